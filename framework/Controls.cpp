@@ -1,0 +1,467 @@
+#include "Controls.h"
+
+#include <algorithm>
+
+namespace {
+const char* const kControlProp = "PvlControl";
+
+std::function<void(const std::exception&)>& ExceptionHook()
+{
+    static std::function<void(const std::exception&)> hook;
+    return hook;
+}
+}
+
+void SetGuardedExceptionHandler(std::function<void(const std::exception&)> handler)
+{
+    ExceptionHook() = std::move(handler);
+}
+
+void CallGuarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        if (ExceptionHook())
+            ExceptionHook()(e);
+        else
+            OutputDebugStringA(e.what());
+    } catch (...) {
+        const Exception unknown("Unknown exception");
+        if (ExceptionHook())
+            ExceptionHook()(unknown);
+    }
+}
+
+// ---- TControl ----
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {}
+
+TControl::~TControl()
+{
+    if (FParent)
+        FParent->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent)
+{
+    if (parent == FParent)
+        return;
+    if (FParent)
+        FParent->RemoveControl(this);
+    if (parent)
+        parent->AddControl(this);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height)
+{
+    Invalidate();
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    Invalidate();
+    if (FParent && FAlign != alNone)
+        FParent->Realign();
+}
+
+void TControl::SetVisible(bool value)
+{
+    if (FVisible == value)
+        return;
+    FVisible = value;
+    if (FParent) {
+        FParent->Invalidate();
+        if (FAlign != alNone)
+            FParent->Realign();
+    }
+}
+
+void TControl::SetEnabled(bool value)
+{
+    FEnabled = value;
+    Invalidate();
+}
+
+void TControl::SetCaption(const std::string& value)
+{
+    FCaption = value;
+    Invalidate();
+}
+
+void TControl::SetAlign(TAlign value)
+{
+    FAlign = value;
+    if (FParent)
+        FParent->Realign();
+}
+
+void TControl::Invalidate()
+{
+    if (FParent && FParent->HandleAllocated()) {
+        const RECT r = BoundsRect();
+        InvalidateRect(FParent->HandleOrNull(), &r, FALSE);
+    }
+}
+
+// ---- window procedures ----
+
+LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* control = static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
+    if (!control && msg == WM_NCCREATE) {
+        control = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (control) {
+            SetPropA(wnd, kControlProp, control);
+            control->FHandle = wnd;
+            control->FDefWndProc = DefWindowProcA;
+        }
+    }
+    if (!control)
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    TMessage message{msg, wParam, lParam, 0};
+    control->Dispatch(message);
+    return message.Result;
+}
+
+LRESULT CALLBACK SubclassWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* control = static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
+    if (!control)
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+    TMessage message{msg, wParam, lParam, 0};
+    control->Dispatch(message);
+    return message.Result;
+}
+
+void TWinControl::Dispatch(TMessage& message)
+{
+    const HWND wnd = FHandle;
+    CallGuarded([&] { WndProc(message); });
+    if (message.Msg == WM_NCDESTROY && wnd) {
+        RemovePropA(wnd, kControlProp);
+        if (!FOwnClass && FDefWndProc)
+            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefWndProc));
+        FHandle = nullptr;
+    }
+}
+
+TWinControl* TWinControl::FromHandle(HWND wnd)
+{
+    return wnd ? static_cast<TWinControl*>(GetPropA(wnd, kControlProp)) : nullptr;
+}
+
+// ---- TWinControl ----
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl()
+{
+    DestroyComponents();
+    for (TControl* child : FControls)
+        child->FParent = nullptr;
+    FControls.clear();
+    if (FHandle) {
+        // Detach first: the window's last messages must not reach a half-destroyed object.
+        const HWND wnd = FHandle;
+        RemovePropA(wnd, kControlProp);
+        if (!FOwnClass && FDefWndProc)
+            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefWndProc));
+        FHandle = nullptr;
+        DestroyWindow(wnd);
+    }
+}
+
+void TWinControl::CreateParams(TCreateParams& params)
+{
+    params.Caption = FCaption;
+    params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (FVisible ? WS_VISIBLE : 0) | (FEnabled ? 0 : WS_DISABLED);
+    if (FParent) {
+        params.Style |= WS_CHILD;
+        params.WndParent = FParent->Handle();
+    }
+    params.X = FLeft;
+    params.Y = FTop;
+    params.Width = FWidth;
+    params.Height = FHeight;
+    params.WinClassName = "TPvlWinControl";
+    params.Background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+}
+
+HWND TWinControl::Handle()
+{
+    if (!FHandle)
+        CreateWnd();
+    return FHandle;
+}
+
+void TWinControl::CreateWnd()
+{
+    TCreateParams params;
+    CreateParams(params);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA info{};
+    info.cbSize = sizeof info;
+    FOwnClass = true;
+    if (GetClassInfoExA(instance, params.WinClassName.c_str(), &info)) {
+        FOwnClass = info.lpfnWndProc == StdWndProc;
+    } else if (GetClassInfoExA(nullptr, params.WinClassName.c_str(), &info)) {
+        FOwnClass = false;  // a system class: subclass it
+    } else {
+        WNDCLASSEXA cls{};
+        cls.cbSize = sizeof cls;
+        cls.style = params.ClassStyle;
+        cls.lpfnWndProc = StdWndProc;
+        cls.hInstance = instance;
+        cls.hCursor = params.Cursor ? params.Cursor : LoadCursorA(nullptr, IDC_ARROW);
+        cls.hbrBackground = params.Background;
+        cls.hIcon = params.Icon;
+        cls.lpszClassName = params.WinClassName.c_str();
+        if (!RegisterClassExA(&cls))
+            throw Exception("Cannot register window class " + params.WinClassName);
+    }
+    static UINT nextId = 100;
+    const HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextId++)) : nullptr;
+    const HWND wnd = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
+                                     params.X, params.Y, params.Width, params.Height, params.WndParent, id, instance,
+                                     FOwnClass ? this : nullptr);
+    if (!wnd)
+        throw Exception("Error creating window " + params.WinClassName);
+    if (!FOwnClass) {
+        FHandle = wnd;
+        SetPropA(wnd, kControlProp, this);
+        FDefWndProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassWndProc)));
+        SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    }
+    for (TControl* child : FControls)
+        if (auto* win = dynamic_cast<TWinControl*>(child))
+            win->HandleNeeded();
+    CreateWindowHandle();
+    Realign();
+}
+
+void TWinControl::DestroyHandle()
+{
+    if (FHandle)
+        DestroyWindow(FHandle);
+}
+
+void TWinControl::SetParent(TWinControl* parent)
+{
+    TControl::SetParent(parent);
+    if (FHandle && parent)
+        ::SetParent(FHandle, parent->Handle());
+    else if (!FHandle && parent && parent->HandleAllocated())
+        HandleNeeded();
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height)
+{
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    if (FHandle)
+        SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (FParent && FAlign != alNone)
+        FParent->Realign();
+}
+
+void TWinControl::SetVisible(bool value)
+{
+    FVisible = value;
+    if (value)
+        ShowWindow(Handle(), SW_SHOW);
+    else if (FHandle)
+        ShowWindow(FHandle, SW_HIDE);
+    if (FParent && FAlign != alNone)
+        FParent->Realign();
+}
+
+void TWinControl::SetEnabled(bool value)
+{
+    FEnabled = value;
+    if (FHandle)
+        EnableWindow(FHandle, value);
+}
+
+void TWinControl::SetCaption(const std::string& value)
+{
+    FCaption = value;
+    if (FHandle)
+        SetWindowTextA(FHandle, value.c_str());
+}
+
+TRect TWinControl::ClientRect() const
+{
+    if (!FHandle)
+        return TControl::ClientRect();
+    RECT r;
+    GetClientRect(FHandle, &r);
+    return TRect(r);
+}
+
+void TWinControl::Invalidate()
+{
+    if (FHandle)
+        InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TWinControl::SetFocus()
+{
+    ::SetFocus(Handle());
+}
+
+bool TWinControl::Focused() const
+{
+    return FHandle && GetFocus() == FHandle;
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    HandleNeeded();
+    TMessage message{msg, wParam, lParam, 0};
+    WndProc(message);
+    return message.Result;
+}
+
+void TWinControl::AddControl(TControl* control)
+{
+    FControls.push_back(control);
+    control->FParent = this;
+    if (control->Align() != alNone)
+        Realign();
+}
+
+void TWinControl::RemoveControl(TControl* control)
+{
+    const auto it = std::find(FControls.begin(), FControls.end(), control);
+    if (it == FControls.end())
+        return;
+    FControls.erase(it);
+    control->FParent = nullptr;
+    if (control->Align() != alNone)
+        Realign();
+}
+
+void TWinControl::Realign()
+{
+    TRect area = ClientRect();
+    for (const TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
+        for (TControl* c : FControls) {
+            if (c->Align() != pass || !c->Visible())
+                continue;
+            switch (pass) {
+            case alTop:
+                c->SetBounds(area.left, area.top, area.Width(), c->Height());
+                area.top += c->Height();
+                break;
+            case alBottom:
+                c->SetBounds(area.left, area.bottom - c->Height(), area.Width(), c->Height());
+                area.bottom -= c->Height();
+                break;
+            case alLeft:
+                c->SetBounds(area.left, area.top, c->Width(), area.Height());
+                area.left += c->Width();
+                break;
+            case alRight:
+                c->SetBounds(area.right - c->Width(), area.top, c->Width(), area.Height());
+                area.right -= c->Width();
+                break;
+            default:
+                c->SetBounds(area.left, area.top, area.Width(), area.Height());
+                break;
+            }
+        }
+    }
+}
+
+void TWinControl::Resize()
+{
+    if (OnResize)
+        OnResize(this);
+}
+
+void TWinControl::DefaultHandler(TMessage& message)
+{
+    const WNDPROC proc = FDefWndProc ? FDefWndProc : DefWindowProcA;
+    message.Result = CallWindowProcA(proc, FHandle, message.Msg, message.WParam, message.LParam);
+}
+
+void TWinControl::PaintHandler(TMessage& message)
+{
+    PAINTSTRUCT ps;
+    const HDC dc = message.WParam ? reinterpret_cast<HDC>(message.WParam) : BeginPaint(FHandle, &ps);
+    PaintWindow(dc);
+    for (TControl* c : FControls) {
+        if (dynamic_cast<TWinControl*>(c) || !c->Visible())
+            continue;
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
+        SetViewportOrgEx(dc, c->Left(), c->Top(), nullptr);
+        c->Paint(dc);
+        RestoreDC(dc, saved);
+    }
+    if (!message.WParam)
+        EndPaint(FHandle, &ps);
+    message.Result = 0;
+}
+
+namespace {
+HWND NotifyingWindow(const TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+        return reinterpret_cast<HWND>(m.LParam);
+    case WM_NOTIFY:
+        return reinterpret_cast<NMHDR*>(m.LParam)->hwndFrom;
+    case WM_DRAWITEM:
+        return reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam)->hwndItem;
+    default:
+        return nullptr;
+    }
+}
+}
+
+void TWinControl::WndProc(TMessage& message)
+{
+    if (const HWND from = NotifyingWindow(message); from && from != FHandle) {
+        TWinControl* child = FromHandle(from);
+        if (child && child->ReflectedMessage(message))
+            return;
+    }
+    switch (message.Msg) {
+    case WM_PAINT:
+        if (FOwnClass) {
+            PaintHandler(message);
+            return;
+        }
+        break;
+    case WM_WINDOWPOSCHANGED: {
+        RECT r;
+        GetWindowRect(FHandle, &r);
+        if (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD)
+            MapWindowPoints(nullptr, GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
+        const bool resized = r.right - r.left != FWidth || r.bottom - r.top != FHeight;
+        FLeft = r.left;
+        FTop = r.top;
+        FWidth = r.right - r.left;
+        FHeight = r.bottom - r.top;
+        if (resized) {
+            Realign();
+            Resize();
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    DefaultHandler(message);
+}

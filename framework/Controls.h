@@ -1,0 +1,174 @@
+#pragma once
+// Controls over Win32 windows. A TWinControl owns one window; its window procedure is the
+// virtual WndProc, and notifications sent to a parent (WM_COMMAND, WM_NOTIFY, scroll and
+// owner-draw messages) are reflected to the child control that raised them.
+#include "Classes.h"
+#include "WinHandles.h"
+
+#include <string>
+#include <vector>
+
+struct TMessage {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Result;
+};
+
+struct TRect : RECT {
+    TRect() : RECT{0, 0, 0, 0} {}
+    TRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
+    TRect(const RECT& r) : RECT(r) {}
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+class TWinControl;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* parent);
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    TRect BoundsRect() const { return TRect(FLeft, FTop, FLeft + FWidth, FTop + FHeight); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
+    void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
+    void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
+    void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
+    virtual TRect ClientRect() const { return TRect(0, 0, FWidth, FHeight); }
+
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool value);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool value);
+    const std::string& Caption() const { return FCaption; }
+    virtual void SetCaption(const std::string& value);
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign value);
+
+    // Repaints the control's area (the parent's area for a control without a window).
+    virtual void Invalidate();
+
+    TNotifyEvent OnClick;
+
+    // Painting of controls without a window of their own; the parent calls it with the
+    // device context offset to the control's top-left and clipped to it.
+    virtual void Paint(HDC dc) { (void)dc; }
+
+protected:
+    friend class TWinControl;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    bool FVisible = true;
+    bool FEnabled = true;
+    std::string FCaption;
+    TAlign FAlign = alNone;
+    TWinControl* FParent = nullptr;
+};
+
+struct TCreateParams {
+    std::string Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = nullptr;
+    std::string WinClassName;  // our own class unless a system class of that name exists
+    UINT ClassStyle = CS_DBLCLKS;
+    HCURSOR Cursor = nullptr;  // the arrow when unset
+    HBRUSH Background = nullptr;
+    HICON Icon = nullptr;
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    HWND Handle();  // creates the window when it has none yet
+    HWND HandleOrNull() const { return FHandle; }
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    void HandleNeeded() { Handle(); }
+    void DestroyHandle();
+
+    void SetParent(TWinControl* parent) override;
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetVisible(bool value) override;
+    void SetEnabled(bool value) override;
+    void SetCaption(const std::string& value) override;
+    TRect ClientRect() const override;
+    void Invalidate() override;
+    void SetFocus();
+    bool Focused() const;
+
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TControl* Controls(int index) const { return FControls.at(static_cast<size_t>(index)); }
+    // Lays out aligned children in the client area.
+    void Realign();
+
+    // Sends a message straight to WndProc (creates the window first).
+    LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The control that owns a window, or none.
+    static TWinControl* FromHandle(HWND wnd);
+
+    TNotifyEvent OnResize;
+
+protected:
+    virtual void CreateParams(TCreateParams& params);
+    virtual void CreateWnd();
+    // After the window exists (children and subclassing done); controls set their state here.
+    virtual void CreateWindowHandle() {}
+    virtual void WndProc(TMessage& message);
+    // Default processing: the window class's own procedure.
+    void DefaultHandler(TMessage& message);
+    // A notification the parent received from this control's window; True when handled.
+    virtual bool ReflectedMessage(TMessage& message) { (void)message; return false; }
+    // Own-class windows paint here; then controls without a window are painted on top.
+    virtual void PaintWindow(HDC dc) { (void)dc; }
+    virtual void Resize();
+    void AddControl(TControl* control);
+    void RemoveControl(TControl* control);
+
+    friend class TControl;
+    friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK SubclassWndProc(HWND, UINT, WPARAM, LPARAM);
+
+private:
+    void Dispatch(TMessage& message);
+    void PaintHandler(TMessage& message);
+    HWND FHandle = nullptr;
+    WNDPROC FDefWndProc = nullptr;
+    bool FOwnClass = true;
+    std::vector<TControl*> FControls;
+};
+
+// A windowed control that paints itself in Paint.
+class TCustomControl : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+
+protected:
+    void PaintWindow(HDC dc) override { Paint(dc); }
+};
+
+// A control without a window of its own, painted by its parent.
+class TGraphicControl : public TControl {
+public:
+    using TControl::TControl;
+};
+
+// Runs a handler that must not let an exception escape (window procedures, timers, COM
+// callbacks): the exception goes to the application's exception handler instead.
+void CallGuarded(const std::function<void()>& handler);
+// Set by the application object: where guarded handlers report their exceptions.
+void SetGuardedExceptionHandler(std::function<void(const std::exception&)> handler);

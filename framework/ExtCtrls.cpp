@@ -1,0 +1,54 @@
+#include "ExtCtrls.h"
+
+TTimer::TTimer(TComponent* owner) : TComponent(owner)
+{
+    WNDCLASSEXA cls{};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = TimerWndProc;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "TPvlTimerWindow";
+    RegisterClassExA(&cls);  // fails harmlessly once registered
+    FWindow.Reset(CreateWindowExA(0, cls.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, cls.hInstance, nullptr));
+    SetWindowLongPtrA(FWindow.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    Update();
+}
+
+TTimer::~TTimer()
+{
+    KillTimer(FWindow.Get(), 1);
+    SetWindowLongPtrA(FWindow.Get(), GWLP_USERDATA, 0);
+}
+
+void TTimer::SetEnabled(bool value)
+{
+    if (value != FEnabled) {
+        FEnabled = value;
+        Update();
+    }
+}
+
+void TTimer::SetInterval(unsigned value)
+{
+    if (value != FInterval) {
+        FInterval = value;
+        Update();
+    }
+}
+
+void TTimer::Update()
+{
+    KillTimer(FWindow.Get(), 1);
+    if (FEnabled && FInterval > 0)
+        SetTimer(FWindow.Get(), 1, FInterval, nullptr);
+}
+
+LRESULT CALLBACK TTimer::TimerWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_TIMER) {
+        auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+        if (timer && timer->FEnabled && timer->OnTimer)
+            CallGuarded([&] { timer->OnTimer(timer); });
+        return 0;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}

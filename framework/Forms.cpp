@@ -1,0 +1,310 @@
+#include "Forms.h"
+
+#include "Threads.h"
+
+#include <vector>
+
+TApplication* Application = nullptr;
+
+// ---- TCustomForm ----
+
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner)
+{
+    FVisible = false;
+    FWidth = 320;
+    FHeight = 240;
+}
+
+TCustomForm::~TCustomForm()
+{
+    if (OnDestroy)
+        CallGuarded([&] { OnDestroy(this); });
+    if (Application && Application->FMainForm == this)
+        Application->FMainForm = nullptr;
+}
+
+void TCustomForm::DoCreate()
+{
+    if (OnCreate)
+        CallGuarded([&] { OnCreate(this); });
+}
+
+void TCustomForm::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = "TPvlForm";
+    params.Style &= ~(WS_CHILD | WS_VISIBLE);
+    params.WndParent = nullptr;
+    switch (BorderStyle) {
+    case bsNone: params.Style |= WS_POPUP; break;
+    case bsSingle: params.Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
+    case bsDialog:
+        params.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    case bsToolWindow:
+        params.Style |= WS_CAPTION | WS_SYSMENU;
+        params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsSizeToolWin:
+        params.Style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+        params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    default: params.Style |= WS_OVERLAPPEDWINDOW; break;
+    }
+    if (FormStyle == fsStayOnTop)
+        params.ExStyle |= WS_EX_TOPMOST;
+    // Secondary forms belong to the main form: they stay above it and have no taskbar button.
+    if (Application && Application->MainForm() && Application->MainForm() != this)
+        params.WndParent = Application->MainForm()->Handle();
+    if (Position == poScreenCenter) {
+        RECT work;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        params.X = work.left + (work.right - work.left - params.Width) / 2;
+        params.Y = work.top + (work.bottom - work.top - params.Height) / 2;
+    }
+}
+
+void TCustomForm::SetVisible(bool value)
+{
+    if (FVisible == value && (!value || (HandleAllocated() && IsWindowVisible(HandleOrNull()))))
+        return;
+    TWinControl::SetVisible(value);
+}
+
+void TCustomForm::Show()
+{
+    SetVisible(true);
+    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+bool TCustomForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::Close()
+{
+    if (FModal) {
+        if (CloseQuery())
+            FModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery())
+        return;
+    const bool isMain = Application && Application->MainForm() == this;
+    TCloseAction action = isMain ? caFree : caHide;
+    if (OnClose)
+        OnClose(this, action);
+    if (action == caNone)
+        return;
+    if (isMain) {
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: ShowWindow(Handle(), SW_MINIMIZE); break;
+    case caFree: Release(); break;
+    default: break;
+    }
+}
+
+int TCustomForm::ShowModal()
+{
+    if (Visible())
+        throw Exception("Cannot make a visible window modal");
+    ReleaseCapture();
+    FModal = true;
+    FModalResult = mrNone;
+    // Every other window of this thread is disabled while the form is up.
+    struct Collect {
+        HWND Self;
+        std::vector<HWND> Disabled;
+    } collect{Handle(), {}};
+    struct Enumerator {
+        static BOOL CALLBACK Add(HWND wnd, LPARAM param)
+        {
+            auto* c = reinterpret_cast<Collect*>(param);
+            if (wnd != c->Self && IsWindowVisible(wnd) && IsWindowEnabled(wnd))
+                c->Disabled.push_back(wnd);
+            return TRUE;
+        }
+    };
+    EnumThreadWindows(GetCurrentThreadId(), Enumerator::Add, reinterpret_cast<LPARAM>(&collect));
+    for (const HWND wnd : collect.Disabled)
+        EnableWindow(wnd, FALSE);
+    const HWND self = collect.Self;
+    Show();
+    SetActiveWindow(self);
+    while (FModalResult == mrNone) {
+        Application->HandleMessage();
+        if (Application->Terminated())
+            FModalResult = mrCancel;
+        if (FModalResult != mrNone) {
+            TCloseAction action = caHide;
+            if (OnClose)
+                OnClose(this, action);
+            if (action == caNone)
+                FModalResult = mrNone;
+        }
+    }
+    for (const HWND wnd : collect.Disabled)
+        if (IsWindow(wnd))
+            EnableWindow(wnd, TRUE);
+    Hide();
+    FModal = false;
+    return FModalResult;
+}
+
+void TCustomForm::Release()
+{
+    if (!Application)
+        return;
+    Hide();
+    Application->FReleased.push_back(this);
+    PostMessageA(Application->Handle(), WM_NULL, 0, 0);
+}
+
+void TCustomForm::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_CLOSE:
+        Close();
+        message.Result = 0;
+        return;
+    case WM_SHOWWINDOW:
+        if (message.WParam && OnShow)
+            OnShow(this);
+        else if (!message.WParam && OnHide)
+            OnHide(this);
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(message.WParam) != WA_INACTIVE && OnActivate)
+            OnActivate(this);
+        else if (LOWORD(message.WParam) == WA_INACTIVE && OnDeactivate)
+            OnDeactivate(this);
+        break;
+    default:
+        break;
+    }
+    TWinControl::WndProc(message);
+}
+
+// ---- TApplication ----
+
+namespace {
+LRESULT CALLBACK UtilWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+}
+
+TApplication::TApplication()
+{
+    Application = this;
+    SetMainThread(std::this_thread::get_id());
+    SetGuardedExceptionHandler([this](const std::exception& e) { HandleException(e); });
+    WNDCLASSEXA cls{};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = UtilWndProc;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "TPvlApplicationUtil";
+    RegisterClassExA(&cls);
+    FUtilWindow.Reset(CreateWindowExA(0, cls.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, cls.hInstance, nullptr));
+    const HWND util = FUtilWindow.Get();
+    SetWakeMainThread([util] { PostMessageA(util, WM_NULL, 0, 0); });
+}
+
+TApplication::~TApplication()
+{
+    DestroyComponents();
+    SetWakeMainThread(nullptr);
+    SetGuardedExceptionHandler(nullptr);
+    if (Application == this)
+        Application = nullptr;
+}
+
+std::string TApplication::ExeName() const
+{
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+bool TApplication::ProcessMessage(MSG& msg)
+{
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    if (msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    bool handled = false;
+    if (OnMessage)
+        CallGuarded([&] { OnMessage(msg, handled); });
+    if (!handled) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+void TApplication::ProcessMessages()
+{
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+    CheckSynchronize();
+    DeleteReleased();
+}
+
+void TApplication::HandleMessage()
+{
+    MSG msg;
+    if (!ProcessMessage(msg)) {
+        if (OnIdle)
+            CallGuarded([&] { OnIdle(this); });
+        if (!CheckSynchronize() && !FTerminated)
+            MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+    CheckSynchronize();
+    DeleteReleased();
+}
+
+void TApplication::Run()
+{
+    if (FMainForm && ShowMainForm)
+        FMainForm->Show();
+    while (!FTerminated)
+        HandleMessage();
+}
+
+void TApplication::Terminate()
+{
+    // The loop ends when it takes the quit message, so none is left for a later loop.
+    PostQuitMessage(0);
+}
+
+void TApplication::HandleException(const std::exception& e)
+{
+    LastException = e.what();
+    if (OnException) {
+        OnException(e);
+        return;
+    }
+    if (ShowExceptions)
+        MessageBoxA(FMainForm ? FMainForm->HandleOrNull() : nullptr, e.what(), Title.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void TApplication::DeleteReleased()
+{
+    while (!FReleased.empty()) {
+        TCustomForm* form = FReleased.back();
+        FReleased.pop_back();
+        std::unique_ptr<TCustomForm> owned(form);  // leaves its owner's list as it goes
+    }
+}

@@ -1,0 +1,103 @@
+#pragma once
+// Forms and the application object with the GUI thread's message loop.
+#include "Controls.h"
+
+#include <functional>
+#include <memory>
+
+enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TFormStyle { fsNormal, fsStayOnTop };
+enum TPosition { poDesigned, poScreenCenter, poOwnerFormCenter };
+
+class TCustomForm : public TWinControl {
+public:
+    explicit TCustomForm(TComponent* owner);
+    ~TCustomForm() override;
+
+    void Show();
+    void Close();            // asks CloseQuery, then OnClose decides; the main form ends the application
+    bool CloseQuery();
+    int ShowModal();         // runs until ModalResult is set; returns it
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int value) { FModalResult = value; }
+    bool Modal() const { return FModal; }
+    void Release();          // frees the form from the message loop, after the current message
+
+    TFormBorderStyle BorderStyle = bsSizeable;
+    TFormStyle FormStyle = fsNormal;
+    TPosition Position = poDesigned;
+
+    TNotifyEvent OnCreate, OnDestroy, OnShow, OnHide, OnActivate, OnDeactivate;
+    std::function<void(TObject*, bool& canClose)> OnCloseQuery;
+    std::function<void(TObject*, TCloseAction& action)> OnClose;
+    std::function<void(TObject*, WORD& key, UINT shift)> OnKeyDown;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+    void SetVisible(bool value) override;
+    // Called by the application when the form's constructor and those of its subclasses are done.
+    virtual void DoCreate();
+    friend class TApplication;
+
+private:
+    int FModalResult = mrNone;
+    bool FModal = false;
+};
+
+class TForm : public TCustomForm {
+public:
+    using TCustomForm::TCustomForm;
+};
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    // Creates a form owned by the application; the first becomes the main form.
+    template <class T, class... Args>
+    T* CreateForm(Args&&... args)
+    {
+        T* form = NewComponent<T>(this, std::forward<Args>(args)...);
+        if (!FMainForm)
+            FMainForm = form;
+        form->DoCreate();
+        return form;
+    }
+    TCustomForm* MainForm() const { return FMainForm; }
+    void SetMainForm(TCustomForm* form) { FMainForm = form; }
+
+    void Run();  // shows the main form and runs the message loop until Terminate
+    void ProcessMessages();
+    void HandleMessage();  // one message, or waits for one
+    void Terminate();  // posts the quit message; Terminated once the loop has taken it
+    bool Terminated() const { return FTerminated; }
+    void HandleException(const std::exception& e);
+    HWND Handle() const { return FUtilWindow.Get(); }
+    std::string ExeName() const;
+
+    std::string Title;
+    bool ShowMainForm = true;
+    // When False, guarded handlers only record their exceptions (LastException) instead of showing them.
+    bool ShowExceptions = true;
+    std::string LastException;
+    // Sees every message the loop takes, before it is dispatched; set handled to drop it.
+    std::function<void(MSG& msg, bool& handled)> OnMessage;
+    std::function<void(const std::exception&)> OnException;
+    TNotifyEvent OnIdle;
+
+private:
+    bool ProcessMessage(MSG& msg);
+    void DeleteReleased();
+    TCustomForm* FMainForm = nullptr;
+    bool FTerminated = false;
+    TWindowHandle FUtilWindow;
+    std::vector<TCustomForm*> FReleased;
+    friend class TCustomForm;
+};
+
+// The one application object of the process; set while a TApplication exists.
+extern TApplication* Application;

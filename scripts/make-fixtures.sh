@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Media fixtures for the tests, made with ffmpeg (never downloaded). Each file is made once;
+# a file that exists is kept. Usage: make-fixtures.sh <folder>
+set -euo pipefail
+out=${1:?folder}
+mkdir -p "$out"
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+make() {  # make <name> <ffmpeg arguments...>
+  local name=$1; shift
+  [ -s "$out/$name" ] && return 0
+  ff "$@" "$out/.tmp-$name" && mv "$out/.tmp-$name" "$out/$name"
+}
+video="-f lavfi -i testsrc=size=320x240:rate=25:duration=2"
+tone="-f lavfi -i sine=frequency=440:sample_rate=44100:duration=2"
+tone2="-f lavfi -i sine=frequency=880:sample_rate=44100:duration=2"
+
+# shellcheck disable=SC2086
+{
+make mpeg4_mp3.avi $video $tone -c:v mpeg4 -vtag XVID -q:v 5 -c:a libmp3lame -b:a 128k -ac 2 -f avi
+make uncompressed.avi -f lavfi -i testsrc=size=160x120:rate=10:duration=2 $tone -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le -f avi
+make two_audio.avi $video $tone $tone2 -map 0:v -map 1:a -map 2:a -c:v mpeg4 -c:a libmp3lame -b:a 96k \
+  -metadata:s:a:0 language=eng -metadata:s:a:1 language=ger -f avi
+make mpeg1.mpg $video $tone -c:v mpeg1video -b:v 800k -c:a mp2 -b:a 128k -f mpeg
+make tone.mp3 $tone -c:a libmp3lame -b:a 128k -f mp3
+make clip.wmv $video $tone -c:v wmv2 -c:a wmav2 -b:a 64k -f asf
+make tone_10s.mp3 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=10 -c:a libmp3lame -b:a 128k -f mp3
+}
+echo "fixtures ready in $out"

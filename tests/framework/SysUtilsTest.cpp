@@ -1,0 +1,59 @@
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+TEST(SysUtils, IntegerParsing)
+{
+    struct Case {
+        const char* Text;
+        bool Ok;
+        int Value;
+    } cases[] = {
+        {"0", true, 0}, {" 42 ", true, 42}, {"-17", true, -17}, {"$1F", true, 31}, {"0x10", true, 16},
+        {"2147483647", true, 2147483647}, {"2147483648", false, 0}, {"-2147483648", true, INT32_MIN},
+        {"", false, 0}, {"12a", false, 0}, {"-", false, 0}, {"$", false, 0},
+    };
+    for (const auto& c : cases) {
+        int value = 0;
+        EXPECT_EQ(TryStrToInt(c.Text, value), c.Ok) << c.Text;
+        if (c.Ok)
+            EXPECT_EQ(value, c.Value) << c.Text;
+        EXPECT_EQ(StrToIntDef(c.Text, -99), c.Ok ? c.Value : -99) << c.Text;
+    }
+    EXPECT_THROW(StrToInt("x"), EConvertError);
+}
+
+TEST(SysUtils, PathPartsAcceptBothSeparators)
+{
+    EXPECT_EQ(ExtractFilePath("C:\\x\\film.avi"), "C:\\x\\");
+    EXPECT_EQ(ExtractFileName("C:\\x\\film.avi"), "film.avi");
+    EXPECT_EQ(ExtractFileExt("C:\\x.dir\\film"), "");
+    EXPECT_EQ(ExtractFileExt("/a/b/song.Mp3"), ".Mp3");
+    EXPECT_EQ(ExtractFileName("C:film.avi"), "film.avi");
+    EXPECT_EQ(ExtractFileDir("C:\\x\\film.avi"), "C:\\x");
+    EXPECT_EQ(ExtractFileDir("C:\\film.avi"), "C:\\");
+    EXPECT_EQ(ChangeFileExt("C:\\x\\film.avi", ".mss"), "C:\\x\\film.mss");
+    EXPECT_EQ(ChangeFileExt("noext", ".cid"), "noext.cid");
+    EXPECT_EQ(ExcludeTrailingPathDelimiter(IncludeTrailingPathDelimiter("dir")), "dir");
+}
+
+TEST(SysUtils, TextHelpers)
+{
+    EXPECT_EQ(Trim("\t a b \r\n"), "a b");
+    EXPECT_EQ(UpperCase("abc.Mp3"), "ABC.MP3");
+    EXPECT_TRUE(SameText("LastPlayed.PLS", "lastplayed.pls"));
+    EXPECT_LT(CompareText("abc", "ABD"), 0);
+    EXPECT_GT(CompareText("abcd", "ABC"), 0);
+    EXPECT_TRUE(EndsText(".m3u", "list.M3U"));
+    EXPECT_EQ(IntToHex(0x1689, 12), "000000001689");
+    EXPECT_EQ(IntToHex(0xABCDEF, 2), "ABCDEF");
+    EXPECT_EQ(Format("%2.2d:%2.2d", 3, 45), "03:45");
+    EXPECT_EQ(StringReplaceAll("a%20b%20", "%20", " "), "a b ");
+}
+
+TEST(SysUtils, WideConversionRoundTrips)
+{
+    const std::string text = "film 12.avi";
+    EXPECT_EQ(WideToAnsi(AnsiToWide(text)), text);
+    EXPECT_EQ(AnsiToWide("abc"), L"abc");
+}

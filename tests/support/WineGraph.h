@@ -1,0 +1,33 @@
+#pragma once
+// DirectShow helpers for tests that run real graphs under Wine.
+#include "dshow/DShow.h"
+
+#include <string>
+
+namespace pvltest {
+
+using Microsoft::WRL::ComPtr;
+
+// COM for the test's thread, apartment-threaded like the player's GUI thread.
+class TComInit {
+public:
+    TComInit() : FResult(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~TComInit() { if (SUCCEEDED(FResult)) CoUninitialize(); }
+    TComInit(const TComInit&) = delete;
+    TComInit& operator=(const TComInit&) = delete;
+    HRESULT Result() const { return FResult; }
+
+private:
+    HRESULT FResult;
+};
+
+ComPtr<IGraphBuilder> NewGraph();
+// Runs the graph and waits for a completion event, pumping messages; returns the event code
+// (EC_COMPLETE on success), or 0 when the time-out passes first.
+long RunUntilComplete(IGraphBuilder* graph, DWORD timeoutMs);
+// Names of the filters in a graph, in enumeration order, joined by ", ".
+std::wstring FilterNames(IGraphBuilder* graph);
+// Pumps this thread's messages for the given time.
+void PumpMessages(DWORD milliseconds);
+
+}  // namespace pvltest
