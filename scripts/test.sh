@@ -6,7 +6,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PVL_BUILD_DIR:-$root/build}
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${PVL_JOBS:-$(nproc 2>/dev/null || echo 2)}
 filter=${1:-}
 
 "$root/scripts/setup.sh" || { echo "0 passed, 1 failed (setup)"; exit 1; }
