@@ -7,8 +7,10 @@
 
 TComponent::TComponent(TComponent* owner)
 {
-    if (owner)
+    if (owner) {
         owner->Insert(this);
+        FDesigning = owner->FDesigning;
+    }
 }
 
 TComponent::~TComponent()

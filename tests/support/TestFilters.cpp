@@ -73,7 +73,7 @@ private:
 };
 
 TTestSource::TTestSource(const AM_MEDIA_TYPE& type, std::vector<TTestSample> samples, TTestSourceOptions options)
-    : TBCBaseFilter(L"Test source", nullptr, CLSID_TestSource), FType(type), FSamples(std::move(samples)),
+    : TBCBaseFilter(L"Test source", nullptr, options.ClassId == GUID_NULL ? CLSID_TestSource : options.ClassId), FType(type), FSamples(std::move(samples)),
       FOptions(options), FPin(std::make_unique<TPin>(this))
 {
 }

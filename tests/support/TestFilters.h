@@ -27,6 +27,7 @@ struct TTestSourceOptions {
     long BufferCount = 4;
     bool ReadOnly = false;  // tells the downstream pin not to write into the buffers
     bool Manual = false;    // no thread: the test sends each sample itself
+    CLSID ClassId = GUID_NULL;  // the class id the source reports; null for its own
 };
 
 // Pushes its samples on a thread from the moment it leaves the stopped state, then ends
