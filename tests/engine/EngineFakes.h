@@ -1,0 +1,170 @@
+#pragma once
+// Recording fakes of what the engine calls outside itself.
+#include "engine/CommonUnit.h"
+#include "engine/EngineServices.h"
+#include "framework/Classes.h"
+
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace pvltest {
+
+struct TCallLog {
+    std::vector<std::string> Calls;
+    void Add(const std::string& call) { Calls.push_back(call); }
+    int IndexOf(const std::string& call) const
+    {
+        for (size_t i = 0; i < Calls.size(); ++i)
+            if (Calls[i] == call)
+                return static_cast<int>(i);
+        return -1;
+    }
+};
+
+class TFakeControlForm : public IControlForm {
+public:
+    TFakeControlForm(TCallLog& log, std::string folder) : FLog(log), Folder(std::move(folder)) {}
+    std::string InstallFolder() override { return Folder; }
+    HWND Handle() override { return nullptr; }
+    int VisualHeight() override { return 48; }
+    void WriteSettings() override { FLog.Add("WriteSettings"); }
+    void PrepareNewFile() override { FLog.Add("PrepareNewFile"); }
+    void NewFileLoaded() override { FLog.Add("NewFileLoaded"); }
+    void SetTitleInfo(const TStringList&) override { FLog.Add("SetTitleInfo"); }
+    void ClearTitleInfo() override { FLog.Add("ClearTitleInfo"); }
+    void UpdateSRSControls() override { FLog.Add("UpdateSRSControls"); }
+    void ClearBookmarks() override { FLog.Add("ClearBookmarks"); }
+    int AddBookmark(const std::string&, const TBitmap32*, int64_t) override { return 0; }
+    void Getbookmark(int, TBookmark&) override {}
+    int BookmarkCount() override { return 0; }
+    int BookmarkImageIndex(int) override { return -1; }
+    bool GetBookmarkImage(int, TBitmap32&) override { return false; }
+    void SetAudioDelay(int) override {}
+    std::string Folder;
+
+private:
+    TCallLog& FLog;
+};
+
+class TFakeVideoForm : public IVideoForm {
+public:
+    explicit TFakeVideoForm(TCallLog& log) : FLog(log) {}
+    void SetPreferredRenderers(const std::vector<TVideoRenderItem*>&) override {}
+    HRESULT ConnectPreferredRenderer(IGraphBuilder*, IPin*) override { return E_FAIL; }
+    void ReleaseRenderer() override { FLog.Add("ReleaseRenderer"); }
+    void RefreshVideo() override {}
+    bool Visible() override { return IsVisible; }
+    bool IsVisible = false;
+
+private:
+    TCallLog& FLog;
+};
+
+class TFakeOSDForm : public IOSDForm {
+public:
+    explicit TFakeOSDForm(TCallLog& log) : FLog(log) {}
+    void ShowTextTimed(const std::string& text, int seconds) override { FLog.Add("OSD " + text + " " + std::to_string(seconds)); }
+    void ShowTextBlink(const std::string& text, bool blink) override { FLog.Add("OSD blink " + text + (blink ? " on" : " off")); }
+
+private:
+    TCallLog& FLog;
+};
+
+// A play list with the model's next and previous rules (no shuffle).
+class TFakePlayList : public IPlayList {
+public:
+    explicit TFakePlayList(TCallLog& log) : FLog(log) {}
+    int ItemCount() override { return static_cast<int>(Items.size()); }
+    void GetItem(int index, TPlayListItem& item) override
+    {
+        if (index >= 0 && index < ItemCount())
+            item = Items[static_cast<size_t>(index)];
+    }
+    void SetItem(int index, const TPlayListItem& item) override
+    {
+        if (index >= 0 && index < ItemCount())
+            Items[static_cast<size_t>(index)] = item;
+    }
+    int GetPlayingIndex() override { return PlayingIndex; }
+    void SetPlayingIndex(int index) override { PlayingIndex = index; }
+    bool HasNext() override { return PlayingIndex < ItemCount() - 1 || Repeat; }
+    bool HasPrev() override { return PlayingIndex > 0 || Repeat; }
+    int NextIndex() override { return PlayingIndex < ItemCount() - 1 ? PlayingIndex + 1 : 0; }
+    int PrevIndex() override { return PlayingIndex >= 1 ? PlayingIndex - 1 : Repeat ? ItemCount() - 1 : 0; }
+    void SavePlaylistFile(const std::string& fileName) override { FLog.Add("SavePlaylistFile " + fileName); }
+
+    std::vector<TPlayListItem> Items;
+    int PlayingIndex = -1;
+    bool Repeat = false;
+
+private:
+    TCallLog& FLog;
+};
+
+class TFakePlaylistForm : public IPlaylistForm {
+public:
+    explicit TFakePlaylistForm(TFakePlayList& list) : FList(list) {}
+    IPlayList* PlayList() override { return &FList; }
+    int SelectedIndex() override { return Selected; }
+    int Selected = -1;
+
+private:
+    TFakePlayList& FList;
+};
+
+class TFakeFilterComponent : public IGraphFilterComponent {
+public:
+    TFakeFilterComponent(TCallLog& log, std::string name) : FLog(log), FName(std::move(name)) {}
+    HRESULT RemoveFilterFromGraph() override
+    {
+        FLog.Add("RemoveFilterFromGraph " + FName);
+        return S_OK;
+    }
+
+private:
+    TCallLog& FLog;
+    std::string FName;
+};
+
+class TFakeBitmap : public IVisualBitmap {
+public:
+    explicit TFakeBitmap(TCallLog& log) : FLog(log) {}
+    ~TFakeBitmap() override { FLog.Add("bitmap freed"); }
+    void SetWidth(int value) override { FLog.Add("bitmap width " + std::to_string(value)); }
+    void SetHeight(int value) override { FLog.Add("bitmap height " + std::to_string(value)); }
+
+private:
+    TCallLog& FLog;
+};
+
+// The engine with the graph build and the movie memory replaced by recorders.
+class TTestEngine : public TCommonModule {
+public:
+    TTestEngine(const TEngineServices& services, TCallLog& log, TFakePlayList* list)
+        : TCommonModule(nullptr, services), FLog(log), FList(list)
+    {
+    }
+    bool PlayInList(int index, bool autoPlay) override
+    {
+        FLog.Add("PlayInList " + std::to_string(index) + (autoPlay ? " play" : ""));
+        if (FList)
+            FList->SetPlayingIndex(index);
+        return Renders.count(index) > 0;
+    }
+    void SaveMovieInfo() override
+    {
+        FLog.Add(Graph ? "SaveMovieInfo with graph" : "SaveMovieInfo without graph");
+        if (SaveFails)
+            throw std::runtime_error("disk full");
+    }
+    std::set<int> Renders;
+    bool SaveFails = false;
+
+private:
+    TCallLog& FLog;
+    TFakePlayList* FList;
+};
+
+}  // namespace pvltest
