@@ -654,7 +654,7 @@ uint16_t Tid3v2tag::Load(TTagFile& File, int64_t Offset64)
         Changed = false;
         while (body.Remaining() > 0) {
             // Frame header, or padding.
-            uint8_t fh[10];
+            uint8_t fh[10] = {};
             const size_t got = std::min<size_t>(10, body.Remaining());
             const uint32_t frameOffset = 10 + body.Consumed();
             if (!body.Take(fh, got))

@@ -82,6 +82,7 @@ TEST(Id3v2Load, StatusWordsForHeadersSizesAndFrames)
         {"huge frame size", Id3Tag(3, 0, Title + Bytes("TALB") + BigEndian(0xFFFFFFF0) + TBytes{0, 0} + text), 0, 1, id3Corrupt, 1},
         {"frame header at the very end", Id3Tag(3, 0, Title + Frame3("TALB", {})), 0, 1, id3Corrupt, 1},
         {"short block at the end", Id3Tag(3, 0, Title + Bytes("TAL")), 0, 1, id3Corrupt, 1},
+        {"short block after announced padding", Id3Tag(3, 0x40, BigEndian(6) + TBytes{0, 0} + BigEndian(100) + Title + Bytes("TAL")), 0, 1, id3Corrupt, 1},
         {"compressed frame shorter than its size field", Id3Tag(3, 0, Frame3("TIT2", {1, 2}, 0, 0x80) + TBytes(10, 0)), 0, 1, id3Corrupt, 0},
         {"length indicator longer than the frame", Id3Tag(4, 0, Frame4("TIT2", {0, 0, 0}, 0, 0x01) + TBytes(10, 0)), 0, 1, id3Corrupt, 0},
         {"grouped frame without data", Id3Tag(4, 0, Frame4("TIT2", {}, 0, 0x40) + TBytes(10, 0)), 0, 1, id3Corrupt, 0},
@@ -206,6 +207,26 @@ TEST(Id3v2Load, UnsynchronisationIsUndone)
         EXPECT_EQ(text, "\xFF\xE9");
         EXPECT_FALSE(tag.Frames.StateUnsynchronisation(1));
         EXPECT_TRUE(tag.Frames.FlagUnsynchronisation(1));
+    }
+}
+
+TEST(Id3v2Load, UnsynchronisedBodiesLongerThanTheReadBuffer)
+{
+    // Zeros to remove fall on every position of the buffer's block boundaries.
+    TBytes raw;
+    for (int i = 0; i < 50000; ++i)
+        raw.insert(raw.end(), {0xFF, 0x00, 0xFF, 0xE1});
+    for (size_t shift = 0; shift < 4; ++shift) {
+        SCOPED_TRACE(shift);
+        const TBytes body = Frame3("PRIV", TBytes(shift, 'x') + raw) + Frame3("TIT2", Latin1Text("end")) + TBytes(7, 0);
+        Tid3v2tag tag;
+        ASSERT_EQ(tag.LoadFromBuffer(Id3Tag(3, 0x80, UnsyncBytes(body)), 0), 0);
+        ASSERT_EQ(tag.Frames.Count(), 2);
+        EXPECT_EQ(tag.Frames.Data(1), TBytes(shift, 'x') + raw);
+        EXPECT_EQ(tag.PaddingSize, 7u);
+        std::string text;
+        EXPECT_EQ(tag.GetTextFrame("TIT2", text), 0);
+        EXPECT_EQ(text, "end");
     }
 }
 
