@@ -33,6 +33,9 @@ constexpr TField FieldMembers[TExtAviINFO_tags::Count] = {
 
 constexpr int64_t MaxTextChunk = 131072;
 constexpr int MaxListDepth = 16;
+// Outside the movie data an AVI file has tens of chunks; a walk through more than this many
+// is a file made to keep the reader busy.
+constexpr int MaxChunks = 100000;
 
 uint32_t LittleEndian32(const uint8_t* p)
 {
@@ -77,9 +80,11 @@ struct TChunk {
 };
 
 // Reads the chunks in [position, end); false for a layout that cannot be walked safely.
-bool ParseChunks(TTagFile& file, int64_t position, int64_t end, int depth, std::vector<TChunk>& out)
+bool ParseChunks(TTagFile& file, int64_t position, int64_t end, int depth, int& budget, std::vector<TChunk>& out)
 {
     while (position + 8 <= end) {
+        if (--budget < 0)
+            return false;
         TChunk c;
         uint8_t h[8];
         if (!file.ReadAt(position, h, sizeof h))
@@ -94,7 +99,7 @@ bool ParseChunks(TTagFile& file, int64_t position, int64_t end, int depth, std::
                 return false;
             c.IsList = true;
             c.Opaque = (depth == 0 && IsId(c.Type, "movi")) || depth >= MaxListDepth;
-            if (!c.Opaque && !ParseChunks(file, position + 12, position + 8 + c.Size, depth + 1, c.Children))
+            if (!c.Opaque && !ParseChunks(file, position + 12, position + 8 + c.Size, depth + 1, budget, c.Children))
                 return false;
         }
         position += 8 + c.Padded();
@@ -192,7 +197,9 @@ int ReadAviInfoTags(TTagFile& File, TExtAviINFO_tags& Tags)
     TExtAviINFO_tags found;
     int64_t position = 12;
     std::vector<uint8_t> data;
-    while (position + 8 <= riffEnd) {
+    for (int steps = 0; position + 8 <= riffEnd; ++steps) {
+        if (steps == MaxChunks)
+            return 6;
         uint8_t h[8];
         if (!File.ReadAt(position, h, sizeof h))
             return 6;
@@ -257,7 +264,8 @@ int WriteAviInfoTags(const std::string& FileName, const TExtAviINFO_tags& Tags)
 
     // The chunks of the first RIFF; whatever follows it (AVIX extensions) stays where it is.
     std::vector<TChunk> chunks;
-    if (!ParseChunks(*file, 12, riffEnd, 0, chunks))
+    int budget = MaxChunks;
+    if (!ParseChunks(*file, 12, riffEnd, 0, budget, chunks))
         return 8;
     const auto movi = std::find_if(chunks.begin(), chunks.end(), [](const TChunk& c) { return c.IsListOf("movi"); });
     if (movi == chunks.end())

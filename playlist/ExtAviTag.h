@@ -26,7 +26,8 @@ extern const std::array<const char*, TExtAviINFO_tags::Count> AviInfoIDs;
 
 // Reader codes: 0 success; 1 a folder or a file that cannot be opened; 2 the head cannot be
 // read; 3 no "RIFF" head; 4 the file is shorter than the RIFF size says; 5 the form is not
-// "AVI "; 6 a read fails or a chunk size is impossible while walking the chunks. On any error
+// "AVI "; 6 a read fails or a chunk size is impossible while walking the chunks (or there are
+// more chunks outside the movie data than any real file has). On any error
 // Tags keep what they held; on success all 48 fields are replaced.
 int ReadAviInfoTags(const std::string& FileName, TExtAviINFO_tags& Tags);
 int ReadAviInfoTags(TTagFile& File, TExtAviINFO_tags& Tags);

@@ -11,6 +11,9 @@
 namespace {
 
 constexpr uint32_t MaxTagBody = 0x10000000;
+// Real tags hold tens of frames; a body of millions of empty ones is taken as corrupt rather
+// than held in memory.
+constexpr int MaxFrames = 65536;
 // Inflation never goes past the declared size, nor past this when no size is declared.
 constexpr uint32_t DefaultInflateCap = 64u << 20;
 
@@ -673,6 +676,8 @@ uint16_t Tid3v2tag::Load(TTagFile& File, int64_t Offset64)
             if (got < 10 || (body.Remaining() == 0 && PaddingSize == 0))
                 return WithError(status, id3Corrupt);
 
+            if (Frames.Count() >= MaxFrames)
+                return WithError(status, id3Corrupt);
             std::string id(reinterpret_cast<const char*>(fh), 4);
             const int index = Frames.AddFrame(id);
             if (index == 0)

@@ -73,6 +73,14 @@ TBytes Text0(std::string_view text)
     return Bytes(text) + TBytes{0};
 }
 
+TBytes Repeated(const TBytes& bytes, size_t times)
+{
+    TBytes out;
+    for (size_t i = 0; i < times; ++i)
+        out.insert(out.end(), bytes.begin(), bytes.end());
+    return out;
+}
+
 const TBytes Header = RiffList("hdrl", RiffChunk("avih", TBytes(56, 1)) + RiffList("strl", RiffChunk("strh", TBytes(56, 2))));
 const TBytes Movie = RiffChunk("00dc", TBytes(3000, 0x33)) + RiffChunk("01wb", TBytes(501, 0x44));
 const TBytes Index = RiffChunk("idx1", TBytes(64, 0x55));
@@ -115,6 +123,7 @@ TEST(AviInfoRead, ErrorCodesLeaveTheTagsAlone)
         {"chunk beyond the end", AviFile(Bytes("INAM") + TBytes{0xFF, 0xFF, 0, 0}, {}, {}), 6},
         {"list smaller than its type", AviFile(Bytes("LIST") + TBytes{2, 0, 0, 0} + Bytes("IN") + Header, Movie, Index), 6},
         {"list beyond the end", AviFile(Bytes("LIST") + TBytes{0, 0, 0, 0x10} + Bytes("INFO"), {}, {}), 6},
+        {"more chunks than any real file", AviFile(Repeated(RiffChunk("JUNK", {}), 100001), Movie, Index), 6},
     };
     TTempDir dir;
     for (const auto& c : cases) {
@@ -306,6 +315,7 @@ TEST(AviInfoWrite, RefusalsLeaveTheFileUnchanged)
         {"no movie data", RiffChunk("RIFF", Bytes("AVI ") + Header), 8},
         {"a chunk beyond its list", AviFile(Bytes("LIST") + TBytes{20, 0, 0, 0} + Bytes("hdrl") + oneChunk, Movie, Index), 8},
         {"cut short", Slice(AviFile(Header, Movie, Index), 0, 500), 8},
+        {"more chunks than any real file", AviFile(Repeated(RiffChunk("JUNK", {}), 100001), Movie, Index), 8},
         {"no room and more behind the first RIFF", AviFile(Header, Movie, Index) + Bytes("RIFF") + TBytes{4, 0, 0, 0} + Bytes("AVIX"), 8},
     };
     for (const auto& c : cases) {

@@ -53,6 +53,14 @@ TBytes WithRevision(TBytes tag, uint8_t revision)
 
 const TBytes Title = Frame3("TIT2", Latin1Text("Title"));
 
+TBytes Repeated(const TBytes& bytes, size_t times)
+{
+    TBytes out;
+    for (size_t i = 0; i < times; ++i)
+        out.insert(out.end(), bytes.begin(), bytes.end());
+    return out;
+}
+
 }  // namespace
 
 TEST(Id3v2Load, StatusWordsForHeadersSizesAndFrames)
@@ -93,6 +101,7 @@ TEST(Id3v2Load, StatusWordsForHeadersSizesAndFrames)
         {"2.4 restrictions item missing", Id3Tag(4, 0x40, SyncSafe(6) + TBytes{1, 0x10} + Frame4("TIT2", text)), 0, 1, id3Corrupt, 0},
         {"2.4 item longer than the header", Id3Tag(4, 0x40, SyncSafe(8) + TBytes{1, 0x40, 9, 0} + Frame4("TIT2", text)), 0, 1, id3Corrupt, 0},
         {"2.3 padding other than announced", Id3Tag(3, 0x40, BigEndian(6) + TBytes{0, 0} + BigEndian(100) + Title + TBytes(20, 0)), 0, 1, id3WarnPadding, 1},
+        {"more frames than any real tag", Id3Tag(3, 0, Repeated(Frame3("PRIV", {1}), 65537)), 0, 1, id3Corrupt, 65536},
         {"2.4 unknown extended flags", Id3Tag(4, 0x40, SyncSafe(6) + TBytes{1, 0x01} + Frame4("TIT2", text)), 0, 1, id3WarnExtendedHeader, 1},
     };
     for (const auto& c : cases) {
