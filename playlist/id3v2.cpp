@@ -584,6 +584,8 @@ uint16_t Tid3v2tag::Load(TTagFile& File, int64_t Offset64)
     Restrictions = 0;
 
     const auto parse = [&]() -> uint16_t {
+        Frames.Clear();  // a failed parse must not leave another file's frames behind
+        Changed = false;
         if (fileSize < int64_t{offset} + 10 + TagSize)
             return WithError(status, id3TagPastEnd);
         const bool wholeUnsync = Version == 3 && (HeaderFlags & thUnsynchronisation);
@@ -653,8 +655,6 @@ uint16_t Tid3v2tag::Load(TTagFile& File, int64_t Offset64)
         }
         progress();
 
-        Frames.Clear();
-        Changed = false;
         while (body.Remaining() > 0) {
             // Frame header, or padding.
             uint8_t fh[10] = {};
