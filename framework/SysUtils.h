@@ -79,6 +79,9 @@ bool RenameFile(const std::string& from, const std::string& to);
 // Replaces target with source in one step where the platform allows it.
 bool FileReplace(const std::string& source, const std::string& target);
 int64_t FileSizeOf(const std::string& name);  // -1 when the file cannot be read
+// File attributes; natively a file without write permission is read-only and nothing is
+// hidden or a system file.
+enum : int { faReadOnly = 0x01, faHidden = 0x02, faSysFile = 0x04, faDirectory = 0x10, faArchive = 0x20 };
 std::string GetTempDirectory();               // with a trailing separator
 uint32_t TickCount();                         // milliseconds, wraps
 

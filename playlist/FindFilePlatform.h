@@ -8,19 +8,14 @@
 #include <string>
 #include <vector>
 
-// The platform's attribute bits.
-inline constexpr uint32_t faReadOnly = 0x01;
-inline constexpr uint32_t faHidden = 0x02;
-inline constexpr uint32_t faSysFile = 0x04;
+// The attribute bits besides the class library's faReadOnly ... faArchive.
 inline constexpr uint32_t faVolumeID = 0x08;
-inline constexpr uint32_t faDirectory = 0x10;
-inline constexpr uint32_t faArchive = 0x20;
-inline constexpr uint32_t faAnyFileButVolume = 0x37;
+inline constexpr uint32_t faAnyFileButVolume = 0x37;  // every bit the search looks at
 
 // The platform's find record, as much of it as the search uses.
 struct TFileFindRecord {
     std::string Name;
-    uint32_t Attributes = 0;
+    uint32_t Attributes = 0;      // the platform's attribute bits
     uint32_t Size = 0;            // the low 32 bits of the size
     uint64_t CreationTime = 0;    // file times: 100-nanosecond units since 1601-01-01, UTC
     uint64_t LastAccessTime = 0;

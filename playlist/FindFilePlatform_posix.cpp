@@ -61,10 +61,8 @@ std::vector<TFileFindRecord> FindFolderEntries(const std::string& folder, const 
         TFileFindRecord record;
         record.Name = name;
         record.Attributes = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
-        if ((st.st_mode & S_IWUSR) == 0)
+        if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             record.Attributes |= faReadOnly;
-        if (name.size() > 1 && name[0] == '.' && name != "..")
-            record.Attributes |= faHidden;
         record.Size = static_cast<uint32_t>(st.st_size);
         record.CreationTime = ToFileTime(st.st_ctim);
         record.LastAccessTime = ToFileTime(st.st_atim);

@@ -45,12 +45,11 @@ TPlayList::TPlayList(IPlayListEngine* Engine, IPlayListWindows* Windows)
 
 TPlayList::~TPlayList()
 {
-    // A search's matches would add to a list that is going away.
-    FFindFile->Abort();
+    // The search goes first: its matches and its end would reach a list that is going away.
+    FFindFile.reset();
     FDetailThread.reset();
     OnChange = nullptr;
     ClearItems();
-    FFindFile.reset();
 }
 
 int32_t TPlayList::AddPlaylistRecord(const TPlayListItem& Item)

@@ -2,6 +2,7 @@
 
 #include "playlist/PlayList.h"
 #include "tests/playlist/PlayListFakes.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -220,4 +221,33 @@ TEST(DetailThread, FreeingThePlayListStopsARunningWalk)
     releaser.join();
     EXPECT_EQ(changes, 1);  // the fetch in progress finished and was written back first
     EXPECT_EQ(fetch.Fetched(), (std::vector<std::string>{"A"}));
+}
+
+TEST(DetailThread, StartedByTheEndOfAFolderSearch)
+{
+    SetMainThread(std::this_thread::get_id());
+    TTempDir dir;
+    for (const char* name : {"a.mp3", "b.mp3"})
+        WriteAll(dir.File(name), "x");
+    TFakeFetch fetch;
+    fetch.Known[dir.File("a.mp3")] = {"A", 10};
+    fetch.Known[dir.File("b.mp3")] = {"B", 20};
+    TFakeEngine engine;
+    TPlayList list(&engine);
+    list.FetchMediaInfo = fetch.Function();
+    // As the play-list window does: a bulk change restarts the detail thread, here from inside
+    // the search thread's last synchronised call.
+    list.OnChange = [&](uint8_t code, int32_t) {
+        if (code == plcBulkChanged)
+            list.StartDetailThread();
+    };
+    list.AddPlaylistPath(dir.Path(), false, false);
+    while (list.FindFile().Busy())
+        CheckSynchronize(10);
+    WaitForDetails(list);
+    ASSERT_EQ(list.ItemCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const TPlayListItem item = ItemAt(list, i);
+        EXPECT_EQ(item.Length, fetch.Known[item.FileName].Length) << item.FileName;
+    }
 }
