@@ -10,20 +10,20 @@ char LowerAZ(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32)
 
 bool IsFolderEnd(char c) { return IsPathDelimiter(c) || c == ':'; }
 
-// ";"-separated pieces in order; empty pieces add nothing.
+// The ";"-separated entries in order; empty ones add nothing.
 std::vector<std::string> SplitList(const std::string& text)
 {
-    std::vector<std::string> pieces;
+    std::vector<std::string> items;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find(';', start);
         if (end == std::string::npos)
             end = text.size();
         if (end > start)
-            pieces.push_back(text.substr(start, end - start));
+            items.push_back(text.substr(start, end - start));
         start = end + 1;
     }
-    return pieces;
+    return items;
 }
 
 // A leading "<" (no subfolders) or ">" (with them) is taken off; otherwise the default holds.
