@@ -58,6 +58,14 @@ std::string ExtractFileExt(std::string_view name);    // with the dot; empty whe
 std::string ChangeFileExt(std::string_view name, std::string_view ext);
 std::string IncludeTrailingPathDelimiter(std::string_view path);
 std::string ExcludeTrailingPathDelimiter(std::string_view path);
+// The name made absolute against the current folder, "." and ".." resolved, as the platform's
+// full-path function does; an empty name stays empty.
+std::string ExpandFileName(const std::string& name);
+
+// Dates as the class library keeps them: days since 1899-12-30, the fraction is the time of day.
+using TDateTime = double;
+TDateTime EncodeDate(int year, int month, int day);  // EConvertError for a date that does not exist
+TDateTime EncodeTime(int hour, int minute, int second, int msec);  // EConvertError when out of range
 
 // Text conversion between ANSI and wide strings (the platform's code page).
 WideString AnsiToWide(std::string_view text);
