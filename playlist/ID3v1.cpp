@@ -3,6 +3,7 @@
 #include "playlist/TagFile.h"
 
 #include <cstring>
+#include <memory>
 
 namespace {
 constexpr int64_t RecordSize = sizeof(TID3v1Tag);
@@ -16,6 +17,23 @@ bool IsRecord(const TID3v1Tag& tag)
 bool ReadLastRecord(TTagFile& file, int64_t size, TID3v1Tag& tag)
 {
     return size >= RecordSize && file.ReadAt(size - RecordSize, &tag, sizeof tag);
+}
+
+// A file opened for writing, with its size and last 128 bytes.
+struct TFileEnd {
+    std::unique_ptr<TTagDiskFile> File;
+    int64_t Size = 0;
+    TID3v1Tag Last{};
+};
+
+// False for a missing file or one shorter than a record.
+bool OpenFileEnd(const std::string& fileName, TFileEnd& end)
+{
+    end.File = TTagDiskFile::Open(fileName, fmOpenReadWrite | fmShareDenyWrite);
+    if (!end.File)
+        return false;
+    end.Size = end.File->Size();
+    return ReadLastRecord(*end.File, end.Size, end.Last);
 }
 }
 
@@ -45,31 +63,23 @@ bool ReadID3v1TagFromBuffer(std::span<const uint8_t> Bytes, TID3v1Tag& Tag)
 
 bool WriteID3v1Tag(const std::string& FileName, const TID3v1Tag& Tag)
 {
-    const auto file = TTagDiskFile::Open(FileName, fmOpenReadWrite | fmShareDenyWrite);
-    if (!file)
+    TFileEnd end;
+    if (!OpenFileEnd(FileName, end))
         return false;
-    const int64_t size = file->Size();
-    TID3v1Tag last;
-    if (!ReadLastRecord(*file, size, last))
-        return false;
-    const int64_t at = IsRecord(last) ? size - RecordSize : size;
-    if (file->WriteAt(at, &Tag, sizeof Tag))
+    const int64_t at = IsRecord(end.Last) ? end.Size - RecordSize : end.Size;
+    if (end.File->WriteAt(at, &Tag, sizeof Tag))
         return true;
-    if (at == size)
-        file->Truncate(size);  // never leave half a record behind the audio
+    if (at == end.Size)
+        end.File->Truncate(end.Size);  // never leave half a record behind the audio
     return false;
 }
 
 bool RemoveID3v1Tag(const std::string& FileName)
 {
-    const auto file = TTagDiskFile::Open(FileName, fmOpenReadWrite | fmShareDenyWrite);
-    if (!file)
+    TFileEnd end;
+    if (!OpenFileEnd(FileName, end))
         return false;
-    const int64_t size = file->Size();
-    TID3v1Tag last;
-    if (!ReadLastRecord(*file, size, last))
-        return false;
-    return !IsRecord(last) || file->Truncate(size - RecordSize);
+    return !IsRecord(end.Last) || end.File->Truncate(end.Size - RecordSize);
 }
 
 const std::array<const char*, 148> ID3v1Genres = {

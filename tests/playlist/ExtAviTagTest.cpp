@@ -63,22 +63,9 @@ TBytes ChunkBytes(const TBytes& file, const TFound& c)
     return TBytes(file.begin() + c.Position, file.begin() + c.Position + 8 + c.Size);
 }
 
-TBytes Slice(const TBytes& bytes, size_t from, size_t count)
-{
-    return TBytes(bytes.begin() + from, bytes.begin() + from + count);
-}
-
 TBytes Text0(std::string_view text)
 {
     return Bytes(text) + TBytes{0};
-}
-
-TBytes Repeated(const TBytes& bytes, size_t times)
-{
-    TBytes out;
-    for (size_t i = 0; i < times; ++i)
-        out.insert(out.end(), bytes.begin(), bytes.end());
-    return out;
 }
 
 const TBytes Header = RiffList("hdrl", RiffChunk("avih", TBytes(56, 1)) + RiffList("strl", RiffChunk("strh", TBytes(56, 2))));

@@ -10,7 +10,6 @@
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <random>
@@ -19,49 +18,30 @@ using namespace pvltest;
 
 namespace {
 
-TBytes Compressed(const TBytes& plain)
-{
-    uLongf size = compressBound(static_cast<uLong>(plain.size()));
-    TBytes out(size);
-    compress(out.data(), &size, plain.data(), static_cast<uLong>(plain.size()));
-    out.resize(size);
-    return out;
-}
-
-TBytes SyncSafe(uint32_t v)
-{
-    return TByteWriter().SyncSafe(v).Bytes;
-}
-
-TBytes BigEndian(uint32_t v)
-{
-    return TByteWriter().U32BE(v).Bytes;
-}
-
 const TBytes Utf16Comment{1, 'e', 'n', 'g', 0xFF, 0xFE, 'd', 0, 0, 0, 0xFF, 0xFE, 'H', 0, 'i', 0};
 
 // A 2.3 tag with an extended header, whole-tag unsynchronisation and every kind of frame.
 TBytes Seed23()
 {
     const TBytes frames = Id3Frame(3, "TIT2", Latin1Text("Title \xFF\xE9")) +
-                          Id3Frame(3, "TALB", BigEndian(201) + Compressed(Latin1Text(std::string(200, 'a'))), 0, 0x80) +
+                          Id3Frame(3, "TALB", BigEndian32(201) + Deflated(Latin1Text(std::string(200, 'a'))), 0, 0x80) +
                           Id3Frame(3, "COMM", Bytes(std::string_view("\0ENGNone\0Text", 13))) + Id3Frame(3, "COMM", Utf16Comment) +
                           Id3Frame(3, "WXXX", Bytes(std::string_view("\0d\0http://x/", 12))) +
                           Id3Frame(3, "TPE1", TBytes{0x80, 'e', 'n', 'c'}, 0, 0x40) + Id3Frame(3, "PRIV", TBytes{0x07, 0xFF, 0x00}, 0, 0x20) +
                           Id3Frame(3, "TCON", TBytes{3, 0xC3, 0xA9, 0}) + TBytes(40, 0);
-    const TBytes ext = BigEndian(10) + TBytes{0x80, 0} + BigEndian(40) + BigEndian(0x12345678);
+    const TBytes ext = BigEndian32(10) + TBytes{0x80, 0} + BigEndian32(40) + BigEndian32(0x12345678);
     return Id3Tag(3, 0xC0, UnsyncBytes(ext + frames));
 }
 
 // A 2.4 tag with an extended header, per-frame unsynchronisation, length indicators and a footer.
 TBytes Seed24()
 {
-    const TBytes ext = SyncSafe(15) + TBytes{1, 0x70, 0, 5, 1, 2, 3, 4, 5, 1, 0x3C};
+    const TBytes ext = SyncSafe32(15) + TBytes{1, 0x70, 0, 5, 1, 2, 3, 4, 5, 1, 0x3C};
     const TBytes frames = Id3Frame(4, "TIT2", UnsyncBytes(Latin1Text("\xFF\xE9x")), 0, 0x02) +
-                          Id3Frame(4, "TALB", SyncSafe(201) + Compressed(Latin1Text(std::string(200, 'b'))), 0, 0x09) +
-                          Id3Frame(4, "TPE1", SyncSafe(4) + Latin1Text("abc"), 0, 0x01) + Id3Frame(4, "COMM", Utf16Comment) +
+                          Id3Frame(4, "TALB", SyncSafe32(201) + Deflated(Latin1Text(std::string(200, 'b'))), 0, 0x09) +
+                          Id3Frame(4, "TPE1", SyncSafe32(4) + Latin1Text("abc"), 0, 0x01) + Id3Frame(4, "COMM", Utf16Comment) +
                           Id3Frame(4, "TCOP", TBytes{0x42, 0x81} + Latin1Text("grouped"), 0, 0x44) + TBytes(30, 0);
-    return Id3Tag(4, 0x50, ext + frames) + Bytes("3DI\x04") + TBytes{0x00, 0x10} + SyncSafe(static_cast<uint32_t>(ext.size() + frames.size()));
+    return Id3Tag(4, 0x50, ext + frames) + Bytes("3DI\x04") + TBytes{0x00, 0x10} + SyncSafe32(static_cast<uint32_t>(ext.size() + frames.size()));
 }
 
 TBytes SeedAvi()

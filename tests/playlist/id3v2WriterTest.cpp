@@ -13,33 +13,9 @@ using namespace pvltest;
 
 namespace {
 
-TBytes BigEndian(uint32_t v)
-{
-    return TByteWriter().U32BE(v).Bytes;
-}
-
-TBytes SyncSafe(uint32_t v)
-{
-    return TByteWriter().SyncSafe(v).Bytes;
-}
-
 uint32_t Crc32(const TBytes& bytes)
 {
     return static_cast<uint32_t>(crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
-}
-
-TBytes Slice(const TBytes& bytes, size_t from, size_t count)
-{
-    return TBytes(bytes.begin() + static_cast<ptrdiff_t>(from), bytes.begin() + static_cast<ptrdiff_t>(from + count));
-}
-
-TBytes Inflated(const TBytes& packed, size_t size)
-{
-    TBytes out(size);
-    uLongf n = static_cast<uLongf>(size);
-    EXPECT_EQ(uncompress(out.data(), &n, packed.data(), static_cast<uLong>(packed.size())), Z_OK);
-    out.resize(n);
-    return out;
 }
 
 // The padding that ends a file of this size with a new tag of this size on a 4096 multiple.
@@ -67,74 +43,72 @@ struct TTagFileFixture {
 
 }  // namespace
 
-TEST(Id3v2Save, Version23LayoutByteForByte)
+TEST(Id3v2Save, LayoutByteForByte)
 {
-    TTagFileFixture f;
-    f.Write({});
-    Tid3v2tag tag;
-    tag.SetTextFrame("TIT2", "Abc");
-    tag.SetComment({0, "ENG", "None", "Hi"}, "None", "");
-    tag.SetUserURL({0, "", "http://x/"}, "");
-    ASSERT_EQ(tag.SaveToFile(f.Name, 0xFF, 0xFF, -1), 0);
+    for (const uint8_t version : {3, 4}) {
+        SCOPED_TRACE(version);
+        TTagFileFixture f;
+        f.Write({});
+        Tid3v2tag tag;
+        tag.SetTextFrame("TIT2", "Abc");
+        tag.SetComment({0, "ENG", "None", "Hi"}, "None", "");
+        tag.SetUserURL({0, "", "http://x/"}, "");
+        ASSERT_EQ(tag.SaveToFile(f.Name, version, 0, -1), 0);
 
-    const TBytes frames = Id3Frame(3, "TIT2", Latin1Text("Abc")) +
-                          Id3Frame(3, "COMM", Bytes(std::string_view("\0ENGNone\0Hi", 11))) +
-                          Id3Frame(3, "WXXX", Bytes(std::string_view("\0\0http://x/", 11)));
-    const size_t padding = BlockPadding(f.Audio.size(), 0, 10 + frames.size());
-    EXPECT_EQ(f.Read(), Id3Tag(3, 0, frames + TBytes(padding, 0)) + f.Audio);
-    EXPECT_EQ(f.Read().size() % 4096, 0u);
+        const TBytes frames = Id3Frame(version, "TIT2", Latin1Text("Abc")) +
+                              Id3Frame(version, "COMM", Bytes(std::string_view("\0ENGNone\0Hi", 11))) +
+                              Id3Frame(version, "WXXX", Bytes(std::string_view("\0\0http://x/", 11)));
+        const size_t padding = BlockPadding(f.Audio.size(), 0, 10 + frames.size());
+        EXPECT_EQ(f.Read(), Id3Tag(version, 0, frames + TBytes(padding, 0)) + f.Audio);
+        EXPECT_EQ(f.Read().size() % 4096, 0u);
 
-    EXPECT_EQ(tag.Version, 3);
-    EXPECT_EQ(tag.TagSize, 10 + frames.size() + padding);
-    EXPECT_EQ(tag.PaddingSize, padding);
-    EXPECT_EQ(tag.LoadStatus, 0);
-    EXPECT_FALSE(tag.Changed);
-    EXPECT_EQ(tag.FileName, f.Name);
-    EXPECT_EQ(tag.StatusText, "Save Complete");
-    EXPECT_EQ(tag.Progress, 100);
+        EXPECT_EQ(tag.Version, version);
+        EXPECT_EQ(tag.TagSize, 10 + frames.size() + padding);
+        EXPECT_EQ(tag.PaddingSize, padding);
+        EXPECT_EQ(tag.LoadStatus, 0);
+        EXPECT_FALSE(tag.Changed);
+        EXPECT_EQ(tag.FileName, f.Name);
+        EXPECT_EQ(tag.StatusText, "Save Complete");
+        EXPECT_EQ(tag.Progress, 100);
 
-    Tid3v2tag again;
-    ASSERT_EQ(again.LoadFromFile(f.Name, 0), 0);
-    EXPECT_EQ(TextOf(again, "TIT2"), "Abc");
-    TCOMMRecord comment;
-    EXPECT_EQ(again.GetComment(comment, "None", "ENG"), 0);
-    EXPECT_EQ(comment.Text, "Hi");
-    TWXXXRecord url;
-    EXPECT_EQ(again.GetUserURL(url, ""), 0);
-    EXPECT_EQ(url.URL, "http://x/");
-}
-
-TEST(Id3v2Save, Version24LayoutByteForByte)
-{
-    TTagFileFixture f;
-    f.Write({});
-    Tid3v2tag tag;
-    tag.SetTextFrame("TIT2", "Abc");
-    tag.SetComment({0, "ENG", "None", "Hi"}, "None", "");
-    ASSERT_EQ(tag.SaveToFile(f.Name, 4, 0, -1), 0);
-
-    const TBytes frames = Id3Frame(4, "TIT2", Latin1Text("Abc")) + Id3Frame(4, "COMM", Bytes(std::string_view("\0ENGNone\0Hi", 11)));
-    const size_t padding = BlockPadding(f.Audio.size(), 0, 10 + frames.size());
-    EXPECT_EQ(f.Read(), Id3Tag(4, 0, frames + TBytes(padding, 0)) + f.Audio);
-    Tid3v2tag again;
-    ASSERT_EQ(again.LoadFromFile(f.Name, 0), 0);
-    EXPECT_EQ(again.Version, 4);
-    EXPECT_EQ(TextOf(again, "TIT2"), "Abc");
+        Tid3v2tag again;
+        ASSERT_EQ(again.LoadFromFile(f.Name, 0), 0);
+        EXPECT_EQ(again.Version, version);
+        EXPECT_EQ(TextOf(again, "TIT2"), "Abc");
+        TCOMMRecord comment;
+        EXPECT_EQ(again.GetComment(comment, "None", "ENG"), 0);
+        EXPECT_EQ(comment.Text, "Hi");
+        TWXXXRecord url;
+        EXPECT_EQ(again.GetUserURL(url, ""), 0);
+        EXPECT_EQ(url.URL, "http://x/");
+    }
 }
 
 TEST(Id3v2Save, UnsynchronisationOfTheWholeTagAndOfEachFrame)
 {
     const TBytes unsynced{0x00, 0xFF, 0x00, 0xE9, 'x'};
-    {
-        SCOPED_TRACE("2.3: the whole tag, sizes before unsynchronisation");
+    const struct {
+        const char* name;
+        uint8_t version;
+        bool wholeTag;  // asked of the tag, else of the frame
+        TBytes frame;
+    } cases[] = {
+        {"2.3: the whole tag, sizes before unsynchronisation", 3, true, Bytes("TIT2") + BigEndian32(4) + TBytes{0, 0} + unsynced},
+        {"2.4: each frame, flagged in its header and in the tag's", 4, false, Bytes("TIT2") + SyncSafe32(5) + TBytes{0, 0x02} + unsynced},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         TTagFileFixture f;
         f.Write({});
         Tid3v2tag tag;
-        tag.SetUnsynchronisation(true);
         tag.SetTextFrame("TIT2", "\xFF\xE9x");
-        ASSERT_EQ(tag.SaveToFile(f.Name, 3, 0, -1), 0);
-        const TBytes frame = Bytes("TIT2") + BigEndian(4) + TBytes{0, 0} + unsynced;
-        EXPECT_EQ(f.Read(), Id3Tag(3, 0x80, frame + TBytes(BlockPadding(f.Audio.size(), 0, 10 + frame.size()), 0)) + f.Audio);
+        if (c.wholeTag)
+            tag.SetUnsynchronisation(true);
+        else
+            tag.Frames.SetFlags(1, 2, ffUnsynchronisation);
+        ASSERT_EQ(tag.SaveToFile(f.Name, c.version, 0, -1), 0);
+        const size_t padding = BlockPadding(f.Audio.size(), 0, 10 + c.frame.size());
+        EXPECT_EQ(f.Read(), Id3Tag(c.version, 0x80, c.frame + TBytes(padding, 0)) + f.Audio);
         Tid3v2tag again;
         ASSERT_EQ(again.LoadFromFile(f.Name, 0), 0);
         EXPECT_EQ(TextOf(again, "TIT2"), "\xFF\xE9x");
@@ -151,25 +125,11 @@ TEST(Id3v2Save, UnsynchronisationOfTheWholeTagAndOfEachFrame)
         tag.Frames.SetFlags(1, 2, ffGrouping);
         tag.Frames.SetGroupID(1, 0xFF);
         ASSERT_EQ(tag.SaveToFile(f.Name, 3, 0, -1), 0);
-        EXPECT_EQ(Slice(f.Read(), 10, 14), (Bytes("PRIV") + BigEndian(3) + TBytes{0x00, 0x20, 0xFF, 0x00, 0x00, 0x01}));
+        EXPECT_EQ(Slice(f.Read(), 10, 14), (Bytes("PRIV") + BigEndian32(3) + TBytes{0x00, 0x20, 0xFF, 0x00, 0x00, 0x01}));
         Tid3v2tag again;
         ASSERT_EQ(again.LoadFromFile(f.Name, 0), 0);
         EXPECT_EQ(again.Frames.GroupID(1), 0xFF);
         EXPECT_EQ(again.Frames.Data(1), (TBytes{0x00, 0x01}));
-    }
-    {
-        SCOPED_TRACE("2.4: each frame, flagged in its header and in the tag's");
-        TTagFileFixture f;
-        f.Write({});
-        Tid3v2tag tag;
-        tag.SetTextFrame("TIT2", "\xFF\xE9x");
-        tag.Frames.SetFlags(1, 2, ffUnsynchronisation);
-        ASSERT_EQ(tag.SaveToFile(f.Name, 4, 0, -1), 0);
-        const TBytes frame = Bytes("TIT2") + SyncSafe(5) + TBytes{0, 0x02} + unsynced;
-        EXPECT_EQ(f.Read(), Id3Tag(4, 0x80, frame + TBytes(BlockPadding(f.Audio.size(), 0, 10 + frame.size()), 0)) + f.Audio);
-        Tid3v2tag again;
-        ASSERT_EQ(again.LoadFromFile(f.Name, 0), 0);
-        EXPECT_EQ(TextOf(again, "TIT2"), "\xFF\xE9x");
     }
 }
 
@@ -192,11 +152,11 @@ TEST(Id3v2Save, CompressedFramesCarryTheirPlainSize)
         if (version == 3) {
             size = (file[14] << 24) | (file[15] << 16) | (file[16] << 8) | file[17];
             EXPECT_EQ(file[19], 0x80);
-            EXPECT_EQ(Slice(file, 20, 4), BigEndian(301));
+            EXPECT_EQ(Slice(file, 20, 4), BigEndian32(301));
         } else {
             size = (file[14] << 21) | (file[15] << 14) | (file[16] << 7) | file[17];
             EXPECT_EQ(file[19], ffCompression | ffDataLengthIndicator);
-            EXPECT_EQ(Slice(file, 20, 4), SyncSafe(301));
+            EXPECT_EQ(Slice(file, 20, 4), SyncSafe32(301));
         }
         ASSERT_GT(size, 4u);
         EXPECT_EQ(Inflated(Slice(file, dataAt, size - 4), 301), Latin1Text(text));
@@ -223,10 +183,10 @@ TEST(Id3v2Save, Version23ExtendedHeaderWithCrc)
         const TBytes file = f.Read();
         const TBytes plainFrame = Id3Frame(3, "TIT2", Latin1Text("\xFF\xE9" "Abc"));
         EXPECT_EQ(file[5], unsync ? 0xC0 : 0x40);
-        EXPECT_EQ(Slice(file, 10, 6), (BigEndian(10) + TBytes{0x80, 0x00}));
+        EXPECT_EQ(Slice(file, 10, 6), (BigEndian32(10) + TBytes{0x80, 0x00}));
         const uint32_t crc = Crc32(plainFrame);  // over the frames before unsynchronisation
         EXPECT_EQ(tag.CRC, crc);
-        const TBytes fields = BigEndian(tag.PaddingSize) + BigEndian(crc);
+        const TBytes fields = BigEndian32(tag.PaddingSize) + BigEndian32(crc);
         const TBytes stored = unsync ? UnsyncBytes(fields) : fields;
         EXPECT_EQ(Slice(file, 16, stored.size()), stored);
         const TBytes frame = unsync ? UnsyncBytes(plainFrame) : plainFrame;
@@ -255,7 +215,7 @@ TEST(Id3v2Save, Version24ExtendedHeaderWithUpdateCrcAndRestrictions)
 
     const TBytes file = f.Read();
     EXPECT_EQ(file[5], 0x40);
-    EXPECT_EQ(Slice(file, 10, 8), (SyncSafe(15) + TBytes{1, 0x70, 0, 5}));
+    EXPECT_EQ(Slice(file, 10, 8), (SyncSafe32(15) + TBytes{1, 0x70, 0, 5}));
     const TBytes frames = Id3Frame(4, "TIT2", Latin1Text("Abc"));
     const uint32_t crc = Crc32(frames + TBytes(tag.PaddingSize, 0));  // frames and padding
     const TBytes crcBytes{static_cast<uint8_t>(crc >> 28), static_cast<uint8_t>((crc >> 21) & 0x7F),
@@ -283,7 +243,7 @@ TEST(Id3v2Save, Version24ExtraBytesInTheirOrder)
     tag.Frames.SetFlags(1, 2, ffGrouping | ffDataLengthIndicator);
     tag.Frames.SetGroupID(1, 0x42);
     ASSERT_EQ(tag.SaveToFile(f.Name, 4, 0, -1), 0);
-    const TBytes expected = Bytes("PRIV") + SyncSafe(105) + TBytes{0x00, 0x41, 0x42} + SyncSafe(100) + Slice(data, 0, 5);
+    const TBytes expected = Bytes("PRIV") + SyncSafe32(105) + TBytes{0x00, 0x41, 0x42} + SyncSafe32(100) + Slice(data, 0, 5);
     EXPECT_EQ(Slice(f.Read(), 10, 20), expected);
 }
 
@@ -380,17 +340,10 @@ TEST(Id3v2Save, AudioStaysByteIdentical)
 TEST(Id3v2Save, ConvertsBetweenVersions)
 {
     // A 2.4 tag with a compressed frame, an unsynchronised frame and a length indicator.
-    const TBytes packed = [] {
-        TBytes plain = Latin1Text(std::string(500, 'p'));
-        uLongf n = compressBound(static_cast<uLong>(plain.size()));
-        TBytes out(n);
-        compress(out.data(), &n, plain.data(), static_cast<uLong>(plain.size()));
-        out.resize(n);
-        return out;
-    }();
-    const TBytes body = Id3Frame(4, "TALB", SyncSafe(501) + packed, 0, 0x09) +
+    const TBytes packed = Deflated(Latin1Text(std::string(500, 'p')));
+    const TBytes body = Id3Frame(4, "TALB", SyncSafe32(501) + packed, 0, 0x09) +
                         Id3Frame(4, "TIT2", UnsyncBytes(Latin1Text("\xFF\xE9")), 0, 0x02) +
-                        Id3Frame(4, "TPE1", SyncSafe(4) + Latin1Text("abc"), 0, 0x01) + TBytes(30, 0);
+                        Id3Frame(4, "TPE1", SyncSafe32(4) + Latin1Text("abc"), 0, 0x01) + TBytes(30, 0);
     TTagFileFixture f;
     f.Write(Id3Tag(4, 0, body));
     Tid3v2tag tag;
@@ -473,7 +426,7 @@ TEST(Id3v2Save, UnsupportedFlagsAreDroppedWhenAllowed)
 
 TEST(Id3v2Save, FramesItCannotDecodePassThroughUnchanged)
 {
-    const TBytes broken = BigEndian(1000) + TBytes(40, 0x5A);
+    const TBytes broken = BigEndian32(1000) + TBytes(40, 0x5A);
     const TBytes secret = TBytes{0x80} + TBytes(12, 0x33);
     TTagFileFixture f;
     f.Write(Id3Tag(3, 0, Id3Frame(3, "TENC", broken, 0, 0x80) + Id3Frame(3, "TCOP", secret, 0, 0x40) +

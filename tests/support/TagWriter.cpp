@@ -2,6 +2,8 @@
 
 #include "tests/support/TestSupport.h"
 
+#include <zlib.h>
+
 #include <random>
 
 namespace pvltest {
@@ -15,6 +17,48 @@ TBytes operator+(TBytes a, const TBytes& b)
 {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+TBytes Slice(const TBytes& bytes, size_t from, size_t count)
+{
+    return TBytes(bytes.begin() + static_cast<ptrdiff_t>(from), bytes.begin() + static_cast<ptrdiff_t>(from + count));
+}
+
+TBytes Repeated(const TBytes& bytes, size_t times)
+{
+    TBytes out;
+    for (size_t i = 0; i < times; ++i)
+        out.insert(out.end(), bytes.begin(), bytes.end());
+    return out;
+}
+
+TBytes BigEndian32(uint32_t v)
+{
+    return TByteWriter().U32BE(v).Bytes;
+}
+
+TBytes SyncSafe32(uint32_t v)
+{
+    return TByteWriter().SyncSafe(v).Bytes;
+}
+
+TBytes Deflated(const TBytes& plain)
+{
+    uLongf size = compressBound(static_cast<uLong>(plain.size()));
+    TBytes out(size);
+    compress(out.data(), &size, plain.data(), static_cast<uLong>(plain.size()));
+    out.resize(size);
+    return out;
+}
+
+TBytes Inflated(const TBytes& packed, size_t size)
+{
+    TBytes out(size);
+    uLongf n = static_cast<uLongf>(size);
+    if (uncompress(out.data(), &n, packed.data(), static_cast<uLong>(packed.size())) != Z_OK)
+        return {};
+    out.resize(n);
+    return out;
 }
 
 TBytes Id3Frame(int version, std::string_view id, const TBytes& data, uint8_t status, uint8_t format)

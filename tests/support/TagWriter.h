@@ -12,6 +12,15 @@ using TBytes = std::vector<uint8_t>;
 
 TBytes Bytes(std::string_view text);
 TBytes operator+(TBytes a, const TBytes& b);
+TBytes Slice(const TBytes& bytes, size_t from, size_t count);
+TBytes Repeated(const TBytes& bytes, size_t times);
+
+// Integers as ID3v2 stores them: plain big-endian, and syncsafe (four bytes of seven bits).
+TBytes BigEndian32(uint32_t v);
+TBytes SyncSafe32(uint32_t v);
+// A zlib stream of plain, and plain again from one.
+TBytes Deflated(const TBytes& plain);
+TBytes Inflated(const TBytes& packed, size_t size);
 
 // An ID3v2 frame as the version writes it: identifier, size of data (big-endian for 3,
 // syncsafe for 4), the two flag bytes as given, then data (extra header bytes included).
