@@ -56,7 +56,7 @@ constexpr std::array<uint32_t, 256> MakeCrcTable()
 }
 constexpr std::array<uint32_t, 256> CrcTable = MakeCrcTable();
 
-// Removes unsynchronisation zeros from a stream fed in pieces: a zero after 0xFF is held
+// Removes unsynchronisation zeros from a stream fed in blocks: a zero after 0xFF is held
 // back until the byte after it shows whether it was inserted.
 class TResyncStream {
 public:

@@ -1,5 +1,5 @@
 // Writing and removing an ID3v2 tag. The new tag is built whole in memory first; when it
-// takes exactly the room of the old one it is written over it in one piece, otherwise the
+// takes exactly the room of the old one it is written over it in one write, otherwise the
 // file is rewritten beside itself (everything before the tag, the new tag, everything after
 // the old tag) and then replaces the original, so the audio is never moved inside the file
 // and a failure leaves the file as it was.
