@@ -3,6 +3,7 @@
 // virtual WndProc, and notifications sent to a parent (WM_COMMAND, WM_NOTIFY, scroll and
 // owner-draw messages) are reflected to the child control that raised them.
 #include "Classes.h"
+#include "Types.h"
 #include "WinHandles.h"
 
 #include <string>
@@ -13,14 +14,6 @@ struct TMessage {
     WPARAM WParam;
     LPARAM LParam;
     LRESULT Result;
-};
-
-struct TRect : RECT {
-    TRect() : RECT{0, 0, 0, 0} {}
-    TRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
-    TRect(const RECT& r) : RECT(r) {}
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
 };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
