@@ -53,6 +53,11 @@ struct TRect {
     friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
+struct TSize {
+    int32_t cx = 0, cy = 0;
+    friend constexpr bool operator==(const TSize&, const TSize&) = default;
+};
+
 // A colour of the class library: 0x00BBGGRR, or a system colour (0x80000000 | COLOR_ index).
 using TColor = int32_t;
 inline constexpr TColor clBlack = 0x000000;

@@ -419,6 +419,23 @@ bool ClipLine(int& x1, int& y1, int& x2, int& y2, int minX, int minY, int maxX, 
     return OutCode(x1, y1, minX, minY, maxX, maxY) == 0 && OutCode(x2, y2, minX, minY, maxX, maxY) == 0;
 }
 
+void DownsampleTextMask(TCustomBitmap32& mask, const TCustomBitmap32& large, int level, TColor32 color)
+{
+    const int block = 1 << level;
+    color &= 0x00FFFFFF;
+    for (int y = 0; y < mask.Height(); ++y) {
+        for (int x = 0; x < mask.Width(); ++x) {
+            uint32_t sum = 0;
+            for (int dy = 0; dy < block; ++dy) {
+                const TColor32* p = large.PixelPtr(x * block, y * block + dy);
+                for (int dx = 0; dx < block; ++dx)
+                    sum += p[dx] & 0xFF;
+            }
+            *mask.PixelPtr(x, y) = (sum >> (2 * level)) << 24 | color;
+        }
+    }
+}
+
 // ---- stored form ----
 
 void TCustomBitmap32::ReadData(TStream& stream)

@@ -143,3 +143,6 @@ private:
 
 // Clips the line to the rectangle MinX..MaxX, MinY..MaxY (inclusive); false when nothing remains.
 bool ClipLine(int& x1, int& y1, int& x2, int& y2, int minX, int minY, int maxX, int maxY);
+// Each pixel of mask := the average of the low bytes of its 2^level x 2^level block of
+// large, as alpha, over colour's red, green and blue.
+void DownsampleTextMask(TCustomBitmap32& mask, const TCustomBitmap32& large, int level, TColor32 color);

@@ -338,3 +338,18 @@ TEST(Bitmap, AssignCopiesPixelsAndDrawingPropertiesButNotEvents)
     EXPECT_EQ(dst.OuterColor, 0x12345678u);
     EXPECT_EQ(changes, 1);  // one notice for the whole assignment
 }
+
+TEST(Bitmap, TextMaskAveragesEachBlockIntoAlpha)
+{
+    TCustomBitmap32 large;
+    large.SetSize(4, 2);
+    const TColor32 lows[2][4] = {{0xFF, 0x81, 0x00, 0x10}, {0x40, 0x7F, 0x00, 0x00}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            *large.PixelPtr(x, y) = 0xAB00CD00 | lows[y][x];  // only the low byte counts
+    TCustomBitmap32 mask;
+    mask.SetSize(2, 1);
+    DownsampleTextMask(mask, large, 1, 0xFF123456);
+    EXPECT_EQ(mask.Pixel(0, 0), ((0xFFu + 0x81 + 0x40 + 0x7F) >> 2) << 24 | 0x123456);
+    EXPECT_EQ(mask.Pixel(1, 0), (0x10u >> 2) << 24 | 0x123456);
+}
