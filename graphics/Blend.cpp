@@ -1,5 +1,7 @@
 #include "graphics/Blend.h"
 
+#include "graphics/PixelBlends.h"
+
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
 #endif
@@ -18,68 +20,23 @@ inline TColor32 MixChannels(TColor32 f, TColor32 b, TColor32 w)
     return fRB + fAG + bRB + bAG;
 }
 
-inline TColor32 MasterWeight(TColor32 f, TColor32 m)
-{
-    return ((m > 255 ? 255 : m) + 1) * (f >> 24) >> 8;
-}
-
-TColor32 CombineWeightedRef(TColor32 f, TColor32 b, TColor32 w)
-{
-    if (w == 0)
-        return b;
-    if (w >= 255)
-        return f;
-    return MixChannels(f, b, w);
-}
-
-void CombineWeightedInPlaceRef(TColor32 f, TColor32& b, TColor32 w)
-{
-    if (w == 0)
-        return;
-    b = w >= 255 ? f : MixChannels(f, b, w);
-}
-
-TColor32 BlendByAlphaRef(TColor32 f, TColor32 b)
-{
-    if (f < 0x01000000)
-        return b;
-    if (f >= 0xFF000000)
-        return f;
-    return MixChannels(f, b, f >> 24);
-}
-
-void BlendByAlphaInPlaceRef(TColor32 f, TColor32& b)
-{
-    if (f < 0x01000000)
-        return;
-    b = f >= 0xFF000000 ? f : MixChannels(f, b, f >> 24);
-}
-
-TColor32 BlendByAlphaMasterRef(TColor32 f, TColor32 b, TColor32 m)
-{
-    return CombineWeightedRef(f, b, MasterWeight(f, m));
-}
-
-void BlendByAlphaMasterInPlaceRef(TColor32 f, TColor32& b, TColor32 m)
-{
-    CombineWeightedInPlaceRef(f, b, MasterWeight(f, m));
-}
+using TPlain = TPixelBlends<MixChannels>;
 
 void BlendLineRef(const TColor32* src, TColor32* dst, int count)
 {
     for (int i = 0; i < count; ++i)
-        BlendByAlphaInPlaceRef(src[i], dst[i]);
+        TPlain::BlendByAlphaInPlace(src[i], dst[i]);
 }
 
 void BlendLineMasterRef(const TColor32* src, TColor32* dst, int count, TColor32 m)
 {
     for (int i = 0; i < count; ++i)
-        BlendByAlphaMasterInPlaceRef(src[i], dst[i], m);
+        TPlain::BlendByAlphaMasterInPlace(src[i], dst[i], m);
 }
 
 constexpr TBlendFunctionTable kReference = {
-    CombineWeightedRef,   CombineWeightedInPlaceRef,    BlendByAlphaRef, BlendByAlphaInPlaceRef,
-    BlendByAlphaMasterRef, BlendByAlphaMasterInPlaceRef, BlendLineRef,    BlendLineMasterRef,
+    TPlain::CombineWeighted,    TPlain::CombineWeightedInPlace,    TPlain::BlendByAlpha, TPlain::BlendByAlphaInPlace,
+    TPlain::BlendByAlphaMaster, TPlain::BlendByAlphaMasterInPlace, BlendLineRef,         BlendLineMasterRef,
 };
 
 }  // namespace

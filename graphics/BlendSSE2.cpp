@@ -1,6 +1,7 @@
 // The SSE2 blend set: the reference arithmetic in 16-bit lanes, four pixels per step in the
 // line blends. Every result equals the reference set's.
 #include "graphics/Blend.h"
+#include "graphics/PixelBlends.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -26,46 +27,7 @@ inline TColor32 MixPixel(TColor32 f, TColor32 b, TColor32 w)
     return static_cast<TColor32>(_mm_cvtsi128_si32(_mm_packus_epi16(mixed, zero)));
 }
 
-inline TColor32 MasterWeight(TColor32 f, TColor32 m)
-{
-    return ((m > 255 ? 255 : m) + 1) * (f >> 24) >> 8;
-}
-
-TColor32 CombineWeightedSSE2(TColor32 f, TColor32 b, TColor32 w)
-{
-    if (w == 0)
-        return b;
-    if (w >= 255)
-        return f;
-    return MixPixel(f, b, w);
-}
-
-void CombineWeightedInPlaceSSE2(TColor32 f, TColor32& b, TColor32 w)
-{
-    if (w == 0)
-        return;
-    b = w >= 255 ? f : MixPixel(f, b, w);
-}
-
-TColor32 BlendByAlphaSSE2(TColor32 f, TColor32 b)
-{
-    return CombineWeightedSSE2(f, b, f >> 24);
-}
-
-void BlendByAlphaInPlaceSSE2(TColor32 f, TColor32& b)
-{
-    CombineWeightedInPlaceSSE2(f, b, f >> 24);
-}
-
-TColor32 BlendByAlphaMasterSSE2(TColor32 f, TColor32 b, TColor32 m)
-{
-    return CombineWeightedSSE2(f, b, MasterWeight(f, m));
-}
-
-void BlendByAlphaMasterInPlaceSSE2(TColor32 f, TColor32& b, TColor32 m)
-{
-    CombineWeightedInPlaceSSE2(f, b, MasterWeight(f, m));
-}
+using TSSE2 = TPixelBlends<MixPixel>;
 
 // Four pixels at once, two channels per 16-bit lane pair as in the plain set: the even bytes
 // (blue, red) and the odd bytes (green, alpha) each form one vector, and a pixel's weight sits
@@ -120,7 +82,7 @@ void BlendLineSSE2(const TColor32* src, TColor32* dst, int count)
         BlendFourInPlace(f, fOdd, dst + i, AlphaPairs(fOdd));
     }
     for (; i < count; ++i)
-        BlendByAlphaInPlaceSSE2(src[i], dst[i]);
+        TSSE2::BlendByAlphaInPlace(src[i], dst[i]);
 }
 
 void BlendLineMasterSSE2(const TColor32* src, TColor32* dst, int count, TColor32 m)
@@ -134,12 +96,12 @@ void BlendLineMasterSSE2(const TColor32* src, TColor32* dst, int count, TColor32
         BlendFourInPlace(f, fOdd, dst + i, _mm_srli_epi16(_mm_mullo_epi16(AlphaPairs(fOdd), master), 8));
     }
     for (; i < count; ++i)
-        BlendByAlphaMasterInPlaceSSE2(src[i], dst[i], m);
+        TSSE2::BlendByAlphaMasterInPlace(src[i], dst[i], m);
 }
 
 constexpr TBlendFunctionTable kSSE2 = {
-    CombineWeightedSSE2,   CombineWeightedInPlaceSSE2,    BlendByAlphaSSE2, BlendByAlphaInPlaceSSE2,
-    BlendByAlphaMasterSSE2, BlendByAlphaMasterInPlaceSSE2, BlendLineSSE2,    BlendLineMasterSSE2,
+    TSSE2::CombineWeighted,    TSSE2::CombineWeightedInPlace,    TSSE2::BlendByAlpha, TSSE2::BlendByAlphaInPlace,
+    TSSE2::BlendByAlphaMaster, TSSE2::BlendByAlphaMasterInPlace, BlendLineSSE2,       BlendLineMasterSSE2,
 };
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "framework/Forms.h"
+#include "tests/support/WineGraph.h"
 #include "graphics/Bitmap32.h"
 #include "graphics/ThemeNexus.h"
 
@@ -25,14 +26,6 @@ bool Inside(const TRect& inner, const TRect& outer)
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
 }
 
-void Pump(TApplication& app, int ms = 100)
-{
-    const DWORD end = GetTickCount() + ms;
-    while (GetTickCount() < end) {
-        app.ProcessMessages();
-        Sleep(5);
-    }
-}
 }
 
 TEST(BitmapWin, SizeCreatesTheDibAndDeviceContextTogether)
@@ -72,7 +65,7 @@ TEST(BitmapWin, DrawToDCShowsThePixelsInAWindow)
     form->BorderStyle = bsNone;
     form->SetBounds(40, 40, 80, 60);
     form->Show();
-    Pump(app);
+    pvltest::PumpMessages(150);
 
     TBitmap32 bmp;
     bmp.SetSize(20, 10);

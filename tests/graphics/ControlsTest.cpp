@@ -1,19 +1,11 @@
 #include "framework/Forms.h"
+#include "tests/support/WineGraph.h"
 #include "graphics/Blend.h"
 #include "graphics/Image32.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-void Pump(TApplication& app, int ms = 150)
-{
-    const DWORD end = GetTickCount() + ms;
-    while (GetTickCount() < end) {
-        app.ProcessMessages();
-        Sleep(5);
-    }
-}
-
 // A form without a frame at a known place on the screen.
 TForm* PlainForm(TApplication& app, int width, int height)
 {
@@ -24,15 +16,15 @@ TForm* PlainForm(TApplication& app, int width, int height)
 }
 
 // Shows a top-most window over the rectangle for a moment, then takes it away.
-void Cover(TApplication& app, const RECT& screen)
+void Cover(const RECT& screen)
 {
     const HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, screen.left,
                                        screen.top, screen.right - screen.left, screen.bottom - screen.top, nullptr,
                                        nullptr, GetModuleHandleA(nullptr), nullptr);
     UpdateWindow(cover);
-    Pump(app);
+    pvltest::PumpMessages(150);
     DestroyWindow(cover);
-    Pump(app);
+    pvltest::PumpMessages(150);
 }
 
 COLORREF ScreenPixel(HWND wnd, int x, int y)
@@ -62,7 +54,7 @@ TEST(PaintBox, RepaintsFromItsBufferAfterBeingCovered)
         box->Buffer()->Clear(0xFF3060C0);
     };
     form->Show();
-    Pump(app);
+    pvltest::PumpMessages(150);
     ASSERT_GE(paints, 1);
     EXPECT_EQ(ScreenPixel(box->Handle(), 50, 30), RGB(0x30, 0x60, 0xC0));
 
@@ -70,16 +62,16 @@ TEST(PaintBox, RepaintsFromItsBufferAfterBeingCovered)
     auto* plain = NewComponent<TCustomPaintBox32>(form);
     plain->SetBounds(0, 0, 8, 8);
     plain->SetParent(form);
-    Pump(app);
+    pvltest::PumpMessages(150);
     EXPECT_EQ(ScreenPixel(plain->Handle(), 3, 3), RGB(0, 0, 0));
     plain->Buffer()->Clear(0xFF10E020);
 
     const int before = paints;
     RECT screen;
     GetWindowRect(form->Handle(), &screen);
-    Cover(app, screen);
+    Cover(screen);
     RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump(app);
+    pvltest::PumpMessages(150);
     EXPECT_GT(paints, before);  // every paint asks the handler again
     EXPECT_EQ(ScreenPixel(box->Handle(), 50, 30), RGB(0x30, 0x60, 0xC0));
     EXPECT_EQ(ScreenPixel(box->Handle(), 99, 59), RGB(0x30, 0x60, 0xC0));
@@ -95,11 +87,11 @@ TEST(PaintBox, BufferGrowsWithTheControlAndShrinksOnlyPastTheOversize)
     box->SetParent(form);
     form->Show();
     box->SetBounds(0, 0, 100, 50);
-    Pump(app, 50);
+    pvltest::PumpMessages(50);
     const int widths[][2] = {{120, 120}, {100, 120}, {81, 120}, {70, 70}, {0, 0}};
     for (const auto& [width, buffer] : widths) {
         box->SetBounds(0, 0, width, 50);
-        Pump(app, 50);
+        pvltest::PumpMessages(50);
         EXPECT_EQ(box->Buffer()->Width(), buffer) << width;
     }
 }
@@ -231,7 +223,7 @@ TEST(Image, ImageOnScreenShowsTheBlendedBitmap)
     image->Bitmap()->SetDrawMode(dmBlend);
     image->Bitmap()->SetMasterAlpha(100);  // a button state of the player
     form->Show();
-    Pump(app);
+    pvltest::PumpMessages(150);
     const BYTE expected = static_cast<BYTE>(ReferenceBlendFunctions().BlendByAlphaMaster(0xFF000000, 0xFFFFFFFF, 100));
     EXPECT_EQ(ScreenPixel(image->Handle(), 20, 20), RGB(expected, expected, expected));
 }
@@ -305,7 +297,7 @@ TEST(Image, MouseEventsCarryNoLayer)
     image->SetBounds(0, 0, 30, 30);
     image->SetParent(form);
     form->Show();
-    Pump(app, 50);
+    pvltest::PumpMessages(50);
     std::vector<std::string> seen;
     image->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int x, int y, TCustomLayer* layer) {
         seen.push_back("down " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y) + (layer ? " layer" : ""));
