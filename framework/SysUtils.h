@@ -19,6 +19,8 @@ public:
 };
 
 class EConvertError : public Exception { using Exception::Exception; };
+// A broken internal rule (an unpaired EndUpdate and the like).
+class EAssertionFailed : public Exception { using Exception::Exception; };
 class EInOutError : public Exception { using Exception::Exception; };
 class ERangeError : public Exception { using Exception::Exception; };
 
