@@ -79,15 +79,11 @@ void TCommonModule::DataModuleCreate()
     VisualBackColor = 0xBB7B42;
     VisualTextColor = 0xF0CAA6;
     Visual.ResetVisual();
-    if (Services.NewVisualBitmap) {
-        const int height = Services.ControlForm ? Services.ControlForm->VisualHeight() : 0;
-        for (auto* bitmap : {&VisualBitmap, &FadeBitmap}) {
-            *bitmap = Services.NewVisualBitmap();
-            if (*bitmap) {
-                (*bitmap)->SetWidth(TVisualBuffers::Bars);
-                (*bitmap)->SetHeight(height);
-            }
-        }
+    const int height = Services.ControlForm ? Services.ControlForm->VisualHeight() : 0;
+    for (auto* bitmap : {&VisualBitmap, &FadeBitmap}) {
+        *bitmap = std::make_unique<TBitmap32>();
+        (*bitmap)->SetWidth(TVisualBuffers::Bars);
+        (*bitmap)->SetHeight(height);
     }
     Visual.Mode = 2;
     Visual.ShowPeaks = true;
@@ -135,14 +131,14 @@ void TCommonModule::DataModuleDestroy()
     MonitorList.clear();
     PreferredRenderers.Clear();
     VideoRenderers.clear();
-    KnownExtensions.Clear();
+    FKnownExtensions.Clear();
     VisualBitmap.reset();
     FadeBitmap.reset();
 }
 
 void TCommonModule::ReadFileTypes()
 {
-    KnownExtensions.Clear();
+    FKnownExtensions.Clear();
     OpenFilesDialog->Filter.clear();
     const std::string folder = InstallFolder();
     if (folder.empty())
@@ -156,7 +152,7 @@ void TCommonModule::ReadFileTypes()
     } catch (const Exception&) {
         return;  // an unreadable list counts as a missing one
     }
-    OpenFilesDialog->Filter = ParseFileTypes(lines, KnownExtensions);
+    OpenFilesDialog->Filter = ParseFileTypes(lines, FKnownExtensions);
     OpenFilesDialog->FilterIndex = 0;
 }
 

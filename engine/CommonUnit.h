@@ -10,6 +10,8 @@
 #include "engine/EngineServices.h"
 #include "framework/Classes.h"
 #include "framework/Dialogs.h"
+#include "graphics/Bitmap32.h"
+#include "playlist/PlayListHost.h"
 
 #include <qnetwork.h>
 
@@ -29,7 +31,8 @@ inline constexpr UINT WM_PLAYEVENT = WM_USER + 100;
 inline constexpr wchar_t DefaultAudioRender[] =
     L"@device:cm:{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}\\Default DirectSound Device";
 
-class TCommonModule : public TComponent {
+// The engine is also what the play list calls (IPlayListEngine).
+class TCommonModule : public TComponent, public IPlayListEngine {
 public:
     // Runs DataModuleCreate; the main window (services.ControlForm) must exist already.
     TCommonModule(TComponent* owner, const TEngineServices& services);
@@ -70,7 +73,6 @@ public:
     TStringList PreferredRenderers;  // objects: TVideoRenderItem of VideoRenderers, in preference order
     std::vector<TAudioDeviceItem> AudioDevices;
     std::vector<TMonitorItem> MonitorList;
-    TStringList KnownExtensions;     // the patterns of the file types' first line, upper case
     TStringList FileHistory;
     TStringList PlaylistHistory;
     TStringList URLHistory;
@@ -108,8 +110,8 @@ public:
     TVisualBuffers Visual;
     uint32_t VisualBackColor = 0xBB7B42;  // COLORREF
     uint32_t VisualTextColor = 0xF0CAA6;
-    std::unique_ptr<IVisualBitmap> VisualBitmap;
-    std::unique_ptr<IVisualBitmap> FadeBitmap;
+    std::unique_ptr<TBitmap32> VisualBitmap;
+    std::unique_ptr<TBitmap32> FadeBitmap;
 
     void DataModuleCreate();
     void DataModuleDestroy();
@@ -133,7 +135,9 @@ public:
     void SetVolume(int32_t volume);
 
     void FlushGraph();
-    void ClosePlayingFile();
+    void ClosePlayingFile() override;
+    // The patterns of the file types' first line, upper case ("*.AVI").
+    const TStringList& KnownExtensions() override { return FKnownExtensions; }
     void GetFilterByGUID(const CLSID& classId, ComPtr<IBaseFilter>& filter);
 
     void NextVisual() { Visual.NextVisual(); }
@@ -157,6 +161,7 @@ private:
     IPlayList* PlayList();
     bool StepThroughPlayList(bool forward);
     HRESULT FComResult = E_FAIL;
+    TStringList FKnownExtensions;
 };
 
 // Fills the list with the audio renderers of the category.

@@ -5,10 +5,9 @@
 // pointer) is skipped: the windows come up one by one after the engine.
 #include "dshow/DShow.h"
 #include "engine/Common_Types.h"
+#include "engine/EnginePlayList.h"
 #include "framework/SysUtils.h"
 
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -75,22 +74,6 @@ public:
     virtual bool DontShowChecked() = 0;    // "Don't show this again"
 };
 
-// The play list (TPlayList) as the engine uses it.
-class IPlayList {
-public:
-    virtual ~IPlayList() = default;
-    virtual int ItemCount() = 0;
-    virtual void GetItem(int index, TPlayListItem& item) = 0;  // out of range: item untouched
-    virtual void SetItem(int index, const TPlayListItem& item) = 0;
-    virtual int GetPlayingIndex() = 0;
-    virtual void SetPlayingIndex(int index) = 0;
-    virtual bool HasNext() = 0;
-    virtual bool HasPrev() = 0;
-    virtual int NextIndex() = 0;
-    virtual int PrevIndex() = 0;
-    virtual void SavePlaylistFile(const std::string& fileName) = 0;
-};
-
 // The play-list window (TPlaylistForm): owns the play list.
 class IPlaylistForm {
 public:
@@ -107,17 +90,8 @@ public:
     virtual HRESULT RemoveFilterFromGraph() = 0;
 };
 
-// The visualisation bitmaps (TBitmap32 of the bitmap library), as the engine sizes them.
-class IVisualBitmap {
-public:
-    virtual ~IVisualBitmap() = default;
-    virtual void SetWidth(int value) = 0;
-    virtual void SetHeight(int value) = 0;
-};
-using TVisualBitmapFactory = std::function<std::unique_ptr<IVisualBitmap>()>;
-
 // Everything the engine reaches outside itself. The start-up fills in the windows as it
-// creates them; the main window and the bitmap factory are needed while the engine starts.
+// creates them; the main window is needed while the engine starts.
 struct TEngineServices {
     IControlForm* ControlForm = nullptr;
     IVideoForm* VideoForm = nullptr;
@@ -125,5 +99,4 @@ struct TEngineServices {
     IRenderResultForm* RenderResultForm = nullptr;
     IStartPlaybackForm* StartPlaybackForm = nullptr;
     IPlaylistForm* PlaylistForm = nullptr;
-    TVisualBitmapFactory NewVisualBitmap;
 };

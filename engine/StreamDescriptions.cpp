@@ -2,6 +2,7 @@
 
 #include "engine/CommonUnitCore.h"
 #include "framework/SysUtils.h"
+#include "playlist/InfoTags.h"
 
 #include <dvdmedia.h>
 #include <qedit.h>
@@ -109,13 +110,12 @@ void DescribeVideoStream(const AM_MEDIA_TYPE* mediaType, TVideoStreamDescription
     DescribeVideoFormat(kind, mediaType->pbFormat, mediaType->cbFormat, description);
 }
 
-std::optional<TMediaInfo> GetMediaInfo(const std::string& fileName, const TTitleReader& readTitle)
+std::unique_ptr<TMediaInfo> GetMediaInfo(const std::string& fileName)
 {
     if (!FileExists(fileName))
-        return std::nullopt;
-    TMediaInfo info;
-    info.Length = MeasureLength(fileName);
-    if (readTitle)
-        info.Title = readTitle(fileName);
+        return nullptr;
+    auto info = std::make_unique<TMediaInfo>();
+    info->Length = MeasureLength(fileName);
+    ReadTitleTag(fileName, info->Title);
     return info;
 }

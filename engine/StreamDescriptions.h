@@ -5,8 +5,7 @@
 #include "engine/Common_Types.h"
 #include "engine/StreamDescriptionsCore.h"
 
-#include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 
 bool IsAudioMediaType(const AM_MEDIA_TYPE* mediaType);
@@ -17,10 +16,7 @@ bool IsVideoMediaType(const AM_MEDIA_TYPE* mediaType);
 void DescribeAudioStream(const AM_MEDIA_TYPE* mediaType, TAudioStreamDescription& description);
 void DescribeVideoStream(const AM_MEDIA_TYPE* mediaType, TVideoStreamDescription& description);
 
-// Reads the title from a file's tags; empty when it has none.
-using TTitleReader = std::function<std::string(const std::string& fileName)>;
-
-// The length (tenths of a second, -1 when the media detector finds none) and the title of a
-// file; nothing for a file that does not exist. Initialises COM on the calling thread for the
-// call, so the detail thread may use it.
-std::optional<TMediaInfo> GetMediaInfo(const std::string& fileName, const TTitleReader& readTitle = {});
+// The length (tenths of a second, -1 when the media detector finds none) and the title from
+// the tags of a file; none for a file that does not exist. Initialises COM on the calling
+// thread for the call, so the play list's detail thread may use it.
+std::unique_ptr<TMediaInfo> GetMediaInfo(const std::string& fileName);

@@ -2,6 +2,8 @@
 // real graph, closing and flushing, and stepping through the play list.
 #include "engine/CommonUnit.h"
 
+#include "playlist/PlayList.h"
+
 #include "tests/engine/EngineFakes.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WavWriter.h"
@@ -25,13 +27,12 @@ protected:
         Services.VideoForm = &VideoForm;
         Services.OSDForm = &OSD;
         Services.PlaylistForm = &PlaylistForm;
-        Services.NewVisualBitmap = [this] { return std::make_unique<TFakeBitmap>(Log); };
     }
 
     TTestEngine& Engine()
     {
         if (!FEngine)
-            FEngine = std::make_unique<TTestEngine>(Services, Log, &List);
+            FEngine = std::make_unique<TTestEngine>(Services, Log);
         return *FEngine;
     }
 
@@ -72,7 +73,7 @@ protected:
     TFakeVideoForm VideoForm{Log};
     TFakeOSDForm OSD{Log};
     TFakePlayList List{Log};
-    TFakePlaylistForm PlaylistForm{List};
+    TFakePlaylistForm PlaylistForm{&List};
     TEngineServices Services;
     std::unique_ptr<TTestEngine> FEngine;
 };
@@ -103,9 +104,9 @@ TEST_F(EngineTest, CreationReadsTheFileTypesOfTheInstallFolder)
     // The "//" first line stays out of the dialog but still names the known extensions.
     EXPECT_EQ(e.OpenFilesDialog->Filter, "Video|*.avi|Audio|*.wav;*.mp3|");
     EXPECT_EQ(e.OpenFilesDialog->FilterIndex, 0);
-    ASSERT_EQ(e.KnownExtensions.Count(), 2);
-    EXPECT_EQ(e.KnownExtensions[0], "*.AVI");
-    EXPECT_EQ(e.KnownExtensions[1], "*.WAV");
+    ASSERT_EQ(e.KnownExtensions().Count(), 2);
+    EXPECT_EQ(e.KnownExtensions()[0], "*.AVI");
+    EXPECT_EQ(e.KnownExtensions()[1], "*.WAV");
     EXPECT_EQ(e.OpenFilesDialog->Options, (TOpenOptions{ofHideReadOnly, ofAllowMultiSelect, ofEnableSizing}));
     EXPECT_EQ(e.MediaIDFolder, Dir.Path() + "MediaID");
 }
@@ -114,15 +115,15 @@ TEST_F(EngineTest, CreationWithoutFileTypesLeavesFilterAndExtensionsEmpty)
 {
     FileDelete(Dir.File("Data\\filetypes.cfg"));
     EXPECT_TRUE(Engine().OpenFilesDialog->Filter.empty());
-    EXPECT_EQ(Engine().KnownExtensions.Count(), 0);
+    EXPECT_EQ(Engine().KnownExtensions().Count(), 0);
 }
 
 TEST_F(EngineTest, CreationReadsTheShippedFileTypes)
 {
     WriteAll(Dir.File("Data\\filetypes.cfg"), ReadAll(SourcePath("Data/filetypes.cfg")));
     EXPECT_TRUE(Engine().OpenFilesDialog->Filter.starts_with("All Media Files|*.avi;"));
-    EXPECT_GE(Engine().KnownExtensions.IndexOf("*.WMV"), 0);
-    EXPECT_GE(Engine().KnownExtensions.IndexOf("*.MP3"), 0);
+    EXPECT_GE(Engine().KnownExtensions().IndexOf("*.WMV"), 0);
+    EXPECT_GE(Engine().KnownExtensions().IndexOf("*.MP3"), 0);
 }
 
 TEST_F(EngineTest, CreationSetsTheSettingsVisualsAndBitmaps)
@@ -137,10 +138,13 @@ TEST_F(EngineTest, CreationSetsTheSettingsVisualsAndBitmaps)
     EXPECT_EQ(e.Visual.Mode, 2);
     EXPECT_TRUE(e.Visual.ShowPeaks && e.Visual.UseFade);
     EXPECT_EQ(e.VisualBackColor, 0xBB7B42u);
-    const std::vector<std::string> bitmaps = {"bitmap width 255", "bitmap height 48", "bitmap width 255", "bitmap height 48"};
-    EXPECT_EQ(Log.Calls, bitmaps);
-    FEngine.reset();
-    EXPECT_EQ(std::count(Log.Calls.begin(), Log.Calls.end(), "bitmap freed"), 2);
+    // The two visual bitmaps: 255 wide, as high as the main window's visualisation display.
+    for (const auto* bitmap : {e.VisualBitmap.get(), e.FadeBitmap.get()}) {
+        ASSERT_TRUE(bitmap);
+        EXPECT_EQ(bitmap->Width(), 255);
+        EXPECT_EQ(bitmap->Height(), 48);
+    }
+    EXPECT_NE(e.VisualBitmap.get(), e.FadeBitmap.get());
 }
 
 TEST_F(EngineTest, VideoRenderersListTheCreatableRenderersOfThisPlatform)
@@ -442,4 +446,38 @@ TEST_F(EngineTest, PlayPauseWithoutGraphOpensTheSelectedEntryOrTheFirst)
         Engine().PlayPause();
         EXPECT_EQ(Log.Calls, c.Calls) << c.Count << " " << c.Selected;
     }
+}
+
+TEST_F(EngineTest, ThePlayListAndTheEngineWorkThroughEachOther)
+{
+    TTestEngine& e = Engine();
+    TPlayList list(&e);
+    PlaylistForm.List = &list;
+    for (const char* name : {"a.avi", "b.avi", "c.avi"})
+        list.AddPlaylistFile(Dir.File(name));
+    list.Repeat = true;
+    Log.Calls.clear();
+    // Nothing renders: each entry once, from the first, then Next gives up.
+    EXPECT_FALSE(e.Next());
+    const std::vector<std::string> tried = {"PlayInList 0 play", "PlayInList 1 play", "PlayInList 2 play"};
+    EXPECT_EQ(Log.Calls, tried);
+    e.Renders = {1};
+    Log.Calls.clear();
+    EXPECT_TRUE(e.Prev());
+    EXPECT_EQ(Log.Calls, std::vector<std::string>{"PlayInList 1 play"});
+    EXPECT_EQ(list.GetPlayingIndex(), 1);
+
+    // Clearing the list closes the playing file through the engine; closing the program saves it.
+    auto graph = OpenWav();
+    list.ClearItems();
+    EXPECT_FALSE(e.Graph);
+    list.AddPlaylistFile(Dir.File("d.avi"));
+    e.AppClosing();
+    TPlayList reloaded;
+    reloaded.LoadPLS(Dir.File("Data\\LastPlayed.pls"));
+    ASSERT_EQ(reloaded.ItemCount(), 1);
+    TPlayListItem item;
+    reloaded.GetItem(0, item);
+    EXPECT_EQ(item.FileName, Dir.File("d.avi"));
+    PlaylistForm.List = &List;
 }

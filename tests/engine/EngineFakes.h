@@ -76,27 +76,27 @@ private:
 class TFakePlayList : public IPlayList {
 public:
     explicit TFakePlayList(TCallLog& log) : FLog(log) {}
-    int ItemCount() override { return static_cast<int>(Items.size()); }
-    void GetItem(int index, TPlayListItem& item) override
+    int32_t ItemCount() const override { return static_cast<int32_t>(Items.size()); }
+    void GetItem(int32_t index, TPlayListItem& item) const override
     {
         if (index >= 0 && index < ItemCount())
             item = Items[static_cast<size_t>(index)];
     }
-    void SetItem(int index, const TPlayListItem& item) override
+    void SetItem(int32_t index, const TPlayListItem& item) override
     {
         if (index >= 0 && index < ItemCount())
             Items[static_cast<size_t>(index)] = item;
     }
-    int GetPlayingIndex() override { return PlayingIndex; }
-    void SetPlayingIndex(int index) override { PlayingIndex = index; }
-    bool HasNext() override { return PlayingIndex < ItemCount() - 1 || Repeat; }
-    bool HasPrev() override { return PlayingIndex > 0 || Repeat; }
-    int NextIndex() override { return PlayingIndex < ItemCount() - 1 ? PlayingIndex + 1 : 0; }
-    int PrevIndex() override { return PlayingIndex >= 1 ? PlayingIndex - 1 : Repeat ? ItemCount() - 1 : 0; }
+    int32_t GetPlayingIndex() const override { return PlayingIndex; }
+    void SetPlayingIndex(int32_t index) override { PlayingIndex = index; }
+    bool HasNext() const override { return PlayingIndex < ItemCount() - 1 || Repeat; }
+    bool HasPrev() const override { return PlayingIndex > 0 || Repeat; }
+    int32_t NextIndex() override { return PlayingIndex < ItemCount() - 1 ? PlayingIndex + 1 : 0; }
+    int32_t PrevIndex() override { return PlayingIndex >= 1 ? PlayingIndex - 1 : Repeat ? ItemCount() - 1 : 0; }
     void SavePlaylistFile(const std::string& fileName) override { FLog.Add("SavePlaylistFile " + fileName); }
 
     std::vector<TPlayListItem> Items;
-    int PlayingIndex = -1;
+    int32_t PlayingIndex = -1;
     bool Repeat = false;
 
 private:
@@ -105,13 +105,11 @@ private:
 
 class TFakePlaylistForm : public IPlaylistForm {
 public:
-    explicit TFakePlaylistForm(TFakePlayList& list) : FList(list) {}
-    IPlayList* PlayList() override { return &FList; }
+    explicit TFakePlaylistForm(IPlayList* list) : List(list) {}
+    IPlayList* PlayList() override { return List; }
     int SelectedIndex() override { return Selected; }
+    IPlayList* List;
     int Selected = -1;
-
-private:
-    TFakePlayList& FList;
 };
 
 class TFakeFilterComponent : public IGraphFilterComponent {
@@ -128,29 +126,16 @@ private:
     std::string FName;
 };
 
-class TFakeBitmap : public IVisualBitmap {
-public:
-    explicit TFakeBitmap(TCallLog& log) : FLog(log) {}
-    ~TFakeBitmap() override { FLog.Add("bitmap freed"); }
-    void SetWidth(int value) override { FLog.Add("bitmap width " + std::to_string(value)); }
-    void SetHeight(int value) override { FLog.Add("bitmap height " + std::to_string(value)); }
-
-private:
-    TCallLog& FLog;
-};
-
 // The engine with the graph build and the movie memory replaced by recorders.
 class TTestEngine : public TCommonModule {
 public:
-    TTestEngine(const TEngineServices& services, TCallLog& log, TFakePlayList* list)
-        : TCommonModule(nullptr, services), FLog(log), FList(list)
-    {
-    }
+    TTestEngine(const TEngineServices& services, TCallLog& log) : TCommonModule(nullptr, services), FLog(log) {}
+    // Like the graph build, moves the playing index also when the entry does not render.
     bool PlayInList(int index, bool autoPlay) override
     {
         FLog.Add("PlayInList " + std::to_string(index) + (autoPlay ? " play" : ""));
-        if (FList)
-            FList->SetPlayingIndex(index);
+        if (Services.PlaylistForm && Services.PlaylistForm->PlayList())
+            Services.PlaylistForm->PlayList()->SetPlayingIndex(index);
         return Renders.count(index) > 0;
     }
     void SaveMovieInfo() override
@@ -164,7 +149,6 @@ public:
 
 private:
     TCallLog& FLog;
-    TFakePlayList* FList;
 };
 
 }  // namespace pvltest

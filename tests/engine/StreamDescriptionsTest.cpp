@@ -4,6 +4,8 @@
 
 #include "engine/CodecNames.h"
 #include "engine/MyDSUtils.h"
+#include "playlist/PlayListHost.h"
+#include "tests/support/TagWriter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WavWriter.h"
 #include "tests/support/WineGraph.h"
@@ -246,16 +248,32 @@ TEST(MediaInfo, AMissingFileGivesNoRecordAndAnUnreadableOneNoLength)
     TTempDir dir;
     EXPECT_FALSE(GetMediaInfo(dir.File("missing.wav")));
     WriteAll(dir.File("notes.txt"), "not a media file at all");
-    int asked = 0;
-    const auto info = GetMediaInfo(dir.File("notes.txt"), [&](const std::string& name) {
-        ++asked;
-        EXPECT_EQ(name, dir.File("notes.txt"));
-        return std::string("Title from the tags");
-    });
+    const auto info = GetMediaInfo(dir.File("notes.txt"));
     ASSERT_TRUE(info);
     EXPECT_EQ(info->Length, -1);
-    EXPECT_EQ(info->Title, "Title from the tags");  // the title is looked up also without a length
-    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(info->Title.empty());
+}
+
+TEST(MediaInfo, TheTitleComesFromTheTagsAlsoWithoutALength)
+{
+    TComInit com;
+    TTempDir dir;
+    WriteAll(dir.File("notes.mp3"), Bytes("no audio in here") + Id3v1Record("Tagged Title", "", "", "", "", 0, 0));
+    const auto info = GetMediaInfo(dir.File("notes.mp3"));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->Length, -1);
+    EXPECT_EQ(info->Title, "Tagged Title");
+}
+
+TEST(MediaInfo, IsTheFetchThePlayListsDetailThreadTakes)
+{
+    TComInit com;
+    TTempDir dir;
+    WriteWav(dir.File("a.wav"), TWavSpec{.SampleRate = 8000, .Channels = 1, .Seconds = 0.5}, Sine(440, 0.2, 8000));
+    const TGetMediaInfoFunc fetch = GetMediaInfo;
+    const auto info = fetch(dir.File("a.wav"));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->Length, 5);
 }
 
 TEST(MediaInfo, WorksOnAThreadOfItsOwn)
