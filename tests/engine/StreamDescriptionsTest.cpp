@@ -19,20 +19,6 @@ using namespace pvltest;
 
 namespace {
 
-ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted)
-{
-    ComPtr<IEnumPins> pins;
-    filter->EnumPins(&pins);
-    ComPtr<IPin> pin;
-    while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
-        PIN_DIRECTION direction;
-        pin->QueryDirection(&direction);
-        if (direction == wanted)
-            return pin;
-    }
-    return nullptr;
-}
-
 // The first media types of a splitter's output pins; a pin that offers none is left out.
 std::vector<TMediaTypePtr> OutputTypes(IBaseFilter* splitter)
 {
@@ -58,7 +44,7 @@ std::vector<TMediaTypePtr> MatchingSplitterTypes(const std::string& fileName)
     if (graph->AddSourceFilter(AnsiToWide(fileName).c_str(), L"source", &source) != S_OK)
         return {};
     ComPtr<IBaseFilter> splitter;
-    ConnectMatchingSplitter(graph.Get(), FirstPin(source.Get(), PINDIR_OUTPUT).Get(), splitter);
+    ConnectMatchingSplitter(graph.Get(), FindPin(source.Get(), PINDIR_OUTPUT).Get(), splitter);
     return splitter ? OutputTypes(splitter.Get()) : std::vector<TMediaTypePtr>{};
 }
 
@@ -73,7 +59,7 @@ std::vector<TMediaTypePtr> RenderedSplitterTypes(const std::string& fileName)
     graph->EnumFilters(&filters);
     ComPtr<IBaseFilter> filter;
     while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
-        ComPtr<IPin> input = FirstPin(filter.Get(), PINDIR_INPUT);
+        ComPtr<IPin> input = FindPin(filter.Get(), PINDIR_INPUT);
         AM_MEDIA_TYPE connection{};
         if (input && input->ConnectionMediaType(&connection) == S_OK) {
             const bool takesStream = connection.majortype == MEDIATYPE_Stream;
