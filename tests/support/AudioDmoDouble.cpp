@@ -9,8 +9,8 @@ namespace pvltest {
 
 namespace {
 
-// A subtype no audio renderer knows.
-constexpr GUID UnplayableSubtype = {0x5E1D0C3A, 0x2B7F, 0x4C11, {0x9A, 0x40, 0x6E, 0x21, 0x7C, 0x50, 0x3D, 0x88}};
+// A major type no audio renderer takes.
+constexpr GUID UnplayableMajorType = {0x5E1D0C3A, 0x2B7F, 0x4C11, {0x9A, 0x40, 0x6E, 0x21, 0x7C, 0x50, 0x3D, 0x88}};
 
 const WAVEFORMATEX* WaveFormat(const DMO_MEDIA_TYPE& type)
 {
@@ -143,7 +143,7 @@ HRESULT TAudioDmo::OfferedOutput(DMO_MEDIA_TYPE* type) const
         return S_OK;
     const HRESULT result = MoCopy(type, &FInputType);
     if (SUCCEEDED(result) && FShared->Behaviour.UnplayableOutput)
-        type->subtype = UnplayableSubtype;
+        type->majortype = UnplayableMajorType;
     return result;
 }
 
