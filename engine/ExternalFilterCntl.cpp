@@ -1,5 +1,7 @@
 #include "engine/ExternalFilterCntl.h"
 
+#include <dmodshow.h>
+
 namespace {
 
 bool HasPeer(IPin* pin)
@@ -11,6 +13,21 @@ bool HasPeer(IPin* pin)
 }
 
 }  // namespace
+
+HRESULT CreateDMOWrapperFilter(REFCLSID dmo, REFGUID category, ComPtr<IBaseFilter>& filter)
+{
+    ComPtr<IBaseFilter> made;
+    HRESULT result = CoCreateInstance(CLSID_DMOWrapperFilter, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
+    if (FAILED(result))
+        return result;
+    ComPtr<IDMOWrapperFilter> wrapper;
+    result = made.As(&wrapper);
+    if (SUCCEEDED(result))
+        result = wrapper->Init(dmo, category);
+    if (SUCCEEDED(result))
+        filter = made;
+    return result;
+}
 
 void TExternalFilterCntl::DisconnectFromPeer(IPin* pin)
 {

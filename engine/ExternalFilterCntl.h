@@ -16,6 +16,9 @@ private:
     HRESULT FResult;
 };
 
+// A new DMO Wrapper Filter hosting the DirectX Media Object `dmo` of `category`.
+HRESULT CreateDMOWrapperFilter(REFCLSID dmo, REFGUID category, ComPtr<IBaseFilter>& filter);
+
 class TExternalFilterCntl : public TComponent {
 public:
     explicit TExternalFilterCntl(TComponent* owner) : TComponent(owner) {}

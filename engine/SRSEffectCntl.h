@@ -6,7 +6,6 @@
 #include "engine/ExternalFilterCntl.h"
 #include "engine/FilterLevels.h"
 
-#include <dmodshow.h>
 #include <dmoreg.h>
 
 #include <cstdint>
@@ -105,14 +104,7 @@ private:
     HRESULT HostEffect(const GUID& dmo)
     {
         ComPtr<IBaseFilter> filter;
-        HRESULT result = CoCreateInstance(CLSID_DMOWrapperFilter, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&filter));
-        if (FAILED(result))
-            return result;
-        ComPtr<IDMOWrapperFilter> wrapper;
-        result = filter.As(&wrapper);
-        if (FAILED(result))
-            return result;
-        result = wrapper->Init(dmo, DMOCATEGORY_AUDIO_EFFECT);
+        HRESULT result = CreateDMOWrapperFilter(dmo, DMOCATEGORY_AUDIO_EFFECT, filter);
         if (FAILED(result))
             return result;
         result = filter.As(&FEffect);

@@ -5,6 +5,8 @@
 #include "tests/engine/AudioChainFixture.h"
 #include "tests/support/SurroundEffectDoubles.h"
 
+#include <dmodshow.h>
+
 #include <functional>
 
 using namespace pvltest;

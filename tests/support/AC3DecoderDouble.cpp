@@ -1,6 +1,7 @@
 #include "tests/support/AC3DecoderDouble.h"
 
-#include <dmodshow.h>
+#include "engine/ExternalFilterCntl.h"
+
 #include <dmoreg.h>
 
 namespace pvltest {
@@ -110,11 +111,7 @@ protected:
     }
 
 private:
-    HRESULT Log(int slot, std::vector<double> args)
-    {
-        S.Calls.Add(slot, std::move(args));
-        return S.Calls.Fails(slot) ? E_FAIL : S_OK;
-    }
+    HRESULT Log(int slot, std::vector<double> args) { return S.Calls.Answer(slot, std::move(args)); }
     // A get call: logged, then the outputs are filled from the state unless it fails.
     template <class F, class... P>
     HRESULT Answer(int slot, F fill, P*... outputs)
@@ -153,16 +150,8 @@ HRESULT CreateDecoderFilter(IUnknown* outer, REFIID iid, void** object)
     if (outer)
         return CLASS_E_NOAGGREGATION;
     ComPtr<IBaseFilter> filter;
-    HRESULT result = CoCreateInstance(CLSID_DMOWrapperFilter, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&filter));
-    if (FAILED(result))
-        return result;
-    ComPtr<IDMOWrapperFilter> wrapper;
-    result = filter.As(&wrapper);
-    if (SUCCEEDED(result))
-        result = wrapper->Init(CLSID_AC3DecoderDmoDouble, DMOCATEGORY_AUDIO_DECODER);
-    if (SUCCEEDED(result))
-        result = filter->QueryInterface(iid, object);
-    return result;
+    const HRESULT result = CreateDMOWrapperFilter(CLSID_AC3DecoderDmoDouble, DMOCATEGORY_AUDIO_DECODER, filter);
+    return FAILED(result) ? result : filter->QueryInterface(iid, object);
 }
 
 }  // namespace

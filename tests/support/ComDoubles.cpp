@@ -8,6 +8,13 @@ void TCallLog::Add(int slot, std::vector<double> args)
     FCalls.push_back({slot, std::move(args)});
 }
 
+HRESULT TCallLog::Answer(int slot, std::vector<double> args)
+{
+    std::lock_guard lock(FLock);
+    FCalls.push_back({slot, std::move(args)});
+    return FFailing.count(slot) ? E_FAIL : S_OK;
+}
+
 std::vector<TSlotCall> TCallLog::Calls() const
 {
     std::lock_guard lock(FLock);

@@ -22,6 +22,8 @@ struct TSlotCall {
 class TCallLog {
 public:
     void Add(int slot, std::vector<double> args = {});
+    // Adds the call and gives what it answers: E_FAIL for a failing slot, else S_OK.
+    HRESULT Answer(int slot, std::vector<double> args = {});
     std::vector<TSlotCall> Calls() const;
     std::vector<TSlotCall> CallsTo(int slot) const;
     // Slot numbers only, in order.

@@ -11,11 +11,7 @@ public:
     TEffectDmo(IUnknown* outer, const std::shared_ptr<TEffectState>& state) : TControlDmo<TIntf>(outer, state), S(*state) {}
 
 protected:
-    HRESULT Call(int slot, std::vector<double> args = {})
-    {
-        S.Calls.Add(slot, std::move(args));
-        return S.Calls.Fails(slot) ? E_FAIL : S_OK;
-    }
+    HRESULT Call(int slot, std::vector<double> args = {}) { return S.Calls.Answer(slot, std::move(args)); }
     HRESULT Get(int slot, LONG* value)
     {
         if (!value)
@@ -154,22 +150,21 @@ TCreateFunction EffectFactory(const std::shared_ptr<TEffectState>& state)
     return [state](IUnknown* outer, REFIID iid, void** object) { return TAudioDmo::Create<TDmo>(outer, iid, object, state); };
 }
 
-std::shared_ptr<TEffectState> NewState(const TDmoBehaviour& behaviour)
-{
-    auto state = std::make_shared<TEffectState>();
-    state->Behaviour = behaviour;
-    return state;
-}
-
 }  // namespace
 
+TSurroundEffectDouble::TSurroundEffectDouble(const GUID& clsid, const TDmoBehaviour& behaviour, TFactoryMaker factory)
+    : FState(std::make_shared<TEffectState>()), FRegistration(clsid, factory(FState))
+{
+    FState->Behaviour = behaviour;
+}
+
 TCircleSurroundDouble::TCircleSurroundDouble(TDmoBehaviour behaviour)
-    : FState(NewState(behaviour)), FRegistration(CLSID_SRS_CircleSurroundII, EffectFactory<TCircleSurroundDmo>(FState))
+    : TSurroundEffectDouble(CLSID_SRS_CircleSurroundII, behaviour, EffectFactory<TCircleSurroundDmo>)
 {
 }
 
 TTruSurroundDouble::TTruSurroundDouble(TDmoBehaviour behaviour)
-    : FState(NewState(behaviour)), FRegistration(CLSID_SRS_TruSurroundXT, EffectFactory<TTruSurroundDmo>(FState))
+    : TSurroundEffectDouble(CLSID_SRS_TruSurroundXT, behaviour, EffectFactory<TTruSurroundDmo>)
 {
 }
 

@@ -17,30 +17,30 @@ struct TEffectState : TDmoShared {
     std::array<double, 64> Values{};
 };
 
-// Registers the CircleSurround II double for the life of the object (this thread's COM).
-class TCircleSurroundDouble {
+// Registers an effect double for the life of the object (this thread's COM).
+class TSurroundEffectDouble {
 public:
-    explicit TCircleSurroundDouble(TDmoBehaviour behaviour = {});
     TEffectState& State() { return *FState; }
     TCallLog& Calls() { return FState->Calls; }
     HRESULT Result() const { return FRegistration.Result(); }
+
+protected:
+    using TFactoryMaker = TCreateFunction (*)(const std::shared_ptr<TEffectState>& state);
+    TSurroundEffectDouble(const GUID& clsid, const TDmoBehaviour& behaviour, TFactoryMaker factory);
 
 private:
     std::shared_ptr<TEffectState> FState;
     TClassRegistration FRegistration;
 };
 
-// Registers the TruSurround XT double for the life of the object (this thread's COM).
-class TTruSurroundDouble {
+class TCircleSurroundDouble : public TSurroundEffectDouble {
+public:
+    explicit TCircleSurroundDouble(TDmoBehaviour behaviour = {});
+};
+
+class TTruSurroundDouble : public TSurroundEffectDouble {
 public:
     explicit TTruSurroundDouble(TDmoBehaviour behaviour = {});
-    TEffectState& State() { return *FState; }
-    TCallLog& Calls() { return FState->Calls; }
-    HRESULT Result() const { return FRegistration.Result(); }
-
-private:
-    std::shared_ptr<TEffectState> FState;
-    TClassRegistration FRegistration;
 };
 
 }  // namespace pvltest
