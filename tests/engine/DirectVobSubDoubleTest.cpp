@@ -47,9 +47,14 @@ TBCMediaType TextType()
 std::vector<TTestSample> Frames(int count, size_t size)
 {
     std::vector<TTestSample> frames;
-    for (int i = 0; i < count; ++i)
-        frames.push_back(TTestSample{.Data = std::vector<uint8_t>(size, static_cast<uint8_t>(i)), .Timed = true,
-                                     .Start = i * 400000LL, .Stop = (i + 1) * 400000LL});
+    for (int i = 0; i < count; ++i) {
+        TTestSample frame;
+        frame.Data.assign(size, static_cast<uint8_t>(i));
+        frame.Timed = true;
+        frame.Start = i * 400000LL;
+        frame.Stop = (i + 1) * 400000LL;
+        frames.push_back(std::move(frame));
+    }
     return frames;
 }
 

@@ -9,13 +9,13 @@ namespace pvltest {
 
 namespace {
 
-// Takes subtitle streams; what it receives is of no interest here.
+// Takes text streams; what it receives is of no interest here.
 class TSubtitleInputPin final : public TBCBaseInputPin {
 public:
     TSubtitleInputPin(TBCBaseFilter* filter) : TBCBaseInputPin(filter, L"Input Subtitle") {}
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override
     {
-        return type->majortype == MEDIATYPE_Text || type->majortype == MEDIATYPE_Subtitle ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+        return type->majortype == MEDIATYPE_Text ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
     }
 };
 
