@@ -54,9 +54,7 @@ WideString GuidText(const GUID& id)
 TCommonModule::TCommonModule(TComponent* owner, const TEngineServices& services) : TComponent(owner), Services(services)
 {
     FComResult = CoInitialize(nullptr);
-    OpenFilesDialog = NewComponent<TOpenDialog>(this);
-    OpenFilesDialog->Name = "OpenFilesDialog";
-    OpenFilesDialog->Options = {ofHideReadOnly, ofAllowMultiSelect, ofEnableSizing};
+    CreateComponents();
     DataModuleCreate();
 }
 
@@ -66,6 +64,26 @@ TCommonModule::~TCommonModule()
     DestroyComponents();  // the components release their COM objects while COM is still up
     if (SUCCEEDED(FComResult))
         CoUninitialize();
+}
+
+// The components as the module's resource holds them, each loaded with its stored settings.
+void TCommonModule::CreateComponents()
+{
+    OpenFilesDialog = NewComponent<TOpenDialog>(this);
+    OpenFilesDialog->Name = "OpenFilesDialog";
+    OpenFilesDialog->Options = {ofHideReadOnly, ofAllowMultiSelect, ofEnableSizing};
+    SRS_CS1 = NewComponent<TSRS_CircleSurroundII>(this);
+    SRS_CS1->Name = "SRS_CS1";
+    SRS_CS1->ReadStoredProperties();
+    DirectVobSub1 = NewComponent<TDirectVobSub>(this);
+    DirectVobSub1->Name = "DirectVobSub1";
+    DirectVobSub1->ReadStoredProperties();
+    AC3Filter1 = NewComponent<TAC3FilterCntl>(this);
+    AC3Filter1->Name = "AC3Filter1";
+    AC3Filter1->ReadStoredProperties();
+    SRS_TS1 = NewComponent<TSRS_TruSurroundXT>(this);
+    SRS_TS1->Name = "SRS_TS1";
+    SRS_TS1->ReadStoredProperties();
 }
 
 std::string TCommonModule::InstallFolder()
@@ -389,9 +407,16 @@ void TCommonModule::FlushGraph()
     }
     if (Services.VideoForm)
         Services.VideoForm->ReleaseRenderer();
-    for (IGraphFilterComponent* component : {SRS_CS1, SRS_TS1, PvlSprocessor, AC3Filter1, DirectVobSub1})
-        if (component)
-            component->RemoveFilterFromGraph();
+    if (SRS_CS1)
+        SRS_CS1->RemoveFilterFromGraph();
+    if (SRS_TS1)
+        SRS_TS1->RemoveFilterFromGraph();
+    if (PvlSprocessor)
+        PvlSprocessor->RemoveFilterFromGraph();
+    if (AC3Filter1)
+        AC3Filter1->RemoveFilterFromGraph();
+    if (DirectVobSub1)
+        DirectVobSub1->RemoveFilterFromGraph();
     RemoveAllFilters(Graph.Get());
     VideoPins.clear();
     AudioPins.clear();

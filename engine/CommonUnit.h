@@ -4,10 +4,14 @@
 // settings, devices and file types the windows read. One instance lives from the start-up to
 // the end of the program; everything runs on the GUI thread.
 #include "dshow/DShow.h"
+#include "engine/AC3FilterCntl.h"
 #include "engine/CommonUnitCore.h"
 #include "engine/Common_Types.h"
 #include "engine/Common_TypesCom.h"
+#include "engine/DirectVobSub.h"
 #include "engine/EngineServices.h"
+#include "engine/SRS_CircleSurroundII.h"
+#include "engine/SRS_TruSurroundXT.h"
 #include "framework/Classes.h"
 #include "framework/Dialogs.h"
 #include "graphics/Bitmap32.h"
@@ -41,13 +45,13 @@ public:
 
     TEngineServices Services;
 
-    // Components of the module. The outside-filter wrappers and the sound processor come from
-    // their own libraries; until one is attached its pointer stays empty.
+    // Components of the module, owned by it, made in this order with their stored settings.
+    // The sound processor comes from its own library; until it is attached it stays empty.
     TOpenDialog* OpenFilesDialog = nullptr;
-    IGraphFilterComponent* SRS_CS1 = nullptr;
-    IGraphFilterComponent* DirectVobSub1 = nullptr;
-    IGraphFilterComponent* AC3Filter1 = nullptr;
-    IGraphFilterComponent* SRS_TS1 = nullptr;
+    TSRS_CircleSurroundII* SRS_CS1 = nullptr;
+    TDirectVobSub* DirectVobSub1 = nullptr;
+    TAC3FilterCntl* AC3Filter1 = nullptr;
+    TSRS_TruSurroundXT* SRS_TS1 = nullptr;
     IGraphFilterComponent* PvlSprocessor = nullptr;
 
     // The graph of the open file and the interfaces taken from it; all empty while no file is open.
@@ -155,6 +159,7 @@ public:
     std::string InstallFolder();
 
 private:
+    void CreateComponents();
     void ReadFileTypes();
     void FillVideoRenderers();
     void ShowOSDText(const std::string& text, int seconds);

@@ -82,8 +82,8 @@ public:
     virtual int SelectedIndex() = 0;  // the selected row, -1 when none
 };
 
-// A component that puts a filter of its own into the engine's graphs and takes it out again:
-// the sound processor (TParvoluxSoundProcessor) and the wrappers of the outside filters.
+// The sound processor (TParvoluxSoundProcessor) as the engine drives it: it puts its filter
+// into the engine's graphs and takes it out again.
 class IGraphFilterComponent {
 public:
     virtual ~IGraphFilterComponent() = default;

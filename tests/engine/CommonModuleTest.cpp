@@ -3,6 +3,8 @@
 #include "engine/CommonUnit.h"
 
 #include "playlist/PlayList.h"
+#include "tests/support/AC3DecoderDouble.h"
+#include "tests/support/SurroundEffectDoubles.h"
 
 #include "tests/engine/EngineFakes.h"
 #include "tests/support/TestSupport.h"
@@ -68,7 +70,7 @@ protected:
 
     TComInit Com;
     TTempDir Dir;
-    TCallLog Log;
+    TEngineLog Log;
     TFakeControlForm ControlForm{Log, Dir.Path()};
     TFakeVideoForm VideoForm{Log};
     TFakeOSDForm OSD{Log};
@@ -113,6 +115,20 @@ TEST_F(EngineTest, CreationReadsTheShippedFileTypes)
     EXPECT_TRUE(Engine().OpenFilesDialog->Filter.starts_with("All Media Files|*.avi;"));
     EXPECT_GE(Engine().KnownExtensions().IndexOf("*.WMV"), 0);
     EXPECT_GE(Engine().KnownExtensions().IndexOf("*.MP3"), 0);
+}
+
+TEST_F(EngineTest, CreationMakesTheComponentsInTheModulesOrder)
+{
+    TCommonModule& e = Engine();
+    const std::vector<std::string> names = {"OpenFilesDialog", "SRS_CS1", "DirectVobSub1", "AC3Filter1", "SRS_TS1"};
+    ASSERT_EQ(e.ComponentCount(), static_cast<int>(names.size()));
+    for (int i = 0; i < e.ComponentCount(); ++i)
+        EXPECT_EQ(e.Components(i)->Name, names[static_cast<size_t>(i)]);
+    // The outside filters are not installed here: the controls work on their caches.
+    EXPECT_FALSE(e.SRS_CS1->IsFilterPresent() || e.DirectVobSub1->IsFilterPresent() ||
+                 e.AC3Filter1->IsFilterPresent() || e.SRS_TS1->IsFilterPresent());
+    EXPECT_EQ(e.SRS_TS1->TruBassLevel(), 80);
+    EXPECT_EQ(e.DirectVobSub1->SelectedLanguage(), -1);
 }
 
 TEST_F(EngineTest, CreationSetsTheSettingsVisualsAndBitmaps)
@@ -271,39 +287,40 @@ TEST_F(EngineTest, SetVolumeReachesTheGraphThroughTheCurve)
 
 TEST_F(EngineTest, FlushGraphLeavesNoFilterAndNoInterface)
 {
+    // The outside filters as doubles, so that the controls hold filters to put into the graph.
+    TCircleSurroundDouble circleSurround;
+    TTruSurroundDouble truSurround;
+    TAC3DecoderDouble decoder;
     auto graph = OpenWav();
     TTestEngine& e = Engine();
-    // Declared before the engine would be, but the engine outlives this scope: detach at the end.
-    TFakeFilterComponent cs(Log, "CS"), ts(Log, "TS"), sp(Log, "SP"), ac3(Log, "AC3"), vobsub(Log, "VobSub");
-    struct TDetach {
-        TCommonModule& E;
-        ~TDetach() { E.SRS_CS1 = E.SRS_TS1 = E.PvlSprocessor = E.AC3Filter1 = E.DirectVobSub1 = nullptr; }
-    } detach{e};
-    e.SRS_CS1 = &cs;
-    e.SRS_TS1 = &ts;
-    e.PvlSprocessor = &sp;
-    e.AC3Filter1 = &ac3;
-    e.DirectVobSub1 = &vobsub;
-    ComPtr<IBaseFilter> first;
-    ASSERT_EQ(graph->FindFilterByName(L"Default DirectSound Device", &first), S_OK);
-    e.AudioRenderer = first;
-    ComPtr<IPin> pin = FindPin(first.Get(), PINDIR_INPUT);
+    ASSERT_TRUE(e.SRS_CS1->IsFilterPresent() && e.SRS_TS1->IsFilterPresent() && e.AC3Filter1->IsFilterPresent());
+    TFakeFilterComponent processor(Log, "SP");
+    e.PvlSprocessor = &processor;
+    ASSERT_EQ(graph->AddFilter(e.SRS_CS1->Filter(), L"SRS CircleSurround II Filter"), S_OK);
+    ASSERT_EQ(graph->AddFilter(e.SRS_TS1->Filter(), L"SRS TruSurround XT Filter"), S_OK);
+    ASSERT_EQ(graph->AddFilter(e.AC3Filter1->Filter(), L"AC3Filter"), S_OK);
+    ComPtr<IBaseFilter> renderer;
+    ASSERT_EQ(graph->FindFilterByName(L"Default DirectSound Device", &renderer), S_OK);
+    e.AudioRenderer = renderer;
+    ComPtr<IPin> pin = FindPin(renderer.Get(), PINDIR_INPUT);
     ASSERT_TRUE(pin);
     e.AudioChainInput = pin;
     e.AudioPins.push_back({pin, pinRenders});
     e.VideoPins.push_back({pin, pinFailed});
-    e.AudioStreams.push_back({first, 0, "eng"});
-    e.ChapterStreams.push_back({first, 1, "chapter"});
-    e.DecoderColorControl = first;
+    e.AudioStreams.push_back({renderer, 0, "eng"});
+    e.ChapterStreams.push_back({renderer, 1, "chapter"});
+    e.DecoderColorControl = renderer;
     e.Play();
     ASSERT_EQ(WaitForState(esRunning), esRunning);
+    Log.Calls.clear();
 
     e.FlushGraph();
-    const std::vector<std::string> order = {"ReleaseRenderer", "RemoveFilterFromGraph CS", "RemoveFilterFromGraph TS",
-                                            "RemoveFilterFromGraph SP", "RemoveFilterFromGraph AC3",
-                                            "RemoveFilterFromGraph VobSub"};
-    EXPECT_EQ(Log.Calls, order);
+    e.PvlSprocessor = nullptr;
+    EXPECT_EQ(Log.Calls, (std::vector<std::string>{"ReleaseRenderer", "RemoveFilterFromGraph SP"}));
     EXPECT_EQ(FilterNames(graph.Get()), L"");
+    // The controls keep their filters for the next graph.
+    EXPECT_TRUE(e.SRS_CS1->IsFilterPresent() && e.SRS_TS1->IsFilterPresent() && e.AC3Filter1->IsFilterPresent());
+    EXPECT_FALSE(e.SRS_CS1->IsInGraph() || e.SRS_TS1->IsInGraph());
     EXPECT_FALSE(e.Graph || e.GraphConfig || e.GraphSite || e.MediaEvent || e.MediaSeeking || e.BasicAudio ||
                  e.AudioRenderer || e.AudioChainInput || e.DecoderColorControl || e.NetShowConfig ||
                  e.NetworkStatus || e.NetShowExProps);
@@ -311,7 +328,7 @@ TEST_F(EngineTest, FlushGraphLeavesNoFilterAndNoInterface)
     EXPECT_EQ(e.GetFilterState(), esNoGraph);
     // Only the test's own references are left.
     pin.Reset();
-    first.Reset();
+    renderer.Reset();
     graph->AddRef();
     EXPECT_EQ(graph->Release(), 1u);
 }

@@ -11,7 +11,7 @@
 
 namespace pvltest {
 
-struct TCallLog {
+struct TEngineLog {
     std::vector<std::string> Calls;
     void Add(const std::string& call) { Calls.push_back(call); }
     int IndexOf(const std::string& call) const
@@ -25,7 +25,7 @@ struct TCallLog {
 
 class TFakeControlForm : public IControlForm {
 public:
-    TFakeControlForm(TCallLog& log, std::string folder) : FLog(log), Folder(std::move(folder)) {}
+    TFakeControlForm(TEngineLog& log, std::string folder) : FLog(log), Folder(std::move(folder)) {}
     std::string InstallFolder() override { return Folder; }
     HWND Handle() override { return nullptr; }
     int VisualHeight() override { return 48; }
@@ -45,12 +45,12 @@ public:
     std::string Folder;
 
 private:
-    TCallLog& FLog;
+    TEngineLog& FLog;
 };
 
 class TFakeVideoForm : public IVideoForm {
 public:
-    explicit TFakeVideoForm(TCallLog& log) : FLog(log) {}
+    explicit TFakeVideoForm(TEngineLog& log) : FLog(log) {}
     void SetPreferredRenderers(const std::vector<TVideoRenderItem*>&) override {}
     HRESULT ConnectPreferredRenderer(IGraphBuilder*, IPin*) override { return E_FAIL; }
     void ReleaseRenderer() override { FLog.Add("ReleaseRenderer"); }
@@ -59,23 +59,23 @@ public:
     bool IsVisible = false;
 
 private:
-    TCallLog& FLog;
+    TEngineLog& FLog;
 };
 
 class TFakeOSDForm : public IOSDForm {
 public:
-    explicit TFakeOSDForm(TCallLog& log) : FLog(log) {}
+    explicit TFakeOSDForm(TEngineLog& log) : FLog(log) {}
     void ShowTextTimed(const std::string& text, int seconds) override { FLog.Add("OSD " + text + " " + std::to_string(seconds)); }
     void ShowTextBlink(const std::string& text, bool blink) override { FLog.Add("OSD blink " + text + (blink ? " on" : " off")); }
 
 private:
-    TCallLog& FLog;
+    TEngineLog& FLog;
 };
 
 // A play list with the model's next and previous rules (no shuffle).
 class TFakePlayList : public IPlayList {
 public:
-    explicit TFakePlayList(TCallLog& log) : FLog(log) {}
+    explicit TFakePlayList(TEngineLog& log) : FLog(log) {}
     int32_t ItemCount() const override { return static_cast<int32_t>(Items.size()); }
     void GetItem(int32_t index, TPlayListItem& item) const override
     {
@@ -100,7 +100,7 @@ public:
     bool Repeat = false;
 
 private:
-    TCallLog& FLog;
+    TEngineLog& FLog;
 };
 
 class TFakePlaylistForm : public IPlaylistForm {
@@ -114,7 +114,7 @@ public:
 
 class TFakeFilterComponent : public IGraphFilterComponent {
 public:
-    TFakeFilterComponent(TCallLog& log, std::string name) : FLog(log), FName(std::move(name)) {}
+    TFakeFilterComponent(TEngineLog& log, std::string name) : FLog(log), FName(std::move(name)) {}
     HRESULT RemoveFilterFromGraph() override
     {
         FLog.Add("RemoveFilterFromGraph " + FName);
@@ -122,14 +122,14 @@ public:
     }
 
 private:
-    TCallLog& FLog;
+    TEngineLog& FLog;
     std::string FName;
 };
 
 // The engine with the graph build and the movie memory replaced by recorders.
 class TTestEngine : public TCommonModule {
 public:
-    TTestEngine(const TEngineServices& services, TCallLog& log) : TCommonModule(nullptr, services), FLog(log) {}
+    TTestEngine(const TEngineServices& services, TEngineLog& log) : TCommonModule(nullptr, services), FLog(log) {}
     // Like the graph build, moves the playing index also when the entry does not render.
     bool PlayInList(int index, bool autoPlay) override
     {
@@ -148,7 +148,7 @@ public:
     bool SaveFails = false;
 
 private:
-    TCallLog& FLog;
+    TEngineLog& FLog;
 };
 
 }  // namespace pvltest
