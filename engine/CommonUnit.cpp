@@ -53,7 +53,6 @@ WideString GuidText(const GUID& id)
 
 TCommonModule::TCommonModule(TComponent* owner, const TEngineServices& services) : TComponent(owner), Services(services)
 {
-    FComResult = CoInitialize(nullptr);
     CreateComponents();
     DataModuleCreate();
 }
@@ -62,8 +61,6 @@ TCommonModule::~TCommonModule()
 {
     DataModuleDestroy();
     DestroyComponents();  // the components release their COM objects while COM is still up
-    if (SUCCEEDED(FComResult))
-        CoUninitialize();
 }
 
 // The components as the module's resource holds them, each loaded with its stored settings.

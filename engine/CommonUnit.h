@@ -10,6 +10,7 @@
 #include "engine/Common_TypesCom.h"
 #include "engine/DirectVobSub.h"
 #include "engine/EngineServices.h"
+#include "engine/ExternalFilterCntl.h"
 #include "engine/SRS_CircleSurroundII.h"
 #include "engine/SRS_TruSurroundXT.h"
 #include "framework/Classes.h"
@@ -37,6 +38,8 @@ inline constexpr wchar_t DefaultAudioRender[] =
 
 // The engine is also what the play list calls (IPlayListEngine).
 class TCommonModule : public TComponent, public IPlayListEngine {
+    TComApartment FApartment;  // first, so COM outlives every interface the module holds
+
 public:
     // Runs DataModuleCreate; the main window (services.ControlForm) must exist already.
     TCommonModule(TComponent* owner, const TEngineServices& services);
@@ -165,7 +168,6 @@ private:
     void ShowOSDText(const std::string& text, int seconds);
     IPlayList* PlayList();
     bool StepThroughPlayList(bool forward);
-    HRESULT FComResult = E_FAIL;
     TStringList FKnownExtensions;
 };
 

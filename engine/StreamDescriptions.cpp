@@ -1,6 +1,7 @@
 #include "engine/StreamDescriptions.h"
 
 #include "engine/CommonUnitCore.h"
+#include "engine/ExternalFilterCntl.h"
 #include "framework/SysUtils.h"
 #include "playlist/InfoTags.h"
 
@@ -32,20 +33,9 @@ bool HasFormatBlock(const AM_MEDIA_TYPE* mediaType)
     return mediaType && mediaType->cbFormat > 0 && mediaType->pbFormat;
 }
 
-class TComScope {
-public:
-    TComScope() : FResult(CoInitialize(nullptr)) {}
-    ~TComScope() { if (SUCCEEDED(FResult)) CoUninitialize(); }
-    TComScope(const TComScope&) = delete;
-    TComScope& operator=(const TComScope&) = delete;
-
-private:
-    HRESULT FResult;
-};
-
 int32_t MeasureLength(const std::string& fileName)
 {
-    const TComScope com;
+    const TComApartment com;
     ComPtr<IMediaDet> detector;
     if (CoCreateInstance(CLSID_MediaDet_, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&detector)) != S_OK)
         return -1;

@@ -25,7 +25,7 @@ struct TEngineLog {
 
 class TFakeControlForm : public IControlForm {
 public:
-    TFakeControlForm(TEngineLog& log, std::string folder) : FLog(log), Folder(std::move(folder)) {}
+    TFakeControlForm(TEngineLog& log, std::string folder) : Folder(std::move(folder)), FLog(log) {}
     std::string InstallFolder() override { return Folder; }
     HWND Handle() override { return nullptr; }
     int VisualHeight() override { return 48; }
