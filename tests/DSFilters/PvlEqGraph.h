@@ -79,7 +79,7 @@ inline HRESULT ConnectWav(IGraphBuilder* graph, const std::string& wav, IPin* in
     HRESULT hr = graph->AddSourceFilter(AnsiToWide(wav).c_str(), L"Reader", &reader);
     if (FAILED(hr))
         return hr;
-    return graph->Connect(FirstPin(reader.Get(), PINDIR_OUTPUT).Get(), input);
+    return graph->Connect(FindPin(reader.Get(), PINDIR_OUTPUT).Get(), input);
 }
 
 // Adds a renderer by class id and connects `output` to it directly.
@@ -90,7 +90,7 @@ inline HRESULT ConnectRenderer(IGraphBuilder* graph, IPin* output, REFCLSID rend
     if (SUCCEEDED(hr))
         hr = graph->AddFilter(filter.Get(), L"Renderer");
     if (SUCCEEDED(hr))
-        hr = graph->ConnectDirect(output, FirstPin(filter.Get(), PINDIR_INPUT).Get(), nullptr);
+        hr = graph->ConnectDirect(output, FindPin(filter.Get(), PINDIR_INPUT).Get(), nullptr);
     return hr;
 }
 

@@ -461,7 +461,7 @@ TEST(InPlaceFilter, SeekingPassesThroughToTheSource)
     ASSERT_EQ(graph->AddSourceFilter(AnsiToWide(wav).c_str(), L"Reader", &reader), S_OK);
     auto filter = NewComObject<TAddOneFilter>();
     ASSERT_EQ(graph->AddFilter(filter.Get(), L"Filter"), S_OK);
-    ASSERT_EQ(graph->Connect(FirstPin(reader.Get(), PINDIR_OUTPUT).Get(), filter->InputPin()), S_OK);
+    ASSERT_EQ(graph->Connect(FindPin(reader.Get(), PINDIR_OUTPUT).Get(), filter->InputPin()), S_OK);
     ASSERT_EQ(graph->Render(filter->OutputPin()), S_OK) << FilterNames(graph.Get());
 
     ComPtr<IMediaSeeking> throughPin;
@@ -496,7 +496,7 @@ TEST(BaseClasses, EveryObjectIsFreedWithTheGraph)
         ComPtr<IEnumPins> pins;
         ASSERT_EQ(filter->EnumPins(&pins), S_OK);
         ComPtr<IEnumMediaTypes> types;
-        ASSERT_EQ(FirstPin(filter.Get(), PINDIR_OUTPUT)->EnumMediaTypes(&types), S_OK);
+        ASSERT_EQ(FindPin(filter.Get(), PINDIR_OUTPUT)->EnumMediaTypes(&types), S_OK);
         EXPECT_EQ(RunUntilComplete(graph.Get(), 10000), EC_COMPLETE);
         EXPECT_EQ(sink->Samples().size(), 1u);
         EXPECT_GT(TBCUnknown::ObjectCount(), before);

@@ -354,20 +354,6 @@ TBCMediaType AudioType(uint32_t rate, uint16_t channels, uint16_t bits, bool isF
     return type;
 }
 
-ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction)
-{
-    ComPtr<IEnumPins> pins;
-    if (FAILED(filter->EnumPins(&pins)))
-        return nullptr;
-    ComPtr<IPin> pin;
-    while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
-        PIN_DIRECTION d;
-        if (SUCCEEDED(pin->QueryDirection(&d)) && d == direction)
-            return pin;
-    }
-    return nullptr;
-}
-
 HRESULT AddAndConnect(IGraphBuilder* graph, std::initializer_list<std::pair<IBaseFilter*, const wchar_t*>> chain)
 {
     IBaseFilter* previous = nullptr;
@@ -376,8 +362,8 @@ HRESULT AddAndConnect(IGraphBuilder* graph, std::initializer_list<std::pair<IBas
         if (FAILED(hr))
             return hr;
         if (previous) {
-            ComPtr<IPin> out = FirstPin(previous, PINDIR_OUTPUT);
-            ComPtr<IPin> in = FirstPin(filter, PINDIR_INPUT);
+            ComPtr<IPin> out = FindPin(previous, PINDIR_OUTPUT);
+            ComPtr<IPin> in = FindPin(filter, PINDIR_INPUT);
             if (!out || !in)
                 return E_FAIL;
             hr = graph->ConnectDirect(out.Get(), in.Get(), nullptr);

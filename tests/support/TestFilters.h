@@ -2,6 +2,7 @@
 // Filters for tests, built on our base classes: a source that pushes given samples on a
 // thread of its own, and a renderer-like sink that records everything that reaches it.
 #include "dshow/BCFilter.h"
+#include "tests/support/WineGraph.h"
 
 #include <cstdint>
 #include <functional>
@@ -122,7 +123,5 @@ private:
 TBCMediaType AudioType(uint32_t rate, uint16_t channels, uint16_t bits, bool isFloat = false, uint16_t tag = 0);
 // Adds the filters to the graph and connects each output to the next input directly.
 HRESULT AddAndConnect(IGraphBuilder* graph, std::initializer_list<std::pair<IBaseFilter*, const wchar_t*>> chain);
-// The first pin of a filter in the given direction.
-ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction);
 
 }  // namespace pvltest
