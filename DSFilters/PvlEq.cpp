@@ -43,6 +43,13 @@ HRESULT Read(T* out, T value)
     return S_OK;
 }
 
+template <class T>
+HRESULT Store(TRelaxed<T>& field, T value)
+{
+    field = value;
+    return S_OK;
+}
+
 class TGeneral final : public TPart<IPvlSPGeneralInterface> {
 public:
     using TPart::TPart;
@@ -78,28 +85,16 @@ class TDelay final : public TPart<IPvlSPDelayInterface> {
 public:
     using TPart::TPart;
     HRESULT STDMETHODCALLTYPE GetEnabled(bool* value) override { return Read<bool>(value, F->DelayEnabled); }
-    HRESULT STDMETHODCALLTYPE SetEnabled(bool value) override
-    {
-        F->DelayEnabled = value;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetEnabled(bool value) override { return Store<bool>(F->DelayEnabled, value); }
     HRESULT STDMETHODCALLTYPE GetDelay(int32_t* value) override { return Read<int32_t>(value, F->Delay); }
-    HRESULT STDMETHODCALLTYPE SetDelay(int32_t value) override
-    {
-        F->Delay = value;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetDelay(int32_t value) override { return Store<int32_t>(F->Delay, value); }
 };
 
 class TAmplify final : public TPart<IPvlSPAmplifyInterface> {
 public:
     using TPart::TPart;
     HRESULT STDMETHODCALLTYPE GetEnabled(bool* value) override { return Read<bool>(value, F->Chain().AmplifyEnabled); }
-    HRESULT STDMETHODCALLTYPE SetEnabled(bool value) override
-    {
-        F->Chain().AmplifyEnabled = value;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetEnabled(bool value) override { return Store<bool>(F->Chain().AmplifyEnabled, value); }
     HRESULT STDMETHODCALLTYPE GetAmplify(int32_t channel, int32_t* value) override
     {
         if (!ValidChannel(channel))
@@ -119,29 +114,13 @@ class TDynamicAmplify final : public TPart<IPvlSPDynamicAmplifyInterface> {
 public:
     using TPart::TPart;
     HRESULT STDMETHODCALLTYPE GetEnabled(bool* value) override { return Read<bool>(value, F->Chain().DynamicAmplifyEnabled); }
-    HRESULT STDMETHODCALLTYPE SetEnabled(bool value) override
-    {
-        F->Chain().DynamicAmplifyEnabled = value;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetEnabled(bool value) override { return Store<bool>(F->Chain().DynamicAmplifyEnabled, value); }
     HRESULT STDMETHODCALLTYPE GetMaxAmplify(int32_t* value) override { return Read<int32_t>(value, F->Chain().DynamicMaxAmplify); }
-    HRESULT STDMETHODCALLTYPE SetMaxAmplify(int32_t value) override
-    {
-        F->Chain().DynamicMaxAmplify = value;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetMaxAmplify(int32_t value) override { return Store<int32_t>(F->Chain().DynamicMaxAmplify, value); }
     HRESULT STDMETHODCALLTYPE GetAttackTime(int32_t* value) override { return Read<int32_t>(value, F->Chain().DynamicAttackTime); }
-    HRESULT STDMETHODCALLTYPE SetAttackTime(int32_t value) override
-    {
-        F->Chain().DynamicAttackTime = value;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetAttackTime(int32_t value) override { return Store<int32_t>(F->Chain().DynamicAttackTime, value); }
     HRESULT STDMETHODCALLTYPE GetReleaseTime(int32_t* value) override { return Read<int32_t>(value, F->Chain().DynamicReleaseTime); }
-    HRESULT STDMETHODCALLTYPE SetReleaseTime(int32_t value) override
-    {
-        F->Chain().DynamicReleaseTime = value;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetReleaseTime(int32_t value) override { return Store<int32_t>(F->Chain().DynamicReleaseTime, value); }
     HRESULT STDMETHODCALLTYPE GetCurrentGain(float* value) override
     {
         return Read<float>(value, F->Chain().DynamicAmplifyEnabled ? static_cast<float>(F->Chain().CurrentGain) : 0.0f);
@@ -152,17 +131,9 @@ class T3DSound final : public TPart<IPvlSP3DSoundInterface> {
 public:
     using TPart::TPart;
     HRESULT STDMETHODCALLTYPE GetEnabled(bool* value) override { return Read<bool>(value, F->Chain().Sound3DEnabled); }
-    HRESULT STDMETHODCALLTYPE SetEnabled(bool value) override
-    {
-        F->Chain().Sound3DEnabled = value;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetEnabled(bool value) override { return Store<bool>(F->Chain().Sound3DEnabled, value); }
     HRESULT STDMETHODCALLTYPE GetVolume(int32_t* value) override { return Read<int32_t>(value, F->Chain().Sound3DVolume); }
-    HRESULT STDMETHODCALLTYPE SetVolume(int32_t value) override
-    {
-        F->Chain().Sound3DVolume = value;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetVolume(int32_t value) override { return Store<int32_t>(F->Chain().Sound3DVolume, value); }
 };
 
 class TVisual final : public TPart<IPvlSPVisualInterface> {

@@ -247,56 +247,17 @@ bool TPvlVisualRing::LookupPlaying(int64_t streamTime, bool dvd, std::vector<uin
     return true;
 }
 
-TDSStream TPvlVisualRing::Latest() const
-{
-    std::lock_guard lock(FLock);
-    return FLatest;
-}
-
 bool TPvlVisualRing::HasBuffer() const
 {
     std::lock_guard lock(FLock);
     return !FBuffer.empty();
 }
 
-int64_t TPvlVisualRing::Fill() const
-{
-    std::lock_guard lock(FLock);
-    return FFill;
-}
-
-int64_t TPvlVisualRing::RingStart() const
-{
-    std::lock_guard lock(FLock);
-    return FRingStart;
-}
-
-int64_t TPvlVisualRing::WritePos() const
-{
-    std::lock_guard lock(FLock);
-    return FWritePos;
-}
-
-int64_t TPvlVisualRing::MainSize() const
-{
-    std::lock_guard lock(FLock);
-    return FMainSize;
-}
-
-int64_t TPvlVisualRing::SpareSize() const
-{
-    std::lock_guard lock(FLock);
-    return FSpareSize;
-}
-
-double TPvlVisualRing::TimePerByte() const
-{
-    std::lock_guard lock(FLock);
-    return FTimePerByte;
-}
-
-bool TPvlVisualRing::FirstSample() const
-{
-    std::lock_guard lock(FLock);
-    return FFirstSample;
-}
+int64_t TPvlVisualRing::Fill() const { return Locked(FFill); }
+int64_t TPvlVisualRing::RingStart() const { return Locked(FRingStart); }
+int64_t TPvlVisualRing::WritePos() const { return Locked(FWritePos); }
+int64_t TPvlVisualRing::MainSize() const { return Locked(FMainSize); }
+int64_t TPvlVisualRing::SpareSize() const { return Locked(FSpareSize); }
+double TPvlVisualRing::TimePerByte() const { return Locked(FTimePerByte); }
+bool TPvlVisualRing::FirstSample() const { return Locked(FFirstSample); }
+TDSStream TPvlVisualRing::Latest() const { return Locked(FLatest); }

@@ -87,6 +87,12 @@ public:
 
 private:
     bool Copy(int64_t offset, const uint8_t* data, int64_t length);
+    template <class T>
+    T Locked(const T& field) const
+    {
+        std::lock_guard lock(FLock);
+        return field;
+    }
 
     mutable std::mutex FLock;
     TDSStream FStream{};  // the description the ring was built for

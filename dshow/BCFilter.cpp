@@ -118,7 +118,20 @@ HRESULT STDMETHODCALLTYPE TBCBaseFilter::GetSyncSource(IReferenceClock** clock)
 
 HRESULT STDMETHODCALLTYPE TBCBaseFilter::EnumPins(IEnumPins** pins)
 {
-    return ComGuarded([&] { return QueryNew(new (std::nothrow) TBCEnumPins(this, 0), IID_IEnumPins, reinterpret_cast<void**>(pins)); });
+    auto pinAt = [](TBCBaseFilter* filter, int position, IPin** pin) -> HRESULT {
+        TBCBasePin* found = position < filter->GetPinCount() ? filter->GetPin(position) : nullptr;
+        if (!found)
+            return S_FALSE;
+        if (pin) {
+            found->AddRef();
+            *pin = found;
+        }
+        return S_OK;
+    };
+    return ComGuarded([&] {
+        return QueryNew(new (std::nothrow) TBCEnumPins(this, static_cast<IBaseFilter*>(this), pinAt, 0), IID_IEnumPins,
+                        reinterpret_cast<void**>(pins));
+    });
 }
 
 HRESULT STDMETHODCALLTYPE TBCBaseFilter::FindPin(LPCWSTR id, IPin** pin)
@@ -270,18 +283,25 @@ HRESULT TBCBasePin::TryTypesOf(IPin* receivePin, IEnumMediaTypes* types, const A
     return VFW_E_NO_ACCEPTABLE_TYPES;
 }
 
+HRESULT TBCBasePin::CheckPeerAndType(IPin* peer, const AM_MEDIA_TYPE* type)
+{
+    HRESULT hr = CheckConnect(peer);
+    if (SUCCEEDED(hr)) {
+        hr = CheckMediaType(type);
+        if (hr == S_OK)
+            return S_OK;
+        if (!FAILED(hr))
+            hr = VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    BreakConnect();
+    return hr;
+}
+
 HRESULT TBCBasePin::AttemptConnection(IPin* receivePin, const AM_MEDIA_TYPE* type)
 {
-    HRESULT hr = CheckConnect(receivePin);
-    if (FAILED(hr)) {
-        BreakConnect();
+    HRESULT hr = CheckPeerAndType(receivePin, type);
+    if (FAILED(hr))
         return hr;
-    }
-    hr = CheckMediaType(type);
-    if (hr != S_OK) {
-        BreakConnect();
-        return FAILED(hr) ? hr : VFW_E_TYPE_NOT_ACCEPTED;
-    }
     FConnected = receivePin;
     hr = SetMediaType(type);
     if (SUCCEEDED(hr)) {
@@ -306,16 +326,9 @@ HRESULT STDMETHODCALLTYPE TBCBasePin::ReceiveConnection(IPin* connector, const A
         return VFW_E_ALREADY_CONNECTED;
     if (!FFilter->IsStopped())
         return VFW_E_NOT_STOPPED;
-    HRESULT hr = CheckConnect(connector);
-    if (FAILED(hr)) {
-        BreakConnect();
+    HRESULT hr = CheckPeerAndType(connector, type);
+    if (FAILED(hr))
         return hr;
-    }
-    hr = CheckMediaType(type);
-    if (hr != S_OK) {
-        BreakConnect();
-        return FAILED(hr) ? hr : VFW_E_TYPE_NOT_ACCEPTED;
-    }
     FConnected = connector;
     hr = SetMediaType(type);
     if (SUCCEEDED(hr))
@@ -411,8 +424,20 @@ HRESULT STDMETHODCALLTYPE TBCBasePin::QueryAccept(const AM_MEDIA_TYPE* type)
 
 HRESULT STDMETHODCALLTYPE TBCBasePin::EnumMediaTypes(IEnumMediaTypes** types)
 {
+    auto typeAt = [](TBCBasePin* pin, int position, AM_MEDIA_TYPE** type) -> HRESULT {
+        TBCMediaType found;
+        if (pin->GetMediaType(position, found) != S_OK)
+            return S_FALSE;
+        if (type) {
+            *type = TBCMediaType::CreateTaskCopy(*found.Get());
+            if (!*type)
+                return E_OUTOFMEMORY;
+        }
+        return S_OK;
+    };
     return ComGuarded([&] {
-        return TBCUnknown::QueryNew(new (std::nothrow) TBCEnumMediaTypes(this, 0), IID_IEnumMediaTypes, reinterpret_cast<void**>(types));
+        return TBCUnknown::QueryNew(new (std::nothrow) TBCEnumMediaTypes(this, static_cast<IPin*>(this), typeAt, 0), IID_IEnumMediaTypes,
+                                    reinterpret_cast<void**>(types));
     });
 }
 
@@ -556,17 +581,10 @@ HRESULT STDMETHODCALLTYPE TBCBaseInputPin::ReceiveCanBlock()
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE TBCBaseInputPin::BeginFlush()
-{
-    FFlushing = true;
-    return S_OK;
-}
-
 HRESULT STDMETHODCALLTYPE TBCBaseInputPin::EndFlush()
 {
-    FFlushing = false;
     FAtEndOfStream = false;
-    return S_OK;
+    return TBCBasePin::EndFlush();
 }
 
 HRESULT STDMETHODCALLTYPE TBCBaseInputPin::EndOfStream()
@@ -575,11 +593,6 @@ HRESULT STDMETHODCALLTYPE TBCBaseInputPin::EndOfStream()
     if (hr == S_OK)
         FAtEndOfStream = true;
     return hr;
-}
-
-HRESULT TBCBaseInputPin::CheckConnect(IPin* peer)
-{
-    return TBCBasePin::CheckConnect(peer);
 }
 
 HRESULT TBCBaseInputPin::BreakConnect()
@@ -740,115 +753,4 @@ HRESULT TBCBaseOutputPin::DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME
 {
     IPin* peer = FConnected.Get();
     return peer ? peer->NewSegment(start, stop, rate) : VFW_E_NOT_CONNECTED;
-}
-
-// ---- TBCEnumPins
-
-TBCEnumPins::TBCEnumPins(TBCBaseFilter* filter, int position)
-    : TBCUnknown(nullptr), FFilterRef(static_cast<IBaseFilter*>(filter)), FFilter(filter), FPosition(position)
-{
-}
-
-HRESULT STDMETHODCALLTYPE TBCEnumPins::NonDelegatingQueryInterface(REFIID iid, void** object)
-{
-    if (iid == IID_IEnumPins)
-        return GetInterface(static_cast<IEnumPins*>(this), object);
-    return TBCUnknown::NonDelegatingQueryInterface(iid, object);
-}
-
-HRESULT STDMETHODCALLTYPE TBCEnumPins::Next(ULONG count, IPin** pins, ULONG* fetched)
-{
-    if (!pins || (!fetched && count != 1))
-        return E_POINTER;
-    ULONG done = 0;
-    while (done < count && FPosition < FFilter->GetPinCount()) {
-        TBCBasePin* pin = FFilter->GetPin(FPosition++);
-        if (!pin)
-            continue;
-        pin->AddRef();
-        pins[done++] = pin;
-    }
-    if (fetched)
-        *fetched = done;
-    return done == count ? S_OK : S_FALSE;
-}
-
-HRESULT STDMETHODCALLTYPE TBCEnumPins::Skip(ULONG count)
-{
-    const int left = FFilter->GetPinCount() - FPosition;
-    if (static_cast<long long>(count) > left) {
-        FPosition += left;
-        return S_FALSE;
-    }
-    FPosition += static_cast<int>(count);
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TBCEnumPins::Reset()
-{
-    FPosition = 0;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TBCEnumPins::Clone(IEnumPins** copy)
-{
-    return ComGuarded([&] { return QueryNew(new (std::nothrow) TBCEnumPins(FFilter, FPosition), IID_IEnumPins, reinterpret_cast<void**>(copy)); });
-}
-
-// ---- TBCEnumMediaTypes
-
-TBCEnumMediaTypes::TBCEnumMediaTypes(TBCBasePin* pin, int position)
-    : TBCUnknown(nullptr), FPinRef(static_cast<IPin*>(pin)), FPin(pin), FPosition(position)
-{
-}
-
-HRESULT STDMETHODCALLTYPE TBCEnumMediaTypes::NonDelegatingQueryInterface(REFIID iid, void** object)
-{
-    if (iid == IID_IEnumMediaTypes)
-        return GetInterface(static_cast<IEnumMediaTypes*>(this), object);
-    return TBCUnknown::NonDelegatingQueryInterface(iid, object);
-}
-
-HRESULT STDMETHODCALLTYPE TBCEnumMediaTypes::Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched)
-{
-    if (!types || (!fetched && count != 1))
-        return E_POINTER;
-    ULONG done = 0;
-    while (done < count) {
-        TBCMediaType type;
-        if (FPin->GetMediaType(FPosition, type) != S_OK)
-            break;
-        ++FPosition;
-        types[done] = TBCMediaType::CreateTaskCopy(*type.Get());
-        if (!types[done])
-            break;
-        ++done;
-    }
-    if (fetched)
-        *fetched = done;
-    return done == count ? S_OK : S_FALSE;
-}
-
-HRESULT STDMETHODCALLTYPE TBCEnumMediaTypes::Skip(ULONG count)
-{
-    for (; count > 0; --count) {
-        TBCMediaType type;
-        if (FPin->GetMediaType(FPosition, type) != S_OK)
-            return S_FALSE;
-        ++FPosition;
-    }
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TBCEnumMediaTypes::Reset()
-{
-    FPosition = 0;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TBCEnumMediaTypes::Clone(IEnumMediaTypes** copy)
-{
-    return ComGuarded([&] {
-        return QueryNew(new (std::nothrow) TBCEnumMediaTypes(FPin, FPosition), IID_IEnumMediaTypes, reinterpret_cast<void**>(copy));
-    });
 }

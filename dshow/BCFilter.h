@@ -120,6 +120,8 @@ protected:
     HRESULT AgreeMediaType(IPin* receivePin, const AM_MEDIA_TYPE* partial);
     HRESULT TryTypesOf(IPin* receivePin, IEnumMediaTypes* types, const AM_MEDIA_TYPE* partial);
     HRESULT AttemptConnection(IPin* receivePin, const AM_MEDIA_TYPE* type);
+    // CheckConnect and CheckMediaType; on a refusal the connection is broken off again.
+    HRESULT CheckPeerAndType(IPin* peer, const AM_MEDIA_TYPE* type);
     // Forgets the connection after a failed attempt or a disconnection.
     void DropConnection();
 
@@ -155,11 +157,10 @@ public:
     HRESULT STDMETHODCALLTYPE ReceiveMultiple(IMediaSample** samples, long count, long* processed) override;
     HRESULT STDMETHODCALLTYPE ReceiveCanBlock() override;
 
-    HRESULT STDMETHODCALLTYPE BeginFlush() override;
+    // The end of a flush also ends an end of stream.
     HRESULT STDMETHODCALLTYPE EndFlush() override;
     HRESULT STDMETHODCALLTYPE EndOfStream() override;
 
-    HRESULT CheckConnect(IPin* peer) override;
     HRESULT BreakConnect() override;
     HRESULT Inactive() override;
 
@@ -211,36 +212,65 @@ protected:
     ComPtr<IMemInputPin> FPeerInput;
 };
 
-// An enumerator over a filter's pins as they are when it is made.
-class TBCEnumPins final : public TBCUnknown, public IEnumPins {
+// An enumerator that asks its owner for the item at each position. ItemAt answers S_OK and,
+// when given a place, hands out the item with the reference or the copy the caller owns.
+template <class IEnum, class Item, class Owner>
+class TBCEnumerator final : public TBCUnknown, public IEnum {
 public:
-    TBCEnumPins(TBCBaseFilter* filter, int position);
+    using TItemAt = HRESULT (*)(Owner* owner, int position, Item* item);
+
+    TBCEnumerator(Owner* owner, IUnknown* ownerReference, TItemAt itemAt, int position)
+        : TBCUnknown(nullptr), FOwnerReference(ownerReference), FOwner(owner), FItemAt(itemAt), FPosition(position)
+    {
+    }
     PVL_DECLARE_IUNKNOWN
-    HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** object) override;
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, IPin** pins, ULONG* fetched) override;
-    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
-    HRESULT STDMETHODCALLTYPE Reset() override;
-    HRESULT STDMETHODCALLTYPE Clone(IEnumPins** copy) override;
+    HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** object) override
+    {
+        if (iid == __uuidof(IEnum))
+            return GetInterface(static_cast<IEnum*>(this), object);
+        return TBCUnknown::NonDelegatingQueryInterface(iid, object);
+    }
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* items, ULONG* fetched) override
+    {
+        if (!items || (!fetched && count != 1))
+            return E_POINTER;
+        ULONG done = 0;
+        while (done < count && FItemAt(FOwner, FPosition, &items[done]) == S_OK) {
+            ++FPosition;
+            ++done;
+        }
+        if (fetched)
+            *fetched = done;
+        return done == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override
+    {
+        for (; count > 0; --count, ++FPosition) {
+            if (FItemAt(FOwner, FPosition, nullptr) != S_OK)
+                return S_FALSE;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override
+    {
+        FPosition = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnum** copy) override
+    {
+        return ComGuarded([&] {
+            return QueryNew(new (std::nothrow) TBCEnumerator(FOwner, FOwnerReference.Get(), FItemAt, FPosition), __uuidof(IEnum),
+                            reinterpret_cast<void**>(copy));
+        });
+    }
 
 private:
-    ComPtr<IBaseFilter> FFilterRef;
-    TBCBaseFilter* FFilter;
+    ComPtr<IUnknown> FOwnerReference;  // keeps the owner alive
+    Owner* FOwner;
+    TItemAt FItemAt;
     int FPosition;
 };
 
-// An enumerator that asks its pin for the type at each position.
-class TBCEnumMediaTypes final : public TBCUnknown, public IEnumMediaTypes {
-public:
-    TBCEnumMediaTypes(TBCBasePin* pin, int position);
-    PVL_DECLARE_IUNKNOWN
-    HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** object) override;
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) override;
-    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
-    HRESULT STDMETHODCALLTYPE Reset() override;
-    HRESULT STDMETHODCALLTYPE Clone(IEnumMediaTypes** copy) override;
-
-private:
-    ComPtr<IPin> FPinRef;
-    TBCBasePin* FPin;
-    int FPosition;
-};
+// A filter's pins, and a pin's preferred types.
+using TBCEnumPins = TBCEnumerator<IEnumPins, IPin*, TBCBaseFilter>;
+using TBCEnumMediaTypes = TBCEnumerator<IEnumMediaTypes, AM_MEDIA_TYPE*, TBCBasePin>;

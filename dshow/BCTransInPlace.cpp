@@ -52,7 +52,7 @@ HRESULT STDMETHODCALLTYPE TBCTransInPlaceInputPin::GetAllocatorRequirements(ALLO
 HRESULT STDMETHODCALLTYPE TBCTransInPlaceInputPin::Receive(IMediaSample* sample)
 {
     TLock streaming(FTransform->StreamingLock());
-    const HRESULT hr = TBCBaseInputPin::Receive(sample);
+    const HRESULT hr = AcceptSample(sample);
     if (hr != S_OK)
         return hr;
     // A new type on a sample is the output's new type as well.

@@ -6,15 +6,27 @@ using TLock = std::lock_guard<std::recursive_mutex>;
 
 // ---- TBCTransformInputPin
 
-TBCTransformInputPin::TBCTransformInputPin(TBCTransformFilter* filter, const wchar_t* name)
-    : TBCBaseInputPin(filter, name), FTransform(filter)
+TBCTransformInputPin::TBCTransformInputPin(TBCTransformFilter* filter, const wchar_t* name) : TBCTransformPin(filter, name)
 {
+}
+
+HRESULT TBCTransformInputPin::AcceptSample(IMediaSample* sample)
+{
+    if (!sample)
+        return E_POINTER;
+    HRESULT hr = CheckStreaming();
+    if (hr != S_OK)
+        return hr;
+    hr = CheckSampleType(sample);
+    if (FAILED(hr))
+        FTransform->AbortStream(hr);
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE TBCTransformInputPin::Receive(IMediaSample* sample)
 {
     TLock streaming(FTransform->StreamingLock());
-    const HRESULT hr = TBCBaseInputPin::Receive(sample);
+    const HRESULT hr = AcceptSample(sample);
     if (hr != S_OK)
         return hr;
     return FTransform->Receive(sample);
@@ -69,34 +81,10 @@ HRESULT TBCTransformInputPin::CheckMediaType(const AM_MEDIA_TYPE* type)
     return FTransform->CheckInputType(type);
 }
 
-HRESULT TBCTransformInputPin::SetMediaType(const AM_MEDIA_TYPE* type)
-{
-    const HRESULT hr = TBCBaseInputPin::SetMediaType(type);
-    return FAILED(hr) ? hr : FTransform->SetMediaType(PINDIR_INPUT, type);
-}
-
-HRESULT TBCTransformInputPin::CheckConnect(IPin* peer)
-{
-    const HRESULT hr = TBCBaseInputPin::CheckConnect(peer);
-    return FAILED(hr) ? hr : FTransform->CheckConnect(PINDIR_INPUT, peer);
-}
-
-HRESULT TBCTransformInputPin::CompleteConnect(IPin* peer)
-{
-    const HRESULT hr = TBCBaseInputPin::CompleteConnect(peer);
-    return FAILED(hr) ? hr : FTransform->CompleteConnect(PINDIR_INPUT, peer);
-}
-
-HRESULT TBCTransformInputPin::BreakConnect()
-{
-    FTransform->BreakConnect(PINDIR_INPUT);
-    return TBCBaseInputPin::BreakConnect();
-}
-
 // ---- TBCTransformOutputPin
 
 TBCTransformOutputPin::TBCTransformOutputPin(TBCTransformFilter* filter, const wchar_t* name)
-    : TBCBaseOutputPin(filter, name), FTransform(filter), FSeeking(static_cast<IPin*>(this), filter->InputPin())
+    : TBCTransformPin(filter, name), FSeeking(static_cast<IPin*>(this), filter->InputPin())
 {
 }
 
@@ -123,30 +111,6 @@ HRESULT TBCTransformOutputPin::GetMediaType(int position, TBCMediaType& type)
     if (!FTransform->InputPin()->IsConnected())
         return VFW_S_NO_MORE_ITEMS;
     return FTransform->GetMediaType(position, type);
-}
-
-HRESULT TBCTransformOutputPin::SetMediaType(const AM_MEDIA_TYPE* type)
-{
-    const HRESULT hr = TBCBaseOutputPin::SetMediaType(type);
-    return FAILED(hr) ? hr : FTransform->SetMediaType(PINDIR_OUTPUT, type);
-}
-
-HRESULT TBCTransformOutputPin::CheckConnect(IPin* peer)
-{
-    const HRESULT hr = TBCBaseOutputPin::CheckConnect(peer);
-    return FAILED(hr) ? hr : FTransform->CheckConnect(PINDIR_OUTPUT, peer);
-}
-
-HRESULT TBCTransformOutputPin::CompleteConnect(IPin* peer)
-{
-    const HRESULT hr = TBCBaseOutputPin::CompleteConnect(peer);
-    return FAILED(hr) ? hr : FTransform->CompleteConnect(PINDIR_OUTPUT, peer);
-}
-
-HRESULT TBCTransformOutputPin::BreakConnect()
-{
-    FTransform->BreakConnect(PINDIR_OUTPUT);
-    return TBCBaseOutputPin::BreakConnect();
 }
 
 HRESULT TBCTransformOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request)

@@ -8,7 +8,22 @@
 
 class TBCTransformFilter;
 
-class TBCTransformInputPin : public TBCBaseInputPin {
+// What both pins of a transform hand on to their filter, with their direction.
+template <class Base, PIN_DIRECTION Direction>
+class TBCTransformPin : public Base {
+public:
+    TBCTransformPin(TBCTransformFilter* filter, const wchar_t* name);
+
+    HRESULT SetMediaType(const AM_MEDIA_TYPE* type) override;
+    HRESULT CheckConnect(IPin* peer) override;
+    HRESULT CompleteConnect(IPin* peer) override;
+    HRESULT BreakConnect() override;
+
+protected:
+    TBCTransformFilter* FTransform;
+};
+
+class TBCTransformInputPin : public TBCTransformPin<TBCBaseInputPin, PINDIR_INPUT> {
 public:
     TBCTransformInputPin(TBCTransformFilter* filter, const wchar_t* name);
 
@@ -20,16 +35,13 @@ public:
     HRESULT STDMETHODCALLTYPE ReceiveCanBlock() override;
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
-    HRESULT SetMediaType(const AM_MEDIA_TYPE* type) override;
-    HRESULT CheckConnect(IPin* peer) override;
-    HRESULT CompleteConnect(IPin* peer) override;
-    HRESULT BreakConnect() override;
 
 protected:
-    TBCTransformFilter* FTransform;
+    // The stream's checks before the filter sees a sample; a refused format ends the stream.
+    HRESULT AcceptSample(IMediaSample* sample);
 };
 
-class TBCTransformOutputPin : public TBCBaseOutputPin {
+class TBCTransformOutputPin : public TBCTransformPin<TBCBaseOutputPin, PINDIR_OUTPUT> {
 public:
     TBCTransformOutputPin(TBCTransformFilter* filter, const wchar_t* name);
 
@@ -38,14 +50,7 @@ public:
 
     HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
     HRESULT GetMediaType(int position, TBCMediaType& type) override;
-    HRESULT SetMediaType(const AM_MEDIA_TYPE* type) override;
-    HRESULT CheckConnect(IPin* peer) override;
-    HRESULT CompleteConnect(IPin* peer) override;
-    HRESULT BreakConnect() override;
     HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
-
-protected:
-    TBCTransformFilter* FTransform;
 
 private:
     TBCPosPassThru FSeeking;
@@ -91,14 +96,14 @@ public:
 
     // Serialises the streaming thread with Stop and the end of a flush.
     std::recursive_mutex& StreamingLock() { return FReceiveLock; }
+    // A sample the filter cannot handle ends the stream with an error event.
+    void AbortStream(HRESULT hr);
 
 protected:
     virtual std::unique_ptr<TBCTransformInputPin> MakeInputPin();
     virtual std::unique_ptr<TBCTransformOutputPin> MakeOutputPin();
     // An output buffer carrying the input sample's times and flags.
     HRESULT InitializeOutputSample(IMediaSample* input, IMediaSample** output);
-    // A sample the filter cannot handle ends the stream with an error event.
-    void AbortStream(HRESULT hr);
 
     std::recursive_mutex FReceiveLock;
     bool FEndOfStreamDelivered = false;
@@ -108,3 +113,36 @@ private:
     std::unique_ptr<TBCTransformInputPin> FInput;
     std::unique_ptr<TBCTransformOutputPin> FOutput;
 };
+
+template <class Base, PIN_DIRECTION Direction>
+TBCTransformPin<Base, Direction>::TBCTransformPin(TBCTransformFilter* filter, const wchar_t* name) : Base(filter, name), FTransform(filter)
+{
+}
+
+template <class Base, PIN_DIRECTION Direction>
+HRESULT TBCTransformPin<Base, Direction>::SetMediaType(const AM_MEDIA_TYPE* type)
+{
+    const HRESULT hr = Base::SetMediaType(type);
+    return FAILED(hr) ? hr : FTransform->SetMediaType(Direction, type);
+}
+
+template <class Base, PIN_DIRECTION Direction>
+HRESULT TBCTransformPin<Base, Direction>::CheckConnect(IPin* peer)
+{
+    const HRESULT hr = Base::CheckConnect(peer);
+    return FAILED(hr) ? hr : FTransform->CheckConnect(Direction, peer);
+}
+
+template <class Base, PIN_DIRECTION Direction>
+HRESULT TBCTransformPin<Base, Direction>::CompleteConnect(IPin* peer)
+{
+    const HRESULT hr = Base::CompleteConnect(peer);
+    return FAILED(hr) ? hr : FTransform->CompleteConnect(Direction, peer);
+}
+
+template <class Base, PIN_DIRECTION Direction>
+HRESULT TBCTransformPin<Base, Direction>::BreakConnect()
+{
+    FTransform->BreakConnect(Direction);
+    return Base::BreakConnect();
+}

@@ -197,14 +197,8 @@ TEST(ParvoluxSoundProcessor, CallbacksBecomeEventsAndBlocksKeepTheirLength)
 {
     TComInit com;
     std::vector<TTestSample> samples;
-    for (int i = 0; i < 4; ++i) {
-        TTestSample sample;
-        sample.Data.assign(4096, static_cast<uint8_t>(i));
-        sample.Timed = true;
-        sample.Start = i * 232199LL;
-        sample.Stop = (i + 1) * 232199LL;
-        samples.push_back(sample);
-    }
+    for (int i = 0; i < 4; ++i)
+        samples.push_back(TimedSample(std::vector<uint8_t>(4096, static_cast<uint8_t>(i)), i * 232199LL, (i + 1) * 232199LL));
     for (const bool withHandler : {true, false}) {
         SCOPED_TRACE(withHandler);
         TParvoluxSoundProcessor processor(nullptr);
@@ -263,9 +257,7 @@ TEST(ParvoluxSoundProcessor, VisualTimerHandsOnThePlayingBlock)
             ++withData;
     });
     auto graph = NewGraph();
-    ASSERT_EQ(graph->AddFilter(processor.Filter(), L"Sound processor"), S_OK);
-    ASSERT_EQ(ConnectWav(graph.Get(), wav, processor.InputPin()), S_OK);
-    ASSERT_EQ(ConnectRenderer(graph.Get(), processor.OutputPin(), CLSID_DSoundRender), S_OK);
+    ASSERT_EQ(RenderWavThrough(graph.Get(), wav, processor.Filter(), processor.InputPin(), processor.OutputPin(), CLSID_DSoundRender), S_OK);
     processor.SetVisualInterval(30);
     processor.SetVisualEnabled(true);
     ComPtr<IMediaControl> control;
@@ -288,9 +280,8 @@ TEST(ParvoluxSoundProcessor, RemoveFilterFromGraphFreesItForTheNextGraph)
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         auto graph = NewGraph();
-        ASSERT_EQ(graph->AddFilter(processor.Filter(), L"Sound processor"), S_OK);
-        ASSERT_EQ(ConnectWav(graph.Get(), wav, processor.InputPin()), S_OK);
-        ASSERT_EQ(ConnectRenderer(graph.Get(), processor.OutputPin(), CLSID_NullRendererFilter), S_OK);
+        ASSERT_EQ(RenderWavThrough(graph.Get(), wav, processor.Filter(), processor.InputPin(), processor.OutputPin(), CLSID_NullRendererFilter),
+                  S_OK);
         EXPECT_EQ(RunUntilComplete(graph.Get(), 10000), EC_COMPLETE);
         ComPtr<IPin> upstream, downstream;
         ASSERT_EQ(processor.InputPin()->ConnectedTo(&upstream), S_OK);

@@ -94,6 +94,18 @@ inline HRESULT ConnectRenderer(IGraphBuilder* graph, IPin* output, REFCLSID rend
     return hr;
 }
 
+// The WAV file through `filter` (added as "Sound processor") to one of Wine's renderers.
+inline HRESULT RenderWavThrough(IGraphBuilder* graph, const std::string& wav, IBaseFilter* filter, IPin* input, IPin* output,
+                                REFCLSID renderer)
+{
+    HRESULT hr = graph->AddFilter(filter, L"Sound processor");
+    if (SUCCEEDED(hr))
+        hr = ConnectWav(graph, wav, input);
+    if (SUCCEEDED(hr))
+        hr = ConnectRenderer(graph, output, renderer);
+    return hr;
+}
+
 // 16-bit stereo frames whose left and right samples hold the low and high half of the
 // frame's index, so a block tells where in the stream it came from.
 inline std::vector<uint8_t> CountingFrames(uint32_t& frame, int frames)
@@ -116,14 +128,8 @@ inline std::vector<TTestSample> CountingSamples(int tenths)
 {
     std::vector<TTestSample> samples;
     uint32_t frame = 0;
-    for (int i = 0; i < tenths; ++i) {
-        TTestSample sample;
-        sample.Data = CountingFrames(frame, 4410);
-        sample.Timed = true;
-        sample.Start = i * 1000000LL;
-        sample.Stop = (i + 1) * 1000000LL;
-        samples.push_back(std::move(sample));
-    }
+    for (int i = 0; i < tenths; ++i)
+        samples.push_back(TimedSample(CountingFrames(frame, 4410), i * 1000000LL, (i + 1) * 1000000LL));
     return samples;
 }
 

@@ -23,51 +23,12 @@ ComPtr<TRecorder> Record(TPvlSPFilter* filter)
     return recorder;
 }
 
-struct TChain {
-    ComPtr<IGraphBuilder> Graph = NewGraph();
-    ComPtr<TTestSource> Source;
-    ComPtr<TPvlSPFilter> Filter = NewSoundProcessor();
-    ComPtr<TTestSink> Sink;
-
+struct TChain : TTestChain<TPvlSPFilter> {
     TChain(const TBCMediaType& type, std::vector<TTestSample> samples, TTestSourceOptions options = {}, bool sinkOwnAllocatorOnly = false)
-        : Source(NewComObject<TTestSource>(*type.Get(), std::move(samples), options)),
-          Sink(NewComObject<TTestSink>(nullptr, sinkOwnAllocatorOnly))
+        : TTestChain(NewSoundProcessor(), *type.Get(), std::move(samples), options, sinkOwnAllocatorOnly)
     {
-    }
-    HRESULT Connect()
-    {
-        return AddAndConnect(Graph.Get(), {{Source.Get(), L"Source"}, {Filter.Get(), L"Sound processor"}, {Sink.Get(), L"Sink"}});
-    }
-    ComPtr<IMediaControl> Control()
-    {
-        ComPtr<IMediaControl> control;
-        Graph.As(&control);
-        return control;
-    }
-    std::vector<long> Events()
-    {
-        ComPtr<IMediaEvent> events;
-        Graph.As(&events);
-        std::vector<long> codes;
-        long code = 0;
-        LONG_PTR p1 = 0, p2 = 0;
-        while (events->GetEvent(&code, &p1, &p2, 0) == S_OK) {
-            codes.push_back(code);
-            events->FreeEventParams(code, p1, p2);
-        }
-        return codes;
     }
 };
-
-TTestSample Stamped(std::vector<uint8_t> data, REFERENCE_TIME start, REFERENCE_TIME stop)
-{
-    TTestSample sample;
-    sample.Data = std::move(data);
-    sample.Timed = true;
-    sample.Start = start;
-    sample.Stop = stop;
-    return sample;
-}
 
 }  // namespace
 
@@ -95,9 +56,8 @@ TEST(PvlSPFilter, EveryPcmFormatPlaysToTheEndOnBothRenderers)
             auto graph = NewGraph();
             auto filter = NewSoundProcessor();
             auto recorder = Record(filter.Get());
-            ASSERT_EQ(graph->AddFilter(filter.Get(), L"Sound processor"), S_OK);
-            ASSERT_EQ(ConnectWav(graph.Get(), wav, filter->InputPin()), S_OK);
-            ASSERT_EQ(ConnectRenderer(graph.Get(), filter->OutputPin(), renderer), S_OK) << FilterNames(graph.Get());
+            ASSERT_EQ(RenderWavThrough(graph.Get(), wav, filter.Get(), filter->InputPin(), filter->OutputPin(), renderer), S_OK)
+                << FilterNames(graph.Get());
             EXPECT_EQ(RunUntilComplete(graph.Get(), 15000), EC_COMPLETE);
 
             const TDSStream stream = filter->Stream();
@@ -155,7 +115,7 @@ TEST(PvlSPFilter, DelayShiftsTheSampleTimes)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.delay);
         TComInit com;
-        TChain chain(AudioType(44100, 2, 16), {Stamped(std::vector<uint8_t>(4096), 0, 10000000)});
+        TChain chain(AudioType(44100, 2, 16), {TimedSample(std::vector<uint8_t>(4096), 0, 10000000)});
         ComPtr<IPvlSPDelayInterface> delay;
         ASSERT_EQ(chain.Filter.As(&delay), S_OK);
         delay->SetEnabled(c.enabled);
@@ -179,7 +139,7 @@ TEST(PvlSPFilter, CallbackNewSizeSetsTheLengthAndTheEnd)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
         TComInit com;
-        TTestSample sample = Stamped(std::vector<uint8_t>(4096, 1), 1000, 1000 + 232199);
+        TTestSample sample = TimedSample(std::vector<uint8_t>(4096, 1), 1000, 1000 + 232199);
         sample.MediaTimed = true;
         sample.MediaStart = 50;
         sample.MediaStop = 50 + 232199;
@@ -215,9 +175,7 @@ TEST(PvlSPFilter, SeekFlushesTheRingAndCallsBack)
         startAtFlush = filter->VisualRing().RingStart();
         flushingAtFlush = filter->Flushing();
     };
-    ASSERT_EQ(graph->AddFilter(filter.Get(), L"Sound processor"), S_OK);
-    ASSERT_EQ(ConnectWav(graph.Get(), wav, filter->InputPin()), S_OK);
-    ASSERT_EQ(ConnectRenderer(graph.Get(), filter->OutputPin(), CLSID_DSoundRender), S_OK);
+    ASSERT_EQ(RenderWavThrough(graph.Get(), wav, filter.Get(), filter->InputPin(), filter->OutputPin(), CLSID_DSoundRender), S_OK);
     ComPtr<IMediaControl> control;
     ComPtr<IMediaSeeking> seeking;
     ASSERT_EQ(graph.As(&control), S_OK);
@@ -360,10 +318,12 @@ TEST(PvlSPFilter, RefusedFormatOnASampleStopsTheStream)
     TChain chain(AudioType(44100, 2, 16), {}, {.Manual = true});
     ASSERT_EQ(chain.Connect(), S_OK);
     ASSERT_TRUE(SUCCEEDED(chain.Control()->Run()));
-    TTestSample refused = Stamped(std::vector<uint8_t>(64), 0, 1);
+    TTestSample refused = TimedSample(std::vector<uint8_t>(64), 0, 1);
     refused.NewType = AudioType(44100, 2, 20);
     EXPECT_EQ(chain.Source->Send(refused), VFW_E_TYPE_NOT_ACCEPTED);
     EXPECT_EQ(chain.Filter->Stream().Bits, 16);
+    const auto events = chain.Events();
+    EXPECT_NE(std::find(events.begin(), events.end(), EC_ERRORABORT), events.end());
     chain.Control()->Stop();
     EXPECT_TRUE(chain.Sink->Samples().empty());
 }
@@ -375,8 +335,8 @@ TEST(PvlSPFilter, FormatOnASampleRebuildsTheRingAndIsReported)
     auto recorder = Record(chain.Filter.Get());
     ASSERT_EQ(chain.Connect(), S_OK);
     ASSERT_TRUE(SUCCEEDED(chain.Control()->Run()));
-    ASSERT_EQ(chain.Source->Send(Stamped(std::vector<uint8_t>(4096), 0, 232199)), S_OK);
-    TTestSample change = Stamped(std::vector<uint8_t>(4096), 232199, 1160998);
+    ASSERT_EQ(chain.Source->Send(TimedSample(std::vector<uint8_t>(4096), 0, 232199)), S_OK);
+    TTestSample change = TimedSample(std::vector<uint8_t>(4096), 232199, 1160998);
     change.NewType = AudioType(22050, 1, 16);
     ASSERT_EQ(chain.Source->Send(change), S_OK);
     chain.Control()->Stop();
@@ -404,7 +364,7 @@ TEST(PvlSPFilter, SpdifPassesUntouched)
     EXPECT_TRUE(chain.Filter->Stream().SPDIF);
     ASSERT_TRUE(SUCCEEDED(chain.Control()->Run()));
     for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(chain.Source->Send(Stamped(ac3, i * 320000LL, (i + 1) * 320000LL)), S_OK);
+        ASSERT_EQ(chain.Source->Send(TimedSample(ac3, i * 320000LL, (i + 1) * 320000LL)), S_OK);
     void* buffer = nullptr;
     int32_t size = 0;
     PDSStream stream = nullptr;
@@ -429,7 +389,7 @@ TEST(PvlSPFilter, CopiesGetBuffersOfEightSeconds)
     EXPECT_EQ(lone->DecideBufferSize(allocator.Get(), &request), E_UNEXPECTED);
 
     // A downstream pin with an allocator of its own makes the filter copy into it.
-    TChain chain(AudioType(44100, 2, 16), {Stamped(std::vector<uint8_t>(4096, 9), 0, 232199)}, {}, true);
+    TChain chain(AudioType(44100, 2, 16), {TimedSample(std::vector<uint8_t>(4096, 9), 0, 232199)}, {}, true);
     ASSERT_EQ(chain.Connect(), S_OK);
     EXPECT_TRUE(chain.Filter->UsingDifferentAllocators());
     EXPECT_EQ(chain.Filter->DecideBufferSize(nullptr, &request), E_POINTER);
@@ -539,7 +499,7 @@ TEST(PvlSPFilter, InterfacesAnswerAsDocumented)
 TEST(PvlSPFilter, CurrentGainIsZeroWhileDynamicAmplificationIsOff)
 {
     TComInit com;
-    TChain chain(AudioType(44100, 2, 16), {Stamped(std::vector<uint8_t>(44100 * 4), 0, 10000000)});
+    TChain chain(AudioType(44100, 2, 16), {TimedSample(std::vector<uint8_t>(44100 * 4), 0, 10000000)});
     ComPtr<IPvlSPDynamicAmplifyInterface> dynamic;
     ASSERT_EQ(chain.Filter.As(&dynamic), S_OK);
     dynamic->SetEnabled(true);

@@ -12,6 +12,7 @@
 
 #include <mmreg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <numeric>
 
@@ -118,51 +119,11 @@ std::vector<uint8_t> PlusOne(std::vector<uint8_t> bytes)
     return bytes;
 }
 
-TTestSample Timed(std::vector<uint8_t> data, REFERENCE_TIME start, REFERENCE_TIME stop)
-{
-    TTestSample sample;
-    sample.Data = std::move(data);
-    sample.Timed = true;
-    sample.Start = start;
-    sample.Stop = stop;
-    return sample;
-}
-
-// Source, filter and sink in one of Wine's graphs, connected in that order.
-struct TChain {
-    ComPtr<IGraphBuilder> Graph = NewGraph();
-    ComPtr<TTestSource> Source;
-    ComPtr<TAddOneFilter> Filter = NewComObject<TAddOneFilter>();
-    ComPtr<TTestSink> Sink;
-
-    TChain(std::vector<TTestSample> samples, TTestSourceOptions options = {}, bool sinkOwnAllocatorOnly = false)
-        : Source(NewComObject<TTestSource>(*AudioType(44100, 2, 16).Get(), std::move(samples), options)),
-          Sink(NewComObject<TTestSink>(nullptr, sinkOwnAllocatorOnly))
+// Source, the add-one filter and sink in one of Wine's graphs.
+struct TChain : TTestChain<TAddOneFilter> {
+    explicit TChain(std::vector<TTestSample> samples, TTestSourceOptions options = {}, bool sinkOwnAllocatorOnly = false)
+        : TTestChain(NewComObject<TAddOneFilter>(), *AudioType(44100, 2, 16).Get(), std::move(samples), options, sinkOwnAllocatorOnly)
     {
-    }
-    HRESULT Connect()
-    {
-        return AddAndConnect(Graph.Get(), {{Source.Get(), L"Source"}, {Filter.Get(), L"Filter"}, {Sink.Get(), L"Sink"}});
-    }
-    ComPtr<IMediaControl> Control()
-    {
-        ComPtr<IMediaControl> control;
-        Graph.As(&control);
-        return control;
-    }
-    // Event codes waiting in the graph's queue.
-    std::vector<long> Events()
-    {
-        ComPtr<IMediaEvent> events;
-        Graph.As(&events);
-        std::vector<long> codes;
-        long code = 0;
-        LONG_PTR p1 = 0, p2 = 0;
-        while (events->GetEvent(&code, &p1, &p2, 0) == S_OK) {
-            codes.push_back(code);
-            events->FreeEventParams(code, p1, p2);
-        }
-        return codes;
     }
     IPin* FilterIn() { return Filter->InputPin(); }
     IPin* FilterOut() { return Filter->OutputPin(); }
@@ -173,7 +134,7 @@ struct TChain {
 TEST(InPlaceFilter, SamplesPassTransformedWithTheirTimes)
 {
     TComInit com;
-    TChain chain({Timed(Ramp(4000), 0, 100000), Timed(Ramp(4000, 7), 100000, 200000)});
+    TChain chain({TimedSample(Ramp(4000), 0, 100000), TimedSample(Ramp(4000, 7), 100000, 200000)});
     ASSERT_EQ(chain.Connect(), S_OK);
     EXPECT_EQ(RunUntilComplete(chain.Graph.Get(), 10000), EC_COMPLETE);
     const auto samples = chain.Sink->Samples();
@@ -200,7 +161,7 @@ TEST(InPlaceFilter, SharesBuffersOnlyWhenItMayWriteIntoThem)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TComInit com;
-        TChain chain({Timed(Ramp(3000), 0, 10), Timed(Ramp(3000, 1), 10, 20)}, {.ReadOnly = c.readOnlyUpstream},
+        TChain chain({TimedSample(Ramp(3000), 0, 10), TimedSample(Ramp(3000, 1), 10, 20)}, {.ReadOnly = c.readOnlyUpstream},
                      c.sinkOwnAllocatorOnly);
         ASSERT_EQ(chain.Connect(), S_OK);
         EXPECT_EQ(chain.Filter->UsingDifferentAllocators(), !c.shared);
@@ -222,7 +183,7 @@ TEST(InPlaceFilter, SharesBuffersOnlyWhenItMayWriteIntoThem)
 TEST(InPlaceFilter, CopiedSamplesKeepTimesFlagsAndLength)
 {
     TComInit com;
-    TTestSample sample = Timed(Ramp(1234), 500, 900);
+    TTestSample sample = TimedSample(Ramp(1234), 500, 900);
     sample.MediaTimed = true;
     sample.MediaStart = 11;
     sample.MediaStop = 22;
@@ -322,11 +283,11 @@ TEST(InPlaceFilter, StreamsOnlyBetweenPauseAndStop)
 
     ASSERT_EQ(chain.Control()->Pause(), S_OK);
     EXPECT_EQ(chain.Filter->Starts, 1);
-    EXPECT_EQ(chain.Source->Send(Timed(Ramp(100), 0, 1)), S_OK);
+    EXPECT_EQ(chain.Source->Send(TimedSample(Ramp(100), 0, 1)), S_OK);
     ASSERT_EQ(chain.Control()->Run(), S_OK);
     ASSERT_EQ(chain.Filter->GetState(0, &state), S_OK);
     EXPECT_EQ(state, State_Running);
-    EXPECT_EQ(chain.Source->Send(Timed(Ramp(100), 1, 2)), S_OK);
+    EXPECT_EQ(chain.Source->Send(TimedSample(Ramp(100), 1, 2)), S_OK);
     ASSERT_EQ(chain.Control()->Stop(), S_OK);
     EXPECT_EQ(chain.Filter->Stops, 1);
     EXPECT_EQ(chain.Filter->Starts, 1);
@@ -354,17 +315,17 @@ TEST(InPlaceFilter, FlushRefusesSamplesUntilItEnds)
     TChain chain({}, {.Manual = true});
     ASSERT_EQ(chain.Connect(), S_OK);
     ASSERT_EQ(chain.Control()->Run(), S_OK);
-    EXPECT_EQ(chain.Source->Send(Timed(Ramp(10), 0, 1)), S_OK);
+    EXPECT_EQ(chain.Source->Send(TimedSample(Ramp(10), 0, 1)), S_OK);
     EXPECT_EQ(chain.Source->SendEndOfStream(), S_OK);
-    EXPECT_EQ(chain.Source->Send(Timed(Ramp(10), 1, 2)), VFW_E_SAMPLE_REJECTED_EOS);
+    EXPECT_EQ(chain.Source->Send(TimedSample(Ramp(10), 1, 2)), VFW_E_SAMPLE_REJECTED_EOS);
 
     ASSERT_EQ(chain.Source->SendBeginFlush(), S_OK);
     EXPECT_EQ(chain.Sink->BeginFlushes(), 1);
-    EXPECT_EQ(chain.Source->Send(Timed(Ramp(10), 2, 3)), S_FALSE);
+    EXPECT_EQ(chain.Source->Send(TimedSample(Ramp(10), 2, 3)), S_FALSE);
     ASSERT_EQ(chain.Source->SendEndFlush(), S_OK);
     EXPECT_EQ(chain.Sink->EndFlushes(), 1);
     // The flush also ends the end of the stream.
-    EXPECT_EQ(chain.Source->Send(Timed(Ramp(10), 3, 4)), S_OK);
+    EXPECT_EQ(chain.Source->Send(TimedSample(Ramp(10), 3, 4)), S_OK);
     chain.Control()->Stop();
 
     const auto samples = chain.Sink->Samples();
@@ -378,7 +339,7 @@ TEST(InPlaceFilter, FormatCarriedBySampleIsCheckedAndPassedOn)
     TChain chain({}, {.Manual = true});
     ASSERT_EQ(chain.Connect(), S_OK);
     ASSERT_EQ(chain.Control()->Run(), S_OK);
-    TTestSample change = Timed(Ramp(16), 0, 1);
+    TTestSample change = TimedSample(Ramp(16), 0, 1);
     change.NewType = AudioType(48000, 2, 16);
     EXPECT_EQ(chain.Source->Send(change), S_OK);
     for (IPin* pin : {chain.FilterIn(), chain.FilterOut()}) {
@@ -387,9 +348,11 @@ TEST(InPlaceFilter, FormatCarriedBySampleIsCheckedAndPassedOn)
         EXPECT_TRUE(TBCMediaType::SameTypes(type, *AudioType(48000, 2, 16).Get()));
         TBCMediaType::Free(type);
     }
-    TTestSample refused = Timed(Ramp(16), 1, 2);
+    TTestSample refused = TimedSample(Ramp(16), 1, 2);
     refused.NewType = AudioType(48000, 2, 16, true);
     EXPECT_EQ(chain.Source->Send(refused), VFW_E_TYPE_NOT_ACCEPTED);
+    const auto events = chain.Events();
+    EXPECT_NE(std::find(events.begin(), events.end(), EC_ERRORABORT), events.end());
     chain.Control()->Stop();
 
     const auto samples = chain.Sink->Samples();
@@ -415,8 +378,8 @@ TEST(InPlaceFilter, ReconnectedInputTypeReachesTheOutput)
     TBCMediaType::Free(type);
 
     ASSERT_EQ(chain.Control()->Run(), S_OK);
-    EXPECT_EQ(other->Send(Timed(Ramp(8), 0, 1)), S_OK);
-    EXPECT_EQ(other->Send(Timed(Ramp(8), 1, 2)), S_OK);
+    EXPECT_EQ(other->Send(TimedSample(Ramp(8), 0, 1)), S_OK);
+    EXPECT_EQ(other->Send(TimedSample(Ramp(8), 1, 2)), S_OK);
     chain.Control()->Stop();
     const auto samples = chain.Sink->Samples();
     ASSERT_EQ(samples.size(), 2u);
@@ -442,7 +405,7 @@ TEST(InPlaceFilter, InputTypeTheDownstreamRefusesIsRefused)
 TEST(InPlaceFilter, UnconnectedInputEndsTheStreamDownstream)
 {
     TComInit com;
-    TChain chain({Timed(Ramp(10), 0, 1)});
+    TChain chain({TimedSample(Ramp(10), 0, 1)});
     ASSERT_EQ(chain.Connect(), S_OK);
     ASSERT_EQ(chain.Graph->Disconnect(chain.Source->OutputPin()), S_OK);
     ASSERT_EQ(chain.Graph->Disconnect(chain.FilterIn()), S_OK);
@@ -489,7 +452,7 @@ TEST(BaseClasses, EveryObjectIsFreedWithTheGraph)
         ASSERT_EQ(CoCreateInstance(CLSID_AddOne, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&filter)), S_OK);
         CoRevokeClassObject(cookie);
 
-        auto source = NewComObject<TTestSource>(*AudioType(44100, 2, 16).Get(), std::vector<TTestSample>{Timed(Ramp(64), 0, 1)});
+        auto source = NewComObject<TTestSource>(*AudioType(44100, 2, 16).Get(), std::vector<TTestSample>{TimedSample(Ramp(64), 0, 1)});
         auto sink = NewComObject<TTestSink>();
         auto graph = NewGraph();
         ASSERT_EQ(AddAndConnect(graph.Get(), {{source.Get(), L"Source"}, {filter.Get(), L"Filter"}, {sink.Get(), L"Sink"}}), S_OK);
@@ -550,7 +513,7 @@ TEST(TransformFilter, CopiesEachSampleIntoItsOwnBuffer)
 {
     TComInit com;
     auto source = NewComObject<TTestSource>(*AudioType(44100, 2, 16).Get(),
-                                            std::vector<TTestSample>{Timed(Ramp(500), 5, 6), Timed(Ramp(500, 9), 6, 7)});
+                                            std::vector<TTestSample>{TimedSample(Ramp(500), 5, 6), TimedSample(Ramp(500, 9), 6, 7)});
     auto filter = NewComObject<TAddOneCopy>();
     auto sink = NewComObject<TTestSink>();
     auto graph = NewGraph();

@@ -335,6 +335,16 @@ std::vector<uint8_t> TTestSink::AllData()
 
 // ---- helpers
 
+TTestSample TimedSample(std::vector<uint8_t> data, REFERENCE_TIME start, REFERENCE_TIME stop)
+{
+    TTestSample sample;
+    sample.Data = std::move(data);
+    sample.Timed = true;
+    sample.Start = start;
+    sample.Stop = stop;
+    return sample;
+}
+
 TBCMediaType AudioType(uint32_t rate, uint16_t channels, uint16_t bits, bool isFloat, uint16_t tag)
 {
     TBCMediaType type;
@@ -373,6 +383,21 @@ HRESULT AddAndConnect(IGraphBuilder* graph, std::initializer_list<std::pair<IBas
         previous = filter;
     }
     return S_OK;
+}
+
+std::vector<long> GraphEvents(IGraphBuilder* graph)
+{
+    std::vector<long> codes;
+    ComPtr<IMediaEvent> events;
+    if (FAILED(graph->QueryInterface(IID_PPV_ARGS(&events))))
+        return codes;
+    long code = 0;
+    LONG_PTR p1 = 0, p2 = 0;
+    while (events->GetEvent(&code, &p1, &p2, 0) == S_OK) {
+        codes.push_back(code);
+        events->FreeEventParams(code, p1, p2);
+    }
+    return codes;
 }
 
 }  // namespace pvltest

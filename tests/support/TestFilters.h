@@ -23,6 +23,9 @@ struct TTestSample {
     std::optional<TBCMediaType> NewType;  // a format change carried by the sample
 };
 
+// A sample of the given bytes stamped start..stop.
+TTestSample TimedSample(std::vector<uint8_t> data, REFERENCE_TIME start, REFERENCE_TIME stop);
+
 struct TTestSourceOptions {
     long BufferSize = 65536;
     long BufferCount = 4;
@@ -119,9 +122,40 @@ private:
     std::atomic<int> FEndOfStreams{0}, FBeginFlushes{0}, FEndFlushes{0};
 };
 
-// A PCM or float audio type with a WAVEFORMATEX format block; tag 0 picks PCM or float.
-TBCMediaType AudioType(uint32_t rate, uint16_t channels, uint16_t bits, bool isFloat = false, uint16_t tag = 0);
 // Adds the filters to the graph and connects each output to the next input directly.
 HRESULT AddAndConnect(IGraphBuilder* graph, std::initializer_list<std::pair<IBaseFilter*, const wchar_t*>> chain);
 
+// Codes of the events waiting in a graph's queue, taken from it.
+std::vector<long> GraphEvents(IGraphBuilder* graph);
+
+// A test source, the filter under test and a test sink in one of Wine's graphs.
+template <class TFilter>
+struct TTestChain {
+    ComPtr<IGraphBuilder> Graph = NewGraph();
+    ComPtr<TTestSource> Source;
+    ComPtr<TFilter> Filter;
+    ComPtr<TTestSink> Sink;
+
+    TTestChain(ComPtr<TFilter> filter, const AM_MEDIA_TYPE& type, std::vector<TTestSample> samples, TTestSourceOptions options = {},
+               bool sinkOwnAllocatorOnly = false)
+        : Source(NewComObject<TTestSource>(type, std::move(samples), options)), Filter(std::move(filter)),
+          Sink(NewComObject<TTestSink>(nullptr, sinkOwnAllocatorOnly))
+    {
+    }
+    HRESULT Connect()
+    {
+        return AddAndConnect(Graph.Get(), {{Source.Get(), L"Source"}, {Filter.Get(), L"Filter"}, {Sink.Get(), L"Sink"}});
+    }
+    ComPtr<IMediaControl> Control()
+    {
+        ComPtr<IMediaControl> control;
+        Graph.As(&control);
+        return control;
+    }
+    // Codes of the events waiting in the graph's queue.
+    std::vector<long> Events() { return GraphEvents(Graph.Get()); }
+};
+
+// A PCM or float audio type with a WAVEFORMATEX format block; tag 0 picks PCM or float.
+TBCMediaType AudioType(uint32_t rate, uint16_t channels, uint16_t bits, bool isFloat = false, uint16_t tag = 0);
 }  // namespace pvltest
