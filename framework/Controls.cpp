@@ -271,6 +271,9 @@ void TWinControl::SetBounds(int left, int top, int width, int height)
 void TWinControl::SetVisible(bool value)
 {
     FVisible = value;
+    // A child whose parent has no window yet is made with the parent, in this state.
+    if (value && FParent && !FParent->HandleAllocated())
+        return;
     if (value)
         ShowWindow(Handle(), SW_SHOW);
     else if (FHandle)
