@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 // Natively, ANSI strings are UTF-8 and wide characters are UTF-32 code points.
 WideString AnsiToWide(std::string_view text)
@@ -152,4 +153,39 @@ void FileClose(THandle handle)
 {
     if (handle != INVALID_FILE_HANDLE)
         close(static_cast<int>(handle));
+}
+
+std::string ExpandFileName(const std::string& name)
+{
+    if (name.empty())
+        return {};
+    std::string full = name;
+    if (full.front() != '/') {
+        char cwd[4096];
+        if (getcwd(cwd, sizeof cwd) == nullptr)
+            return name;
+        full = IncludeTrailingPathDelimiter(cwd) + full;
+    }
+    // Resolve "." and ".." by text, without asking whether the folders exist.
+    std::vector<std::string> parts;
+    size_t start = 1;
+    while (start <= full.size()) {
+        size_t end = full.find('/', start);
+        if (end == std::string::npos)
+            end = full.size();
+        const std::string part = full.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (const std::string& part : parts)
+        out += "/" + part;
+    if (out.empty() || full.back() == '/')
+        out += '/';
+    return out;
 }

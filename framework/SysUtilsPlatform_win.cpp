@@ -134,3 +134,14 @@ void FileClose(THandle handle)
     if (handle != INVALID_FILE_HANDLE)
         CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
+
+std::string ExpandFileName(const std::string& name)
+{
+    if (name.empty())
+        return {};
+    char buffer[MAX_PATH * 4];
+    const DWORD n = GetFullPathNameA(name.c_str(), sizeof buffer, buffer, nullptr);
+    if (n == 0 || n >= sizeof buffer)
+        return name;
+    return std::string(buffer, n);
+}

@@ -57,3 +57,34 @@ TEST(SysUtils, WideConversionRoundTrips)
     EXPECT_EQ(WideToAnsi(AnsiToWide(text)), text);
     EXPECT_EQ(AnsiToWide("abc"), L"abc");
 }
+
+TEST(SysUtils, DatesCountDaysFrom1899December30)
+{
+    const struct {
+        int Year, Month, Day;
+        double Expected;
+    } cases[] = {{1899, 12, 30, 0}, {1900, 1, 1, 2}, {1900, 3, 1, 61}, {2000, 1, 1, 36526}, {2000, 2, 29, 36585}, {2024, 3, 1, 45352}};
+    for (const auto& c : cases)
+        EXPECT_EQ(EncodeDate(c.Year, c.Month, c.Day), c.Expected) << c.Year << "-" << c.Month << "-" << c.Day;
+    EXPECT_DOUBLE_EQ(EncodeTime(12, 0, 0, 0), 0.5);
+    EXPECT_DOUBLE_EQ(EncodeTime(18, 30, 0, 0), 0.7708333333333334);
+    EXPECT_THROW(EncodeDate(2023, 2, 29), EConvertError);
+    EXPECT_THROW(EncodeDate(2024, 13, 1), EConvertError);
+    EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
+}
+
+TEST(SysUtils, ExpandFileNameResolvesDotsAgainstTheCurrentFolder)
+{
+    const std::string d(1, PathDelim);
+#ifdef _WIN32
+    const std::string root = "C:";
+#else
+    const std::string root;
+#endif
+    EXPECT_EQ(ExpandFileName(root + d + "a" + d + "b" + d + ".." + d + "c" + d + "." + d + "f.txt"), root + d + "a" + d + "c" + d + "f.txt");
+    EXPECT_EQ(ExpandFileName(root + d + "a" + d + "b" + d), root + d + "a" + d + "b" + d);
+    const std::string relative = ExpandFileName("x.txt");
+    EXPECT_EQ(ExtractFileName(relative), "x.txt");
+    EXPECT_EQ(ExpandFileName(ExtractFilePath(relative) + ".." + d + "x.txt"), ExpandFileName(".." + d + "x.txt"));
+    EXPECT_EQ(ExpandFileName(""), "");
+}
