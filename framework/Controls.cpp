@@ -350,6 +350,13 @@ void TWinControl::RemoveControl(TControl* control)
 
 void TWinControl::Realign()
 {
+    if (FRealigning)
+        return;
+    FRealigning = true;
+    struct TEnd {
+        bool& Flag;
+        ~TEnd() { Flag = false; }
+    } end{FRealigning};
     TRect area = ClientRect();
     for (const TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
         for (TControl* c : FControls) {

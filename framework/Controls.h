@@ -149,6 +149,7 @@ private:
     HWND FHandle = nullptr;
     WNDPROC FDefWndProc = nullptr;
     bool FOwnClass = true;
+    bool FRealigning = false;  // an aligned child's SetBounds asks for a realign while one runs
     std::vector<TControl*> FControls;
 };
 
