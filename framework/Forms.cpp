@@ -33,6 +33,7 @@ void TCustomForm::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     params.WinClassName = "TPvlForm";
+    params.Icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");  // the program's icon, when it has one
     params.Style &= ~(WS_CHILD | WS_VISIBLE);
     params.WndParent = nullptr;
     switch (BorderStyle) {

@@ -1,6 +1,7 @@
 // The main window's command line, hand-over queue and graph-event drain, with a stand-in
 // engine and a real play list.
 #include "ui/Control_Unit.h"
+#include "ui/SysCheck_Unit.h"
 
 #include "playlist/PlayList.h"
 
@@ -265,4 +266,22 @@ TEST_F(ControlForm, WindowIsFoundByItsClassName)
     char name[64] = {};
     GetClassNameA(Form->Handle(), name, sizeof name);
     EXPECT_STREQ(name, "QRV-604519-LT");
+}
+
+TEST(SystemCheckParts, ProcessorSpeedIsMeasuredAtNormalPriority)
+{
+    const DWORD priorityClass = GetPriorityClass(GetCurrentProcess());
+    const int threadPriority = GetThreadPriority(GetCurrentThread());
+    const int mhz = MeasureCpuMhz();
+    EXPECT_GT(mhz, 100);
+    EXPECT_LT(mhz, 20000);
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), priorityClass);
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), threadPriority);
+}
+
+TEST(SystemCheckParts, ProgramWithoutVersionResourceKeepsItsWords)
+{
+    TVersionWords words{9, 8, 7, 6};
+    EXPECT_FALSE(GetProgramVersion(words));
+    EXPECT_EQ(words, (TVersionWords{9, 8, 7, 6}));
 }
