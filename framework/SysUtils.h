@@ -20,6 +20,7 @@ public:
 
 class EConvertError : public Exception { using Exception::Exception; };
 class EInOutError : public Exception { using Exception::Exception; };
+class EOSError : public Exception { using Exception::Exception; };
 
 // printf-style formatting into a string.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -84,6 +85,10 @@ int64_t FileSizeOf(const std::string& name);  // -1 when the file cannot be read
 enum : int { faReadOnly = 0x01, faHidden = 0x02, faSysFile = 0x04, faDirectory = 0x10, faArchive = 0x20 };
 std::string GetTempDirectory();               // with a trailing separator
 uint32_t TickCount();                         // milliseconds, wraps
+// The system's text for an error code (GetLastError on Windows, errno elsewhere).
+std::string SysErrorMessage(uint32_t code);
+// Raises EOSError with the text of the calling thread's last error.
+[[noreturn]] void RaiseLastOSError();
 
 // File handles: the platform's own (a HANDLE on Windows, a descriptor elsewhere); -1 when invalid.
 using THandle = intptr_t;

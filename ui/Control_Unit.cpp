@@ -14,16 +14,6 @@ const char* CharNextStep(const char* p)
 {
     return CharNextA(p);
 }
-
-class EOSError : public Exception { using Exception::Exception; };
-
-[[noreturn]] void RaiseLastOSError()
-{
-    const DWORD code = GetLastError();
-    char text[512] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text, nullptr);
-    throw EOSError(Format("System Error.  Code: %lu.\r\n%s", static_cast<unsigned long>(code), text));
-}
 }
 
 TControlForm::TControlForm(TComponent* owner) : TForm(owner)

@@ -43,14 +43,6 @@ BOOL CALLBACK FindRunningInstanceProc(HWND wnd, LPARAM)
     return TRUE;
 }
 
-void ShowLastOSError()
-{
-    const DWORD code = GetLastError();
-    char text[512] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text, nullptr);
-    MessageBoxA(nullptr, text, "Parvolux", MB_OK | MB_ICONERROR);
-}
-
 void HandOverToRunningInstance(const char* commandLine, int paramCount)
 {
     PostMessageA(FoundWindow, UM_RESTOREAPPLICATION, 0, 0);
@@ -58,7 +50,7 @@ void HandOverToRunningInstance(const char* commandLine, int paramCount)
         return;
     HandOverAtom = GlobalAddAtomA(commandLine);
     if (HandOverAtom == 0) {  // longer than an atom may be
-        ShowLastOSError();
+        MessageBoxA(nullptr, SysErrorMessage(GetLastError()).c_str(), "Parvolux", MB_OK | MB_ICONERROR);
         return;
     }
     // Sent, not posted: the running instance has applied the command line when this returns.
