@@ -5,6 +5,8 @@
 #include "ui/RegistrySettingsStore.h"
 #include "ui/WindowPlacement.h"
 
+#include "engine/CommonUnit.h"
+#include "graphics/Bitmap32.h"
 #include "playlist/PlayList.h"
 
 #include <objbase.h>
@@ -327,10 +329,59 @@ void TControlForm::Timer1Timer(TObject*)
 {
     if (!Engine)
         return;
-    int32_t position = 0, duration = 0;
-    if (Engine->GetFilterState() != 3) {
-        position = static_cast<int32_t>(Engine->GetPosition() / 1000000);
-        duration = static_cast<int32_t>(Engine->GetDurication() / 1000000);
+    PlayState = Engine->GetFilterState();
+    PlayPosition = PlayState != 3 ? static_cast<int32_t>(Engine->GetPosition() / 1000000) : 0;
+    PlayDuration = PlayState != 3 ? static_cast<int32_t>(Engine->GetDurication() / 1000000) : 0;
+}
+
+// ---- what the engine hands over for the playing file ----
+
+void TControlForm::SetTitleInfo(const TStringList& lines)
+{
+    TitleLines.clear();
+    for (int i = 0; i < lines.Count(); ++i)
+        TitleLines.push_back(lines[i]);
+}
+
+void TControlForm::ClearBookmarks()
+{
+    FBookmarks.clear();
+    FBookmarkImages.clear();
+}
+
+int TControlForm::AddBookmark(const std::string& name, const TBitmap32* thumbnail, int64_t position)
+{
+    const int64_t seconds = position / 10000000;
+    TBookmarkRow row;
+    row.Mark.Name = name;
+    row.Mark.TimeText = Format("%2.2d:%2.2d:%2.2d", static_cast<int>(seconds / 3600), static_cast<int>(seconds % 3600 / 60),
+                               static_cast<int>(seconds % 60));
+    row.Mark.Position = position;
+    if (thumbnail) {
+        auto copy = std::make_unique<TBitmap32>();
+        copy->Assign(*thumbnail);
+        row.ImageIndex = static_cast<int>(FBookmarkImages.size());
+        FBookmarkImages.push_back(std::move(copy));
     }
-    Engine->SetPlayTimes(position, duration);
+    FBookmarks.push_back(row);
+    return static_cast<int>(FBookmarks.size()) - 1;
+}
+
+void TControlForm::Getbookmark(int index, TBookmark& bookmark)
+{
+    if (index >= 0 && index < BookmarkCount())
+        bookmark = FBookmarks[static_cast<size_t>(index)].Mark;
+}
+
+int TControlForm::BookmarkImageIndex(int row)
+{
+    return row >= 0 && row < BookmarkCount() ? FBookmarks[static_cast<size_t>(row)].ImageIndex : -1;
+}
+
+bool TControlForm::GetBookmarkImage(int imageIndex, TBitmap32& into)
+{
+    if (imageIndex < 0 || static_cast<size_t>(imageIndex) >= FBookmarkImages.size())
+        return false;
+    into.Assign(*FBookmarkImages[static_cast<size_t>(imageIndex)]);
+    return true;
 }

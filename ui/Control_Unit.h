@@ -5,27 +5,29 @@
 #include "ui/SettingsModel.h"
 #include "ui/SysCheckCore.h"
 
+#include "engine/EngineServices.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "playlist/PlayListHost.h"
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 class TPlayList;
+class TBitmap32;
 
 // The private messages of the hand-over between two starts of the program.
 inline constexpr UINT UM_APPIDCHECK = 0x806F;          // answer kAppIdAnswer
 inline constexpr UINT UM_RESTOREAPPLICATION = 0x8070;
 inline constexpr UINT UM_PREVIOUSINSTPARAMS = 0x8071;  // wParam: a global atom with the command line
 inline constexpr LRESULT kAppIdAnswer = 0xA5345;
-// The graph's event notification (WM_USER + 100).
-inline constexpr UINT WM_PLAYEVENT = 0x464;
 // The main window's class name, by which a second start finds it.
 inline constexpr const char* kMainWindowClass = "QRV-604519-LT";
 
-class TControlForm : public TForm, public IPlayListWindows {
+class TControlForm : public TForm, public IControlForm, public IPlayListWindows {
 public:
     explicit TControlForm(TComponent* owner);
     ~TControlForm() override;
@@ -34,6 +36,7 @@ public:
     void SetInstallFolder(const std::string& folder) { FInstallFolder = folder; }
     std::string InstallFolder() override { return FInstallFolder; }
     void ShowMessage(const std::string& text) override;
+    HWND Handle() override { return TForm::Handle(); }
     TVersionWords ProgramVersion{};
     TVersionWords DXVersion{};
 
@@ -51,6 +54,13 @@ public:
     TTimer* Timer1;      // the poll, 333 ms
     TTimer* TitleTimer;  // the title scroller, 75 ms
     std::string NetworkStatusText;
+    // The poll's results: engine state, position and duration in tenths of a second.
+    uint8_t PlayState = 3;
+    int32_t PlayPosition = 0;
+    int32_t PlayDuration = 0;
+    // What the engine hands the window for the playing file.
+    std::vector<std::string> TitleLines;
+    int AudioDelay = 0;  // milliseconds
     TPlayerSettings Settings;
     bool FirstRun = false;
 
@@ -64,10 +74,26 @@ public:
 
     // False on the first run (no settings stored yet).
     bool ReadSettings();
-    void WriteSettings();
+    void WriteSettings() override;
     void RestorePositions();
     void PreparePlayer(bool slow);
     void Timer1Timer(TObject* sender);
+
+    // What the engine calls on the window for each file it opens or closes.
+    int VisualHeight() override { return 0; }  // no visualisation display on the window yet
+    void PrepareNewFile() override {}
+    void NewFileLoaded() override {}
+    void SetTitleInfo(const TStringList& lines) override;
+    void ClearTitleInfo() override { TitleLines.clear(); }
+    void UpdateSRSControls() override {}
+    // The bookmarks of the playing movie with their thumbnails.
+    void ClearBookmarks() override;
+    int AddBookmark(const std::string& name, const TBitmap32* thumbnail, int64_t position) override;
+    void Getbookmark(int index, TBookmark& bookmark) override;
+    int BookmarkCount() override { return static_cast<int>(FBookmarks.size()); }
+    int BookmarkImageIndex(int row) override;
+    bool GetBookmarkImage(int imageIndex, TBitmap32& into) override;
+    void SetAudioDelay(int milliseconds) override { AudioDelay = milliseconds; }
 
     // Start-up has applied its own command line: hand-overs that arrived meanwhile run now,
     // in order, and later ones at once.
@@ -85,6 +111,12 @@ private:
     void FormCloseQuery(TObject* sender, bool& canClose);
     std::optional<TWindowPosRecord> PositionOf(TCustomForm* form) const;
 
+    struct TBookmarkRow {
+        TBookmark Mark;
+        int ImageIndex = -1;
+    };
+    std::vector<TBookmarkRow> FBookmarks;
+    std::vector<std::unique_ptr<TBitmap32>> FBookmarkImages;
     std::string FInstallFolder;
     bool FStarted = false;
     std::deque<std::string> FPendingParams;

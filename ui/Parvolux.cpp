@@ -1,10 +1,12 @@
 // The program's main block: one instance, the splash and the system check, every window and
 // the engine in their order, the command line or the last play list, the message loop.
 #include "ui/CommandLine.h"
+#include "ui/CommonModuleEngine.h"
 #include "ui/Control_Unit.h"
 #include "ui/SplashUnit.h"
 #include "ui/SysCheck_Unit.h"
 
+#include "engine/CommonUnit.h"
 #include "playlist/PlayList.h"
 
 #include <cstring>
@@ -67,6 +69,32 @@ TForm* CreatePlainForm(TApplication& app, const char* name, const char* caption)
     return form;
 }
 
+// The play-list window, plain for now, with the play list it owns.
+class TPlainPlaylistForm : public TForm, public IPlaylistForm {
+public:
+    TPlainPlaylistForm(TComponent* owner, TCommonModule* engine, IPlayListWindows* windows)
+        : TForm(owner), FEngine(engine), FPlayList(engine, windows)
+    {
+        Name = "PlaylistForm";
+        SetCaption("Playlist...");
+        if (FEngine)
+            FEngine->Services.PlaylistForm = this;
+    }
+    ~TPlainPlaylistForm() override
+    {
+        // The engine outlives this window.
+        if (FEngine)
+            FEngine->Services.PlaylistForm = nullptr;
+    }
+    TPlayList* List() { return &FPlayList; }
+    IPlayList* PlayList() override { return &FPlayList; }
+    int SelectedIndex() override { return -1; }
+
+private:
+    TCommonModule* FEngine;
+    TPlayList FPlayList;
+};
+
 // Frees a form the application owns before the application goes.
 void FreeForm(TCustomForm* form)
 {
@@ -101,7 +129,8 @@ int RunParvolux()
     std::string installPath;
     TVersionWords programVersion{};
     bool slow = false;
-    std::unique_ptr<TPlayList> playList;
+    TControlForm* control = nullptr;
+    std::unique_ptr<TCommonModuleEngine> engineLink;
     if (RunSystemCheck(check, installPath, programVersion, slow)) {
         // 5.
         SetSplashStatus(splash, "Initializing...");
@@ -110,7 +139,7 @@ int RunParvolux()
         AddSplashProgressDot(splash);
 
         // 6.
-        auto* control = app.CreateForm<TControlForm>();
+        control = app.CreateForm<TControlForm>();
         control->HandleNeeded();  // from here a second start finds this instance
         for (const auto& [name, caption] : {std::pair{"About", "About Parvolux"}, {"InfoForm", "InfoForm"},
                                              {"URLForm", "Open URL"}, {"ProxyForm", "Proxy settings"}}) {
@@ -125,15 +154,20 @@ int RunParvolux()
         control->SetCaption("Parvolux v" + FormatVersion(programVersion));
         AddSplashProgressDot(splash);
 
-        // 8. The engine comes first; the play list lives in the play-list window's place.
+        // 8.
+        TEngineServices services;
+        services.ControlForm = control;
+        auto* engine = NewComponent<TCommonModule>(&app, services);
+        engineLink = std::make_unique<TCommonModuleEngine>(*engine);
+        control->Engine = engineLink.get();
         AddSplashProgressDot(splash);
         control->VideoForm = CreatePlainForm(app, "VideoForm", "Parvolux Video");
         AddSplashProgressDot(splash);
         CreatePlainForm(app, "SysButtons", "");
         AddSplashProgressDot(splash);
-        control->PlaylistForm = CreatePlainForm(app, "PlaylistForm", "Playlist...");
-        playList = std::make_unique<TPlayList>(nullptr, control);
-        control->PlayList = playList.get();
+        auto* playlistForm = app.CreateForm<TPlainPlaylistForm>(engine, control);
+        control->PlaylistForm = playlistForm;
+        control->PlayList = playlistForm->List();
         AddSplashProgressDot(splash);
         for (const auto& [name, caption] :
              {std::pair{"SettingsForm", "Settings"}, {"SnapShotForm", "Snapshot's"}, {"StartPlaybackForm", "Start Playback"},
@@ -157,7 +191,7 @@ int RunParvolux()
         } else {
             SetSplashStatus(splash, "loading last used playlist...");
             AddSplashProgressDot(splash);
-            playList->LoadPredefList(plLastPlayed);
+            control->PlayList->LoadPredefList(plLastPlayed);
         }
         control->StartupFinished();
 
@@ -170,8 +204,8 @@ int RunParvolux()
     FreeForm(check);
     FreeForm(splash);
     ReleaseMutex(mutex.Get());
-    // The play list goes before the windows it reports to; the application frees the rest.
-    playList.reset();
+    if (control)
+        control->Engine = nullptr;  // the application frees the engine and the windows
     return 0;
 }
 }

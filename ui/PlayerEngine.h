@@ -22,8 +22,6 @@ public:
     virtual uint8_t GetFilterState() = 0;
     virtual int64_t GetPosition() = 0;   // 100-nanosecond units
     virtual int64_t GetDurication() = 0;
-    // The poll's results, in tenths of a second.
-    virtual void SetPlayTimes(int32_t position, int32_t duration) = 0;
 
     // History: kind 0 files, 1 play lists, 2 addresses.
     virtual void AddToHistory(const WideString& name, int kind) = 0;

@@ -3,6 +3,7 @@
 #include "ui/Control_Unit.h"
 #include "ui/SysCheck_Unit.h"
 
+#include "engine/CommonUnit.h"
 #include "playlist/PlayList.h"
 
 #include <gtest/gtest.h>
@@ -91,7 +92,6 @@ public:
     uint8_t GetFilterState() override { return 3; }
     int64_t GetPosition() override { return 0; }
     int64_t GetDurication() override { return 0; }
-    void SetPlayTimes(int32_t, int32_t) override {}
     void AddToHistory(const WideString& name, int kind) override
     {
         Log.push_back("AddToHistory " + WideToAnsi(name) + " " + std::to_string(kind));

@@ -21,6 +21,12 @@ const char* const kPageAdvice = "You have an earlier version of DirectX";
 const char* const kPageMissing = "Parvolux are not able to run on your system";
 const char* const kPageFirstRun = "This is the first time you run this program.";
 
+std::string ReadText(const std::string& fileName)
+{
+    const std::vector<uint8_t> bytes = ReadAll(fileName);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 bool MutexExists()
 {
     TKernelHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, kMutexName));
@@ -191,6 +197,36 @@ TEST_F(Startup, CommandLineTooLongForAnAtomIsReportedAndEnds)
     EXPECT_TRUE(TPlayerProcess::PressButton(box, "OK"));
     EXPECT_EQ(second.WaitExit(10000), 0);
     EXPECT_EQ(running.Received, (std::vector<UINT>{0x806F, 0x8070}));
+}
+
+TEST_F(Startup, CommandLinesFillThePlayListThatTheCloseSaves)
+{
+    Install.MarkNotFirstRun();
+    const std::string first = Install.Folder() + "first clip.avi";
+    const std::string second = Install.Folder() + "second.mp3";
+    WriteAll(first, "x");
+    WriteAll(second, "x");
+    const std::string saved = Install.DataFile("LastPlayed.pls");
+
+    TPlayerProcess player;
+    player.Start("\"" + first + "\"");
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    ASSERT_EQ(player.Close(), 0);
+    const std::string afterFirst = ReadText(saved);
+    EXPECT_NE(afterFirst.find(first), std::string::npos) << afterFirst;
+
+    // Without names the last play list comes back; a second start appends to it.
+    TPlayerProcess again;
+    again.Start();
+    ASSERT_NE(again.WaitForMainWindow(), nullptr);
+    TPlayerProcess adding;
+    adding.Start("/ADD \"" + second + "\"");
+    EXPECT_EQ(adding.WaitExit(10000), 0);
+    ASSERT_EQ(again.Close(), 0);
+    const std::string afterSecond = ReadText(saved);
+    const size_t at = afterSecond.find(first);
+    ASSERT_NE(at, std::string::npos) << afterSecond;
+    EXPECT_NE(afterSecond.find(second, at), std::string::npos) << afterSecond;
 }
 
 namespace {
