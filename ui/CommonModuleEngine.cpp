@@ -4,20 +4,63 @@
 #include "engine/DSUtilCore.h"
 
 namespace {
-void FillList(TStringList& list, const std::vector<std::string>& items)
+// One list of the settings the module holds, walked in either direction.
+template <class TModel, class TModule, class TCopy>
+void ExchangeSettings(TModel& s, TModule& m, TCopy copy)
 {
-    list.Clear();
-    for (const std::string& item : items)
-        list.Add(item);
+    copy(s.ResumeMode, m.ResumeMode);
+    copy(s.HistoryFiles, m.FileHistoryMax);
+    copy(s.HistoryPlaylists, m.PlaylistHistoryMax);
+    copy(s.HistoryURLs, m.URLHistoryMax);
+    copy(s.SpeakerType, m.SpeakerType);
+    copy(s.PerfereSPDIF, m.PerfereSPDIF);
+    copy(s.AudioRender, m.AudioRender);
+    copy(s.BufferMode, m.BufferMode);
+    copy(s.BufferSecs, m.BufferSecs);
+    copy(s.Multicast, m.Multicast);
+    copy(s.TCP, m.TCP);
+    copy(s.UDP, m.UDP);
+    copy(s.UDPFixedPort, m.UDPFixedPort);
+    copy(s.UDPPort, m.UDPPort);
+    copy(s.HTTP, m.HTTP);
+    copy(s.HTTPProxyMode, m.HTTPProxyMode);
+    copy(s.HTTPProxyName, m.HTTPProxyName);
+    copy(s.HTTPProxyPort, m.HTTPProxyPort);
+    copy(s.Visuals, m.Visual.Mode);
+    copy(s.VisualsUseFade, m.Visual.UseFade);
+    copy(s.VisualsShowPeaks, m.Visual.ShowPeaks);
+    copy(s.FileHistory, m.FileHistory);
+    copy(s.PlaylistHistory, m.PlaylistHistory);
+    copy(s.URLHistory, m.URLHistory);
 }
 
-std::vector<std::string> ListItems(const TStringList& list)
-{
-    std::vector<std::string> items;
-    for (int i = 0; i < list.Count(); ++i)
-        items.push_back(list[i]);
-    return items;
-}
+// Model to module.
+struct TToModule {
+    template <class T>
+    void operator()(const T& model, T& module) const { module = model; }
+    void operator()(const std::string& model, WideString& module) const { module = AnsiToWide(model); }
+    void operator()(const int32_t& model, uint8_t& module) const { module = static_cast<uint8_t>(model); }
+    void operator()(const std::vector<std::string>& model, TStringList& module) const
+    {
+        module.Clear();
+        for (const std::string& item : model)
+            module.Add(item);
+    }
+};
+
+// Module to model.
+struct TToModel {
+    template <class T>
+    void operator()(T& model, const T& module) const { model = module; }
+    void operator()(std::string& model, const WideString& module) const { model = WideToAnsi(module); }
+    void operator()(int32_t& model, const uint8_t& module) const { model = module; }
+    void operator()(std::vector<std::string>& model, const TStringList& module) const
+    {
+        model.clear();
+        for (int i = 0; i < module.Count(); ++i)
+            model.push_back(module[i]);
+    }
+};
 }
 
 void TCommonModuleEngine::PlayPause()
@@ -74,71 +117,25 @@ void TCommonModuleEngine::AppClosing()
     FModule.AppClosing();
 }
 
-void TCommonModuleEngine::ApplySettings(const TPlayerSettings& s)
+void TCommonModuleEngine::ApplySettings(const TPlayerSettings& settings)
 {
     TCommonModule& m = FModule;
-    m.NoSRS = !s.UseSRS;
-    m.ResumeMode = s.ResumeMode;
-    m.FileHistoryMax = s.HistoryFiles;
-    m.PlaylistHistoryMax = s.HistoryPlaylists;
-    m.URLHistoryMax = s.HistoryURLs;
-    m.SpeakerType = s.SpeakerType;
-    m.PerfereSPDIF = s.PerfereSPDIF;
-    m.AudioRender = AnsiToWide(s.AudioRender);
-    m.BufferMode = s.BufferMode;
-    m.BufferSecs = s.BufferSecs;
-    m.Multicast = s.Multicast;
-    m.TCP = s.TCP;
-    m.UDP = s.UDP;
-    m.UDPFixedPort = s.UDPFixedPort;
-    m.UDPPort = s.UDPPort;
-    m.HTTP = s.HTTP;
-    m.HTTPProxyMode = s.HTTPProxyMode;
-    m.HTTPProxyName = AnsiToWide(s.HTTPProxyName);
-    m.HTTPProxyPort = s.HTTPProxyPort;
-    m.Visual.Mode = static_cast<uint8_t>(s.Visuals);
-    m.Visual.UseFade = s.VisualsUseFade;
-    m.Visual.ShowPeaks = s.VisualsShowPeaks;
+    ExchangeSettings(settings, m, TToModule{});
+    m.NoSRS = !settings.UseSRS;
     // Only renderers this machine has; the registry's order is the order of preference.
     m.PreferredRenderers.Clear();
-    for (const std::string& name : s.PreferredVideoRenderers)
+    for (const std::string& name : settings.PreferredVideoRenderers)
         for (const auto& renderer : m.VideoRenderers)
             if (SameText(WideToAnsi(renderer->DisplayName), name)) {
                 m.PreferredRenderers.AddObject(name, renderer.get());
                 break;
             }
-    FillList(m.FileHistory, s.FileHistory);
-    FillList(m.PlaylistHistory, s.PlaylistHistory);
-    FillList(m.URLHistory, s.URLHistory);
 }
 
-void TCommonModuleEngine::StoreSettings(TPlayerSettings& s)
+void TCommonModuleEngine::StoreSettings(TPlayerSettings& settings)
 {
     const TCommonModule& m = FModule;
-    s.UseSRS = !m.NoSRS;
-    s.ResumeMode = m.ResumeMode;
-    s.HistoryFiles = m.FileHistoryMax;
-    s.HistoryPlaylists = m.PlaylistHistoryMax;
-    s.HistoryURLs = m.URLHistoryMax;
-    s.SpeakerType = m.SpeakerType;
-    s.PerfereSPDIF = m.PerfereSPDIF;
-    s.AudioRender = WideToAnsi(m.AudioRender);
-    s.BufferMode = m.BufferMode;
-    s.BufferSecs = m.BufferSecs;
-    s.Multicast = m.Multicast;
-    s.TCP = m.TCP;
-    s.UDP = m.UDP;
-    s.UDPFixedPort = m.UDPFixedPort;
-    s.UDPPort = m.UDPPort;
-    s.HTTP = m.HTTP;
-    s.HTTPProxyMode = m.HTTPProxyMode;
-    s.HTTPProxyName = WideToAnsi(m.HTTPProxyName);
-    s.HTTPProxyPort = m.HTTPProxyPort;
-    s.Visuals = m.Visual.Mode;
-    s.VisualsUseFade = m.Visual.UseFade;
-    s.VisualsShowPeaks = m.Visual.ShowPeaks;
-    s.PreferredVideoRenderers = ListItems(m.PreferredRenderers);
-    s.FileHistory = ListItems(m.FileHistory);
-    s.PlaylistHistory = ListItems(m.PlaylistHistory);
-    s.URLHistory = ListItems(m.URLHistory);
+    ExchangeSettings(settings, m, TToModel{});
+    settings.UseSRS = !m.NoSRS;
+    TToModel{}(settings.PreferredVideoRenderers, m.PreferredRenderers);
 }

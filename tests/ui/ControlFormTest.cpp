@@ -1,5 +1,6 @@
 // The main window's command line, hand-over queue and graph-event drain, with a stand-in
 // engine and a real play list.
+#include "ui/CommonModuleEngine.h"
 #include "ui/Control_Unit.h"
 #include "ui/SysCheck_Unit.h"
 
@@ -284,4 +285,61 @@ TEST(SystemCheckParts, ProgramWithoutVersionResourceKeepsItsWords)
     TVersionWords words{9, 8, 7, 6};
     EXPECT_FALSE(GetProgramVersion(words));
     EXPECT_EQ(words, (TVersionWords{9, 8, 7, 6}));
+}
+
+TEST(CommonModuleEngine, SettingsReachTheModuleAndComeBack)
+{
+    TApplication app;
+    app.ShowExceptions = false;
+    auto* control = app.CreateForm<TControlForm>();
+    TEngineServices services;
+    services.ControlForm = control;
+    auto* module = NewComponent<TCommonModule>(&app, services);
+    TCommonModuleEngine link(*module);
+    ASSERT_FALSE(module->VideoRenderers.empty());
+    const std::string known = WideToAnsi(module->VideoRenderers.front()->DisplayName);
+
+    TPlayerSettings s;
+    s.UseSRS = true;
+    s.ResumeMode = 0;
+    s.HistoryFiles = 3;
+    s.HistoryPlaylists = 4;
+    s.HistoryURLs = 6;
+    s.SpeakerType = 7;
+    s.PerfereSPDIF = true;
+    s.AudioRender = "@device:cm:{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}\\Speakers";
+    s.BufferMode = 0;
+    s.BufferSecs = 17;
+    s.Multicast = false;
+    s.TCP = false;
+    s.UDP = false;
+    s.UDPFixedPort = true;
+    s.UDPPort = 7777;
+    s.HTTP = false;
+    s.HTTPProxyMode = 2;
+    s.HTTPProxyName = "proxy.example";
+    s.HTTPProxyPort = 8080;
+    s.Visuals = 5;
+    s.VisualsUseFade = false;
+    s.VisualsShowPeaks = false;
+    s.PreferredVideoRenderers = {"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{00000000-0000-0000-0000-000000000000}", known};
+    s.FileHistory = {"C:\\a.avi", "C:\\b.avi"};
+    s.PlaylistHistory = {"C:\\l.pls"};
+    s.URLHistory = {"http://x"};
+    link.ApplySettings(s);
+
+    EXPECT_FALSE(module->NoSRS);
+    EXPECT_EQ(module->AudioRender, AnsiToWide(s.AudioRender));
+    EXPECT_EQ(module->HTTPProxyName, L"proxy.example");
+    EXPECT_EQ(module->Visual.Mode, 5);
+    EXPECT_EQ(module->FileHistoryMax, 3);
+    ASSERT_EQ(module->PreferredRenderers.Count(), 1) << "a renderer this machine lacks is dropped";
+    EXPECT_EQ(module->PreferredRenderers.Objects(0), module->VideoRenderers.front().get());
+
+    TPlayerSettings back;
+    link.StoreSettings(back);
+    // Every value set above is one the module holds, so all of them come back.
+    TPlayerSettings expected = s;
+    expected.PreferredVideoRenderers = {known};
+    EXPECT_TRUE(back == expected);
 }
