@@ -6,6 +6,9 @@
 
 #include "engine/CommonUnit.h"
 #include "playlist/PlayList.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WavWriter.h"
+#include "tests/support/WineGraph.h"
 
 #include <gtest/gtest.h>
 
@@ -342,4 +345,44 @@ TEST(CommonModuleEngine, SettingsReachTheModuleAndComeBack)
     TPlayerSettings expected = s;
     expected.PreferredVideoRenderers = {known};
     EXPECT_TRUE(back == expected);
+}
+
+TEST(GraphEvents, EndOfTheLastEntryStopsTheRealGraphAtItsStart)
+{
+    pvltest::TTempDir dir;
+    const std::string wav = dir.File("tone.wav");
+    pvltest::TWavSpec spec;
+    spec.Seconds = 0.5;
+    pvltest::WriteWav(wav, spec, pvltest::Sine(440, 0.3, spec.SampleRate));
+
+    TApplication app;
+    app.ShowExceptions = false;
+    auto* control = app.CreateForm<TControlForm>();
+    TEngineServices services;
+    services.ControlForm = control;
+    auto* module = NewComponent<TCommonModule>(&app, services);
+    TCommonModuleEngine link(*module);
+    TPlayList list;
+    TPlayListItem item;
+    item.FileName = wav;
+    list.AddPlaylistRecord(item);
+    list.SetPlayingIndex(0);
+    control->Engine = &link;
+    control->PlayList = &list;
+
+    // The graph as the engine keeps it, reporting to the main window.
+    module->Graph = pvltest::NewGraph();
+    ASSERT_TRUE(module->Graph);
+    ASSERT_HRESULT_SUCCEEDED(module->Graph->RenderFile(AnsiToWide(wav).c_str(), nullptr));
+    ASSERT_HRESULT_SUCCEEDED(module->Graph.As(&module->MediaEvent));
+    ASSERT_HRESULT_SUCCEEDED(module->Graph.As(&module->MediaSeeking));
+    ASSERT_HRESULT_SUCCEEDED(
+        module->MediaEvent->SetNotifyWindow(reinterpret_cast<OAHWND>(control->Handle()), WM_PLAYEVENT, 0));
+    module->Play();
+    ASSERT_TRUE(pvltest::PumpUntil([&] { return module->GetFilterState() == esRunning; }, 5000));
+    EXPECT_TRUE(pvltest::PumpUntil([&] { return module->GetFilterState() == esStopped; }, 10000))
+        << "the end of the stream stops the graph";
+    EXPECT_EQ(module->GetPosition(), 0);
+    module->FlushGraph();
+    control->Engine = nullptr;
 }

@@ -114,23 +114,6 @@ bool TPlayerProcess::Running() const
     return FProcess && WaitForSingleObject(FProcess.Get(), 0) == WAIT_TIMEOUT;
 }
 
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
 int TPlayerProcess::WaitExit(DWORD timeoutMs)
 {
     if (!PumpUntil([this] { return !Running(); }, timeoutMs))

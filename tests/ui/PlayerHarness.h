@@ -3,6 +3,7 @@
 // process, its windows and its dialogs.
 #include "framework/WinHandles.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WineGraph.h"
 
 #include <functional>
 #include <string>
@@ -66,8 +67,6 @@ private:
     DWORD FId = 0;
 };
 
-// Pumps this thread's messages until the condition holds or the time-out passes.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 std::string WindowText(HWND wnd);
 std::string WindowClass(HWND wnd);
 // A picture of the whole screen as a JPEG file beside the test program; the file's path.
