@@ -290,15 +290,31 @@ TEST(SystemCheckParts, ProgramWithoutVersionResourceKeepsItsWords)
     EXPECT_EQ(words, (TVersionWords{9, 8, 7, 6}));
 }
 
+namespace {
+// The main window and the real engine module, as the start-up makes them.
+struct TWindowAndEngine {
+    TWindowAndEngine()
+    {
+        App.ShowExceptions = false;
+        Control = App.CreateForm<TControlForm>();
+        TEngineServices services;
+        services.ControlForm = Control;
+        Module = NewComponent<TCommonModule>(&App, services);
+        Link = std::make_unique<TCommonModuleEngine>(*Module);
+    }
+    ~TWindowAndEngine() { Control->Engine = nullptr; }
+    TApplication App;
+    TControlForm* Control;
+    TCommonModule* Module;
+    std::unique_ptr<TCommonModuleEngine> Link;
+};
+}
+
 TEST(CommonModuleEngine, SettingsReachTheModuleAndComeBack)
 {
-    TApplication app;
-    app.ShowExceptions = false;
-    auto* control = app.CreateForm<TControlForm>();
-    TEngineServices services;
-    services.ControlForm = control;
-    auto* module = NewComponent<TCommonModule>(&app, services);
-    TCommonModuleEngine link(*module);
+    TWindowAndEngine w;
+    TCommonModule* module = w.Module;
+    TCommonModuleEngine& link = *w.Link;
     ASSERT_FALSE(module->VideoRenderers.empty());
     const std::string known = WideToAnsi(module->VideoRenderers.front()->DisplayName);
 
@@ -355,19 +371,15 @@ TEST(GraphEvents, EndOfTheLastEntryStopsTheRealGraphAtItsStart)
     spec.Seconds = 0.5;
     pvltest::WriteWav(wav, spec, pvltest::Sine(440, 0.3, spec.SampleRate));
 
-    TApplication app;
-    app.ShowExceptions = false;
-    auto* control = app.CreateForm<TControlForm>();
-    TEngineServices services;
-    services.ControlForm = control;
-    auto* module = NewComponent<TCommonModule>(&app, services);
-    TCommonModuleEngine link(*module);
+    TWindowAndEngine w;
+    TCommonModule* module = w.Module;
+    TControlForm* control = w.Control;
     TPlayList list;
     TPlayListItem item;
     item.FileName = wav;
     list.AddPlaylistRecord(item);
     list.SetPlayingIndex(0);
-    control->Engine = &link;
+    control->Engine = w.Link.get();
     control->PlayList = &list;
 
     // The graph as the engine keeps it, reporting to the main window.
@@ -384,5 +396,4 @@ TEST(GraphEvents, EndOfTheLastEntryStopsTheRealGraphAtItsStart)
         << "the end of the stream stops the graph";
     EXPECT_EQ(module->GetPosition(), 0);
     module->FlushGraph();
-    control->Engine = nullptr;
 }
