@@ -167,6 +167,7 @@ private:
     bool FClicked = false;
     WNDPROC FDefWndProc = nullptr;
     bool FOwnClass = true;
+    bool FRealigning = false;  // an aligned child's SetBounds asks for a realign while one runs
     std::vector<TControl*> FControls;
 };
 
