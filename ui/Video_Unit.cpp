@@ -13,7 +13,7 @@
 
 namespace {
 const CLSID CLSID_OverlayMixer2Filter = {0xA0025E90, 0xE45B, 0x11D1, {0xAB, 0xE9, 0x00, 0xA0, 0xC9, 0x05, 0xF3, 0x75}};
-const CLSID CLSID_VMR7 = {0xB87BEB7B, 0x8D29, 0x423F, {0xAE, 0x4D, 0x65, 0x82, 0xC1, 0x01, 0x75, 0xAC}};
+const CLSID CLSID_VMR7 = {0x6BC1CFFA, 0x8FC1, 0x4261, {0xAC, 0x22, 0xCF, 0xB4, 0xCC, 0x38, 0xDB, 0x50}};
 const IID IID_VMRPresenterConfig7 = {0x9F3A1C85, 0x8555, 0x49BA, {0x93, 0x5F, 0xBE, 0x5B, 0x5B, 0x29, 0xD1, 0x78}};
 const IID IID_VMRPresenterConfig9 = {0x45C15CAB, 0x6E22, 0x420A, {0x80, 0x43, 0xAE, 0x1F, 0x0A, 0xC0, 0x2C, 0x7D}};
 
@@ -284,6 +284,14 @@ void TVideoForm::WndProc(TMessage& message)
         message.Result = 1;
         return;
     }
+    case WM_SETCURSOR:
+        // In exclusive mode the cursor stays hidden over the picture.
+        if (FExclusive && LOWORD(message.LParam) == HTCLIENT) {
+            SetCursor(nullptr);
+            message.Result = TRUE;
+            return;
+        }
+        break;
     case WM_GETMINMAXINFO:
         TForm::WndProc(message);
         WMGetMinMaxInfo(message);
@@ -305,8 +313,9 @@ void TVideoForm::WndProc(TMessage& message)
         return;
     }
     default:
-        TForm::WndProc(message);
+        break;
     }
+    TForm::WndProc(message);
 }
 
 void TVideoForm::WMGetMinMaxInfo(TMessage& message)
