@@ -1,0 +1,81 @@
+#pragma once
+// Numeric base of the sound processor: packed 24-bit samples, saturation to PCM widths,
+// the processor feature flags and 16-byte-aligned blocks.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// Three bytes, little-endian, two's complement over 24 bits.
+struct TPacked24 {
+    uint8_t Bytes[3];
+};
+static_assert(sizeof(TPacked24) == 3);
+
+int32_t Unpack24Bit(TPacked24 sample);
+// Writes bits 0-23 of value; callers saturate first with Clip24Bit.
+void Pack24Bit(int32_t value, void* dest);
+
+int8_t Clip8Bit(int32_t value);
+int16_t Clip16Bit(int32_t value);
+int32_t Clip24Bit(int32_t value);
+// Symmetric: -2147483648 itself gives -2147483647.
+int32_t Clip32Bit(int64_t value);
+
+// Set once at start-up, before the transform picks its kernels; read-only afterwards.
+extern bool CPUHasSSE;
+extern bool CPUHas3DNow;
+extern bool CPUHas3DNowExt;
+
+// The CPUID instruction of the processor or, in tests, a stand-in for one.
+struct TCPUIDRegs {
+    uint32_t Eax = 0, Ebx = 0, Ecx = 0, Edx = 0;
+};
+struct TCPUIDSource {
+    bool HasCPUID = false;
+    std::function<TCPUIDRegs(uint32_t leaf)> Query;
+};
+struct TCPUFeatures {
+    bool SSE = false;
+    bool ThreeDNow = false;
+    bool ThreeDNowExt = false;
+};
+TCPUFeatures ReadCPUFeatures(const TCPUIDSource& source);
+TCPUIDSource ProcessorCPUID();
+
+// Clears the flags and sets those the processor reports.
+void GetCPUFeatures();
+// Runs the unit's start-up once; later calls do nothing.
+void StartDspUtils();
+
+// Allocates size + 16 bytes; rawMem receives the heap's pointer (free it with FreeAlignedMem),
+// the result is rawMem rounded down to 16 plus 16. Throws std::bad_alloc when the heap is out.
+void* GetAlignedMem(void*& rawMem, size_t size);
+void FreeAlignedMem(void* rawMem);
+// The aligned address GetAlignedMem hands out for a given heap pointer.
+inline void* AlignedAbove(void* rawMem)
+{
+    return reinterpret_cast<void*>((reinterpret_cast<uintptr_t>(rawMem) & ~uintptr_t(15)) + 16);
+}
+
+// Owner of one aligned block.
+class TAlignedBlock {
+public:
+    TAlignedBlock() = default;
+    explicit TAlignedBlock(size_t size)
+    {
+        void* raw = nullptr;
+        FAligned = GetAlignedMem(raw, size);
+        FRaw.reset(raw);
+    }
+    void* Data() const { return FAligned; }
+    template <class T>
+    T* As() const { return static_cast<T*>(FAligned); }
+
+private:
+    struct TFree {
+        void operator()(void* raw) const { FreeAlignedMem(raw); }
+    };
+    std::unique_ptr<void, TFree> FRaw;
+    void* FAligned = nullptr;
+};
