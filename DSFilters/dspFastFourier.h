@@ -22,11 +22,13 @@ static_assert(sizeof(TComplexSingle) == 8);
 using TFFTKernel = void (*)(TComplexSingle* buffer);
 using TFFTScale = void (*)(TComplexSingle* buffer, int count, float factor);
 
-// A kernel family: the 26 entry points (index 2 × ordinal + 1 for the inverse) and its scaling.
+// A kernel family: the 26 entry points (index 2 × ordinal + 1 for the inverse), its scaling,
+// and what it builds at start-up from the base tables (its widened twiddles) before first use.
 struct TFFTVariant {
     const char* Name;
     std::array<TFFTKernel, 2 * FFTSizeCount> Kernels;
     TFFTScale ScaleBuffer;
+    void (*Prepare)();
 };
 
 // The variants this build has, the plain reference first; the SSE one is absent where the

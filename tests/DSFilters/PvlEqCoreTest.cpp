@@ -1,0 +1,2 @@
+#include "DSFilters/PvlEqCore.h"
+#include <gtest/gtest.h>
