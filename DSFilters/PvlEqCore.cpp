@@ -7,31 +7,43 @@
 #include <cstring>
 #include <type_traits>
 
-#if defined(__SSE__)
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#elif defined(__SSE__)
 #include <xmmintrin.h>
 #endif
 
 namespace {
 
-// Float to integer: clamped first (far beyond every sample range, so the writers still
-// saturate), NaN taken as silence, then truncated or rounded half to even.
-constexpr double ConversionLimit = 1099511627776.0;  // 2^40: room to scale 32-bit results by 32768
-
-inline double ClampForConversion(double x)
+// Float-to-integer conversions clamp into the target range before they round or truncate,
+// so the integer always exists; NaN counts as silence.
+// Branch-free with SSE2: the samples near full scale would make the branches unpredictable.
+inline double Saturate(double x, double low, double high)
 {
-    if (std::isnan(x))
+#if defined(__SSE2__)
+    const __m128d v = _mm_set_sd(x);
+    const __m128d ordered = _mm_and_pd(_mm_cmpord_sd(v, v), v);
+    return _mm_cvtsd_f64(_mm_min_sd(_mm_max_sd(ordered, _mm_set_sd(low)), _mm_set_sd(high)));
+#else
+    if (x != x)
         return 0;
-    return std::clamp(x, -ConversionLimit, ConversionLimit);
+    return x < low ? low : x > high ? high : x;
+#endif
 }
 
-inline int64_t Trunc(double x)
+// Half to even, the processor's default rounding; |x| below 2^31.
+inline int32_t RoundToInt(double x)
 {
-    return static_cast<int64_t>(ClampForConversion(x));
+#if defined(__SSE2__)
+    return _mm_cvtsd_si32(_mm_set_sd(x));
+#else
+    return static_cast<int32_t>(std::nearbyint(x));
+#endif
 }
 
-inline int64_t Round(double x)
+inline int32_t TruncToInt(double x)
 {
-    return static_cast<int64_t>(std::nearbyint(ClampForConversion(x)));
+    return static_cast<int32_t>(x);
 }
 
 inline int32_t Clip32To(int64_t value)
@@ -39,48 +51,73 @@ inline int32_t Clip32To(int64_t value)
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
-// How each integer format is read into arithmetic and written back saturated.
+// How each integer format is read into arithmetic and written back: Store takes a value in
+// [Low, High], Write saturates any 64-bit result first.
 struct TUnsigned8 {
     static constexpr int Bytes = 1;
+    static constexpr double Low = -128, High = 127;
     static int32_t Read(const uint8_t* p) { return p[0] - 128; }
-    static void Write(uint8_t* p, int64_t v) { p[0] = static_cast<uint8_t>(Clip8Bit(Clip32To(v)) + 128); }
+    static void Store(uint8_t* p, int32_t v) { p[0] = static_cast<uint8_t>(v + 128); }
+    static void Write(uint8_t* p, int64_t v) { Store(p, Clip8Bit(Clip32To(v))); }
 };
 
 struct TSigned16 {
     static constexpr int Bytes = 2;
+    static constexpr double Low = -32768, High = 32767;
     static int32_t Read(const uint8_t* p)
     {
         int16_t v;
         std::memcpy(&v, p, sizeof v);
         return v;
     }
-    static void Write(uint8_t* p, int64_t v)
+    static void Store(uint8_t* p, int32_t v)
     {
-        const int16_t clipped = Clip16Bit(Clip32To(v));
-        std::memcpy(p, &clipped, sizeof clipped);
+        const auto s = static_cast<int16_t>(v);
+        std::memcpy(p, &s, sizeof s);
     }
+    static void Write(uint8_t* p, int64_t v) { Store(p, Clip16Bit(Clip32To(v))); }
 };
 
 struct TPacked24Bit {
     static constexpr int Bytes = 3;
+    static constexpr double Low = -8388608, High = 8388607;
     static int32_t Read(const uint8_t* p) { return Unpack24Bit({{p[0], p[1], p[2]}}); }
-    static void Write(uint8_t* p, int64_t v) { Pack24Bit(Clip24Bit(Clip32To(v)), p); }
+    static void Store(uint8_t* p, int32_t v) { Pack24Bit(v, p); }
+    static void Write(uint8_t* p, int64_t v) { Store(p, Clip24Bit(Clip32To(v))); }
 };
 
 struct TSigned32 {
     static constexpr int Bytes = 4;
+    static constexpr double Low = -2147483647, High = 2147483647;  // symmetric, as Clip32Bit
     static int32_t Read(const uint8_t* p)
     {
         int32_t v;
         std::memcpy(&v, p, sizeof v);
         return v;
     }
-    static void Write(uint8_t* p, int64_t v)
-    {
-        const int32_t clipped = Clip32Bit(v);
-        std::memcpy(p, &clipped, sizeof clipped);
-    }
+    static void Store(uint8_t* p, int32_t v) { std::memcpy(p, &v, sizeof v); }
+    static void Write(uint8_t* p, int64_t v) { Store(p, Clip32Bit(v)); }
 };
+
+// The stage results: rounded half to even, or truncated towards zero, and saturated.
+template <class T>
+inline void WriteRounded(uint8_t* p, double x)
+{
+    T::Store(p, RoundToInt(Saturate(x, T::Low, T::High)));
+}
+
+template <class T>
+inline void WriteTruncated(uint8_t* p, double x)
+{
+    T::Store(p, TruncToInt(Saturate(x, T::Low, T::High)));
+}
+
+// 32-bit integers that the 3D stage and the equaliser work at 16-bit scale: rounded, times
+// 32768, saturated (every value beyond ±65536 saturates alike, so those clamp first).
+inline void WriteRoundedAt16BitScale(uint8_t* p, double x)
+{
+    TSigned32::Store(p, Clip32Bit(static_cast<int64_t>(RoundToInt(Saturate(x, -65536, 65536))) * 32768));
+}
 
 inline float ReadFloat(const uint8_t* p)
 {
@@ -126,6 +163,33 @@ void MultiplyFloats(float* samples, int count, float factor)
 #endif
     for (; i < count; ++i)
         samples[i] *= factor;
+}
+
+// Pointwise complex product x := x · h over count values; two at a time with SSE (both
+// buffers are the transform objects' aligned ones), giving the same bits as one at a time.
+void MultiplySpectra(TComplexSingle* x, const TComplexSingle* h, int count)
+{
+    int k = 0;
+#if defined(__SSE__)
+    if (CPUHasSSE) {
+        const __m128 signs = _mm_setr_ps(-0.0f, 0.0f, -0.0f, 0.0f);
+        auto* px = reinterpret_cast<float*>(x);
+        const auto* ph = reinterpret_cast<const float*>(h);
+        for (; k + 2 <= count; k += 2) {
+            const __m128 a = _mm_load_ps(px + 2 * k);
+            const __m128 b = _mm_load_ps(ph + 2 * k);
+            const __m128 re = _mm_shuffle_ps(b, b, _MM_SHUFFLE(2, 2, 0, 0));                    // (hr, hr)
+            const __m128 im = _mm_xor_ps(_mm_shuffle_ps(b, b, _MM_SHUFFLE(3, 3, 1, 1)), signs);  // (-hi, hi)
+            const __m128 swapped = _mm_shuffle_ps(a, a, _MM_SHUFFLE(2, 3, 0, 1));               // (xi, xr)
+            _mm_store_ps(px + 2 * k, _mm_add_ps(_mm_mul_ps(a, re), _mm_mul_ps(swapped, im)));
+        }
+    }
+#endif
+    for (; k < count; ++k) {
+        const float re = x[k].Re * h[k].Re - x[k].Im * h[k].Im;
+        const float im = x[k].Re * h[k].Im + x[k].Im * h[k].Re;
+        x[k] = {re, im};
+    }
 }
 
 // 3D widening of one (L, R) pair in single precision: the mid part stays, the side part is
@@ -272,8 +336,8 @@ void TPvlSPChain::ApplyDynamicAmplify(void* buffer, int32_t length, const TPCMFo
 
     // 1. Highest gain and the hold time in bytes.
     const float maxGain = static_cast<float>(DynamicMaxAmplify / 1000.0);
-    HoldLength = Round(static_cast<double>(format.Channels) * format.Frequency * bytesPerSample * DynamicReleaseTime /
-                       1000.0);
+    const double hold = static_cast<double>(format.Channels) * format.Frequency * bytesPerSample * DynamicReleaseTime / 1000.0;
+    HoldLength = static_cast<int64_t>(std::nearbyint(Saturate(hold, -0x1p62, 0x1p62)));
 
     // 2. Peak and the gain that brings it to full scale.
     int64_t peak = 0;
@@ -285,7 +349,9 @@ void TPvlSPChain::ApplyDynamicAmplify(void* buffer, int32_t length, const TPCMFo
             for (int i = 0; i < samples; ++i) {
                 const float v = ReadFloat(p + 4 * i);
                 // NaN and infinities count as full scale.
-                const int64_t level = std::isfinite(v) ? Round(std::fabs(static_cast<double>(v)) * 32767) : 32768;
+                const int64_t level =
+                    std::isfinite(v) ? RoundToInt(Saturate(std::fabs(static_cast<double>(v)) * 32767, 0, INT32_MAX))
+                                     : 32768;
                 peak = std::max(peak, level);
             }
         } else {
@@ -327,7 +393,7 @@ void TPvlSPChain::ApplyDynamicAmplify(void* buffer, int32_t length, const TPCMFo
                 if constexpr (IsFloat<decltype(traits)>)
                     WriteFloat(s, static_cast<float>(ReadFloat(s) * g));
                 else
-                    T::Write(s, Trunc(T::Read(s) * g));
+                    WriteTruncated<T>(s, T::Read(s) * g);
             }
         }
     });
@@ -349,8 +415,8 @@ void TPvlSPChain::Apply3DSound(void* buffer, int32_t length, const TPCMFormat& f
                 float l = static_cast<float>(T::Read(pl) / 32768);
                 float r = static_cast<float>(T::Read(pl + 4) / 32768);
                 Widen(l, r, k);
-                T::Write(pl, Round(l) * 32768);
-                T::Write(pl + 4, Round(r) * 32768);
+                WriteRoundedAt16BitScale(pl, l);
+                WriteRoundedAt16BitScale(pl + 4, r);
             }
         } else {
             for (int i = 0; i + 1 < samples; i += 2) {
@@ -358,8 +424,8 @@ void TPvlSPChain::Apply3DSound(void* buffer, int32_t length, const TPCMFormat& f
                 float l = static_cast<float>(T::Read(pl));
                 float r = static_cast<float>(T::Read(pl + T::Bytes));
                 Widen(l, r, k);
-                T::Write(pl, Round(l));
-                T::Write(pl + T::Bytes, Round(r));
+                WriteRounded<T>(pl, l);
+                WriteRounded<T>(pl + T::Bytes, r);
             }
         }
     });
@@ -453,11 +519,7 @@ void TPvlSPChain::ConvolveChannel(void* buffer, int frames, int channel, const T
             }
             // 2. Forward, times the kernel's spectrum (both in kernel order), inverse.
             FWorkFFT.FFT();
-            for (int k = 0; k < FEQPoints; ++k) {
-                const float re = x[k].Re * h[k].Re - x[k].Im * h[k].Im;
-                const float im = x[k].Re * h[k].Im + x[k].Im * h[k].Re;
-                x[k] = {re, im};
-            }
+            MultiplySpectra(x, h, FEQPoints);
             FWorkFFT.IFFT();
             // 3. Overlap-add: the last block's overhang in, this block's overhang out.
             for (int k = 0; k < FEQTailLength; ++k)
@@ -470,9 +532,9 @@ void TPvlSPChain::ConvolveChannel(void* buffer, int frames, int channel, const T
                 if constexpr (IsFloat<decltype(traits)>)
                     WriteFloat(s, x[k].Re);
                 else if constexpr (T::Bytes == 4)
-                    T::Write(s, Round(x[k].Re) * 32768);
+                    WriteRoundedAt16BitScale(s, x[k].Re);
                 else
-                    T::Write(s, Round(x[k].Re));
+                    WriteRounded<T>(s, x[k].Re);
             }
         }
     });

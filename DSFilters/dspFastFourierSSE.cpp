@@ -66,6 +66,17 @@ inline __m128 Size2(__m128 r)
     return _mm_add_ps(_mm_movelh_ps(r, r), _mm_xor_ps(_mm_movehl_ps(r, r), SignMask(false, false, true, true)));
 }
 
+// Size 2 on two registers at once.
+inline void Size2Pair(__m128& r0, __m128& r1)
+{
+    const __m128 lo = _mm_movelh_ps(r0, r1);  // (x0, y0)
+    const __m128 hi = _mm_movehl_ps(r1, r0);  // (x1, y1)
+    const __m128 s = _mm_add_ps(lo, hi);
+    const __m128 d = _mm_sub_ps(lo, hi);
+    r0 = _mm_movelh_ps(s, d);
+    r1 = _mm_movehl_ps(d, s);
+}
+
 inline void Forward4(__m128& r0, __m128& r1)
 {
     const __m128 s = _mm_add_ps(r0, r1);  // (x0 + x2, x1 + x3)
@@ -95,15 +106,13 @@ inline void Forward8(__m128& r0, __m128& r1, __m128& r2, __m128& r3)
 {
     ForwardStep(r0, r1, r2, r3, Twiddles(1, 0, Sqrt1_2, Sqrt1_2, false), Twiddles(1, 0, Sqrt1_2, Sqrt1_2, true));
     Forward4(r0, r1);
-    r2 = Size2(r2);
-    r3 = Size2(r3);
+    Size2Pair(r2, r3);
 }
 
 inline void Inverse8(__m128& r0, __m128& r1, __m128& r2, __m128& r3)
 {
     Inverse4(r0, r1);
-    r2 = Size2(r2);
-    r3 = Size2(r3);
+    Size2Pair(r2, r3);
     InverseStep(r0, r1, r2, r3, Twiddles(1, 0, Sqrt1_2, Sqrt1_2, false), Twiddles(1, 0, Sqrt1_2, Sqrt1_2, true));
 }
 
@@ -199,8 +208,10 @@ inline void Pass(TComplexSingle* x)
     }
 }
 
+// Sub-transforms stay routines of their own: inlined into the larger sizes they crowd the
+// eight or sixteen registers and spill.
 template <int N>
-[[gnu::always_inline]] inline void ForwardSub(TComplexSingle* x)
+[[gnu::noinline]] void ForwardSub(TComplexSingle* x)
 {
     if constexpr (N <= 16)
         ForwardSmall<N>(x);
@@ -209,7 +220,7 @@ template <int N>
 }
 
 template <int N>
-[[gnu::always_inline]] inline void InverseSub(TComplexSingle* x)
+[[gnu::noinline]] void InverseSub(TComplexSingle* x)
 {
     if constexpr (N <= 16)
         InverseSmall<N>(x);

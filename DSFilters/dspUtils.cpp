@@ -7,40 +7,6 @@
 #include <cpuid.h>
 #endif
 
-int32_t Unpack24Bit(TPacked24 sample)
-{
-    return sample.Bytes[0] + sample.Bytes[1] * 256 + static_cast<int8_t>(sample.Bytes[2]) * 65536;
-}
-
-void Pack24Bit(int32_t value, void* dest)
-{
-    auto* bytes = static_cast<uint8_t*>(dest);
-    const auto bits = static_cast<uint32_t>(value);
-    bytes[0] = static_cast<uint8_t>(bits);
-    bytes[1] = static_cast<uint8_t>(bits >> 8);
-    bytes[2] = static_cast<uint8_t>(bits >> 16);
-}
-
-int8_t Clip8Bit(int32_t value)
-{
-    return static_cast<int8_t>(value > 127 ? 127 : value < -128 ? -128 : value);
-}
-
-int16_t Clip16Bit(int32_t value)
-{
-    return static_cast<int16_t>(value > 32767 ? 32767 : value < -32768 ? -32768 : value);
-}
-
-int32_t Clip24Bit(int32_t value)
-{
-    return value > 8388607 ? 8388607 : value < -8388608 ? -8388608 : value;
-}
-
-int32_t Clip32Bit(int64_t value)
-{
-    return static_cast<int32_t>(value > 2147483647 ? 2147483647 : value < -2147483647 ? -2147483647 : value);
-}
-
 bool CPUHasSSE = false;
 bool CPUHas3DNow = false;
 bool CPUHas3DNowExt = false;

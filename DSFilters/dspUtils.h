@@ -12,15 +12,42 @@ struct TPacked24 {
 };
 static_assert(sizeof(TPacked24) == 3);
 
-int32_t Unpack24Bit(TPacked24 sample);
-// Writes bits 0-23 of value; callers saturate first with Clip24Bit.
-void Pack24Bit(int32_t value, void* dest);
+// Pure and inline: the processing chain calls them for every sample.
+inline int32_t Unpack24Bit(TPacked24 sample)
+{
+    return sample.Bytes[0] + sample.Bytes[1] * 256 + static_cast<int8_t>(sample.Bytes[2]) * 65536;
+}
 
-int8_t Clip8Bit(int32_t value);
-int16_t Clip16Bit(int32_t value);
-int32_t Clip24Bit(int32_t value);
+// Writes bits 0-23 of value; callers saturate first with Clip24Bit.
+inline void Pack24Bit(int32_t value, void* dest)
+{
+    auto* bytes = static_cast<uint8_t*>(dest);
+    const auto bits = static_cast<uint32_t>(value);
+    bytes[0] = static_cast<uint8_t>(bits);
+    bytes[1] = static_cast<uint8_t>(bits >> 8);
+    bytes[2] = static_cast<uint8_t>(bits >> 16);
+}
+
+inline int8_t Clip8Bit(int32_t value)
+{
+    return static_cast<int8_t>(value > 127 ? 127 : value < -128 ? -128 : value);
+}
+
+inline int16_t Clip16Bit(int32_t value)
+{
+    return static_cast<int16_t>(value > 32767 ? 32767 : value < -32768 ? -32768 : value);
+}
+
+inline int32_t Clip24Bit(int32_t value)
+{
+    return value > 8388607 ? 8388607 : value < -8388608 ? -8388608 : value;
+}
+
 // Symmetric: -2147483648 itself gives -2147483647.
-int32_t Clip32Bit(int64_t value);
+inline int32_t Clip32Bit(int64_t value)
+{
+    return static_cast<int32_t>(value > 2147483647 ? 2147483647 : value < -2147483647 ? -2147483647 : value);
+}
 
 // Set once at start-up, before the transform picks its kernels; read-only afterwards.
 extern bool CPUHasSSE;
