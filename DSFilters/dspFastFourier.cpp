@@ -165,12 +165,18 @@ void ReorderBuffer(TComplexSingle* buffer, TComplexSingle* work, int size, bool 
         return;
     const uint16_t* order = FFTOrderTable(static_cast<TDCFFTSize>(ordinal)).data();
     std::memcpy(work, buffer, static_cast<size_t>(size) * sizeof(TComplexSingle));
+    // A complex value moves as one 64-bit word.
+    const auto move = [](TComplexSingle* to, const TComplexSingle* from) {
+        uint64_t bits;
+        std::memcpy(&bits, from, sizeof bits);
+        std::memcpy(to, &bits, sizeof bits);
+    };
     if (inverse)
         for (int i = 0; i < size; ++i)
-            buffer[order[i]] = work[i];
+            move(&buffer[order[i]], &work[i]);
     else
         for (int i = 0; i < size; ++i)
-            buffer[i] = work[order[i]];
+            move(&buffer[i], &work[order[i]]);
 }
 
 void ScaleBuffer(TComplexSingle* buffer, int count, float factor)

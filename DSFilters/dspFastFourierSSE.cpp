@@ -208,49 +208,84 @@ inline void Pass(TComplexSingle* x)
     }
 }
 
-// Sub-transforms stay routines of their own: inlined into the larger sizes they crowd the
-// eight or sixteen registers and spill.
-template <int N>
-[[gnu::noinline]] void ForwardSub(TComplexSingle* x)
+// The pass of size N and the pass of size N/2 over the first half, in one sweep: the second
+// works on the sums the first leaves at k, k + N/8, k + N/4 and k + 3N/8, so they stay in
+// registers. Forward: the N pass first; inverse: the N/2 pass first.
+template <int N, bool Inverse>
+inline void PassPair(TComplexSingle* x)
 {
-    if constexpr (N <= 16)
-        ForwardSmall<N>(x);
-    else
-        Forward<N>(x);
+    constexpr int quarter = N / 4;
+    constexpr int eighth = N / 8;
+    auto* p = reinterpret_cast<float*>(x);
+    const float* w = WideTwiddles[Ordinal(N)].As<float>();
+    const float* wLate = w + 4 * eighth;  // the pair k + N/8
+    const float* wHalf = WideTwiddles[Ordinal(N / 2)].As<float>();
+    for (int k = 0; k < eighth; k += 2, w += 8, wLate += 8, wHalf += 8) {
+        float* pk = p + 2 * k;
+        __m128 a0 = _mm_load_ps(pk), a1 = _mm_load_ps(pk + 2 * eighth);
+        __m128 b0 = _mm_load_ps(pk + 2 * quarter), b1 = _mm_load_ps(pk + 2 * (quarter + eighth));
+        __m128 c0 = _mm_load_ps(pk + 4 * quarter), c1 = _mm_load_ps(pk + 2 * (2 * quarter + eighth));
+        __m128 d0 = _mm_load_ps(pk + 6 * quarter), d1 = _mm_load_ps(pk + 2 * (3 * quarter + eighth));
+        if constexpr (Inverse) {
+            InverseStep(a0, a1, b0, b1, _mm_load_ps(wHalf), _mm_load_ps(wHalf + 4));
+            InverseStep(a0, b0, c0, d0, _mm_load_ps(w), _mm_load_ps(w + 4));
+            InverseStep(a1, b1, c1, d1, _mm_load_ps(wLate), _mm_load_ps(wLate + 4));
+        } else {
+            ForwardStep(a0, b0, c0, d0, _mm_load_ps(w), _mm_load_ps(w + 4));
+            ForwardStep(a1, b1, c1, d1, _mm_load_ps(wLate), _mm_load_ps(wLate + 4));
+            ForwardStep(a0, a1, b0, b1, _mm_load_ps(wHalf), _mm_load_ps(wHalf + 4));
+        }
+        _mm_store_ps(pk, a0);
+        _mm_store_ps(pk + 2 * eighth, a1);
+        _mm_store_ps(pk + 2 * quarter, b0);
+        _mm_store_ps(pk + 2 * (quarter + eighth), b1);
+        _mm_store_ps(pk + 4 * quarter, c0);
+        _mm_store_ps(pk + 2 * (2 * quarter + eighth), c1);
+        _mm_store_ps(pk + 6 * quarter, d0);
+        _mm_store_ps(pk + 2 * (3 * quarter + eighth), d1);
+    }
 }
 
+// Every size is a routine of its own: inlined into the larger sizes, the sub-transforms crowd
+// the eight or sixteen registers and spill.
 template <int N>
-[[gnu::noinline]] void InverseSub(TComplexSingle* x)
-{
-    if constexpr (N <= 16)
-        InverseSmall<N>(x);
-    else
-        Inverse<N>(x);
-}
-
-template <int N>
-void Forward(TComplexSingle* x)
+[[gnu::noinline]] void Forward(TComplexSingle* x)
 {
     if constexpr (N <= 16) {
         ForwardSmall<N>(x);
-    } else {
+    } else if constexpr (N == 32) {
         Pass<N, false>(x);
-        ForwardSub<N / 4>(x + N / 2);
-        ForwardSub<N / 4>(x + 3 * N / 4);
-        ForwardSub<N / 2>(x);
+        Forward<N / 4>(x + N / 2);
+        Forward<N / 4>(x + 3 * N / 4);
+        Forward<N / 2>(x);
+    } else {
+        // The size's pass with the first pass of its N/2 sub-transform, then the rest.
+        PassPair<N, false>(x);
+        Forward<N / 4>(x + N / 2);
+        Forward<N / 4>(x + 3 * N / 4);
+        Forward<N / 8>(x + N / 4);
+        Forward<N / 8>(x + 3 * N / 8);
+        Forward<N / 4>(x);
     }
 }
 
 template <int N>
-void Inverse(TComplexSingle* x)
+[[gnu::noinline]] void Inverse(TComplexSingle* x)
 {
     if constexpr (N <= 16) {
         InverseSmall<N>(x);
-    } else {
-        InverseSub<N / 2>(x);
-        InverseSub<N / 4>(x + N / 2);
-        InverseSub<N / 4>(x + 3 * N / 4);
+    } else if constexpr (N == 32) {
+        Inverse<N / 2>(x);
+        Inverse<N / 4>(x + N / 2);
+        Inverse<N / 4>(x + 3 * N / 4);
         Pass<N, true>(x);
+    } else {
+        Inverse<N / 4>(x);
+        Inverse<N / 8>(x + N / 4);
+        Inverse<N / 8>(x + 3 * N / 8);
+        Inverse<N / 4>(x + N / 2);
+        Inverse<N / 4>(x + 3 * N / 4);
+        PassPair<N, true>(x);
     }
 }
 
