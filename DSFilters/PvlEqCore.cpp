@@ -433,7 +433,6 @@ void TPvlSPChain::Apply3DSound(void* buffer, int32_t length, const TPCMFormat& f
 
 void TPvlSPChain::SetEqualizerSize(TDCFFTSize size)
 {
-    FEQSize = size;
     FWorkFFT.FFTSize = size;
     for (auto& kernel : FKernelFFT)
         kernel.FFTSize = size;
@@ -484,11 +483,13 @@ void TPvlSPChain::RebuildEqualizer(int channels)
 
 void TPvlSPChain::ApplyEqualizer(void* buffer, int32_t length, const TPCMFormat& format)
 {
+    const int frames = length / format.FrameBytes();
+    if (frames <= 0)
+        return;
     if (FClearTails.exchange(false) || FTailChannels != format.Channels) {
         FTails.assign(static_cast<size_t>(format.Channels) * FEQTailLength, 0.0f);
         FTailChannels = format.Channels;
     }
-    const int frames = length / format.FrameBytes();
     for (int c = 0; c < format.Channels; ++c)
         ConvolveChannel(buffer, frames, c, format);
 }

@@ -126,7 +126,6 @@ private:
     void ConvolveChannel(void* buffer, int frames, int channel, const TPCMFormat& format);
 
     // Equaliser sizes derived from the transform size N.
-    TDCFFTSize FEQSize = fts1024;
     int FEQPoints = 0;       // N
     int FEQBlockFrames = 0;  // 3N/4
     int FEQTailLength = 0;   // N/4
