@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <windowsx.h>
+
 namespace {
 const char* const kControlProp = "PvlControl";
 
@@ -94,6 +96,14 @@ void TControl::SetAlign(TAlign value)
     FAlign = value;
     if (FParent)
         FParent->Realign();
+}
+
+void TControl::SetColor(TColor value)
+{
+    if (value == FColor)
+        return;
+    FColor = value;
+    Invalidate();
 }
 
 void TControl::Invalidate()
@@ -258,6 +268,8 @@ void TWinControl::SetParent(TWinControl* parent)
 
 void TWinControl::SetBounds(int left, int top, int width, int height)
 {
+    // The window's own notice sees the new size already stored, so the resize is told here.
+    const bool resized = width != FWidth || height != FHeight;
     FLeft = left;
     FTop = top;
     FWidth = width;
@@ -266,11 +278,18 @@ void TWinControl::SetBounds(int left, int top, int width, int height)
         SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     if (FParent && FAlign != alNone)
         FParent->Realign();
+    if (resized && FHandle) {
+        Realign();
+        Resize();
+    }
 }
 
 void TWinControl::SetVisible(bool value)
 {
     FVisible = value;
+    // A child whose parent has no window yet is made with the parent, in this state.
+    if (value && FParent && !FParent->HandleAllocated())
+        return;
     if (value)
         ShowWindow(Handle(), SW_SHOW);
     else if (FHandle)
@@ -347,6 +366,13 @@ void TWinControl::RemoveControl(TControl* control)
 
 void TWinControl::Realign()
 {
+    if (FRealigning)
+        return;
+    FRealigning = true;
+    struct TEnd {
+        bool& Flag;
+        ~TEnd() { Flag = false; }
+    } end{FRealigning};
     TRect area = ClientRect();
     for (const TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
         for (TControl* c : FControls) {
@@ -430,6 +456,128 @@ HWND NotifyingWindow(const TMessage& m)
 }
 }
 
+void TWinControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, button, shift, x, y);
+}
+
+void TWinControl::MouseMove(TShiftState shift, int x, int y)
+{
+    if (OnMouseMove)
+        OnMouseMove(this, shift, x, y);
+}
+
+void TWinControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, button, shift, x, y);
+}
+
+void TWinControl::Click()
+{
+    if (OnClick)
+        OnClick(this);
+}
+
+void TWinControl::DblClick()
+{
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
+void TWinControl::MouseEnter()
+{
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TWinControl::MouseLeave()
+{
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+}
+
+namespace {
+TShiftState ShiftFromKeys(WPARAM keys)
+{
+    TShiftState shift = 0;
+    if (keys & MK_SHIFT)
+        shift |= ssShift;
+    if (keys & MK_CONTROL)
+        shift |= ssCtrl;
+    if (keys & MK_LBUTTON)
+        shift |= ssLeft;
+    if (keys & MK_RBUTTON)
+        shift |= ssRight;
+    if (keys & MK_MBUTTON)
+        shift |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= ssAlt;
+    return shift;
+}
+}
+
+// Turns the window's mouse messages into the virtual mouse handlers; true for a mouse message.
+bool TWinControl::MouseMessage(const TMessage& message)
+{
+    const int x = GET_X_LPARAM(message.LParam);
+    const int y = GET_Y_LPARAM(message.LParam);
+    const TShiftState shift = ShiftFromKeys(message.WParam);
+    switch (message.Msg) {
+    case WM_MOUSEMOVE:
+        if (!FMouseInside) {
+            FMouseInside = true;
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
+            TrackMouseEvent(&track);
+            MouseEnter();
+        }
+        MouseMove(shift, x, y);
+        return true;
+    case WM_MOUSELEAVE:
+        FMouseInside = false;
+        MouseLeave();
+        return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (FOwnClass) {
+            FClicked = true;
+            SetCapture(FHandle);
+        }
+        if (message.Msg == WM_LBUTTONDBLCLK)
+            DblClick();
+        MouseDown(mbLeft, shift | (message.Msg == WM_LBUTTONDBLCLK ? ssDouble : 0), x, y);
+        return true;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        MouseDown(mbRight, shift, x, y);
+        return true;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        MouseDown(mbMiddle, shift, x, y);
+        return true;
+    case WM_LBUTTONUP: {
+        const bool clicked = FClicked;
+        FClicked = false;
+        if (FOwnClass && GetCapture() == FHandle)
+            ReleaseCapture();
+        MouseUp(mbLeft, shift, x, y);
+        const TRect client = ClientRect();
+        if (clicked && x >= client.left && x < client.right && y >= client.top && y < client.bottom)
+            Click();
+        return true;
+    }
+    case WM_RBUTTONUP:
+        MouseUp(mbRight, shift, x, y);
+        return true;
+    case WM_MBUTTONUP:
+        MouseUp(mbMiddle, shift, x, y);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TWinControl::WndProc(TMessage& message)
 {
     if (const HWND from = NotifyingWindow(message); from && from != FHandle) {
@@ -437,6 +585,7 @@ void TWinControl::WndProc(TMessage& message)
         if (child && child->ReflectedMessage(message))
             return;
     }
+    MouseMessage(message);
     switch (message.Msg) {
     case WM_PAINT:
         if (FOwnClass) {

@@ -3,6 +3,7 @@
 // virtual WndProc, and notifications sent to a parent (WM_COMMAND, WM_NOTIFY, scroll and
 // owner-draw messages) are reflected to the child control that raised them.
 #include "Classes.h"
+#include "Types.h"
 #include "WinHandles.h"
 
 #include <string>
@@ -15,15 +16,14 @@ struct TMessage {
     LRESULT Result;
 };
 
-struct TRect : RECT {
-    TRect() : RECT{0, 0, 0, 0} {}
-    TRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
-    TRect(const RECT& r) : RECT(r) {}
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
-
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+// Keys and buttons held during a mouse event.
+using TShiftState = unsigned;
+inline constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64;
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
 class TWinControl;
 
@@ -57,6 +57,8 @@ public:
     virtual void SetCaption(const std::string& value);
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);
 
     // Repaints the control's area (the parent's area for a control without a window).
     virtual void Invalidate();
@@ -74,6 +76,7 @@ protected:
     bool FEnabled = true;
     std::string FCaption;
     TAlign FAlign = alNone;
+    TColor FColor = clBtnFace;
     TWinControl* FParent = nullptr;
 };
 
@@ -122,8 +125,20 @@ public:
     static TWinControl* FromHandle(HWND wnd);
 
     TNotifyEvent OnResize;
+    TMouseEvent OnMouseDown, OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnDblClick, OnMouseEnter, OnMouseLeave;
 
 protected:
+    // Mouse input of the control's window, in client coordinates. Windows of our own class
+    // also get Click for a left press and release inside the control.
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseEnter();
+    virtual void MouseLeave();
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
     // After the window exists (children and subclassing done); controls set their state here.
@@ -146,9 +161,13 @@ protected:
 private:
     void Dispatch(TMessage& message);
     void PaintHandler(TMessage& message);
+    bool MouseMessage(const TMessage& message);
     HWND FHandle = nullptr;
+    bool FMouseInside = false;
+    bool FClicked = false;
     WNDPROC FDefWndProc = nullptr;
     bool FOwnClass = true;
+    bool FRealigning = false;  // an aligned child's SetBounds asks for a realign while one runs
     std::vector<TControl*> FControls;
 };
 

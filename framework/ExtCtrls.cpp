@@ -52,3 +52,40 @@ LRESULT CALLBACK TTimer::TimerWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
+
+// ---- TNotebook ----
+
+TNotebook::TNotebook(TComponent* owner) : TCustomControl(owner)
+{
+    FWidth = 150;
+    FHeight = 150;
+}
+
+TPage* TNotebook::AddPage(const std::string& name)
+{
+    auto* page = NewComponent<TPage>(this);
+    page->SetCaption(name);
+    page->SetVisible(false);
+    page->SetAlign(alClient);
+    page->SetParent(this);
+    FPages.push_back(page);
+    if (FPageIndex < 0)
+        SetPageIndex(0);
+    return page;
+}
+
+void TNotebook::SetPageIndex(int index)
+{
+    if (index < 0 || index >= PageCount() || index == FPageIndex)
+        return;
+    FPageIndex = index;
+    for (int i = 0; i < PageCount(); ++i)
+        Pages(i)->SetVisible(i == index);
+    if (OnPageChanged)
+        OnPageChanged(this);
+}
+
+std::string TNotebook::ActivePage() const
+{
+    return FPageIndex >= 0 ? Pages(FPageIndex)->Caption() : std::string();
+}

@@ -20,3 +20,26 @@ private:
     unsigned FInterval = 1000;
     TWindowHandle FWindow;
 };
+
+// One page of a notebook: a plain container.
+class TPage : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+};
+
+// Pages on top of each other; only the page at PageIndex shows.
+class TNotebook : public TCustomControl {
+public:
+    explicit TNotebook(TComponent* owner);
+    TPage* AddPage(const std::string& name);  // the page's Caption is its name
+    int PageCount() const { return static_cast<int>(FPages.size()); }
+    TPage* Pages(int index) const { return FPages.at(static_cast<size_t>(index)); }
+    int PageIndex() const { return FPageIndex; }
+    void SetPageIndex(int index);  // an index out of range is ignored
+    std::string ActivePage() const;
+    TNotifyEvent OnPageChanged;
+
+private:
+    std::vector<TPage*> FPages;
+    int FPageIndex = -1;
+};

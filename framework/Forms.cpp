@@ -33,6 +33,7 @@ void TCustomForm::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     params.WinClassName = "TPvlForm";
+    params.Icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");  // the program's icon, when it has one
     params.Style &= ~(WS_CHILD | WS_VISIBLE);
     params.WndParent = nullptr;
     switch (BorderStyle) {
@@ -289,6 +290,29 @@ void TApplication::Terminate()
     PostQuitMessage(0);
 }
 
+void TApplication::Minimize()
+{
+    if (FMainForm)
+        ShowWindow(FMainForm->Handle(), SW_MINIMIZE);
+}
+
+void TApplication::Restore()
+{
+    if (FMainForm && IsIconic(FMainForm->Handle()))
+        ShowWindow(FMainForm->Handle(), SW_RESTORE);
+}
+
+void TApplication::BringToFront()
+{
+    if (FMainForm)
+        SetForegroundWindow(FMainForm->Handle());
+}
+
+bool TApplication::Minimized() const
+{
+    return FMainForm && FMainForm->HandleAllocated() && IsIconic(FMainForm->HandleOrNull());
+}
+
 void TApplication::HandleException(const std::exception& e)
 {
     LastException = e.what();
@@ -307,4 +331,48 @@ void TApplication::DeleteReleased()
         FReleased.pop_back();
         std::unique_ptr<TCustomForm> owned(form);  // leaves its owner's list as it goes
     }
+}
+
+// ---- monitors ----
+
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    auto* list = reinterpret_cast<std::vector<TMonitor>*>(data);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        TMonitor m;
+        m.Handle = monitor;
+        m.MonitorNum = static_cast<int>(list->size());
+        m.BoundsRect = info.rcMonitor;
+        m.WorkareaRect = info.rcWork;
+        m.Primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+        list->push_back(m);
+    }
+    return TRUE;
+}
+}
+
+std::vector<TMonitor> ScreenMonitors()
+{
+    std::vector<TMonitor> list;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
+TRect ScreenDesktopRect()
+{
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return TRect(x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+}
+
+int MonitorNumFromRect(const TRect& rect)
+{
+    const RECT r = rect;
+    const HMONITOR nearest = MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST);
+    for (const TMonitor& m : ScreenMonitors())
+        if (m.Handle == nearest)
+            return m.MonitorNum;
+    return -1;
 }

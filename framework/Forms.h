@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
@@ -74,6 +75,11 @@ public:
     void ProcessMessages();
     void HandleMessage();  // one message, or waits for one
     void Terminate();  // posts the quit message; Terminated once the loop has taken it
+    // The application is its main form: these minimise it, bring it back, or to the front.
+    void Minimize();
+    void Restore();
+    void BringToFront();
+    bool Minimized() const;
     bool Terminated() const { return FTerminated; }
     void HandleException(const std::exception& e);
     HWND Handle() const { return FUtilWindow.Get(); }
@@ -101,3 +107,17 @@ private:
 
 // The one application object of the process; set while a TApplication exists.
 extern TApplication* Application;
+
+// The display monitors in the platform's numbering (the order it enumerates them).
+struct TMonitor {
+    HMONITOR Handle = nullptr;
+    int MonitorNum = 0;
+    TRect BoundsRect;
+    TRect WorkareaRect;
+    bool Primary = false;
+};
+std::vector<TMonitor> ScreenMonitors();
+// The rectangle that holds every monitor.
+TRect ScreenDesktopRect();
+// The monitor nearest to a rectangle, -1 when there is none.
+int MonitorNumFromRect(const TRect& rect);

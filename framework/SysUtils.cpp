@@ -257,3 +257,27 @@ std::string ExcludeTrailingPathDelimiter(std::string_view path)
         out.pop_back();
     return out;
 }
+
+TDateTime EncodeDate(int year, int month, int day)
+{
+    static const int monthDays[2][12] = {{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
+                                         {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > monthDays[leap][month - 1])
+        throw EConvertError("Invalid argument to date encode");
+    // Days from the civil calendar, counted from 1970-01-01, then moved to 1899-12-30.
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = y / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const int64_t days1970 = static_cast<int64_t>(era) * 146097 + dayOfEra - 719468;
+    return static_cast<TDateTime>(days1970 + 25569);
+}
+
+TDateTime EncodeTime(int hour, int minute, int second, int msec)
+{
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 || msec > 999)
+        throw EConvertError("Invalid argument to time encode");
+    return (((hour * 60 + minute) * 60 + second) * 1000.0 + msec) / 86400000.0;
+}

@@ -19,7 +19,11 @@ public:
 };
 
 class EConvertError : public Exception { using Exception::Exception; };
+// A broken internal rule (an unpaired EndUpdate and the like).
+class EAssertionFailed : public Exception { using Exception::Exception; };
 class EInOutError : public Exception { using Exception::Exception; };
+class EOSError : public Exception { using Exception::Exception; };
+class ERangeError : public Exception { using Exception::Exception; };
 
 // printf-style formatting into a string.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -57,6 +61,14 @@ std::string ExtractFileExt(std::string_view name);    // with the dot; empty whe
 std::string ChangeFileExt(std::string_view name, std::string_view ext);
 std::string IncludeTrailingPathDelimiter(std::string_view path);
 std::string ExcludeTrailingPathDelimiter(std::string_view path);
+// The name made absolute against the current folder, "." and ".." resolved, as the platform's
+// full-path function does; an empty name stays empty.
+std::string ExpandFileName(const std::string& name);
+
+// Dates as the class library keeps them: days since 1899-12-30, the fraction is the time of day.
+using TDateTime = double;
+TDateTime EncodeDate(int year, int month, int day);  // EConvertError for a date that does not exist
+TDateTime EncodeTime(int hour, int minute, int second, int msec);  // EConvertError when out of range
 
 // Text conversion between ANSI and wide strings (the platform's code page).
 WideString AnsiToWide(std::string_view text);
@@ -71,8 +83,17 @@ bool RenameFile(const std::string& from, const std::string& to);
 // Replaces target with source in one step where the platform allows it.
 bool FileReplace(const std::string& source, const std::string& target);
 int64_t FileSizeOf(const std::string& name);  // -1 when the file cannot be read
+// File attributes; natively a file without write permission is read-only and nothing is
+// hidden or a system file.
+enum : int { faReadOnly = 0x01, faHidden = 0x02, faSysFile = 0x04, faDirectory = 0x10, faArchive = 0x20 };
+int FileGetAttr(const std::string& name);  // -1 when the name cannot be found
+bool FileSetAttr(const std::string& name, int attributes);
 std::string GetTempDirectory();               // with a trailing separator
 uint32_t TickCount();                         // milliseconds, wraps
+// The system's text for an error code (GetLastError on Windows, errno elsewhere).
+std::string SysErrorMessage(uint32_t code);
+// Raises EOSError with the text of the calling thread's last error.
+[[noreturn]] void RaiseLastOSError();
 
 // File handles: the platform's own (a HANDLE on Windows, a descriptor elsewhere); -1 when invalid.
 using THandle = intptr_t;

@@ -1,10 +1,13 @@
 #include "SysUtils.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 // Natively, ANSI strings are UTF-8 and wide characters are UTF-32 code points.
 WideString AnsiToWide(std::string_view text)
@@ -95,6 +98,27 @@ int64_t FileSizeOf(const std::string& name)
     return static_cast<int64_t>(st.st_size);
 }
 
+int FileGetAttr(const std::string& name)
+{
+    struct stat st {};
+    if (stat(name.c_str(), &st) != 0)
+        return -1;
+    int attributes = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        attributes |= faReadOnly;
+    return attributes;
+}
+
+bool FileSetAttr(const std::string& name, int attributes)
+{
+    struct stat st {};
+    if (stat(name.c_str(), &st) != 0)
+        return false;
+    mode_t mode = st.st_mode & 07777;
+    mode = (attributes & faReadOnly) ? (mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
+    return chmod(name.c_str(), mode) == 0;
+}
+
 std::string GetTempDirectory()
 {
     const char* dir = std::getenv("TMPDIR");
@@ -152,4 +176,50 @@ void FileClose(THandle handle)
 {
     if (handle != INVALID_FILE_HANDLE)
         close(static_cast<int>(handle));
+}
+
+std::string ExpandFileName(const std::string& name)
+{
+    if (name.empty())
+        return {};
+    std::string full = name;
+    if (full.front() != '/') {
+        char cwd[4096];
+        if (getcwd(cwd, sizeof cwd) == nullptr)
+            return name;
+        full = IncludeTrailingPathDelimiter(cwd) + full;
+    }
+    // Resolve "." and ".." by text, without asking whether the folders exist.
+    std::vector<std::string> parts;
+    size_t start = 1;
+    while (start <= full.size()) {
+        size_t end = full.find('/', start);
+        if (end == std::string::npos)
+            end = full.size();
+        const std::string part = full.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (const std::string& part : parts)
+        out += "/" + part;
+    if (out.empty() || full.back() == '/')
+        out += '/';
+    return out;
+}
+
+std::string SysErrorMessage(uint32_t code)
+{
+    return std::strerror(static_cast<int>(code));
+}
+
+void RaiseLastOSError()
+{
+    const int code = errno;
+    throw EOSError(Format("System Error.  Code: %d.\r\n%s", code, SysErrorMessage(static_cast<uint32_t>(code)).c_str()));
 }

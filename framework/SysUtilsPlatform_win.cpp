@@ -68,6 +68,17 @@ int64_t FileSizeOf(const std::string& name)
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+int FileGetAttr(const std::string& name)
+{
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ? -1 : static_cast<int>(attributes);
+}
+
+bool FileSetAttr(const std::string& name, int attributes)
+{
+    return SetFileAttributesA(name.c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : static_cast<DWORD>(attributes)) != FALSE;
+}
+
 std::string GetTempDirectory()
 {
     char buffer[MAX_PATH + 1] = {};
@@ -133,4 +144,29 @@ void FileClose(THandle handle)
 {
     if (handle != INVALID_FILE_HANDLE)
         CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+std::string ExpandFileName(const std::string& name)
+{
+    if (name.empty())
+        return {};
+    char buffer[MAX_PATH * 4];
+    const DWORD n = GetFullPathNameA(name.c_str(), sizeof buffer, buffer, nullptr);
+    if (n == 0 || n >= sizeof buffer)
+        return name;
+    return std::string(buffer, n);
+}
+
+std::string SysErrorMessage(uint32_t code)
+{
+    char text[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                        sizeof text, nullptr);
+    return TrimRight(std::string_view(text, length));
+}
+
+void RaiseLastOSError()
+{
+    const DWORD code = GetLastError();
+    throw EOSError(Format("System Error.  Code: %lu.\r\n%s", static_cast<unsigned long>(code), SysErrorMessage(code).c_str()));
 }

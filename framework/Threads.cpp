@@ -28,6 +28,9 @@ SyncQueue& Queue()
 
 }  // namespace
 
+// The platform part (ThreadsPlatform_*.cpp); no thread means the calling one.
+void ApplyThreadPriority(std::thread* thread, TThreadPriority priority);
+
 void SetWakeMainThread(std::function<void()> wake)
 {
     std::lock_guard lock(Queue().Lock);
@@ -87,8 +90,16 @@ void TThread::Start()
     FThread = std::thread([this] { Run(); });
 }
 
+void TThread::SetPriority(TThreadPriority value)
+{
+    FPriority.store(value);
+    if (FStarted && !FFinished.load() && FThread.joinable())
+        ApplyThreadPriority(&FThread, value);
+}
+
 void TThread::Run()
 {
+    ApplyThreadPriority(nullptr, FPriority.load());
     try {
         Execute();
     } catch (const std::exception& e) {

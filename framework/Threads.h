@@ -19,6 +19,8 @@ void SetWakeMainThread(std::function<void()> wake);
 void SetMainThread(std::thread::id id);
 bool IsMainThread();
 
+enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
 // The thread starts with Start(), never in the constructor, so Execute never runs on a
 // half-built object. A subclass whose members Execute uses calls Terminate() and WaitFor()
 // in its own destructor, before those members go.
@@ -36,6 +38,9 @@ public:
     // Waits for Execute to end; on the main thread the wait keeps serving synchronised calls.
     int WaitFor();
     int ReturnValue() const { return FReturnValue; }
+    // Applied to the running thread on Windows; natively threads keep the default priority.
+    TThreadPriority Priority() const { return FPriority.load(); }
+    void SetPriority(TThreadPriority value);
     // The message of an exception that ended Execute, empty when none.
     std::string FatalException() const;
 
@@ -53,6 +58,7 @@ private:
     std::thread FThread;
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FFinished{false};
+    std::atomic<TThreadPriority> FPriority{tpNormal};
     bool FStarted = false;
     mutable std::mutex FLock;
     std::string FFatal;

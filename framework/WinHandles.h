@@ -42,6 +42,10 @@ struct FileHandleTraits {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { CloseHandle(h); }
 };
+struct FindHandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
 struct RegKeyTraits {
     static HKEY Invalid() { return nullptr; }
     static void Close(HKEY h) { RegCloseKey(h); }
@@ -66,6 +70,7 @@ struct WindowTraits {
 
 using TKernelHandle = TUniqueHandle<HANDLE, KernelHandleTraits>;
 using TFileHandle = TUniqueHandle<HANDLE, FileHandleTraits>;
+using TFindHandle = TUniqueHandle<HANDLE, FindHandleTraits>;
 using TRegKey = TUniqueHandle<HKEY, RegKeyTraits>;
 using TBitmapHandle = TUniqueHandle<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using TFontHandle = TUniqueHandle<HFONT, GdiObjectTraits<HFONT>>;

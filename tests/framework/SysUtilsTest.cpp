@@ -1,4 +1,5 @@
 #include "framework/SysUtils.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -56,4 +57,63 @@ TEST(SysUtils, WideConversionRoundTrips)
     const std::string text = "film 12.avi";
     EXPECT_EQ(WideToAnsi(AnsiToWide(text)), text);
     EXPECT_EQ(AnsiToWide("abc"), L"abc");
+}
+
+TEST(SysUtils, FileAttributesSetAndRead)
+{
+    pvltest::TTempDir dir;
+    const std::string name = dir.File("a.txt");
+    pvltest::WriteAll(name, "x");
+    EXPECT_EQ(FileGetAttr(name) & faReadOnly, 0);
+    ASSERT_TRUE(FileSetAttr(name, faReadOnly));
+    EXPECT_NE(FileGetAttr(name) & faReadOnly, 0);
+    ASSERT_TRUE(FileSetAttr(name, 0));
+    EXPECT_EQ(FileGetAttr(name) & faReadOnly, 0);
+    EXPECT_NE(FileGetAttr(dir.Path()) & faDirectory, 0);
+    EXPECT_EQ(FileGetAttr(dir.File("missing")), -1);
+}
+
+TEST(SysUtils, DatesCountDaysFrom1899December30)
+{
+    const struct {
+        int Year, Month, Day;
+        double Expected;
+    } cases[] = {{1899, 12, 30, 0}, {1900, 1, 1, 2}, {1900, 3, 1, 61}, {2000, 1, 1, 36526}, {2000, 2, 29, 36585}, {2024, 3, 1, 45352}};
+    for (const auto& c : cases)
+        EXPECT_EQ(EncodeDate(c.Year, c.Month, c.Day), c.Expected) << c.Year << "-" << c.Month << "-" << c.Day;
+    EXPECT_DOUBLE_EQ(EncodeTime(12, 0, 0, 0), 0.5);
+    EXPECT_DOUBLE_EQ(EncodeTime(18, 30, 0, 0), 0.7708333333333334);
+    EXPECT_THROW(EncodeDate(2023, 2, 29), EConvertError);
+    EXPECT_THROW(EncodeDate(2024, 13, 1), EConvertError);
+    EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
+}
+
+TEST(SysUtils, ExpandFileNameResolvesDotsAgainstTheCurrentFolder)
+{
+    const std::string d(1, PathDelim);
+#ifdef _WIN32
+    const std::string root = "C:";
+#else
+    const std::string root;
+#endif
+    EXPECT_EQ(ExpandFileName(root + d + "a" + d + "b" + d + ".." + d + "c" + d + "." + d + "f.txt"), root + d + "a" + d + "c" + d + "f.txt");
+    EXPECT_EQ(ExpandFileName(root + d + "a" + d + "b" + d), root + d + "a" + d + "b" + d);
+    const std::string relative = ExpandFileName("x.txt");
+    EXPECT_EQ(ExtractFileName(relative), "x.txt");
+    EXPECT_EQ(ExpandFileName(ExtractFilePath(relative) + ".." + d + "x.txt"), ExpandFileName(".." + d + "x.txt"));
+    EXPECT_EQ(ExpandFileName(""), "");
+}
+
+TEST(SysUtils, LastOSErrorCarriesTheSystemsText)
+{
+    const THandle missing = FileOpen(GetTempDirectory() + "pvl-no-such-folder" + PathDelim + "none.bin", fmOpenRead);
+    ASSERT_EQ(missing, INVALID_FILE_HANDLE);
+    try {
+        RaiseLastOSError();
+        FAIL() << "no exception";
+    } catch (const EOSError& e) {
+        EXPECT_TRUE(e.Message.starts_with("System Error.  Code: ")) << e.Message;
+        EXPECT_GT(e.Message.find("\r\n"), 0u);
+        EXPECT_GT(e.Message.size(), e.Message.find("\r\n") + 2) << "the system's text follows the code";
+    }
 }

@@ -66,4 +66,35 @@ std::wstring FilterNames(IGraphBuilder* graph)
     return names;
 }
 
+ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION direction, int index)
+{
+    ComPtr<IEnumPins> pins;
+    if (!filter || FAILED(filter->EnumPins(&pins)))
+        return nullptr;
+    ComPtr<IPin> pin;
+    while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+        PIN_DIRECTION each;
+        if (SUCCEEDED(pin->QueryDirection(&each)) && each == direction && index-- == 0)
+            return pin;
+    }
+    return nullptr;
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
 }  // namespace pvltest

@@ -2,6 +2,7 @@
 // DirectShow helpers for tests that run real graphs under Wine.
 #include "dshow/DShow.h"
 
+#include <functional>
 #include <string>
 
 namespace pvltest {
@@ -27,7 +28,11 @@ ComPtr<IGraphBuilder> NewGraph();
 long RunUntilComplete(IGraphBuilder* graph, DWORD timeoutMs);
 // Names of the filters in a graph, in enumeration order, joined by ", ".
 std::wstring FilterNames(IGraphBuilder* graph);
+// The filter's pin of that direction, counting in enumeration order from 0; empty when none.
+ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION direction, int index = 0);
 // Pumps this thread's messages for the given time.
 void PumpMessages(DWORD milliseconds);
+// Pumps this thread's messages until the condition holds (True) or the time-out passes (False).
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 }  // namespace pvltest

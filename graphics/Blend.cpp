@@ -1,0 +1,85 @@
+#include "graphics/Blend.h"
+
+#include "graphics/PixelBlends.h"
+
+#if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
+#endif
+
+namespace {
+
+// Each channel (F * W + 128) shr 8 + (B * (255 - W) + 128) shr 8, two channels per multiply.
+// Neither part can exceed its own weight, so the sums never carry into the next channel.
+inline TColor32 MixChannels(TColor32 f, TColor32 b, TColor32 w)
+{
+    const TColor32 v = w ^ 0xFF;
+    const TColor32 fRB = ((f & 0x00FF00FF) * w + 0x00800080) >> 8 & 0x00FF00FF;
+    const TColor32 fAG = ((f >> 8 & 0x00FF00FF) * w + 0x00800080) & 0xFF00FF00;
+    const TColor32 bRB = ((b & 0x00FF00FF) * v + 0x00800080) >> 8 & 0x00FF00FF;
+    const TColor32 bAG = ((b >> 8 & 0x00FF00FF) * v + 0x00800080) & 0xFF00FF00;
+    return fRB + fAG + bRB + bAG;
+}
+
+using TPlain = TPixelBlends<MixChannels>;
+
+void BlendLineRef(const TColor32* src, TColor32* dst, int count)
+{
+    for (int i = 0; i < count; ++i)
+        TPlain::BlendByAlphaInPlace(src[i], dst[i]);
+}
+
+void BlendLineMasterRef(const TColor32* src, TColor32* dst, int count, TColor32 m)
+{
+    for (int i = 0; i < count; ++i)
+        TPlain::BlendByAlphaMasterInPlace(src[i], dst[i], m);
+}
+
+constexpr TBlendFunctionTable kReference = {
+    TPlain::CombineWeighted,    TPlain::CombineWeightedInPlace,    TPlain::BlendByAlpha, TPlain::BlendByAlphaInPlace,
+    TPlain::BlendByAlphaMaster, TPlain::BlendByAlphaMasterInPlace, BlendLineRef,         BlendLineMasterRef,
+};
+
+}  // namespace
+
+// The reference set until start-up has tested the processor.
+TBlendFunctionTable BlendFunctionTable = kReference;
+bool ProcessorHasSSE2 = false;
+
+const TBlendFunctionTable& ReferenceBlendFunctions()
+{
+    return kReference;
+}
+
+bool CpuidAvailable()
+{
+#if defined(__i386__) || defined(__x86_64__)
+    // On 32-bit processors this tests whether EFLAGS bit 21 can be toggled.
+    return __get_cpuid_max(0, nullptr) != 0;
+#else
+    return false;
+#endif
+}
+
+bool HasSSE2()
+{
+#if defined(__i386__) || defined(__x86_64__)
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!CpuidAvailable() || !__get_cpuid(1, &eax, &ebx, &ecx, &edx))
+        return false;
+    return (edx & bit_SSE2) != 0;
+#else
+    return false;
+#endif
+}
+
+void SelectBlendFunctions()
+{
+    ProcessorHasSSE2 = HasSSE2();
+    BlendFunctionTable = ProcessorHasSSE2 ? SSE2BlendFunctions() : kReference;
+}
+
+namespace {
+struct TBlendStartUp {
+    TBlendStartUp() { SelectBlendFunctions(); }
+} blendStartUp;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Per-pixel blend primitives and the table they are called through. The plain set is the
+// reference; an SSE2 set with the same results is chosen at start-up when the processor has it.
+//   F foreground, B background, W weight 0..255, M master alpha 0..255.
+#include "graphics/Color32.h"
+
+using TCombineWeighted = TColor32 (*)(TColor32 f, TColor32 b, TColor32 w);
+using TCombineWeightedInPlace = void (*)(TColor32 f, TColor32& b, TColor32 w);
+using TBlendByAlpha = TColor32 (*)(TColor32 f, TColor32 b);
+using TBlendByAlphaInPlace = void (*)(TColor32 f, TColor32& b);
+using TBlendByAlphaMaster = TColor32 (*)(TColor32 f, TColor32 b, TColor32 m);
+using TBlendByAlphaMasterInPlace = void (*)(TColor32 f, TColor32& b, TColor32 m);
+using TBlendLine = void (*)(const TColor32* src, TColor32* dst, int count);
+using TBlendLineMaster = void (*)(const TColor32* src, TColor32* dst, int count, TColor32 m);
+
+struct TBlendFunctionTable {
+    TCombineWeighted CombineWeighted;                    // W = 0 gives B, W = 255 gives F
+    TCombineWeightedInPlace CombineWeightedInPlace;
+    TBlendByAlpha BlendByAlpha;                          // weight = alpha(F)
+    TBlendByAlphaInPlace BlendByAlphaInPlace;            // alpha 0 leaves B untouched
+    TBlendByAlphaMaster BlendByAlphaMaster;              // weight = ((M + 1) * alpha(F)) shr 8
+    TBlendByAlphaMasterInPlace BlendByAlphaMasterInPlace;
+    TBlendLine BlendLine;                                // BlendByAlphaInPlace per pixel
+    TBlendLineMaster BlendLineMaster;                    // BlendByAlphaMasterInPlace per pixel
+};
+
+// Every caller goes through this table.
+extern TBlendFunctionTable BlendFunctionTable;
+// The two sets, for choosing and for comparing them.
+const TBlendFunctionTable& ReferenceBlendFunctions();
+const TBlendFunctionTable& SSE2BlendFunctions();
+
+bool CpuidAvailable();
+bool HasSSE2();
+// Set once by SelectBlendFunctions.
+extern bool ProcessorHasSSE2;
+// Fills BlendFunctionTable by the processor test; runs at start-up.
+void SelectBlendFunctions();

@@ -1,0 +1,218 @@
+#include "graphics/Blend.h"
+#include "graphics/Color32.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+// Colours that reach every channel's extremes and the carries between channels.
+const std::vector<TColor32> kColours = {0x00000000, 0xFFFFFFFF, 0xFF000000, 0x00FFFFFF, 0x80FF0080,
+                                        0x7F00FF7F, 0x01010101, 0xFEFEFEFE, 0x12345678, 0xFF00FF00};
+
+// One channel of the plain blend: (F * W + 128) shr 8 + (B * (255 - W) + 128) shr 8.
+TColor32 ChannelMix(TColor32 f, TColor32 b, TColor32 w)
+{
+    TColor32 result = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const TColor32 fc = f >> shift & 0xFF, bc = b >> shift & 0xFF;
+        result |= (((fc * w + 128) >> 8) + ((bc * (255 - w) + 128) >> 8)) << shift;
+    }
+    return result;
+}
+
+const TBlendFunctionTable* const kSets[] = {&ReferenceBlendFunctions(), &SSE2BlendFunctions()};
+}
+
+TEST(Colour, ConversionsAndConstructors)
+{
+    EXPECT_EQ(ColorToColor32(0x000000FF), 0xFFFF0000u);  // red in the class library's order
+    EXPECT_EQ(ColorToColor32(0x00123456), 0xFF563412u);
+    EXPECT_EQ(MakeColor32(0x11, 0x22, 0x33, 0x44), 0x44112233u);
+    EXPECT_EQ(MakeColor32(1, 2, 3), 0xFF010203u);
+}
+
+TEST(Colour, RectanglesExcludeRightAndBottom)
+{
+    const TRect r(1, 2, 4, 6);
+    EXPECT_TRUE(PointInRect32(r, TPoint(1, 2)));
+    EXPECT_TRUE(PointInRect32(r, TPoint(3, 5)));
+    EXPECT_FALSE(PointInRect32(r, TPoint(4, 3)));
+    EXPECT_FALSE(PointInRect32(r, TPoint(2, 6)));
+    EXPECT_TRUE(RectIsEmpty(TRect(3, 0, 3, 5)));
+    EXPECT_TRUE(RectIsEmpty(TRect(0, 5, 3, 4)));
+    EXPECT_FALSE(RectIsEmpty(r));
+
+    TRect dst(9, 9, 9, 9);
+    EXPECT_TRUE(IntersectRects(dst, TRect(0, 0, 10, 10), TRect(5, -5, 20, 7)));
+    EXPECT_EQ(dst, TRect(5, 0, 10, 7));
+    EXPECT_TRUE(IntersectRects(dst, TRect(0, 0, 5, 5), TRect(5, 0, 9, 5)));  // touching: empty but true
+    EXPECT_EQ(dst, TRect(5, 0, 5, 5));
+    EXPECT_FALSE(IntersectRects(dst, TRect(0, 0, 5, 5), TRect(6, 0, 9, 5)));
+    EXPECT_EQ(dst, TRect(0, 0, 0, 0));
+
+    TRect shifted(1, 2, 3, 4);
+    ShiftRect(shifted, 10, -2);
+    EXPECT_EQ(shifted, TRect(11, 0, 13, 2));
+}
+
+TEST(Colour, MulDivRoundedRoundsHalfAwayFromZero)
+{
+    struct Case {
+        int a, b, c, expected;
+    };
+    const Case cases[] = {
+        {7, 1, 2, 4},   {-7, 1, 2, -4},  {7, -1, 2, -4},   {7, 1, -2, -4},          {-7, -1, 2, 4},
+        {1, 1, 3, 0},   {2, 1, 3, 1},    {-2, 1, 3, -1},   {10, 10, 3, 33},         {100000, 100000, 100000, 100000},
+        {0, 5, -3, 0},  {0x7FFFFFFF, 2, 1, -1},            {0x40000000, 2, 2, 0x40000000}, {5, 5, 0, -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MulDivRounded(c.a, c.b, c.c), c.expected) << c.a << "*" << c.b << "/" << c.c;
+}
+
+TEST(Colour, RoundIsHalfToEvenAndClampToRangeClamps)
+{
+    EXPECT_EQ(Round(0.5), 0);
+    EXPECT_EQ(Round(1.5), 2);
+    EXPECT_EQ(Round(2.5), 2);
+    EXPECT_EQ(Round(-1.5), -2);
+    EXPECT_EQ(Round(2.51), 3);
+    EXPECT_EQ(ClampToRange(-3, 0, 9), 0);
+    EXPECT_EQ(ClampToRange(12, 0, 9), 9);
+    EXPECT_EQ(ClampToRange(4, 0, 9), 4);
+}
+
+TEST(Colour, LongwordRoutinesIgnoreEmptyCounts)
+{
+    TColor32 words[4] = {1, 2, 3, 4};
+    FillLongwords(words, 0, 9);
+    FillLongwords(words, -2, 9);
+    MoveLongwords(words + 2, words, 0);
+    EXPECT_EQ(words[0], 1u);
+    FillLongwords(words + 1, 2, 7);
+    EXPECT_EQ(words[1], 7u);
+    EXPECT_EQ(words[2], 7u);
+    EXPECT_EQ(words[3], 4u);
+    MoveLongwords(words + 1, words, 3);
+    EXPECT_EQ(words[0], 7u);
+    EXPECT_EQ(words[2], 4u);
+}
+
+TEST(Colour, GammaTableFollowsTheCurve)
+{
+    EXPECT_EQ(GAMMA_TABLE[0], 0);
+    EXPECT_EQ(GAMMA_TABLE[255], 255);
+    EXPECT_EQ(GAMMA_TABLE[64], Round(255 * std::pow(64 / 255.0, 0.7)));
+    for (int i = 1; i < 256; ++i)
+        EXPECT_GE(GAMMA_TABLE[i], GAMMA_TABLE[i - 1]);
+}
+
+TEST(Blend, EdgeWeightsGiveTheOperandsExactly)
+{
+    for (const TBlendFunctionTable* set : kSets) {
+        for (const TColor32 f : kColours) {
+            for (const TColor32 b : kColours) {
+                EXPECT_EQ(set->CombineWeighted(f, b, 0), b);
+                EXPECT_EQ(set->CombineWeighted(f, b, 255), f);
+                const TColor32 transparent = f & 0x00FFFFFF, opaque = f | 0xFF000000;
+                EXPECT_EQ(set->BlendByAlpha(transparent, b), b);
+                EXPECT_EQ(set->BlendByAlpha(opaque, b), opaque);
+                EXPECT_EQ(set->BlendByAlphaMaster(opaque, b, 0), b);
+                EXPECT_EQ(set->BlendByAlphaMaster(opaque, b, 255), opaque);
+                TColor32 inPlace = b;
+                set->BlendByAlphaInPlace(transparent, inPlace);
+                EXPECT_EQ(inPlace, b);
+                set->BlendByAlphaMasterInPlace(opaque, inPlace, 0);
+                EXPECT_EQ(inPlace, b);
+                set->CombineWeightedInPlace(f, inPlace, 255);
+                EXPECT_EQ(inPlace, f);
+            }
+        }
+        EXPECT_EQ(set->CombineWeighted(0xFFFFFFFF, 0, 128), 0x80808080u);
+    }
+}
+
+TEST(Blend, ReferenceSetMixesEachChannelIncludingAlpha)
+{
+    const TBlendFunctionTable& ref = ReferenceBlendFunctions();
+    for (TColor32 w = 1; w < 255; ++w)
+        for (const TColor32 f : kColours)
+            for (const TColor32 b : kColours)
+                ASSERT_EQ(ref.CombineWeighted(f, b, w), ChannelMix(f, b, w)) << std::hex << f << " " << b << " " << w;
+    // Master alpha scales the foreground's alpha: ((M + 1) * alpha) shr 8.
+    EXPECT_EQ(ref.BlendByAlphaMaster(0x80FFFFFF, 0xFF000000, 127), ChannelMix(0x80FFFFFF, 0xFF000000, 64));
+    for (TColor32 a = 0; a < 256; ++a) {
+        const TColor32 f = a << 24 | 0x00A05010;
+        EXPECT_EQ(ref.BlendByAlphaMaster(f, 0xFF204080, 255), ref.BlendByAlpha(f, 0xFF204080));
+    }
+}
+
+TEST(Blend, SSE2SetEqualsTheReferenceOverEveryWeight)
+{
+    const TBlendFunctionTable& ref = ReferenceBlendFunctions();
+    const TBlendFunctionTable& sse = SSE2BlendFunctions();
+    for (TColor32 w = 0; w < 256; ++w) {
+        for (const TColor32 f0 : kColours) {
+            const TColor32 f = (f0 & 0x00FFFFFF) | w << 24;  // w also as the foreground's alpha
+            for (const TColor32 b : kColours) {
+                ASSERT_EQ(sse.CombineWeighted(f0, b, w), ref.CombineWeighted(f0, b, w));
+                ASSERT_EQ(sse.BlendByAlpha(f, b), ref.BlendByAlpha(f, b));
+                for (const TColor32 m : {0u, 1u, 100u, 254u, 255u, 300u})
+                    ASSERT_EQ(sse.BlendByAlphaMaster(f, b, m), ref.BlendByAlphaMaster(f, b, m));
+                TColor32 x = b, y = b;
+                sse.CombineWeightedInPlace(f0, x, w);
+                ref.CombineWeightedInPlace(f0, y, w);
+                ASSERT_EQ(x, y);
+                sse.BlendByAlphaInPlace(f, x);
+                ref.BlendByAlphaInPlace(f, y);
+                ASSERT_EQ(x, y);
+                sse.BlendByAlphaMasterInPlace(f, x, 77);
+                ref.BlendByAlphaMasterInPlace(f, y, 77);
+                ASSERT_EQ(x, y);
+            }
+        }
+    }
+}
+
+TEST(Blend, SSE2LineBlendsEqualTheReferenceForEveryLengthAndAlpha)
+{
+    // Every alpha 0..255 in runs that cover the four-pixel steps and the remainders.
+    std::vector<TColor32> src;
+    for (TColor32 a = 0; a < 256; ++a)
+        for (const TColor32 c : {0x00FFFFFFu, 0x00000000u, 0x0080FF01u})
+            src.push_back(a << 24 | c);
+    for (const TColor32 a : {0u, 0u, 0u, 0u, 255u, 255u, 255u, 255u})
+        src.push_back(a << 24 | 0x00123456);
+    std::vector<TColor32> background(src.size());
+    for (size_t i = 0; i < background.size(); ++i)
+        background[i] = kColours[i % kColours.size()];
+
+    const TBlendFunctionTable& ref = ReferenceBlendFunctions();
+    const TBlendFunctionTable& sse = SSE2BlendFunctions();
+    for (int length : {0, 1, 3, 4, 5, 7, 8, 9, static_cast<int>(src.size())}) {
+        for (int offset : {0, 1, 2, 3}) {
+            if (offset + length > static_cast<int>(src.size()))
+                continue;
+            std::vector<TColor32> x = background, y = background;
+            sse.BlendLine(src.data() + offset, x.data() + offset, length);
+            ref.BlendLine(src.data() + offset, y.data() + offset, length);
+            ASSERT_EQ(x, y) << length << " " << offset;
+            for (const TColor32 m : {0u, 1u, 128u, 254u, 255u}) {
+                x = background;
+                y = background;
+                sse.BlendLineMaster(src.data() + offset, x.data() + offset, length, m);
+                ref.BlendLineMaster(src.data() + offset, y.data() + offset, length, m);
+                ASSERT_EQ(x, y) << length << " " << offset << " " << m;
+            }
+        }
+    }
+}
+
+TEST(Blend, TableHoldsTheSetTheProcessorAllows)
+{
+    const TBlendFunctionTable& expected = ProcessorHasSSE2 ? SSE2BlendFunctions() : ReferenceBlendFunctions();
+    EXPECT_EQ(BlendFunctionTable.BlendLine, expected.BlendLine);
+    EXPECT_EQ(BlendFunctionTable.CombineWeighted, expected.CombineWeighted);
+    EXPECT_EQ(ProcessorHasSSE2, HasSSE2());
+}
