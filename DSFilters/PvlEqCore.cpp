@@ -259,11 +259,6 @@ bool SetGainTableBand(float* table, int band, int8_t value)
     return true;
 }
 
-int8_t EQSliderToBandValue(int position)
-{
-    return static_cast<int8_t>(std::clamp(-position * 10 / 20, -128, 127));
-}
-
 bool TPCMFormat::IsValid() const
 {
     const bool bitsOk = Float ? Bits == 32 : (Bits == 8 || Bits == 16 || Bits == 24 || Bits == 32);

@@ -72,8 +72,6 @@ extern const std::array<std::array<int8_t, 10>, 19> EQPresetValues;
 // Sets bins Edge[band] .. Edge[band + 1] - 1 of every row of table to 2 × 10^(value / 100);
 // a band outside 0..9 changes nothing and answers false.
 bool SetGainTableBand(float* table, int band, int8_t value);
-// The band value of a slider position: (-position × 10) div 20, so -100..100 gives 50..-50.
-int8_t EQSliderToBandValue(int position);
 
 // The processing chain. ProcessBlock and the stage operations run on the streaming thread;
 // the parameters, the gain-table exchange, EnableEqualizer and ClearEqualizerTails may be

@@ -1,5 +1,7 @@
 #include "bench/dsp/DspBenchCommon.h"
 
+#include "engine/CommonUnitCore.h"
+
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -39,7 +41,7 @@ std::unique_ptr<TPvlSPChain> MakeChain(bool allStages)
     std::vector<float> table(EQGainTableSize, EQNeutralGain);
     const int rock = 14;
     for (int band = 0; band < 10; ++band)
-        SetGainTableBand(table.data(), band, EQSliderToBandValue(EQPresetValues[rock][band]));
+        SetGainTableBand(table.data(), band, static_cast<int8_t>(EqBandGainFromSlider(-EQPresetValues[rock][band], 10)));
     chain->SetGainTable(table.data());
     chain->EnableEqualizer(true);
     if (allStages) {

@@ -1,6 +1,7 @@
 #include "DSFilters/PvlEqCore.h"
 
 #include "DSFilters/dspUtils.h"
+#include "engine/CommonUnitCore.h"
 #include "engine/Common_Types.h"
 
 #include <gtest/gtest.h>
@@ -660,15 +661,10 @@ TEST(EqualizerPresets, PresetsLoadTheirSliderPositionsAsBandValues)
     EXPECT_EQ(EQPresetValues[0], (std::array<int8_t, 10>{}));
     EXPECT_STREQ(EQPresetNames[7], "Labtop");
 
-    // Slider positions become band values (-position × 10) div 20; negative positions boost.
-    EXPECT_EQ(EQSliderToBandValue(-100), 50);
-    EXPECT_EQ(EQSliderToBandValue(100), -50);
-    EXPECT_EQ(EQSliderToBandValue(5), -2);
-    EXPECT_EQ(EQSliderToBandValue(-5), 2);
-
+    // A preset entry is applied as a slider position: band value (-position × 10) div 20.
     std::vector<float> table(EQGainTableSize, EQNeutralGain);
     for (int band = 0; band < 10; ++band)
-        SetGainTableBand(table.data(), band, EQSliderToBandValue(EQPresetValues[3][band]));
+        SetGainTableBand(table.data(), band, static_cast<int8_t>(EqBandGainFromSlider(-EQPresetValues[3][band], 10)));
     const double dance60 = 2 * std::pow(10.0, 25 / 100.0);   // -50 → 25
     const double dance600 = 2 * std::pow(10.0, -2 / 100.0);  // 5 → -2
     EXPECT_NEAR(table[0], dance60, 1e-5);
