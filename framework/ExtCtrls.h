@@ -1,6 +1,7 @@
 #pragma once
 // Window timers.
 #include "Controls.h"
+#include "Graphics.h"
 
 class TTimer : public TComponent {
 public:
@@ -42,4 +43,37 @@ public:
 private:
     std::vector<TPage*> FPages;
     int FPageIndex = -1;
+};
+
+// A plain container filled with its colour.
+class TPanel : public TCustomControl {
+public:
+    explicit TPanel(TComponent* owner);
+
+protected:
+    void Paint(HDC dc) override;
+    void WndProc(TMessage& message) override;
+};
+
+// A rectangle drawn with a brush and a pen.
+class TShape : public TCustomControl {
+public:
+    explicit TShape(TComponent* owner);
+    TColor BrushColor = clWhite;
+    TColor PenColor = clBlack;
+
+protected:
+    void Paint(HDC dc) override;
+    void WndProc(TMessage& message) override;
+};
+
+// A surface its owner draws in OnPaint.
+class TPaintBox : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::function<void(TObject* sender, HDC dc)> OnPaint;
+
+protected:
+    void Paint(HDC dc) override;
+    void WndProc(TMessage& message) override;
 };

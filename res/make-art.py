@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Makes the program's own art: the splash picture (JPEG) and the program icon.
+"""Makes the program's own art: the splash picture (JPEG), the program icon, the main
+window's 20 x 20 button glyphs and the video window's 10 x 10 state icons (bitmaps).
 
     make-art.py <output folder>
 
@@ -114,11 +115,93 @@ def make_icon(out):
         f.write(data + b"".join(images))
 
 
+def write_bmp(path, width, height, pixel):
+    """A 24-bit bitmap; pixel(x, y) gives (r, g, b) with y counting from the top."""
+    row_size = (width * 3 + 3) // 4 * 4
+    rows = []
+    for y in range(height - 1, -1, -1):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        row += bytes(row_size - len(row))
+        rows.append(bytes(row))
+    data = b"".join(rows)
+    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + data)
+
+
+def tri(px, py, a, b, c):
+    """Point inside the triangle a, b, c."""
+    def side(p, q, r):
+        return (p[0] - r[0]) * (q[1] - r[1]) - (q[0] - r[0]) * (p[1] - r[1])
+    d1, d2, d3 = side((px, py), a, b), side((px, py), b, c), side((px, py), c, a)
+    return not ((d1 < 0 or d2 < 0 or d3 < 0) and (d1 > 0 or d2 > 0 or d3 > 0))
+
+
+def box(px, py, x0, y0, x1, y1):
+    return x0 <= px <= x1 and y0 <= py <= y1
+
+
+def ring(px, py, cx, cy, r0, r1):
+    d = math.hypot(px - cx, py - cy)
+    return r0 <= d <= r1
+
+
+# What each glyph shows, as a test of one point (x, y in 0..19, y down).
+GLYPHS = {
+    0: lambda x, y: box(x, y, 4, 5, 5, 14) or tri(x, y, (15, 5), (15, 14), (6, 9.5)),           # previous
+    1: lambda x, y: box(x, y, 4, 5, 15, 14) and not box(x, y, 6, 7, 13, 12),                      # frame
+    2: lambda x, y: box(x, y, 5, 5, 8, 14) or box(x, y, 11, 5, 14, 14),                           # pause
+    3: lambda x, y: tri(x, y, (6, 4), (6, 15), (15, 9.5)),                                       # play
+    4: lambda x, y: box(x, y, 5, 5, 14, 14),                                                    # stop
+    5: lambda x, y: tri(x, y, (4, 5), (4, 14), (10, 9.5)) or tri(x, y, (10, 5), (10, 14), (16, 9.5)),
+    6: lambda x, y: tri(x, y, (4, 5), (4, 14), (13, 9.5)) or box(x, y, 14, 5, 15, 14),           # next
+    12: lambda x, y: (box(x, y, 3, 7, 16, 15) and not ring(x, y, 9.5, 11, 0, 2.2)) or box(x, y, 7, 5, 12, 6),  # camera
+    15: lambda x, y: tri(x, y, (4, 11), (15, 11), (9.5, 5)) or box(x, y, 4, 13, 15, 14),         # open
+    17: lambda x, y: any(box(x, y, 4, r, 15, r + 1) for r in (5, 9, 13)),                        # list
+    19: lambda x, y: abs((y - 5) - (x - 4) * 9 / 11) < 1.1 and 4 <= x <= 15 or
+                     abs((y - 14) + (x - 4) * 9 / 11) < 1.1 and 4 <= x <= 15,                    # shuffle
+    20: lambda x, y: box(x, y, 6, 4, 13, 15) and not tri(x, y, (6, 16), (13, 16), (9.5, 11)),    # bookmark
+    21: lambda x, y: box(x, y, 3, 8, 6, 11) or tri(x, y, (6, 8.5), (6, 10.5), (11, 9.5)) or
+                     tri(x, y, (6, 9), (11, 4), (11, 15)) or ring(x, y, 11, 9.5, 4.5, 5.6) and x > 12,  # speaker
+    22: lambda x, y: ring(x, y, 9.5, 9.5, 4, 5.5) and not (x > 11 and y < 8) or tri(x, y, (12, 2), (12, 9), (16, 5.5)),
+}
+GLYPH_COUNT = 23
+OLIVE = (128, 128, 0)  # the glyphs' transparent colour
+
+
+def make_control_images(out):
+    def pixel(x, y):
+        n, gx = divmod(x, 20)
+        shape = GLYPHS.get(n, lambda a, b: box(a, b, 8, 8, 11, 11))
+        if shape(gx, y):
+            return (30, 40, 70)
+        return OLIVE
+    write_bmp(os.path.join(out, "control_images.bmp"), 20 * GLYPH_COUNT, 20, pixel)
+
+
+def make_video_state_images(out):
+    shapes = [
+        lambda x, y: tri(x, y, (2, 1), (2, 8), (8, 4.5)),                    # playing
+        lambda x, y: box(x, y, 2, 1, 3, 8) or box(x, y, 6, 1, 7, 8),         # paused
+        lambda x, y: box(x, y, 2, 2, 7, 7),                                  # stopped
+    ]
+    def pixel(x, y):
+        n, gx = divmod(x, 10)
+        return (230, 230, 230) if shapes[n](gx, y) else (255, 0, 255)
+    write_bmp(os.path.join(out, "video_state.bmp"), 30, 10, pixel)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
     make_splash(out)
     make_icon(out)
+    make_control_images(out)
+    make_video_state_images(out)
 
 
 if __name__ == "__main__":

@@ -93,6 +93,108 @@ int64_t TCommonModuleEngine::GetDurication()
     return FModule.GetDurication();
 }
 
+void TCommonModuleEngine::Next()
+{
+    FModule.Next();
+}
+
+void TCommonModuleEngine::Prev()
+{
+    FModule.Prev();
+}
+
+void TCommonModuleEngine::GotoPercent(double percent)
+{
+    FModule.GotoPercent(percent);
+}
+
+int32_t TCommonModuleEngine::GetMSecfromPercent(double percent)
+{
+    return FModule.GetMSecfromPercent(percent);
+}
+
+void TCommonModuleEngine::SetVolume(int32_t volume)
+{
+    FModule.SetVolume(volume);
+}
+
+int TCommonModuleEngine::VideoPinCount()
+{
+    return static_cast<int>(FModule.VideoPins.size());
+}
+
+std::vector<std::string> TCommonModuleEngine::AudioStreamNames()
+{
+    std::vector<std::string> names;
+    for (const TStreamInfo& stream : FModule.AudioStreams)
+        names.push_back(stream.Name);
+    return names;
+}
+
+std::vector<std::string> TCommonModuleEngine::ChapterNames()
+{
+    std::vector<std::string> names;
+    for (const TStreamInfo& chapter : FModule.ChapterStreams)
+        names.push_back(chapter.Name);
+    return names;
+}
+
+bool TCommonModuleEngine::AC3Connected()
+{
+    return FModule.AC3Filter1 && FModule.AC3Filter1->IsFilterConnected();
+}
+
+bool TCommonModuleEngine::SubtitlesPresent()
+{
+    return FModule.DirectVobSub1 && FModule.DirectVobSub1->IsFilterConnected();
+}
+
+std::vector<std::string> TCommonModuleEngine::SubtitleLanguages()
+{
+    std::vector<std::string> names;
+    if (FModule.DirectVobSub1)
+        for (int32_t i = 0; i < FModule.DirectVobSub1->LanguageCount(); ++i)
+            names.push_back(FModule.DirectVobSub1->GetLanguageName(i));
+    return names;
+}
+
+int TCommonModuleEngine::SelectedSubtitleLanguage()
+{
+    return FModule.DirectVobSub1 ? FModule.DirectVobSub1->SelectedLanguage() : -1;
+}
+
+bool TCommonModuleEngine::HideSubtitles()
+{
+    return FModule.DirectVobSub1 && FModule.DirectVobSub1->HideSubtitles();
+}
+
+void TCommonModuleEngine::SetHideSubtitles(bool value)
+{
+    if (FModule.DirectVobSub1)
+        FModule.DirectVobSub1->SetHideSubtitles(value);
+}
+
+long TCommonModuleEngine::BufferingProgress()
+{
+    long progress = 0;
+    if (!FModule.NetworkStatus || FAILED(FModule.NetworkStatus->get_BufferingProgress(&progress)))
+        return -1;
+    return progress;
+}
+
+const TStringList* TCommonModuleEngine::KnownExtensions()
+{
+    return &FModule.KnownExtensions();
+}
+
+std::vector<TRect> TCommonModuleEngine::MonitorBounds()
+{
+    std::vector<TRect> bounds;
+    for (const TMonitorItem& monitor : FModule.MonitorList)
+        bounds.emplace_back(monitor.Bounds);
+    return bounds;
+}
+
 void TCommonModuleEngine::AddToHistory(const WideString& name, int kind)
 {
     // The module keeps the lists; adding to them and writing them back is its history code's.

@@ -3,6 +3,7 @@
 #include "ui/CommandLine.h"
 #include "ui/PlaybackEvents.h"
 #include "ui/RegistrySettingsStore.h"
+#include "ui/Video_Unit.h"
 #include "ui/WindowPlacement.h"
 
 #include "engine/CommonUnit.h"
@@ -10,6 +11,7 @@
 #include "playlist/PlayList.h"
 
 #include <objbase.h>
+#include <shellapi.h>
 
 namespace {
 const char* CharNextStep(const char* p)
@@ -21,10 +23,11 @@ const char* CharNextStep(const char* p)
 TControlForm::TControlForm(TComponent* owner) : TForm(owner)
 {
     Name = "ControlForm";
-    FComInitialized = SUCCEEDED(CoInitialize(nullptr));
     BorderStyle = bsSingle;
     Position = poScreenCenter;
     SetBounds(0, 0, 391, 140);
+    KeyPreview = true;
+    DragKind = dkDock;
 
     Timer1 = NewComponent<TTimer>(this);
     Timer1->SetEnabled(false);
@@ -33,15 +36,179 @@ TControlForm::TControlForm(TComponent* owner) : TForm(owner)
     TitleTimer = NewComponent<TTimer>(this);
     TitleTimer->SetEnabled(false);
     TitleTimer->SetInterval(75);
+    Control_Images = NewComponent<TImageList>(this, 20, 20);
+    Control_Images->TransparentColor = 0x008080;
+    Control_Images->LoadFromResource("CONTROL_IMAGES");
+    CreateFace();
 
     OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+    OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
+    OnStartDock = [this](TObject* sender) { FormStartDock(sender); };
+    OnDblClick = [this](TObject* sender) { FormDblClick(sender); };
+    if (Application)
+        Application->OnMessage = [this](MSG& msg, bool& handled) { ApplicationEvents1Message(msg, handled); };
+    FormCreate();
 }
 
 TControlForm::~TControlForm()
 {
+    // FormDestroy
+    TitleTimer->SetEnabled(false);
+    if (Application)
+        Application->OnMessage = nullptr;
     DestroyComponents();
     if (FComInitialized)
         CoUninitialize();
+}
+
+void TControlForm::CreateFace()
+{
+    Panel1 = NewComponent<TPanel>(this);
+    Panel1->Name = "Panel1";
+    Panel1->SetBounds(0, 0, 385, 64);
+    Panel1->SetAlign(alTop);
+    Panel1->SetParent(this);
+    Panel1->OnDblClick = [this](TObject* sender) { FormDblClick(sender); };
+
+    // The display panel's boxes; the display draws into them.
+    const struct {
+        TPaintBox** Box;
+        const char* Name;
+        int Left, Top, Width, Height;
+    } boxes[] = {{&PaintBox321, "PaintBox321", 4, 4, 90, 24},
+                 {&PaintBox325, "PaintBox325", 98, 4, 24, 24},
+                 {&PaintBox326, "PaintBox326", 126, 4, 150, 24},
+                 {&PaintBox327, "PaintBox327", 280, 4, 100, 24}};
+    for (const auto& b : boxes) {
+        *b.Box = NewComponent<TPaintBox>(this);
+        (*b.Box)->Name = b.Name;
+        (*b.Box)->SetBounds(b.Left, b.Top, b.Width, b.Height);
+        (*b.Box)->SetParent(Panel1);
+    }
+    // Until the display panel draws them, the time and status boxes show their texts plainly.
+    const auto plainText = [](const std::function<std::string()>& text) {
+        return [text](TObject* sender, HDC dc) {
+            auto* box = static_cast<TPaintBox*>(sender);
+            RECT r = box->ClientRect();
+            FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, RGB(166, 202, 240));
+            const std::string t = text();
+            DrawTextA(dc, t.c_str(), static_cast<int>(t.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+        };
+    };
+    PaintBox321->OnPaint = plainText([this] { return TimeTexts.Hours + ":" + TimeTexts.Minutes + ":" + TimeTexts.Seconds; });
+    PaintBox326->OnPaint = plainText([this] { return NetworkStatusText; });
+
+    const struct {
+        TSpeedButton** Button;
+        const char* Name;
+        void (IPlayerEngine::*Call)();
+    } buttons[] = {{&PrevBtn, "PrevBtn", &IPlayerEngine::Prev},     {&PlayPauseBtn, "PlayPauseBtn", &IPlayerEngine::PlayPause},
+                   {&StopBtn, "StopBtn", &IPlayerEngine::Stop},     {&NextBtn, "NextBtn", &IPlayerEngine::Next},
+                   {&OpenBtn, "OpenBtn", nullptr},                  {&ShowPlayListBtn, "ShowPlayListBtn", nullptr},
+                   {&Shuffle_Btn, "Shuffle_Btn", nullptr},          {&Repeat_Btn, "Repeat_Btn", nullptr},
+                   {&AddBkmark_Btn, "AddBkmark_Btn", nullptr},      {&SnapShot_Btn, "SnapShot_Btn", nullptr},
+                   {&Mute_Btn, "Mute_Btn", nullptr}};
+    int left = 4;
+    for (const auto& b : buttons) {
+        *b.Button = NewComponent<TSpeedButton>(this);
+        (*b.Button)->Name = b.Name;
+        (*b.Button)->SetBounds(left, 34, 26, 26);
+        (*b.Button)->SetParent(Panel1);
+        if (b.Call)
+            (*b.Button)->OnClick = [this, call = b.Call](TObject*) { TransportClick(call); };
+        left += 27;
+    }
+    for (TSpeedButton* toggle : {Shuffle_Btn, Repeat_Btn, Mute_Btn}) {
+        toggle->GroupIndex = toggle == Mute_Btn ? 3 : toggle == Shuffle_Btn ? 1 : 2;
+        toggle->AllowAllUp = true;
+    }
+
+    Volume_TrkBar = NewComponent<TTrackBar>(this);
+    Volume_TrkBar->Name = "Volume_TrkBar";
+    Volume_TrkBar->Max = 10000;
+    Volume_TrkBar->SetBounds(left + 2, 36, 380 - left, 22);
+    Volume_TrkBar->SetParent(Panel1);
+
+    ExtrasFrame = NewComponent<TPanel>(this);
+    ExtrasFrame->Name = "ExtrasFrame";
+    ExtrasFrame->SetBounds(0, 64, 385, 48);
+    ExtrasFrame->SetAlign(alTop);
+    ExtrasFrame->SetParent(this);
+    Notebook1 = NewComponent<TNotebook>(this);
+    Notebook1->Name = "Notebook1";
+    Notebook1->SetBounds(0, 0, 300, 48);
+    Notebook1->SetParent(ExtrasFrame);
+    Panel7 = NewComponent<TPanel>(this);
+    Panel7->Name = "Panel7";
+    Panel7->SetBounds(300, 0, 85, 48);
+    Panel7->SetParent(ExtrasFrame);
+    Label3 = NewComponent<TLabel>(this);
+    Label3->Name = "Label3";
+    Label3->SetBounds(4, 4, 80, 16);
+    Label3->SetParent(Panel7);
+    AudioMode_Label = NewComponent<TLabel>(this);
+    AudioMode_Label->Name = "AudioMode_Label";
+    AudioMode_Label->SetBounds(4, 24, 80, 16);
+    AudioMode_Label->SetParent(Panel7);
+
+    EQ_Preset_Popupmenu = NewComponent<TPopupMenu>(this);
+}
+
+void TControlForm::FormCreate()
+{
+    // 1.
+    FComInitialized = SUCCEEDED(CoInitialize(nullptr));
+    // 2. The presets' handler belongs to the sound controls.
+    for (int i = 0; i < static_cast<int>(std::size(EQPresetNames)); ++i) {
+        TMenuItem* item = EQ_Preset_Popupmenu->Items()->AddNew(EQPresetNames[i]);
+        item->RadioItem = true;
+        item->Tag = i;
+    }
+    // 3.
+    ExtrasFrame->SetColor(clBlack);
+    AudioMode_Label->SetCaption("");
+    SetClientWidth(385);
+    // 4.
+    const struct {
+        TControl* Control;
+        const char* Hint;
+    } hints[] = {{PlayPauseBtn, "Play / Pause"},
+                 {StopBtn, "Stop"},
+                 {PrevBtn, "Previous"},
+                 {NextBtn, "Next"},
+                 {OpenBtn, "Open file"},
+                 {AddBkmark_Btn, "Insert Bookmark at current position"},
+                 {SnapShot_Btn, "Make snapshot"},
+                 {ShowPlayListBtn, "Show / Hide Playlist"},
+                 {Shuffle_Btn, "Shuffle playlist"},
+                 {Repeat_Btn, "Repeat playlist"},
+                 {Mute_Btn, "Mute Audio"},
+                 {PaintBox321, "Click to toggel time mode"}};
+    for (const auto& h : hints) {
+        h.Control->Hint = h.Hint;
+        h.Control->ShowHint = true;
+    }
+    // 6.
+    for (const char* page : {"Equalizer", "Sound Processing", "SRS TruSurround XT", "SRS CircleSurround II",
+                             "Video Color Settings", "Smart Sync", "BookMarks", "Media Info"})
+        Notebook1->AddPage(page);
+    // 7.
+    Label3->SetCaption(DynamicGainText(0));
+    // 8.
+    const struct {
+        TSpeedButton* Button;
+        int Glyph;
+    } glyphs[] = {{PrevBtn, 0},          {PlayPauseBtn, 3},     {StopBtn, 4},      {NextBtn, 6},
+                  {SnapShot_Btn, 12},    {OpenBtn, 15},         {ShowPlayListBtn, 17}, {Shuffle_Btn, 19},
+                  {AddBkmark_Btn, 20},   {Mute_Btn, 21},        {Repeat_Btn, 22}};
+    for (const auto& g : glyphs) {
+        Control_Images->GetBitmap(g.Glyph, 0x008080, g.Button->Glyph());
+        g.Button->GlyphChanged();
+    }
+    // 9.
+    Notebook1->SetPageIndex(0);
 }
 
 void TControlForm::CreateParams(TCreateParams& params)
@@ -127,8 +294,8 @@ void TControlForm::HandleParams(const char* commandLine)
     }
     if (Engine)
         Engine->PlayPause();
-    if (params.FullScreen && EnterVideoFullScreen)
-        EnterVideoFullScreen();
+    if (params.FullScreen && VideoForm)
+        VideoForm->EnterFullScreen();
     if (params.Minimize && Application)
         Application->Minimize();
 }
@@ -202,17 +369,18 @@ void TControlForm::PlayListChanged()
         PlayList->GetItem(playing, item);
         title = item.Title.empty() ? ExtractFileName(item.FileName) : item.Title;
     }
-    if (VideoTitleLabel)
-        VideoTitleLabel->SetCaption(title);
+    if (VideoForm)
+        VideoForm->Label39->SetCaption(title);
 }
 
 // ---- closing ----
 
 void TControlForm::FormCloseQuery(TObject*, bool& canClose)
 {
+    Closing = true;
     Timer1->SetEnabled(false);
-    if (VideoTimer1)
-        VideoTimer1->SetEnabled(false);
+    if (VideoForm)
+        VideoForm->Timer1->SetEnabled(false);
     if (Engine)
         Engine->AppClosing();  // saves the play list and calls WriteSettings
     else
@@ -329,12 +497,203 @@ void TControlForm::Timer1Timer(TObject*)
 {
     if (!Engine)
         return;
+    // 1.
     PlayState = Engine->GetFilterState();
-    PlayPosition = PlayState != 3 ? static_cast<int32_t>(Engine->GetPosition() / 1000000) : 0;
-    PlayDuration = PlayState != 3 ? static_cast<int32_t>(Engine->GetDurication() / 1000000) : 0;
+    const bool fileOpen = PlayState != kStateNoFile;
+    PlayPosition = fileOpen ? TenthsFromMediaTime(Engine->GetPosition()) : 0;
+    PlayDuration = fileOpen ? TenthsFromMediaTime(Engine->GetDurication()) : 0;
+    // 2.
+    Progress = ProgressFromTimes(PlayPosition, PlayDuration);
+    UpdateProgress(Progress);
+    // 3.
+    TimeTexts = PollTimeTexts(PlayPosition, PlayDuration, Settings.TimeMode != 0);
+    if (Parts)
+        Parts->DisplayTimeChanged(TimeTexts.Hours.c_str(), TimeTexts.Minutes.c_str(), TimeTexts.Seconds.c_str());
+    if (VideoForm)
+        VideoForm->Label2->SetCaption(TimeTexts.VideoLabel);
+    // 4. The enabled states every tick (a play list may arrive later); the glyph on a change.
+    const TTransportLook look = TransportLookFor(PlayState, PlayList ? PlayList->ItemCount() : 0);
+    PlayPauseBtn->SetEnabled(look.PlayPauseEnabled);
+    StopBtn->SetEnabled(look.StopEnabled);
+    if (PlayState != FDrawnState) {
+        Control_Images->GetBitmap(look.Glyph, 0x008080, PlayPauseBtn->Glyph());
+        PlayPauseBtn->GlyphChanged();
+        PaintBox325->Invalidate();
+        if (VideoForm)
+            VideoForm->PaintBox1->Invalidate();
+        FDrawnState = PlayState;
+    }
+    // 5.
+    Label3->SetCaption(DynamicGainText(Engine->DynamicCurrentGain()));
+    PaintBox321->Invalidate();
+    PaintBox327->Invalidate();
+    // 6.
+    if (Engine->Buffering()) {
+        const long progress = Engine->BufferingProgress();
+        if (progress >= 0)
+            NetworkStatusText = BufferingText(progress);
+    } else {
+        NetworkStatusText.clear();
+    }
+    // 7.
+    PaintBox326->Invalidate();
+    if (Parts)
+        Parts->RepaintDisplay();
 }
 
-// ---- what the engine hands over for the playing file ----
+void TControlForm::UpdateProgress(int32_t progress)
+{
+    if (!VideoForm)
+        return;
+    VideoForm->Shape1->SetWidth(ProgressBarWidth(VideoForm->Shape2->Width(), std::clamp(progress, 0, 10000)));
+}
+
+// ---- transport, keys, dropped files, docking ----
+
+void TControlForm::TransportClick(void (IPlayerEngine::*call)())
+{
+    if (Engine)
+        (Engine->*call)();
+}
+
+void TControlForm::FormKeyDown(TObject*, WORD& key, TShiftState shift)
+{
+    const bool fullScreen = VideoForm && VideoForm->FullScreen();
+    switch (KeyActionFor(key, (shift & ssAlt) != 0, fullScreen, false)) {
+    case TKeyAction::PlayPause: TransportClick(&IPlayerEngine::PlayPause); break;
+    case TKeyAction::Stop: TransportClick(&IPlayerEngine::Stop); break;
+    case TKeyAction::Next: TransportClick(&IPlayerEngine::Next); break;
+    case TKeyAction::Prev: TransportClick(&IPlayerEngine::Prev); break;
+    case TKeyAction::EnterFullScreen:
+        if (VideoForm) {
+            VideoForm->VideoFrameDblClick(this);
+            SetForegroundWindow(VideoForm->Handle());
+        }
+        key = 0;
+        break;
+    default: break;
+    }
+}
+
+void TControlForm::ApplicationEvents1Message(MSG& msg, bool& handled)
+{
+    if (msg.message == WM_DROPFILES) {
+        DropFiles(reinterpret_cast<HDROP>(msg.wParam));
+        handled = true;
+    } else if (msg.message == WM_SYSCOMMAND && Engine) {
+        handled = SuppressesSystemCommand(static_cast<uint32_t>(msg.wParam), Engine->GetFilterState());
+    }
+}
+
+void TControlForm::DropFiles(HDROP drop)
+{
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const TStringList* known = Engine ? Engine->KnownExtensions() : nullptr;
+    for (UINT i = 0; i < count; ++i) {
+        char name[MAX_PATH + 1] = {};
+        DragQueryFileA(drop, i, name, sizeof name);
+        if (known && PlayList && IsKnownMediaFile(name, *known))
+            PlayList->AddFileNotify(name);
+    }
+    if (PlayList)
+        PlayList->StartDetailThread();
+    DragFinish(drop);
+}
+
+void TControlForm::FormStartDock(TObject*)
+{
+    FloatingBounds = BoundsRect();
+}
+
+void TControlForm::FormDblClick(TObject*)
+{
+    if (Floating())
+        return;
+    ManualFloat(FloatingBounds);
+    if (VideoForm)
+        VideoForm->VideoFrameResize(this);
+}
+
+// ---- file life ----
+
+void TControlForm::PrepareNewFile()
+{
+    UpdateProgress(0);
+    if (VideoForm) {
+        VideoForm->AudioTracks1->Clear();
+        VideoForm->Chapters1->Clear();
+        VideoForm->Bookmarks1->Clear();
+        while (VideoForm->Subtitles1->Count() >= 5)
+            VideoForm->Subtitles1->Delete(3);
+        VideoForm->SubtitlesNONEAVALIBLE1->Visible = true;
+    }
+    if (Parts)
+        Parts->FileClosed();
+}
+
+void TControlForm::NewFileLoaded()
+{
+    // 1.
+    AudioMode_Label->SetCaption("");
+    // 2.
+    if (VideoForm) {
+        TVideoForm& video = *VideoForm;
+        if (video.RendererKind() == vrNone) {
+            if (video.FullScreen())
+                video.LeaveFullScreen();
+            if (video.Visible() && Floating())
+                video.Hide();
+        } else {
+            video.Show();
+            if (Settings.SizeMode == 1 && !video.FullScreen() && !IsZoomed(video.Handle())) {
+                int width = 0, height = 0;
+                video.GetNativeVideoSize(width, height);
+                if (width > 0 && height > 0) {
+                    video.SetClientWidth(width);
+                    video.SetClientHeight(height);
+                }
+            }
+        }
+    }
+    if (!Engine)
+        return;
+    // 3.
+    Engine->SetVolume(Mute_Btn->Down() ? 0 : 10000 - Volume_TrkBar->Position());
+    // 6.
+    if (VideoForm) {
+        for (const std::string& name : Engine->ChapterNames())
+            VideoForm->Chapters1->AddNew(name);
+        const std::vector<std::string> streams = Engine->AudioStreamNames();
+        for (size_t i = 0; i < streams.size(); ++i)
+            VideoForm->AudioTracks1->AddNew(streams[i].empty() ? Format("%s %d", "Audio Stream", static_cast<int>(i) + 1)
+                                                               : streams[i]);
+        // 7.
+        const std::vector<std::string> languages = Engine->SubtitlesPresent() ? Engine->SubtitleLanguages()
+                                                                              : std::vector<std::string>();
+        if (!languages.empty()) {
+            VideoForm->SubtitlesNONEAVALIBLE1->Visible = false;
+            const int selected = Engine->SelectedSubtitleLanguage();
+            for (size_t i = 0; i < languages.size(); ++i) {
+                TMenuItem* item = NewComponent<TMenuItem>(VideoForm->Subtitles1);
+                item->Caption = languages[i];
+                item->Checked = static_cast<int>(i) == selected;
+                VideoForm->Subtitles1->Insert(VideoForm->Subtitles1->Count() - 1, item);
+            }
+        }
+        Engine->SetHideSubtitles(VideoForm->SubtitlesHideSubtitles2->Checked);
+    }
+    // 9.
+    if (Engine->AC3Connected())
+        AudioMode_Label->SetCaption("AC3");
+    // 4., 5., 8., 10., 12., 14.: the sound, surround, colour and stream parts.
+    if (Parts)
+        Parts->FileLoaded(Engine->VideoPinCount() > 0);
+    // 11.
+    SnapShot_Btn->SetEnabled(VideoForm && VideoForm->HasVideoRenderer());
+    AddBkmark_Btn->SetEnabled(VideoForm && VideoForm->RendererKind() != vrNone);
+}
+
+// // ---- what the engine hands over for the playing file ----
 
 void TControlForm::SetTitleInfo(const TStringList& lines)
 {

@@ -5,9 +5,12 @@
 #include "ui/Control_Unit.h"
 #include "ui/SplashUnit.h"
 #include "ui/SysCheck_Unit.h"
+#include "ui/Video_Unit.h"
 
 #include "engine/CommonUnit.h"
 #include "playlist/PlayList.h"
+
+#include <shellapi.h>
 
 #include <cstring>
 #include <memory>
@@ -130,6 +133,7 @@ int RunParvolux()
     TVersionWords programVersion{};
     bool slow = false;
     TControlForm* control = nullptr;
+    TCommonModule* engine = nullptr;
     std::unique_ptr<TCommonModuleEngine> engineLink;
     if (RunSystemCheck(check, installPath, programVersion, slow)) {
         // 5.
@@ -157,17 +161,22 @@ int RunParvolux()
         // 8.
         TEngineServices services;
         services.ControlForm = control;
-        auto* engine = NewComponent<TCommonModule>(&app, services);
+        engine = NewComponent<TCommonModule>(&app, services);
         engineLink = std::make_unique<TCommonModuleEngine>(*engine);
         control->Engine = engineLink.get();
         AddSplashProgressDot(splash);
-        control->VideoForm = CreatePlainForm(app, "VideoForm", "Parvolux Video");
+        auto* video = app.CreateForm<TVideoForm>();
+        video->Engine = engineLink.get();
+        video->ControlForm = control;
+        control->VideoForm = video;
+        engine->Services.VideoForm = video;
         AddSplashProgressDot(splash);
         CreatePlainForm(app, "SysButtons", "");
         AddSplashProgressDot(splash);
         auto* playlistForm = app.CreateForm<TPlainPlaylistForm>(engine, control);
         control->PlaylistForm = playlistForm;
         control->PlayList = playlistForm->List();
+        video->PlaylistForm = playlistForm;
         AddSplashProgressDot(splash);
         for (const auto& [name, caption] :
              {std::pair{"SettingsForm", "Settings"}, {"SnapShotForm", "Snapshot's"}, {"StartPlaybackForm", "Start Playback"},
@@ -195,6 +204,10 @@ int RunParvolux()
         }
         control->StartupFinished();
 
+        // Files dropped on the player's windows reach the main window's message filter.
+        DragAcceptFiles(control->Handle(), TRUE);
+        DragAcceptFiles(video->Handle(), TRUE);
+
         // 11.
         splash->Hide();
         app.Run();
@@ -204,8 +217,13 @@ int RunParvolux()
     FreeForm(check);
     FreeForm(splash);
     ReleaseMutex(mutex.Get());
-    if (control)
+    if (control) {
         control->Engine = nullptr;  // the application frees the engine and the windows
+        if (control->VideoForm)
+            control->VideoForm->Engine = nullptr;
+    }
+    if (engine)
+        engine->Services.VideoForm = nullptr;  // the video window goes before the engine
     return 0;
 }
 }

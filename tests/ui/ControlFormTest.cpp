@@ -3,6 +3,7 @@
 #include "ui/CommonModuleEngine.h"
 #include "ui/Control_Unit.h"
 #include "ui/SysCheck_Unit.h"
+#include "ui/Video_Unit.h"
 
 #include "engine/CommonUnit.h"
 #include "playlist/PlayList.h"
@@ -239,12 +240,11 @@ TEST_F(ControlForm, HandOversWaitForTheEndOfStartUp)
 
 TEST_F(ControlForm, PlayListChangedFollowsThePlayingEntry)
 {
-    TForm* video = App.CreateForm<TForm>();
-    TForm* prev = App.CreateForm<TForm>();
-    TForm* next = App.CreateForm<TForm>();
-    Form->VideoTitleLabel = video;
-    Form->PrevBtn = prev;
-    Form->NextBtn = next;
+    auto* videoForm = App.CreateForm<TVideoForm>();
+    Form->VideoForm = videoForm;
+    TControl* video = videoForm->Label39;
+    TControl* prev = Form->PrevBtn;
+    TControl* next = Form->NextBtn;
     AddEntries({"C:\\media\\first.avi", "C:\\media\\second.avi"});
     TPlayListItem titled;
     List.GetItem(1, titled);
