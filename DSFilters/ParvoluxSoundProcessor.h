@@ -3,6 +3,7 @@
 // interfaces and pins, mirrors every processing parameter as a property that also works
 // without a filter, turns the filter's callbacks into events, and polls the visual data.
 #include "DSFilters/PvlEq.h"
+#include "engine/EngineServices.h"
 #include "framework/Classes.h"
 #include "framework/ExtCtrls.h"
 
@@ -17,7 +18,7 @@ using TMediaChangeNotifyEvent = std::function<void(TObject* sender, PDSStream st
 // Fired on the GUI thread by the visual timer; buffer is nullptr and size 0 without data.
 using TVisualNotifyEvent = std::function<void(TObject* sender, void* buffer, int32_t size, PDSStream stream)>;
 
-class TParvoluxSoundProcessor : public TComponent, public IPvlSPFilterPCMCallBack {
+class TParvoluxSoundProcessor : public TComponent, public IPvlSPFilterPCMCallBack, public IGraphFilterComponent {
 public:
     static constexpr int32_t DefaultVisualInterval = 25;
 
@@ -64,7 +65,7 @@ public:
     // The dynamic gain in 1/1000; 0 without a filter.
     int DynamicCurrentGain();
     // Takes the filter out of its graph, disconnecting its pins first.
-    HRESULT RemoveFilterFromGraph();
+    HRESULT RemoveFilterFromGraph() override;
 
     // The last stream description the filter reported.
     TDSStream Stream() const;
