@@ -1,7 +1,6 @@
 #include "DSFilters/PvlEq.h"
 
 #include <climits>
-#include <cmath>
 
 namespace {
 

@@ -45,7 +45,7 @@ inline int64_t DelayTime(int32_t delayMs) { return static_cast<int64_t>(delayMs)
 int32_t ClampNewSize(int32_t newSize, int32_t capacity, int32_t frameBytes);
 
 // About four seconds of the passed audio, with spare room behind the ring's end so that a
-// block starting near the end reads in one piece. The streaming thread writes, the GUI
+// block starting near the end reads without a break. The streaming thread writes, the GUI
 // thread looks up; a lock keeps the two apart and lookups copy what they find.
 class TPvlVisualRing {
 public:

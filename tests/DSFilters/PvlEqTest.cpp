@@ -36,7 +36,7 @@ TEST(PvlSPFilter, EveryPcmFormatPlaysToTheEndOnBothRenderers)
 {
     struct Format {
         const char* name;
-        TWavSpec spec;
+        TWavSpec wav;
     };
     const Format formats[] = {
         {"16-bit", TWavSpec{.Seconds = 0.4}},
@@ -50,7 +50,7 @@ TEST(PvlSPFilter, EveryPcmFormatPlaysToTheEndOnBothRenderers)
     TTempDir dir;
     for (const Format& format : formats) {
         const std::string wav = dir.File(std::string(format.name) + ".wav");
-        WriteWav(wav, format.spec, Sine(440, 0.5, format.spec.SampleRate));
+        WriteWav(wav, format.wav, Sine(440, 0.5, format.wav.SampleRate));
         for (const auto& [rendererName, renderer] : renderers) {
             SCOPED_TRACE(std::string(format.name) + " to " + rendererName);
             auto graph = NewGraph();
@@ -62,13 +62,13 @@ TEST(PvlSPFilter, EveryPcmFormatPlaysToTheEndOnBothRenderers)
 
             const TDSStream stream = filter->Stream();
             EXPECT_EQ(stream.Frequency, 44100);
-            EXPECT_EQ(stream.Channels, format.spec.Channels);
-            EXPECT_EQ(stream.Bits, format.spec.Bits);
-            EXPECT_EQ(stream.Float, format.spec.Float);
+            EXPECT_EQ(stream.Channels, format.wav.Channels);
+            EXPECT_EQ(stream.Bits, format.wav.Bits);
+            EXPECT_EQ(stream.Float, format.wav.Float);
             ASSERT_FALSE(recorder->Types.empty());
-            EXPECT_EQ(recorder->Types.back().Bits, format.spec.Bits);
+            EXPECT_EQ(recorder->Types.back().Bits, format.wav.Bits);
             // Every frame passed the chain once.
-            EXPECT_EQ(recorder->Bytes, static_cast<int64_t>(0.4 * 44100) * format.spec.Channels * format.spec.Bits / 8);
+            EXPECT_EQ(recorder->Bytes, static_cast<int64_t>(0.4 * 44100) * format.wav.Channels * format.wav.Bits / 8);
             filter->SetCallBack(nullptr);
         }
     }

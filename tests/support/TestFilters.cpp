@@ -95,7 +95,7 @@ IPin* TTestSource::OutputPin()
     return FPin.get();
 }
 
-HRESULT TTestSource::Send(const TTestSample& spec)
+HRESULT TTestSource::Send(const TTestSample& wanted)
 {
     ComPtr<IMediaSample> sample;
     HRESULT hr = FPin->GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
@@ -103,17 +103,17 @@ HRESULT TTestSource::Send(const TTestSample& spec)
         return hr;
     BYTE* buffer = nullptr;
     sample->GetPointer(&buffer);
-    const long size = std::min<long>(sample->GetSize(), static_cast<long>(spec.Data.size()));
-    std::memcpy(buffer, spec.Data.data(), static_cast<size_t>(size));
+    const long size = std::min<long>(sample->GetSize(), static_cast<long>(wanted.Data.size()));
+    std::memcpy(buffer, wanted.Data.data(), static_cast<size_t>(size));
     sample->SetActualDataLength(size);
-    REFERENCE_TIME start = spec.Start, stop = spec.Stop;
-    sample->SetTime(spec.Timed ? &start : nullptr, spec.Timed ? &stop : nullptr);
-    LONGLONG mediaStart = spec.MediaStart, mediaStop = spec.MediaStop;
-    sample->SetMediaTime(spec.MediaTimed ? &mediaStart : nullptr, spec.MediaTimed ? &mediaStop : nullptr);
-    sample->SetDiscontinuity(spec.Discontinuity);
+    REFERENCE_TIME start = wanted.Start, stop = wanted.Stop;
+    sample->SetTime(wanted.Timed ? &start : nullptr, wanted.Timed ? &stop : nullptr);
+    LONGLONG mediaStart = wanted.MediaStart, mediaStop = wanted.MediaStop;
+    sample->SetMediaTime(wanted.MediaTimed ? &mediaStart : nullptr, wanted.MediaTimed ? &mediaStop : nullptr);
+    sample->SetDiscontinuity(wanted.Discontinuity);
     sample->SetSyncPoint(TRUE);
-    if (spec.NewType)
-        sample->SetMediaType(const_cast<AM_MEDIA_TYPE*>(spec.NewType->Get()));
+    if (wanted.NewType)
+        sample->SetMediaType(const_cast<AM_MEDIA_TYPE*>(wanted.NewType->Get()));
     hr = FPin->Deliver(sample.Get());
     std::lock_guard<std::mutex> lock(FRecordLock);
     FResults.push_back(hr);
@@ -140,8 +140,8 @@ HRESULT TTestSource::SendEndFlush()
 void TTestSource::Push()
 {
     try {
-        for (const TTestSample& spec : FSamples) {
-            if (FQuit || Send(spec) != S_OK)
+        for (const TTestSample& sample : FSamples) {
+            if (FQuit || Send(sample) != S_OK)
                 break;
         }
         if (!FQuit)
