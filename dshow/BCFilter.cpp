@@ -243,16 +243,20 @@ HRESULT TBCBasePin::NonDelegatingQueryInterface(REFIID iid, void** object)
     return E_NOINTERFACE;
 }
 
+HRESULT TBCBasePin::CheckCanConnect() const
+{
+    if (IsConnected())
+        return VFW_E_ALREADY_CONNECTED;
+    return FFilter->IsStopped() ? S_OK : VFW_E_NOT_STOPPED;
+}
+
 HRESULT STDMETHODCALLTYPE TBCBasePin::Connect(IPin* receivePin, const AM_MEDIA_TYPE* type)
 {
     if (!receivePin)
         return E_POINTER;
     TLock lock(FLock);
-    if (IsConnected())
-        return VFW_E_ALREADY_CONNECTED;
-    if (!FFilter->IsStopped())
-        return VFW_E_NOT_STOPPED;
-    return AgreeMediaType(receivePin, type);
+    const HRESULT hr = CheckCanConnect();
+    return FAILED(hr) ? hr : AgreeMediaType(receivePin, type);
 }
 
 HRESULT TBCBasePin::AgreeMediaType(IPin* receivePin, const AM_MEDIA_TYPE* partial)
@@ -322,11 +326,10 @@ HRESULT STDMETHODCALLTYPE TBCBasePin::ReceiveConnection(IPin* connector, const A
     if (!connector || !type)
         return E_POINTER;
     TLock lock(FLock);
-    if (IsConnected())
-        return VFW_E_ALREADY_CONNECTED;
-    if (!FFilter->IsStopped())
-        return VFW_E_NOT_STOPPED;
-    HRESULT hr = CheckPeerAndType(connector, type);
+    HRESULT hr = CheckCanConnect();
+    if (FAILED(hr))
+        return hr;
+    hr = CheckPeerAndType(connector, type);
     if (FAILED(hr))
         return hr;
     FConnected = connector;

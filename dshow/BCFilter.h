@@ -116,6 +116,8 @@ public:
     TBCBaseFilter* Filter() const { return FFilter; }
 
 protected:
+    // Connections are made only between unconnected pins of stopped filters.
+    HRESULT CheckCanConnect() const;
     // Tries the types in turn until the peer takes one.
     HRESULT AgreeMediaType(IPin* receivePin, const AM_MEDIA_TYPE* partial);
     HRESULT TryTypesOf(IPin* receivePin, IEnumMediaTypes* types, const AM_MEDIA_TYPE* partial);
