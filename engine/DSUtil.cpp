@@ -1,6 +1,7 @@
 #include "engine/DSUtil.h"
 
-#include <cstring>
+#include "dshow/BCMediaType.h"
+
 #include <olectl.h>
 
 static_assert(sizeof(AM_MEDIA_TYPE) == 72, "the streamed record is the 32-bit platform's");
@@ -64,55 +65,22 @@ HRESULT CopyMediaType(AM_MEDIA_TYPE* target, const AM_MEDIA_TYPE* source)
         return E_POINTER;
     if (target == source || (source->cbFormat != 0 && !source->pbFormat))
         return E_INVALIDARG;
-    *target = *source;
-    HRESULT hr = S_OK;
-    if (source->cbFormat != 0) {
-        target->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(source->cbFormat));
-        if (target->pbFormat) {
-            std::memcpy(target->pbFormat, source->pbFormat, source->cbFormat);
-        } else {
-            target->cbFormat = 0;
-            hr = E_OUTOFMEMORY;
-        }
-    }
-    if (target->pUnk)
-        target->pUnk->AddRef();
-    return hr;
+    return TBCMediaType::Copy(*target, *source);
 }
 
 void FreeMediaType(AM_MEDIA_TYPE& mediaType)
 {
-    if (mediaType.cbFormat != 0)
-        CoTaskMemFree(mediaType.pbFormat);
-    mediaType.cbFormat = 0;
-    mediaType.pbFormat = nullptr;
-    if (mediaType.pUnk) {
-        mediaType.pUnk->Release();
-        mediaType.pUnk = nullptr;
-    }
+    TBCMediaType::Free(mediaType);
 }
 
 AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* source)
 {
-    if (!source)
-        return nullptr;
-    auto* copy = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
-    if (!copy)
-        return nullptr;
-    std::memset(copy, 0, sizeof *copy);
-    if (FAILED(CopyMediaType(copy, source))) {
-        DeleteMediaType(copy);
-        return nullptr;
-    }
-    return copy;
+    return source ? TBCMediaType::CreateTaskCopy(*source) : nullptr;
 }
 
 void DeleteMediaType(AM_MEDIA_TYPE* mediaType)
 {
-    if (!mediaType)
-        return;
-    FreeMediaType(*mediaType);
-    CoTaskMemFree(mediaType);
+    TBCMediaType::DeleteTaskCopy(mediaType);
 }
 
 // ---- TMediaType ----
@@ -139,11 +107,7 @@ void TMediaType::InitMediaType()
 
 bool TMediaType::IsEqual(const TMediaType& other) const
 {
-    const AM_MEDIA_TYPE& a = *FMediaType;
-    const AM_MEDIA_TYPE& b = *other.FMediaType;
-    if (a.majortype != b.majortype || a.subtype != b.subtype || a.formattype != b.formattype || a.cbFormat != b.cbFormat)
-        return false;
-    return a.cbFormat == 0 || std::memcmp(a.pbFormat, b.pbFormat, a.cbFormat) == 0;
+    return TBCMediaType::SameTypes(*FMediaType, *other.FMediaType);
 }
 
 void TMediaType::Assign(const TPersistent& source)

@@ -15,8 +15,10 @@ void TPersistent::Assign(const TPersistent& source)
 
 TComponent::TComponent(TComponent* owner)
 {
-    if (owner)
+    if (owner) {
         owner->Insert(this);
+        FDesigning = owner->FDesigning;
+    }
 }
 
 TComponent::~TComponent()

@@ -57,6 +57,11 @@ public:
     std::string Name;
     intptr_t Tag = 0;
 
+    // Being designed: the component then keeps its values without touching the system.
+    // Components made with a designing owner are designing too.
+    bool Designing() const { return FDesigning; }
+    void SetDesigning(bool value) { FDesigning = value; }
+
 protected:
     // Frees the owned components now, newest first; derived destructors call it when their
     // components must go before their own resources do.
@@ -69,6 +74,7 @@ private:
     void Remove(TComponent* component);
     TComponent* FOwner = nullptr;
     std::vector<TComponent*> FComponents;
+    bool FDesigning = false;
 };
 
 // Makes a component owned by `owner`; the owner frees it.
