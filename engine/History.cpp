@@ -1,25 +1,25 @@
 #include "History.h"
 
-void THistoryList::Add(const std::string& name)
+void AddHistoryEntry(TStringList& list, int maximum, const std::string& name)
 {
     if (name.empty())
         return;
-    for (int i = 0; i < Items.Count(); ++i)
-        if (AnsiSameText(Items[i], name)) {
-            Items.Move(i, 0);
+    for (int i = 0; i < list.Count(); ++i)
+        if (AnsiSameText(list[i], name)) {
+            list.Move(i, 0);
             return;
         }
-    Items.Insert(0, name);
-    while (Items.Count() > Maximum && Items.Count() > 0)
-        Items.Delete(Items.Count() - 1);
+    list.Insert(0, name);
+    while (list.Count() > maximum && list.Count() > 0)
+        list.Delete(list.Count() - 1);
 }
 
-bool THistoryList::Take(int index, std::string& name)
+bool TakeHistoryEntry(TStringList& list, int index, std::string& name)
 {
     name.clear();
-    if (index < 0 || index >= Items.Count())
+    if (index < 0 || index >= list.Count())
         return false;
-    Items.Move(index, 0);
-    name = Items[0];
+    list.Move(index, 0);
+    name = list[0];
     return true;
 }

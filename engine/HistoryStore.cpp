@@ -18,7 +18,7 @@ std::string HistoryValuePrefix(int kind)
     return kind == hkFiles ? "File" : kind == hkURLs ? "URL" : "";
 }
 
-void StoreHistory(const std::string& key, const std::string& prefix, const THistoryList& list)
+void StoreHistory(const std::string& key, const std::string& prefix, const TStringList& list, int maximum)
 {
     try {
         TRegistry registry;
@@ -27,8 +27,8 @@ void StoreHistory(const std::string& key, const std::string& prefix, const THist
             return;
         for (int i = 0; registry.ValueExists(prefix + IntToStr(i)); ++i)
             registry.DeleteValue(prefix + IntToStr(i));
-        for (int i = 0; i < list.Items.Count() && i < list.Maximum; ++i)
-            registry.WriteString(prefix + IntToStr(i), list.Items[i]);
+        for (int i = 0; i < list.Count() && i < maximum; ++i)
+            registry.WriteString(prefix + IntToStr(i), list[i]);
     } catch (const Exception&) {
         // The history is a convenience; a registry that refuses it is not worth a message.
     }

@@ -10,6 +10,6 @@
 std::string HistoryKey(int kind);
 // "File" or "URL".
 std::string HistoryValuePrefix(int kind);
-// Replaces the stored list with the first Maximum entries of the list. A key that cannot be
+// Replaces the stored list with the first `maximum` entries of the list. A key that cannot be
 // opened or a value that cannot be written leaves it there, silently.
-void StoreHistory(const std::string& key, const std::string& prefix, const THistoryList& list);
+void StoreHistory(const std::string& key, const std::string& prefix, const TStringList& list, int maximum);

@@ -63,47 +63,46 @@ TEST(VisualHelpers, OutlineOffsetsRingTheCorner)
     }
 }
 
-std::vector<std::string> Entries(const THistoryList& list)
+std::vector<std::string> Entries(const TStringList& list)
 {
     std::vector<std::string> out;
-    for (int i = 0; i < list.Items.Count(); ++i)
-        out.push_back(list.Items[i]);
+    for (int i = 0; i < list.Count(); ++i)
+        out.push_back(list[i]);
     return out;
 }
 
 TEST(HistoryList, NewestFirstBoundedAndWithoutDuplicates)
 {
-    THistoryList list(5);
+    TStringList list;
     for (const char* name : {"a.avi", "b.avi", "c.avi", "d.avi", "e.avi"})
-        list.Add(name);
+        AddHistoryEntry(list, 5, name);
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"e.avi", "d.avi", "c.avi", "b.avi", "a.avi"}));
 
-    list.Add("C.AVI");  // third, in other letters: moves up as stored
+    AddHistoryEntry(list, 5, "C.AVI");  // third, in other letters: moves up as stored
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"c.avi", "e.avi", "d.avi", "b.avi", "a.avi"}));
 
-    list.Add("f.avi");  // a sixth drops the oldest
+    AddHistoryEntry(list, 5, "f.avi");  // a sixth drops the oldest
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"f.avi", "c.avi", "e.avi", "d.avi", "b.avi"}));
 
-    list.Add("");
-    EXPECT_EQ(list.Items.Count(), 5);
+    AddHistoryEntry(list, 5, "");
+    EXPECT_EQ(list.Count(), 5);
 
-    list.Maximum = 2;
-    list.Add("g.avi");
+    AddHistoryEntry(list, 2, "g.avi");  // the maximum shrank
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"g.avi", "f.avi"}));
 }
 
 TEST(HistoryList, TakingAnEntryMovesItUp)
 {
-    THistoryList list(5);
+    TStringList list;
     for (const char* name : {"a", "b", "c"})
-        list.Add(name);
+        AddHistoryEntry(list, 5, name);
     std::string name;
-    EXPECT_TRUE(list.Take(2, name));
+    EXPECT_TRUE(TakeHistoryEntry(list, 2, name));
     EXPECT_EQ(name, "a");
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"a", "c", "b"}));
     for (const int bad : {3, -1}) {
         name = "x";
-        EXPECT_FALSE(list.Take(bad, name));
+        EXPECT_FALSE(TakeHistoryEntry(list, bad, name));
         EXPECT_EQ(name, "");
     }
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"a", "c", "b"}));

@@ -52,17 +52,17 @@ TEST_F(HistoryRegistry, KeysAndValueNames)
 TEST_F(HistoryRegistry, StoredNewestFirstWithoutGapsOverALongerList)
 {
     const std::string key = HistoryKey(hkFiles);
-    THistoryList five(5);
+    TStringList five;
     for (const char* name : {"a.avi", "b.avi", "c.avi", "d.avi", "e.avi"})
-        five.Add(name);
-    StoreHistory(key, "File", five);
+        AddHistoryEntry(five, 5, name);
+    StoreHistory(key, "File", five, 5);
     EXPECT_EQ(StoredValues(key),
               (std::vector<std::string>{"File0=e.avi", "File1=d.avi", "File2=c.avi", "File3=b.avi", "File4=a.avi"}));
 
-    THistoryList two(5);
-    two.Add("x.mp3");
-    two.Add("y.mp3");
-    StoreHistory(key, "File", two);
+    TStringList two;
+    AddHistoryEntry(two, 5, "x.mp3");
+    AddHistoryEntry(two, 5, "y.mp3");
+    StoreHistory(key, "File", two, 5);
     EXPECT_EQ(StoredValues(key), (std::vector<std::string>{"File0=y.mp3", "File1=x.mp3"}));
 }
 
@@ -74,11 +74,10 @@ TEST_F(HistoryRegistry, OnlyTheMaximumIsStoredAndOtherValuesStay)
         ASSERT_TRUE(registry.OpenKey(key, true));
         registry.WriteString("Other", "kept");
     }
-    THistoryList list(4);
+    TStringList list;
     for (const char* name : {"http://a/", "http://b/", "http://c/", "http://d/"})
-        list.Add(name);
-    list.Maximum = 2;  // the setting shrank while the list was full
-    StoreHistory(key, "URL", list);
+        AddHistoryEntry(list, 4, name);
+    StoreHistory(key, "URL", list, 2);  // the setting shrank while the list was full
     EXPECT_EQ(StoredValues(key), (std::vector<std::string>{"Other=kept", "URL0=http://d/", "URL1=http://c/"}));
 }
 
@@ -86,12 +85,12 @@ TEST(HistoryLocale, DuplicatesIgnoreCaseByTheUserLocale)
 {
     if (GetACP() != 1252)
         GTEST_SKIP() << "needs the Western code page";
-    THistoryList list(5);
-    list.Add("C:\\\xC9t\xE9.avi");  // "Été" in Windows-1252
-    list.Add("other.avi");
-    list.Add("c:\\\xE9T\xC9.AVI");
-    ASSERT_EQ(list.Items.Count(), 2);
-    EXPECT_EQ(list.Items[0], "C:\\\xC9t\xE9.avi");
+    TStringList list;
+    AddHistoryEntry(list, 5, "C:\\\xC9t\xE9.avi");  // "Été" in Windows-1252
+    AddHistoryEntry(list, 5, "other.avi");
+    AddHistoryEntry(list, 5, "c:\\\xE9T\xC9.AVI");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0], "C:\\\xC9t\xE9.avi");
 }
 
 class ShellAssociationTest : public ::testing::Test {
