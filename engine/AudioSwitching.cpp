@@ -20,6 +20,21 @@ HRESULT DisconnectPair(IGraphBuilder* graph, IPin* pin)
     return result;
 }
 
+// The media type of a connection, freed with the holder.
+struct TConnectionType {
+    AM_MEDIA_TYPE Type{};
+    TConnectionType() = default;
+    TConnectionType(const TConnectionType&) = delete;
+    TConnectionType& operator=(const TConnectionType&) = delete;
+    ~TConnectionType()
+    {
+        if (Type.pbFormat)
+            CoTaskMemFree(Type.pbFormat);
+        if (Type.pUnk)
+            Type.pUnk->Release();
+    }
+};
+
 void RestoreRunState(IMediaControl* control, OAFilterState state)
 {
     if (state == State_Running)
@@ -79,4 +94,70 @@ bool SwitchAudioPin(IGraphBuilder* graph, const std::vector<IPin*>& audioPins, I
         return false;
     }
     return SUCCEEDED(control->Run());
+}
+
+HRESULT SpliceEffect(IGraphBuilder* graph, IPin* effectInput, IPin* effectOutput, IPin* chainInput)
+{
+    if (!graph || !effectInput || !effectOutput || !chainInput)
+        return E_POINTER;
+    const ComPtr<IPin> upstream = PeerOf(chainInput);
+    if (!upstream)
+        return VFW_E_NOT_CONNECTED;
+    TConnectionType connection;
+    HRESULT result = upstream->ConnectionMediaType(&connection.Type);
+    if (FAILED(result))
+        return result;
+    DisconnectPair(graph, effectInput);
+    DisconnectPair(graph, effectOutput);
+    if (effectInput->QueryAccept(&connection.Type) != S_OK)
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    DisconnectPair(graph, chainInput);
+    result = graph->ConnectDirect(upstream.Get(), effectInput, nullptr);
+    if (SUCCEEDED(result))
+        result = graph->ConnectDirect(effectOutput, chainInput, nullptr);
+    if (FAILED(result)) {
+        DisconnectPair(graph, effectInput);
+        DisconnectPair(graph, effectOutput);
+        graph->ConnectDirect(upstream.Get(), chainInput, nullptr);
+    }
+    return result;
+}
+
+HRESULT UnspliceEffect(IGraphBuilder* graph, IPin* effectInput, IPin* effectOutput, IPin* chainInput)
+{
+    if (!graph || !effectInput || !effectOutput || !chainInput)
+        return E_POINTER;
+    const ComPtr<IPin> upstream = PeerOf(effectInput);
+    if (!upstream)
+        return VFW_E_NOT_CONNECTED;
+    graph->Disconnect(upstream.Get());
+    DisconnectPair(graph, chainInput);
+    graph->Disconnect(effectInput);
+    DisconnectPair(graph, effectOutput);
+    const HRESULT result = graph->ConnectDirect(upstream.Get(), chainInput, nullptr);
+    if (FAILED(result)) {
+        // Put the chain back as it was rather than leave it without sound.
+        DisconnectPair(graph, upstream.Get());
+        graph->ConnectDirect(upstream.Get(), effectInput, nullptr);
+        graph->ConnectDirect(effectOutput, chainInput, nullptr);
+    }
+    return result;
+}
+
+TGraphPause::TGraphPause(IGraphBuilder* graph)
+{
+    if (!graph || FAILED(graph->QueryInterface(IID_PPV_ARGS(&FControl))) || FAILED(FControl->GetState(0, &FState)))
+        return;
+    if (SUCCEEDED(graph->QueryInterface(IID_PPV_ARGS(&FSeeking))) && FAILED(FSeeking->GetCurrentPosition(&FPosition)))
+        FSeeking.Reset();
+    FStopped = SUCCEEDED(FControl->Stop());
+}
+
+TGraphPause::~TGraphPause()
+{
+    if (!FStopped)
+        return;
+    if (FSeeking)
+        FSeeking->SetPositions(&FPosition, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    RestoreRunState(FControl.Get(), FState);
 }
