@@ -3,6 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+// ---- TPersistent ----
+
+void TPersistent::Assign(const TPersistent& source)
+{
+    (void)source;
+    throw EConvertError("Cannot assign");
+}
+
 // ---- TComponent ----
 
 TComponent::TComponent(TComponent* owner)

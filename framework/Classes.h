@@ -13,9 +13,32 @@ public:
     virtual ~TObject() = default;
 };
 
-class TPersistent : public TObject {};
+class TStream;
+class TFiler;
+
+// An object that can be assigned from another and that names what it streams.
+class TPersistent : public TObject {
+public:
+    // Copies the source's state; the base raises EConvertError ("Cannot assign").
+    virtual void Assign(const TPersistent& source);
+    // Declares the properties the object streams beyond its published ones.
+    virtual void DefineProperties(TFiler& filer) { (void)filer; }
+};
 
 using TNotifyEvent = std::function<void(TObject* sender)>;
+using TStreamProc = std::function<void(TStream& stream)>;
+
+// What an object streaming itself sees of the reader or writer: the object it is compared
+// with when written (none for a plain write) and the way to stream binary data.
+class TFiler {
+public:
+    virtual ~TFiler() = default;
+    // A binary property: a writer calls writeData when hasData is set; a reader calls readData
+    // when the stream holds the property.
+    virtual void DefineBinaryProperty(const std::string& name, const TStreamProc& readData,
+                                      const TStreamProc& writeData, bool hasData) = 0;
+    const TPersistent* Ancestor = nullptr;
+};
 
 // A component owns the components created with it as owner and frees them with itself,
 // newest first; a component freed earlier leaves its owner's list.
@@ -61,8 +84,6 @@ class EReadError : public Exception { using Exception::Exception; };
 class EWriteError : public Exception { using Exception::Exception; };
 class EFOpenError : public Exception { using Exception::Exception; };
 class EFCreateError : public Exception { using Exception::Exception; };
-
-class TStream;
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 

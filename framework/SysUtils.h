@@ -22,6 +22,7 @@ class EConvertError : public Exception { using Exception::Exception; };
 // A broken internal rule (an unpaired EndUpdate and the like).
 class EAssertionFailed : public Exception { using Exception::Exception; };
 class EInOutError : public Exception { using Exception::Exception; };
+class ERangeError : public Exception { using Exception::Exception; };
 
 // printf-style formatting into a string.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -86,6 +87,8 @@ int64_t FileSizeOf(const std::string& name);  // -1 when the file cannot be read
 // File attributes; natively a file without write permission is read-only and nothing is
 // hidden or a system file.
 enum : int { faReadOnly = 0x01, faHidden = 0x02, faSysFile = 0x04, faDirectory = 0x10, faArchive = 0x20 };
+int FileGetAttr(const std::string& name);  // -1 when the name cannot be found
+bool FileSetAttr(const std::string& name, int attributes);
 std::string GetTempDirectory();               // with a trailing separator
 uint32_t TickCount();                         // milliseconds, wraps
 

@@ -101,6 +101,27 @@ int64_t FileSizeOf(const std::string& name)
     return static_cast<int64_t>(st.st_size);
 }
 
+int FileGetAttr(const std::string& name)
+{
+    struct stat st {};
+    if (stat(name.c_str(), &st) != 0)
+        return -1;
+    int attributes = S_ISDIR(st.st_mode) ? faDirectory : faArchive;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        attributes |= faReadOnly;
+    return attributes;
+}
+
+bool FileSetAttr(const std::string& name, int attributes)
+{
+    struct stat st {};
+    if (stat(name.c_str(), &st) != 0)
+        return false;
+    mode_t mode = st.st_mode & 07777;
+    mode = (attributes & faReadOnly) ? (mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
+    return chmod(name.c_str(), mode) == 0;
+}
+
 std::string GetTempDirectory()
 {
     const char* dir = std::getenv("TMPDIR");

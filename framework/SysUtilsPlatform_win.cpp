@@ -74,6 +74,17 @@ int64_t FileSizeOf(const std::string& name)
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+int FileGetAttr(const std::string& name)
+{
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ? -1 : static_cast<int>(attributes);
+}
+
+bool FileSetAttr(const std::string& name, int attributes)
+{
+    return SetFileAttributesA(name.c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : static_cast<DWORD>(attributes)) != FALSE;
+}
+
 std::string GetTempDirectory()
 {
     char buffer[MAX_PATH + 1] = {};

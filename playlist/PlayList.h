@@ -5,6 +5,7 @@
 // reads and writes ".PLS" and ".M3U" files, and starts the detail thread that fills in missing
 // lengths and titles. GUI thread only.
 #include "engine/Common_Types.h"
+#include "engine/EnginePlayList.h"
 #include "framework/Classes.h"
 #include "playlist/FindFile.h"
 #include "playlist/PlayListHost.h"
@@ -51,7 +52,7 @@ private:
 enum TPredefList { plLastPlayed = 0, plFavorits = 1 };
 std::string PredefListFileName(const std::string& InstallFolder, int Which);
 
-class TPlayList : public TObject {
+class TPlayList : public TObject, public IPlayList {
 public:
     explicit TPlayList(IPlayListEngine* Engine = nullptr, IPlayListWindows* Windows = nullptr);
     // Stops the detail thread (waiting for it) and any search, then frees the entries.
@@ -75,22 +76,22 @@ public:
     void Clear();
 
     // Copy-out and copy-in of whole entries; indexes outside the list do nothing.
-    void GetItem(int32_t Index, TPlayListItem& Item) const;
-    void SetItem(int32_t Index, const TPlayListItem& Item);
-    int32_t ItemCount() const { return static_cast<int32_t>(Items.size()); }
+    void GetItem(int32_t Index, TPlayListItem& Item) const override;
+    void SetItem(int32_t Index, const TPlayListItem& Item) override;
+    int32_t ItemCount() const override { return static_cast<int32_t>(Items.size()); }
 
-    int32_t GetPlayingIndex() const { return PlayingIndex; }
-    void SetPlayingIndex(int32_t Index);
-    bool HasNext() const;
-    bool HasPrev() const;
-    int32_t NextIndex();
-    int32_t PrevIndex();
+    int32_t GetPlayingIndex() const override { return PlayingIndex; }
+    void SetPlayingIndex(int32_t Index) override;
+    bool HasNext() const override;
+    bool HasPrev() const override;
+    int32_t NextIndex() override;
+    int32_t PrevIndex() override;
     void ShuffleOrder(bool On);
     // Replaces a running detail thread (waiting for its end) with a new one.
     void StartDetailThread();
 
     // Play-list files. A failed write leaves the old file as it was and is reported.
-    void SavePlaylistFile(const std::string& FileName);
+    void SavePlaylistFile(const std::string& FileName) override;
     void SavePLS(const std::string& FileName);  // EFCreateError when the file cannot be written
     void SaveM3U(const std::string& FileName);  // EFCreateError when the file cannot be written
     void LoadPLS(const std::string& FileName);

@@ -1,4 +1,5 @@
 #include "framework/SysUtils.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,20 @@ TEST(SysUtils, WideConversionRoundTrips)
     const std::string text = "film 12.avi";
     EXPECT_EQ(WideToAnsi(AnsiToWide(text)), text);
     EXPECT_EQ(AnsiToWide("abc"), L"abc");
+}
+
+TEST(SysUtils, FileAttributesSetAndRead)
+{
+    pvltest::TTempDir dir;
+    const std::string name = dir.File("a.txt");
+    pvltest::WriteAll(name, "x");
+    EXPECT_EQ(FileGetAttr(name) & faReadOnly, 0);
+    ASSERT_TRUE(FileSetAttr(name, faReadOnly));
+    EXPECT_NE(FileGetAttr(name) & faReadOnly, 0);
+    ASSERT_TRUE(FileSetAttr(name, 0));
+    EXPECT_EQ(FileGetAttr(name) & faReadOnly, 0);
+    EXPECT_NE(FileGetAttr(dir.Path()) & faDirectory, 0);
+    EXPECT_EQ(FileGetAttr(dir.File("missing")), -1);
 }
 
 TEST(SysUtils, DatesCountDaysFrom1899December30)

@@ -54,4 +54,5 @@ TEST(DirectShow, DeclaredInterfaceIdsMatchThePlatformLibrary)
     EXPECT_EQ(__uuidof(IMediaEvent), IID_IMediaEvent);
     EXPECT_EQ(__uuidof(IMediaEventEx), IID_IMediaEventEx);
     EXPECT_EQ(__uuidof(IMediaPosition), IID_IMediaPosition);
+    EXPECT_EQ(__uuidof(IGraphConfig), IID_IGraphConfig);
 }

@@ -97,6 +97,16 @@ TByteWriter& TByteWriter::U64(uint64_t v)
     return U32(static_cast<uint32_t>(v)).U32(static_cast<uint32_t>(v >> 32));
 }
 
+TByteWriter& TByteWriter::U32BE(uint32_t v)
+{
+    return U8(static_cast<uint8_t>(v >> 24)).U8(static_cast<uint8_t>(v >> 16)).U8(static_cast<uint8_t>(v >> 8)).U8(static_cast<uint8_t>(v));
+}
+
+TByteWriter& TByteWriter::SyncSafe(uint32_t v)
+{
+    return U8((v >> 21) & 0x7F).U8((v >> 14) & 0x7F).U8((v >> 7) & 0x7F).U8(v & 0x7F);
+}
+
 TByteWriter& TByteWriter::F32(float v)
 {
     uint32_t bits;

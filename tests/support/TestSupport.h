@@ -39,6 +39,8 @@ public:
     TByteWriter& U16(uint16_t v);
     TByteWriter& U32(uint32_t v);
     TByteWriter& U64(uint64_t v);
+    TByteWriter& U32BE(uint32_t v);     // big-endian, as ID3v2 stores plain sizes
+    TByteWriter& SyncSafe(uint32_t v);  // four bytes of seven bits, most significant first
     TByteWriter& F32(float v);
     TByteWriter& Text(std::string_view s);  // the characters, no terminator
     TByteWriter& Raw(const std::vector<uint8_t>& data);

@@ -66,4 +66,18 @@ std::wstring FilterNames(IGraphBuilder* graph)
     return names;
 }
 
+ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION direction, int index)
+{
+    ComPtr<IEnumPins> pins;
+    if (!filter || FAILED(filter->EnumPins(&pins)))
+        return nullptr;
+    ComPtr<IPin> pin;
+    while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+        PIN_DIRECTION each;
+        if (SUCCEEDED(pin->QueryDirection(&each)) && each == direction && index-- == 0)
+            return pin;
+    }
+    return nullptr;
+}
+
 }  // namespace pvltest

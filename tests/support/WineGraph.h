@@ -27,6 +27,8 @@ ComPtr<IGraphBuilder> NewGraph();
 long RunUntilComplete(IGraphBuilder* graph, DWORD timeoutMs);
 // Names of the filters in a graph, in enumeration order, joined by ", ".
 std::wstring FilterNames(IGraphBuilder* graph);
+// The filter's pin of that direction, counting in enumeration order from 0; empty when none.
+ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION direction, int index = 0);
 // Pumps this thread's messages for the given time.
 void PumpMessages(DWORD milliseconds);
 

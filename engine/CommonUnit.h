@@ -1,0 +1,175 @@
+#pragma once
+// The playback engine: the media graph of the one open file or address with every interface
+// taken from it, transport, positions and volume, the lists built with the graph, and the
+// settings, devices and file types the windows read. One instance lives from the start-up to
+// the end of the program; everything runs on the GUI thread.
+#include "dshow/DShow.h"
+#include "engine/AC3FilterCntl.h"
+#include "engine/CommonUnitCore.h"
+#include "engine/Common_Types.h"
+#include "engine/Common_TypesCom.h"
+#include "engine/DirectVobSub.h"
+#include "engine/EngineServices.h"
+#include "engine/ExternalFilterCntl.h"
+#include "engine/SRS_CircleSurroundII.h"
+#include "engine/SRS_TruSurroundXT.h"
+#include "framework/Classes.h"
+#include "framework/Dialogs.h"
+#include "graphics/Bitmap32.h"
+#include "playlist/PlayListHost.h"
+
+#include <qnetwork.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Engine state codes (GetFilterState, SetFilterState).
+inline constexpr uint8_t esStopped = 0;
+inline constexpr uint8_t esRunning = 1;
+inline constexpr uint8_t esPaused = 2;
+inline constexpr uint8_t esNoGraph = 3;
+
+// The graph-event message the main window handles (WM_USER + 100).
+inline constexpr UINT WM_PLAYEVENT = WM_USER + 100;
+
+inline constexpr wchar_t DefaultAudioRender[] =
+    L"@device:cm:{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}\\Default DirectSound Device";
+
+// The engine is also what the play list calls (IPlayListEngine).
+class TCommonModule : public TComponent, public IPlayListEngine {
+    TComApartment FApartment;  // first, so COM outlives every interface the module holds
+
+public:
+    // Runs DataModuleCreate; the main window (services.ControlForm) must exist already.
+    TCommonModule(TComponent* owner, const TEngineServices& services);
+    // Runs DataModuleDestroy. A window freed before the engine clears its pointer in Services.
+    ~TCommonModule() override;
+
+    TEngineServices Services;
+
+    // Components of the module, owned by it, made in this order with their stored settings.
+    // The sound processor comes from its own library; until it is attached it stays empty.
+    TOpenDialog* OpenFilesDialog = nullptr;
+    TSRS_CircleSurroundII* SRS_CS1 = nullptr;
+    TDirectVobSub* DirectVobSub1 = nullptr;
+    TAC3FilterCntl* AC3Filter1 = nullptr;
+    TSRS_TruSurroundXT* SRS_TS1 = nullptr;
+    IGraphFilterComponent* PvlSprocessor = nullptr;
+
+    // The graph of the open file and the interfaces taken from it; all empty while no file is open.
+    ComPtr<IGraphBuilder> Graph;
+    ComPtr<IGraphConfig> GraphConfig;
+    ComPtr<IObjectWithSite> GraphSite;
+    ComPtr<IMediaEventEx> MediaEvent;
+    ComPtr<IMediaSeeking> MediaSeeking;
+    ComPtr<IBasicAudio> BasicAudio;      // may stay empty
+    ComPtr<IBaseFilter> AudioRenderer;
+    ComPtr<IPin> AudioChainInput;        // where the chosen audio stream is connected
+    ComPtr<IUnknown> DecoderColorControl;  // {D132EE97-3E38-4030-8B17-59163B30A1F5} of a decoder
+    ComPtr<IDispatch> NetShowConfig;     // IAMNetShowConfig of a network source
+    ComPtr<IAMNetworkStatus> NetworkStatus;
+    ComPtr<IDispatch> NetShowExProps;    // IAMNetShowExProps of a network source
+
+    // Lists built with the graph, and the lists of the program's life.
+    std::vector<TPinItem> VideoPins;
+    std::vector<TPinItem> AudioPins;
+    std::vector<TStreamInfo> AudioStreams;
+    std::vector<TStreamInfo> ChapterStreams;
+    std::vector<std::unique_ptr<TVideoRenderItem>> VideoRenderers;
+    TStringList PreferredRenderers;  // objects: TVideoRenderItem of VideoRenderers, in preference order
+    std::vector<TAudioDeviceItem> AudioDevices;
+    std::vector<TMonitorItem> MonitorList;
+    TStringList FileHistory;
+    TStringList PlaylistHistory;
+    TStringList URLHistory;
+    int32_t FileHistoryMax = 5;
+    int32_t PlaylistHistoryMax = 10;
+    int32_t URLHistoryMax = 10;
+
+    int32_t FailedVideo = 0;
+    int32_t FailedAudio = 0;
+    std::string PlayingFileName;
+    std::string MediaID;
+    std::string MediaIDFolder;
+
+    // Settings (filled and saved by the main window's settings code).
+    int32_t BufferMode = 1;
+    int32_t BufferSecs = 5;
+    bool Multicast = true;
+    bool TCP = true;
+    bool UDP = true;
+    bool UDPFixedPort = false;
+    int32_t UDPPort = 0;
+    bool HTTP = true;
+    int32_t HTTPProxyMode = 1;  // 1 automatic, 2 HTTPProxyName:HTTPProxyPort
+    WideString HTTPProxyName;
+    int32_t HTTPProxyPort = 0;
+    int32_t ResumeMode = 2;     // 0 resume, 1 from the start, 2 ask
+    WideString AudioRender = DefaultAudioRender;
+    int32_t SpeakerType = 0;
+    bool PerfereSPDIF = false;
+    bool NoSRS = false;
+    bool CSActive = false;
+    bool TSActive = false;
+
+    // Visualisation, drawn by the main window.
+    TVisualBuffers Visual;
+    uint32_t VisualBackColor = 0xBB7B42;  // COLORREF
+    uint32_t VisualTextColor = 0xF0CAA6;
+    std::unique_ptr<TBitmap32> VisualBitmap;
+    std::unique_ptr<TBitmap32> FadeBitmap;
+
+    void DataModuleCreate();
+    void DataModuleDestroy();
+    void AppClosing();
+
+    uint8_t GetFilterState();
+    void SetFilterState(uint8_t state);
+    void Play();
+    void Pause();
+    void PlayPause();
+    void Stop();
+    bool Next();
+    bool Prev();
+
+    int64_t GetDurication();
+    int64_t GetPosition();
+    bool SetPosition(int64_t position);
+    int32_t GetMSecfromPercent(double percent);  // tenths of a second
+    void GotoPercent(double percent);
+    int32_t GetVolume();
+    void SetVolume(int32_t volume);
+
+    void FlushGraph();
+    void ClosePlayingFile() override;
+    // The patterns of the file types' first line, upper case ("*.AVI").
+    const TStringList& KnownExtensions() override { return FKnownExtensions; }
+    void GetFilterByGUID(const CLSID& classId, ComPtr<IBaseFilter>& filter);
+
+    void NextVisual() { Visual.NextVisual(); }
+    void SwitchVisual(uint8_t mode) { Visual.SwitchVisual(mode); }
+    void ResetVisual() { Visual.ResetVisual(); }
+    void ResetPeaks() { Visual.ResetPeaks(); }
+
+    // Opens play-list entry `index` (the graph build); True when a graph was built.
+    virtual bool PlayInList(int index, bool autoPlay);
+    // Writes the open movie's memory; called while a graph exists, before it goes.
+    virtual void SaveMovieInfo();
+    // Appends the display monitors to MonitorList.
+    HRESULT EnumerateScreens();
+
+    std::string InstallFolder();
+
+private:
+    void CreateComponents();
+    void ReadFileTypes();
+    void FillVideoRenderers();
+    void ShowOSDText(const std::string& text, int seconds);
+    IPlayList* PlayList();
+    bool StepThroughPlayList(bool forward);
+    TStringList FKnownExtensions;
+};
+
+// Fills the list with the audio renderers of the category.
+HRESULT EnumAudioRenderers(const GUID& category, std::vector<TAudioDeviceItem>* list);

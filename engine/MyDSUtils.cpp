@@ -1,0 +1,266 @@
+#include "engine/MyDSUtils.h"
+
+#include <mmreg.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Dolby AC3 carried over S/PDIF as 16-bit stereo PCM at 48 kHz.
+void MakeSpdifProbe(AM_MEDIA_TYPE& mediaType, WAVEFORMATEX& format)
+{
+    format = {};
+    format.wFormatTag = WAVE_FORMAT_DOLBY_AC3_SPDIF;
+    format.nChannels = 2;
+    format.nSamplesPerSec = 48000;
+    format.nAvgBytesPerSec = 192000;
+    format.nBlockAlign = 4;
+    format.wBitsPerSample = 16;
+    mediaType = {};
+    mediaType.majortype = MEDIATYPE_Audio;
+    mediaType.subtype = MEDIASUBTYPE_PCM;
+    mediaType.bFixedSizeSamples = TRUE;
+    mediaType.lSampleSize = 6144;
+    mediaType.formattype = FORMAT_WaveFormatEx;
+    mediaType.cbFormat = sizeof(WAVEFORMATEX);
+    mediaType.pbFormat = reinterpret_cast<BYTE*>(&format);
+}
+
+struct TMatchingFilter {
+    WideString FriendlyName;
+    ComPtr<IBaseFilter> Filter;
+};
+
+WideString ReadFriendlyName(IMoniker* moniker, HRESULT& hr)
+{
+    ComPtr<IPropertyBag> bag;
+    hr = moniker->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&bag));
+    if (FAILED(hr))
+        return {};
+    VARIANT value;
+    VariantInit(&value);
+    WideString name = L"Unknown";
+    hr = bag->Read(L"FriendlyName", &value, nullptr);
+    if (SUCCEEDED(hr) && value.vt == VT_BSTR && value.bstrVal)
+        name = value.bstrVal;
+    VariantClear(&value);
+    return name;
+}
+
+}  // namespace
+
+HRESULT GetFriendlyNameFromDisplayName(const WideString& displayName, ComPtr<IBaseFilter>& filter, WideString& friendlyName)
+{
+    filter.Reset();
+    friendlyName.clear();
+    ComPtr<IBindCtx> context;
+    HRESULT hr = CreateBindCtx(0, &context);
+    if (FAILED(hr))
+        return hr;
+    ULONG eaten = 0;
+    ComPtr<IMoniker> moniker;
+    hr = MkParseDisplayName(context.Get(), displayName.c_str(), &eaten, &moniker);
+    if (FAILED(hr))
+        return hr;
+    if (FAILED(moniker->BindToObject(nullptr, nullptr, IID_PPV_ARGS(&filter))))
+        filter.Reset();
+    friendlyName = ReadFriendlyName(moniker.Get(), hr);
+    return hr;
+}
+
+bool CanCreateFilter(const CLSID& classId)
+{
+    ComPtr<IBaseFilter> filter;
+    return CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, IID_PPV_ARGS(&filter)) == S_OK;
+}
+
+HRESULT FindAC3SpdifPin(IBaseFilter* filter, ComPtr<IPin>& pin)
+{
+    pin.Reset();
+    if (!filter)
+        return E_FAIL;
+    ComPtr<IEnumPins> pins;
+    if (FAILED(filter->EnumPins(&pins)))
+        return E_FAIL;
+    AM_MEDIA_TYPE probe;
+    WAVEFORMATEX format;
+    MakeSpdifProbe(probe, format);
+    ComPtr<IPin> candidate;
+    while (pins->Next(1, candidate.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+        PIN_DIRECTION direction;
+        if (FAILED(candidate->QueryDirection(&direction)))
+            break;
+        if (direction == PINDIR_INPUT && candidate->QueryAccept(&probe) == S_OK) {
+            pin = candidate;
+            return S_OK;
+        }
+    }
+    return E_FAIL;
+}
+
+HRESULT RemoveAllFilters(IGraphBuilder* graph)
+{
+    if (!graph)
+        return S_OK;
+    ComPtr<IGraphConfig> config;
+    if (SUCCEEDED(graph->QueryInterface(IID_PPV_ARGS(&config)))) {
+        std::vector<ComPtr<IBaseFilter>> cached;
+        ComPtr<IEnumFilters> cache;
+        if (SUCCEEDED(config->EnumCacheFilter(&cache))) {
+            ComPtr<IBaseFilter> filter;
+            while (cache->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK)
+                cached.push_back(filter);
+        }
+        for (const auto& filter : cached)
+            config->RemoveFilterFromCache(filter.Get());
+    }
+    ComPtr<IEnumFilters> filters;
+    HRESULT hr = graph->EnumFilters(&filters);
+    if (FAILED(hr))
+        return hr;
+    std::vector<ComPtr<IBaseFilter>> listed;
+    ComPtr<IBaseFilter> filter;
+    while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+        listed.push_back(filter);
+        ComPtr<IEnumPins> pins;
+        if (FAILED(filter->EnumPins(&pins)))
+            continue;
+        ComPtr<IPin> pin;
+        while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK)
+            pin->Disconnect();
+    }
+    for (const auto& each : listed)
+        graph->RemoveFilter(each.Get());
+    return S_OK;
+}
+
+HRESULT GetPinMediaType(IPin* pin, TMediaTypePtr& mediaType)
+{
+    mediaType.reset();
+    if (!pin)
+        return E_FAIL;
+    ComPtr<IEnumMediaTypes> types;
+    HRESULT hr = pin->EnumMediaTypes(&types);
+    if (FAILED(hr))
+        return hr;
+    AM_MEDIA_TYPE* first = nullptr;
+    hr = types->Next(1, &first, nullptr);
+    if (hr != S_OK || !first) {
+        DeleteMediaType(first);
+        return FAILED(hr) ? hr : VFW_E_NO_TYPES;
+    }
+    mediaType.reset(first);
+    return S_OK;
+}
+
+HRESULT RemoveGraphFromRot(DWORD cookie)
+{
+    ComPtr<IRunningObjectTable> table;
+    HRESULT hr = GetRunningObjectTable(0, &table);
+    if (FAILED(hr))
+        return hr;
+    return table->Revoke(cookie);
+}
+
+HRESULT AddMPEG1Splitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilter>& splitter)
+{
+    splitter.Reset();
+    if (!graph || !sourcePin)
+        return E_POINTER;
+    ComPtr<IBaseFilter> filter;
+    HRESULT hr = CoCreateInstance(CLSID_MPEG1Splitter, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&filter));
+    if (FAILED(hr))
+        return hr;
+    hr = graph->AddFilter(filter.Get(), L"MPEG I Stream Splitter");
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IPin> input;
+    hr = filter->FindPin(L"Input", &input);
+    if (SUCCEEDED(hr))
+        hr = graph->Connect(sourcePin, input.Get());
+    if (FAILED(hr)) {
+        graph->RemoveFilter(filter.Get());
+        return hr;
+    }
+    splitter = filter;
+    return S_OK;
+}
+
+HRESULT ConnectMatchingSplitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilter>& splitter)
+{
+    splitter.Reset();
+    if (!graph || !sourcePin)
+        return E_POINTER;
+    ComPtr<IFilterMapper2> mapper;
+    HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&mapper));
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IEnumMediaTypes> types;
+    hr = sourcePin->EnumMediaTypes(&types);
+    if (FAILED(hr))
+        return hr;
+    AM_MEDIA_TYPE* first = nullptr;
+    hr = types->Next(1, &first, nullptr);
+    const TMediaTypePtr mediaType(first);
+    if (hr != S_OK || !mediaType)
+        return hr;
+
+    const GUID inputTypes[2] = {mediaType->majortype, mediaType->subtype};
+    ComPtr<IEnumMoniker> monikers;
+    hr = mapper->EnumMatchingFilters(&monikers, 0, TRUE, MERIT_DO_NOT_USE + 1, TRUE, 1, inputTypes, nullptr, nullptr,
+                                     FALSE, TRUE, 0, nullptr, nullptr, nullptr);
+    if (FAILED(hr) || !monikers)
+        return hr;
+    std::vector<TMatchingFilter> candidates;
+    ComPtr<IMoniker> moniker;
+    while (monikers->Next(1, moniker.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+        HRESULT nameResult;
+        TMatchingFilter candidate;
+        candidate.FriendlyName = ReadFriendlyName(moniker.Get(), nameResult);
+        if (FAILED(nameResult))
+            candidate.FriendlyName = L"Unknown";
+        hr = moniker->BindToObject(nullptr, nullptr, IID_PPV_ARGS(&candidate.Filter));
+        if (FAILED(hr))
+            return hr;
+        candidates.push_back(std::move(candidate));
+    }
+
+    for (const TMatchingFilter& candidate : candidates) {
+        if (FAILED(graph->AddFilter(candidate.Filter.Get(), candidate.FriendlyName.c_str())))
+            continue;
+        ComPtr<IEnumPins> pins;
+        hr = candidate.Filter->EnumPins(&pins);
+        if (FAILED(hr)) {
+            graph->RemoveFilter(candidate.Filter.Get());
+            return hr;
+        }
+        bool connected = false;
+        ComPtr<IPin> pin;
+        while (!connected && pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+            PIN_DIRECTION direction;
+            hr = pin->QueryDirection(&direction);
+            if (FAILED(hr)) {
+                graph->RemoveFilter(candidate.Filter.Get());
+                return hr;
+            }
+            if (direction == PINDIR_INPUT)
+                connected = SUCCEEDED(graph->ConnectDirect(sourcePin, pin.Get(), nullptr));
+        }
+        // A candidate that connected nothing (also one without an input pin) leaves the graph.
+        if (connected) {
+            splitter = candidate.Filter;
+            break;
+        }
+        graph->RemoveFilter(candidate.Filter.Get());
+    }
+    return hr;
+}
+
+HRESULT IsPinConnected(IPin* pin)
+{
+    if (!pin)
+        return E_POINTER;
+    ComPtr<IPin> peer;
+    return pin->ConnectedTo(&peer);
+}

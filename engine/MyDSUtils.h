@@ -1,0 +1,29 @@
+#pragma once
+// Graph utilities on the objects the caller hands in: binding devices by moniker name, probing
+// filter classes and pins, emptying a graph, and adding splitters. An out interface is cleared
+// first and holds a reference only on success.
+#include "dshow/DShow.h"
+#include "engine/DSUtil.h"
+#include "framework/SysUtils.h"
+
+// Binds the moniker named by displayName: the filter (left empty when binding fails) and its
+// "FriendlyName" ("Unknown" when that cannot be read). Result: that of the name's read, or of
+// the step before it that failed.
+HRESULT GetFriendlyNameFromDisplayName(const WideString& displayName, ComPtr<IBaseFilter>& filter, WideString& friendlyName);
+// True when an instance of the class can be created in process (it is released at once).
+bool CanCreateFilter(const CLSID& classId);
+// The first input pin that accepts Dolby AC3 over S/PDIF; E_FAIL without a filter or pin.
+HRESULT FindAC3SpdifPin(IBaseFilter* filter, ComPtr<IPin>& pin);
+// Empties the graph and its filter cache; S_OK, or the failure of EnumFilters.
+HRESULT RemoveAllFilters(IGraphBuilder* graph);
+// The pin's first preferred media type; E_FAIL without a pin, VFW_E_NO_TYPES when it offers
+// none (so a success always comes with a media type).
+HRESULT GetPinMediaType(IPin* pin, TMediaTypePtr& mediaType);
+HRESULT RemoveGraphFromRot(DWORD cookie);
+// Adds the MPEG-1 stream splitter ("MPEG I Stream Splitter") and connects the pin to its input.
+HRESULT AddMPEG1Splitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilter>& splitter);
+// Adds the registered filters that take the pin's media type, one after another, until one
+// connects directly; the caller judges success by the splitter, which is connected or empty.
+HRESULT ConnectMatchingSplitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilter>& splitter);
+// S_OK when connected, the pin's own failure (VFW_E_NOT_CONNECTED) when not; E_POINTER without a pin.
+HRESULT IsPinConnected(IPin* pin);

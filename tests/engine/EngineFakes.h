@@ -1,0 +1,154 @@
+#pragma once
+// Recording fakes of what the engine calls outside itself.
+#include "engine/CommonUnit.h"
+#include "engine/EngineServices.h"
+#include "framework/Classes.h"
+
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace pvltest {
+
+struct TEngineLog {
+    std::vector<std::string> Calls;
+    void Add(const std::string& call) { Calls.push_back(call); }
+    int IndexOf(const std::string& call) const
+    {
+        for (size_t i = 0; i < Calls.size(); ++i)
+            if (Calls[i] == call)
+                return static_cast<int>(i);
+        return -1;
+    }
+};
+
+class TFakeControlForm : public IControlForm {
+public:
+    TFakeControlForm(TEngineLog& log, std::string folder) : Folder(std::move(folder)), FLog(log) {}
+    std::string InstallFolder() override { return Folder; }
+    HWND Handle() override { return nullptr; }
+    int VisualHeight() override { return 48; }
+    void WriteSettings() override { FLog.Add("WriteSettings"); }
+    void PrepareNewFile() override { FLog.Add("PrepareNewFile"); }
+    void NewFileLoaded() override { FLog.Add("NewFileLoaded"); }
+    void SetTitleInfo(const TStringList&) override { FLog.Add("SetTitleInfo"); }
+    void ClearTitleInfo() override { FLog.Add("ClearTitleInfo"); }
+    void UpdateSRSControls() override { FLog.Add("UpdateSRSControls"); }
+    void ClearBookmarks() override { FLog.Add("ClearBookmarks"); }
+    int AddBookmark(const std::string&, const TBitmap32*, int64_t) override { return 0; }
+    void Getbookmark(int, TBookmark&) override {}
+    int BookmarkCount() override { return 0; }
+    int BookmarkImageIndex(int) override { return -1; }
+    bool GetBookmarkImage(int, TBitmap32&) override { return false; }
+    void SetAudioDelay(int) override {}
+    std::string Folder;
+
+private:
+    TEngineLog& FLog;
+};
+
+class TFakeVideoForm : public IVideoForm {
+public:
+    explicit TFakeVideoForm(TEngineLog& log) : FLog(log) {}
+    void SetPreferredRenderers(const std::vector<TVideoRenderItem*>&) override {}
+    HRESULT ConnectPreferredRenderer(IGraphBuilder*, IPin*) override { return E_FAIL; }
+    void ReleaseRenderer() override { FLog.Add("ReleaseRenderer"); }
+    void RefreshVideo() override {}
+    bool Visible() override { return IsVisible; }
+    bool IsVisible = false;
+
+private:
+    TEngineLog& FLog;
+};
+
+class TFakeOSDForm : public IOSDForm {
+public:
+    explicit TFakeOSDForm(TEngineLog& log) : FLog(log) {}
+    void ShowTextTimed(const std::string& text, int seconds) override { FLog.Add("OSD " + text + " " + std::to_string(seconds)); }
+    void ShowTextBlink(const std::string& text, bool blink) override { FLog.Add("OSD blink " + text + (blink ? " on" : " off")); }
+
+private:
+    TEngineLog& FLog;
+};
+
+// A play list with the model's next and previous rules (no shuffle).
+class TFakePlayList : public IPlayList {
+public:
+    explicit TFakePlayList(TEngineLog& log) : FLog(log) {}
+    int32_t ItemCount() const override { return static_cast<int32_t>(Items.size()); }
+    void GetItem(int32_t index, TPlayListItem& item) const override
+    {
+        if (index >= 0 && index < ItemCount())
+            item = Items[static_cast<size_t>(index)];
+    }
+    void SetItem(int32_t index, const TPlayListItem& item) override
+    {
+        if (index >= 0 && index < ItemCount())
+            Items[static_cast<size_t>(index)] = item;
+    }
+    int32_t GetPlayingIndex() const override { return PlayingIndex; }
+    void SetPlayingIndex(int32_t index) override { PlayingIndex = index; }
+    bool HasNext() const override { return PlayingIndex < ItemCount() - 1 || Repeat; }
+    bool HasPrev() const override { return PlayingIndex > 0 || Repeat; }
+    int32_t NextIndex() override { return PlayingIndex < ItemCount() - 1 ? PlayingIndex + 1 : 0; }
+    int32_t PrevIndex() override { return PlayingIndex >= 1 ? PlayingIndex - 1 : Repeat ? ItemCount() - 1 : 0; }
+    void SavePlaylistFile(const std::string& fileName) override { FLog.Add("SavePlaylistFile " + fileName); }
+
+    std::vector<TPlayListItem> Items;
+    int32_t PlayingIndex = -1;
+    bool Repeat = false;
+
+private:
+    TEngineLog& FLog;
+};
+
+class TFakePlaylistForm : public IPlaylistForm {
+public:
+    explicit TFakePlaylistForm(IPlayList* list) : List(list) {}
+    IPlayList* PlayList() override { return List; }
+    int SelectedIndex() override { return Selected; }
+    IPlayList* List;
+    int Selected = -1;
+};
+
+class TFakeFilterComponent : public IGraphFilterComponent {
+public:
+    TFakeFilterComponent(TEngineLog& log, std::string name) : FLog(log), FName(std::move(name)) {}
+    HRESULT RemoveFilterFromGraph() override
+    {
+        FLog.Add("RemoveFilterFromGraph " + FName);
+        return S_OK;
+    }
+
+private:
+    TEngineLog& FLog;
+    std::string FName;
+};
+
+// The engine with the graph build and the movie memory replaced by recorders.
+class TTestEngine : public TCommonModule {
+public:
+    TTestEngine(const TEngineServices& services, TEngineLog& log) : TCommonModule(nullptr, services), FLog(log) {}
+    // Like the graph build, moves the playing index also when the entry does not render.
+    bool PlayInList(int index, bool autoPlay) override
+    {
+        FLog.Add("PlayInList " + std::to_string(index) + (autoPlay ? " play" : ""));
+        if (Services.PlaylistForm && Services.PlaylistForm->PlayList())
+            Services.PlaylistForm->PlayList()->SetPlayingIndex(index);
+        return Renders.count(index) > 0;
+    }
+    void SaveMovieInfo() override
+    {
+        FLog.Add(Graph ? "SaveMovieInfo with graph" : "SaveMovieInfo without graph");
+        if (SaveFails)
+            throw std::runtime_error("disk full");
+    }
+    std::set<int> Renders;
+    bool SaveFails = false;
+
+private:
+    TEngineLog& FLog;
+};
+
+}  // namespace pvltest
