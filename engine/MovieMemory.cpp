@@ -52,27 +52,29 @@ std::string HexCut(uint64_t x, int digits)
     return std::string(text).substr(0, static_cast<size_t>(digits));
 }
 
-std::string MakeMediaID(const TMediaIdSource& s)
+std::string MakeMediaID(const TMediaIdSource& source)
 {
-    std::string id = HexCut(static_cast<uint32_t>(s.Compression ^ s.FormatTag), 8) + "-";
+    const TVideoStreamDescription& v = source.Video;
+    const TAudioStreamDescription& a = source.Audio;
+    std::string id = HexCut(static_cast<uint32_t>(v.Compression ^ a.FormatTag), 8) + "-";
 
     // Video: frame size and rate against the length; 64-bit arithmetic wraps.
-    const int64_t tenths = RoundHalfEven(static_cast<double>(s.Duration) / 1000000);
-    const uint64_t lines = static_cast<uint64_t>(RoundHalfEven(s.Height * s.FrameRate)) * static_cast<uint64_t>(tenths);
-    const int64_t divisor = s.BitCount | 8;
+    const int64_t tenths = RoundHalfEven(static_cast<double>(source.Duration) / 1000000);
+    const uint64_t lines = static_cast<uint64_t>(RoundHalfEven(v.Height * v.FrameRate)) * static_cast<uint64_t>(tenths);
+    const int64_t divisor = v.BitCount | 8;
     const int64_t y = divisor == -1 ? static_cast<int64_t>(0 - lines) : static_cast<int64_t>(lines) / divisor;
-    const uint64_t v = static_cast<uint64_t>(RoundHalfEven(s.Width * s.FrameRate)) ^ static_cast<uint64_t>(y);
-    std::string hex = HexCut(v, 6);
+    const uint64_t video = static_cast<uint64_t>(RoundHalfEven(v.Width * v.FrameRate)) ^ static_cast<uint64_t>(y);
+    std::string hex = HexCut(video, 6);
     id += hex.substr(0, 4) + "-" + hex.substr(4, 2);
 
     // Audio: the data rate shifted by the channel count, merged with the sample rate.
-    const uint64_t rate = static_cast<uint64_t>(RoundHalfEven(s.AvgBytesPerSec * 1000));
-    const uint64_t shifted = s.Channels >= 0 && s.Channels < 64 ? rate >> s.Channels : 0;
-    const uint64_t a = shifted | static_cast<uint64_t>(static_cast<int64_t>(s.SamplesPerSec));
-    hex = HexCut(a, 6);
+    const uint64_t rate = static_cast<uint64_t>(RoundHalfEven(a.AvgBytesPerSec * 1000));
+    const uint64_t shifted = a.Channels >= 0 && a.Channels < 64 ? rate >> a.Channels : 0;
+    const uint64_t audio = shifted | static_cast<uint64_t>(static_cast<int64_t>(a.SamplesPerSec));
+    hex = HexCut(audio, 6);
     id += hex.substr(0, 2) + "-" + hex.substr(2, 4) + "-";
 
-    return id + IdTail(s);
+    return id + IdTail(source);
 }
 
 bool ReadMovieMemory(TStream& stream, TMovieMemory& memory)

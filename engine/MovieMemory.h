@@ -1,6 +1,7 @@
 #pragma once
 // Movie memory: the media id that names a movie's memory file, and the ".cid" file itself,
 // which keeps the bookmarks (with thumbnails), the last position and the audio delay.
+#include "engine/StreamDescriptionsCore.h"
 #include "framework/Classes.h"
 
 #include <cstdint>
@@ -10,15 +11,8 @@
 // What a media id is made of: the first video stream, the first audio stream (zeros when there
 // is none), the duration and the file, or the disc it lies on.
 struct TMediaIdSource {
-    uint32_t Compression = 0;
-    int32_t Width = 0;
-    int32_t Height = 0;
-    int32_t BitCount = 0;
-    double FrameRate = 0;
-    uint32_t FormatTag = 0;
-    double AvgBytesPerSec = 0;
-    int32_t SamplesPerSec = 0;
-    int32_t Channels = 0;
+    TVideoStreamDescription Video;
+    TAudioStreamDescription Audio;
     int64_t Duration = 0;  // 100-nanosecond units
     std::string FileName;
     bool OnDisc = false;        // the file lies on a CD or DVD

@@ -21,15 +21,15 @@ constexpr uint32_t FourCC(const char (&c)[5])
 TMediaIdSource Film(const std::string& fileName)
 {
     TMediaIdSource s;
-    s.Compression = FourCC("XVID");
-    s.Width = 640;
-    s.Height = 480;
-    s.BitCount = 24;
-    s.FrameRate = 25;
-    s.FormatTag = 0x55;
-    s.AvgBytesPerSec = 16000;
-    s.SamplesPerSec = 44100;
-    s.Channels = 2;
+    s.Video.Compression = FourCC("XVID");
+    s.Video.Width = 640;
+    s.Video.Height = 480;
+    s.Video.BitCount = 24;
+    s.Video.FrameRate = 25;
+    s.Audio.FormatTag = 0x55;
+    s.Audio.AvgBytesPerSec = 16000;
+    s.Audio.SamplesPerSec = 44100;
+    s.Audio.Channels = 2;
     s.Duration = 100000000;
     s.FileName = fileName;
     return s;
@@ -79,21 +79,18 @@ TEST(MediaId, TailFollowsTheBareNameOrTheDisc)
 TEST(MediaId, AudioOnlyPartsAndOddValuesStayInShape)
 {
     TMediaIdSource noAudio = Film("C:\\x\\film.avi");
-    noAudio.FormatTag = 0;
-    noAudio.AvgBytesPerSec = 0;
-    noAudio.SamplesPerSec = 0;
-    noAudio.Channels = 0;
+    noAudio.Audio = TAudioStreamDescription{};
     EXPECT_EQ(MakeMediaID(noAudio), "44495658-00FD-D000-0000-000000001689");
 
     TMediaIdSource odd = Film("x");
-    odd.Width = std::numeric_limits<int32_t>::max();
-    odd.Height = -480;  // top-down
-    odd.FrameRate = 1e7;
-    odd.BitCount = 0xFFFF;
+    odd.Video.Width = std::numeric_limits<int32_t>::max();
+    odd.Video.Height = -480;  // top-down
+    odd.Video.FrameRate = 1e7;
+    odd.Video.BitCount = 0xFFFF;
     odd.Duration = std::numeric_limits<int64_t>::max();
-    odd.AvgBytesPerSec = 4294967295.0;
-    odd.Channels = 70;
-    odd.SamplesPerSec = -1;
+    odd.Audio.AvgBytesPerSec = 4294967295.0;
+    odd.Audio.Channels = 70;
+    odd.Audio.SamplesPerSec = -1;
     const std::string id = MakeMediaID(odd);
     ASSERT_EQ(id.size(), 36u);
     for (const size_t dash : {8u, 13u, 18u, 23u})

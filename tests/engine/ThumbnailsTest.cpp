@@ -82,26 +82,6 @@ TEST(Thumbnails, BrokenJpegIsRefused)
     EXPECT_TRUE(EncodeThumbnail(TThumbnail{}).empty());
 }
 
-// A Windows bitmap stream: file header, 40-byte info header, palette, rows padded to 4 bytes.
-std::vector<uint8_t> Bmp(int width, int height, int bpp, const std::vector<uint32_t>& palette,
-                         const std::vector<std::vector<uint8_t>>& rows, uint32_t compression = 0)
-{
-    std::vector<uint8_t> pixels;
-    for (const auto& row : rows) {
-        pixels.insert(pixels.end(), row.begin(), row.end());
-        pixels.resize((pixels.size() + 3) / 4 * 4);
-    }
-    const uint32_t bitsAt = 14 + 40 + uint32_t(palette.size()) * 4;
-    TByteWriter w;
-    w.Text("BM").U32(bitsAt + uint32_t(pixels.size())).U32(0).U32(bitsAt);
-    w.U32(40).U32(uint32_t(width)).U32(uint32_t(height)).U16(1).U16(uint16_t(bpp)).U32(compression)
-        .U32(uint32_t(pixels.size())).U32(2835).U32(2835).U32(uint32_t(palette.size())).U32(0);
-    for (const uint32_t c : palette)
-        w.U32(c);
-    w.Raw(pixels);
-    return w.Bytes;
-}
-
 TEST(Thumbnails, OldFilesCarryBitmapStreams)
 {
     const uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF, K = 0xFF000000;
@@ -111,12 +91,12 @@ TEST(Thumbnails, OldFilesCarryBitmapStreams)
         std::vector<uint32_t> Expected;  // 2 x 2, rows top-down
     };
     const Case cases[] = {
-        {"24 bits, bottom-up", Bmp(2, 2, 24, {}, {{0, 0, 0xFF, 0, 0xFF, 0}, {0xFF, 0, 0, 0xFF, 0xFF, 0xFF}}), {B, W, R, G}},
-        {"32 bits, top-down", Bmp(2, -2, 32, {}, {{0, 0, 0xFF, 0, 0, 0xFF, 0, 0}, {0xFF, 0, 0, 0, 0, 0, 0, 0}}), {R, G, B, K}},
-        {"16 bits 5:5:5", Bmp(2, -2, 16, {}, {{0x00, 0x7C, 0xE0, 0x03}, {0x1F, 0x00, 0xFF, 0x7F}}), {R, G, B, W}},
-        {"8-bit palette", Bmp(2, -2, 8, {0x00FF0000, 0x0000FF00, 0x000000FF}, {{0, 1}, {2, 0}}), {R, G, B, R}},
-        {"4-bit palette", Bmp(2, -2, 4, {0x00FF0000, 0x0000FF00}, {{0x01}, {0x10}}), {R, G, G, R}},
-        {"1-bit palette", Bmp(2, -2, 1, {0x00000000, 0x00FFFFFF}, {{0x80}, {0x40}}), {W, K, K, W}},
+        {"24 bits, bottom-up", BitmapFile(2, 2, 24, {}, {{0, 0, 0xFF, 0, 0xFF, 0}, {0xFF, 0, 0, 0xFF, 0xFF, 0xFF}}), {B, W, R, G}},
+        {"32 bits, top-down", BitmapFile(2, -2, 32, {}, {{0, 0, 0xFF, 0, 0, 0xFF, 0, 0}, {0xFF, 0, 0, 0, 0, 0, 0, 0}}), {R, G, B, K}},
+        {"16 bits 5:5:5", BitmapFile(2, -2, 16, {}, {{0x00, 0x7C, 0xE0, 0x03}, {0x1F, 0x00, 0xFF, 0x7F}}), {R, G, B, W}},
+        {"8-bit palette", BitmapFile(2, -2, 8, {0x00FF0000, 0x0000FF00, 0x000000FF}, {{0, 1}, {2, 0}}), {R, G, B, R}},
+        {"4-bit palette", BitmapFile(2, -2, 4, {0x00FF0000, 0x0000FF00}, {{0x01}, {0x10}}), {R, G, G, R}},
+        {"1-bit palette", BitmapFile(2, -2, 1, {0x00000000, 0x00FFFFFF}, {{0x80}, {0x40}}), {W, K, K, W}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
@@ -130,8 +110,8 @@ TEST(Thumbnails, OldFilesCarryBitmapStreams)
 
 TEST(Thumbnails, BrokenBitmapsAreRefused)
 {
-    const std::vector<uint8_t> good = Bmp(2, 2, 24, {}, {{0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}});
-    const std::vector<uint8_t> paletted = Bmp(2, 2, 8, {0, 0, 0, 0}, {{0, 1}, {2, 3}});
+    const std::vector<uint8_t> good = BitmapFile(2, 2, 24, {}, {{0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}});
+    const std::vector<uint8_t> paletted = BitmapFile(2, 2, 8, {0, 0, 0, 0}, {{0, 1}, {2, 3}});
     std::vector<uint8_t> wrongMagic = good;
     wrongMagic[0] = 'X';
     struct Case {
@@ -142,10 +122,10 @@ TEST(Thumbnails, BrokenBitmapsAreRefused)
         {"empty", {}},
         {"wrong magic", wrongMagic},
         {"pixels cut short", {good.begin(), good.end() - 4}},
-        {"run-length compressed", Bmp(2, 2, 8, {0}, {{0, 0}, {0, 0}}, 1)},
-        {"no width", Bmp(0, 2, 24, {}, {{}, {}})},
-        {"unknown depth", Bmp(2, 2, 12, {}, {{0, 0, 0}, {0, 0, 0}})},
-        {"huge claim", Bmp(100000, 100000, 24, {}, {{0, 0, 0}})},
+        {"run-length compressed", BitmapFile(2, 2, 8, {0}, {{0, 0}, {0, 0}}, 1)},
+        {"no width", BitmapFile(0, 2, 24, {}, {{}, {}})},
+        {"unknown depth", BitmapFile(2, 2, 12, {}, {{0, 0, 0}, {0, 0, 0}})},
+        {"huge claim", BitmapFile(100000, 100000, 24, {}, {{0, 0, 0}})},
         {"palette past the end", {paletted.begin(), paletted.begin() + 54 + 8}},
         {"JPEG where a bitmap belongs", EncodeThumbnail(TThumbnail{2, 2, {0, 0, 0, 0}})},
     };
