@@ -93,6 +93,10 @@ void TCommonModule::DataModuleCreate()
     // 1. Visualisation: colours, buffers and the two bitmaps, 255 pixels wide.
     VisualBackColor = 0xBB7B42;
     VisualTextColor = 0xF0CAA6;
+    VisualFFT = std::make_unique<TDCFFT>();
+    VisualFFT->Scale = false;
+    VisualFFT->ReOrder = true;
+    VisualFFT->FFTSize = fts1024;
     Visual.ResetVisual();
     const int height = Services.ControlForm ? Services.ControlForm->VisualHeight() : 0;
     for (auto* bitmap : {&VisualBitmap, &FadeBitmap}) {
@@ -147,6 +151,7 @@ void TCommonModule::DataModuleDestroy()
     PreferredRenderers.Clear();
     VideoRenderers.clear();
     FKnownExtensions.Clear();
+    VisualFFT.reset();
     VisualBitmap.reset();
     FadeBitmap.reset();
 }

@@ -14,6 +14,7 @@
 #include "engine/GraphBuilderCallback.h"
 #include "engine/SRS_CircleSurroundII.h"
 #include "engine/SRS_TruSurroundXT.h"
+#include "DSFilters/dspFastFourier.h"
 #include "framework/Classes.h"
 #include "framework/Dialogs.h"
 #include "graphics/Bitmap32.h"
@@ -119,6 +120,7 @@ public:
     TVisualBuffers Visual;
     uint32_t VisualBackColor = 0xBB7B42;  // COLORREF
     uint32_t VisualTextColor = 0xF0CAA6;
+    std::unique_ptr<TDCFFT> VisualFFT;  // 1024 points, kernel order, unscaled
     std::unique_ptr<TBitmap32> VisualBitmap;
     std::unique_ptr<TBitmap32> FadeBitmap;
 

@@ -287,6 +287,9 @@ void TWinControl::SetBounds(int left, int top, int width, int height)
 void TWinControl::SetVisible(bool value)
 {
     FVisible = value;
+    // A child whose parent has no window yet is made with the parent, in this state.
+    if (value && FParent && !FParent->HandleAllocated())
+        return;
     if (value)
         ShowWindow(Handle(), SW_SHOW);
     else if (FHandle)
@@ -363,6 +366,13 @@ void TWinControl::RemoveControl(TControl* control)
 
 void TWinControl::Realign()
 {
+    if (FRealigning)
+        return;
+    FRealigning = true;
+    struct TEnd {
+        bool& Flag;
+        ~TEnd() { Flag = false; }
+    } end{FRealigning};
     TRect area = ClientRect();
     for (const TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
         for (TControl* c : FControls) {

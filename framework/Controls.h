@@ -64,6 +64,8 @@ public:
     virtual void Invalidate();
 
     TNotifyEvent OnClick;
+    std::string Hint;
+    bool ShowHint = false;
 
     // Painting of controls without a window of their own; the parent calls it with the
     // device context offset to the control's top-left and clipped to it.
@@ -167,6 +169,7 @@ private:
     bool FClicked = false;
     WNDPROC FDefWndProc = nullptr;
     bool FOwnClass = true;
+    bool FRealigning = false;  // an aligned child's SetBounds asks for a realign while one runs
     std::vector<TControl*> FControls;
 };
 

@@ -52,3 +52,106 @@ LRESULT CALLBACK TTimer::TimerWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
+
+// ---- TNotebook ----
+
+TNotebook::TNotebook(TComponent* owner) : TCustomControl(owner)
+{
+    FWidth = 150;
+    FHeight = 150;
+}
+
+TPage* TNotebook::AddPage(const std::string& name)
+{
+    auto* page = NewComponent<TPage>(this);
+    page->SetCaption(name);
+    page->SetVisible(false);
+    page->SetAlign(alClient);
+    page->SetParent(this);
+    FPages.push_back(page);
+    if (FPageIndex < 0)
+        SetPageIndex(0);
+    return page;
+}
+
+void TNotebook::SetPageIndex(int index)
+{
+    if (index < 0 || index >= PageCount() || index == FPageIndex)
+        return;
+    FPageIndex = index;
+    for (int i = 0; i < PageCount(); ++i)
+        Pages(i)->SetVisible(i == index);
+    if (OnPageChanged)
+        OnPageChanged(this);
+}
+
+std::string TNotebook::ActivePage() const
+{
+    return FPageIndex >= 0 ? Pages(FPageIndex)->Caption() : std::string();
+}
+
+// ---- panels, shapes, paint boxes ----
+
+namespace {
+// The control paints its whole area, so the background erase would only flicker.
+bool SkipErase(TMessage& message)
+{
+    if (message.Msg != WM_ERASEBKGND)
+        return false;
+    message.Result = 1;
+    return true;
+}
+}
+
+TPanel::TPanel(TComponent* owner) : TCustomControl(owner)
+{
+    FWidth = 185;
+    FHeight = 41;
+}
+
+void TPanel::Paint(HDC dc)
+{
+    const RECT r = ClientRect();
+    const TBrushHandle brush(CreateSolidBrush(ColorToRGB(Color())));
+    FillRect(dc, &r, brush.Get());
+}
+
+void TPanel::WndProc(TMessage& message)
+{
+    if (!SkipErase(message))
+        TCustomControl::WndProc(message);
+}
+
+TShape::TShape(TComponent* owner) : TCustomControl(owner)
+{
+    FWidth = 65;
+    FHeight = 65;
+}
+
+void TShape::Paint(HDC dc)
+{
+    const RECT r = ClientRect();
+    const TBrushHandle brush(CreateSolidBrush(ColorToRGB(BrushColor)));
+    const TPenHandle pen(CreatePen(PS_SOLID, 1, ColorToRGB(PenColor)));
+    const TSelectObject selectBrush(dc, brush.Get());
+    const TSelectObject selectPen(dc, pen.Get());
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+}
+
+void TShape::WndProc(TMessage& message)
+{
+    if (!SkipErase(message))
+        TCustomControl::WndProc(message);
+}
+
+void TPaintBox::Paint(HDC dc)
+{
+    if (OnPaint)
+        OnPaint(this, dc);
+}
+
+void TPaintBox::WndProc(TMessage& message)
+{
+    if (!SkipErase(message))
+        TCustomControl::WndProc(message);
+}

@@ -2,6 +2,8 @@
 
 #include "Threads.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 TApplication* Application = nullptr;
@@ -33,6 +35,7 @@ void TCustomForm::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     params.WinClassName = "TPvlForm";
+    params.Icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");  // the program's icon, when it has one
     params.Style &= ~(WS_CHILD | WS_VISIBLE);
     params.WndParent = nullptr;
     switch (BorderStyle) {
@@ -160,6 +163,16 @@ int TCustomForm::ShowModal()
     return FModalResult;
 }
 
+void TCustomForm::SetClientWidth(int value)
+{
+    SetWidth(Width() - ClientRect().Width() + value);
+}
+
+void TCustomForm::SetClientHeight(int value)
+{
+    SetHeight(Height() - ClientRect().Height() + value);
+}
+
 void TCustomForm::Release()
 {
     if (!Application)
@@ -182,6 +195,17 @@ void TCustomForm::WndProc(TMessage& message)
         else if (!message.WParam && OnHide)
             OnHide(this);
         break;
+    case WM_ENTERSIZEMOVE:
+        if (DragKind == dkDock && Floating() && OnStartDock)
+            OnStartDock(this);
+        break;
+    case WM_EXITSIZEMOVE:
+        if (DragKind == dkDock && Floating()) {
+            POINT cursor;
+            GetCursorPos(&cursor);
+            DockAt(cursor);
+        }
+        break;
     case WM_ACTIVATE:
         if (LOWORD(message.WParam) != WA_INACTIVE && OnActivate)
             OnActivate(this);
@@ -192,6 +216,100 @@ void TCustomForm::WndProc(TMessage& message)
         break;
     }
     TWinControl::WndProc(message);
+}
+
+// ---- keys ----
+
+bool PreviewKeyMessage(const MSG& msg)
+{
+    for (HWND wnd = msg.hwnd; wnd; wnd = GetAncestor(wnd, GA_PARENT)) {
+        auto* form = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(wnd));
+        if (!form || !form->OnKeyDown || !(form->KeyPreview || wnd == msg.hwnd))
+            continue;
+        WORD key = static_cast<WORD>(msg.wParam);
+        TShiftState shift = 0;
+        if (GetKeyState(VK_SHIFT) < 0)
+            shift |= ssShift;
+        if (GetKeyState(VK_CONTROL) < 0)
+            shift |= ssCtrl;
+        if (msg.message == WM_SYSKEYDOWN && (msg.lParam & (1 << 29)))
+            shift |= ssAlt;
+        form->OnKeyDown(form, key, shift);
+        return key == 0;
+    }
+    return false;
+}
+
+// ---- docking ----
+
+void TCustomForm::ManualDock(TCustomForm* site, TAlign align)
+{
+    if (!site || site == this || site == FHostDockSite)
+        return;
+    if (FHostDockSite)
+        ManualFloat(BoundsRect());
+    const HWND wnd = Handle();
+    FFloatingStyle = static_cast<DWORD>(GetWindowLongA(wnd, GWL_STYLE));
+    FFloatingExStyle = static_cast<DWORD>(GetWindowLongA(wnd, GWL_EXSTYLE));
+    SetWindowLongA(wnd, GWL_STYLE, static_cast<LONG>((FFloatingStyle & ~(WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU)) | WS_CHILD));
+    SetWindowLongA(wnd, GWL_EXSTYLE, static_cast<LONG>(FFloatingExStyle & ~(WS_EX_APPWINDOW | WS_EX_TOPMOST | WS_EX_DLGMODALFRAME)));
+    FHostDockSite = site;
+    ::SetParent(wnd, site->Handle());
+    SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+    SetAlign(align);
+    TControl::SetParent(site);
+    Show();
+    site->Realign();
+}
+
+void TCustomForm::ManualFloat(const TRect& screenBounds)
+{
+    TCustomForm* site = FHostDockSite;
+    if (!site)
+        return;
+    bool allow = true;
+    if (site->OnUnDock)
+        site->OnUnDock(site, this, nullptr, allow);
+    if (!allow)
+        return;
+    FHostDockSite = nullptr;
+    TControl::SetParent(nullptr);
+    const HWND wnd = Handle();
+    ::SetParent(wnd, nullptr);
+    SetWindowLongA(wnd, GWL_STYLE, static_cast<LONG>(FFloatingStyle));
+    SetWindowLongA(wnd, GWL_EXSTYLE, static_cast<LONG>(FFloatingExStyle));
+    // A top-level form stays owned by the main form, as it was made.
+    if (Application && Application->MainForm() && Application->MainForm() != this)
+        SetWindowLongPtrA(wnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Application->MainForm()->Handle()));
+    SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+    SetBounds(screenBounds.left, screenBounds.top, screenBounds.Width(), screenBounds.Height());
+    Show();
+    site->Realign();
+}
+
+bool TCustomForm::DockAt(const TPoint& screen)
+{
+    if (!Application)
+        return false;
+    for (int i = 0; i < Application->ComponentCount(); ++i) {
+        auto* site = dynamic_cast<TCustomForm*>(Application->Components(i));
+        if (!site || site == this || !site->DockSite || !site->OnDockOver || !site->HandleAllocated() ||
+            !IsWindowVisible(site->HandleOrNull()))
+            continue;
+        POINT p = screen;
+        ScreenToClient(site->HandleOrNull(), &p);
+        const TRect client = site->ClientRect();
+        if (p.x < client.left || p.x >= client.right || p.y < client.top || p.y >= client.bottom)
+            continue;
+        bool accept = false;
+        TRect preview;
+        site->OnDockOver(site, this, p.x, p.y, accept, preview);
+        if (!accept)
+            continue;
+        ManualDock(site, alBottom);
+        return true;
+    }
+    return false;
 }
 
 // ---- TApplication ----
@@ -246,6 +364,8 @@ bool TApplication::ProcessMessage(MSG& msg)
     bool handled = false;
     if (OnMessage)
         CallGuarded([&] { OnMessage(msg, handled); });
+    if (!handled && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN))
+        CallGuarded([&] { handled = PreviewKeyMessage(msg); });
     if (!handled) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
@@ -289,6 +409,29 @@ void TApplication::Terminate()
     PostQuitMessage(0);
 }
 
+void TApplication::Minimize()
+{
+    if (FMainForm)
+        ShowWindow(FMainForm->Handle(), SW_MINIMIZE);
+}
+
+void TApplication::Restore()
+{
+    if (FMainForm && IsIconic(FMainForm->Handle()))
+        ShowWindow(FMainForm->Handle(), SW_RESTORE);
+}
+
+void TApplication::BringToFront()
+{
+    if (FMainForm)
+        SetForegroundWindow(FMainForm->Handle());
+}
+
+bool TApplication::Minimized() const
+{
+    return FMainForm && FMainForm->HandleAllocated() && IsIconic(FMainForm->HandleOrNull());
+}
+
 void TApplication::HandleException(const std::exception& e)
 {
     LastException = e.what();
@@ -300,6 +443,39 @@ void TApplication::HandleException(const std::exception& e)
         MessageBoxA(FMainForm ? FMainForm->HandleOrNull() : nullptr, e.what(), Title.c_str(), MB_OK | MB_ICONERROR);
 }
 
+void TApplication::ActivateHint(const TPoint& screen, const std::string& text)
+{
+    if (!FHintWindow) {
+        FHintWindow.Reset(CreateWindowExA(WS_EX_TOPMOST, "tooltips_class32", nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                          0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+        if (!FHintWindow)
+            return;
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        tool.uId = 1;
+        tool.lpszText = const_cast<char*>("");
+        SendMessageA(FHintWindow.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uId = 1;
+    tool.lpszText = const_cast<char*>(text.c_str());
+    SendMessageA(FHintWindow.Get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(FHintWindow.Get(), TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x + 12, screen.y + 16));
+    SendMessageA(FHintWindow.Get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TApplication::CancelHint()
+{
+    if (!FHintWindow)
+        return;
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uId = 1;
+    SendMessageA(FHintWindow.Get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
 void TApplication::DeleteReleased()
 {
     while (!FReleased.empty()) {
@@ -307,4 +483,48 @@ void TApplication::DeleteReleased()
         FReleased.pop_back();
         std::unique_ptr<TCustomForm> owned(form);  // leaves its owner's list as it goes
     }
+}
+
+// ---- monitors ----
+
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    auto* list = reinterpret_cast<std::vector<TMonitor>*>(data);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        TMonitor m;
+        m.Handle = monitor;
+        m.MonitorNum = static_cast<int>(list->size());
+        m.BoundsRect = info.rcMonitor;
+        m.WorkareaRect = info.rcWork;
+        m.Primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+        list->push_back(m);
+    }
+    return TRUE;
+}
+}
+
+std::vector<TMonitor> ScreenMonitors()
+{
+    std::vector<TMonitor> list;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
+TRect ScreenDesktopRect()
+{
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return TRect(x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+}
+
+int MonitorNumFromRect(const TRect& rect)
+{
+    const RECT r = rect;
+    const HMONITOR nearest = MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST);
+    for (const TMonitor& m : ScreenMonitors())
+        if (m.Handle == nearest)
+            return m.MonitorNum;
+    return -1;
 }

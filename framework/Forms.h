@@ -4,12 +4,19 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TFormStyle { fsNormal, fsStayOnTop };
 enum TPosition { poDesigned, poScreenCenter, poOwnerFormCenter };
+enum TDragKind { dkDrag, dkDock };
+class TCustomForm;
+// The dock site asks whether `source` may dock with the mouse at (x, y) of its client area;
+// it sets accept and the preview rectangle (screen coordinates).
+using TDockOverEvent = std::function<void(TObject* sender, TCustomForm* source, int x, int y, bool& accept, TRect& dockRect)>;
+using TUnDockEvent = std::function<void(TObject* sender, TCustomForm* client, TWinControl* newTarget, bool& allow)>;
 
 class TCustomForm : public TWinControl {
 public:
@@ -24,6 +31,9 @@ public:
     void SetModalResult(int value) { FModalResult = value; }
     bool Modal() const { return FModal; }
     void Release();          // frees the form from the message loop, after the current message
+    // Sizes the window so that its client area has that width or height.
+    void SetClientWidth(int value);
+    void SetClientHeight(int value);
 
     TFormBorderStyle BorderStyle = bsSizeable;
     TFormStyle FormStyle = fsNormal;
@@ -32,7 +42,24 @@ public:
     TNotifyEvent OnCreate, OnDestroy, OnShow, OnHide, OnActivate, OnDeactivate;
     std::function<void(TObject*, bool& canClose)> OnCloseQuery;
     std::function<void(TObject*, TCloseAction& action)> OnClose;
-    std::function<void(TObject*, WORD& key, UINT shift)> OnKeyDown;
+    // Keys pressed in the form's windows; with KeyPreview the form sees them before the
+    // focused control, and a key set to 0 goes no further.
+    std::function<void(TObject*, WORD& key, TShiftState shift)> OnKeyDown;
+    bool KeyPreview = false;
+
+    // Docking: a form with DragKind dkDock docks when its move ends over a dock site that
+    // accepts it, becoming a child window aligned in the site; ManualFloat makes it top-level.
+    bool DockSite = false;
+    TDragKind DragKind = dkDrag;
+    TNotifyEvent OnStartDock;   // a floating form's move begins
+    TDockOverEvent OnDockOver;  // on the site
+    TUnDockEvent OnUnDock;      // on the site
+    TWinControl* HostDockSite() const { return FHostDockSite; }
+    bool Floating() const { return FHostDockSite == nullptr; }
+    void ManualDock(TCustomForm* site, TAlign align);
+    void ManualFloat(const TRect& screenBounds);
+    // Asks the site under the screen point and docks there when it accepts; True when docked.
+    bool DockAt(const TPoint& screen);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -45,7 +72,12 @@ protected:
 private:
     int FModalResult = mrNone;
     bool FModal = false;
+    TCustomForm* FHostDockSite = nullptr;
+    DWORD FFloatingStyle = 0, FFloatingExStyle = 0;
 };
+
+// Runs the key preview of the forms around the message's window; True when a form took the key.
+bool PreviewKeyMessage(const MSG& msg);
 
 class TForm : public TCustomForm {
 public:
@@ -74,8 +106,16 @@ public:
     void ProcessMessages();
     void HandleMessage();  // one message, or waits for one
     void Terminate();  // posts the quit message; Terminated once the loop has taken it
+    // The application is its main form: these minimise it, bring it back, or to the front.
+    void Minimize();
+    void Restore();
+    void BringToFront();
+    bool Minimized() const;
     bool Terminated() const { return FTerminated; }
     void HandleException(const std::exception& e);
+    // Shows a hint text at a screen point until the next call or CancelHint.
+    void ActivateHint(const TPoint& screen, const std::string& text);
+    void CancelHint();
     HWND Handle() const { return FUtilWindow.Get(); }
     std::string ExeName() const;
 
@@ -95,9 +135,24 @@ private:
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
     TWindowHandle FUtilWindow;
+    TWindowHandle FHintWindow;
     std::vector<TCustomForm*> FReleased;
     friend class TCustomForm;
 };
 
 // The one application object of the process; set while a TApplication exists.
 extern TApplication* Application;
+
+// The display monitors in the platform's numbering (the order it enumerates them).
+struct TMonitor {
+    HMONITOR Handle = nullptr;
+    int MonitorNum = 0;
+    TRect BoundsRect;
+    TRect WorkareaRect;
+    bool Primary = false;
+};
+std::vector<TMonitor> ScreenMonitors();
+// The rectangle that holds every monitor.
+TRect ScreenDesktopRect();
+// The monitor nearest to a rectangle, -1 when there is none.
+int MonitorNumFromRect(const TRect& rect);

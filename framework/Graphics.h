@@ -1,10 +1,11 @@
 #pragma once
-// Fonts of the class library: a description (name, size, colour, style) and the GDI font made
-// from it on first use.
+// Fonts and bitmaps of the class library: a font description (name, size, colour, style) with
+// the GDI font made from it on first use, and device-independent bitmaps of 32-bit pixels.
 #include "Classes.h"
 #include "Types.h"
 #include "WinHandles.h"
 
+#include <cstdint>
 #include <string>
 
 using TFontStyles = unsigned;
@@ -50,4 +51,21 @@ private:
     TFontStyles FStyle = 0;
     BYTE FCharset = DEFAULT_CHARSET;
     TFontHandle FHandle;
+};
+
+// 32-bit pixels the program can reach, drawn onto any device context.
+class TBitmap : public TPersistent {
+public:
+    // Copies rows top-down of 0xAARRGGBB pixels; a size of 0 empties the bitmap.
+    void SetPixels(int width, int height, const uint32_t* pixels);
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    bool Empty() const { return !FHandle; }
+    HBITMAP Handle() const { return FHandle.Get(); }
+    void Draw(HDC dc, int x, int y) const;
+
+private:
+    TBitmapHandle FHandle;
+    int FWidth = 0;
+    int FHeight = 0;
 };

@@ -22,6 +22,7 @@ class EConvertError : public Exception { using Exception::Exception; };
 // A broken internal rule (an unpaired EndUpdate and the like).
 class EAssertionFailed : public Exception { using Exception::Exception; };
 class EInOutError : public Exception { using Exception::Exception; };
+class EOSError : public Exception { using Exception::Exception; };
 class ERangeError : public Exception { using Exception::Exception; };
 
 // printf-style formatting into a string.
@@ -91,6 +92,10 @@ int FileGetAttr(const std::string& name);  // -1 when the name cannot be found
 bool FileSetAttr(const std::string& name, int attributes);
 std::string GetTempDirectory();               // with a trailing separator
 uint32_t TickCount();                         // milliseconds, wraps
+// The system's text for an error code (GetLastError on Windows, errno elsewhere).
+std::string SysErrorMessage(uint32_t code);
+// Raises EOSError with the text of the calling thread's last error.
+[[noreturn]] void RaiseLastOSError();
 
 // File handles: the platform's own (a HANDLE on Windows, a descriptor elsewhere); -1 when invalid.
 using THandle = intptr_t;

@@ -1,6 +1,8 @@
 #include "SysUtils.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -214,4 +216,15 @@ std::string ExpandFileName(const std::string& name)
     if (out.empty() || full.back() == '/')
         out += '/';
     return out;
+}
+
+std::string SysErrorMessage(uint32_t code)
+{
+    return std::strerror(static_cast<int>(code));
+}
+
+void RaiseLastOSError()
+{
+    const int code = errno;
+    throw EOSError(Format("System Error.  Code: %d.\r\n%s", code, SysErrorMessage(static_cast<uint32_t>(code)).c_str()));
 }

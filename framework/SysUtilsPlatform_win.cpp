@@ -162,3 +162,17 @@ std::string ExpandFileName(const std::string& name)
         return name;
     return std::string(buffer, n);
 }
+
+std::string SysErrorMessage(uint32_t code)
+{
+    char text[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                        sizeof text, nullptr);
+    return TrimRight(std::string_view(text, length));
+}
+
+void RaiseLastOSError()
+{
+    const DWORD code = GetLastError();
+    throw EOSError(Format("System Error.  Code: %lu.\r\n%s", static_cast<unsigned long>(code), SysErrorMessage(code).c_str()));
+}

@@ -150,6 +150,11 @@ TEST_F(EngineTest, CreationSetsTheSettingsVisualsAndBitmaps)
         EXPECT_EQ(bitmap->Height(), 48);
     }
     EXPECT_NE(e.VisualBitmap.get(), e.FadeBitmap.get());
+    // The spectrum transform: 1024 points, unscaled, in natural order.
+    ASSERT_TRUE(e.VisualFFT);
+    EXPECT_EQ(e.VisualFFT->FFTSizeInt(), 1024);
+    EXPECT_FALSE(e.VisualFFT->Scale);
+    EXPECT_TRUE(e.VisualFFT->ReOrder);
 }
 
 TEST_F(EngineTest, VideoRenderersListTheCreatableRenderersOfThisPlatform)

@@ -103,3 +103,17 @@ TEST(SysUtils, ExpandFileNameResolvesDotsAgainstTheCurrentFolder)
     EXPECT_EQ(ExpandFileName(ExtractFilePath(relative) + ".." + d + "x.txt"), ExpandFileName(".." + d + "x.txt"));
     EXPECT_EQ(ExpandFileName(""), "");
 }
+
+TEST(SysUtils, LastOSErrorCarriesTheSystemsText)
+{
+    const THandle missing = FileOpen(GetTempDirectory() + "pvl-no-such-folder" + PathDelim + "none.bin", fmOpenRead);
+    ASSERT_EQ(missing, INVALID_FILE_HANDLE);
+    try {
+        RaiseLastOSError();
+        FAIL() << "no exception";
+    } catch (const EOSError& e) {
+        EXPECT_TRUE(e.Message.starts_with("System Error.  Code: ")) << e.Message;
+        EXPECT_GT(e.Message.find("\r\n"), 0u);
+        EXPECT_GT(e.Message.size(), e.Message.find("\r\n") + 2) << "the system's text follows the code";
+    }
+}

@@ -2,6 +2,7 @@
 // DirectShow helpers for tests that run real graphs under Wine.
 #include "dshow/DShow.h"
 
+#include <functional>
 #include <string>
 
 namespace pvltest {
@@ -31,5 +32,7 @@ std::wstring FilterNames(IGraphBuilder* graph);
 ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION direction, int index = 0);
 // Pumps this thread's messages for the given time.
 void PumpMessages(DWORD milliseconds);
+// Pumps this thread's messages until the condition holds (True) or the time-out passes (False).
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 }  // namespace pvltest

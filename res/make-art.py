@@ -1,0 +1,208 @@
+#!/usr/bin/env python3
+"""Makes the program's own art: the splash picture (JPEG), the program icon, the main
+window's 20 x 20 button glyphs and the video window's 10 x 10 state icons (bitmaps).
+
+    make-art.py <output folder>
+
+The pictures are computed here; ImageMagick's convert turns the splash into a JPEG and
+writes the program's name on it. The icon is written directly (32-bit bitmaps in an ICO).
+"""
+import math
+import os
+import struct
+import subprocess
+import sys
+
+SPLASH_W, SPLASH_H = 524, 268
+
+
+def clamp(v):
+    return max(0, min(255, int(v)))
+
+
+def splash_pixels():
+    """A night-blue field, a glowing waveform and a row of spectrum bars."""
+    rows = []
+    bars = 40
+    bar_w = SPLASH_W / bars
+    heights = [0.25 + 0.65 * abs(math.sin(i * 0.37) * math.cos(i * 0.11)) for i in range(bars)]
+    for y in range(SPLASH_H):
+        row = bytearray()
+        fy = y / (SPLASH_H - 1)
+        for x in range(SPLASH_W):
+            fx = x / (SPLASH_W - 1)
+            r = 8 + 30 * fy
+            g = 14 + 40 * fy
+            b = 48 + 90 * (1 - fy) * (0.6 + 0.4 * fx)
+            # spectrum bars along the bottom
+            bar = int(x / bar_w)
+            top = SPLASH_H - heights[bar] * 110
+            inside = (x % bar_w) < bar_w - 3
+            if y >= top and inside:
+                t = (SPLASH_H - y) / 110
+                r += 40 + 120 * t
+                g += 90 + 80 * (1 - t)
+                b += 60
+            # a glowing sine wave across the middle
+            wave = 150 + 28 * math.sin(fx * math.pi * 5.0) * math.exp(-((fx - 0.55) ** 2) * 4)
+            d = abs(y - wave)
+            glow = math.exp(-d * d / 18.0)
+            r += 200 * glow
+            g += 230 * glow
+            b += 120 * glow
+            row += bytes((clamp(r), clamp(g), clamp(b)))
+        rows.append(bytes(row))
+    return rows
+
+
+def write_ppm(path, width, height, rows):
+    with open(path, "wb") as f:
+        f.write(b"P6\n%d %d\n255\n" % (width, height))
+        for row in rows:
+            f.write(row)
+
+
+def make_splash(out):
+    ppm = os.path.join(out, "splash.ppm")
+    write_ppm(ppm, SPLASH_W, SPLASH_H, splash_pixels())
+    jpg = os.path.join(out, "splash.jpg")
+    font = "/usr/share/fonts/truetype/liberation/LiberationSans-BoldItalic.ttf"
+    text = []
+    if os.path.exists(font):
+        text = ["-font", font, "-fill", "#E8F0FF", "-pointsize", "54",
+                "-gravity", "NorthEast", "-annotate", "+24+100", "Parvolux",
+                "-pointsize", "13", "-fill", "#9FB8E0", "-annotate", "+30+84", "media player"]
+    subprocess.run(["convert", ppm] + text + ["-quality", "90", jpg], check=True)
+    os.remove(ppm)
+
+
+def icon_image(size):
+    """A play triangle in a ring, as BGRA rows bottom-up with an AND mask, for an ICO entry."""
+    c = (size - 1) / 2
+    pixels = []
+    for y in range(size - 1, -1, -1):
+        for x in range(size):
+            dx, dy = x - c, y - c
+            dist = math.hypot(dx, dy)
+            a = 0.0
+            col = (0, 0, 0)
+            if dist <= c + 0.5:
+                a = min(1.0, c + 0.5 - dist)
+                shade = 1 - dist / (c + 1)
+                col = (clamp(30 + 40 * shade), clamp(60 + 90 * shade), clamp(150 + 100 * shade))
+            # the triangle, pointing right
+            tx = (x - size * 0.36) / (size * 0.4)
+            ty = abs(y - c) / (size * 0.28)
+            if 0 <= tx <= 1 and ty <= 1 - tx:
+                col = (255, 235, 120)
+            pixels.append(struct.pack("BBBB", col[2], col[1], col[0], clamp(a * 255)))
+    xor = b"".join(pixels)
+    mask_row = ((size + 31) // 32) * 4
+    and_mask = bytes(mask_row * size)  # transparency comes from the alpha channel
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(and_mask), 0, 0, 0, 0)
+    return header + xor + and_mask
+
+
+def make_icon(out):
+    sizes = [16, 32, 48]
+    images = [icon_image(s) for s in sizes]
+    data = struct.pack("<HHH", 0, 1, len(sizes))
+    offset = 6 + 16 * len(sizes)
+    for s, img in zip(sizes, images):
+        data += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(img), offset)
+        offset += len(img)
+    with open(os.path.join(out, "parvolux.ico"), "wb") as f:
+        f.write(data + b"".join(images))
+
+
+def write_bmp(path, width, height, pixel):
+    """A 24-bit bitmap; pixel(x, y) gives (r, g, b) with y counting from the top."""
+    row_size = (width * 3 + 3) // 4 * 4
+    rows = []
+    for y in range(height - 1, -1, -1):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        row += bytes(row_size - len(row))
+        rows.append(bytes(row))
+    data = b"".join(rows)
+    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + data)
+
+
+def tri(px, py, a, b, c):
+    """Point inside the triangle a, b, c."""
+    def side(p, q, r):
+        return (p[0] - r[0]) * (q[1] - r[1]) - (q[0] - r[0]) * (p[1] - r[1])
+    d1, d2, d3 = side((px, py), a, b), side((px, py), b, c), side((px, py), c, a)
+    return not ((d1 < 0 or d2 < 0 or d3 < 0) and (d1 > 0 or d2 > 0 or d3 > 0))
+
+
+def box(px, py, x0, y0, x1, y1):
+    return x0 <= px <= x1 and y0 <= py <= y1
+
+
+def ring(px, py, cx, cy, r0, r1):
+    d = math.hypot(px - cx, py - cy)
+    return r0 <= d <= r1
+
+
+# What each glyph shows, as a test of one point (x, y in 0..19, y down).
+GLYPHS = {
+    0: lambda x, y: box(x, y, 4, 5, 5, 14) or tri(x, y, (15, 5), (15, 14), (6, 9.5)),           # previous
+    1: lambda x, y: box(x, y, 4, 5, 15, 14) and not box(x, y, 6, 7, 13, 12),                      # frame
+    2: lambda x, y: box(x, y, 5, 5, 8, 14) or box(x, y, 11, 5, 14, 14),                           # pause
+    3: lambda x, y: tri(x, y, (6, 4), (6, 15), (15, 9.5)),                                       # play
+    4: lambda x, y: box(x, y, 5, 5, 14, 14),                                                    # stop
+    5: lambda x, y: tri(x, y, (4, 5), (4, 14), (10, 9.5)) or tri(x, y, (10, 5), (10, 14), (16, 9.5)),
+    6: lambda x, y: tri(x, y, (4, 5), (4, 14), (13, 9.5)) or box(x, y, 14, 5, 15, 14),           # next
+    12: lambda x, y: (box(x, y, 3, 7, 16, 15) and not ring(x, y, 9.5, 11, 0, 2.2)) or box(x, y, 7, 5, 12, 6),  # camera
+    15: lambda x, y: tri(x, y, (4, 11), (15, 11), (9.5, 5)) or box(x, y, 4, 13, 15, 14),         # open
+    17: lambda x, y: any(box(x, y, 4, r, 15, r + 1) for r in (5, 9, 13)),                        # list
+    19: lambda x, y: abs((y - 5) - (x - 4) * 9 / 11) < 1.1 and 4 <= x <= 15 or
+                     abs((y - 14) + (x - 4) * 9 / 11) < 1.1 and 4 <= x <= 15,                    # shuffle
+    20: lambda x, y: box(x, y, 6, 4, 13, 15) and not tri(x, y, (6, 16), (13, 16), (9.5, 11)),    # bookmark
+    21: lambda x, y: box(x, y, 3, 8, 6, 11) or tri(x, y, (6, 8.5), (6, 10.5), (11, 9.5)) or
+                     tri(x, y, (6, 9), (11, 4), (11, 15)) or ring(x, y, 11, 9.5, 4.5, 5.6) and x > 12,  # speaker
+    22: lambda x, y: ring(x, y, 9.5, 9.5, 4, 5.5) and not (x > 11 and y < 8) or tri(x, y, (12, 2), (12, 9), (16, 5.5)),
+}
+GLYPH_COUNT = 23
+OLIVE = (128, 128, 0)  # the glyphs' transparent colour
+
+
+def make_control_images(out):
+    def pixel(x, y):
+        n, gx = divmod(x, 20)
+        shape = GLYPHS.get(n, lambda a, b: box(a, b, 8, 8, 11, 11))
+        if shape(gx, y):
+            return (30, 40, 70)
+        return OLIVE
+    write_bmp(os.path.join(out, "control_images.bmp"), 20 * GLYPH_COUNT, 20, pixel)
+
+
+def make_video_state_images(out):
+    shapes = [
+        lambda x, y: tri(x, y, (2, 1), (2, 8), (8, 4.5)),                    # playing
+        lambda x, y: box(x, y, 2, 1, 3, 8) or box(x, y, 6, 1, 7, 8),         # paused
+        lambda x, y: box(x, y, 2, 2, 7, 7),                                  # stopped
+    ]
+    def pixel(x, y):
+        n, gx = divmod(x, 10)
+        return (230, 230, 230) if shapes[n](gx, y) else (255, 0, 255)
+    write_bmp(os.path.join(out, "video_state.bmp"), 30, 10, pixel)
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else "."
+    os.makedirs(out, exist_ok=True)
+    make_splash(out)
+    make_icon(out)
+    make_control_images(out)
+    make_video_state_images(out)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,277 @@
+#include "tests/ui/PlayerHarness.h"
+
+#include "ui/SettingsModel.h"
+
+#include "framework/Jpeg.h"
+#include "framework/Registry.h"
+#include "framework/SysUtils.h"
+
+#include <stdexcept>
+
+namespace pvltest {
+
+std::string PlayerExe()
+{
+    std::string path = "Z:" PVL_PLAYER_EXE;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+// ---- install folder and registry ----
+
+TPlayerInstall::TPlayerInstall()
+{
+    ForceDirectories(FDir.Path() + "Data");
+    ForceDirectories(FDir.Path() + "MediaID");
+    const std::vector<uint8_t> types = ReadAll(SourcePath("Data/filetypes.cfg"));
+    if (types.empty())
+        throw std::runtime_error("Data/filetypes.cfg not found");
+    WriteAll(DataFile("filetypes.cfg"), types);
+    SetInstallPath(FDir.Path());
+    TRegistry reg(KEY_READ);
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (reg.OpenKeyReadOnly("\\Software\\Microsoft\\DirectX") && reg.ValueExists("Version")) {
+        FHadDirectX = true;
+        FSavedDirectX = reg.ReadString("Version");
+    }
+    SetDirectXVersion("4.09.00.0904");
+    ClearUserSettings();
+}
+
+TPlayerInstall::~TPlayerInstall()
+{
+    ClearUserSettings();
+    SetInstallPath({});
+    SetDirectXVersion(FHadDirectX ? FSavedDirectX.c_str() : nullptr);
+}
+
+void TPlayerInstall::SetDirectXVersion(const char* version)
+{
+    TRegistry reg;
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (!reg.OpenKey("\\Software\\Microsoft\\DirectX", true))
+        throw std::runtime_error("cannot open the DirectX key");
+    if (version)
+        reg.WriteString("Version", version);
+    else
+        reg.DeleteValue("Version");
+}
+
+void TPlayerInstall::SetInstallPath(const std::string& path)
+{
+    TRegistry reg;
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (path.empty()) {
+        reg.DeleteKey(Format("\\Software\\%s", kMakerName));
+        return;
+    }
+    if (!reg.OpenKey(SettingsKeyPath(""), true))
+        throw std::runtime_error("cannot open the install key");
+    reg.WriteString("InstallPath", path);
+}
+
+void TPlayerInstall::MarkNotFirstRun()
+{
+    TRegistry reg;
+    reg.OpenKey(SettingsKeyPath("General"), true);
+}
+
+void TPlayerInstall::ClearUserSettings()
+{
+    TRegistry reg;
+    reg.DeleteKey(Format("\\Software\\%s\\%s", kMakerName, kProductName));
+}
+
+// ---- process ----
+
+TPlayerProcess::~TPlayerProcess()
+{
+    if (Running()) {
+        TerminateProcess(FProcess.Get(), 99);
+        WaitForSingleObject(FProcess.Get(), 5000);
+    }
+}
+
+void TPlayerProcess::Start(const std::string& arguments)
+{
+    std::string commandLine = "\"" + PlayerExe() + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        throw std::runtime_error("cannot start " + PlayerExe());
+    CloseHandle(info.hThread);
+    FProcess.Reset(info.hProcess);
+    FId = info.dwProcessId;
+}
+
+bool TPlayerProcess::Running() const
+{
+    return FProcess && WaitForSingleObject(FProcess.Get(), 0) == WAIT_TIMEOUT;
+}
+
+int TPlayerProcess::WaitExit(DWORD timeoutMs)
+{
+    if (!PumpUntil([this] { return !Running(); }, timeoutMs))
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(FProcess.Get(), &code);
+    return static_cast<int>(code);
+}
+
+namespace {
+struct TProcessWindows {
+    DWORD Id;
+    std::vector<HWND> Found;
+};
+
+BOOL CALLBACK AddProcessWindow(HWND wnd, LPARAM data)
+{
+    auto* s = reinterpret_cast<TProcessWindows*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    if (owner == s->Id)
+        s->Found.push_back(wnd);
+    return TRUE;
+}
+
+struct TChildSearch {
+    const std::function<bool(HWND)>* Match;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchChild(HWND wnd, LPARAM data)
+{
+    auto* s = reinterpret_cast<TChildSearch*>(data);
+    if ((*s->Match)(wnd)) {
+        s->Found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}
+
+std::vector<HWND> TPlayerProcess::Windows() const
+{
+    TProcessWindows search{FId, {}};
+    EnumWindows(AddProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+std::string WindowText(HWND wnd)
+{
+    char text[1024] = {};
+    GetWindowTextA(wnd, text, sizeof text);
+    return text;
+}
+
+std::string WindowClass(HWND wnd)
+{
+    char name[256] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    return name;
+}
+
+HWND TPlayerProcess::WaitForWindow(const std::string& className, const std::string& caption, DWORD timeoutMs) const
+{
+    HWND found = nullptr;
+    PumpUntil(
+        [&] {
+            for (const HWND wnd : Windows())
+                if (IsWindowVisible(wnd) && WindowClass(wnd) == className && (caption.empty() || WindowText(wnd) == caption)) {
+                    found = wnd;
+                    return true;
+                }
+            return !Running();
+        },
+        timeoutMs);
+    return found;
+}
+
+HWND TPlayerProcess::WaitForMainWindow(DWORD timeoutMs) const
+{
+    return WaitForWindow("QRV-604519-LT", "", timeoutMs);
+}
+
+namespace {
+HWND FindChild(HWND dialog, const std::function<bool(HWND)>& match)
+{
+    TChildSearch search{&match, nullptr};
+    EnumChildWindows(dialog, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+}
+
+bool TPlayerProcess::PressButton(HWND dialog, const std::string& caption)
+{
+    const HWND button = FindChild(dialog, [&](HWND wnd) {
+        return SameText(WindowClass(wnd), "Button") && WindowText(wnd) == caption && IsWindowVisible(wnd);
+    });
+    if (!button)
+        return false;
+    // The button tells its parent it was clicked, as a mouse click would.
+    PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    return true;
+}
+
+std::string TPlayerProcess::VisibleMemoText(HWND dialog)
+{
+    const HWND memo = FindChild(dialog, [](HWND wnd) { return SameText(WindowClass(wnd), "Edit") && IsWindowVisible(wnd); });
+    if (!memo)
+        return {};
+    // An edit control keeps its text itself: another process has to ask for it.
+    char text[2048] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(memo, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &length);
+    return text;
+}
+
+bool TPlayerProcess::ChildVisible(HWND dialog, const std::string& className, const std::string& text)
+{
+    return FindChild(dialog, [&](HWND wnd) {
+               return SameText(WindowClass(wnd), className) && WindowText(wnd) == text && IsWindowVisible(wnd);
+           }) != nullptr;
+}
+
+int TPlayerProcess::Close(DWORD timeoutMs)
+{
+    for (const HWND wnd : Windows())
+        if (WindowClass(wnd) == "QRV-604519-LT")
+            PostMessageA(wnd, WM_CLOSE, 0, 0);
+    return WaitExit(timeoutMs);
+}
+
+std::string SaveScreenshot(const std::string& name)
+{
+    PumpUntil([] { return false; }, 700);  // the windows finish painting
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    TWindowDC screen(nullptr);
+    TMemoryDC memory(CreateCompatibleDC(screen.Get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    TBitmapHandle bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    {
+        TSelectObject select(memory.Get(), bitmap.Get());
+        BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    TJPEGImage image;
+    image.SetPixels(width, height, static_cast<const uint32_t*>(bits));
+    char exe[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    const std::string path = ExtractFilePath(exe) + name;
+    image.SaveToFile(path);
+    return path;
+}
+
+}  // namespace pvltest

@@ -1,0 +1,75 @@
+#pragma once
+// Drives the real Parvolux.exe under Wine: its own install folder and registry state, the
+// process, its windows and its dialogs.
+#include "framework/WinHandles.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WineGraph.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pvltest {
+
+// The player's program file, as a Windows path.
+std::string PlayerExe();
+
+// An install folder ("Data" with the file-types file, "MediaID") named by the machine-wide
+// "InstallPath", an empty per-user settings key, and the installed DirectX version; all put
+// back as they were at the end.
+class TPlayerInstall {
+public:
+    TPlayerInstall();
+    ~TPlayerInstall();
+    const std::string& Folder() const { return FDir.Path(); }
+    std::string DataFile(const std::string& name) const { return FDir.Path() + "Data\\" + name; }
+    void SetDirectXVersion(const char* version);  // none deletes the value
+    void SetInstallPath(const std::string& path); // empty deletes it
+    // Marks the settings as present, so no first-run page shows.
+    void MarkNotFirstRun();
+    static void ClearUserSettings();
+
+private:
+    TTempDir FDir;
+    std::string FSavedDirectX;
+    bool FHadDirectX = false;
+};
+
+class TPlayerProcess {
+public:
+    TPlayerProcess() = default;
+    ~TPlayerProcess();  // ends a player the test left running
+    TPlayerProcess(const TPlayerProcess&) = delete;
+    TPlayerProcess& operator=(const TPlayerProcess&) = delete;
+
+    // Starts Parvolux.exe with the arguments appended to its quoted path.
+    void Start(const std::string& arguments = {});
+    DWORD Id() const { return FId; }
+    bool Running() const;
+    // Waits for the process to end, pumping this thread's messages; its exit code, or -1 on time-out.
+    int WaitExit(DWORD timeoutMs);
+
+    // Top-level windows of the process.
+    std::vector<HWND> Windows() const;
+    // The first top-level window of the class (and caption, when given) that appears in time.
+    HWND WaitForWindow(const std::string& className, const std::string& caption, DWORD timeoutMs) const;
+    HWND WaitForMainWindow(DWORD timeoutMs = 20000) const;
+    // A dialog's button by its caption, pressed.
+    static bool PressButton(HWND dialog, const std::string& caption);
+    // The text of the dialog's visible memo (the system-check page shown).
+    static std::string VisibleMemoText(HWND dialog);
+    static bool ChildVisible(HWND dialog, const std::string& className, const std::string& text);
+    // Closes the main window like its close box and waits for the process to end.
+    int Close(DWORD timeoutMs = 20000);
+
+private:
+    TKernelHandle FProcess;
+    DWORD FId = 0;
+};
+
+std::string WindowText(HWND wnd);
+std::string WindowClass(HWND wnd);
+// A picture of the whole screen as a JPEG file beside the test program; the file's path.
+std::string SaveScreenshot(const std::string& name);
+
+}  // namespace pvltest

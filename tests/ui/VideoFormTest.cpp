@@ -1,0 +1,583 @@
+// The video window and the main window's transport, driven through their real windows under
+// Wine: renderers connected on graphs built here, moving pictures, full screen, the stillness
+// timer, keys, dropped files, docking, the poll and the file life.
+#include "ui/Control_Unit.h"
+#include "ui/Video_Unit.h"
+
+#include "engine/Common_TypesCom.h"
+#include "framework/Jpeg.h"
+#include "playlist/PlayList.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WineGraph.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace pvltest;
+
+namespace {
+using TLog = std::vector<std::string>;
+
+class TEngineDouble : public IPlayerEngine {
+public:
+    TLog Log;
+    uint8_t State = 3;
+    int64_t Position = 0, Duration = 0;
+    TStringList Known;
+    std::vector<TRect> Monitors;
+    std::vector<std::string> Streams, Chapters, Languages;
+    bool Subtitles = false, Hidden = false;
+    int SelectedLanguage = 0, SelectedStream = -1;
+
+    void PlayPause() override { Log.push_back("PlayPause"); }
+    void Stop() override { Log.push_back("Stop"); }
+    void Next() override { Log.push_back("Next"); }
+    void Prev() override { Log.push_back("Prev"); }
+    void PlayInList(int32_t index, bool) override { Log.push_back("PlayInList " + std::to_string(index)); }
+    uint8_t GetFilterState() override { return State; }
+    int64_t GetPosition() override { return Position; }
+    int64_t GetDurication() override { return Duration; }
+    void GotoPercent(double percent) override { Log.push_back(Format("GotoPercent %.1f", percent)); }
+    int32_t GetMSecfromPercent(double percent) override { return static_cast<int32_t>(Duration / 1000000 * percent / 100); }
+    void SetVolume(int32_t volume) override { Log.push_back("SetVolume " + std::to_string(volume)); }
+    std::vector<std::string> AudioStreamNames() override { return Streams; }
+    int GetSelectedAudioStream() override { return SelectedStream; }
+    std::vector<std::string> ChapterNames() override { return Chapters; }
+    bool SubtitlesPresent() override { return Subtitles; }
+    std::vector<std::string> SubtitleLanguages() override { return Languages; }
+    int SelectedSubtitleLanguage() override { return SelectedLanguage; }
+    bool HideSubtitles() override { return Hidden; }
+    void SetHideSubtitles(bool value) override { Hidden = value; }
+    const TStringList* KnownExtensions() override { return &Known; }
+    std::vector<TRect> MonitorBounds() override { return Monitors; }
+    void AddToHistory(const WideString&, int) override {}
+    ComPtr<IMediaEventEx> MediaEvent() override { return nullptr; }
+    void SetBuffering(bool) override {}
+    std::string EventCodeText(long) override { return {}; }
+    void AppClosing() override {}
+    void ApplySettings(const TPlayerSettings&) override {}
+    void StoreSettings(TPlayerSettings&) override {}
+};
+
+// The windows as the start-up makes them, with a stand-in engine and a real play list.
+class Windows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        App.ShowExceptions = false;
+        Control = App.CreateForm<TControlForm>();
+        Video = App.CreateForm<TVideoForm>();
+        Control->Engine = &Engine;
+        Control->PlayList = &List;
+        Control->VideoForm = Video;
+        Video->Engine = &Engine;
+        Video->ControlForm = Control;
+    }
+    void TearDown() override { Control->Closing = true; }
+    // Through the application's loop, so its message filter and key preview see everything.
+    void Pump(DWORD ms = 200)
+    {
+        const DWORD start = GetTickCount();
+        do {
+            App.ProcessMessages();
+            Sleep(5);
+        } while (GetTickCount() - start < ms);
+    }
+    void PostKey(HWND wnd, WORD key, bool alt = false)
+    {
+        PostMessageA(wnd, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, alt ? (1 << 29) | 1 : 1);
+        Pump(50);
+    }
+
+    TEngineDouble Engine;
+    TApplication App;
+    TPlayList List;
+    TControlForm* Control = nullptr;
+    TVideoForm* Video = nullptr;
+};
+
+std::unique_ptr<TVideoRenderItem> Renderer(const char* shortName)
+{
+    auto item = std::make_unique<TVideoRenderItem>();
+    item->ShortName = shortName;
+    return item;
+}
+
+// A source and the AVI splitter for a fixture; the splitter's first video pin.
+struct TSplitGraph {
+    ComPtr<IGraphBuilder> Graph;
+    ComPtr<IPin> VideoPin;
+};
+
+TSplitGraph SplitAvi(const char* fixture)
+{
+    TSplitGraph g;
+    g.Graph = NewGraph();
+    ComPtr<IBaseFilter> source, splitter;
+    const std::wstring path = AnsiToWide(FixturePath(fixture));
+    if (FAILED(g.Graph->AddSourceFilter(path.c_str(), L"Source", &source)))
+        return g;
+    if (FAILED(CoCreateInstance(CLSID_AviSplitter, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&splitter))) ||
+        FAILED(g.Graph->AddFilter(splitter.Get(), L"Splitter")) ||
+        FAILED(g.Graph->Connect(FindPin(source.Get(), PINDIR_OUTPUT).Get(), FindPin(splitter.Get(), PINDIR_INPUT).Get())))
+        return g;
+    // The video stream's pin: the first that does not offer audio (an MPEG-4 pin offers no
+    // type before it connects).
+    for (int i = 0; ComPtr<IPin> pin = FindPin(splitter.Get(), PINDIR_OUTPUT, i); ++i) {
+        ComPtr<IEnumMediaTypes> types;
+        AM_MEDIA_TYPE* first = nullptr;
+        bool audio = false;
+        if (SUCCEEDED(pin->EnumMediaTypes(&types)) && types->Next(1, &first, nullptr) == S_OK) {
+            audio = first->majortype == MEDIATYPE_Audio;
+            CoTaskMemFree(first->pbFormat);
+            if (first->pUnk)
+                first->pUnk->Release();
+            CoTaskMemFree(first);
+        }
+        if (!audio) {
+            g.VideoPin = pin;
+            break;
+        }
+    }
+    return g;
+}
+
+bool GraphHasFilter(IGraphBuilder* graph, const std::wstring& name)
+{
+    return FilterNames(graph).find(name) != std::wstring::npos;
+}
+
+// The pixels of a rectangle of the screen.
+std::vector<uint32_t> Capture(const TRect& r)
+{
+    TWindowDC screen(nullptr);
+    TMemoryDC memory(CreateCompatibleDC(screen.Get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = r.Width();
+    info.bmiHeader.biHeight = -r.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    TBitmapHandle bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    {
+        TSelectObject select(memory.Get(), bitmap.Get());
+        BitBlt(memory.Get(), 0, 0, r.Width(), r.Height(), screen.Get(), r.left, r.top, SRCCOPY);
+    }
+    GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits);
+    return std::vector<uint32_t>(p, p + static_cast<size_t>(r.Width()) * r.Height());
+}
+
+// Kept beside the test program for a person to look at.
+void SaveJpeg(const std::vector<uint32_t>& pixels, const TRect& r, const std::string& name)
+{
+    TJPEGImage image;
+    image.SetPixels(r.Width(), r.Height(), pixels.data());
+    char exe[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    image.SaveToFile(ExtractFilePath(exe) + name);
+}
+
+TRect ClientOnScreen(HWND wnd)
+{
+    RECT r;
+    GetClientRect(wnd, &r);
+    MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TRect WindowBounds(HWND wnd)
+{
+    RECT r;
+    GetWindowRect(wnd, &r);
+    return r;
+}
+}
+
+// ---- renderers ----
+
+TEST_F(Windows, PreferenceListConnectsTheFirstKindThatWorks)
+{
+    TComInit com;
+    // Owned here as the engine owns them; the window keeps pointers only.
+    std::vector<std::unique_ptr<TVideoRenderItem>> records;
+    for (const char* name : {"VMR9", "VMR", "Overlay", "Overlay2", "Normal", "Bogus"})
+        records.push_back(Renderer(name));
+    const auto list = [&](std::initializer_list<int> indexes) {
+        std::vector<TVideoRenderItem*> l;
+        for (int i : indexes)
+            l.push_back(records[static_cast<size_t>(i)].get());
+        return l;
+    };
+    const struct {
+        const char* What;
+        std::vector<TVideoRenderItem*> List;
+        HRESULT Result;
+        TVideoRendererKind Kind;
+        std::vector<std::wstring> Absent;
+    } cases[] = {
+        // The default order; VMR9 windowless and the overlay mixers do not work on this platform.
+        {"default", list({0, 2, 4}), S_OK, vrNormal, {L"VMR9 VideoRender", L"OverlayMixer"}},
+        // This platform's VMR takes no 24-bit RGB: it fails and leaves nothing behind.
+        {"VMR refuses the format", list({1}), E_FAIL, vrNone, {L"VMR VideoRender"}},
+        {"overlay falls back", list({2, 4}), S_OK, vrNormal, {L"OverlayMixer"}},
+        {"unknown name stops the search", list({5, 4}), E_FAIL, vrNone, {L"VideoRenderer"}},
+        {"empty list", {}, E_FAIL, vrNone, {L"VideoRenderer"}},
+    };
+    for (const auto& c : cases) {
+        TSplitGraph g = SplitAvi("uncompressed.avi");
+        ASSERT_TRUE(g.VideoPin) << c.What;
+        Video->SetPreferredRenderers(c.List);
+        EXPECT_EQ(Video->ConnectPreferredRenderer(g.Graph.Get(), g.VideoPin.Get()), c.Result) << c.What;
+        EXPECT_EQ(Video->RendererKind(), c.Kind) << c.What;
+        for (const std::wstring& name : c.Absent)
+            EXPECT_FALSE(GraphHasFilter(g.Graph.Get(), name)) << c.What << ": " << WideToAnsi(FilterNames(g.Graph.Get()));
+        int width = 0, height = 0;
+        Video->GetNativeVideoSize(width, height);
+        EXPECT_EQ(width, c.Kind == vrNone ? 0 : 160) << c.What;
+        EXPECT_EQ(Video->HasVideoRenderer(), c.Kind != vrNone) << c.What;
+        Video->ReleaseRenderer();
+        EXPECT_EQ(Video->RendererKind(), vrNone);
+        EXPECT_FALSE(Video->HasVideoRenderer());
+    }
+}
+
+TEST_F(Windows, VideoMovesInsideTheVideoArea)
+{
+    TComInit com;
+    std::vector<std::unique_ptr<TVideoRenderItem>> records;
+    for (const char* name : {"Normal"})
+        records.push_back(Renderer(name));
+    for (const auto& record : records) {
+        Video->SetBounds(100, 100, 400, 320);
+        Video->Show();
+        TSplitGraph g = SplitAvi("uncompressed.avi");
+        ASSERT_TRUE(g.VideoPin);
+        Video->SetPreferredRenderers({record.get()});
+        ASSERT_EQ(Video->ConnectPreferredRenderer(g.Graph.Get(), g.VideoPin.Get()), S_OK) << record->ShortName;
+        Video->RefreshVideo();
+        Video->VideoFrameResize(Video);
+        ComPtr<IMediaControl> control;
+        ASSERT_TRUE(SUCCEEDED(g.Graph.As(&control)));
+        control->Run();
+        Pump(400);
+        const TRect area = ClientOnScreen(Video->Handle());
+        const std::vector<uint32_t> first = Capture(area);
+        Pump(1000);
+        const std::vector<uint32_t> second = Capture(area);
+        control->Stop();
+        SaveJpeg(first, area, "video_" + record->ShortName + "_1.jpg");
+        SaveJpeg(second, area, "video_" + record->ShortName + "_2.jpg");
+        size_t lit = 0, changed = 0;
+        for (size_t i = 0; i < first.size(); ++i) {
+            lit += (second[i] & 0xFFFFFF) != 0;
+            changed += first[i] != second[i];
+        }
+        EXPECT_GT(lit, first.size() / 4) << record->ShortName << ": the picture is not all black";
+        EXPECT_GT(changed, first.size() / 50) << record->ShortName << ": the picture moves";
+        Video->ReleaseRenderer();
+        Video->Hide();
+    }
+}
+
+// ---- full screen, stillness, bounds ----
+
+TEST_F(Windows, FullScreenFillsTheMonitorAndReturnsToTheSavedBounds)
+{
+    const TRect windowed(120, 90, 120 + 500, 90 + 400);
+    Video->SetBounds(windowed.left, windowed.top, windowed.Width(), windowed.Height());
+    Video->Show();
+    Pump();
+    ASSERT_EQ(WindowBounds(Video->Handle()), windowed) << "the stored bounds are the shown bounds";
+    const TRect monitor(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+
+    // Set from the settings: 0 is the nearest monitor, and so is a number past the list.
+    for (int setting : {0, 1, 7}) {
+        Control->Settings.FullScreenMonitor = setting;
+        Engine.Monitors = {monitor};
+        Video->VideoFrameDblClick(Video);
+        Pump();
+        EXPECT_TRUE(Video->FullScreen());
+        EXPECT_EQ(WindowBounds(Video->Handle()), monitor) << setting;
+        EXPECT_TRUE(Video->Panel3->Visible());
+        EXPECT_EQ(GetWindowLongA(Video->Handle(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
+        EXPECT_TRUE(GetWindowLongA(Video->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+        Video->VideoFrameDblClick(Video);
+        Pump();
+        EXPECT_FALSE(Video->FullScreen());
+        EXPECT_EQ(WindowBounds(Video->Handle()), windowed) << setting;
+        EXPECT_FALSE(Video->Panel3->Visible());
+        EXPECT_TRUE(GetWindowLongA(Video->Handle(), GWL_STYLE) & WS_THICKFRAME);
+    }
+}
+
+TEST_F(Windows, CursorHidesAfterThreeSecondsOfStillnessInFullScreen)
+{
+    Video->Show();
+    Video->EnterFullScreen();
+    const TRect screen = WindowBounds(Video->Handle());
+    SetCursorPos(screen.left + 300, screen.top + 300);
+    Video->SetLastMouseMove(TPoint(screen.left + 300, screen.top + 300), GetTickCount());
+    Pump(2000);
+    EXPECT_FALSE(Video->ExclusiveMode()) << "two seconds are not enough";
+    Pump(1500);
+    ASSERT_TRUE(Video->ExclusiveMode());
+    EXPECT_FALSE(Video->Panel3->Visible());
+    EXPECT_FALSE(Control->ExtrasFrame->Visible() && Video->Panel1->Visible());
+
+    // Jitter of two pixels keeps it; three pixels bring the cursor and the strip back.
+    const auto moveTo = [&](int x, int y) {
+        SetCursorPos(x, y);
+        PostMessageA(Video->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x - screen.left, y - screen.top));
+        Pump(100);
+    };
+    moveTo(screen.left + 302, screen.top + 298);
+    EXPECT_TRUE(Video->ExclusiveMode());
+    moveTo(screen.left + 303, screen.top + 300);
+    EXPECT_FALSE(Video->ExclusiveMode());
+    EXPECT_TRUE(Video->Panel3->Visible());
+    Video->LeaveFullScreen();
+}
+
+// ---- keys ----
+
+TEST_F(Windows, KeysOfTheVideoWindowAndTheMainWindow)
+{
+    Video->Show();
+    Control->Show();
+    Pump();
+    const struct {
+        bool OnVideo;
+        WORD Key;
+        bool Alt;
+        TLog Calls;
+    } cases[] = {
+        {true, VK_SPACE, false, {"PlayPause"}},      {false, VK_SPACE, false, {"PlayPause"}},
+        {true, VK_PRIOR, false, {"Prev"}},           {false, VK_NEXT, false, {"Next"}},
+        {true, VK_MEDIA_NEXT_TRACK, false, {"Next"}}, {false, VK_MEDIA_PREV_TRACK, false, {"Prev"}},
+        {true, VK_MEDIA_STOP, false, {"Stop"}},      {false, VK_MEDIA_PLAY_PAUSE, false, {"PlayPause"}},
+        {true, 250, false, {"PlayPause"}},           {true, VK_LEFT, false, {}},
+        {false, VK_RIGHT, false, {}},                {true, VK_RETURN, false, {}},
+    };
+    for (const auto& c : cases) {
+        Engine.Log.clear();
+        PostKey(c.OnVideo ? Video->Handle() : Control->Handle(), c.Key, c.Alt);
+        EXPECT_EQ(Engine.Log, c.Calls) << (c.OnVideo ? "video " : "main ") << c.Key;
+    }
+    // Alt+Enter enters full screen from either window; in full screen only Esc leaves it.
+    PostKey(Control->Handle(), VK_RETURN, true);
+    EXPECT_TRUE(Video->FullScreen());
+    PostKey(Video->Handle(), VK_RETURN, true);
+    EXPECT_TRUE(Video->FullScreen());
+    PostKey(Control->Handle(), VK_ESCAPE);
+    EXPECT_TRUE(Video->FullScreen());
+    PostKey(Video->Handle(), VK_ESCAPE);
+    EXPECT_FALSE(Video->FullScreen());
+    PostKey(Video->Handle(), VK_RETURN, true);
+    EXPECT_TRUE(Video->FullScreen());
+    Video->LeaveFullScreen();
+}
+
+// ---- dropped files, screen saver ----
+
+namespace {
+HGLOBAL DropOf(const std::vector<std::string>& names)
+{
+    std::string list;
+    for (const std::string& n : names)
+        list += n + '\0';
+    list += '\0';
+    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    return memory;
+}
+}
+
+TEST_F(Windows, DroppedFilesOfKnownTypesJoinThePlayList)
+{
+    Engine.Known.Add("*.AVI");
+    Engine.Known.Add("*.MP3");
+    Control->Show();
+    PostMessageA(Control->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({"C:\\a.avi", "C:\\notes.txt", "C:\\folder",
+                                                                               "C:\\b.MP3"})),
+                 0);
+    Pump(300);
+    ASSERT_EQ(List.ItemCount(), 2);
+    TPlayListItem item;
+    List.GetItem(0, item);
+    EXPECT_EQ(item.FileName, "C:\\a.avi");
+    List.GetItem(1, item);
+    EXPECT_EQ(item.FileName, "C:\\b.MP3");
+}
+
+TEST_F(Windows, ScreenSaverIsHeldOffWhilePlayingOrPaused)
+{
+    for (const auto& [state, swallowed] : {std::pair{uint8_t(1), true}, {uint8_t(2), true}, {uint8_t(0), false}, {uint8_t(3), false}}) {
+        Engine.State = state;
+        for (WPARAM command : {WPARAM(SC_SCREENSAVE), WPARAM(SC_MONITORPOWER)}) {
+            MSG msg{Control->Handle(), WM_SYSCOMMAND, command, 0, 0, {}};
+            bool handled = false;
+            Control->ApplicationEvents1Message(msg, handled);
+            EXPECT_EQ(handled, swallowed) << int(state);
+        }
+    }
+}
+
+// ---- docking ----
+
+TEST_F(Windows, MainWindowDocksIntoTheVideoWindowAndFloatsAgain)
+{
+    Video->SetBounds(200, 100, 600, 480);
+    Video->Show();
+    Control->SetBounds(10, 10, Control->Width(), Control->Height());
+    Control->Show();
+    Pump();
+    const TRect floating = WindowBounds(Control->Handle());
+    const TRect client = ClientOnScreen(Video->Handle());
+
+    // A move that ends in the middle of the picture does not dock.
+    SetCursorPos(client.left + 300, client.top + 150);
+    SendMessageA(Control->Handle(), WM_ENTERSIZEMOVE, 0, 0);
+    SendMessageA(Control->Handle(), WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_TRUE(Control->Floating());
+
+    // One that ends over the bottom strip docks.
+    SetCursorPos(client.left + 300, client.bottom - 20);
+    SendMessageA(Control->Handle(), WM_ENTERSIZEMOVE, 0, 0);
+    SendMessageA(Control->Handle(), WM_EXITSIZEMOVE, 0, 0);
+    Pump();
+    ASSERT_FALSE(Control->Floating());
+    EXPECT_EQ(GetParent(Control->Handle()), Video->Handle());
+    EXPECT_EQ(Control->Top() + Control->Height(), Video->ClientRect().Height()) << "along the bottom";
+    TRect area;
+    Video->GetVideoArea(area);
+    EXPECT_EQ(area.bottom, Control->Top()) << "the picture stops above the main window";
+
+    // Full screen with the main window docked keeps only its extras.
+    Video->EnterFullScreen();
+    EXPECT_FALSE(Control->Panel1->Visible());
+    Video->LeaveFullScreen();
+    EXPECT_TRUE(Control->Panel1->Visible());
+
+    // A double click floats it at the bounds it had.
+    SendMessageA(Control->Panel1->Handle(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, 5));
+    Pump();
+    EXPECT_TRUE(Control->Floating());
+    EXPECT_EQ(GetAncestor(Control->Handle(), GA_PARENT), GetDesktopWindow());
+    EXPECT_EQ(WindowBounds(Control->Handle()), floating);
+    Video->GetVideoArea(area);
+    EXPECT_EQ(area.bottom, Video->ClientRect().Height());
+}
+
+// ---- the poll and the file life ----
+
+TEST_F(Windows, PollFollowsPositionStateAndPlayList)
+{
+    Video->Show();
+    Engine.State = 3;
+    Control->Timer1Timer(nullptr);
+    EXPECT_FALSE(Control->PlayPauseBtn->Enabled()) << "no file and an empty play list";
+    EXPECT_FALSE(Control->StopBtn->Enabled());
+    TPlayListItem item;
+    item.FileName = "C:\\a.avi";
+    List.AddPlaylistRecord(item);
+    Control->Timer1Timer(nullptr);
+    EXPECT_TRUE(Control->PlayPauseBtn->Enabled()) << "a play list loaded after the first poll";
+
+    Engine.State = 1;
+    Engine.Duration = 3600LL * 10000000;    // one hour
+    Engine.Position = 900LL * 10000000;     // a quarter in
+    Control->Timer1Timer(nullptr);
+    EXPECT_EQ(Control->Progress, 2500);
+    EXPECT_EQ(Video->Label2->Caption(), "00:15:00");
+    EXPECT_EQ(Video->Shape1->Width(), (Video->Shape2->Width() - 4) / 4);
+    EXPECT_TRUE(Control->StopBtn->Enabled());
+    Engine.Position = 901LL * 10000000;
+    Control->Timer1Timer(nullptr);
+    EXPECT_EQ(Video->Label2->Caption(), "00:15:01");
+    Control->Settings.TimeMode = 1;
+    Control->Timer1Timer(nullptr);
+    EXPECT_EQ(Video->Label2->Caption(), "-00:44:59");
+
+    // The seek strip: a click seeks by percentage, the left end to 0.
+    Video->SeekStripUp((Video->Shape2->Width() - 4) / 2 + 1);
+    Video->SeekStripUp(1);
+    Video->SeekStripUp(0);
+    EXPECT_EQ(Engine.Log, (TLog{"GotoPercent 50.0", "GotoPercent 0.0"}));
+}
+
+TEST_F(Windows, FileLifeFillsAndClearsTheMenus)
+{
+    Engine.Streams = {"", "German"};
+    Engine.Chapters = {"Intro"};
+    Engine.Subtitles = true;
+    Engine.Languages = {"English", "French"};
+    Engine.SelectedLanguage = 1;
+    Video->SubtitlesHideSubtitles2->SetChecked(true);
+    Control->NewFileLoaded();
+    ASSERT_EQ(Video->AudioTracks1->Count(), 2);
+    EXPECT_EQ(Video->AudioTracks1->Items(0)->Caption, "Audio Stream 1");
+    EXPECT_EQ(Video->AudioTracks1->Items(1)->Caption, "German");
+    EXPECT_EQ(Video->Chapters1->Count(), 1);
+    ASSERT_EQ(Video->Subtitles1->Count(), 6);
+    EXPECT_EQ(Video->Subtitles1->Items(4)->Caption, "French");
+    EXPECT_TRUE(Video->Subtitles1->Items(4)->Checked);
+    EXPECT_FALSE(Video->SubtitlesNONEAVALIBLE1->Visible);
+    EXPECT_TRUE(Engine.Hidden) << "the hide-subtitles item's state reaches the filter";
+    EXPECT_FALSE(Video->Visible()) << "no renderer: the video window stays hidden";
+    EXPECT_EQ(Engine.Log, (TLog{"SetVolume 10000"}));
+
+    Video->PopupMenu20002Popup(nullptr);
+    EXPECT_TRUE(Video->AudioTracks1->Visible);
+    EXPECT_TRUE(Video->Chapters1->Visible);
+    EXPECT_FALSE(Video->Fullscreen1->Enabled) << "no renderer";
+    EXPECT_FALSE(Video->Bookmarks1->Enabled);
+    Control->AddBookmark("Start", nullptr, 0);
+    Video->PopupMenu20002Popup(nullptr);
+    ASSERT_EQ(Video->Bookmarks1->Count(), 1);
+    EXPECT_EQ(Video->Bookmarks1->Items(0)->Caption, "Start  00:00:00");
+    EXPECT_TRUE(Video->Bookmarks1->Enabled);
+
+    Control->PrepareNewFile();
+    EXPECT_EQ(Video->AudioTracks1->Count(), 0);
+    EXPECT_EQ(Video->Chapters1->Count(), 0);
+    EXPECT_EQ(Video->Subtitles1->Count(), 4);
+    EXPECT_EQ(Video->Subtitles1->Items(3), Video->SubtitlesNONEAVALIBLE1);
+    EXPECT_TRUE(Video->SubtitlesNONEAVALIBLE1->Visible);
+    Video->PopupMenu20002Popup(nullptr);
+    EXPECT_FALSE(Video->AudioTracks1->Visible);
+    EXPECT_FALSE(Video->Chapters1->Visible);
+}
+
+TEST_F(Windows, NewFileSizesTheWindowToTheVideo)
+{
+    TComInit com;
+    auto record = Renderer("Normal");
+    TSplitGraph g = SplitAvi("uncompressed.avi");
+    ASSERT_TRUE(g.VideoPin);
+    Video->SetPreferredRenderers({record.get()});
+    ASSERT_EQ(Video->ConnectPreferredRenderer(g.Graph.Get(), g.VideoPin.Get()), S_OK);
+    Control->Settings.SizeMode = 1;
+    Control->NewFileLoaded();
+    Pump();
+    EXPECT_TRUE(Video->Visible());
+    // 160 x 120 asked for; the window goes no smaller than 320 x 240.
+    EXPECT_EQ(Video->Width(), 320);
+    EXPECT_EQ(Video->Height(), 240);
+    Video->SetClientWidth(400);
+    Video->SetClientHeight(300);
+    Control->NewFileLoaded();
+    EXPECT_EQ(Video->Width(), 320) << "sized to the video again";
+    EXPECT_TRUE(Control->SnapShot_Btn->Enabled());
+    EXPECT_TRUE(Control->AddBkmark_Btn->Enabled());
+    Video->ReleaseRenderer();
+}

@@ -1,0 +1,169 @@
+#pragma once
+// The main window: the receiving side of the single-instance hand-over, the command line,
+// the graph events, the settings and the orderly shutdown.
+#include "ui/Control_UnitCore.h"
+#include "ui/MainWindowParts.h"
+#include "ui/PlayerEngine.h"
+#include "ui/SettingsModel.h"
+#include "ui/SysCheckCore.h"
+
+#include "engine/EngineServices.h"
+#include "framework/Buttons.h"
+#include "framework/ComCtrls.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/ImgList.h"
+#include "framework/Menus.h"
+#include "framework/StdCtrls.h"
+
+#include <shellapi.h>
+#include "playlist/PlayListHost.h"
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TPlayList;
+class TBitmap32;
+class TVideoForm;
+
+// The private messages of the hand-over between two starts of the program.
+inline constexpr UINT UM_APPIDCHECK = 0x806F;          // answer kAppIdAnswer
+inline constexpr UINT UM_RESTOREAPPLICATION = 0x8070;
+inline constexpr UINT UM_PREVIOUSINSTPARAMS = 0x8071;  // wParam: a global atom with the command line
+inline constexpr LRESULT kAppIdAnswer = 0xA5345;
+// The main window's class name, by which a second start finds it.
+inline constexpr const char* kMainWindowClass = "QRV-604519-LT";
+
+class TControlForm : public TForm, public IControlForm, public IPlayListWindows {
+public:
+    explicit TControlForm(TComponent* owner);
+    ~TControlForm() override;
+
+    // Set by the main block before the engine is created.
+    void SetInstallFolder(const std::string& folder) { FInstallFolder = folder; }
+    std::string InstallFolder() override { return FInstallFolder; }
+    void ShowMessage(const std::string& text) override;
+    HWND Handle() override { return TForm::Handle(); }
+    TVersionWords ProgramVersion{};
+    TVersionWords DXVersion{};
+
+    // What the window works with; each may be missing.
+    IPlayerEngine* Engine = nullptr;
+    TPlayList* PlayList = nullptr;
+    TVideoForm* VideoForm = nullptr;
+    TCustomForm* PlaylistForm = nullptr;
+    IMainWindowParts* Parts = nullptr;
+
+    // The face: the top panel with the transport, and the extras frame beneath it.
+    TPanel* Panel1;
+    TSpeedButton *PrevBtn, *PlayPauseBtn, *StopBtn, *NextBtn, *OpenBtn, *ShowPlayListBtn, *Shuffle_Btn, *Repeat_Btn,
+        *AddBkmark_Btn, *SnapShot_Btn, *Mute_Btn;
+    TTrackBar* Volume_TrkBar;
+    TLabel* Label3;           // the current dynamic gain
+    TLabel* AudioMode_Label;
+    TPaintBox *PaintBox321, *PaintBox325, *PaintBox326, *PaintBox327;  // the display panel's boxes
+    TPanel* ExtrasFrame;
+    TNotebook* Notebook1;
+    TPanel* Panel7;
+    TImageList* Control_Images;  // 20 x 20 glyphs
+    TPopupMenu* EQ_Preset_Popupmenu;
+
+    TTimer* Timer1;      // the poll, 333 ms
+    TTimer* TitleTimer;  // the title scroller, 75 ms
+    // The status text the display draws: network events and buffering.
+    std::string NetworkStatusText;
+    // The poll's results: engine state, position and duration in tenths of a second, the
+    // progress in hundredths of a percent and the time texts.
+    uint8_t PlayState = 3;
+    int32_t PlayPosition = 0;
+    int32_t PlayDuration = 0;
+    int32_t Progress = 0;
+    TTimeTexts TimeTexts;
+    // Set once the window has agreed to close; the video window closes only then.
+    bool Closing = false;
+    // Where the window was when it last started to dock.
+    TRect FloatingBounds;
+    // What the engine hands the window for the playing file.
+    std::vector<std::string> TitleLines;
+    int AudioDelay = 0;  // milliseconds
+    TPlayerSettings Settings;
+    bool FirstRun = false;
+
+    // Applies a command line: names replace the play list (or are appended with "/ADD"),
+    // then play/pause; "/F" full screen, "/M" minimised. A null text does nothing.
+    void HandleParams(const char* commandLine);
+    // Drains the graph's event queue.
+    LRESULT OnPlayBackEvent(HWND wnd, WPARAM wParam, LPARAM lParam);
+    void PlayListChanged();
+    void CloseApp();
+
+    // False on the first run (no settings stored yet).
+    bool ReadSettings();
+    void WriteSettings() override;
+    void RestorePositions();
+    void PreparePlayer(bool slow);
+    void Timer1Timer(TObject* sender);
+
+    // Transport, progress and the keys.
+    void UpdateProgress(int32_t progress);
+    void FormKeyDown(TObject* sender, WORD& key, TShiftState shift);
+    // Every message of the GUI thread: dropped files, the screen saver.
+    void ApplicationEvents1Message(MSG& msg, bool& handled);
+    void FormStartDock(TObject* sender);
+    void FormDblClick(TObject* sender);
+
+    // What the engine calls on the window for each file it opens or closes.
+    int VisualHeight() override { return 0; }  // no visualisation display on the window yet
+    void PrepareNewFile() override;
+    void NewFileLoaded() override;
+    void SetTitleInfo(const TStringList& lines) override;
+    void ClearTitleInfo() override { TitleLines.clear(); }
+    void UpdateSRSControls() override {}
+    // The bookmarks of the playing movie with their thumbnails.
+    void ClearBookmarks() override;
+    int AddBookmark(const std::string& name, const TBitmap32* thumbnail, int64_t position) override;
+    void Getbookmark(int index, TBookmark& bookmark) override;
+    int BookmarkCount() override { return static_cast<int>(FBookmarks.size()); }
+    int BookmarkImageIndex(int row) override;
+    bool GetBookmarkImage(int imageIndex, TBitmap32& into) override;
+    void SetAudioDelay(int milliseconds) override { AudioDelay = milliseconds; }
+
+    // Start-up has applied its own command line: hand-overs that arrived meanwhile run now,
+    // in order, and later ones at once.
+    void StartupFinished();
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    void FormCreate();
+    void CreateFace();
+    void TransportClick(void (IPlayerEngine::*call)());
+    void DropFiles(HDROP drop);
+    void UMAppIDCheck(TMessage& message);
+    void UMRestoreApplication(TMessage& message);
+    void UMPreviousInstParams(TMessage& message);
+    void wmplayevent(TMessage& message);
+    void FormCloseQuery(TObject* sender, bool& canClose);
+    std::optional<TWindowPosRecord> PositionOf(TCustomForm* form) const;
+
+    struct TBookmarkRow {
+        TBookmark Mark;
+        int ImageIndex = -1;
+    };
+    std::vector<TBookmarkRow> FBookmarks;
+    std::vector<std::unique_ptr<TBitmap32>> FBookmarkImages;
+    std::string FInstallFolder;
+    bool FStarted = false;
+    std::deque<std::string> FPendingParams;
+    bool FDraining = false;
+    bool FComInitialized = false;
+    uint8_t FDrawnState = 0xFF;  // unknown: the first poll draws the glyph
+};
+
+// Places a form by a stored rectangle (relative to the monitor's top-left) and monitor number.
+void PlaceFormOnMonitor(TCustomForm* form, const TRect& rect, int monitorNum);

@@ -1,0 +1,239 @@
+// The program's main block: one instance, the splash and the system check, every window and
+// the engine in their order, the command line or the last play list, the message loop.
+#include "ui/CommandLine.h"
+#include "ui/CommonModuleEngine.h"
+#include "ui/Control_Unit.h"
+#include "ui/SplashUnit.h"
+#include "ui/SysCheck_Unit.h"
+#include "ui/Video_Unit.h"
+
+#include "engine/CommonUnit.h"
+#include "playlist/PlayList.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+const char* const kMutexName = "{33564911-15C6-1D3C-FB92-000061556169}";
+
+HWND FoundWindow = nullptr;
+ATOM HandOverAtom = 0;
+
+const char* CharNextStep(const char* p)
+{
+    return CharNextA(p);
+}
+
+// Only a window of our class is asked, and only for as long as a live window takes to answer.
+bool IsRunningMainWindow(HWND wnd)
+{
+    char name[30] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    if (std::strcmp(name, kMainWindowClass) != 0)
+        return false;
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutA(wnd, UM_APPIDCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &reply))
+        return false;
+    return reply == static_cast<DWORD_PTR>(kAppIdAnswer);
+}
+
+BOOL CALLBACK FindRunningInstanceProc(HWND wnd, LPARAM)
+{
+    if (IsRunningMainWindow(wnd)) {
+        FoundWindow = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void HandOverToRunningInstance(const char* commandLine, int paramCount)
+{
+    PostMessageA(FoundWindow, UM_RESTOREAPPLICATION, 0, 0);
+    if (paramCount <= 0)
+        return;
+    HandOverAtom = GlobalAddAtomA(commandLine);
+    if (HandOverAtom == 0) {  // longer than an atom may be
+        MessageBoxA(nullptr, SysErrorMessage(GetLastError()).c_str(), "Parvolux", MB_OK | MB_ICONERROR);
+        return;
+    }
+    // Sent, not posted: the running instance has applied the command line when this returns.
+    SendMessageA(FoundWindow, UM_PREVIOUSINSTPARAMS, HandOverAtom, 0);
+    GlobalDeleteAtom(HandOverAtom);
+}
+
+// A window whose own work comes later: a plain form with its name and caption.
+TForm* CreatePlainForm(TApplication& app, const char* name, const char* caption)
+{
+    auto* form = app.CreateForm<TForm>();
+    form->Name = name;
+    form->SetCaption(caption);
+    return form;
+}
+
+// The play-list window, plain for now, with the play list it owns.
+class TPlainPlaylistForm : public TForm, public IPlaylistForm {
+public:
+    TPlainPlaylistForm(TComponent* owner, TCommonModule* engine, IPlayListWindows* windows)
+        : TForm(owner), FEngine(engine), FPlayList(engine, windows)
+    {
+        Name = "PlaylistForm";
+        SetCaption("Playlist...");
+        if (FEngine)
+            FEngine->Services.PlaylistForm = this;
+    }
+    ~TPlainPlaylistForm() override
+    {
+        // The engine outlives this window.
+        if (FEngine)
+            FEngine->Services.PlaylistForm = nullptr;
+    }
+    TPlayList* List() { return &FPlayList; }
+    IPlayList* PlayList() override { return &FPlayList; }
+    int SelectedIndex() override { return -1; }
+
+private:
+    TCommonModule* FEngine;
+    TPlayList FPlayList;
+};
+
+// Frees a form the application owns before the application goes.
+void FreeForm(TCustomForm* form)
+{
+    std::unique_ptr<TCustomForm> owned(form);
+}
+
+int RunParvolux()
+{
+    // 1.
+    FoundWindow = nullptr;
+    HandOverAtom = 0;
+    const char* commandLine = GetCommandLineA();
+    const int paramCount = ParamCount(commandLine, CharNextStep);
+
+    // 2.
+    SetLastError(0);
+    TKernelHandle mutex(CreateMutexA(nullptr, TRUE, kMutexName));
+    if (!mutex || GetLastError() != 0) {
+        EnumWindows(FindRunningInstanceProc, 0);
+        if (FoundWindow)
+            HandOverToRunningInstance(commandLine, paramCount);
+        return 0;
+    }
+
+    TApplication app;
+    // 3.
+    auto* splash = NewComponent<TSplashForm>(&app);
+    splash->Show();
+    auto* check = NewComponent<TSysCheckForm>(&app);
+
+    // 4.
+    std::string installPath;
+    TVersionWords programVersion{};
+    bool slow = false;
+    TControlForm* control = nullptr;
+    TCommonModule* engine = nullptr;
+    std::unique_ptr<TCommonModuleEngine> engineLink;
+    if (RunSystemCheck(check, installPath, programVersion, slow)) {
+        // 5.
+        SetSplashStatus(splash, "Initializing...");
+        app.Title = "Parvolux";
+        SetSplashStatus(splash, "loading interface...");
+        AddSplashProgressDot(splash);
+
+        // 6.
+        control = app.CreateForm<TControlForm>();
+        control->HandleNeeded();  // from here a second start finds this instance
+        for (const auto& [name, caption] : {std::pair{"About", "About Parvolux"}, {"InfoForm", "InfoForm"},
+                                             {"URLForm", "Open URL"}, {"ProxyForm", "Proxy settings"}}) {
+            CreatePlainForm(app, name, caption);
+            AddSplashProgressDot(splash);
+        }
+
+        // 7.
+        control->SetInstallFolder(installPath);
+        control->ProgramVersion = programVersion;
+        control->DXVersion = check->DXVersion;
+        control->SetCaption("Parvolux v" + FormatVersion(programVersion));
+        AddSplashProgressDot(splash);
+
+        // 8.
+        TEngineServices services;
+        services.ControlForm = control;
+        engine = NewComponent<TCommonModule>(&app, services);
+        engineLink = std::make_unique<TCommonModuleEngine>(*engine);
+        control->Engine = engineLink.get();
+        AddSplashProgressDot(splash);
+        auto* video = app.CreateForm<TVideoForm>();
+        video->Engine = engineLink.get();
+        video->ControlForm = control;
+        control->VideoForm = video;
+        engine->Services.VideoForm = video;
+        AddSplashProgressDot(splash);
+        CreatePlainForm(app, "SysButtons", "");
+        AddSplashProgressDot(splash);
+        auto* playlistForm = app.CreateForm<TPlainPlaylistForm>(engine, control);
+        control->PlaylistForm = playlistForm;
+        control->PlayList = playlistForm->List();
+        video->PlaylistForm = playlistForm;
+        AddSplashProgressDot(splash);
+        for (const auto& [name, caption] :
+             {std::pair{"SettingsForm", "Settings"}, {"SnapShotForm", "Snapshot's"}, {"StartPlaybackForm", "Start Playback"},
+              {"AddDirForm", "Add directory"}, {"OSDForm", ""}, {"RenderResultForm", "Render result"}}) {
+            CreatePlainForm(app, name, caption);
+            AddSplashProgressDot(splash);
+        }
+
+        // 9.
+        SetSplashStatus(splash, "Preparing player...");
+        control->PreparePlayer(slow);
+        AddSplashProgressDot(splash);
+        control->Settings.NoDXWarning = check->CheckBox1->Checked();
+        AddSplashProgressDot(splash);
+
+        // 10.
+        if (paramCount > 0) {
+            SetSplashStatus(splash, "processing params...");
+            AddSplashProgressDot(splash);
+            control->HandleParams(commandLine);
+        } else {
+            SetSplashStatus(splash, "loading last used playlist...");
+            AddSplashProgressDot(splash);
+            control->PlayList->LoadPredefList(plLastPlayed);
+        }
+        control->StartupFinished();
+
+        // Files dropped on the player's windows reach the main window's message filter.
+        DragAcceptFiles(control->Handle(), TRUE);
+        DragAcceptFiles(video->Handle(), TRUE);
+
+        // 11.
+        splash->Hide();
+        app.Run();
+    }
+
+    // 12.
+    FreeForm(check);
+    FreeForm(splash);
+    ReleaseMutex(mutex.Get());
+    if (control) {
+        control->Engine = nullptr;  // the application frees the engine and the windows
+        if (control->VideoForm)
+            control->VideoForm->Engine = nullptr;
+    }
+    if (engine)
+        engine->Services.VideoForm = nullptr;  // the video window goes before the engine
+    return 0;
+}
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    try {
+        return RunParvolux();
+    } catch (const std::exception& e) {
+        MessageBoxA(nullptr, e.what(), "Parvolux", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+}

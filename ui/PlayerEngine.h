@@ -1,0 +1,76 @@
+#pragma once
+// What the main window's start-up, command-line, graph-event and closing code asks of the
+// playback engine. The engine module is reached through this, so the window can run and be
+// tested with a stand-in.
+#include "ui/SettingsModel.h"
+
+#include "dshow/DShow.h"
+#include "framework/SysUtils.h"
+#include "framework/Types.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TStringList;
+
+class IPlayerEngine {
+public:
+    virtual ~IPlayerEngine() = default;
+
+    // Transport.
+    virtual void PlayPause() = 0;
+    virtual void Stop() = 0;
+    virtual void PlayInList(int32_t index, bool autoplay) = 0;
+    // 0 stopped, 1 running, 2 paused, 3 no graph.
+    virtual uint8_t GetFilterState() = 0;
+    virtual int64_t GetPosition() = 0;   // 100-nanosecond units
+    virtual int64_t GetDurication() = 0;
+
+    // More of the transport and the position; the default bodies do nothing, for stand-ins.
+    virtual void Next() {}
+    virtual void Prev() {}
+    virtual void GotoPercent(double percent) { (void)percent; }
+    // Tenths of a second at that share of the duration.
+    virtual int32_t GetMSecfromPercent(double percent) { (void)percent; return 0; }
+    virtual void SetVolume(int32_t volume) { (void)volume; }
+
+    // What the open file holds: video pins, audio-stream and chapter names, the outside filters.
+    virtual int VideoPinCount() { return 0; }
+    virtual std::vector<std::string> AudioStreamNames() { return {}; }
+    virtual int GetSelectedAudioStream() { return -1; }
+    virtual std::vector<std::string> ChapterNames() { return {}; }
+    virtual bool AC3Connected() { return false; }
+    // The subtitle filter: present in the graph, its languages, the shown one, hiding.
+    virtual bool SubtitlesPresent() { return false; }
+    virtual std::vector<std::string> SubtitleLanguages() { return {}; }
+    virtual int SelectedSubtitleLanguage() { return -1; }
+    virtual bool HideSubtitles() { return false; }
+    virtual void SetHideSubtitles(bool value) { (void)value; }
+    // A network source's buffering: the flag and its progress (-1 without a network status).
+    virtual bool Buffering() { return false; }
+    virtual long BufferingProgress() { return -1; }
+    // The sound processor's current dynamic gain in thousandths; 0 without one.
+    virtual int DynamicCurrentGain() { return 0; }
+    // The media extensions the player knows ("*.AVI"), and the display monitors' bounds.
+    virtual const TStringList* KnownExtensions() { return nullptr; }
+    virtual std::vector<TRect> MonitorBounds() { return {}; }
+
+    // History: kind 0 files, 1 play lists, 2 addresses.
+    virtual void AddToHistory(const WideString& name, int kind) = 0;
+
+    // Graph events: the queue of the open graph (none without one), the buffering flag and
+    // the generic text of an event code.
+    virtual ComPtr<IMediaEventEx> MediaEvent() = 0;
+    virtual void SetBuffering(bool value) = 0;
+    virtual std::string EventCodeText(long code) = 0;
+
+    // Closes the playing file, saves the play list as "LastPlayed.pls" and has the main window
+    // write its settings.
+    virtual void AppClosing() = 0;
+
+    // The engine's settings fields: filled from the model after reading, and read back into
+    // it before writing. The fields the engine does not hold stay as they are in the model.
+    virtual void ApplySettings(const TPlayerSettings& settings) = 0;
+    virtual void StoreSettings(TPlayerSettings& settings) = 0;
+};
