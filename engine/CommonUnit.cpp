@@ -419,11 +419,13 @@ void TCommonModule::FlushGraph()
         AC3Filter1->RemoveFilterFromGraph();
     if (DirectVobSub1)
         DirectVobSub1->RemoveFilterFromGraph();
-    RemoveAllFilters(Graph.Get());
+    // The pin records go before the filters are disconnected: this platform's parsers free
+    // their output pins when their input is disconnected, whatever references are left.
     VideoPins.clear();
     AudioPins.clear();
     AudioStreams.clear();
     ChapterStreams.clear();
+    RemoveAllFilters(Graph.Get());
     DecoderColorControl.Reset();
     NetShowConfig.Reset();
     NetworkStatus.Reset();

@@ -11,6 +11,7 @@
 #include "engine/DirectVobSub.h"
 #include "engine/EngineServices.h"
 #include "engine/ExternalFilterCntl.h"
+#include "engine/GraphBuilderCallback.h"
 #include "engine/SRS_CircleSurroundII.h"
 #include "engine/SRS_TruSurroundXT.h"
 #include "DSFilters/dspFastFourier.h"
@@ -21,6 +22,7 @@
 
 #include <qnetwork.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -156,10 +158,41 @@ public:
 
     // Opens play-list entry `index` (the graph build); True when a graph was built.
     virtual bool PlayInList(int index, bool autoPlay);
-    // Writes the open movie's memory; called while a graph exists, before it goes.
+
+    // Movie memory (the ".cid" file of MediaID in the MediaID folder).
+    // The media id of the open graph: empty without a video pin or a file name.
+    std::string GenIDString();
+    // Puts the stored bookmarks into the main window and gives the stored position and delay;
+    // False (bookmarks cleared when a file was found) when the movie has no usable memory.
+    bool CheckPrevLoaded(int64_t& lastPosition, int32_t& delay, int32_t& bookmarkCount);
+    // Writes the open movie's memory; called while a graph exists, before it goes. A failure
+    // never stops the close: the first one is reported, later ones are not.
     virtual void SaveMovieInfo();
+
+    // Audio streams, subtitles and surround effects of the built graph.
+    bool SearchSubtitles(const std::string& movieFile, std::string& subtitleFile);
+    HRESULT AddPerferedMPEG2Splitter(IPin* sourcePin, ComPtr<IBaseFilter>& splitter);
+    // The entry of AudioStreams that plays now, or -1.
+    int GetSelectedAudioStream();
+    // Feeds the audio chain from AudioPins[pinIndex]; False when nothing changed.
+    bool SelectAudioStream(int pinIndex);
+    // Puts a surround effect into the running audio chain or takes it out; the effect's
+    // connected state afterwards.
+    bool SetSRSCSActive(bool active);
+    bool SetSRSTSActive(bool active);
+
+    // Devices, history and tags.
     // Appends the display monitors to MonitorList.
     HRESULT EnumerateScreens();
+    // Kind hkFiles or hkURLs; other kinds do nothing.
+    void AddToHistory(const WideString& name, int kind);
+    void WriteHistory(int kind);
+    // Moves file-history entry `index` to the top and gives it; empty when out of range.
+    void GetHistoryItem(int kind, int index, WideString& name);
+    // 0 no tag editing, 1 ID3 tags, 2 AVI INFO tags for the open file.
+    int SupportsTags();
+    // The graph's site while a graph is built: accepts every filter the graph picks.
+    ComPtr<IAMGraphBuilderCallback> GraphBuilderCallback = TGraphBuilderCallback::Create();
 
     std::string InstallFolder();
 
@@ -170,8 +203,21 @@ private:
     void ShowOSDText(const std::string& text, int seconds);
     IPlayList* PlayList();
     bool StepThroughPlayList(bool forward);
+    // The steps both surround switches share; ranThrough tells whether the graph was stopped
+    // and brought back.
+    bool SwitchSurround(TExternalFilterCntl& effect, bool inGraph, bool active,
+                        const std::function<HRESULT(IPin* upstream)>& insert, bool& ranThrough);
     TStringList FKnownExtensions;
+    bool FMemoryFailureReported = false;
 };
 
 // Fills the list with the audio renderers of the category.
 HRESULT EnumAudioRenderers(const GUID& category, std::vector<TAudioDeviceItem>* list);
+
+// What the monitor enumeration fills: the list, and the first failure met.
+struct TMonitorEnumContext {
+    std::vector<TMonitorItem>* List = nullptr;
+    HRESULT Failure = S_OK;
+};
+// DirectDrawEnumerateExA's callback: appends one monitor to the context's list.
+BOOL WINAPI EnumMonitorsCallback(GUID* guid, LPSTR description, LPSTR driverName, LPVOID context, HMONITOR monitor);

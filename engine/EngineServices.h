@@ -8,6 +8,7 @@
 #include "engine/EnginePlayList.h"
 #include "framework/SysUtils.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -99,4 +100,7 @@ struct TEngineServices {
     IRenderResultForm* RenderResultForm = nullptr;
     IStartPlaybackForm* StartPlaybackForm = nullptr;
     IPlaylistForm* PlaylistForm = nullptr;
+    // Tells the user of a failure the engine does not stop for (the start-up shows a message
+    // box); skipped when empty.
+    std::function<void(const std::string& text)> ShowMessage;
 };

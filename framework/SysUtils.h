@@ -43,6 +43,8 @@ std::string UpperCase(std::string_view text);   // ASCII letters only, like the 
 std::string LowerCase(std::string_view text);
 int CompareText(std::string_view a, std::string_view b);  // case-insensitive (ASCII), <0, 0, >0
 bool SameText(std::string_view a, std::string_view b);
+// Case-insensitive by the user's locale (natively: as SameText).
+bool AnsiSameText(std::string_view a, std::string_view b);
 bool StartsText(std::string_view prefix, std::string_view text);
 bool EndsText(std::string_view suffix, std::string_view text);
 std::string StringReplaceAll(std::string_view text, std::string_view from, std::string_view to);

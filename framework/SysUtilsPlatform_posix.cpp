@@ -50,6 +50,11 @@ std::string WideToAnsi(std::wstring_view text)
     return out;
 }
 
+bool AnsiSameText(std::string_view a, std::string_view b)
+{
+    return SameText(a, b);
+}
+
 bool FileExists(const std::string& name)
 {
     struct stat st {};

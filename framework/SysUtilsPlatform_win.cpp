@@ -22,6 +22,12 @@ std::string WideToAnsi(std::wstring_view text)
     return out;
 }
 
+bool AnsiSameText(std::string_view a, std::string_view b)
+{
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
 bool FileExists(const std::string& name)
 {
     const DWORD attributes = GetFileAttributesA(name.c_str());

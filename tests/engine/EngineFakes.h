@@ -4,6 +4,7 @@
 #include "engine/EngineServices.h"
 #include "framework/Classes.h"
 
+#include <algorithm>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,20 @@ struct TEngineLog {
     }
 };
 
+// A picture of the fake main window's thumbnail list.
+struct TFakeImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint32_t> Pixels;
+};
+
+// A row of the fake main window's bookmark list.
+struct TFakeBookmark {
+    std::string Name;
+    int64_t Position = 0;
+    int ImageIndex = -1;
+};
+
 class TFakeControlForm : public IControlForm {
 public:
     TFakeControlForm(TEngineLog& log, std::string folder) : Folder(std::move(folder)), FLog(log) {}
@@ -35,14 +50,46 @@ public:
     void SetTitleInfo(const TStringList&) override { FLog.Add("SetTitleInfo"); }
     void ClearTitleInfo() override { FLog.Add("ClearTitleInfo"); }
     void UpdateSRSControls() override { FLog.Add("UpdateSRSControls"); }
-    void ClearBookmarks() override { FLog.Add("ClearBookmarks"); }
-    int AddBookmark(const std::string&, const TBitmap32*, int64_t) override { return 0; }
-    void Getbookmark(int, TBookmark&) override {}
-    int BookmarkCount() override { return 0; }
-    int BookmarkImageIndex(int) override { return -1; }
-    bool GetBookmarkImage(int, TBitmap32&) override { return false; }
+    void ClearBookmarks() override
+    {
+        FLog.Add("ClearBookmarks");
+        Bookmarks.clear();
+        Images.clear();
+    }
+    // Copies the thumbnail into the image list, as the window does.
+    int AddBookmark(const std::string& name, const TBitmap32* thumbnail, int64_t position) override
+    {
+        TFakeBookmark row{name, position, -1};
+        if (thumbnail && !thumbnail->Empty()) {
+            const TColor32* bits = thumbnail->Bits();
+            Images.push_back({thumbnail->Width(), thumbnail->Height(),
+                              std::vector<uint32_t>(bits, bits + thumbnail->Width() * thumbnail->Height())});
+            row.ImageIndex = static_cast<int>(Images.size()) - 1;
+        }
+        Bookmarks.push_back(row);
+        return static_cast<int>(Bookmarks.size()) - 1;
+    }
+    void Getbookmark(int index, TBookmark& bookmark) override
+    {
+        const TFakeBookmark& row = Bookmarks.at(static_cast<size_t>(index));
+        bookmark.Name = row.Name;
+        bookmark.Position = row.Position;
+    }
+    int BookmarkCount() override { return static_cast<int>(Bookmarks.size()); }
+    int BookmarkImageIndex(int row) override { return Bookmarks.at(static_cast<size_t>(row)).ImageIndex; }
+    bool GetBookmarkImage(int imageIndex, TBitmap32& into) override
+    {
+        if (imageIndex < 0 || static_cast<size_t>(imageIndex) >= Images.size())
+            return false;
+        const TFakeImage& image = Images[static_cast<size_t>(imageIndex)];
+        into.SetSize(image.Width, image.Height);
+        std::copy(image.Pixels.begin(), image.Pixels.end(), into.Bits());
+        return true;
+    }
     void SetAudioDelay(int) override {}
     std::string Folder;
+    std::vector<TFakeBookmark> Bookmarks;
+    std::vector<TFakeImage> Images;
 
 private:
     TEngineLog& FLog;

@@ -55,4 +55,5 @@ TEST(DirectShow, DeclaredInterfaceIdsMatchThePlatformLibrary)
     EXPECT_EQ(__uuidof(IMediaEventEx), IID_IMediaEventEx);
     EXPECT_EQ(__uuidof(IMediaPosition), IID_IMediaPosition);
     EXPECT_EQ(__uuidof(IGraphConfig), IID_IGraphConfig);
+    EXPECT_EQ(__uuidof(IAMStreamSelect), IID_IAMStreamSelect);
 }

@@ -140,4 +140,24 @@ TByteWriter& TByteWriter::Chunk(std::string_view id, const std::vector<uint8_t>&
     return *this;
 }
 
+std::vector<uint8_t> BitmapFile(int width, int height, int bitCount, const std::vector<uint32_t>& palette,
+                                const std::vector<std::vector<uint8_t>>& rows, uint32_t compression)
+{
+    std::vector<uint8_t> pixels;
+    for (const auto& row : rows) {
+        pixels.insert(pixels.end(), row.begin(), row.end());
+        pixels.resize((pixels.size() + 3) / 4 * 4);
+    }
+    const uint32_t bitsAt = 14 + 40 + static_cast<uint32_t>(palette.size()) * 4;
+    TByteWriter w;
+    w.Text("BM").U32(bitsAt + static_cast<uint32_t>(pixels.size())).U32(0).U32(bitsAt);
+    w.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height)).U16(1);
+    w.U16(static_cast<uint16_t>(bitCount)).U32(compression).U32(static_cast<uint32_t>(pixels.size()));
+    w.U32(2835).U32(2835).U32(static_cast<uint32_t>(palette.size())).U32(0);
+    for (const uint32_t c : palette)
+        w.U32(c);
+    w.Raw(pixels);
+    return w.Bytes;
+}
+
 }  // namespace pvltest

@@ -50,4 +50,9 @@ public:
     size_t Size() const { return Bytes.size(); }
 };
 
+// A Windows bitmap stream: file header, 40-byte info header, the palette (0x00RRGGBB entries)
+// and the rows as given (bottom-up for a positive height), each padded to 4 bytes.
+std::vector<uint8_t> BitmapFile(int width, int height, int bitCount, const std::vector<uint32_t>& palette,
+                                const std::vector<std::vector<uint8_t>>& rows, uint32_t compression = 0);
+
 }  // namespace pvltest
