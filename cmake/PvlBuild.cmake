@@ -84,7 +84,9 @@ function(pvl_test name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
   if(PVL_WINDOWS)
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT
+    # One at a time: every process of the shared prefix rewrites the device categories
+    # (audio renderers) in its registry, and a graph built meanwhile finds no renderer.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_prefix ENVIRONMENT
       "PVL_WINE_DIR=${PVL_WINE_DIR};PVL_FIXTURES=Z:${PVL_FIXTURES_DIR};PVL_SOURCE=Z:${CMAKE_SOURCE_DIR}")
   else()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT
