@@ -1,24 +1,8 @@
 #include "AudioSwitching.h"
 
+#include "engine/MyDSUtils.h"
+
 namespace {
-
-ComPtr<IPin> PeerOf(IPin* pin)
-{
-    ComPtr<IPin> peer;
-    if (!pin || FAILED(pin->ConnectedTo(&peer)))
-        peer.Reset();
-    return peer;
-}
-
-// Disconnects a pin and its peer through the graph.
-HRESULT DisconnectPair(IGraphBuilder* graph, IPin* pin)
-{
-    const ComPtr<IPin> peer = PeerOf(pin);
-    HRESULT result = graph->Disconnect(pin);
-    if (SUCCEEDED(result) && peer)
-        result = graph->Disconnect(peer.Get());
-    return result;
-}
 
 // The media type of a connection, freed with the holder.
 struct TConnectionType {
