@@ -24,7 +24,7 @@ public:
     HRESULT ConnectPreferredRenderer(IGraphBuilder* graph, IPin* outputPin) override
     {
         FLog.Add("ConnectPreferredRenderer");
-        if (Refuse)
+        if (Refuse || RefuseFirst-- > 0)
             return E_FAIL;
         for (const TVideoRenderItem* item : Preferred) {
             ComPtr<IBaseFilter> renderer;
@@ -47,6 +47,7 @@ public:
     bool Visible() override { return IsVisible; }
     std::vector<TVideoRenderItem*> Preferred;
     bool Refuse = false;
+    int RefuseFirst = 0;  // refuses this many calls, then connects
     bool IsVisible = false;
 
 private:

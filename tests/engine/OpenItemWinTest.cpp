@@ -9,6 +9,7 @@
 #include "engine/MovieMemory.h"
 #include "playlist/ExtAviTag.h"
 #include "tests/engine/AudioChainFixture.h"
+#include "tests/support/DirectVobSubDouble.h"
 #include "tests/support/SurroundEffectDoubles.h"
 #include "tests/support/TagWriter.h"
 #include "tests/support/WavWriter.h"
@@ -260,6 +261,33 @@ TEST_F(OpenItemTest, SurroundEffectGoesBeforeTheProcessorOrStaysOut)
             EXPECT_EQ(c.SpeakerType <= 2 ? e.TSActive : e.CSActive, c.Connected);
         EXPECT_TRUE(ProcessorFeedsRenderer());
         EXPECT_TRUE(AudioFlows());
+        e.ClosePlayingFile();
+    }
+}
+
+TEST_F(OpenItemTest, SubtitleFileBesideTheMovieBringsTheSubtitleFilter)
+{
+    TDirectVobSubDouble subtitles;
+    const std::string movie = Copy("uncompressed.avi");
+    const std::string subtitleFile = ChangeFileExt(movie, ".srt");
+    WriteAll(subtitleFile, "1\r\n00:00:00,000 --> 00:00:01,000\r\nHello\r\n");
+    TCommonModule& e = Engine();
+    ASSERT_TRUE(e.DirectVobSub1->IsFilterPresent());
+    // Through the subtitle filter; then, with its output refused, straight to the renderer.
+    for (const bool outputRefused : {false, true}) {
+        SCOPED_TRACE(outputRefused ? "output refused" : "through the subtitles");
+        Video.RefuseFirst = outputRefused ? 1 : 0;
+        Messages.clear();
+        const int index = Add({movie});
+        ASSERT_TRUE(e.PlayInList(index, false));
+        EXPECT_EQ(RenderResult.Results.back(), S_OK);
+        EXPECT_EQ(e.VideoPins.front().State, pinRenders);
+        EXPECT_EQ(subtitles.State().FileName, AnsiToWide(subtitleFile));
+        EXPECT_TRUE(subtitles.State().PreBuffering);
+        EXPECT_EQ(e.DirectVobSub1->IsFilterConnected(), !outputRefused);
+        EXPECT_EQ(InGraph(e.Graph.Get(), e.DirectVobSub1->Filter()), !outputRefused);
+        EXPECT_EQ(Messages, outputRefused ? std::vector<std::string>{"Error Connection DirectVobsub Output pin to Video render"}
+                                          : std::vector<std::string>{});
         e.ClosePlayingFile();
     }
 }
