@@ -106,7 +106,7 @@ bool TCommonModule::SwitchSurround(TExternalFilterCntl& effect, bool inGraph, bo
     if (!pause.Stopped())
         return effect.IsFilterConnected();
     if (active) {
-        if (const ComPtr<IPin> upstream = PeerOf(AudioChainInput.Get()))
+        if (const ComPtr<IPin> upstream = ConnectedPeer(AudioChainInput.Get()))
             insert(upstream.Get());
     } else {
         UnspliceEffect(Graph.Get(), effect.InputPin(), effect.OutputPin(), AudioChainInput.Get());

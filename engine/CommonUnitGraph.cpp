@@ -411,7 +411,7 @@ HRESULT TCommonModule::AddTruSurround()
         TSActive = false;
     if (!TSActive)
         return S_OK;
-    const ComPtr<IPin> upstream = PeerOf(AudioChainInput.Get());
+    const ComPtr<IPin> upstream = ConnectedPeer(AudioChainInput.Get());
     if (!upstream) {
         TSActive = false;
         return S_OK;
@@ -422,7 +422,7 @@ HRESULT TCommonModule::AddTruSurround()
         return S_OK;
     }
     // Refused: the stream plays through the processor without the effect.
-    if (PeerOf(AudioChainInput.Get()) == upstream)
+    if (ConnectedPeer(AudioChainInput.Get()) == upstream)
         return S_OK;
     DisconnectPair(Graph.Get(), upstream.Get());
     DisconnectPair(Graph.Get(), SRS_TS1->InputPin());
@@ -437,14 +437,14 @@ HRESULT TCommonModule::AddCircleSurround()
         CSActive = false;
     if (CSActive && FAILED(Graph->AddFilter(SRS_CS1->Filter(), L"SRS CircleSurround II Filter")))
         CSActive = false;
-    const ComPtr<IPin> upstream = PeerOf(AudioChainInput.Get());
+    const ComPtr<IPin> upstream = ConnectedPeer(AudioChainInput.Get());
     if (!CSActive || !upstream)
         return S_OK;
     if (SUCCEEDED(SRS_CS1->InsertFilterIntoAudioChain(upstream.Get(), AudioChainInput.Get())))
         return S_OK;
     // Refused like TruSurround: the effect stays out and the open goes on.
     CSActive = false;
-    if (PeerOf(AudioChainInput.Get()) == upstream)
+    if (ConnectedPeer(AudioChainInput.Get()) == upstream)
         return S_OK;
     DisconnectPair(Graph.Get(), upstream.Get());
     DisconnectPair(Graph.Get(), AudioChainInput.Get());

@@ -265,17 +265,9 @@ HRESULT IsPinConnected(IPin* pin)
     return pin->ConnectedTo(&peer);
 }
 
-ComPtr<IPin> PeerOf(IPin* pin)
-{
-    ComPtr<IPin> peer;
-    if (!pin || FAILED(pin->ConnectedTo(&peer)))
-        peer.Reset();
-    return peer;
-}
-
 HRESULT DisconnectPair(IGraphBuilder* graph, IPin* pin)
 {
-    const ComPtr<IPin> peer = PeerOf(pin);
+    const ComPtr<IPin> peer = ConnectedPeer(pin);
     HRESULT result = graph->Disconnect(pin);
     if (SUCCEEDED(result) && peer)
         result = graph->Disconnect(peer.Get());
