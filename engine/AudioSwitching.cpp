@@ -5,7 +5,6 @@
 
 namespace {
 
-
 void RestoreRunState(IMediaControl* control, OAFilterState state)
 {
     if (state == State_Running)
