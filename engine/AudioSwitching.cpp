@@ -1,19 +1,9 @@
 #include "engine/AudioSwitching.h"
 
 #include "dshow/BCMediaType.h"
+#include "engine/MyDSUtils.h"
 
 namespace {
-
-// Disconnects a pin and its peer through the graph.
-HRESULT DisconnectPair(IGraphBuilder* graph, IPin* pin)
-{
-    const ComPtr<IPin> peer = ConnectedPeer(pin);
-    HRESULT result = graph->Disconnect(pin);
-    if (SUCCEEDED(result) && peer)
-        result = graph->Disconnect(peer.Get());
-    return result;
-}
-
 
 void RestoreRunState(IMediaControl* control, OAFilterState state)
 {
