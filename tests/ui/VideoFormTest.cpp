@@ -5,10 +5,10 @@
 #include "ui/Video_Unit.h"
 
 #include "engine/Common_TypesCom.h"
-#include "framework/Jpeg.h"
 #include "playlist/PlayList.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WineGraph.h"
+#include "tests/ui/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -152,46 +152,6 @@ bool GraphHasFilter(IGraphBuilder* graph, const std::wstring& name)
     return FilterNames(graph).find(name) != std::wstring::npos;
 }
 
-// The pixels of a rectangle of the screen.
-std::vector<uint32_t> Capture(const TRect& r)
-{
-    TWindowDC screen(nullptr);
-    TMemoryDC memory(CreateCompatibleDC(screen.Get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = r.Width();
-    info.bmiHeader.biHeight = -r.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    TBitmapHandle bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    {
-        TSelectObject select(memory.Get(), bitmap.Get());
-        BitBlt(memory.Get(), 0, 0, r.Width(), r.Height(), screen.Get(), r.left, r.top, SRCCOPY);
-    }
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
-    return std::vector<uint32_t>(p, p + static_cast<size_t>(r.Width()) * r.Height());
-}
-
-// Kept beside the test program for a person to look at.
-void SaveJpeg(const std::vector<uint32_t>& pixels, const TRect& r, const std::string& name)
-{
-    TJPEGImage image;
-    image.SetPixels(r.Width(), r.Height(), pixels.data());
-    char exe[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    image.SaveToFile(ExtractFilePath(exe) + name);
-}
-
-TRect ClientOnScreen(HWND wnd)
-{
-    RECT r;
-    GetClientRect(wnd, &r);
-    MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 TRect WindowBounds(HWND wnd)
 {
     RECT r;
@@ -268,19 +228,15 @@ TEST_F(Windows, VideoMovesInsideTheVideoArea)
         control->Run();
         Pump(400);
         const TRect area = ClientOnScreen(Video->Handle());
-        const std::vector<uint32_t> first = Capture(area);
+        const std::vector<uint32_t> first = CaptureScreen(area);
         Pump(1000);
-        const std::vector<uint32_t> second = Capture(area);
+        const std::vector<uint32_t> second = CaptureScreen(area);
         control->Stop();
         SaveJpeg(first, area, "video_" + record->ShortName + "_1.jpg");
         SaveJpeg(second, area, "video_" + record->ShortName + "_2.jpg");
-        size_t lit = 0, changed = 0;
-        for (size_t i = 0; i < first.size(); ++i) {
-            lit += (second[i] & 0xFFFFFF) != 0;
-            changed += first[i] != second[i];
-        }
-        EXPECT_GT(lit, first.size() / 4) << record->ShortName << ": the picture is not all black";
-        EXPECT_GT(changed, first.size() / 50) << record->ShortName << ": the picture moves";
+        const TPictureChange change = ComparePictures(first, second);
+        EXPECT_GT(change.Lit, first.size() / 4) << record->ShortName << ": the picture is not all black";
+        EXPECT_GT(change.Changed, first.size() / 50) << record->ShortName << ": the picture moves";
         Video->ReleaseRenderer();
         Video->Hide();
     }
