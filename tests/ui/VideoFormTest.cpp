@@ -31,6 +31,7 @@ public:
     TStringList Known;
     std::vector<TRect> Monitors;
     std::vector<std::string> Streams, Chapters, Languages;
+    std::vector<TPinInfo> VideoPins, AudioPins;
     bool Subtitles = false, Hidden = false;
     int SelectedLanguage = 0, SelectedStream = -1;
 
@@ -48,6 +49,11 @@ public:
     std::vector<std::string> AudioStreamNames() override { return Streams; }
     int GetSelectedAudioStream() override { return SelectedStream; }
     std::vector<std::string> ChapterNames() override { return Chapters; }
+    void StreamPins(std::vector<TPinInfo>& videoPins, std::vector<TPinInfo>& audioPins) override
+    {
+        videoPins = VideoPins;
+        audioPins = AudioPins;
+    }
     bool SubtitlesPresent() override { return Subtitles; }
     std::vector<std::string> SubtitleLanguages() override { return Languages; }
     int SelectedSubtitleLanguage() override { return SelectedLanguage; }
@@ -469,6 +475,54 @@ TEST_F(Windows, PollFollowsPositionStateAndPlayList)
     Video->SeekStripUp(1);
     Video->SeekStripUp(0);
     EXPECT_EQ(Engine.Log, (TLog{"GotoPercent 50.0", "GotoPercent 0.0"}));
+}
+
+TEST_F(Windows, StreamInfoTreeListsThePinsAndMarksThoseThatRendered)
+{
+    TPinInfo video, audio;
+    video.Rendered = true;
+    video.Video.Name = "Uncompressed";
+    video.Video.Width = 160;
+    video.Video.Height = 120;
+    audio.Audio.Name = "PCM";
+    audio.Audio.Channels = 2;
+    Engine.VideoPins = {video};
+    Engine.AudioPins = {audio};
+    Control->Notebook1->SetPageIndex(7);
+    Control->Show();
+    Control->NewFileLoaded();
+    TTreeNodes& items = Control->StreamInfoTree->Items;
+    ASSERT_EQ(items.Count(), 10);
+    const HWND tree = Control->StreamInfoTree->Handle();
+    EXPECT_EQ(TreeView_GetCount(tree), 10u) << "every node is in the window";
+    char text[64] = {};
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_STREQ(text, "Compression: Uncompressed");
+
+    // The video rows rendered (white); the audio rows did not (red).
+    const auto colourOf = [&](int index) {
+        TColor colour = 0;
+        bool defaultDraw = false;
+        Control->StreamInfoTree->OnCustomDrawItem(Control->StreamInfoTree, items.Item(index), colour, defaultDraw);
+        EXPECT_TRUE(defaultDraw);
+        return colour;
+    };
+    EXPECT_EQ(items.Item(0)->Text, "Video Stream 1");
+    EXPECT_EQ(colourOf(0), 0xFFFFFF);
+    EXPECT_EQ(colourOf(2), 0xFFFFFF) << "a child takes its parent's state";
+    EXPECT_EQ(items.Item(5)->Text, "Audio Stream 1");
+    EXPECT_EQ(colourOf(5), 0x0000FF);
+    EXPECT_EQ(colourOf(9), 0x0000FF);
+    Pump(200);  // drawn through the custom-draw notifications without harm
+
+    Control->PrepareNewFile();
+    EXPECT_EQ(items.Count(), 0);
+    EXPECT_EQ(TreeView_GetCount(tree), 0u);
 }
 
 TEST_F(Windows, FileLifeFillsAndClearsTheMenus)
