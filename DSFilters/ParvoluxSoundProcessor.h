@@ -68,10 +68,10 @@ public:
     HRESULT RemoveFilterFromGraph() override;
 
     // The last stream description the filter reported.
-    TDSStream Stream() const;
-    IBaseFilter* Filter() const { return FFilter.Get(); }
-    IPin* InputPin() const { return FInputPin.Get(); }
-    IPin* OutputPin() const { return FOutputPin.Get(); }
+    TDSStream Stream() const override;
+    IBaseFilter* Filter() const override { return FFilter.Get(); }
+    IPin* InputPin() const override { return FInputPin.Get(); }
+    IPin* OutputPin() const override { return FOutputPin.Get(); }
     TTimer* Timer() const { return FTimer; }
     const std::vector<float>& GainTable() const { return FGainTable; }
 

@@ -16,3 +16,12 @@ __CRT_UUID_DECL(IAMStreamSelect, 0xc1960960, 0x17f5, 0x11d1, 0xab, 0xe1, 0x00, 0
 __CRT_UUID_DECL(IGraphConfig, 0x03a1eb8e, 0x32bf, 0x4245, 0x85, 0x02, 0x11, 0x4d, 0x08, 0xa9, 0xcb, 0x88)
 
 using Microsoft::WRL::ComPtr;
+
+// The pin connected to this one; empty when none is, or no pin is given.
+inline ComPtr<IPin> ConnectedPeer(IPin* pin)
+{
+    ComPtr<IPin> peer;
+    if (!pin || FAILED(pin->ConnectedTo(&peer)))
+        peer.Reset();
+    return peer;
+}

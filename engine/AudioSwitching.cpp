@@ -1,39 +1,9 @@
-#include "AudioSwitching.h"
+#include "engine/AudioSwitching.h"
+
+#include "dshow/BCMediaType.h"
+#include "engine/MyDSUtils.h"
 
 namespace {
-
-ComPtr<IPin> PeerOf(IPin* pin)
-{
-    ComPtr<IPin> peer;
-    if (!pin || FAILED(pin->ConnectedTo(&peer)))
-        peer.Reset();
-    return peer;
-}
-
-// Disconnects a pin and its peer through the graph.
-HRESULT DisconnectPair(IGraphBuilder* graph, IPin* pin)
-{
-    const ComPtr<IPin> peer = PeerOf(pin);
-    HRESULT result = graph->Disconnect(pin);
-    if (SUCCEEDED(result) && peer)
-        result = graph->Disconnect(peer.Get());
-    return result;
-}
-
-// The media type of a connection, freed with the holder.
-struct TConnectionType {
-    AM_MEDIA_TYPE Type{};
-    TConnectionType() = default;
-    TConnectionType(const TConnectionType&) = delete;
-    TConnectionType& operator=(const TConnectionType&) = delete;
-    ~TConnectionType()
-    {
-        if (Type.pbFormat)
-            CoTaskMemFree(Type.pbFormat);
-        if (Type.pUnk)
-            Type.pUnk->Release();
-    }
-};
 
 void RestoreRunState(IMediaControl* control, OAFilterState state)
 {
@@ -62,7 +32,7 @@ bool SwitchAudioPin(IGraphBuilder* graph, const std::vector<IPin*>& audioPins, I
     // 3. The pin that plays now.
     IPin* playing = nullptr;
     for (IPin* pin : audioPins)
-        if (pin && PeerOf(pin)) {
+        if (pin && ConnectedPeer(pin)) {
             playing = pin;
             break;
         }
@@ -74,14 +44,14 @@ bool SwitchAudioPin(IGraphBuilder* graph, const std::vector<IPin*>& audioPins, I
     control->GetState(0, &before);
     if (FAILED(control->Stop()) || FAILED(DisconnectPair(graph, playing)))
         return false;
-    if (PeerOf(chainInput) && FAILED(DisconnectPair(graph, chainInput)))
+    if (ConnectedPeer(chainInput) && FAILED(DisconnectPair(graph, chainInput)))
         return false;
 
     // 5. The new stream, or the old one back.
     const bool switched = SUCCEEDED(graph->Connect(requested, chainInput));
     if (!switched) {
         DisconnectPair(graph, requested);
-        if (PeerOf(chainInput))
+        if (ConnectedPeer(chainInput))
             DisconnectPair(graph, chainInput);
         graph->Connect(playing, chainInput);
     }
@@ -100,16 +70,16 @@ HRESULT SpliceEffect(IGraphBuilder* graph, IPin* effectInput, IPin* effectOutput
 {
     if (!graph || !effectInput || !effectOutput || !chainInput)
         return E_POINTER;
-    const ComPtr<IPin> upstream = PeerOf(chainInput);
+    const ComPtr<IPin> upstream = ConnectedPeer(chainInput);
     if (!upstream)
         return VFW_E_NOT_CONNECTED;
-    TConnectionType connection;
-    HRESULT result = upstream->ConnectionMediaType(&connection.Type);
+    TBCMediaType connection;
+    HRESULT result = upstream->ConnectionMediaType(connection.Get());
     if (FAILED(result))
         return result;
     DisconnectPair(graph, effectInput);
     DisconnectPair(graph, effectOutput);
-    if (effectInput->QueryAccept(&connection.Type) != S_OK)
+    if (effectInput->QueryAccept(connection.Get()) != S_OK)
         return VFW_E_TYPE_NOT_ACCEPTED;
     DisconnectPair(graph, chainInput);
     result = graph->ConnectDirect(upstream.Get(), effectInput, nullptr);
@@ -127,7 +97,7 @@ HRESULT UnspliceEffect(IGraphBuilder* graph, IPin* effectInput, IPin* effectOutp
 {
     if (!graph || !effectInput || !effectOutput || !chainInput)
         return E_POINTER;
-    const ComPtr<IPin> upstream = PeerOf(effectInput);
+    const ComPtr<IPin> upstream = ConnectedPeer(effectInput);
     if (!upstream)
         return VFW_E_NOT_CONNECTED;
     graph->Disconnect(upstream.Get());

@@ -332,8 +332,11 @@ bool TCommonModule::StepThroughPlayList(bool forward)
         tried[static_cast<size_t>(index)] = true;
         if (PlayInList(index, true))
             return true;
-        if (Application)
+        if (Application) {
+            // A message handled here (the end of a stream, a click) must not open another item.
+            const TOpeningGuard waiting(FOpening);
             Application->ProcessMessages();
+        }
         list = PlayList();
         if (!list)
             return false;

@@ -18,6 +18,7 @@
 #include "framework/Classes.h"
 #include "framework/Dialogs.h"
 #include "graphics/Bitmap32.h"
+#include "playlist/InfoTags.h"
 #include "playlist/PlayListHost.h"
 
 #include <qnetwork.h>
@@ -156,8 +157,16 @@ public:
     void ResetVisual() { Visual.ResetVisual(); }
     void ResetPeaks() { Visual.ResetPeaks(); }
 
-    // Opens play-list entry `index` (the graph build); True when a graph was built.
+    // Opens play-list entry `index`: closes what plays, builds the graph, records the outcome
+    // in the entry, fills the title lines, shows the render result, offers to resume and runs
+    // the graph when autoPlay is set. True when a graph was built (fully or in part). Does
+    // nothing (False) while an earlier call waits in a modal page or between Next's tries.
     virtual bool PlayInList(int index, bool autoPlay);
+    // Builds the graph of one file or address by hand (source, splitter, video through the
+    // optional subtitle filter, audio through the optional surround effect and the sound
+    // processor). 0 when every tried pin rendered, a partial-render success code, or a
+    // failure code; the graph built so far stays for the caller to release.
+    HRESULT Renderfile(const WideString& FileName);
 
     // Movie memory (the ".cid" file of MediaID in the MediaID folder).
     // The media id of the open graph: empty without a video pin or a file name.
@@ -207,8 +216,33 @@ private:
     // and brought back.
     bool SwitchSurround(TExternalFilterCntl& effect, bool inGraph, bool active,
                         const std::function<HRESULT(IPin* upstream)>& insert, bool& ranThrough);
+    // Steps of the graph build.
+    HRESULT ClassifyOutputPins(IBaseFilter* splitter, bool followSplitters);
+    void RenderFirstVideoPin(const std::string& movieFile);
+    HRESULT ConnectToPreferredRenderer(IPin* pin);
+    HRESULT AddAudioRenderer(ComPtr<IPin>& rendererInput);
+    void ProbeAudioPins(const std::vector<std::string>& names);
+    HRESULT BuildAudioChain(IPin* chosen, IPin* rendererInput);
+    HRESULT AddTruSurround();
+    HRESULT AddCircleSurround();
+    void ReadStreamSelect(IBaseFilter* filter);
+    TInfoTags& Tags();
+
     TStringList FKnownExtensions;
     bool FMemoryFailureReported = false;
+    std::unique_ptr<TInfoTags> FOwnTags;  // while the information window is not attached
+    bool FOpening = false;                // PlayInList is running or Next waits between tries
+    // Holds FOpening for a scope.
+    class TOpeningGuard {
+    public:
+        explicit TOpeningGuard(bool& flag) : FFlag(flag) { FFlag = true; }
+        ~TOpeningGuard() { FFlag = false; }
+        TOpeningGuard(const TOpeningGuard&) = delete;
+        TOpeningGuard& operator=(const TOpeningGuard&) = delete;
+
+    private:
+        bool& FFlag;
+    };
 };
 
 // Fills the list with the audio renderers of the category.

@@ -21,14 +21,6 @@ const TPreferredSplitter PreferredMPEG2Splitters[] = {
     {{0xAFB6C280, 0x2C41, 0x11D3, {0x8A, 0x60, 0x00, 0x00, 0xF8, 0x1E, 0x0E, 0x4A}}, L"MPEG-2 Stream"},  // Demultiplexer
 };
 
-ComPtr<IPin> PeerOf(IPin* pin)
-{
-    ComPtr<IPin> peer;
-    if (!pin || FAILED(pin->ConnectedTo(&peer)))
-        peer.Reset();
-    return peer;
-}
-
 }  // namespace
 
 bool TCommonModule::SearchSubtitles(const std::string& movieFile, std::string& subtitleFile)
@@ -114,7 +106,7 @@ bool TCommonModule::SwitchSurround(TExternalFilterCntl& effect, bool inGraph, bo
     if (!pause.Stopped())
         return effect.IsFilterConnected();
     if (active) {
-        if (const ComPtr<IPin> upstream = PeerOf(AudioChainInput.Get()))
+        if (const ComPtr<IPin> upstream = ConnectedPeer(AudioChainInput.Get()))
             insert(upstream.Get());
     } else {
         UnspliceEffect(Graph.Get(), effect.InputPin(), effect.OutputPin(), AudioChainInput.Get());

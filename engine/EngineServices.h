@@ -14,6 +14,8 @@
 
 class TStringList;
 class TBitmap32;
+class TInfoTags;
+struct TDSStream;
 struct TVideoRenderItem;
 
 // The main window (TControlForm).
@@ -89,6 +91,12 @@ class IGraphFilterComponent {
 public:
     virtual ~IGraphFilterComponent() = default;
     virtual HRESULT RemoveFilterFromGraph() = 0;
+    // The filter and its pins; none when the filter could not be made.
+    virtual IBaseFilter* Filter() const = 0;
+    virtual IPin* InputPin() const = 0;
+    virtual IPin* OutputPin() const = 0;
+    // The description of the stream the filter was last given (DSFilters/PvlEqCore.h).
+    virtual TDSStream Stream() const = 0;
 };
 
 // Everything the engine reaches outside itself. The start-up fills in the windows as it
@@ -100,6 +108,9 @@ struct TEngineServices {
     IRenderResultForm* RenderResultForm = nullptr;
     IStartPlaybackForm* StartPlaybackForm = nullptr;
     IPlaylistForm* PlaylistForm = nullptr;
+    // The information window's tags: the engine reads every item it opens into them (into
+    // tags of its own while the window is not attached).
+    TInfoTags* InfoTags = nullptr;
     // Tells the user of a failure the engine does not stop for (the start-up shows a message
     // box); skipped when empty.
     std::function<void(const std::string& text)> ShowMessage;

@@ -264,3 +264,12 @@ HRESULT IsPinConnected(IPin* pin)
     ComPtr<IPin> peer;
     return pin->ConnectedTo(&peer);
 }
+
+HRESULT DisconnectPair(IGraphBuilder* graph, IPin* pin)
+{
+    const ComPtr<IPin> peer = ConnectedPeer(pin);
+    HRESULT result = graph->Disconnect(pin);
+    if (SUCCEEDED(result) && peer)
+        result = graph->Disconnect(peer.Get());
+    return result;
+}

@@ -27,3 +27,5 @@ HRESULT AddMPEG1Splitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilt
 HRESULT ConnectMatchingSplitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilter>& splitter);
 // S_OK when connected, the pin's own failure (VFW_E_NOT_CONNECTED) when not; E_POINTER without a pin.
 HRESULT IsPinConnected(IPin* pin);
+// Disconnects a pin and then its peer through the graph.
+HRESULT DisconnectPair(IGraphBuilder* graph, IPin* pin);

@@ -1,31 +1,6 @@
 #include "engine/SRS_CircleSurroundII.h"
 
-namespace {
-
-// The media type of a connection, freed with the holder.
-struct TConnectionType {
-    AM_MEDIA_TYPE Type{};
-    TConnectionType() = default;
-    TConnectionType(const TConnectionType&) = delete;
-    TConnectionType& operator=(const TConnectionType&) = delete;
-    ~TConnectionType()
-    {
-        if (Type.pbFormat)
-            CoTaskMemFree(Type.pbFormat);
-        if (Type.pUnk)
-            Type.pUnk->Release();
-    }
-};
-
-ComPtr<IPin> PeerOf(IPin* pin)
-{
-    ComPtr<IPin> peer;
-    if (FAILED(pin->ConnectedTo(&peer)))
-        peer.Reset();
-    return peer;
-}
-
-}  // namespace
+#include "dshow/BCMediaType.h"
 
 TSRS_CircleSurroundII::TSRS_CircleSurroundII(TComponent* owner) : TSRSEffectCntl(owner)
 {
@@ -74,18 +49,18 @@ HRESULT TSRS_CircleSurroundII::InsertFilterIntoAudioChain(IPin* upstream, IPin* 
     if (!upstream || !downstream || !FFilter)
         return E_FAIL;
     // 1. What upstream feeds now, and what else feeds downstream, to restore on failure.
-    const ComPtr<IPin> peer = PeerOf(upstream);
-    ComPtr<IPin> downstreamPeer = PeerOf(downstream);
+    const ComPtr<IPin> peer = ConnectedPeer(upstream);
+    ComPtr<IPin> downstreamPeer = ConnectedPeer(downstream);
     if (downstreamPeer.Get() == upstream)
         downstreamPeer.Reset();
     // 2. The format the effect must take.
-    TConnectionType connection;
-    if (FAILED(upstream->ConnectionMediaType(&connection.Type)))
+    TBCMediaType connection;
+    if (FAILED(upstream->ConnectionMediaType(connection.Get())))
         return E_FAIL;
     // 3.-5. The effect, free of any earlier connection, accepts it and sits in a graph.
     DisconnectFromPeer(FInputPin.Get());
     DisconnectFromPeer(FOutputPin.Get());
-    if (FInputPin->QueryAccept(&connection.Type) != S_OK)
+    if (FInputPin->QueryAccept(connection.Get()) != S_OK)
         return E_FAIL;
     FILTER_INFO info{};
     if (FAILED(FFilter->QueryFilterInfo(&info)))
@@ -107,12 +82,12 @@ HRESULT TSRS_CircleSurroundII::InsertFilterIntoAudioChain(IPin* upstream, IPin* 
     const auto restore = [&] {
         upstream->Disconnect();
         FInputPin->Disconnect();
-        if (ComPtr<IPin> effectPeer = PeerOf(FOutputPin.Get())) {
+        if (ComPtr<IPin> effectPeer = ConnectedPeer(FOutputPin.Get())) {
             effectPeer->Disconnect();
             FOutputPin->Disconnect();
         }
         downstream->Disconnect();
-        if (peer && graph->ConnectDirect(upstream, peer.Get(), &connection.Type) != S_OK)
+        if (peer && graph->ConnectDirect(upstream, peer.Get(), connection.Get()) != S_OK)
             graph->ConnectDirect(upstream, peer.Get(), nullptr);
         if (downstreamPeer)
             graph->ConnectDirect(downstreamPeer.Get(), downstream, nullptr);

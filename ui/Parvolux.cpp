@@ -7,6 +7,7 @@
 #include "ui/SysCheck_Unit.h"
 #include "ui/Video_Unit.h"
 
+#include "DSFilters/ParvoluxSoundProcessor.h"
 #include "engine/CommonUnit.h"
 #include "playlist/PlayList.h"
 
@@ -162,6 +163,8 @@ int RunParvolux()
         TEngineServices services;
         services.ControlForm = control;
         engine = NewComponent<TCommonModule>(&app, services);
+        // The sound processor is one of the engine's components: every graph plays through it.
+        engine->PvlSprocessor = NewComponent<TParvoluxSoundProcessor>(engine);
         engineLink = std::make_unique<TCommonModuleEngine>(*engine);
         control->Engine = engineLink.get();
         AddSplashProgressDot(splash);

@@ -1,5 +1,6 @@
 #pragma once
 // Recording fakes of what the engine calls outside itself.
+#include "DSFilters/PvlEqCore.h"
 #include "engine/CommonUnit.h"
 #include "engine/EngineServices.h"
 #include "framework/Classes.h"
@@ -167,6 +168,10 @@ public:
         FLog.Add("RemoveFilterFromGraph " + FName);
         return S_OK;
     }
+    IBaseFilter* Filter() const override { return nullptr; }
+    IPin* InputPin() const override { return nullptr; }
+    IPin* OutputPin() const override { return nullptr; }
+    TDSStream Stream() const override { return {}; }
 
 private:
     TEngineLog& FLog;
