@@ -59,29 +59,31 @@ void PutProperty(IDispatch* object, const wchar_t* name, VARIANT value)
     object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
 }
 
-VARIANT Variant(bool value)
+VARIANT TypedVariant(VARTYPE type)
 {
     VARIANT v;
     VariantInit(&v);
-    v.vt = VT_BOOL;
+    v.vt = type;
+    return v;
+}
+
+VARIANT Variant(bool value)
+{
+    VARIANT v = TypedVariant(VT_BOOL);
     v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
     return v;
 }
 
 VARIANT Variant(long value)
 {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
+    VARIANT v = TypedVariant(VT_I4);
     v.lVal = value;
     return v;
 }
 
 VARIANT Variant(double value)
 {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_R8;
+    VARIANT v = TypedVariant(VT_R8);
     v.dblVal = value;
     return v;
 }
@@ -141,9 +143,7 @@ HRESULT TCommonModule::Renderfile(const WideString& FileName)
         PutProperty(config, L"FixedUDPPort", Variant(static_cast<long>(UDPPort)));
         PutProperty(config, L"UseHTTPProxy", Variant(HTTPProxyMode == 2));
         PutProperty(config, L"EnableAutoProxy", Variant(HTTPProxyMode == 1));
-        VARIANT host;
-        VariantInit(&host);
-        host.vt = VT_BSTR;
+        VARIANT host = TypedVariant(VT_BSTR);
         host.bstrVal = SysAllocString(HTTPProxyName.c_str());
         PutProperty(config, L"HTTPProxyHost", host);
         VariantClear(&host);
