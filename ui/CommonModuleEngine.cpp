@@ -125,6 +125,14 @@ int TCommonModuleEngine::VideoPinCount()
     return static_cast<int>(FModule.VideoPins.size());
 }
 
+std::vector<TRendererEntry> TCommonModuleEngine::RendererTable()
+{
+    std::vector<TRendererEntry> table;
+    for (const auto& renderer : FModule.VideoRenderers)
+        table.push_back({renderer->ShortName, WideToAnsi(renderer->DisplayName)});
+    return table;
+}
+
 void TCommonModuleEngine::StreamPins(std::vector<TPinInfo>& videoPins, std::vector<TPinInfo>& audioPins)
 {
     const auto describe = [](const std::vector<TPinItem>& pins, std::vector<TPinInfo>& infos, bool video) {

@@ -490,8 +490,11 @@ void TControlForm::PreparePlayer(bool slow)
         Settings.VisualsUseFade = !slow;
         Settings.VisualsShowPeaks = !slow;
         Settings.VisualsInterval = slow ? 50 : 30;
-        if (Engine)
+        if (Engine) {
+            // The renderer order the settings dialog would offer on the first run.
+            Settings.PreferredVideoRenderers = DefaultPreferredRenderers(Engine->RendererTable());
             Engine->ApplySettings(Settings);
+        }
         FirstRun = false;
     }
     // 6.

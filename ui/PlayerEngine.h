@@ -38,6 +38,8 @@ public:
 
     // What the open file holds: video pins, audio-stream and chapter names, the outside filters.
     virtual int VideoPinCount() { return 0; }
+    // The video renderers this machine can make, in the engine's order.
+    virtual std::vector<TRendererEntry> RendererTable() { return {}; }
     // The formats of the video and audio pins, and whether each rendered.
     virtual void StreamPins(std::vector<TPinInfo>& videoPins, std::vector<TPinInfo>& audioPins)
     {

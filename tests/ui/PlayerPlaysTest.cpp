@@ -3,6 +3,9 @@
 #include "tests/ui/PlayerHarness.h"
 #include "tests/ui/ScreenCapture.h"
 
+#include "ui/SettingsModel.h"
+
+#include "framework/Registry.h"
 #include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +18,8 @@ using namespace pvltest;
 namespace {
 const char* const kVideoCaption = "Parvolux VideoWindow";
 constexpr WPARAM kNextKey = 176, kPrevKey = 177;  // the media keys
+const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
+const char* const kVMR9 = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{51B4ABF3-748F-4E3B-A276-C828330E926A}";
 
 BOOL CALLBACK CollectText(HWND child, LPARAM list)
 {
@@ -48,7 +53,14 @@ bool ShowsTitle(HWND video, const std::string& name)
 
 class Playing : public ::testing::Test {
 protected:
-    void SetUp() override { Install.MarkNotFirstRun(); }
+    // Settings of an earlier run that chose the plain Video Renderer.
+    void SetUp() override
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
+        reg.WriteString("PerferedVideoRender0", kVideoRenderer);
+        Install.MarkNotFirstRun();
+    }
 
     // A fixture copied into the install folder under a name of the test's own.
     std::string Media(const char* fixture, const std::string& name)
@@ -60,7 +72,18 @@ protected:
         return target;
     }
 
-    HWND WaitForVideo(const TPlayerProcess& player) { return player.WaitForWindow("TPvlForm", kVideoCaption, 20000); }
+    // The shown video window; a picture of the screen when it does not show.
+    HWND WaitForVideo(const TPlayerProcess& player)
+    {
+        const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
+        if (!video) {
+            std::string windows;
+            for (const HWND wnd : player.Windows())
+                windows += "[" + WindowClass(wnd) + " \"" + WindowText(wnd) + "\"" + (IsWindowVisible(wnd) ? " visible" : "") + "] ";
+            ADD_FAILURE() << "no video window; windows: " << windows << "; screen in " << SaveScreenshot("player_no_video.jpg");
+        }
+        return video;
+    }
 
     TPlayerInstall Install;
 };
@@ -74,8 +97,6 @@ TEST_F(Playing, FileFromTheCommandLinePlaysWithMovingVideoAndRunningTime)
     ASSERT_NE(player.WaitForMainWindow(), nullptr);
     const HWND video = WaitForVideo(player);
     ASSERT_NE(video, nullptr) << "the video window shows";
-    EXPECT_TRUE(PumpUntil([&] { return ShowsTitle(video, "moving clip"); }, 10000)) << "the title line names the file";
-
     ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000))
         << "the time runs: " << TimeText(video);
     const TRect area = ClientOnScreen(video);
@@ -88,8 +109,9 @@ TEST_F(Playing, FileFromTheCommandLinePlaysWithMovingVideoAndRunningTime)
     EXPECT_GT(change.Lit, first.size() / 4) << "the picture is not all black";
     EXPECT_GT(change.Changed, first.size() / 50) << "the picture moves";
     EXPECT_GT(TimeText(video), "00:00:01");
+    EXPECT_TRUE(ShowsTitle(video, "moving clip")) << "the title line names the file";
 
-    EXPECT_EQ(player.Close(), 0);
+    EXPECT_EQ(player.Close(), 0) << "closed while playing";
 }
 
 TEST_F(Playing, NextAndPreviousKeysWalkThePlayList)
@@ -112,5 +134,39 @@ TEST_F(Playing, NextAndPreviousKeysWalkThePlayList)
     EXPECT_TRUE(PumpUntil([&] { return ShowsTitle(video, "first"); }, 10000)) << "Prev goes back to the first";
     SaveScreenshot("player_prev.jpg");
 
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(Playing, FirstRunTakesTheDefaultRendererOrderAndShowsTheVideo)
+{
+    TPlayerInstall::ClearUserSettings();
+    const std::string clip = Media("clip_8s.avi", "first run.avi");
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    const HWND page = player.WaitForWindow("TPvlForm", "Info...", 20000);
+    ASSERT_NE(page, nullptr) << "the first-run page";
+    ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
+    const HWND video = WaitForVideo(player);
+    ASSERT_NE(video, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "it plays";
+    ASSERT_EQ(player.Close(), 0);
+
+    // VMR9 first (it cannot clip on this platform, so the Video Renderer shows the picture).
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), false));
+    EXPECT_EQ(reg.ReadString("PerferedVideoRender0"), kVMR9);
+    EXPECT_EQ(reg.ReadString("PerferedVideoRender1"), kVideoRenderer);
+    EXPECT_FALSE(reg.ValueExists("PerferedVideoRender2"));
+}
+
+TEST_F(Playing, EndOfTheLastEntryStopsAtTheStartAndThePlayerCloses)
+{
+    const std::string clip = Media("uncompressed.avi", "short.avi");
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    const HWND video = WaitForVideo(player);
+    ASSERT_NE(video, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) == "00:00:00"; }, 10000)) << "back at the start: " << TimeText(video);
     EXPECT_EQ(player.Close(), 0);
 }
