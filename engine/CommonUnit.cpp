@@ -279,8 +279,10 @@ void TCommonModule::Stop()
     if (!Graph || FAILED(Graph.As(&control)))
         return;
     ShowOSDText("Stop", 5);
+    // Stopped first, then moved to the start: a stop that follows a seek on a running graph
+    // can hang this platform's splitters while their streams restart.
+    control->Stop();
     SetPosition(0);
-    control->StopWhenReady();
 }
 
 void TCommonModule::PlayPause()

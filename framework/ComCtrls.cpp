@@ -1,7 +1,5 @@
 #include "ComCtrls.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 TTrackBar::TTrackBar(TComponent* owner) : TWinControl(owner)
@@ -48,4 +46,89 @@ bool TTrackBar::ReflectedMessage(TMessage& message)
     }
     message.Result = 0;
     return true;
+}
+
+void TTreeNodes::Clear()
+{
+    if (FOwner.HandleAllocated())
+        TreeView_DeleteAllItems(FOwner.HandleOrNull());
+    FNodes.clear();
+}
+
+TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, const std::string& text)
+{
+    auto node = std::make_unique<TTreeNode>();
+    node->Text = text;
+    node->Parent = parent;
+    TTreeNode* added = node.get();
+    FNodes.push_back(std::move(node));
+    if (FOwner.HandleAllocated())
+        FOwner.InsertItem(*added);
+    return added;
+}
+
+TTreeView::TTreeView(TComponent* owner) : TWinControl(owner)
+{
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TREEVIEW_CLASSES};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    (void)registered;
+    FWidth = 121;
+    FHeight = 97;
+    SetColor(clWhite);
+}
+
+void TTreeView::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = WC_TREEVIEWA;
+    params.Style |= TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_DISABLEDRAGDROP;
+}
+
+void TTreeView::CreateWindowHandle()
+{
+    TreeView_SetBkColor(HandleOrNull(), static_cast<COLORREF>(Color()));
+    TreeView_SetTextColor(HandleOrNull(), static_cast<COLORREF>(FontColor));
+    for (const auto& node : Items.FNodes)
+        InsertItem(*node);
+}
+
+void TTreeView::InsertItem(TTreeNode& node)
+{
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = node.Parent ? node.Parent->ItemId : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = const_cast<char*>(node.Text.c_str());
+    insert.item.lParam = reinterpret_cast<LPARAM>(&node);
+    node.ItemId = reinterpret_cast<HTREEITEM>(SendMessageA(HandleOrNull(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+bool TTreeView::ReflectedMessage(TMessage& message)
+{
+    if (message.Msg != WM_NOTIFY || !OnCustomDrawItem)
+        return false;
+    auto* header = reinterpret_cast<NMHDR*>(message.LParam);
+    if (header->code != NM_CUSTOMDRAW)
+        return false;
+    auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(message.LParam);
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        message.Result = CDRF_NOTIFYITEMDRAW;
+        return true;
+    case CDDS_ITEMPREPAINT: {
+        auto* node = reinterpret_cast<TTreeNode*>(draw->nmcd.lItemlParam);
+        TColor color = FontColor;
+        bool defaultDraw = true;
+        if (node)
+            OnCustomDrawItem(this, node, color, defaultDraw);
+        draw->clrText = static_cast<COLORREF>(color);
+        message.Result = defaultDraw ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
+        return true;
+    }
+    default:
+        message.Result = CDRF_DODEFAULT;
+        return true;
+    }
 }

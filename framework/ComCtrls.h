@@ -1,6 +1,13 @@
 #pragma once
-// Common controls: the track bar.
+// Common controls: the track bar and the tree view.
 #include "Controls.h"
+
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 class TTrackBar : public TWinControl {
 public:
@@ -18,4 +25,49 @@ protected:
 
 private:
     int FPosition = 0;
+};
+
+class TTreeView;
+
+struct TTreeNode {
+    std::string Text;
+    int StateIndex = -1;  // -1: none
+    TTreeNode* Parent = nullptr;
+    HTREEITEM ItemId = nullptr;
+};
+
+// The nodes of a tree view, in the order they were added.
+class TTreeNodes {
+public:
+    explicit TTreeNodes(TTreeView& owner) : FOwner(owner) {}
+    void Clear();
+    // A new last child of the parent (a new last root without one).
+    TTreeNode* AddChild(TTreeNode* parent, const std::string& text);
+    int Count() const { return static_cast<int>(FNodes.size()); }
+    TTreeNode* Item(int index) const { return FNodes.at(static_cast<size_t>(index)).get(); }
+
+private:
+    friend class TTreeView;
+    TTreeView& FOwner;
+    std::vector<std::unique_ptr<TTreeNode>> FNodes;
+};
+
+// A read-only tree with lines and buttons, drawn in the control's colour.
+class TTreeView : public TWinControl {
+public:
+    explicit TTreeView(TComponent* owner);
+    TTreeNodes Items{*this};
+    // Called for each row before it is drawn; set the text colour, or clear defaultDraw to
+    // draw nothing.
+    std::function<void(TTreeView* sender, TTreeNode* node, TColor& textColor, bool& defaultDraw)> OnCustomDrawItem;
+    TColor FontColor = clBlack;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+    bool ReflectedMessage(TMessage& message) override;
+
+private:
+    friend class TTreeNodes;
+    void InsertItem(TTreeNode& node);
 };

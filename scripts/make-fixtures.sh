@@ -24,5 +24,7 @@ make mpeg1.mpg $video $tone -c:v mpeg1video -b:v 800k -c:a mp2 -b:a 128k -f mpeg
 make tone.mp3 $tone -c:a libmp3lame -b:a 128k -f mp3
 make clip.wmv $video $tone -c:v wmv2 -c:a wmav2 -b:a 64k -f asf
 make tone_10s.mp3 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=10 -c:a libmp3lame -b:a 128k -f mp3
+make clip_8s.avi -f lavfi -i testsrc=size=160x120:rate=10:duration=8 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=8 \
+  -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le -f avi
 }
 echo "fixtures ready in $out"

@@ -2,6 +2,8 @@
 
 #include "engine/CommonUnit.h"
 #include "engine/DSUtilCore.h"
+#include "engine/MyDSUtils.h"
+#include "engine/StreamDescriptions.h"
 
 namespace {
 // One list of the settings the module holds, walked in either direction.
@@ -121,6 +123,35 @@ void TCommonModuleEngine::SetVolume(int32_t volume)
 int TCommonModuleEngine::VideoPinCount()
 {
     return static_cast<int>(FModule.VideoPins.size());
+}
+
+std::vector<TRendererEntry> TCommonModuleEngine::RendererTable()
+{
+    std::vector<TRendererEntry> table;
+    for (const auto& renderer : FModule.VideoRenderers)
+        table.push_back({renderer->ShortName, WideToAnsi(renderer->DisplayName)});
+    return table;
+}
+
+void TCommonModuleEngine::StreamPins(std::vector<TPinInfo>& videoPins, std::vector<TPinInfo>& audioPins)
+{
+    const auto describe = [](const std::vector<TPinItem>& pins, std::vector<TPinInfo>& infos, bool video) {
+        infos.clear();
+        for (const TPinItem& item : pins) {
+            TPinInfo info;
+            info.Rendered = item.State == pinRenders;
+            TMediaTypePtr type;
+            if (SUCCEEDED(GetPinMediaType(item.Pin.Get(), type))) {
+                if (video)
+                    DescribeVideoStream(type.get(), info.Video);
+                else
+                    DescribeAudioStream(type.get(), info.Audio);
+            }
+            infos.push_back(std::move(info));
+        }
+    };
+    describe(FModule.VideoPins, videoPins, true);
+    describe(FModule.AudioPins, audioPins, false);
 }
 
 std::vector<std::string> TCommonModuleEngine::AudioStreamNames()

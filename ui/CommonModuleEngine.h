@@ -21,6 +21,8 @@ public:
     int32_t GetMSecfromPercent(double percent) override;
     void SetVolume(int32_t volume) override;
     int VideoPinCount() override;
+    std::vector<TRendererEntry> RendererTable() override;
+    void StreamPins(std::vector<TPinInfo>& videoPins, std::vector<TPinInfo>& audioPins) override;
     std::vector<std::string> AudioStreamNames() override;
     std::vector<std::string> ChapterNames() override;
     bool AC3Connected() override;

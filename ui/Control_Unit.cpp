@@ -140,6 +140,13 @@ void TControlForm::CreateFace()
     Notebook1->Name = "Notebook1";
     Notebook1->SetBounds(0, 0, 300, 48);
     Notebook1->SetParent(ExtrasFrame);
+    StreamInfoTree = NewComponent<TTreeView>(this);
+    StreamInfoTree->Name = "StreamInfoTree";
+    StreamInfoTree->SetColor(clBlack);
+    StreamInfoTree->FontColor = clWhite;
+    StreamInfoTree->OnCustomDrawItem = [this](TTreeView* sender, TTreeNode* node, TColor& color, bool& defaultDraw) {
+        StreamInfoTreeCustomDrawItem(sender, node, color, defaultDraw);
+    };
     Panel7 = NewComponent<TPanel>(this);
     Panel7->Name = "Panel7";
     Panel7->SetBounds(300, 0, 85, 48);
@@ -194,6 +201,8 @@ void TControlForm::FormCreate()
     for (const char* page : {"Equalizer", "Sound Processing", "SRS TruSurround XT", "SRS CircleSurround II",
                              "Video Color Settings", "Smart Sync", "BookMarks", "Media Info"})
         Notebook1->AddPage(page);
+    StreamInfoTree->SetParent(Notebook1->Pages(7));
+    StreamInfoTree->SetAlign(alClient);
     // 7.
     Label3->SetCaption(DynamicGainText(0));
     // 8.
@@ -481,8 +490,11 @@ void TControlForm::PreparePlayer(bool slow)
         Settings.VisualsUseFade = !slow;
         Settings.VisualsShowPeaks = !slow;
         Settings.VisualsInterval = slow ? 50 : 30;
-        if (Engine)
+        if (Engine) {
+            // The renderer order the settings dialog would offer on the first run.
+            Settings.PreferredVideoRenderers = DefaultPreferredRenderers(Engine->RendererTable());
             Engine->ApplySettings(Settings);
+        }
         FirstRun = false;
     }
     // 6.
@@ -618,6 +630,7 @@ void TControlForm::FormDblClick(TObject*)
 
 void TControlForm::PrepareNewFile()
 {
+    StreamInfoTree->Items.Clear();
     UpdateProgress(0);
     if (VideoForm) {
         VideoForm->AudioTracks1->Clear();
@@ -691,6 +704,23 @@ void TControlForm::NewFileLoaded()
     // 11.
     SnapShot_Btn->SetEnabled(VideoForm && VideoForm->HasVideoRenderer());
     AddBkmark_Btn->SetEnabled(VideoForm && VideoForm->RendererKind() != vrNone);
+    // 13.
+    StreamInfoTree->Items.Clear();
+    std::vector<TPinInfo> videoPins, audioPins;
+    Engine->StreamPins(videoPins, audioPins);
+    for (const TStreamInfoNode& stream : StreamInfoNodes(videoPins, audioPins)) {
+        TTreeNode* root = StreamInfoTree->Items.AddChild(nullptr, stream.Text);
+        root->StateIndex = stream.StateIndex;
+        for (const std::string& line : stream.Children)
+            StreamInfoTree->Items.AddChild(root, line);
+    }
+}
+
+void TControlForm::StreamInfoTreeCustomDrawItem(TTreeView*, TTreeNode* node, TColor& textColor, bool& defaultDraw)
+{
+    const TTreeNode* row = node->Parent ? node->Parent : node;
+    textColor = row->StateIndex == 1 ? 0xFFFFFF : 0x0000FF;
+    defaultDraw = true;
 }
 
 // // ---- what the engine hands over for the playing file ----

@@ -67,6 +67,7 @@ public:
     TPaintBox *PaintBox321, *PaintBox325, *PaintBox326, *PaintBox327;  // the display panel's boxes
     TPanel* ExtrasFrame;
     TNotebook* Notebook1;
+    TTreeView* StreamInfoTree;  // on the "Media Info" page
     TPanel* Panel7;
     TImageList* Control_Images;  // 20 x 20 glyphs
     TPopupMenu* EQ_Preset_Popupmenu;
@@ -119,6 +120,8 @@ public:
     int VisualHeight() override { return 0; }  // no visualisation display on the window yet
     void PrepareNewFile() override;
     void NewFileLoaded() override;
+    // Rows in red unless the row (or, for a child, its parent) rendered: white.
+    void StreamInfoTreeCustomDrawItem(TTreeView* sender, TTreeNode* node, TColor& textColor, bool& defaultDraw);
     void SetTitleInfo(const TStringList& lines) override;
     void ClearTitleInfo() override { TitleLines.clear(); }
     void UpdateSRSControls() override {}

@@ -4,6 +4,7 @@
 #include "framework/SysUtils.h"
 
 #include <cmath>
+#include <cstdlib>
 
 int32_t TenthsFromMediaTime(int64_t time)
 {
@@ -88,4 +89,38 @@ bool SuppressesSystemCommand(uint32_t command, uint8_t state)
 {
     const uint32_t kind = command & 0xFFF0;
     return (kind == 0xF140 || kind == 0xF170) && (state == kStateRunning || state == kStatePaused);
+}
+
+std::string StreamRateText(double value)
+{
+    if (!std::isfinite(value))
+        return "0";
+    if (value == std::trunc(value))
+        return Format("%.15g", value);
+    return Format("%.3f", value);
+}
+
+std::vector<TStreamInfoNode> StreamInfoNodes(const std::vector<TPinInfo>& videoPins, const std::vector<TPinInfo>& audioPins)
+{
+    std::vector<TStreamInfoNode> nodes;
+    for (size_t i = 0; i < videoPins.size(); ++i) {
+        const TVideoStreamDescription& v = videoPins[i].Video;
+        nodes.push_back({Format("%s %d", "Video Stream", static_cast<int>(i) + 1),
+                         videoPins[i].Rendered ? 1 : -1,
+                         {Format("%s: %s", "Compression", v.Name.c_str()),
+                          Format("%s: %d x %d %s", "Frame Size", v.Width, std::abs(v.Height), "Pixels"),
+                          Format("%s: %d %s", "Color Depth", v.BitCount, "Bits"),
+                          Format("%s: %s %s", "Frame Rate", StreamRateText(v.FrameRate).c_str(), "fps.")}});
+    }
+    for (size_t i = 0; i < audioPins.size(); ++i) {
+        const TAudioStreamDescription& a = audioPins[i].Audio;
+        const std::string channels = a.Channels == 1 ? "Mono" : a.Channels == 2 ? "Stereo" : IntToStr(a.Channels);
+        nodes.push_back({Format("%s %d", "Audio Stream", static_cast<int>(i) + 1),
+                         audioPins[i].Rendered ? 1 : -1,
+                         {Format("%s: %s", "Compression", a.Name.c_str()),
+                          Format("%s: %s %s", "Avg. Bitrate", StreamRateText(a.AvgBytesPerSec * 8 / 1000).c_str(), "kBit/s."),
+                          Format("%s: %d %s", "Samples", a.SamplesPerSec, "Bits"),
+                          Format("%s: %s", "Channels", channels.c_str())}});
+    }
+    return nodes;
 }

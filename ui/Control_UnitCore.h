@@ -1,8 +1,11 @@
 #pragma once
 // The main window's transport and poll arithmetic that needs no platform: times, progress,
 // the time texts, the play/pause glyph and button states, key bindings, dropped-file types.
+#include "engine/StreamDescriptionsCore.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TStringList;
 
@@ -46,3 +49,19 @@ bool IsKnownMediaFile(const std::string& fileName, const TStringList& knownExten
 
 // The screen saver and monitor power-down are held off while a file plays or is paused.
 bool SuppressesSystemCommand(uint32_t command, uint8_t state);
+
+// The stream-information tree of the open file: a root per pin (state 1 when it rendered)
+// with its format lines as children.
+struct TPinInfo {
+    bool Rendered = false;
+    TVideoStreamDescription Video;  // video pins
+    TAudioStreamDescription Audio;  // audio pins
+};
+struct TStreamInfoNode {
+    std::string Text;
+    int StateIndex = -1;
+    std::vector<std::string> Children;
+};
+// At most 15 significant digits; no decimals when whole, else three.
+std::string StreamRateText(double value);
+std::vector<TStreamInfoNode> StreamInfoNodes(const std::vector<TPinInfo>& videoPins, const std::vector<TPinInfo>& audioPins);

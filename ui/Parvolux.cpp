@@ -73,19 +73,27 @@ TForm* CreatePlainForm(TApplication& app, const char* name, const char* caption)
     return form;
 }
 
-// The play-list window, plain for now, with the play list it owns.
+// The play-list window, plain for now, with the play list it owns. Like the full window, it
+// has the main window follow every change of the list and of the playing entry.
 class TPlainPlaylistForm : public TForm, public IPlaylistForm {
 public:
-    TPlainPlaylistForm(TComponent* owner, TCommonModule* engine, IPlayListWindows* windows)
-        : TForm(owner), FEngine(engine), FPlayList(engine, windows)
+    TPlainPlaylistForm(TComponent* owner, TCommonModule* engine, TControlForm* control)
+        : TForm(owner), FEngine(engine), FPlayList(engine, control)
     {
         Name = "PlaylistForm";
         SetCaption("Playlist...");
         if (FEngine)
             FEngine->Services.PlaylistForm = this;
+        FPlayList.OnChange = [control](uint8_t, int32_t) { control->PlayListChanged(); };
+        FPlayList.OnIndexChange = [control](uint8_t code, int32_t, int32_t) {
+            if (code == plcPlayingIndex)
+                control->PlayListChanged();
+        };
     }
     ~TPlainPlaylistForm() override
     {
+        FPlayList.OnChange = nullptr;
+        FPlayList.OnIndexChange = nullptr;
         // The engine outlives this window.
         if (FEngine)
             FEngine->Services.PlaylistForm = nullptr;

@@ -2,6 +2,7 @@
 // What the main window's start-up, command-line, graph-event and closing code asks of the
 // playback engine. The engine module is reached through this, so the window can run and be
 // tested with a stand-in.
+#include "ui/Control_UnitCore.h"
 #include "ui/SettingsModel.h"
 
 #include "dshow/DShow.h"
@@ -37,6 +38,14 @@ public:
 
     // What the open file holds: video pins, audio-stream and chapter names, the outside filters.
     virtual int VideoPinCount() { return 0; }
+    // The video renderers this machine can make, in the engine's order.
+    virtual std::vector<TRendererEntry> RendererTable() { return {}; }
+    // The formats of the video and audio pins, and whether each rendered.
+    virtual void StreamPins(std::vector<TPinInfo>& videoPins, std::vector<TPinInfo>& audioPins)
+    {
+        videoPins.clear();
+        audioPins.clear();
+    }
     virtual std::vector<std::string> AudioStreamNames() { return {}; }
     virtual int GetSelectedAudioStream() { return -1; }
     virtual std::vector<std::string> ChapterNames() { return {}; }

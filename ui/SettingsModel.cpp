@@ -43,6 +43,17 @@ std::optional<TWindowPosRecord> DecodeWindowPos(const std::vector<uint8_t>& data
     return record;
 }
 
+std::vector<std::string> DefaultPreferredRenderers(const std::vector<TRendererEntry>& table)
+{
+    std::vector<std::string> preferred;
+    for (const TRendererEntry& entry : table) {
+        const std::string& kind = entry.ShortName;
+        if (kind == "VMR9" || kind == "Overlay" || kind == "Normal" || (kind == "VMR" && preferred.empty()))
+            preferred.push_back(entry.DisplayName);
+    }
+    return preferred;
+}
+
 int32_t VisualsIntervalFromStored(int32_t stored)
 {
     return stored == 0 ? 15 : stored == 2 ? 50 : 30;

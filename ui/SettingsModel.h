@@ -137,6 +137,16 @@ void WriteSettingsModel(ISettingsStore& store, const TPlayerSettings& settings);
 // Only the window records of the Interface section (the restore at start reads them again).
 void ReadWindowPositions(ISettingsStore& store, TPlayerSettings& settings);
 
+// One entry of the engine's video-renderer table.
+struct TRendererEntry {
+    std::string ShortName;    // "VMR9", "VMR", "Overlay", "Overlay2" or "Normal"
+    std::string DisplayName;  // the moniker name stored in the settings
+};
+// The renderer order the settings offer by default, walking the table in its order: the
+// Video Mixing Renderer 9, the Overlay Mixer and the Video Renderer are preferred; the Video
+// Mixing Renderer only when nothing is preferred before it; the Overlay Mixer 2 never.
+std::vector<std::string> DefaultPreferredRenderers(const std::vector<TRendererEntry>& table);
+
 // "VisualsUpdateSpeed" as stored (0, 1, 2) and as an interval in milliseconds.
 int32_t VisualsIntervalFromStored(int32_t stored);
 int32_t VisualsIntervalToStored(int32_t interval);

@@ -48,6 +48,25 @@ HRESULT FirstInputPin(IBaseFilter* filter, ComPtr<IPin>& input)
     return VFW_E_NOT_FOUND;
 }
 
+// Adds a mixing renderer, gives its windowless control the clipping window and connects the
+// pin to the renderer's first input.
+template <class TWindowless>
+HRESULT AddWindowlessRenderer(IGraphBuilder* graph, IBaseFilter* renderer, const wchar_t* name, REFIID windowlessId,
+                              ComPtr<TWindowless>& windowless, HWND clippingWindow, IPin* outputPin)
+{
+    HRESULT hr = graph->AddFilter(renderer, name);
+    if (FAILED(hr))
+        return hr;
+    if (FAILED(hr = QueryTo(renderer, windowlessId, windowless)))
+        return hr;
+    if (FAILED(hr = windowless->SetVideoClippingWindow(clippingWindow)))
+        return hr;
+    ComPtr<IPin> input;
+    if (FAILED(hr = FirstInputPin(renderer, input)))
+        return hr;
+    return graph->Connect(outputPin, input.Get());
+}
+
 // The floating-point unit's control word, put back when the scope ends.
 class TSavedFpuControl {
 public:
@@ -882,22 +901,9 @@ HRESULT TVideoForm::ConnectVMR9(IGraphBuilder* graph, IPin* outputPin)
         FVMR9Config->SetRenderingMode(VMR9Mode_Windowless);
         FVMR9Config->SetNumberOfStreams(1);
     }
-    // 4.
-    hr = graph->AddFilter(FRenderer.Get(), L"VMR9 VideoRender");
-    if (FAILED(hr))
-        return fail(hr);
-    hr = FRenderer.As(&FVMR9Windowless);
-    if (FAILED(hr))
-        return fail(hr);
-    hr = FVMR9Windowless->SetVideoClippingWindow(Handle());
-    if (FAILED(hr))
-        return fail(hr);
-    // 5.
-    ComPtr<IPin> input;
-    hr = FirstInputPin(FRenderer.Get(), input);
-    if (FAILED(hr))
-        return fail(hr);
-    hr = graph->Connect(outputPin, input.Get());
+    // 4., 5.
+    hr = AddWindowlessRenderer(graph, FRenderer.Get(), L"VMR9 VideoRender", IID_IVMRWindowlessControl9, FVMR9Windowless,
+                               Handle(), outputPin);
     if (FAILED(hr))
         return fail(hr);
     // 6.
@@ -932,20 +938,8 @@ HRESULT TVideoForm::ConnectVMR(IGraphBuilder* graph, IPin* outputPin)
         FVMRConfig->SetNumberOfStreams(1);
         FVMRConfig->SetRenderingMode(VMRMode_Windowless);
     }
-    hr = graph->AddFilter(FRenderer.Get(), L"VMR VideoRender");
-    if (FAILED(hr))
-        return fail(hr);
-    hr = QueryTo(FRenderer.Get(), IID_IVMRWindowlessControl, FVMRWindowless);
-    if (FAILED(hr))
-        return fail(hr);
-    hr = FVMRWindowless->SetVideoClippingWindow(Handle());
-    if (FAILED(hr))
-        return fail(hr);
-    ComPtr<IPin> input;
-    hr = FirstInputPin(FRenderer.Get(), input);
-    if (FAILED(hr))
-        return fail(hr);
-    hr = graph->Connect(outputPin, input.Get());
+    hr = AddWindowlessRenderer(graph, FRenderer.Get(), L"VMR VideoRender", IID_IVMRWindowlessControl, FVMRWindowless,
+                               Handle(), outputPin);
     if (FAILED(hr))
         return fail(hr);
     if (SUCCEEDED(QueryTo(FRenderer.Get(), IID_IVMRAspectRatioControl, FVMRAspect)))

@@ -108,3 +108,49 @@ TEST(ScreenSaver, HeldOffOnlyWhilePlayingOrPaused)
     for (uint8_t state : {kStateStopped, kStateNoFile})
         EXPECT_FALSE(SuppressesSystemCommand(0xF140, state));
 }
+
+TEST(StreamInfo, RatesKeepDecimalsOnlyWhenNotWhole)
+{
+    EXPECT_EQ(StreamRateText(25), "25");
+    EXPECT_EQ(StreamRateText(128), "128");
+    EXPECT_EQ(StreamRateText(29.97002997), "29.970");
+    EXPECT_EQ(StreamRateText(705.6), "705.600");
+    EXPECT_EQ(StreamRateText(0), "0");
+    EXPECT_EQ(StreamRateText(123456789012345678.0), "1.23456789012346e+17") << "15 significant digits";
+}
+
+TEST(StreamInfo, OneRootPerPinWithItsFormatLines)
+{
+    TPinInfo video;
+    video.Rendered = true;
+    video.Video.Name = "XviD MPEG-4";
+    video.Video.Width = 640;
+    video.Video.Height = -480;  // top-down
+    video.Video.BitCount = 24;
+    video.Video.FrameRate = 25;
+    TPinInfo mono, surround;
+    mono.Audio.Name = "MPEG Layer-3";
+    mono.Audio.AvgBytesPerSec = 16000;
+    mono.Audio.SamplesPerSec = 44100;
+    mono.Audio.Channels = 1;
+    mono.Rendered = true;
+    surround.Audio.Name = "AC3";
+    surround.Audio.AvgBytesPerSec = 56000.5;
+    surround.Audio.SamplesPerSec = 48000;
+    surround.Audio.Channels = 6;
+
+    const std::vector<TStreamInfoNode> nodes = StreamInfoNodes({video}, {mono, surround});
+    ASSERT_EQ(nodes.size(), 3u);
+    EXPECT_EQ(nodes[0].Text, "Video Stream 1");
+    EXPECT_EQ(nodes[0].StateIndex, 1);
+    EXPECT_EQ(nodes[0].Children, (std::vector<std::string>{"Compression: XviD MPEG-4", "Frame Size: 640 x 480 Pixels",
+                                                            "Color Depth: 24 Bits", "Frame Rate: 25 fps."}));
+    EXPECT_EQ(nodes[1].Text, "Audio Stream 1");
+    EXPECT_EQ(nodes[1].Children, (std::vector<std::string>{"Compression: MPEG Layer-3", "Avg. Bitrate: 128 kBit/s.",
+                                                            "Samples: 44100 Bits", "Channels: Mono"}));
+    EXPECT_EQ(nodes[2].Text, "Audio Stream 2");
+    EXPECT_EQ(nodes[2].StateIndex, -1) << "a pin that did not render";
+    EXPECT_EQ(nodes[2].Children[1], "Avg. Bitrate: 448.004 kBit/s.");
+    EXPECT_EQ(nodes[2].Children[3], "Channels: 6");
+    EXPECT_TRUE(StreamInfoNodes({}, {}).empty());
+}

@@ -1,8 +1,8 @@
 #include "tests/ui/PlayerHarness.h"
+#include "tests/ui/ScreenCapture.h"
 
 #include "ui/SettingsModel.h"
 
-#include "framework/Jpeg.h"
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
 
@@ -249,29 +249,8 @@ int TPlayerProcess::Close(DWORD timeoutMs)
 std::string SaveScreenshot(const std::string& name)
 {
     PumpUntil([] { return false; }, 700);  // the windows finish painting
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    TWindowDC screen(nullptr);
-    TMemoryDC memory(CreateCompatibleDC(screen.Get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    TBitmapHandle bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    {
-        TSelectObject select(memory.Get(), bitmap.Get());
-        BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
-    }
-    GdiFlush();
-    TJPEGImage image;
-    image.SetPixels(width, height, static_cast<const uint32_t*>(bits));
-    char exe[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    const std::string path = ExtractFilePath(exe) + name;
-    image.SaveToFile(path);
-    return path;
+    const TRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return SaveJpeg(CaptureScreen(screen), screen, name);
 }
 
 }  // namespace pvltest

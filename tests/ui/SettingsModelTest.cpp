@@ -403,3 +403,21 @@ TEST(SettingsModel, WindowRecordIsFiveLittleEndianIntegers)
     EXPECT_EQ(DecodeWindowPos(EncodeWindowPos({0, 0, 0, 10, 0})), std::nullopt);
     EXPECT_EQ(DecodeWindowPos(Bytes({1, 2, 3})), std::nullopt);
 }
+
+TEST(SettingsModel, DefaultRendererOrderFromTheTable)
+{
+    const TRendererEntry vmr9{"VMR9", "vmr9"}, vmr{"VMR", "vmr"}, overlay{"Overlay", "overlay"},
+        overlay2{"Overlay2", "overlay2"}, normal{"Normal", "normal"};
+    const struct {
+        std::vector<TRendererEntry> Table;
+        std::vector<std::string> Preferred;
+    } cases[] = {
+        {{vmr9, vmr, overlay, overlay2, normal}, {"vmr9", "overlay", "normal"}},
+        {{vmr9, vmr, normal}, {"vmr9", "normal"}},            // this platform's set
+        {{vmr, overlay2, normal}, {"vmr", "normal"}},         // the older mixer leads when nothing is before it
+        {{overlay2, normal, vmr}, {"normal"}},                // but not behind another choice
+        {{}, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DefaultPreferredRenderers(c.Table), c.Preferred) << c.Table.size();
+}

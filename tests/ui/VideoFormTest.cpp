@@ -5,10 +5,10 @@
 #include "ui/Video_Unit.h"
 
 #include "engine/Common_TypesCom.h"
-#include "framework/Jpeg.h"
 #include "playlist/PlayList.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WineGraph.h"
+#include "tests/ui/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +31,7 @@ public:
     TStringList Known;
     std::vector<TRect> Monitors;
     std::vector<std::string> Streams, Chapters, Languages;
+    std::vector<TPinInfo> VideoPins, AudioPins;
     bool Subtitles = false, Hidden = false;
     int SelectedLanguage = 0, SelectedStream = -1;
 
@@ -48,6 +49,11 @@ public:
     std::vector<std::string> AudioStreamNames() override { return Streams; }
     int GetSelectedAudioStream() override { return SelectedStream; }
     std::vector<std::string> ChapterNames() override { return Chapters; }
+    void StreamPins(std::vector<TPinInfo>& videoPins, std::vector<TPinInfo>& audioPins) override
+    {
+        videoPins = VideoPins;
+        audioPins = AudioPins;
+    }
     bool SubtitlesPresent() override { return Subtitles; }
     std::vector<std::string> SubtitleLanguages() override { return Languages; }
     int SelectedSubtitleLanguage() override { return SelectedLanguage; }
@@ -152,46 +158,6 @@ bool GraphHasFilter(IGraphBuilder* graph, const std::wstring& name)
     return FilterNames(graph).find(name) != std::wstring::npos;
 }
 
-// The pixels of a rectangle of the screen.
-std::vector<uint32_t> Capture(const TRect& r)
-{
-    TWindowDC screen(nullptr);
-    TMemoryDC memory(CreateCompatibleDC(screen.Get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = r.Width();
-    info.bmiHeader.biHeight = -r.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    TBitmapHandle bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    {
-        TSelectObject select(memory.Get(), bitmap.Get());
-        BitBlt(memory.Get(), 0, 0, r.Width(), r.Height(), screen.Get(), r.left, r.top, SRCCOPY);
-    }
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
-    return std::vector<uint32_t>(p, p + static_cast<size_t>(r.Width()) * r.Height());
-}
-
-// Kept beside the test program for a person to look at.
-void SaveJpeg(const std::vector<uint32_t>& pixels, const TRect& r, const std::string& name)
-{
-    TJPEGImage image;
-    image.SetPixels(r.Width(), r.Height(), pixels.data());
-    char exe[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    image.SaveToFile(ExtractFilePath(exe) + name);
-}
-
-TRect ClientOnScreen(HWND wnd)
-{
-    RECT r;
-    GetClientRect(wnd, &r);
-    MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 TRect WindowBounds(HWND wnd)
 {
     RECT r;
@@ -268,19 +234,15 @@ TEST_F(Windows, VideoMovesInsideTheVideoArea)
         control->Run();
         Pump(400);
         const TRect area = ClientOnScreen(Video->Handle());
-        const std::vector<uint32_t> first = Capture(area);
+        const std::vector<uint32_t> first = CaptureScreen(area);
         Pump(1000);
-        const std::vector<uint32_t> second = Capture(area);
+        const std::vector<uint32_t> second = CaptureScreen(area);
         control->Stop();
         SaveJpeg(first, area, "video_" + record->ShortName + "_1.jpg");
         SaveJpeg(second, area, "video_" + record->ShortName + "_2.jpg");
-        size_t lit = 0, changed = 0;
-        for (size_t i = 0; i < first.size(); ++i) {
-            lit += (second[i] & 0xFFFFFF) != 0;
-            changed += first[i] != second[i];
-        }
-        EXPECT_GT(lit, first.size() / 4) << record->ShortName << ": the picture is not all black";
-        EXPECT_GT(changed, first.size() / 50) << record->ShortName << ": the picture moves";
+        const TPictureChange change = ComparePictures(first, second);
+        EXPECT_GT(change.Lit, first.size() / 4) << record->ShortName << ": the picture is not all black";
+        EXPECT_GT(change.Changed, first.size() / 50) << record->ShortName << ": the picture moves";
         Video->ReleaseRenderer();
         Video->Hide();
     }
@@ -513,6 +475,54 @@ TEST_F(Windows, PollFollowsPositionStateAndPlayList)
     Video->SeekStripUp(1);
     Video->SeekStripUp(0);
     EXPECT_EQ(Engine.Log, (TLog{"GotoPercent 50.0", "GotoPercent 0.0"}));
+}
+
+TEST_F(Windows, StreamInfoTreeListsThePinsAndMarksThoseThatRendered)
+{
+    TPinInfo video, audio;
+    video.Rendered = true;
+    video.Video.Name = "Uncompressed";
+    video.Video.Width = 160;
+    video.Video.Height = 120;
+    audio.Audio.Name = "PCM";
+    audio.Audio.Channels = 2;
+    Engine.VideoPins = {video};
+    Engine.AudioPins = {audio};
+    Control->Notebook1->SetPageIndex(7);
+    Control->Show();
+    Control->NewFileLoaded();
+    TTreeNodes& items = Control->StreamInfoTree->Items;
+    ASSERT_EQ(items.Count(), 10);
+    const HWND tree = Control->StreamInfoTree->Handle();
+    EXPECT_EQ(TreeView_GetCount(tree), 10u) << "every node is in the window";
+    char text[64] = {};
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_STREQ(text, "Compression: Uncompressed");
+
+    // The video rows rendered (white); the audio rows did not (red).
+    const auto colourOf = [&](int index) {
+        TColor colour = 0;
+        bool defaultDraw = false;
+        Control->StreamInfoTree->OnCustomDrawItem(Control->StreamInfoTree, items.Item(index), colour, defaultDraw);
+        EXPECT_TRUE(defaultDraw);
+        return colour;
+    };
+    EXPECT_EQ(items.Item(0)->Text, "Video Stream 1");
+    EXPECT_EQ(colourOf(0), 0xFFFFFF);
+    EXPECT_EQ(colourOf(2), 0xFFFFFF) << "a child takes its parent's state";
+    EXPECT_EQ(items.Item(5)->Text, "Audio Stream 1");
+    EXPECT_EQ(colourOf(5), 0x0000FF);
+    EXPECT_EQ(colourOf(9), 0x0000FF);
+    Pump(200);  // drawn through the custom-draw notifications without harm
+
+    Control->PrepareNewFile();
+    EXPECT_EQ(items.Count(), 0);
+    EXPECT_EQ(TreeView_GetCount(tree), 0u);
 }
 
 TEST_F(Windows, FileLifeFillsAndClearsTheMenus)

@@ -1,0 +1,172 @@
+// The real program plays: files given on its command line open in its video window, the
+// picture moves, the time runs, and the transport keys walk the play list.
+#include "tests/ui/PlayerHarness.h"
+#include "tests/ui/ScreenCapture.h"
+
+#include "ui/SettingsModel.h"
+
+#include "framework/Registry.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace pvltest;
+
+namespace {
+const char* const kVideoCaption = "Parvolux VideoWindow";
+constexpr WPARAM kNextKey = 176, kPrevKey = 177;  // the media keys
+const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
+const char* const kVMR9 = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{51B4ABF3-748F-4E3B-A276-C828330E926A}";
+
+BOOL CALLBACK CollectText(HWND child, LPARAM list)
+{
+    reinterpret_cast<std::vector<std::string>*>(list)->push_back(WindowText(child));
+    return TRUE;
+}
+
+std::vector<std::string> ChildTexts(HWND parent)
+{
+    std::vector<std::string> texts;
+    EnumChildWindows(parent, CollectText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// The video window's time label: "hh:mm:ss", or empty when there is none.
+std::string TimeText(HWND video)
+{
+    for (const std::string& text : ChildTexts(video))
+        if (text.size() == 8 && text[2] == ':' && text[5] == ':')
+            return text;
+    return {};
+}
+
+bool ShowsTitle(HWND video, const std::string& name)
+{
+    for (const std::string& text : ChildTexts(video))
+        if (text.find(name) != std::string::npos)
+            return true;
+    return false;
+}
+
+class Playing : public ::testing::Test {
+protected:
+    // Settings of an earlier run that chose the plain Video Renderer.
+    void SetUp() override
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
+        reg.WriteString("PerferedVideoRender0", kVideoRenderer);
+        Install.MarkNotFirstRun();
+    }
+
+    // A fixture copied into the install folder under a name of the test's own.
+    std::string Media(const char* fixture, const std::string& name)
+    {
+        const std::string source = FixturePath(fixture);
+        EXPECT_FALSE(source.empty()) << fixture;
+        const std::string target = Install.Folder() + name;
+        EXPECT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE)) << target;
+        return target;
+    }
+
+    // The shown video window; a picture of the screen when it does not show.
+    HWND WaitForVideo(const TPlayerProcess& player)
+    {
+        const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
+        if (!video) {
+            std::string windows;
+            for (const HWND wnd : player.Windows())
+                windows += "[" + WindowClass(wnd) + " \"" + WindowText(wnd) + "\"" + (IsWindowVisible(wnd) ? " visible" : "") + "] ";
+            ADD_FAILURE() << "no video window; windows: " << windows << "; screen in " << SaveScreenshot("player_no_video.jpg");
+        }
+        return video;
+    }
+
+    TPlayerInstall Install;
+};
+}
+
+TEST_F(Playing, FileFromTheCommandLinePlaysWithMovingVideoAndRunningTime)
+{
+    const std::string clip = Media("clip_8s.avi", "moving clip.avi");
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    const HWND video = WaitForVideo(player);
+    ASSERT_NE(video, nullptr) << "the video window shows";
+    ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000))
+        << "the time runs: " << TimeText(video);
+    const TRect area = ClientOnScreen(video);
+    const std::vector<uint32_t> first = CaptureScreen(area);
+    PumpUntil([] { return false; }, 1000);
+    const std::vector<uint32_t> second = CaptureScreen(area);
+    SaveJpeg(first, area, "player_video_1.jpg");
+    SaveJpeg(second, area, "player_video_2.jpg");
+    const TPictureChange change = ComparePictures(first, second);
+    EXPECT_GT(change.Lit, first.size() / 4) << "the picture is not all black";
+    EXPECT_GT(change.Changed, first.size() / 50) << "the picture moves";
+    EXPECT_GT(TimeText(video), "00:00:01");
+    EXPECT_TRUE(ShowsTitle(video, "moving clip")) << "the title line names the file";
+
+    EXPECT_EQ(player.Close(), 0) << "closed while playing";
+}
+
+TEST_F(Playing, NextAndPreviousKeysWalkThePlayList)
+{
+    const std::string first = Media("clip_8s.avi", "first.avi");
+    const std::string second = Media("clip_8s.avi", "second.avi");
+    TPlayerProcess player;
+    player.Start("\"" + first + "\" \"" + second + "\"");
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND video = WaitForVideo(player);
+    ASSERT_NE(video, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return ShowsTitle(video, "first"); }, 10000));
+
+    PostMessageA(main, WM_KEYDOWN, kNextKey, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsTitle(video, "second"); }, 10000)) << "Next opens the second entry";
+    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "and plays it";
+
+    PostMessageA(main, WM_KEYDOWN, kPrevKey, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsTitle(video, "first"); }, 10000)) << "Prev goes back to the first";
+    SaveScreenshot("player_prev.jpg");
+
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(Playing, FirstRunTakesTheDefaultRendererOrderAndShowsTheVideo)
+{
+    TPlayerInstall::ClearUserSettings();
+    const std::string clip = Media("clip_8s.avi", "first run.avi");
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    const HWND page = player.WaitForWindow("TPvlForm", "Info...", 20000);
+    ASSERT_NE(page, nullptr) << "the first-run page";
+    ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
+    const HWND video = WaitForVideo(player);
+    ASSERT_NE(video, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "it plays";
+    ASSERT_EQ(player.Close(), 0);
+
+    // VMR9 first (it cannot clip on this platform, so the Video Renderer shows the picture).
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), false));
+    EXPECT_EQ(reg.ReadString("PerferedVideoRender0"), kVMR9);
+    EXPECT_EQ(reg.ReadString("PerferedVideoRender1"), kVideoRenderer);
+    EXPECT_FALSE(reg.ValueExists("PerferedVideoRender2"));
+}
+
+TEST_F(Playing, EndOfTheLastEntryStopsAtTheStartAndThePlayerCloses)
+{
+    const std::string clip = Media("uncompressed.avi", "short.avi");
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    const HWND video = WaitForVideo(player);
+    ASSERT_NE(video, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) == "00:00:00"; }, 10000)) << "back at the start: " << TimeText(video);
+    EXPECT_EQ(player.Close(), 0);
+}
