@@ -14,6 +14,7 @@
 #include "engine/GraphBuilderCallback.h"
 #include "engine/SRS_CircleSurroundII.h"
 #include "engine/SRS_TruSurroundXT.h"
+#include "DSFilters/PvlEqCore.h"
 #include "DSFilters/dspFastFourier.h"
 #include "framework/Classes.h"
 #include "framework/Dialogs.h"
@@ -25,6 +26,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,10 @@ public:
     TAC3FilterCntl* AC3Filter1 = nullptr;
     TSRS_TruSurroundXT* SRS_TS1 = nullptr;
     IGraphFilterComponent* PvlSprocessor = nullptr;
+    // The sound processor's format-change event, bound by the start-up: keeps the latest
+    // format record. Called on the streaming thread.
+    void PvlSprocessorMediaTypeChange(TObject* sender, const TDSStream* stream);
+    TDSStream SoundProcessorFormat() const;
 
     // The graph of the open file and the interfaces taken from it; all empty while no file is open.
     ComPtr<IGraphBuilder> Graph;
@@ -206,6 +212,8 @@ public:
     std::string InstallFolder();
 
 private:
+    mutable std::mutex FFormatLock;
+    TDSStream FSoundProcessorFormat{};
     void CreateComponents();
     void ReadFileTypes();
     void FillVideoRenderers();

@@ -139,3 +139,17 @@ int TCommonModule::SupportsTags()
     GetFilterByGUID(CLSID_AviSplitter, splitter);
     return splitter ? 2 : 0;
 }
+
+void TCommonModule::PvlSprocessorMediaTypeChange(TObject*, const TDSStream* stream)
+{
+    if (!stream)
+        return;
+    std::lock_guard lock(FFormatLock);
+    FSoundProcessorFormat = *stream;
+}
+
+TDSStream TCommonModule::SoundProcessorFormat() const
+{
+    std::lock_guard lock(FFormatLock);
+    return FSoundProcessorFormat;
+}

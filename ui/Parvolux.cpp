@@ -172,7 +172,10 @@ int RunParvolux()
         services.ControlForm = control;
         engine = NewComponent<TCommonModule>(&app, services);
         // The sound processor is one of the engine's components: every graph plays through it.
-        engine->PvlSprocessor = NewComponent<TParvoluxSoundProcessor>(engine);
+        auto* processor = NewComponent<TParvoluxSoundProcessor>(engine);
+        processor->SetOnMediaTypeChange(
+            [engine](TObject* sender, PDSStream stream) { engine->PvlSprocessorMediaTypeChange(sender, stream); });
+        engine->PvlSprocessor = processor;
         engineLink = std::make_unique<TCommonModuleEngine>(*engine);
         control->Engine = engineLink.get();
         AddSplashProgressDot(splash);

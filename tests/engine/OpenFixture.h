@@ -129,6 +129,10 @@ protected:
             FProcessor = NewComponent<TParvoluxSoundProcessor>(FEngine.get());
             FEngine->PvlSprocessor = FProcessor;
             FProcessor->SetOnPCMDataCallBack([this](TObject*, void*, int32_t, int32_t&, PDSStream) { ++Blocks; });
+            // Bound as the program's start-up binds it.
+            FProcessor->SetOnMediaTypeChange([this](TObject* sender, PDSStream stream) {
+                FEngine->PvlSprocessorMediaTypeChange(sender, stream);
+            });
             for (const auto& item : FEngine->VideoRenderers)
                 FEngine->PreferredRenderers.AddObject(item->ShortName, item.get());
         }

@@ -137,6 +137,22 @@ TEST_F(OpenItemTest, EveryContainerOpensWithTheSoundProcessorBeforeTheRenderer)
     }
 }
 
+TEST_F(OpenItemTest, EngineKeepsTheFormatTheProcessorLastReported)
+{
+    TCommonModule& e = Engine();
+    EXPECT_EQ(e.SoundProcessorFormat().Frequency, 0) << "nothing reported yet";
+    for (const uint16_t channels : {2, 1}) {
+        const int index = Add({Wav("tone" + std::to_string(channels) + ".wav", channels)});
+        ASSERT_TRUE(e.PlayInList(index, true));
+        ASSERT_TRUE(AudioFlows());
+        const TDSStream format = e.SoundProcessorFormat();
+        EXPECT_EQ(format.Frequency, 44100);
+        EXPECT_EQ(format.Channels, channels);
+        EXPECT_EQ(format.Bits, 16);
+        EXPECT_TRUE(PlaysToTheEnd());
+    }
+}
+
 TEST_F(OpenItemTest, MissingFileIsNotFoundAndLeavesNoGraph)
 {
     const int index = Add({Dir.File("gone.wav")});
