@@ -68,24 +68,13 @@ public:
 };
 
 // The same work as a copying transform: input and output buffers differ.
-class TAddOneCopy : public TBCTransformFilter {
+class TAddOneCopy : public TSameTypeTransform {
 public:
-    TAddOneCopy() : TBCTransformFilter(L"Add one, copying", nullptr, CLSID_AddOne) {}
+    TAddOneCopy() : TSameTypeTransform(L"Add one, copying", nullptr, CLSID_AddOne) {}
 
     HRESULT CheckInputType(const AM_MEDIA_TYPE* type) override
     {
         return IsPcmAudio(*type) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-    }
-    HRESULT CheckTransform(const AM_MEDIA_TYPE* input, const AM_MEDIA_TYPE* output) override
-    {
-        return TBCMediaType::SameTypes(*input, *output) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-    }
-    HRESULT GetMediaType(int position, TBCMediaType& type) override
-    {
-        if (position > 0)
-            return VFW_S_NO_MORE_ITEMS;
-        type = InputPin()->CurrentMediaType();
-        return S_OK;
     }
     HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override
     {

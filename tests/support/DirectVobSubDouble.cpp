@@ -1,4 +1,5 @@
 #include "tests/support/DirectVobSubDouble.h"
+#include "tests/support/TestFilters.h"
 
 #include "dshow/BCTransform.h"
 
@@ -19,10 +20,10 @@ public:
     }
 };
 
-class TSubtitleFilter final : public TBCTransformFilter, public IDirectVobSub {
+class TSubtitleFilter final : public TSameTypeTransform, public IDirectVobSub {
 public:
     TSubtitleFilter(const GUID& clsid, std::shared_ptr<TSubtitleState> state)
-        : TBCTransformFilter(L"DirectVobSub double", nullptr, clsid), FState(std::move(state)), S(*FState)
+        : TSameTypeTransform(L"DirectVobSub double", nullptr, clsid), FState(std::move(state)), S(*FState)
     {
         S.CreatedAs = clsid;
         ++S.Instances;
@@ -59,17 +60,6 @@ public:
     HRESULT CheckInputType(const AM_MEDIA_TYPE* type) override
     {
         return type->majortype == MEDIATYPE_Video ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-    }
-    HRESULT CheckTransform(const AM_MEDIA_TYPE* input, const AM_MEDIA_TYPE* output) override
-    {
-        return TBCMediaType::SameTypes(*input, *output) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
-    }
-    HRESULT GetMediaType(int position, TBCMediaType& type) override
-    {
-        if (position > 0)
-            return VFW_S_NO_MORE_ITEMS;
-        type = InputPin()->CurrentMediaType();
-        return S_OK;
     }
     HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override
     {

@@ -2,6 +2,7 @@
 // Filters for tests, built on our base classes: a source that pushes given samples on a
 // thread of its own, and a renderer-like sink that records everything that reaches it.
 #include "dshow/BCFilter.h"
+#include "dshow/BCTransform.h"
 #include "tests/support/WineGraph.h"
 
 #include <cstdint>
@@ -12,6 +13,23 @@
 #include <vector>
 
 namespace pvltest {
+
+// A copying transform whose output keeps the input's media type.
+class TSameTypeTransform : public TBCTransformFilter {
+public:
+    using TBCTransformFilter::TBCTransformFilter;
+    HRESULT CheckTransform(const AM_MEDIA_TYPE* input, const AM_MEDIA_TYPE* output) override
+    {
+        return TBCMediaType::SameTypes(*input, *output) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    HRESULT GetMediaType(int position, TBCMediaType& type) override
+    {
+        if (position > 0)
+            return VFW_S_NO_MORE_ITEMS;
+        type = InputPin()->CurrentMediaType();
+        return S_OK;
+    }
+};
 
 struct TTestSample {
     std::vector<uint8_t> Data;
