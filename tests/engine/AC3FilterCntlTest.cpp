@@ -419,8 +419,8 @@ TEST_F(AC3FilterCntlTest, DecoderInAGraphIsConnectedPlaysAndLeavesTheGraph)
         EXPECT_EQ(ac3.RemoveFilterFromGraph(), S_OK);
         EXPECT_FALSE(InGraph(chain.Graph.Get(), ac3.Filter()));
         EXPECT_FALSE(ac3.IsFilterConnected());
-        EXPECT_FALSE(PeerOf(chain.Upstream.Get()));
-        EXPECT_FALSE(PeerOf(chain.Downstream.Get()));
+        EXPECT_FALSE(ConnectedPeer(chain.Upstream.Get()));
+        EXPECT_FALSE(ConnectedPeer(chain.Downstream.Get()));
         EXPECT_TRUE(ac3.IsFilterPresent());
     }
 }

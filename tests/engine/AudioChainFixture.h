@@ -11,17 +11,9 @@
 
 namespace pvltest {
 
-inline ComPtr<IPin> PeerOf(IPin* pin)
-{
-    ComPtr<IPin> peer;
-    if (!pin || FAILED(pin->ConnectedTo(&peer)))
-        peer.Reset();
-    return peer;
-}
-
 inline bool IsConnectedTo(IPin* pin, IPin* expected)
 {
-    const ComPtr<IPin> peer = PeerOf(pin);
+    const ComPtr<IPin> peer = ConnectedPeer(pin);
     return peer && peer.Get() == expected;
 }
 
@@ -62,13 +54,13 @@ public:
                 pin->QueryDirection(&direction);
                 if (direction == PINDIR_OUTPUT)
                     hasOutput = true;
-                else if (!input && PeerOf(pin.Get()))
+                else if (!input && ConnectedPeer(pin.Get()))
                     input = pin;
             }
             if (input && !hasOutput)
                 Downstream = input;
         }
-        Upstream = PeerOf(Downstream.Get());
+        Upstream = ConnectedPeer(Downstream.Get());
     }
 
     bool Ready() const { return Graph && Upstream && Downstream; }

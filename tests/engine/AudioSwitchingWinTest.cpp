@@ -21,14 +21,14 @@ TEST(AudioSwitching, SecondStreamTakesOverAtTheSamePositionAndRuns)
 
     EXPECT_TRUE(SwitchAudioPin(g.Graph.Get(), g.Pins(), g.AudioPins[1].Get(), g.ChainInput.Get()));
     EXPECT_TRUE(g.Feeds(g.AudioPins[1].Get()));
-    EXPECT_FALSE(PeerOf(g.AudioPins[0].Get()));
+    EXPECT_FALSE(ConnectedPeer(g.AudioPins[0].Get()));
     EXPECT_EQ(g.State(), State_Running);
     EXPECT_NEAR(g.Seconds(), 1.0, 0.3);
 
     // And back again.
     EXPECT_TRUE(SwitchAudioPin(g.Graph.Get(), g.Pins(), g.AudioPins[0].Get(), g.ChainInput.Get()));
     EXPECT_TRUE(g.Feeds(g.AudioPins[0].Get()));
-    EXPECT_FALSE(PeerOf(g.AudioPins[1].Get()));
+    EXPECT_FALSE(ConnectedPeer(g.AudioPins[1].Get()));
 }
 
 TEST(AudioSwitching, AFilterBetweenTheOldStreamAndTheChainIsTakenOff)
@@ -46,7 +46,7 @@ TEST(AudioSwitching, AFilterBetweenTheOldStreamAndTheChainIsTakenOff)
 
     EXPECT_TRUE(SwitchAudioPin(g.Graph.Get(), g.Pins(), g.AudioPins[1].Get(), g.ChainInput.Get()));
     EXPECT_TRUE(IsConnectedTo(g.AudioPins[1].Get(), g.ChainInput.Get()));
-    EXPECT_FALSE(PeerOf(in.Get()) || PeerOf(out.Get()));
+    EXPECT_FALSE(ConnectedPeer(in.Get()) || ConnectedPeer(out.Get()));
     EXPECT_TRUE(InGraph(g.Graph.Get(), between.Get()));  // left in the graph, unconnected
     EXPECT_EQ(g.State(), State_Running);
 }
@@ -56,7 +56,7 @@ TEST(AudioSwitching, TheStreamThatPlaysOrNoneIsLeftAlone)
     TTwoAudio g;
     ASSERT_TRUE(g.Ready());
     EXPECT_FALSE(SwitchAudioPin(g.Graph.Get(), g.Pins(), g.AudioPins[1].Get(), g.ChainInput.Get()));  // nothing plays
-    EXPECT_FALSE(PeerOf(g.AudioPins[1].Get()));
+    EXPECT_FALSE(ConnectedPeer(g.AudioPins[1].Get()));
 
     ASSERT_TRUE(g.PausedAt(0, 0.5));
     EXPECT_FALSE(SwitchAudioPin(g.Graph.Get(), g.Pins(), g.AudioPins[0].Get(), g.ChainInput.Get()));
@@ -72,7 +72,7 @@ TEST(AudioSwitching, AStreamThatCannotConnectRestoresThePreviousOne)
     // The video pin stands in for a stream the audio chain refuses.
     EXPECT_FALSE(SwitchAudioPin(g.Graph.Get(), g.Pins(), g.VideoPin.Get(), g.ChainInput.Get()));
     EXPECT_TRUE(g.Feeds(g.AudioPins[1].Get()));
-    EXPECT_FALSE(PeerOf(g.VideoPin.Get()));
+    EXPECT_FALSE(ConnectedPeer(g.VideoPin.Get()));
     EXPECT_EQ(g.State(), State_Paused);
     EXPECT_NEAR(g.Seconds(), 1.5, 0.3);
 }
@@ -83,8 +83,8 @@ TEST(AudioSwitching, AnEffectTheChainCannotDoWithoutStaysInPlace)
     ASSERT_TRUE(g.Ready()) << g.Failure;
     ASSERT_TRUE(g.Plays(0));
     // The MP3 decoder the graph put in stands for an effect whose input the chain cannot take.
-    const ComPtr<IPin> effectIn = PeerOf(g.AudioPins[0].Get());
-    const ComPtr<IPin> effectOut = PeerOf(g.ChainInput.Get());
+    const ComPtr<IPin> effectIn = ConnectedPeer(g.AudioPins[0].Get());
+    const ComPtr<IPin> effectOut = ConnectedPeer(g.ChainInput.Get());
     ASSERT_TRUE(effectIn && effectOut);
     EXPECT_TRUE(FAILED(UnspliceEffect(g.Graph.Get(), effectIn.Get(), effectOut.Get(), g.ChainInput.Get())));
     EXPECT_TRUE(IsConnectedTo(g.AudioPins[0].Get(), effectIn.Get()));

@@ -202,10 +202,10 @@ TEST_F(DirectVobSubFilterTest, FilterInAGraphPassesVideoAndLeavesWithAllItsPins)
 
     EXPECT_EQ(subtitles.RemoveFilterFromGraph(), S_OK);
     EXPECT_FALSE(subtitles.IsFilterConnected());
-    EXPECT_FALSE(PeerOf(source->OutputPin()));
-    EXPECT_FALSE(PeerOf(sink->InputPin()));
-    EXPECT_FALSE(PeerOf(text->OutputPin()));
-    EXPECT_FALSE(PeerOf(subtitles.SecondInputPin()));
+    EXPECT_FALSE(ConnectedPeer(source->OutputPin()));
+    EXPECT_FALSE(ConnectedPeer(sink->InputPin()));
+    EXPECT_FALSE(ConnectedPeer(text->OutputPin()));
+    EXPECT_FALSE(ConnectedPeer(subtitles.SecondInputPin()));
     EXPECT_FALSE(InGraph(graph.Get(), subtitles.Filter()));
     EXPECT_TRUE(subtitles.IsFilterPresent());
 }

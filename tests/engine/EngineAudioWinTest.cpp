@@ -200,7 +200,7 @@ TEST_F(EngineAudioTest, CircleSurroundGoesInAndOutWhereThePlaybackWas)
 
     EXPECT_FALSE(e.SetSRSCSActive(false));
     EXPECT_TRUE(chain.Original());
-    EXPECT_FALSE(PeerOf(cs.InputPin()) || PeerOf(cs.OutputPin()));
+    EXPECT_FALSE(ConnectedPeer(cs.InputPin()) || ConnectedPeer(cs.OutputPin()));
     EXPECT_EQ(StateOf(chain.Graph.Get()), State_Paused);
     EXPECT_EQ(Log.Calls, std::vector<std::string>{"UpdateSRSControls"});
     EXPECT_EQ(chain.Play(), EC_COMPLETE);
@@ -258,7 +258,7 @@ TEST_F(EngineAudioTest, ARefusedTruSurroundLeavesTheChainAndThePlaybackAsTheyWer
 
         EXPECT_FALSE(e.SetSRSTSActive(true));
         EXPECT_TRUE(chain.Original());
-        EXPECT_FALSE(PeerOf(e.SRS_TS1->InputPin()) || PeerOf(e.SRS_TS1->OutputPin()));
+        EXPECT_FALSE(ConnectedPeer(e.SRS_TS1->InputPin()) || ConnectedPeer(e.SRS_TS1->OutputPin()));
         EXPECT_EQ(StateOf(chain.Graph.Get()), State_Paused);
         EXPECT_NEAR(SecondsOf(chain.Graph.Get()), 0.8, 0.2);
         CloseChain(chain);
@@ -330,7 +330,7 @@ TEST_F(EngineAudioTest, PreferredMpeg2SplitterIsTheFirstThatCanBeMade)
     if (info.pGraph)
         info.pGraph->Release();
     EXPECT_STREQ(info.achName, L"Perfered MPEG2 Splitter");
-    EXPECT_TRUE(PeerOf(pin.Get()));
+    EXPECT_TRUE(ConnectedPeer(pin.Get()));
 
     // A stream the splitter cannot take: it leaves the graph again.
     const std::string wav = Dir.File("tone.wav");

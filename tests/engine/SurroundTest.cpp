@@ -333,8 +333,8 @@ TEST_F(SurroundTest, TruSurroundInAGraphIsInGraphConnectedAndLeavesIt)
     EXPECT_FALSE(ts.IsInGraph());
     EXPECT_FALSE(ts.IsFilterConnected());
     EXPECT_FALSE(InGraph(chain.Graph.Get(), ts.Filter()));
-    EXPECT_FALSE(PeerOf(chain.Upstream.Get()));
-    EXPECT_FALSE(PeerOf(chain.Downstream.Get()));
+    EXPECT_FALSE(ConnectedPeer(chain.Upstream.Get()));
+    EXPECT_FALSE(ConnectedPeer(chain.Downstream.Get()));
     EXPECT_TRUE(ts.IsFilterPresent());
 }
 
@@ -389,8 +389,8 @@ TEST_F(SurroundTest, RefusedInsertRestoresTheOriginalConnection)
 
         EXPECT_EQ(cs.InsertFilterIntoAudioChain(chain.Upstream.Get(), chain.Downstream.Get()), E_FAIL);
         EXPECT_TRUE(chain.Original());
-        EXPECT_FALSE(PeerOf(cs.InputPin()));
-        EXPECT_FALSE(PeerOf(cs.OutputPin()));
+        EXPECT_FALSE(ConnectedPeer(cs.InputPin()));
+        EXPECT_FALSE(ConnectedPeer(cs.OutputPin()));
         EXPECT_FALSE(cs.IsFilterConnected());
         EXPECT_EQ(csEffect.Calls().Slots(), c.Prepared ? std::vector<int>{3} : std::vector<int>{});
         // The stream still plays, without the effect.
@@ -413,7 +413,7 @@ TEST_F(SurroundTest, InsertNeedsTheEffectInAGraphAndAConnectedUpstreamPin)
     chain.Upstream->Disconnect();
     chain.Downstream->Disconnect();
     EXPECT_EQ(cs.InsertFilterIntoAudioChain(chain.Upstream.Get(), chain.Downstream.Get()), E_FAIL);
-    EXPECT_FALSE(PeerOf(chain.Upstream.Get()));
+    EXPECT_FALSE(ConnectedPeer(chain.Upstream.Get()));
     // No pins at all.
     EXPECT_EQ(cs.InsertFilterIntoAudioChain(nullptr, nullptr), E_FAIL);
 }

@@ -103,8 +103,8 @@ struct TTwoAudio {
     {
         if (IsConnectedTo(pin, ChainInput.Get()))
             return true;
-        const ComPtr<IPin> decoderIn = PeerOf(pin);
-        const ComPtr<IPin> decoderOut = PeerOf(ChainInput.Get());
+        const ComPtr<IPin> decoderIn = ConnectedPeer(pin);
+        const ComPtr<IPin> decoderOut = ConnectedPeer(ChainInput.Get());
         if (!decoderIn || !decoderOut)
             return false;
         PIN_INFO a{}, b{};
