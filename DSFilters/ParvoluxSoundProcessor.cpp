@@ -348,8 +348,7 @@ HRESULT TParvoluxSoundProcessor::RemoveFilterFromGraph()
     HRESULT hr = FFilter->QueryFilterInfo(&info);
     if (FAILED(hr))
         return hr;
-    ComPtr<IFilterGraph> graph;
-    graph.Attach(info.pGraph);
+    const ComPtr<IFilterGraph> graph = AdoptRef(info.pGraph);
     for (IPin* pin : {FInputPin.Get(), FOutputPin.Get()}) {
         ComPtr<IPin> peer;
         if (pin && pin->ConnectedTo(&peer) == S_OK) {

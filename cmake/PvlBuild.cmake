@@ -29,7 +29,12 @@ find_package(ZLIB REQUIRED)
 
 # libjpeg: cross-built from Debian's source package into a cache folder (scripts/build-libjpeg.sh).
 if(PVL_WINDOWS)
-  set(PVL_JPEG_ROOT "$ENV{HOME}/.cache/parvolux/libjpeg-mingw32" CACHE PATH "cross-built libjpeg")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(pvl_jpeg_default "$ENV{HOME}/.cache/parvolux/libjpeg-mingw64")
+  else()
+    set(pvl_jpeg_default "$ENV{HOME}/.cache/parvolux/libjpeg-mingw32")
+  endif()
+  set(PVL_JPEG_ROOT "${pvl_jpeg_default}" CACHE PATH "cross-built libjpeg")
   add_library(pvl_jpeg STATIC IMPORTED GLOBAL)
   set_target_properties(pvl_jpeg PROPERTIES
     IMPORTED_LOCATION ${PVL_JPEG_ROOT}/lib/libjpeg.a

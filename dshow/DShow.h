@@ -17,6 +17,16 @@ __CRT_UUID_DECL(IGraphConfig, 0x03a1eb8e, 0x32bf, 0x4245, 0x85, 0x02, 0x11, 0x4d
 
 using Microsoft::WRL::ComPtr;
 
+// Takes over a reference the caller already owns (a FILTER_INFO's graph, a new object).
+// ComPtr::Attach of this platform's headers adds a reference of its own, so it is not used.
+template <class T>
+ComPtr<T> AdoptRef(T* owned)
+{
+    ComPtr<T> result;
+    *result.GetAddressOf() = owned;
+    return result;
+}
+
 // The pin connected to this one; empty when none is, or no pin is given.
 inline ComPtr<IPin> ConnectedPeer(IPin* pin)
 {

@@ -4,8 +4,6 @@
 
 #include <olectl.h>
 
-static_assert(sizeof(AM_MEDIA_TYPE) == 72, "the streamed record is the 32-bit platform's");
-
 HRESULT ShowFilterPropertyPage(HWND parent, IBaseFilter* filter, int kind)
 {
     if (!filter)
@@ -131,25 +129,59 @@ void TMediaType::DefineProperties(TFiler& filer)
         "data", [this](TStream& stream) { ReadData(stream); }, [this](TStream& stream) { WriteData(stream); }, hasData);
 }
 
+namespace {
+// The streamed record keeps the 32-bit platform's 72-byte layout in both program forms:
+// the fields at their 32-bit offsets, each pointer field a 32-bit 0.
+void WriteGuid(TStream& stream, const GUID& id)
+{
+    stream.WriteValue<uint32_t>(id.Data1);
+    stream.WriteValue<uint16_t>(id.Data2);
+    stream.WriteValue<uint16_t>(id.Data3);
+    stream.WriteBuffer(id.Data4, sizeof id.Data4);
+}
+
+GUID ReadGuid(TStream& stream)
+{
+    GUID id{};
+    id.Data1 = stream.ReadValue<uint32_t>();
+    id.Data2 = stream.ReadValue<uint16_t>();
+    id.Data3 = stream.ReadValue<uint16_t>();
+    stream.ReadBuffer(id.Data4, sizeof id.Data4);
+    return id;
+}
+}
+
 void TMediaType::WriteData(TStream& stream) const
 {
-    AM_MEDIA_TYPE record = *FMediaType;
-    record.pUnk = nullptr;
-    record.pbFormat = nullptr;
-    stream.WriteBuffer(&record, sizeof record);
-    if (FMediaType->cbFormat != 0)
-        stream.WriteBuffer(FMediaType->pbFormat, FMediaType->cbFormat);
+    const AM_MEDIA_TYPE& mt = *FMediaType;
+    WriteGuid(stream, mt.majortype);
+    WriteGuid(stream, mt.subtype);
+    stream.WriteValue<int32_t>(mt.bFixedSizeSamples);
+    stream.WriteValue<int32_t>(mt.bTemporalCompression);
+    stream.WriteValue<uint32_t>(mt.lSampleSize);
+    WriteGuid(stream, mt.formattype);
+    stream.WriteValue<uint32_t>(0);  // pUnk
+    stream.WriteValue<uint32_t>(mt.cbFormat);
+    stream.WriteValue<uint32_t>(0);  // pbFormat
+    if (mt.cbFormat != 0)
+        stream.WriteBuffer(mt.pbFormat, mt.cbFormat);
 }
 
 void TMediaType::ReadData(TStream& stream)
 {
     FreeMediaType(*FMediaType);
+    if (stream.Size() - stream.Position() < kStreamedMediaTypeSize)
+        throw EReadError("Stream read error");
     AM_MEDIA_TYPE record{};
-    stream.ReadBuffer(&record, sizeof record);
-    record.pUnk = nullptr;
-    record.pbFormat = nullptr;
-    const ULONG size = record.cbFormat;
-    record.cbFormat = 0;
+    record.majortype = ReadGuid(stream);
+    record.subtype = ReadGuid(stream);
+    record.bFixedSizeSamples = stream.ReadValue<int32_t>();
+    record.bTemporalCompression = stream.ReadValue<int32_t>();
+    record.lSampleSize = stream.ReadValue<uint32_t>();
+    record.formattype = ReadGuid(stream);
+    stream.ReadValue<uint32_t>();  // pUnk
+    const ULONG size = stream.ReadValue<uint32_t>();
+    stream.ReadValue<uint32_t>();  // pbFormat
     *FMediaType = record;
     if (size == 0)
         return;

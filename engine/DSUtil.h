@@ -37,6 +37,9 @@ struct TMediaTypeDeleter {
 using TMediaTypePtr = std::unique_ptr<AM_MEDIA_TYPE, TMediaTypeDeleter>;
 
 // A media type that can be assigned and streamed (its binary property "data").
+// Size of the streamed record before its format block, the same in both program forms.
+inline constexpr int64_t kStreamedMediaTypeSize = 72;
+
 class TMediaType : public TPersistent {
 public:
     explicit TMediaType(const GUID& majorType);
@@ -53,7 +56,7 @@ public:
 
     void Assign(const TPersistent& source) override;
     void DefineProperties(TFiler& filer) override;
-    // The 72-byte record (pointers written as 0), then the format block.
+    // The 72-byte record of the 32-bit layout (pointers written as 0), then the format block.
     void WriteData(TStream& stream) const;
     // Reads what WriteData wrote; a format size beyond the stream raises EReadError.
     void ReadData(TStream& stream);

@@ -4,9 +4,7 @@
 
 ComPtr<IAMGraphBuilderCallback> TGraphBuilderCallback::Create()
 {
-    ComPtr<IAMGraphBuilderCallback> callback;
-    callback.Attach(new (std::nothrow) TGraphBuilderCallback());
-    return callback;
+    return AdoptRef<IAMGraphBuilderCallback>(new (std::nothrow) TGraphBuilderCallback());
 }
 
 HRESULT STDMETHODCALLTYPE TGraphBuilderCallback::QueryInterface(REFIID riid, void** object)

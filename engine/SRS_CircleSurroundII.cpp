@@ -65,8 +65,7 @@ HRESULT TSRS_CircleSurroundII::InsertFilterIntoAudioChain(IPin* upstream, IPin* 
     FILTER_INFO info{};
     if (FAILED(FFilter->QueryFilterInfo(&info)))
         return E_FAIL;
-    ComPtr<IFilterGraph> graph;
-    graph.Attach(info.pGraph);
+    const ComPtr<IFilterGraph> graph = AdoptRef(info.pGraph);
     if (!graph)
         return E_FAIL;
     // 6. The settings follow once the effect is in place.

@@ -4,20 +4,24 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PVL_BUILD_DIR:-$root/build}
+# shellcheck source=forms.sh
+. "$root/scripts/forms.sh"
+form=$(pvl_windows_form)
 "$root/scripts/setup.sh" >/dev/null
-"$root/scripts/build-libjpeg.sh" >/dev/null
+"$root/scripts/build-libjpeg.sh" "$form" >/dev/null
 echo "cores: $(nproc)  cpu: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)"
 cmake -S "$root" -B "$build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPVL_BENCH_ONLY=ON -DPVL_SANITIZE=OFF >/dev/null
 cmake --build "$build/bench" -j "$(nproc)" >/dev/null
-cmake -S "$root" -B "$build/win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$build/win32" -j "$(nproc)" >/dev/null
+cmake -S "$root" -B "$build/$form" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$(pvl_toolchain "$root" "$form")" >/dev/null
+cmake --build "$build/$form" -j "$(nproc)" >/dev/null
 for exe in "$build"/bench/bench/*/*_bench; do
   [ -x "$exe" ] || continue
   echo "== native: $(basename "$exe")"; "$exe" "$@"
 done
-"$root/scripts/wine-session.sh" start "$build/win32/wine"
-for exe in "$build"/win32/bench/*/*_bench.exe; do
+session=$build/$form/wine
+"$root/scripts/wine-session.sh" start "$session" "$form"
+trap '"$root/scripts/wine-session.sh" stop "$session"' EXIT
+for exe in "$build/$form"/bench/*/*_bench.exe; do
   [ -f "$exe" ] || continue
-  echo "== Wine: $(basename "$exe")"; PVL_WINE_DIR="$build/win32/wine" "$root/scripts/wine-exec.sh" "$exe"
+  echo "== Wine, $form: $(basename "$exe")"; PVL_WINE_DIR="$session" "$root/scripts/wine-exec.sh" "$exe"
 done
-"$root/scripts/wine-session.sh" stop "$build/win32/wine"

@@ -11,20 +11,27 @@ build=${PVL_BUILD_DIR:-$root/build}
 jobs=${PVL_JOBS:-$(nproc 2>/dev/null || echo 2)}
 say() { printf '[run] %s\n' "$*"; }
 
+# shellcheck source=forms.sh
+. "$root/scripts/forms.sh"
+form=$(pvl_windows_form)
 "$root/scripts/setup.sh"
-"$root/scripts/build-libjpeg.sh" >/dev/null
+"$root/scripts/build-libjpeg.sh" "$form" >/dev/null
 
-say "building"
+if [ "$form" = win32 ]; then
+  say "building the 32-bit program"
+else
+  say "building the 64-bit program$(pvl_runs_32bit || echo ': this machine cannot run 32-bit programs')"
+fi
 mkdir -p "$build"
-cmake -S "$root" -B "$build/win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPVL_FIXTURES_DIR="$build/fixtures" >"$build/win32.configure.log" 2>&1 \
-  || { cat "$build/win32.configure.log"; exit 1; }
-cmake --build "$build/win32" --target Parvolux -j "$jobs" >"$build/run.build.log" 2>&1 \
+cmake -S "$root" -B "$build/$form" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$(pvl_toolchain "$root" "$form")" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPVL_FIXTURES_DIR="$build/fixtures" >"$build/$form.configure.log" 2>&1 \
+  || { cat "$build/$form.configure.log"; exit 1; }
+cmake --build "$build/$form" --target Parvolux -j "$jobs" >"$build/run.build.log" 2>&1 \
   || { grep -E 'error|FAILED' "$build/run.build.log" | head -n 40; exit 1; }
 
 install=$build/run/Parvolux
 mkdir -p "$install/Data" "$install/MediaID"
-cp "$build/win32/ui/Parvolux.exe" "$install/"
+cp "$build/$form/ui/Parvolux.exe" "$install/"
 cp "$root/Data/filetypes.cfg" "$install/Data/"
 
 # The user's display and sound when there are any.
@@ -42,7 +49,7 @@ else
 fi
 
 session=$build/run/wine
-"$root/scripts/wine-session.sh" start "$session"
+"$root/scripts/wine-session.sh" start "$session" "$form"
 trap '"$root/scripts/wine-session.sh" stop "$session"' EXIT
 # shellcheck disable=SC1091
 . "$session/session/env.sh"
@@ -54,5 +61,5 @@ for a in "$@"; do
   if [ -e "$a" ]; then args+=("$(winepath -w "$(realpath "$a")")"); else args+=("$a"); fi
 done
 say "starting Parvolux; it keeps running until you close it"
+# wine returns when the program ends; the session's own server and Xvfb end with the trap.
 wine "$install/Parvolux.exe" "${args[@]}" 2>/dev/null || true
-wineserver -w || true

@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: the native build under the sanitizers and the
-# Windows build under Wine (one Xvfb and one Wine prefix for the whole run).
+# Sets everything up and runs every test: the native build under the sanitizers, and the
+# Windows program built in both forms (32-bit and 64-bit), whose tests run under Wine in the
+# form this machine runs (one Xvfb and one Wine prefix for the whole run).
 # Ends with "N passed, N failed"; exits non-zero on any failure or build error.
 #   scripts/test.sh [ctest -R regex]
+#   PVL_WINDOWS_FORM=win32|win64 picks the form whose tests run.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${PVL_BUILD_DIR:-$root/build}
 jobs=${PVL_JOBS:-$(nproc 2>/dev/null || echo 2)}
 filter=${1:-}
 
+# shellcheck source=forms.sh
+. "$root/scripts/forms.sh"
+form=$(pvl_windows_form) || { echo "0 passed, 1 failed (form)"; exit 1; }
+
 "$root/scripts/setup.sh" || { echo "0 passed, 1 failed (setup)"; exit 1; }
-"$root/scripts/build-libjpeg.sh" >/dev/null || { echo "0 passed, 1 failed (libjpeg)"; exit 1; }
+for f in win32 win64; do
+  "$root/scripts/build-libjpeg.sh" "$f" >/dev/null || { echo "0 passed, 1 failed (libjpeg $f)"; exit 1; }
+done
 "$root/scripts/make-fixtures.sh" "$build/fixtures" >/dev/null || { echo "0 passed, 1 failed (fixtures)"; exit 1; }
 
 passed=0; failed=0
@@ -45,15 +53,29 @@ else
   echo "native build failed"; failed=$((failed + 1))
 fi
 
-echo "== Windows build (i686-w64-mingw32, tested under Wine)"
-if configure_and_build "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
-  "$root/scripts/wine-session.sh" start "$build/win32/wine" || { echo "Wine session did not start"; failed=$((failed + 1)); }
-  # A second try for a test program that fails: this Wine's splitters can hang a stop that
-  # follows a seek on a running graph (rarely); a program that fails twice fails the run.
-  run_ctest "$build/win32" --repeat until-pass:2
-  "$root/scripts/wine-session.sh" stop "$build/win32/wine"
-else
-  echo "Windows build failed"; failed=$((failed + 1))
+# Both forms build, so neither can break unseen; the tests run in one.
+for f in win32 win64; do
+  echo "== Windows build, $f form ($( [ "$f" = win32 ] && echo i686 || echo x86_64 )-w64-mingw32)"
+  if ! configure_and_build "$build/$f" -DCMAKE_TOOLCHAIN_FILE="$(pvl_toolchain "$root" "$f")" -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+    echo "Windows build ($f) failed"; failed=$((failed + 1))
+    [ "$f" = "$form" ] && form=
+  fi
+done
+
+if [ -n "$form" ]; then
+  if [ "$form" = win32 ]; then
+    echo "== Windows tests under Wine, 32-bit form"
+  else
+    echo "== Windows tests under Wine, 64-bit form$(pvl_runs_32bit || echo ' (this machine cannot run 32-bit programs)')"
+  fi
+  if "$root/scripts/wine-session.sh" start "$build/$form/wine" "$form"; then
+    # A second try for a test program that fails: this Wine's splitters can hang a stop that
+    # follows a seek on a running graph (rarely); a program that fails twice fails the run.
+    run_ctest "$build/$form" --repeat until-pass:2
+  else
+    echo "Wine session did not start"; failed=$((failed + 1))
+  fi
+  "$root/scripts/wine-session.sh" stop "$build/$form/wine"
 fi
 
 echo "$passed passed, $failed failed"

@@ -1,21 +1,38 @@
 #!/usr/bin/env bash
 # One Xvfb and one booted Wine prefix for a whole run, kept private to a build folder:
-#   wine-session.sh start <dir>   writes <dir>/session/env.sh, the environment to source
-#                                 (DISPLAY, WINEPREFIX, HOME, ...)
-#   wine-session.sh stop <dir>    ends what start started
+#   wine-session.sh start <dir> [win32|win64]   writes <dir>/session/env.sh, the environment
+#                                               to source (DISPLAY, WINEPREFIX, HOME, ...)
+#   wine-session.sh stop <dir>                  ends what start started
+# The form (default: what this machine runs) makes a 32-bit or a 64-bit prefix.
 # The private HOME carries an ALSA null device so DirectSound works without a sound card;
 # nothing of the user's own sound, X or Wine configuration is touched.
 set -euo pipefail
 cmd=${1:?start|stop}; dir=$(mkdir -p "${2:?folder}" && cd "$2" && pwd)
 home=$dir/home; prefix=$dir/wineprefix; state=$dir/session
+# shellcheck source=forms.sh
+. "$(dirname "$0")/forms.sh"
 
 wine_env() {
-  echo "export HOME='$home' WINEPREFIX='$prefix' WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d' DISPLAY='$1'"
+  local path=$PATH
+  # The 64-bit form runs on the 64-bit loader even where the 32-bit one is installed too.
+  [ "$form" = win64 ] && [ -x /usr/lib/wine/wine64 ] && path=$state/bin:$PATH
+  echo "export HOME='$home' WINEPREFIX='$prefix' WINEARCH=$form WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d' DISPLAY='$1' PATH='$path' PVL_WINE_FORM=$form"
 }
 
 case $cmd in
 start)
-  mkdir -p "$home" "$state"
+  form=${3:-$(pvl_windows_form)}
+  mkdir -p "$home" "$state/bin"
+  # wine, and wine-stable that wineboot and winepath start, on the 64-bit loader.
+  for name in wine wine-stable; do
+    rm -f "$state/bin/$name"
+    printf '#!/bin/sh\nWINELOADER=/usr/lib/wine/wine64 exec /usr/lib/wine/wine64 "$@"\n' >"$state/bin/$name"
+    chmod +x "$state/bin/$name"
+  done
+  # A prefix is made for one form; a prefix of the other form is made anew.
+  if [ -f "$prefix/.pvl-ready" ] && [ "$(cat "$prefix/.pvl-ready")" != "$form" ]; then
+    rm -rf "$prefix"
+  fi
   # ALSA reads ~/.asoundrc of the private HOME; the player asks for the null device only without a sound card.
   if [ -n "${PVL_REAL_AUDIO:-}" ]; then rm -f "$home/.asoundrc"; else printf 'pcm.!default { type null }\n' > "$home/.asoundrc"; fi
   display=${PVL_DISPLAY:-}
@@ -36,7 +53,7 @@ start)
     # Programs ask for Arial; Liberation Sans has the same metrics.
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null 2>&1
     wineserver -w
-    touch "$prefix/.pvl-ready"
+    echo "$form" > "$prefix/.pvl-ready"
   fi
   # Keep one wineserver for the whole run: every test process then starts in about a second.
   wineserver -p >/dev/null 2>&1 || true

@@ -267,7 +267,11 @@ TEST(ParvoluxSoundProcessor, VisualTimerHandsOnThePlayingBlock)
     EXPECT_EQ(from, processor.Timer());
     control->Stop();
     processor.SetVisualEnabled(false);
+    // Leaving the graph keeps no reference to it: a kept one would hold the whole graph,
+    // its file and its threads after the engine lets the file go.
+    const ULONG graphRefs = RefCount(graph.Get());
     processor.RemoveFilterFromGraph();
+    EXPECT_EQ(RefCount(graph.Get()), graphRefs);
 }
 
 TEST(ParvoluxSoundProcessor, RemoveFilterFromGraphFreesItForTheNextGraph)

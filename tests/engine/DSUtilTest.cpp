@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 using namespace pvltest;
 
@@ -208,18 +209,62 @@ TEST(MediaTypes, ReadingAFormatSizeBeyondTheStreamFails)
     EXPECT_EQ(read.MediaType()->cbFormat, 0u);
     EXPECT_EQ(read.MediaType()->pbFormat, nullptr);
 
-    // A huge stored size is refused before anything is allocated.
-    AM_MEDIA_TYPE record{};
-    record.cbFormat = 0xFFFFFFF0u;
+    // A huge stored size (at offset 64 of the record) is refused before anything is allocated.
+    std::vector<BYTE> record(72, 0);
+    record[64] = 0xF0;
+    record[65] = record[66] = record[67] = 0xFF;
     TMemoryStream forged;
-    forged.WriteBuffer(&record, sizeof record);
+    forged.WriteBuffer(record.data(), 72);
     forged.SetPosition(0);
     EXPECT_THROW(read.ReadData(forged), EReadError);
 
     TMemoryStream truncated;
-    truncated.WriteBuffer(&record, 40);
+    truncated.WriteBuffer(record.data(), 40);
     truncated.SetPosition(0);
     EXPECT_THROW(read.ReadData(truncated), EReadError);
+}
+
+// The stored bytes are the 32-bit layout in both program forms, so a resource or file written
+// by one form reads in the other: fields at their 32-bit offsets, pointers as 32-bit zeros.
+TEST(MediaTypes, StreamedRecordHasTheSameBytesInBothForms)
+{
+    const BYTE stored[72 + 3] = {
+        0x76, 0x69, 0x64, 0x73, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71,  // vids
+        0x59, 0x55, 0x59, 0x32, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71,  // YUY2
+        0x01, 0x00, 0x00, 0x00,                                                                          // fixed size
+        0x00, 0x00, 0x00, 0x00,                                                                          // temporal
+        0x00, 0x60, 0x09, 0x00,                                                                          // 614400
+        0x80, 0x9F, 0x58, 0x05, 0x56, 0xC3, 0xCE, 0x11, 0xBF, 0x01, 0x00, 0xAA, 0x00, 0x55, 0x59, 0x5A,  // VideoInfo
+        0x00, 0x00, 0x00, 0x00,                                                                          // pUnk
+        0x03, 0x00, 0x00, 0x00,                                                                          // cbFormat
+        0x00, 0x00, 0x00, 0x00,                                                                          // pbFormat
+        0x0A, 0x0B, 0x0C};
+    TMemoryStream input;
+    input.WriteBuffer(stored, sizeof stored);
+    input.SetPosition(0);
+    TMediaType read(MEDIATYPE_Audio);
+    read.ReadData(input);
+    const AM_MEDIA_TYPE& mt = *read.MediaType();
+    EXPECT_EQ(mt.majortype, MEDIATYPE_Video);
+    EXPECT_EQ(mt.subtype, MEDIASUBTYPE_YUY2);
+    EXPECT_EQ(mt.formattype, FORMAT_VideoInfo);
+    EXPECT_TRUE(mt.bFixedSizeSamples);
+    EXPECT_FALSE(mt.bTemporalCompression);
+    EXPECT_EQ(mt.lSampleSize, 614400u);
+    ASSERT_EQ(mt.cbFormat, 3u);
+    EXPECT_EQ(mt.pbFormat[2], 0x0C);
+    EXPECT_EQ(input.Position(), input.Size());
+
+    TCounted unknown;
+    read.MediaType()->pUnk = &unknown;  // a live pointer is never stored
+    TMemoryStream output;
+    read.WriteData(output);
+    read.MediaType()->pUnk = nullptr;
+    ASSERT_EQ(output.Size(), static_cast<int64_t>(sizeof stored));
+    std::vector<BYTE> written(sizeof stored);
+    output.SetPosition(0);
+    output.ReadBuffer(written.data(), static_cast<int64_t>(written.size()));
+    EXPECT_EQ(0, std::memcmp(written.data(), stored, sizeof stored));
 }
 
 TEST(MediaTypes, DataIsStreamedOnlyWhenDifferentFromTheAncestor)

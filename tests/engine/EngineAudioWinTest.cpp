@@ -160,8 +160,7 @@ TEST_F(EngineAudioTest, SeparateAudioPinsAreSelectedByIndex)
 TEST_F(EngineAudioTest, StreamsOfAStreamSelectFilterAnswerThroughIt)
 {
     TCommonModule& e = Engine();
-    ComPtr<TStreamSelectFilter> select;
-    select.Attach(new TStreamSelectFilter({0, 0, AMSTREAMSELECTINFO_ENABLED}));
+    const ComPtr<TStreamSelectFilter> select = AdoptRef(new TStreamSelectFilter({0, 0, AMSTREAMSELECTINFO_ENABLED}));
     e.AudioPins = {{nullptr, pinRenders}};
     e.AudioStreams = {{select, 0, "eng"}, {select, 1, "ger"}, {select, 2, "fre"}};
     EXPECT_EQ(e.GetSelectedAudioStream(), 2);

@@ -351,7 +351,9 @@ TEST_F(SurroundTest, InsertSplicesCircleSurroundAndAppliesTheSettingsOnce)
     EXPECT_FALSE(cs.IsFilterConnected());
     csEffect.Calls().Clear();
 
+    const ULONG graphRefs = RefCount(chain.Graph.Get());
     ASSERT_EQ(cs.InsertFilterIntoAudioChain(chain.Upstream.Get(), chain.Downstream.Get()), S_OK);
+    EXPECT_EQ(RefCount(chain.Graph.Get()), graphRefs);  // a kept reference would keep the graph alive
     EXPECT_TRUE(IsConnectedTo(chain.Upstream.Get(), cs.InputPin()));
     EXPECT_TRUE(IsConnectedTo(cs.OutputPin(), chain.Downstream.Get()));
     EXPECT_TRUE(cs.IsFilterConnected());
@@ -387,7 +389,9 @@ TEST_F(SurroundTest, RefusedInsertRestoresTheOriginalConnection)
         ASSERT_EQ(chain.Graph->AddFilter(cs.Filter(), L"SRS CircleSurround II Filter"), S_OK);
         csEffect.Calls().Clear();
 
+        const ULONG graphRefs = RefCount(chain.Graph.Get());
         EXPECT_EQ(cs.InsertFilterIntoAudioChain(chain.Upstream.Get(), chain.Downstream.Get()), E_FAIL);
+        EXPECT_EQ(RefCount(chain.Graph.Get()), graphRefs);
         EXPECT_TRUE(chain.Original());
         EXPECT_FALSE(ConnectedPeer(cs.InputPin()));
         EXPECT_FALSE(ConnectedPeer(cs.OutputPin()));

@@ -30,6 +30,12 @@ long RunUntilComplete(IGraphBuilder* graph, DWORD timeoutMs);
 std::wstring FilterNames(IGraphBuilder* graph);
 // The filter's pin of that direction, counting in enumeration order from 0; empty when none.
 ComPtr<IPin> FindPin(IBaseFilter* filter, PIN_DIRECTION direction, int index = 0);
+// The object's reference count now (for checks that a call keeps none of its own).
+inline ULONG RefCount(IUnknown* object)
+{
+    object->AddRef();
+    return object->Release();
+}
 // Pumps this thread's messages for the given time.
 void PumpMessages(DWORD milliseconds);
 // Pumps this thread's messages until the condition holds (True) or the time-out passes (False).
