@@ -21,6 +21,9 @@
 class IPlayerEngine;
 class TControlForm;
 
+// The second overlay mixer, which the platform headers leave undeclared.
+inline const CLSID CLSID_OverlayMixer2Filter = {0xA0025E90, 0xE45B, 0x11D1, {0xAB, 0xE9, 0x00, 0xA0, 0xC9, 0x05, 0xF3, 0x75}};
+
 class TVideoForm : public TForm, public IVideoForm {
 public:
     explicit TVideoForm(TComponent* owner);

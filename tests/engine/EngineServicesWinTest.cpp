@@ -121,9 +121,39 @@ TEST_F(ShellAssociationTest, ApplicationValueIsWrittenAndComparedExactly)
     EXPECT_FALSE(IsFileExtApplication(".pvlnone", "Parvolux.exe"));
 }
 
-TEST(SystemServices, SettingChangeBroadcastIsDelivered)
+namespace {
+// What a top-level window of this process received as WM_SETTINGCHANGE.
+struct TSettingChangeSeen {
+    int Count = 0;
+    WPARAM Flag = 0;
+};
+TSettingChangeSeen SettingChangeSeen;
+
+LRESULT CALLBACK SettingChangeWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_SETTINGCHANGE) {
+        ++SettingChangeSeen.Count;
+        SettingChangeSeen.Flag = wParam;
+    }
+    return DefWindowProcA(wnd, message, wParam, lParam);
+}
+}  // namespace
+
+TEST(SystemServices, SettingChangeBroadcastReachesTopLevelWindows)
+{
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = SettingChangeWindowProc;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "PvlSettingChangeProbe";
+    RegisterClassA(&cls);
+    const HWND wnd = CreateWindowExA(0, cls.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                     cls.hInstance, nullptr);
+    ASSERT_NE(wnd, nullptr);
+    SettingChangeSeen = {};
     EXPECT_NE(BroadcastSettingChange(), 0);
+    DestroyWindow(wnd);
+    EXPECT_EQ(SettingChangeSeen.Count, 1);
+    EXPECT_EQ(SettingChangeSeen.Flag, 42u);
 }
 
 TEST(SystemServices, AdministratorTestAgreesWithThePlatform)

@@ -4,6 +4,8 @@
 #include "ui/CommonModuleEngine.h"
 #include "ui/Video_Unit.h"
 
+#include <map>
+
 using namespace pvltest;
 
 namespace {
@@ -44,6 +46,12 @@ TEST_F(OpenWithVideoForm, VideoGoesToThePreferredRenderer)
     CLSID classId{};
     info.pFilter->GetClassID(&classId);
     info.pFilter->Release();
+    // The window's kind is the renderer really in the graph, and it is a preferred one.
+    const std::map<TVideoRendererKind, CLSID> kindClass = {
+        {vrVMR9, CLSID_VideoMixingRenderer9}, {vrVMR, CLSID_VideoMixingRenderer},
+        {vrOverlay2, CLSID_OverlayMixer2Filter}, {vrOverlay, CLSID_OverlayMixer}, {vrNormal, CLSID_VideoRenderer}};
+    ASSERT_TRUE(kindClass.contains(Window->RendererKind())) << "a renderer was chosen";
+    EXPECT_EQ(classId, kindClass.at(Window->RendererKind())) << "the window's kind is the renderer in the graph";
     bool preferred = false;
     for (const auto& item : e.VideoRenderers)
         preferred = preferred || item->ClassID == classId;

@@ -1,4 +1,5 @@
 #include "framework/Classes.h"
+#include "framework/SysUtils.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -58,4 +59,9 @@ TEST(Streams, AtomicSaveReplacesWholeOrNothing)
     EXPECT_EQ(pvltest::ReadAll(name).size(), 5u);
     EXPECT_FALSE(FileExists(name + ".~tmp"));
     EXPECT_FALSE(SaveFileAtomically(dir.File("no/such/dir.txt"), "x", 1));
+
+    // A save that fails over an existing file leaves that file as it was.
+    ASSERT_TRUE(ForceDirectories(name + ".~tmp"));
+    EXPECT_FALSE(SaveFileAtomically(name, "replacement", 11));
+    EXPECT_EQ(pvltest::ReadAll(name), (std::vector<uint8_t>{'n', 'e', 'w', 'e', 'r'}));
 }

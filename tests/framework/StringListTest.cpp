@@ -1,4 +1,5 @@
 #include "framework/Classes.h"
+#include "framework/SysUtils.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ TEST(StringList, EditingAndSearchIgnoreCase)
     EXPECT_THROW(list.Strings(-1), EStringListError);
     try {
         list.Strings(7);
+        FAIL() << "no exception";
     } catch (const EStringListError& e) {
         EXPECT_STREQ(e.what(), "List index out of bounds (7)");
     }
@@ -73,4 +75,12 @@ TEST(StringList, FileRoundTripAndFailedSaveKeepsOldFile)
     EXPECT_EQ(loaded.Text(), list.Text());
     EXPECT_THROW(list.SaveToFile(dir.File("missing-folder/x.txt")), EFCreateError);
     EXPECT_THROW(loaded.LoadFromFile(dir.File("nothing.txt")), EFOpenError);
+
+    // A save that cannot finish (its temporary file is barred) leaves the old file whole.
+    ASSERT_TRUE(ForceDirectories(name + ".~tmp"));
+    const TStringList other{"other", "lines", "entirely"};
+    EXPECT_THROW(other.SaveToFile(name), EFCreateError);
+    TStringList kept;
+    kept.LoadFromFile(name);
+    EXPECT_EQ(kept.Text(), "first\r\nsecond\r\n");
 }

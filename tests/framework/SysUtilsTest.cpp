@@ -113,7 +113,8 @@ TEST(SysUtils, LastOSErrorCarriesTheSystemsText)
         FAIL() << "no exception";
     } catch (const EOSError& e) {
         EXPECT_TRUE(e.Message.starts_with("System Error.  Code: ")) << e.Message;
-        EXPECT_GT(e.Message.find("\r\n"), 0u);
-        EXPECT_GT(e.Message.size(), e.Message.find("\r\n") + 2) << "the system's text follows the code";
+        const size_t lineBreak = e.Message.find("\r\n");
+        ASSERT_NE(lineBreak, std::string::npos) << e.Message;
+        EXPECT_GT(e.Message.size(), lineBreak + 2) << "the system's text follows the code";
     }
 }

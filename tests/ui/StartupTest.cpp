@@ -290,9 +290,12 @@ TEST_P(SystemCheck, ShowsThePagesOfWhatItFinds)
     }
     if (c.Starts) {
         ASSERT_NE(player.WaitForMainWindow(), nullptr);
-        EXPECT_EQ(player.Close(), 0);
         TRegistry reg;
-        EXPECT_TRUE(reg.KeyExists(SettingsKeyPath("General"))) << "the settings are written at the close";
+        reg.DeleteKey(SettingsKeyPath("General"));  // only the close may bring it back
+        ASSERT_FALSE(reg.KeyExists(SettingsKeyPath("General")));
+        EXPECT_EQ(player.Close(), 0);
+        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("General"), false)) << "the settings are written at the close";
+        EXPECT_TRUE(reg.ValueExists("ResumeMode"));
     } else {
         EXPECT_EQ(player.WaitExit(10000), 0);
         EXPECT_FALSE(MutexExists());
