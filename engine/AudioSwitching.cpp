@@ -42,7 +42,7 @@ bool SwitchAudioPin(IGraphBuilder* graph, const std::vector<IPin*>& audioPins, I
     // 4. Stop and take the old stream and its decoder off the chain.
     OAFilterState before = State_Stopped;
     control->GetState(0, &before);
-    if (FAILED(control->Stop()) || FAILED(DisconnectPair(graph, playing)))
+    if (FAILED(StopGraph(control.Get())) || FAILED(DisconnectPair(graph, playing)))
         return false;
     if (ConnectedPeer(chainInput) && FAILED(DisconnectPair(graph, chainInput)))
         return false;

@@ -239,7 +239,7 @@ void TCommonModule::SetFilterState(uint8_t state)
         return;
     switch (state) {
     case esStopped:
-        control->Stop();
+        StopGraph(control.Get());
         break;
     case esRunning:
         control->Run();
@@ -281,7 +281,7 @@ void TCommonModule::Stop()
     ShowOSDText("Stop", 5);
     // Stopped first, then moved to the start: a stop that follows a seek on a running graph
     // can hang this platform's splitters while their streams restart.
-    control->Stop();
+    StopGraph(control.Get());
     SetPosition(0);
 }
 
@@ -404,7 +404,7 @@ void TCommonModule::FlushGraph()
     if (Graph) {
         ComPtr<IMediaControl> control;
         if (SUCCEEDED(Graph.As(&control)))
-            control->Stop();
+            StopGraph(control.Get());
         ComPtr<IMediaEventEx> events;
         if (SUCCEEDED(Graph.As(&events)))
             events->SetNotifyWindow(0, 0, 0);
@@ -450,7 +450,7 @@ void TCommonModule::ClosePlayingFile()
     if (Graph && GetFilterState() != esNoGraph) {
         ComPtr<IMediaControl> control;
         if (SUCCEEDED(Graph.As(&control)))
-            control->Stop();
+            StopGraph(control.Get());
         try {
             SaveMovieInfo();
         } catch (const std::exception&) {

@@ -3,6 +3,7 @@
 #include "engine/CommonUnit.h"
 
 #include "engine/GraphBuildCore.h"
+#include "engine/MyDSUtils.h"
 
 TInfoTags& TCommonModule::Tags()
 {
@@ -23,7 +24,7 @@ bool TCommonModule::PlayInList(int index, bool autoPlay)
 
     // 2.
     if (ComPtr<IMediaControl> control; Graph && SUCCEEDED(Graph.As(&control)))
-        control->Stop();
+        StopGraph(control.Get());
     if (Services.ControlForm)
         Services.ControlForm->PrepareNewFile();
 

@@ -273,3 +273,14 @@ HRESULT DisconnectPair(IGraphBuilder* graph, IPin* pin)
         result = graph->Disconnect(peer.Get());
     return result;
 }
+
+HRESULT StopGraph(IMediaControl* control)
+{
+    if (!control)
+        return E_POINTER;
+    OAFilterState state = State_Stopped;
+    control->GetState(0, &state);
+    if (state == State_Running && SUCCEEDED(control->Pause()))
+        control->GetState(2000, &state);
+    return control->Stop();
+}

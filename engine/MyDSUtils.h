@@ -16,6 +16,10 @@ bool CanCreateFilter(const CLSID& classId);
 HRESULT FindAC3SpdifPin(IBaseFilter* filter, ComPtr<IPin>& pin);
 // Empties the graph and its filter cache; S_OK, or the failure of EnumFilters.
 HRESULT RemoveAllFilters(IGraphBuilder* graph);
+// Stops a graph the way this platform's splitters survive: a running graph is paused first
+// and given a moment to settle, since a stop straight from running (above all just after a
+// seek) can leave a splitter waiting on its own stream thread for ever.
+HRESULT StopGraph(IMediaControl* control);
 // The pin's first preferred media type; E_FAIL without a pin, VFW_E_NO_TYPES when it offers
 // none (so a success always comes with a media type).
 HRESULT GetPinMediaType(IPin* pin, TMediaTypePtr& mediaType);
