@@ -1,0 +1,214 @@
+#include "playlist/PlaylistUnit.h"
+
+#include "engine/CommonUnit.h"
+#include "framework/ListView.h"
+#include "framework/Menus.h"
+#include "playlist/PlaylistFormCore.h"
+
+TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayListWindows* windows,
+                             TPlaylistFormHost host)
+    : TForm(owner), FPlayList(std::make_unique<TPlayList>(engine, windows)), FHost(std::move(host))
+{
+    Name = "PlaylistForm";
+    SetCaption("Playlist...");
+    BorderStyle = bsSizeToolWin;
+    SetBounds(0, 0, 248, 381);
+
+    StatusBar1 = NewComponent<TStatusBar>(this);
+    StatusBar1->Name = "StatusBar1";
+    StatusBar1->SetPanelWidths({130, 100});
+    StatusBar1->OnResize = [this](TObject*) { StatusBar1Resize(); };
+    StatusBar1->SetParent(this);
+
+    ListView1 = NewComponent<TListView>(this);
+    ListView1->Name = "ListView1";
+    ListView1->SetColor(clBlack);
+    ListView1->FontColor = 0xC0C0C0;  // silver
+    ListView1->Columns = {{"Name", LVSCW_AUTOSIZE_USEHEADER}, {"Time", 80}};
+    ListView1->SetAlign(alClient);
+    ListView1->OnDblClick = [this](TObject*) { ListView1DblClick(); };
+    ListView1->OnCustomDrawItem = [this](TListView*, int row, TColor& background, TColor& text, bool& bold) {
+        TPlayListItem item;
+        FPlayList->GetItem(row, item);
+        const TPlaylistRowStyle style = PlaylistRowStyle(item.State, row == FPlayList->GetPlayingIndex(),
+                                                         static_cast<uint32_t>(ListView1->Color()),
+                                                         static_cast<uint32_t>(ListView1->FontColor));
+        background = static_cast<TColor>(style.Background);
+        text = static_cast<TColor>(style.Text);
+        bold = style.Bold;
+    };
+    ListView1->OnInfoTip = [this](TListView*, int row) {
+        TPlayListItem item;
+        FPlayList->GetItem(row, item);
+        return item.FileName;
+    };
+    ListView1->OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int, int) {
+        if (button != mbRight)
+            return;
+        POINT at{};
+        GetCursorPos(&at);
+        PopupMenu20001->Window = Handle();
+        PopupMenu20001->Popup(at.x, at.y);
+    };
+    ListView1->SetParent(this);
+
+    // A plain popup until the skinned menus take it over.
+    PopupMenu20001 = NewComponent<TPopupMenu>(this);
+    Remove1 = PopupMenu20001->Items()->AddNew("Remove", [this](TObject*) { Remove1Click(); });
+    PopupMenu20001->Items()->AddNew("-");
+    Newplaylist1 = PopupMenu20001->Items()->AddNew("New playlist", [this](TObject*) { Newplaylist1Click(); });
+    PopupMenu20001->OnPopup = [this](TObject*) { PopupMenu20001Popup(); };
+
+    OnCloseQuery = [this](TObject*, bool&) {
+        if (FHost.ReleasePlayListButton)
+            FHost.ReleasePlayListButton();
+    };
+
+    FPlayList->OnChange = [this](uint8_t code, int32_t index) { PlaylistChanged(code, index); };
+    FPlayList->OnIndexChange = [this](uint8_t code, int32_t a, int32_t b) { PlayingIndexChange(code, a, b); };
+    UpdateStatus();
+}
+
+TPlaylistForm::~TPlaylistForm()
+{
+    FPlayList->OnChange = nullptr;
+    FPlayList->OnIndexChange = nullptr;
+    FPlayList.reset();
+}
+
+int TPlaylistForm::SelectedIndex()
+{
+    const std::vector<int> rows = ListView1->SelectedIndexes();
+    return rows.empty() ? -1 : rows.front();
+}
+
+bool TPlaylistForm::IsRunning() const { return FHost.FilterState && FHost.FilterState() == esRunning; }
+
+void TPlaylistForm::AddPlaylistItem(int32_t Index)
+{
+    TPlayListItem item;
+    FPlayList->GetItem(Index, item);
+    const bool playing = Index == FPlayList->GetPlayingIndex() && IsRunning();
+    ListView1->InsertItem(-1, PlaylistRowCaption(item), {PlaylistLengthText(item.Length)},
+                          PlaylistRowIcon(item.State, playing));
+}
+
+void TPlaylistForm::ChangePlaylistItem(int32_t Index)
+{
+    TPlayListItem item;
+    FPlayList->GetItem(Index, item);
+    const bool playing = Index == FPlayList->GetPlayingIndex() && IsRunning();
+    ListView1->SetItem(Index, PlaylistRowCaption(item), {PlaylistLengthText(item.Length)},
+                       PlaylistRowIcon(item.State, playing));
+}
+
+void TPlaylistForm::PlaylistChanged(uint8_t Code, int32_t Index)
+{
+    const int32_t rows = ListView1->Count();
+    switch (Code) {
+    case plcAdded:
+        if (Index < 0)
+            return;
+        AddPlaylistItem(Index);
+        break;
+    case plcDeleted:
+        if (Index < 0 || Index >= rows)
+            return;
+        ListView1->DeleteItem(Index);
+        break;
+    case plcChanged:
+        if (Index < 0 || Index >= rows)
+            return;
+        ChangePlaylistItem(Index);
+        break;
+    case plcCleared:
+        ListView1->Clear();
+        break;
+    case plcBulkChanged:
+        ListView1->BeginUpdate();
+        ListView1->Clear();
+        for (int32_t i = 0; i < FPlayList->ItemCount(); ++i)
+            AddPlaylistItem(i);
+        ListView1->EndUpdate();
+        FPlayList->StartDetailThread();
+        break;
+    default:
+        return;
+    }
+    UpdateStatus();
+    if (FHost.PlayListChanged)
+        FHost.PlayListChanged();
+}
+
+void TPlaylistForm::UpdateStatus()
+{
+    std::vector<int32_t> lengths;
+    for (int32_t i = 0; i < FPlayList->ItemCount(); ++i) {
+        TPlayListItem item;
+        FPlayList->GetItem(i, item);
+        lengths.push_back(item.Length);
+    }
+    const TPlaylistStatusTexts texts = PlaylistStatusTexts(lengths);
+    StatusBar1->SetPanelText(0, texts.Files);
+    StatusBar1->SetPanelText(1, texts.Total);
+}
+
+void TPlaylistForm::PlayingIndexChange(uint8_t Code, int32_t A, int32_t B)
+{
+    if (Code != plcPlayingIndex)
+        return;
+    const int32_t rows = ListView1->Count();
+    TPlayListItem item;
+    if (A >= 0 && A < rows) {
+        FPlayList->GetItem(A, item);
+        ListView1->SetImageIndex(A, PlaylistRowIcon(item.State, false));
+    }
+    if (B >= 0 && B < rows) {
+        FPlayList->GetItem(B, item);
+        ListView1->SetImageIndex(B, PlaylistPlayingRowIcon(item.State));
+        ListView1->MakeVisible(B);
+    }
+    if (FHost.PlayListChanged)
+        FHost.PlayListChanged();
+}
+
+void TPlaylistForm::ListView1DblClick()
+{
+    const int row = SelectedIndex();
+    if (row >= 0 && FHost.PlayInList)
+        FHost.PlayInList(row, true);
+}
+
+void TPlaylistForm::Remove1Click()
+{
+    // 1.
+    const bool running = IsRunning();
+    // 2.
+    const int32_t rows = ListView1->Count();
+    std::vector<bool> selected(static_cast<size_t>(rows));
+    for (int32_t i = 0; i < rows; ++i)
+        selected[i] = ListView1->Selected(i);
+    const std::optional<int32_t> followUp =
+        PlaylistFollowUpRow(selected, FPlayList->GetPlayingIndex(), FPlayList->Shuffle, running);
+    // 3.
+    for (int32_t i = rows - 1; i >= 0; --i)
+        if (selected[i])
+            FPlayList->DeleteItem(i);
+    // 4.
+    if (followUp && FHost.PlayInList)
+        FHost.PlayInList(*followUp, true);
+}
+
+void TPlaylistForm::Newplaylist1Click() { FPlayList->Clear(); }
+
+void TPlaylistForm::PopupMenu20001Popup()
+{
+    const TPlaylistPopupStates states = PlaylistPopupStates(ListView1->SelCount(), ListView1->Count(), "");
+    Remove1->Enabled = states.Remove;
+    Newplaylist1->Enabled = states.NewPlaylist;
+}
+
+void TPlaylistForm::StatusBar1Resize()
+{
+    StatusBar1->SetPanelWidths({StatusBar1->Width() - 100, 100});
+}

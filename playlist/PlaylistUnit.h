@@ -1,0 +1,57 @@
+#pragma once
+// The play-list window: the list of entries with their state icons and times, the status bar
+// with the count and the total, double click to play and removal of rows. It owns the play
+// list and mirrors every change of it through the list's two events.
+#include "engine/EngineServices.h"
+#include "framework/Forms.h"
+#include "playlist/PlayList.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class TListView;
+class TStatusBar;
+class TPopupMenu;
+class TMenuItem;
+
+// What the window calls outside itself: the engine's state and playback, the main window's
+// follow-up of the list and its play-list button.
+struct TPlaylistFormHost {
+    std::function<uint8_t()> FilterState;              // esRunning while a graph runs
+    std::function<bool(int Index, bool AutoPlay)> PlayInList;
+    std::function<void()> PlayListChanged;
+    std::function<void()> ReleasePlayListButton;
+};
+
+class TPlaylistForm : public TForm, public IPlaylistForm {
+public:
+    TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayListWindows* windows, TPlaylistFormHost host);
+    ~TPlaylistForm() override;
+
+    TPlayList* List() { return FPlayList.get(); }
+    IPlayList* PlayList() override { return FPlayList.get(); }
+    int SelectedIndex() override;
+
+    TListView* ListView1 = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
+    TPopupMenu* PopupMenu20001 = nullptr;
+    TMenuItem *Remove1 = nullptr, *Newplaylist1 = nullptr;
+
+    void PlaylistChanged(uint8_t Code, int32_t Index);
+    void PlayingIndexChange(uint8_t Code, int32_t A, int32_t B);
+    void ListView1DblClick();
+    void Remove1Click();
+    void Newplaylist1Click();
+    void PopupMenu20001Popup();
+
+private:
+    void AddPlaylistItem(int32_t Index);
+    void ChangePlaylistItem(int32_t Index);
+    void UpdateStatus();
+    bool IsRunning() const;
+    void StatusBar1Resize();
+
+    std::unique_ptr<TPlayList> FPlayList;
+    TPlaylistFormHost FHost;
+};

@@ -1,0 +1,130 @@
+// The play-list window with its real list view and status bar under Wine: rows follow the
+// list's events, the playing row's icon and style, double click and removal.
+#include "playlist/PlaylistUnit.h"
+
+#include "engine/CommonUnit.h"
+#include "framework/ListView.h"
+#include "framework/Menus.h"
+#include "tests/playlist/PlayListFakes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace pvltest;
+
+namespace {
+
+class PlaylistFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TPlaylistFormHost host;
+        host.FilterState = [this] { return State; };
+        host.PlayInList = [this](int index, bool) {
+            Played.push_back(index);
+            Form->List()->SetPlayingIndex(index);
+            return true;
+        };
+        host.PlayListChanged = [this] { ++Changes; };
+        host.ReleasePlayListButton = [this] { ++Releases; };
+        Form = App.CreateForm<TPlaylistForm>(&Engine, &Windows, host);
+        Form->HandleNeeded();
+    }
+
+    void AddEntries(const std::vector<TPlayListItem>& items)
+    {
+        for (const TPlayListItem& item : items)
+            Form->List()->SetItem(Form->List()->AddFileNotify(item.FileName), item);
+    }
+
+    TApplication App;
+    TFakeEngine Engine;
+    TFakeWindows Windows;
+    TPlaylistForm* Form = nullptr;
+    uint8_t State = esStopped;
+    std::vector<int> Played;
+    int Changes = 0, Releases = 0;
+};
+
+}  // namespace
+
+TEST_F(PlaylistFormTest, RowsAndStatusFollowTheList)
+{
+    EXPECT_EQ(Form->StatusBar1->PanelText(0), "No file(s)");
+    EXPECT_EQ(Form->StatusBar1->PanelText(1), "Total:      ");
+
+    AddEntries({{"C:\\m\\one.mp3", "First", 37234, plsOpened}, {"C:\\m\\two.mp3", "", -1, plsNotOpened}});
+    TListView& rows = *Form->ListView1;
+    ASSERT_EQ(rows.Count(), 2);
+    EXPECT_EQ(rows.Caption(0), "First");
+    EXPECT_EQ(rows.SubItem(0, 0), "01:02:03");
+    EXPECT_EQ(rows.Caption(1), "two.mp3");
+    EXPECT_EQ(rows.SubItem(1, 0), "");
+    EXPECT_EQ(rows.ImageIndex(0), 2);
+    EXPECT_EQ(Form->StatusBar1->PanelText(0), "2 file(s)");
+    EXPECT_EQ(Form->StatusBar1->PanelText(1), "Total: 01:02:03      ");
+    EXPECT_GT(Changes, 0);
+
+    // The detail fetch's result arrives as a change of the row.
+    Form->List()->SetItem(1, {"C:\\m\\two.mp3", "Second", 600, plsOpened});
+    EXPECT_EQ(rows.Caption(1), "Second");
+    EXPECT_EQ(Form->StatusBar1->PanelText(1), "Total: 01:03:03      ");
+
+    Form->List()->DeleteItem(0);
+    EXPECT_EQ(rows.Count(), 1);
+    EXPECT_EQ(rows.Caption(0), "Second");
+    Form->List()->Clear();
+    EXPECT_EQ(rows.Count(), 0);
+    EXPECT_EQ(Form->StatusBar1->PanelText(0), "No file(s)");
+}
+
+TEST_F(PlaylistFormTest, PlayingRowIconAndDoubleClick)
+{
+    AddEntries({{"a.mp3", "A", 10, plsOpened}, {"b.mp3", "B", 10, plsNotFound}, {"c.mp3", "C", 10, plsOpened}});
+    TListView& rows = *Form->ListView1;
+    rows.SetSelected(2, true);
+    Form->ListView1DblClick();
+    EXPECT_EQ(Played, std::vector<int>{2});
+    EXPECT_EQ(rows.ImageIndex(2), 3);
+    Form->List()->SetPlayingIndex(1);
+    EXPECT_EQ(rows.ImageIndex(2), 2);  // the old row gets its plain icon back
+    EXPECT_EQ(rows.ImageIndex(1), 0);  // a missing file keeps its icon
+    EXPECT_EQ(Form->SelectedIndex(), 2);
+}
+
+TEST_F(PlaylistFormTest, RemovingThePlayingRowPlaysTheFollowUpOnlyWhileRunning)
+{
+    for (const uint8_t state : {esRunning, esStopped, esPaused}) {
+        SCOPED_TRACE(static_cast<int>(state));
+        Form->List()->Clear();
+        Played.clear();
+        AddEntries({{"0.mp3", "0", 1, 2}, {"1.mp3", "1", 1, 2}, {"2.mp3", "2", 1, 2},
+                    {"3.mp3", "3", 1, 2}, {"4.mp3", "4", 1, 2}, {"5.mp3", "5", 1, 2}});
+        Form->List()->SetPlayingIndex(2);
+        for (const int row : {1, 2, 4})
+            Form->ListView1->SetSelected(row, true);
+        State = state;
+        Form->Remove1Click();
+        ASSERT_EQ(Form->ListView1->Count(), 3);
+        EXPECT_EQ(Form->ListView1->Caption(1), "3");
+        EXPECT_EQ(Played, state == esRunning ? std::vector<int>{1} : std::vector<int>{});
+        EXPECT_GT(Engine.Closes, 0);  // the playing entry was deleted
+        State = esStopped;
+    }
+}
+
+TEST_F(PlaylistFormTest, PopupFollowsRowsAndSelection)
+{
+    Form->PopupMenu20001Popup();
+    EXPECT_FALSE(Form->Remove1->Enabled);
+    EXPECT_FALSE(Form->Newplaylist1->Enabled);
+    AddEntries({{"a.mp3", "A", 10, plsOpened}});
+    Form->ListView1->SetSelected(0, true);
+    Form->PopupMenu20001Popup();
+    EXPECT_TRUE(Form->Remove1->Enabled);
+    EXPECT_TRUE(Form->Newplaylist1->Enabled);
+    Form->Newplaylist1Click();
+    EXPECT_EQ(Form->ListView1->Count(), 0);
+}
