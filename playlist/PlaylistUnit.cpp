@@ -2,8 +2,12 @@
 
 #include "engine/CommonUnit.h"
 #include "framework/ListView.h"
+#include "framework/StdCtrls.h"
+#include "framework/SysUtils.h"
 #include "framework/Menus.h"
+#include "playlist/AddDirUnit.h"
 #include "playlist/PlaylistFormCore.h"
+#include "playlist/ShellCtrls.h"
 
 TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayListWindows* windows,
                              TPlaylistFormHost host)
@@ -57,6 +61,8 @@ TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayLi
     Remove1 = PopupMenu20001->Items()->AddNew("Remove", [this](TObject*) { Remove1Click(); });
     PopupMenu20001->Items()->AddNew("-");
     Newplaylist1 = PopupMenu20001->Items()->AddNew("New playlist", [this](TObject*) { Newplaylist1Click(); });
+    PopupMenu20001->Items()->AddNew("-");
+    AddDirectory1 = PopupMenu20001->Items()->AddNew("Add Directory", [this](TObject*) { AddDirectory1Click(); });
     PopupMenu20001->OnPopup = [this](TObject*) { PopupMenu20001Popup(); };
 
     OnCloseQuery = [this](TObject*, bool&) {
@@ -211,4 +217,19 @@ void TPlaylistForm::PopupMenu20001Popup()
 void TPlaylistForm::StatusBar1Resize()
 {
     StatusBar1->SetPanelWidths({StatusBar1->Width() - 100, 100});
+}
+
+void TPlaylistForm::AddDirectory1Click()
+{
+    if (AddDirForm)
+        AddDirectoryResult(AddDirForm->ShowModal());
+}
+
+void TPlaylistForm::AddDirectoryResult(int ModalResult)
+{
+    if (!AddDirForm || ModalResult != mrOk)
+        return;
+    const std::string path = AddDirForm->ShellTree1->SelectedPath();
+    if (!path.empty() && DirectoryExists(path))
+        FPlayList->AddPlaylistPath(path, false, AddDirForm->CheckBox1->Checked());
 }

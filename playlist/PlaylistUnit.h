@@ -14,6 +14,7 @@ class TListView;
 class TStatusBar;
 class TPopupMenu;
 class TMenuItem;
+class TAddDirForm;
 
 // What the window calls outside itself: the engine's state and playback, the main window's
 // follow-up of the list and its play-list button.
@@ -36,7 +37,9 @@ public:
     TListView* ListView1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
     TPopupMenu* PopupMenu20001 = nullptr;
-    TMenuItem *Remove1 = nullptr, *Newplaylist1 = nullptr;
+    TMenuItem *Remove1 = nullptr, *Newplaylist1 = nullptr, *AddDirectory1 = nullptr;
+    // The add-directory dialog the start-up made; none: the entry does nothing.
+    TAddDirForm* AddDirForm = nullptr;
 
     void PlaylistChanged(uint8_t Code, int32_t Index);
     void PlayingIndexChange(uint8_t Code, int32_t A, int32_t B);
@@ -44,6 +47,9 @@ public:
     void Remove1Click();
     void Newplaylist1Click();
     void PopupMenu20001Popup();
+    void AddDirectory1Click();
+    // What the dialog's result adds: OK on an existing folder searches it.
+    void AddDirectoryResult(int ModalResult);
 
 private:
     void AddPlaylistItem(int32_t Index);

@@ -10,6 +10,7 @@
 #include "DSFilters/ParvoluxSoundProcessor.h"
 #include "engine/CommonUnit.h"
 #include "engine/StreamDescriptions.h"
+#include "playlist/AddDirUnit.h"
 #include "playlist/PlayList.h"
 #include "playlist/PlaylistUnit.h"
 
@@ -192,9 +193,10 @@ int RunParvolux()
         control->PlayList = playlistForm->List();
         video->PlaylistForm = playlistForm;
         AddSplashProgressDot(splash);
+        playlistForm->AddDirForm = app.CreateForm<TAddDirForm>();
         for (const auto& [name, caption] :
              {std::pair{"SettingsForm", "Settings"}, {"SnapShotForm", "Snapshot's"}, {"StartPlaybackForm", "Start Playback"},
-              {"AddDirForm", "Add directory"}, {"OSDForm", ""}, {"RenderResultForm", "Render result"}}) {
+              {"OSDForm", ""}, {"RenderResultForm", "Render result"}}) {
             CreatePlainForm(app, name, caption);
             AddSplashProgressDot(splash);
         }
