@@ -145,6 +145,14 @@ int TListView::SelCount() { return static_cast<int>(ListView_GetSelectedCount(Ha
 
 void TListView::MakeVisible(int Index) { ListView_EnsureVisible(Handle(), Index, FALSE); }
 
+int TListView::ItemAt(int X, int Y)
+{
+    LVHITTESTINFO hit{};
+    hit.pt = {X, Y};
+    const int row = ListView_HitTest(Handle(), &hit);
+    return (hit.flags & LVHT_ONITEM) ? row : -1;
+}
+
 void TListView::BeginUpdate()
 {
     if (FUpdateCount++ == 0)
@@ -205,6 +213,11 @@ bool TListView::ReflectedMessage(TMessage& message)
         LRESULT result = CDRF_DODEFAULT;
         CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(message.LParam), result);
         message.Result = result;
+        return true;
+    }
+    if (header->code == LVN_BEGINDRAG && OnBeginDrag) {
+        OnBeginDrag(this);
+        message.Result = 0;
         return true;
     }
     if (header->code == LVN_GETINFOTIPA && OnInfoTip) {

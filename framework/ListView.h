@@ -41,11 +41,15 @@ public:
     std::vector<int> SelectedIndexes();
     int SelCount();
     void MakeVisible(int Index);
+    // The row under a client point; -1 when none.
+    int ItemAt(int X, int Y);
     void BeginUpdate();
     void EndUpdate();
 
     // Before a row is drawn: its background, text colour and weight.
     std::function<void(TListView* Sender, int Index, TColor& Background, TColor& Text, bool& Bold)> OnCustomDrawItem;
+    // The control's own drag of rows began (left button).
+    TNotifyEvent OnBeginDrag;
     // The info-tip text of a row; empty: none.
     std::function<std::string(TListView* Sender, int Index)> OnInfoTip;
 

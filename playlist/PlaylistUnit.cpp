@@ -2,12 +2,14 @@
 
 #include "engine/CommonUnit.h"
 #include "framework/ListView.h"
+#include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
-#include "framework/Menus.h"
 #include "playlist/AddDirUnit.h"
 #include "playlist/PlaylistFormCore.h"
 #include "playlist/ShellCtrls.h"
+
+#include <algorithm>
 
 TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayListWindows* windows,
                              TPlaylistFormHost host)
@@ -46,7 +48,17 @@ TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayLi
         FPlayList->GetItem(row, item);
         return item.FileName;
     };
-    ListView1->OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int, int) {
+    ListView1->OnBeginDrag = [this](TObject*) {
+        FDragging = true;
+        SetCapture(ListView1->Handle());
+    };
+    ListView1->OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int x, int y) {
+        if (button == mbLeft && FDragging) {
+            FDragging = false;
+            ReleaseCapture();
+            ListView1DragDrop(ListView1->ItemAt(x, y));
+            return;
+        }
         if (button != mbRight)
             return;
         POINT at{};
@@ -232,4 +244,33 @@ void TPlaylistForm::AddDirectoryResult(int ModalResult)
     const std::string path = AddDirForm->ShellTree1->SelectedPath();
     if (!path.empty() && DirectoryExists(path))
         FPlayList->AddPlaylistPath(path, false, AddDirForm->CheckBox1->Checked());
+}
+
+void TPlaylistForm::ListView1DragDrop(int32_t Target)
+{
+    const std::vector<int> selected = ListView1->SelectedIndexes();
+    const std::vector<int32_t> rows(selected.begin(), selected.end());
+    const std::vector<TPlaylistMove> moves = PlaylistDragMoves(ListView1->Count(), rows, Target);
+    if (moves.empty())
+        return;
+    for (const TPlaylistMove& move : moves)
+        FPlayList->MoveItem(move.From, move.To);
+    // The list reports moves without rows: the rows are refreshed from the entries, and the
+    // moved ones stay selected.
+    std::vector<int32_t> order(static_cast<size_t>(ListView1->Count()));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int32_t>(i);
+    for (const TPlaylistMove& move : moves) {
+        const int32_t moved = order[move.From];
+        order.erase(order.begin() + move.From);
+        order.insert(order.begin() + move.To, moved);
+    }
+    ListView1->BeginUpdate();
+    for (int32_t i = 0; i < static_cast<int32_t>(order.size()); ++i) {
+        ChangePlaylistItem(i);
+        ListView1->SetSelected(i, std::find(rows.begin(), rows.end(), order[i]) != rows.end());
+    }
+    ListView1->EndUpdate();
+    if (FHost.PlayListChanged)
+        FHost.PlayListChanged();
 }

@@ -47,6 +47,8 @@ public:
     void Remove1Click();
     void Newplaylist1Click();
     void PopupMenu20001Popup();
+    // The selected rows dropped on a row (-1: below the last); the playing mark stays on its entry.
+    void ListView1DragDrop(int32_t Target);
     void AddDirectory1Click();
     // What the dialog's result adds: OK on an existing folder searches it.
     void AddDirectoryResult(int ModalResult);
@@ -58,6 +60,7 @@ private:
     bool IsRunning() const;
     void StatusBar1Resize();
 
+    bool FDragging = false;
     std::unique_ptr<TPlayList> FPlayList;
     TPlaylistFormHost FHost;
 };

@@ -115,6 +115,31 @@ TEST_F(PlaylistFormTest, RemovingThePlayingRowPlaysTheFollowUpOnlyWhileRunning)
     }
 }
 
+TEST_F(PlaylistFormTest, DroppedRowsMoveAndThePlayingMarkStays)
+{
+    AddEntries({{"a.mp3", "A", 1, 2}, {"b.mp3", "B", 1, 2}, {"c.mp3", "C", 1, 2},
+                {"d.mp3", "D", 1, 2}, {"e.mp3", "E", 1, 2}});
+    Form->List()->SetPlayingIndex(1);
+    const auto captions = [this] {
+        std::string text;
+        for (int i = 0; i < Form->ListView1->Count(); ++i)
+            text += Form->ListView1->Caption(i);
+        return text;
+    };
+    Form->ListView1->SetSelected(1, true);
+    Form->ListView1DragDrop(3);
+    EXPECT_EQ(captions(), "ACBDE");
+    EXPECT_EQ(Names(*Form->List()), (std::vector<std::string>{"a.mp3", "c.mp3", "b.mp3", "d.mp3", "e.mp3"}));
+    EXPECT_EQ(Form->List()->GetPlayingIndex(), 2);
+    EXPECT_EQ(Form->ListView1->SelectedIndexes(), std::vector<int>{2});
+
+    Form->ListView1->SetSelected(2, false);
+    Form->ListView1->SetSelected(4, true);
+    Form->ListView1DragDrop(0);
+    EXPECT_EQ(captions(), "EACBD");
+    EXPECT_EQ(Form->List()->GetPlayingIndex(), 3);
+}
+
 TEST_F(PlaylistFormTest, PopupFollowsRowsAndSelection)
 {
     Form->PopupMenu20001Popup();
