@@ -1,24 +1,69 @@
 #include "playlist/PlaylistUnit.h"
 
 #include "engine/CommonUnit.h"
+#include "framework/ComboBox.h"
+#include "framework/Dialogs.h"
+#include "framework/ExtCtrls.h"
+#include "framework/FileDialogs.h"
 #include "framework/ListView.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
 #include "playlist/AddDirUnit.h"
-#include "playlist/PlaylistFormCore.h"
 #include "playlist/ShellCtrls.h"
 
 #include <algorithm>
+#include <tuple>
 
 TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayListWindows* windows,
                              TPlaylistFormHost host)
-    : TForm(owner), FPlayList(std::make_unique<TPlayList>(engine, windows)), FHost(std::move(host))
+    : TForm(owner), FPlayList(std::make_unique<TPlayList>(engine, windows)), FHost(std::move(host)), FWindows(windows)
 {
     Name = "PlaylistForm";
     SetCaption("Playlist...");
     BorderStyle = bsSizeToolWin;
     SetBounds(0, 0, 248, 381);
+
+    Panel1 = NewComponent<TPanel>(this);
+    Panel1->Name = "Panel1";
+    Panel1->SetBounds(0, 0, 240, 25);
+    Panel1->SetAlign(alTop);
+    Panel1->SetParent(this);
+    Playlist_ComboBox = NewComponent<TComboBox>(this);
+    Playlist_ComboBox->Name = "Playlist_ComboBox";
+    Playlist_ComboBox->SetBounds(2, 2, 163, 21);
+    Playlist_ComboBox->OnChange = [this](TObject*) { Playlist_ComboBoxChange(); };
+    Playlist_ComboBox->SetParent(Panel1);
+    int left = 167;
+    for (auto [button, name, caption] : {std::tuple{&NewPlaylistBtn, "NewPlaylistBtn", "N"},
+                                         {&LoadPlaylistBtn, "LoadPlaylistBtn", "L"},
+                                         {&SavePlaylistBtn, "SavePlaylistBtn", "S"}}) {
+        *button = NewComponent<TButton>(this);
+        (*button)->Name = name;
+        (*button)->SetCaption(caption);
+        (*button)->SetBounds(left, 1, 23, 22);
+        (*button)->SetParent(Panel1);
+        left += 24;
+    }
+    NewPlaylistBtn->OnClick = [this](TObject*) { NewPlaylistBtnClick(); };
+    LoadPlaylistBtn->OnClick = [this](TObject*) { LoadPlaylistBtnClick(); };
+    SavePlaylistBtn->OnClick = [this](TObject*) { SavePlaylistBtnClick(); };
+
+    OpenPlaylist = NewComponent<TOpenDialog>(this);
+    OpenPlaylist->DefaultExt = "m3u";
+    OpenPlaylist->Filter = "Supported Playlists|*.M3U;*.PLS|M3U Playlists|*.M3U|PLS Playlists|*.PLS";
+    OpenPlaylist->Options.insert(ofFileMustExist);
+    SavePlaylist = NewComponent<TOpenDialog>(this);
+    SavePlaylist->DefaultExt = "m3u";
+    SavePlaylist->Filter = "M3U Playlist|*.M3U|PLS Playlist|*.PLS";
+    SavePlaylist->Options.insert(ofPathMustExist);
+    if (!FHost.ChooseListFile)
+        FHost.ChooseListFile = [this](bool save, std::string& fileName) {
+            return save ? ExecuteSaveDialog(*SavePlaylist, Handle(), fileName)
+                        : ExecuteOpenDialog(*OpenPlaylist, Handle(), fileName);
+        };
+    if (!FHost.AskYesNo)
+        FHost.AskYesNo = [this](const std::string& text) { return AskYesNo(Handle(), text, Caption()); };
 
     StatusBar1 = NewComponent<TStatusBar>(this);
     StatusBar1->Name = "StatusBar1";
@@ -85,6 +130,7 @@ TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayLi
     FPlayList->OnChange = [this](uint8_t code, int32_t index) { PlaylistChanged(code, index); };
     FPlayList->OnIndexChange = [this](uint8_t code, int32_t a, int32_t b) { PlayingIndexChange(code, a, b); };
     UpdateStatus();
+    SyncCombo();
 }
 
 TPlaylistForm::~TPlaylistForm()
@@ -217,11 +263,107 @@ void TPlaylistForm::Remove1Click()
         FHost.PlayInList(*followUp, true);
 }
 
-void TPlaylistForm::Newplaylist1Click() { FPlayList->Clear(); }
+void TPlaylistForm::Newplaylist1Click()
+{
+    // 1. Yes with a cancelled or failed save keeps the list.
+    if (FCombo.Text() == kNewPlaylistText && FPlayList->ItemCount() > 0 &&
+        FHost.AskYesNo("Current playlist haven't been saved.\r\nSave it now?")) {
+        std::string fileName;
+        if (!FHost.ChooseListFile(true, fileName) || !SaveListFile(fileName))
+            return;
+    }
+    // 2.
+    FPlayList->Clear();
+    // 3.
+    FCombo.EnsureNewPlaylist();
+    SyncCombo();
+}
+
+void TPlaylistForm::LoadPlaylistBtnClick()
+{
+    std::string fileName;
+    if (FHost.ChooseListFile(false, fileName))
+        LoadListFile(fileName);
+}
+
+void TPlaylistForm::SavePlaylistBtnClick()
+{
+    std::string fileName;
+    if (FHost.ChooseListFile(true, fileName))
+        SaveListFile(fileName);
+}
+
+void TPlaylistForm::LoadListFile(const std::string& FileName)
+{
+    FPlayList->AddPlaylistPath(FileName, true, false);
+    FCombo.InsertListFile(FileName);
+    SyncCombo();
+}
+
+bool TPlaylistForm::SaveListFile(const std::string& FileName)
+{
+    try {
+        if (SameText(ExtractFileExt(FileName), ".PLS"))
+            FPlayList->SavePLS(FileName);
+        else
+            FPlayList->SaveM3U(FileName);
+    } catch (const std::exception& e) {
+        if (FWindows)
+            FWindows->ShowMessage(e.what());
+        return false;
+    }
+    FCombo.DropNewPlaylistAtTop();
+    FCombo.InsertListFile(FileName);
+    SyncCombo();
+    return true;
+}
+
+void TPlaylistForm::Playlist_ComboBoxChange()
+{
+    if (FCombo.Items().empty())
+        return;
+    FCombo.SetItemIndex(Playlist_ComboBox->ItemIndex());
+    const TPlaylistComboItem* chosen = FCombo.Selected();
+    if (!chosen)
+        return;
+    // 1. and 2., by kind wherever the item stands.
+    switch (chosen->Kind) {
+    case TPlaylistComboKind::Favorites: FPlayList->LoadPredefList(plFavorits); break;
+    case TPlaylistComboKind::LastPlayed: FPlayList->LoadPredefList(plLastPlayed); break;
+    case TPlaylistComboKind::ListFile:
+        if (FileExists(chosen->FileName)) {
+            FPlayList->AddPlaylistPath(chosen->FileName, true, false);
+        } else {
+            if (FWindows)
+                FWindows->ShowMessage("File not found !!!!");
+            FPlayList->Clear();
+        }
+        break;
+    case TPlaylistComboKind::NewPlaylist: break;
+    }
+    // 3.
+    FCombo.DropNewPlaylistUnlessSelected();
+    SyncCombo();
+}
+
+void TPlaylistForm::ClearListChoice()
+{
+    FCombo.SetItemIndex(-1);
+    SyncCombo();
+}
+
+void TPlaylistForm::SyncCombo()
+{
+    std::vector<std::string> captions;
+    for (const TPlaylistComboItem& item : FCombo.Items())
+        captions.push_back(item.Caption());
+    Playlist_ComboBox->SetItems(captions);
+    Playlist_ComboBox->SetItemIndex(FCombo.ItemIndex());
+}
 
 void TPlaylistForm::PopupMenu20001Popup()
 {
-    const TPlaylistPopupStates states = PlaylistPopupStates(ListView1->SelCount(), ListView1->Count(), "");
+    const TPlaylistPopupStates states = PlaylistPopupStates(ListView1->SelCount(), ListView1->Count(), FCombo.Text());
     Remove1->Enabled = states.Remove;
     Newplaylist1->Enabled = states.NewPlaylist;
 }

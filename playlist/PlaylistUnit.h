@@ -5,6 +5,7 @@
 #include "engine/EngineServices.h"
 #include "framework/Forms.h"
 #include "playlist/PlayList.h"
+#include "playlist/PlaylistFormCore.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,10 @@ class TStatusBar;
 class TPopupMenu;
 class TMenuItem;
 class TAddDirForm;
+class TPanel;
+class TComboBox;
+class TButton;
+class TOpenDialog;
 
 // What the window calls outside itself: the engine's state and playback, the main window's
 // follow-up of the list and its play-list button.
@@ -23,6 +28,10 @@ struct TPlaylistFormHost {
     std::function<bool(int Index, bool AutoPlay)> PlayInList;
     std::function<void()> PlayListChanged;
     std::function<void()> ReleasePlayListButton;
+    // The open (Save false) or save dialog for a list file; the unsaved-list question. The
+    // window runs the real ones when these are empty.
+    std::function<bool(bool Save, std::string& FileName)> ChooseListFile;
+    std::function<bool(const std::string& Text)> AskYesNo;
 };
 
 class TPlaylistForm : public TForm, public IPlaylistForm {
@@ -34,6 +43,10 @@ public:
     IPlayList* PlayList() override { return FPlayList.get(); }
     int SelectedIndex() override;
 
+    TPanel* Panel1 = nullptr;
+    TComboBox* Playlist_ComboBox = nullptr;
+    TButton *NewPlaylistBtn = nullptr, *LoadPlaylistBtn = nullptr, *SavePlaylistBtn = nullptr;
+    TOpenDialog *OpenPlaylist = nullptr, *SavePlaylist = nullptr;
     TListView* ListView1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
     TPopupMenu* PopupMenu20001 = nullptr;
@@ -50,6 +63,16 @@ public:
     // The selected rows dropped on a row (-1: below the last); the playing mark stays on its entry.
     void ListView1DragDrop(int32_t Target);
     void AddDirectory1Click();
+    void NewPlaylistBtnClick() { Newplaylist1Click(); }
+    void LoadPlaylistBtnClick();
+    void SavePlaylistBtnClick();
+    void Playlist_ComboBoxChange();
+    // The list combo by kind; the main window clears its choice when it opens files itself.
+    const TPlaylistComboModel& Combo() const { return FCombo; }
+    void ClearListChoice();
+    void LoadListFile(const std::string& FileName);
+    // False when the list could not be written (reported; the combo stays as it was).
+    bool SaveListFile(const std::string& FileName);
     // What the dialog's result adds: OK on an existing folder searches it.
     void AddDirectoryResult(int ModalResult);
 
@@ -60,7 +83,10 @@ private:
     bool IsRunning() const;
     void StatusBar1Resize();
 
+    void SyncCombo();
     bool FDragging = false;
+    TPlaylistComboModel FCombo;
     std::unique_ptr<TPlayList> FPlayList;
     TPlaylistFormHost FHost;
+    IPlayListWindows* FWindows;
 };

@@ -3,9 +3,11 @@
 #include "playlist/PlaylistUnit.h"
 
 #include "engine/CommonUnit.h"
+#include "framework/ComboBox.h"
 #include "framework/ListView.h"
 #include "framework/Menus.h"
 #include "tests/playlist/PlayListFakes.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +31,15 @@ protected:
         };
         host.PlayListChanged = [this] { ++Changes; };
         host.ReleasePlayListButton = [this] { ++Releases; };
+        host.ChooseListFile = [this](bool save, std::string& fileName) {
+            Asked.push_back(save ? "save" : "open");
+            fileName = ChosenFile;
+            return !ChosenFile.empty();
+        };
+        host.AskYesNo = [this](const std::string& text) {
+            Asked.push_back(text);
+            return Answer;
+        };
         Form = App.CreateForm<TPlaylistForm>(&Engine, &Windows, host);
         Form->HandleNeeded();
     }
@@ -46,6 +57,9 @@ protected:
     uint8_t State = esStopped;
     std::vector<int> Played;
     int Changes = 0, Releases = 0;
+    std::string ChosenFile;
+    bool Answer = false;
+    std::vector<std::string> Asked;
 };
 
 }  // namespace
@@ -152,4 +166,60 @@ TEST_F(PlaylistFormTest, PopupFollowsRowsAndSelection)
     EXPECT_TRUE(Form->Newplaylist1->Enabled);
     Form->Newplaylist1Click();
     EXPECT_EQ(Form->ListView1->Count(), 0);
+}
+
+TEST_F(PlaylistFormTest, ListsSaveLoadAndAreChosenByKind)
+{
+    TTempDir dir;
+    const TPlaylistComboModel& combo = Form->Combo();
+    ASSERT_EQ(Form->Playlist_ComboBox->Items(), (std::vector<std::string>{"Favorites", "Last Played"}));
+
+    // A new list: nothing to ask while it is empty.
+    Form->NewPlaylistBtnClick();
+    EXPECT_TRUE(Asked.empty());
+    EXPECT_EQ(combo.Text(), "New Playlist...");
+
+    // Yes, then a cancelled save, keeps the list and the combo.
+    AddEntries({{dir.File("a.mp3"), "A", 10, plsOpened}, {dir.File("b.mp3"), "B", 20, plsOpened}});
+    Answer = true;
+    Form->NewPlaylistBtnClick();
+    EXPECT_EQ(Asked, (std::vector<std::string>{"Current playlist haven't been saved.\r\nSave it now?", "save"}));
+    EXPECT_EQ(Form->List()->ItemCount(), 2);
+    EXPECT_EQ(combo.Text(), "New Playlist...");
+
+    // A failed save is reported and leaves the combo as it was.
+    ChosenFile = dir.File("missing\\party.pls");
+    Form->SavePlaylistBtnClick();
+    EXPECT_EQ(Windows.Messages.size(), 1u);
+    EXPECT_EQ(combo.Items().size(), 3u);
+
+    ChosenFile = dir.File("party.pls");
+    Form->SavePlaylistBtnClick();
+    EXPECT_TRUE(FileExists(ChosenFile));
+    EXPECT_EQ(Form->Playlist_ComboBox->Items(), (std::vector<std::string>{"party", "Favorites", "Last Played"}));
+    EXPECT_EQ(Form->Playlist_ComboBox->ItemIndex(), 0);
+
+    // A saved list is not asked about; choosing it loads it again.
+    Form->NewPlaylistBtnClick();
+    EXPECT_EQ(Asked.size(), 4u);
+    EXPECT_EQ(Form->List()->ItemCount(), 0);
+    Form->Playlist_ComboBox->SetItemIndex(1);
+    Form->Playlist_ComboBoxChange();
+    EXPECT_EQ(combo.Text(), "party");
+    EXPECT_FALSE(combo.HasNewPlaylist());
+    EXPECT_EQ(Names(*Form->List()), (std::vector<std::string>{dir.File("a.mp3"), dir.File("b.mp3")}));
+
+    // A list file that went: the message and an empty list.
+    DeleteFileA(dir.File("party.pls").c_str());
+    Form->Playlist_ComboBoxChange();
+    EXPECT_EQ(Windows.Messages.back(), "File not found !!!!");
+    EXPECT_EQ(Form->List()->ItemCount(), 0);
+
+    // Loading by button puts the list at the top.
+    Form->SaveListFile(dir.File("second.m3u"));
+    ChosenFile = dir.File("second.m3u");
+    Form->LoadPlaylistBtnClick();
+    EXPECT_EQ(combo.Text(), "second");
+    Form->ClearListChoice();
+    EXPECT_EQ(Form->Playlist_ComboBox->ItemIndex(), -1);
 }
