@@ -12,6 +12,8 @@
 #include "playlist/AddDirUnit.h"
 #include "playlist/ShellCtrls.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <tuple>
 
@@ -119,9 +121,13 @@ TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayLi
     PopupMenu20001->Items()->AddNew("-");
     Newplaylist1 = PopupMenu20001->Items()->AddNew("New playlist", [this](TObject*) { Newplaylist1Click(); });
     PopupMenu20001->Items()->AddNew("-");
+    AddToFavorit1 = PopupMenu20001->Items()->AddNew("Add to favorit", [this](TObject*) { AddToFavorit1Click(); });
+    PopupMenu20001->Items()->AddNew("-");
     AddDirectory1 = PopupMenu20001->Items()->AddNew("Add Directory", [this](TObject*) { AddDirectory1Click(); });
     PopupMenu20001->OnPopup = [this](TObject*) { PopupMenu20001Popup(); };
 
+    // Files dropped on the list reach the main window's message filter.
+    OnShow = [this](TObject*) { DragAcceptFiles(ListView1->Handle(), TRUE); };
     OnCloseQuery = [this](TObject*, bool&) {
         if (FHost.ReleasePlayListButton)
             FHost.ReleasePlayListButton();
@@ -366,6 +372,7 @@ void TPlaylistForm::PopupMenu20001Popup()
     const TPlaylistPopupStates states = PlaylistPopupStates(ListView1->SelCount(), ListView1->Count(), FCombo.Text());
     Remove1->Enabled = states.Remove;
     Newplaylist1->Enabled = states.NewPlaylist;
+    AddToFavorit1->Enabled = states.AddToFavorit;
 }
 
 void TPlaylistForm::StatusBar1Resize()
@@ -415,4 +422,10 @@ void TPlaylistForm::ListView1DragDrop(int32_t Target)
     ListView1->EndUpdate();
     if (FHost.PlayListChanged)
         FHost.PlayListChanged();
+}
+
+void TPlaylistForm::AddToFavorit1Click()
+{
+    const std::vector<int> rows = ListView1->SelectedIndexes();
+    FPlayList->AddToFavorits(std::vector<int32_t>(rows.begin(), rows.end()));
 }

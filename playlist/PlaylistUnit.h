@@ -50,7 +50,7 @@ public:
     TListView* ListView1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
     TPopupMenu* PopupMenu20001 = nullptr;
-    TMenuItem *Remove1 = nullptr, *Newplaylist1 = nullptr, *AddDirectory1 = nullptr;
+    TMenuItem *Remove1 = nullptr, *Newplaylist1 = nullptr, *AddToFavorit1 = nullptr, *AddDirectory1 = nullptr;
     // The add-directory dialog the start-up made; none: the entry does nothing.
     TAddDirForm* AddDirForm = nullptr;
 
@@ -62,6 +62,7 @@ public:
     void PopupMenu20001Popup();
     // The selected rows dropped on a row (-1: below the last); the playing mark stays on its entry.
     void ListView1DragDrop(int32_t Target);
+    void AddToFavorit1Click();
     void AddDirectory1Click();
     void NewPlaylistBtnClick() { Newplaylist1Click(); }
     void LoadPlaylistBtnClick();

@@ -164,6 +164,17 @@ TEST_F(PlaylistFormTest, PopupFollowsRowsAndSelection)
     Form->PopupMenu20001Popup();
     EXPECT_TRUE(Form->Remove1->Enabled);
     EXPECT_TRUE(Form->Newplaylist1->Enabled);
+    EXPECT_TRUE(Form->AddToFavorit1->Enabled);
+
+    // The selected rows go to the favourites in the install folder's "Data" folder.
+    TTempDir install;
+    CreateDirectoryA(install.File("Data").c_str(), nullptr);
+    Windows.Folder = install.Path();
+    Form->AddToFavorit1Click();
+    TPlayList favourites(&Engine, &Windows);
+    ASSERT_TRUE(favourites.LoadPredefList(plFavorits));
+    ASSERT_EQ(favourites.ItemCount(), 1);
+    EXPECT_EQ(ExtractFileName(Names(favourites)[0]), "a.mp3");
     Form->Newplaylist1Click();
     EXPECT_EQ(Form->ListView1->Count(), 0);
 }
