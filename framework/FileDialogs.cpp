@@ -6,7 +6,8 @@
 
 namespace {
 
-bool RunFileDialog(const TOpenDialog& Dialog, HWND Owner, bool Save, std::string& FileName)
+bool RunFileDialog(const TOpenDialog& Dialog, HWND Owner, bool Save, std::string& FileName,
+                   std::vector<std::string>* FileNames = nullptr)
 {
     // "a|b|c|d" becomes "a\0b\0c\0d\0\0".
     std::string filter = Dialog.Filter;
@@ -37,10 +38,24 @@ bool RunFileDialog(const TOpenDialog& Dialog, HWND Owner, bool Save, std::string
         open.Flags |= OFN_PATHMUSTEXIST;
     if (Dialog.Options.count(ofEnableSizing))
         open.Flags |= OFN_ENABLESIZING;
+    if (FileNames && Dialog.Options.count(ofAllowMultiSelect))
+        open.Flags |= OFN_ALLOWMULTISELECT;
     const BOOL chosen = Save ? GetSaveFileNameA(&open) : GetOpenFileNameA(&open);
     if (!chosen)
         return false;
     FileName = name.data();
+    if (FileNames) {
+        // Several files: the folder, then each name, each ending in a zero, then one more.
+        FileNames->clear();
+        const char* next = name.data() + FileName.size() + 1;
+        while (*next) {
+            const std::string file = next;
+            FileNames->push_back(FileName + (FileName.back() == '\\' ? "" : "\\") + file);
+            next += file.size() + 1;
+        }
+        if (FileNames->empty())
+            FileNames->push_back(FileName);
+    }
     return true;
 }
 
@@ -49,6 +64,12 @@ bool RunFileDialog(const TOpenDialog& Dialog, HWND Owner, bool Save, std::string
 bool ExecuteOpenDialog(const TOpenDialog& Dialog, HWND Owner, std::string& FileName)
 {
     return RunFileDialog(Dialog, Owner, false, FileName);
+}
+
+bool ExecuteOpenDialog(const TOpenDialog& Dialog, HWND Owner, std::vector<std::string>& FileNames)
+{
+    std::string first;
+    return RunFileDialog(Dialog, Owner, false, first, &FileNames);
 }
 
 bool ExecuteSaveDialog(const TOpenDialog& Dialog, HWND Owner, std::string& FileName)

@@ -123,8 +123,14 @@ TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayLi
     PopupMenu20001->Items()->AddNew("-");
     AddToFavorit1 = PopupMenu20001->Items()->AddNew("Add to favorit", [this](TObject*) { AddToFavorit1Click(); });
     PopupMenu20001->Items()->AddNew("-");
+    AddFiles1 = PopupMenu20001->Items()->AddNew("Add File(s)", [this](TObject*) { AddFiles1Click(); });
     AddDirectory1 = PopupMenu20001->Items()->AddNew("Add Directory", [this](TObject*) { AddDirectory1Click(); });
     PopupMenu20001->OnPopup = [this](TObject*) { PopupMenu20001Popup(); };
+
+    Timer1 = NewComponent<TTimer>(this);
+    Timer1->SetEnabled(false);
+    Timer1->SetInterval(1000);
+    Timer1->OnTimer = [this](TObject*) { Timer1Timer(); };
 
     // Files dropped on the list reach the main window's message filter.
     OnShow = [this](TObject*) { DragAcceptFiles(ListView1->Handle(), TRUE); };
@@ -428,4 +434,27 @@ void TPlaylistForm::AddToFavorit1Click()
 {
     const std::vector<int> rows = ListView1->SelectedIndexes();
     FPlayList->AddToFavorits(std::vector<int32_t>(rows.begin(), rows.end()));
+}
+
+void TPlaylistForm::AddFiles1Click()
+{
+    if (!FHost.ChooseMediaFiles)
+        return;
+    const std::vector<std::string> names = FHost.ChooseMediaFiles();
+    if (names.size() == 1) {
+        FPlayList->AddFileNotify(names.front());
+        // One file is fetched too: the timer starts the detail thread once.
+        Timer1->SetEnabled(true);
+    } else if (names.size() > 1) {
+        TStringList list;
+        for (const std::string& name : names)
+            list.Add(name);
+        FPlayList->AddPlaylistList(list, false);
+    }
+}
+
+void TPlaylistForm::Timer1Timer()
+{
+    Timer1->SetEnabled(false);
+    FPlayList->StartDetailThread();
 }

@@ -20,6 +20,7 @@ class TPanel;
 class TComboBox;
 class TButton;
 class TOpenDialog;
+class TTimer;
 
 // What the window calls outside itself: the engine's state and playback, the main window's
 // follow-up of the list and its play-list button.
@@ -32,6 +33,8 @@ struct TPlaylistFormHost {
     // window runs the real ones when these are empty.
     std::function<bool(bool Save, std::string& FileName)> ChooseListFile;
     std::function<bool(const std::string& Text)> AskYesNo;
+    // The engine's media-file dialog; the chosen files, none when cancelled.
+    std::function<std::vector<std::string>()> ChooseMediaFiles;
 };
 
 class TPlaylistForm : public TForm, public IPlaylistForm {
@@ -50,7 +53,9 @@ public:
     TListView* ListView1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
     TPopupMenu* PopupMenu20001 = nullptr;
-    TMenuItem *Remove1 = nullptr, *Newplaylist1 = nullptr, *AddToFavorit1 = nullptr, *AddDirectory1 = nullptr;
+    TMenuItem *Remove1 = nullptr, *Newplaylist1 = nullptr, *AddToFavorit1 = nullptr, *AddFiles1 = nullptr,
+        *AddDirectory1 = nullptr;
+    TTimer* Timer1 = nullptr;  // one-shot start of the detail thread
     // The add-directory dialog the start-up made; none: the entry does nothing.
     TAddDirForm* AddDirForm = nullptr;
 
@@ -63,6 +68,8 @@ public:
     // The selected rows dropped on a row (-1: below the last); the playing mark stays on its entry.
     void ListView1DragDrop(int32_t Target);
     void AddToFavorit1Click();
+    void AddFiles1Click();
+    void Timer1Timer();
     void AddDirectory1Click();
     void NewPlaylistBtnClick() { Newplaylist1Click(); }
     void LoadPlaylistBtnClick();

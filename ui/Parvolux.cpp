@@ -10,6 +10,7 @@
 #include "DSFilters/ParvoluxSoundProcessor.h"
 #include "engine/CommonUnit.h"
 #include "engine/StreamDescriptions.h"
+#include "framework/FileDialogs.h"
 #include "playlist/AddDirUnit.h"
 #include "playlist/PlayList.h"
 #include "playlist/PlaylistUnit.h"
@@ -102,6 +103,12 @@ private:
         host.PlayInList = [engine](int index, bool autoPlay) { return engine && engine->PlayInList(index, autoPlay); };
         host.PlayListChanged = [control] { control->PlayListChanged(); };
         host.ReleasePlayListButton = [control] { control->ShowPlayListBtn->SetDown(false); };
+        host.ChooseMediaFiles = [engine, control] {
+            std::vector<std::string> names;
+            if (engine && engine->OpenFilesDialog && !ExecuteOpenDialog(*engine->OpenFilesDialog, control->Handle(), names))
+                names.clear();
+            return names;
+        };
         return host;
     }
 

@@ -4,6 +4,7 @@
 
 #include "engine/CommonUnit.h"
 #include "framework/ComboBox.h"
+#include "framework/ExtCtrls.h"
 #include "framework/ListView.h"
 #include "framework/Menus.h"
 #include "tests/playlist/PlayListFakes.h"
@@ -36,6 +37,7 @@ protected:
             fileName = ChosenFile;
             return !ChosenFile.empty();
         };
+        host.ChooseMediaFiles = [this] { return MediaFiles; };
         host.AskYesNo = [this](const std::string& text) {
             Asked.push_back(text);
             return Answer;
@@ -59,7 +61,7 @@ protected:
     int Changes = 0, Releases = 0;
     std::string ChosenFile;
     bool Answer = false;
-    std::vector<std::string> Asked;
+    std::vector<std::string> Asked, MediaFiles;
 };
 
 }  // namespace
@@ -233,4 +235,20 @@ TEST_F(PlaylistFormTest, ListsSaveLoadAndAreChosenByKind)
     EXPECT_EQ(combo.Text(), "second");
     Form->ClearListChoice();
     EXPECT_EQ(Form->Playlist_ComboBox->ItemIndex(), -1);
+}
+
+TEST_F(PlaylistFormTest, AddFilesAddsOneOrSeveral)
+{
+    Form->AddFiles1Click();  // cancelled
+    EXPECT_EQ(Form->List()->ItemCount(), 0);
+    MediaFiles = {"C:\\m\\one.mp3"};
+    Form->AddFiles1Click();
+    EXPECT_EQ(Form->ListView1->Count(), 1);
+    EXPECT_TRUE(Form->Timer1->Enabled());  // the one file's details are fetched too
+    Form->Timer1Timer();
+    EXPECT_FALSE(Form->Timer1->Enabled());
+    MediaFiles = {"C:\\m\\two.mp3", "C:\\m\\three.mp3"};
+    Form->AddFiles1Click();
+    EXPECT_EQ(Names(*Form->List()), (std::vector<std::string>{"C:\\m\\one.mp3", "C:\\m\\two.mp3", "C:\\m\\three.mp3"}));
+    EXPECT_EQ(Form->ListView1->Count(), 3);
 }
