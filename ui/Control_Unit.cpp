@@ -124,6 +124,9 @@ void TControlForm::CreateFace()
         toggle->GroupIndex = toggle == Mute_Btn ? 3 : toggle == Shuffle_Btn ? 1 : 2;
         toggle->AllowAllUp = true;
     }
+    ShowPlayListBtn->OnClick = [this](TObject*) { ShowPlayListBtnClick(); };
+    Shuffle_Btn->OnClick = [this](TObject*) { Shuffle_BtnClick(); };
+    Repeat_Btn->OnClick = [this](TObject*) { Repeat_BtnClick(); };
 
     Volume_TrkBar = NewComponent<TTrackBar>(this);
     Volume_TrkBar->Name = "Volume_TrkBar";
@@ -362,6 +365,33 @@ LRESULT TControlForm::OnPlayBackEvent(HWND, WPARAM, LPARAM)
             break;
     }
     return 0;
+}
+
+void TControlForm::ShowPlayListBtnClick()
+{
+    if (!PlaylistForm)
+        return;
+    if (PlaylistForm->Visible())
+        PlaylistForm->Close();
+    else
+        PlaylistForm->Show();
+    ShowPlayListBtn->SetDown(PlaylistForm->Visible());
+}
+
+void TControlForm::Shuffle_BtnClick()
+{
+    if (!PlayList)
+        return;
+    PlayList->ShuffleOrder(Shuffle_Btn->Down());
+    PlayListChanged();
+}
+
+void TControlForm::Repeat_BtnClick()
+{
+    if (!PlayList)
+        return;
+    PlayList->Repeat = Repeat_Btn->Down();
+    PlayListChanged();
 }
 
 void TControlForm::PlayListChanged()

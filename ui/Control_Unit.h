@@ -99,6 +99,10 @@ public:
     // Drains the graph's event queue.
     LRESULT OnPlayBackEvent(HWND wnd, WPARAM wParam, LPARAM lParam);
     void PlayListChanged();
+    // The play-list window shown or closed; the shuffle order and Repeat from their buttons.
+    void ShowPlayListBtnClick();
+    void Shuffle_BtnClick();
+    void Repeat_BtnClick();
     void CloseApp();
 
     // False on the first run (no settings stored yet).

@@ -9,7 +9,11 @@
 
 #include "DSFilters/ParvoluxSoundProcessor.h"
 #include "engine/CommonUnit.h"
+#include "engine/StreamDescriptions.h"
+#include "framework/FileDialogs.h"
+#include "playlist/AddDirUnit.h"
 #include "playlist/PlayList.h"
+#include "playlist/PlaylistUnit.h"
 
 #include <shellapi.h>
 
@@ -73,38 +77,42 @@ TForm* CreatePlainForm(TApplication& app, const char* name, const char* caption)
     return form;
 }
 
-// The play-list window, plain for now, with the play list it owns. Like the full window, it
-// has the main window follow every change of the list and of the playing entry.
-class TPlainPlaylistForm : public TForm, public IPlaylistForm {
+// The play-list window as the player wires it: the engine plays its rows and fetches their
+// details, the main window follows every change.
+class TPlayerPlaylistForm : public TPlaylistForm {
 public:
-    TPlainPlaylistForm(TComponent* owner, TCommonModule* engine, TControlForm* control)
-        : TForm(owner), FEngine(engine), FPlayList(engine, control)
+    TPlayerPlaylistForm(TComponent* owner, TCommonModule* engine, TControlForm* control)
+        : TPlaylistForm(owner, engine, control, HostFor(engine, control)), FEngine(engine)
     {
-        Name = "PlaylistForm";
-        SetCaption("Playlist...");
+        List()->FetchMediaInfo = GetMediaInfo;
         if (FEngine)
             FEngine->Services.PlaylistForm = this;
-        FPlayList.OnChange = [control](uint8_t, int32_t) { control->PlayListChanged(); };
-        FPlayList.OnIndexChange = [control](uint8_t code, int32_t, int32_t) {
-            if (code == plcPlayingIndex)
-                control->PlayListChanged();
-        };
     }
-    ~TPlainPlaylistForm() override
+    ~TPlayerPlaylistForm() override
     {
-        FPlayList.OnChange = nullptr;
-        FPlayList.OnIndexChange = nullptr;
         // The engine outlives this window.
         if (FEngine)
             FEngine->Services.PlaylistForm = nullptr;
     }
-    TPlayList* List() { return &FPlayList; }
-    IPlayList* PlayList() override { return &FPlayList; }
-    int SelectedIndex() override { return -1; }
 
 private:
+    static TPlaylistFormHost HostFor(TCommonModule* engine, TControlForm* control)
+    {
+        TPlaylistFormHost host;
+        host.FilterState = [engine] { return engine ? engine->GetFilterState() : esNoGraph; };
+        host.PlayInList = [engine](int index, bool autoPlay) { return engine && engine->PlayInList(index, autoPlay); };
+        host.PlayListChanged = [control] { control->PlayListChanged(); };
+        host.ReleasePlayListButton = [control] { control->ShowPlayListBtn->SetDown(false); };
+        host.ChooseMediaFiles = [engine, control] {
+            std::vector<std::string> names;
+            if (engine && engine->OpenFilesDialog && !ExecuteOpenDialog(*engine->OpenFilesDialog, control->Handle(), names))
+                names.clear();
+            return names;
+        };
+        return host;
+    }
+
     TCommonModule* FEngine;
-    TPlayList FPlayList;
 };
 
 // Frees a form the application owns before the application goes.
@@ -187,14 +195,15 @@ int RunParvolux()
         AddSplashProgressDot(splash);
         CreatePlainForm(app, "SysButtons", "");
         AddSplashProgressDot(splash);
-        auto* playlistForm = app.CreateForm<TPlainPlaylistForm>(engine, control);
+        auto* playlistForm = app.CreateForm<TPlayerPlaylistForm>(engine, control);
         control->PlaylistForm = playlistForm;
         control->PlayList = playlistForm->List();
         video->PlaylistForm = playlistForm;
         AddSplashProgressDot(splash);
+        playlistForm->AddDirForm = app.CreateForm<TAddDirForm>();
         for (const auto& [name, caption] :
              {std::pair{"SettingsForm", "Settings"}, {"SnapShotForm", "Snapshot's"}, {"StartPlaybackForm", "Start Playback"},
-              {"AddDirForm", "Add directory"}, {"OSDForm", ""}, {"RenderResultForm", "Render result"}}) {
+              {"OSDForm", ""}, {"RenderResultForm", "Render result"}}) {
             CreatePlainForm(app, name, caption);
             AddSplashProgressDot(splash);
         }

@@ -265,6 +265,32 @@ TEST_F(ControlForm, PlayListChangedFollowsThePlayingEntry)
     EXPECT_FALSE(next->Enabled());
 }
 
+TEST_F(ControlForm, PlayListButtonsShowTheWindowAndSetShuffleAndRepeat)
+{
+    auto* playlistForm = App.CreateForm<TForm>();
+    Form->PlaylistForm = playlistForm;
+    const auto press = [](TSpeedButton* button) {
+        SendMessageA(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageA(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    };
+    press(Form->ShowPlayListBtn);
+    EXPECT_TRUE(playlistForm->Visible());
+    EXPECT_TRUE(Form->ShowPlayListBtn->Down());
+    press(Form->ShowPlayListBtn);
+    EXPECT_FALSE(playlistForm->Visible());
+    EXPECT_FALSE(Form->ShowPlayListBtn->Down());
+
+    AddEntries({"a.mp3", "b.mp3"});
+    press(Form->Shuffle_Btn);
+    EXPECT_TRUE(List.Shuffle);
+    press(Form->Shuffle_Btn);
+    EXPECT_FALSE(List.Shuffle);
+    press(Form->Repeat_Btn);
+    EXPECT_TRUE(List.Repeat);
+    press(Form->Repeat_Btn);
+    EXPECT_FALSE(List.Repeat);
+}
+
 TEST_F(ControlForm, WindowIsFoundByItsClassName)
 {
     char name[64] = {};

@@ -1,0 +1,87 @@
+#pragma once
+// A report-style list view: rows with a caption, sub-item texts and a small icon, several
+// selectable at once, drawn row by row through a custom-draw event, with info tips and a
+// double-click event. The rows live in the control's window (made on first use).
+#include "Controls.h"
+#include "Graphics.h"
+
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct TListColumn {
+    std::string Caption;
+    int Width = 50;  // LVSCW_AUTOSIZE_USEHEADER fills the rest
+};
+
+class TListView : public TWinControl {
+public:
+    explicit TListView(TComponent* owner);
+    ~TListView() override;
+
+    std::vector<TListColumn> Columns;
+    bool MultiSelect = true;
+    TColor FontColor = clBlack;
+    HIMAGELIST SmallImages = nullptr;  // not owned
+
+    int Count();
+    // A new row at Index (-1: appended); its index.
+    int InsertItem(int Index, const std::string& Caption, const std::vector<std::string>& SubItems, int ImageIndex);
+    void SetItem(int Index, const std::string& Caption, const std::vector<std::string>& SubItems, int ImageIndex);
+    void SetImageIndex(int Index, int ImageIndex);
+    std::string Caption(int Index);
+    std::string SubItem(int Index, int Sub);
+    int ImageIndex(int Index);
+    void DeleteItem(int Index);
+    void Clear();
+    bool Selected(int Index);
+    void SetSelected(int Index, bool Value);
+    std::vector<int> SelectedIndexes();
+    int SelCount();
+    void MakeVisible(int Index);
+    // The row under a client point; -1 when none.
+    int ItemAt(int X, int Y);
+    void BeginUpdate();
+    void EndUpdate();
+
+    // Before a row is drawn: its background, text colour and weight.
+    std::function<void(TListView* Sender, int Index, TColor& Background, TColor& Text, bool& Bold)> OnCustomDrawItem;
+    // The control's own drag of rows began (left button).
+    TNotifyEvent OnBeginDrag;
+    // The info-tip text of a row; empty: none.
+    std::function<std::string(TListView* Sender, int Index)> OnInfoTip;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+    bool ReflectedMessage(TMessage& message) override;
+
+private:
+    bool CustomDraw(NMLVCUSTOMDRAW& draw, LRESULT& result);
+    HFONT BoldFont(HDC dc);
+    HFONT FBoldFont = nullptr;
+    int FUpdateCount = 0;
+};
+
+// A status bar with fixed-width panels (the last one stretches to the edge).
+class TStatusBar : public TWinControl {
+public:
+    explicit TStatusBar(TComponent* owner);
+    // The panels' widths; -1 runs to the right edge.
+    void SetPanelWidths(const std::vector<int>& Widths);
+    void SetPanelText(int Panel, const std::string& Text);
+    std::string PanelText(int Panel) const;
+    const std::vector<int>& PanelWidths() const { return FWidths; }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+    void Resize() override;
+
+private:
+    void ApplyPanels();
+    std::vector<int> FWidths;
+    std::vector<std::string> FTexts;
+};
