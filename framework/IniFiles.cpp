@@ -65,7 +65,10 @@ void TMemIniFile::SetText(std::string_view text)
             if (eq != std::string_view::npos)
                 entry.Value = std::string(TrimBlanks(line.substr(eq + 1)));
         }
-        FSections.back().Lines.push_back(std::move(entry));
+        TSection& last = FSections.back();
+        if (!entry.Key.empty())
+            last.Keys.emplace(UpperCase(entry.Key), last.Lines.size());
+        last.Lines.push_back(std::move(entry));
     }
 }
 
@@ -102,10 +105,9 @@ const TMemIniFile::TLine* TMemIniFile::FindKey(const std::string& section, const
     const int s = FindSection(section);
     if (s < 0)
         return nullptr;
-    for (const TLine& line : FSections[static_cast<size_t>(s)].Lines)
-        if (!line.Key.empty() && SameText(line.Key, ident))
-            return &line;
-    return nullptr;
+    const TSection& found = FSections[static_cast<size_t>(s)];
+    const auto key = found.Keys.find(UpperCase(ident));
+    return key == found.Keys.end() ? nullptr : &found.Lines[key->second];
 }
 
 std::string TMemIniFile::ReadString(const std::string& section, const std::string& ident, const std::string& fallback) const
@@ -148,18 +150,21 @@ void TMemIniFile::WriteString(const std::string& section, const std::string& ide
         FSections.push_back({section, "[" + section + "]", {}});
         s = static_cast<int>(FSections.size()) - 1;
     }
-    std::vector<TLine>& lines = FSections[static_cast<size_t>(s)].Lines;
-    for (TLine& line : lines) {
-        if (!line.Key.empty() && SameText(line.Key, ident)) {
-            line = written;
-            return;
-        }
+    TSection& target = FSections[static_cast<size_t>(s)];
+    std::vector<TLine>& lines = target.Lines;
+    const auto key = target.Keys.find(UpperCase(ident));
+    if (key != target.Keys.end()) {
+        lines[key->second] = written;
+        return;
     }
-    // After the section's last key, so blank lines and comments that close it stay behind it.
+    // After the section's last key, so blank lines and comments that close it stay behind it;
+    // only keyless lines move, so the index stays right.
     size_t at = lines.size();
     while (at > 0 && lines[at - 1].Key.empty())
         --at;
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), written);
+    if (!written.Key.empty())
+        target.Keys.emplace(UpperCase(written.Key), at);
 }
 
 void TMemIniFile::WriteInteger(const std::string& section, const std::string& ident, int value)

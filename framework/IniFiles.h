@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TMemIniFile : public TObject {
@@ -45,6 +46,8 @@ private:
         std::string Name;
         std::string Raw;
         std::vector<TLine> Lines;
+        // Upper-cased key -> the index of its first line, so that long sections read in linear time.
+        std::unordered_map<std::string, size_t> Keys;
     };
     int FindSection(const std::string& section) const;  // -1 when missing
     const TLine* FindKey(const std::string& section, const std::string& ident) const;

@@ -15,6 +15,13 @@ void MoveInList(std::vector<TPlayListItem*>& list, size_t from, size_t to)
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(from));
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(to), entry);
 }
+
+template <typename T>
+void ReserveOneMore(std::vector<T>& list)
+{
+    if (list.size() == list.capacity())
+        list.reserve(std::max<size_t>(16, list.capacity() * 2));
+}
 }  // namespace
 
 // ---- TShuffleRandom ----
@@ -57,9 +64,11 @@ int32_t TPlayList::AddPlaylistRecord(const TPlayListItem& Item)
     std::unique_ptr<TPlayListItem> entry;
     try {
         entry = std::make_unique<TPlayListItem>(Item);
-        Items.reserve(Items.size() + 1);
+        // Room grows by doubling, so that adding stays amortised constant and the push below
+        // cannot throw.
+        ReserveOneMore(Items);
         if (Shuffle)
-            ShuffleList.reserve(ShuffleList.size() + 1);
+            ReserveOneMore(ShuffleList);
     } catch (const std::bad_alloc&) {
         Report(NoMemoryMessage);
         return -1;

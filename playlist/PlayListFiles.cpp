@@ -128,8 +128,9 @@ void TPlayList::LoadM3U(const std::string& FileName)
     lines.LoadFromFile(FileName);
     for (int i = 0; i < lines.Count(); ++i) {
         const std::string& line = lines[i];
-        // Comments and the format's extension lines; no list of ours holds them.
-        if (line.empty() || line.front() == '#')
+        // Comments and the format's extension lines, indented ones too; no list of ours holds them.
+        const size_t first = line.find_first_not_of(" \t");
+        if (line.empty() || (first != std::string::npos && line[first] == '#'))
             continue;
         AddPlaylistFile(ResolveName(folder, line));
     }

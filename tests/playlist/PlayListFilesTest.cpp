@@ -139,6 +139,15 @@ TEST(PlayListFiles, M3uHoldsOneNamePerLine)
     EXPECT_THROW(unreadable.LoadM3U(dir.File("missing.m3u")), EFOpenError);
 }
 
+TEST(PlayListFiles, M3uIndentedCommentsStayComments)
+{
+    TTempDir dir;
+    WriteAll(dir.File("indented.m3u"), "#EXTM3U\r\n  #EXTINF:10,x\r\na.mp3\r\n\t#EXTINF:20,y\r\n \t # note\r\nb.mp3\r\n");
+    TPlayList list;
+    list.LoadM3U(dir.File("indented.m3u"));
+    EXPECT_EQ(Names(list), (std::vector<std::string>{dir.File("a.mp3"), dir.File("b.mp3")}));
+}
+
 TEST(PlayListFiles, EmptyListsSaveAsEmptyFiles)
 {
     TTempDir dir;
