@@ -540,3 +540,37 @@ TEST(Id3v2Frames, InflationIsCappedAndBrokenStreamsStayAsTheyAre)
         EXPECT_EQ(f.StateCompression(1), c.result != 0);
     }
 }
+
+// A 2.4 frame whose size is written as a plain integer, as some encoders do.
+TBytes PlainFrame4(std::string_view id, const TBytes& data)
+{
+    return Bytes(id) + BigEndian32(static_cast<uint32_t>(data.size())) + TBytes{0, 0} + data;
+}
+
+TEST(Id3v2Load, PlainFrameSizesInVersion4)
+{
+    const std::string longTitle = "A title. " + std::string(200, '.');
+    const struct {
+        const char* name;
+        TBytes body;
+        int frames;
+    } cases[] = {
+        {"plain, a frame follows", PlainFrame4("TIT2", Latin1Text(longTitle)) + PlainFrame4("TPE1", Latin1Text("Artist")) + TBytes(20, 0), 2},
+        {"plain, padding follows", PlainFrame4("TIT2", Latin1Text(longTitle)) + TBytes(20, 0), 1},
+        {"plain, at the tag's end", PlainFrame4("TPE1", Latin1Text("Artist")) + PlainFrame4("TIT2", Latin1Text(longTitle)), 2},
+        {"syncsafe", Frame4("TIT2", Latin1Text(longTitle)) + Frame4("TPE1", Latin1Text("Artist")) + TBytes(20, 0), 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tid3v2tag tag;
+        ASSERT_EQ(tag.LoadFromBuffer(Id3Tag(4, 0, c.body), 0), 0);
+        EXPECT_EQ(tag.Frames.Count(), c.frames);
+        std::string text;
+        EXPECT_EQ(tag.GetTextFrame("TIT2", text), 0);
+        EXPECT_EQ(text, longTitle);
+        if (c.frames == 2) {
+            EXPECT_EQ(tag.GetTextFrame("TPE1", text), 0);
+            EXPECT_EQ(text, "Artist");
+        }
+    }
+}
