@@ -765,8 +765,17 @@ uint16_t Tid3v2tag::Load(TTagFile& File, int64_t Offset64)
                 if (ok && (format & ffDataLengthIndicator) && (ok = extra(bytes, 4)))
                     frame.DataLength = SyncSafe32(bytes);
             }
+            if (!ok && !body.ReadFailed()) {
+                // Only this frame is lost: its bytes are passed over and its neighbours read.
+                std::vector<uint8_t> rest;
+                if (!body.Take(rest, size))
+                    return broken(body.ReadFailed() ? id3ReadError : id3Corrupt);
+                Frames.DeleteFrameAt(index);
+                status |= id3WarnFrameDropped;
+                continue;
+            }
             if (!ok)
-                return broken(body.ReadFailed() ? id3ReadError : id3Corrupt);
+                return broken(id3ReadError);
             frame.HeaderLength = body.Consumed() + 10 - frameOffset;
             if (!body.Take(frame.Data, size))
                 return broken(body.ReadFailed() ? id3ReadError : id3Corrupt);

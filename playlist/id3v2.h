@@ -37,6 +37,7 @@ enum : uint16_t {
     id3WarnRevision = 0x10,
     id3WarnFlagsChanged = 0x08,
     id3WarnPadding = 0x04,
+    id3WarnFrameDropped = 0x02,    // a frame whose flags promise more than its bytes hold was left out
 };
 
 // Tag header flags (HeaderFlags) and extended-header flags (ExtendedFlags).
