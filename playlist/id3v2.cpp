@@ -306,7 +306,7 @@ std::vector<uint8_t> ResyncBytes(std::span<const uint8_t> Bytes)
     out.reserve(Bytes.size());
     TResyncStream resync;
     resync.Feed(Bytes.data(), Bytes.size(), out);
-    resync.Finish(out);
+    // A zero after the final 0xFF belongs to the unsynchronisation, so no Finish.
     return out;
 }
 
@@ -735,7 +735,8 @@ uint16_t Tid3v2tag::Load(TTagFile& File, int64_t Offset64)
                 frame.State[1] = format;
             } else {
                 frame.State[0] = fh[8];
-                frame.State[1] = fh[9];
+                // The header's flag makes every frame unsynchronised, flagged or not.
+                frame.State[1] = fh[9] | ((HeaderFlags & thUnsynchronisation) ? ffUnsynchronisation : 0);
             }
             frame.Flags[0] = frame.State[0];
             frame.Flags[1] = frame.State[1];

@@ -236,6 +236,6 @@ uint8_t DecodeFrameText(std::span<const uint8_t> Data, uint32_t Start, bool Mult
                         uint8_t Encoding, uint32_t& Length);
 
 // Unsynchronisation: a zero after every 0xFF that is followed by 0x00 or a byte of 0xE0 or
-// above; resynchronisation removes exactly those zeros again.
+// above; resynchronisation removes exactly those zeros again, and a zero after a final 0xFF.
 std::vector<uint8_t> UnsyncBytes(std::span<const uint8_t> Bytes);
 std::vector<uint8_t> ResyncBytes(std::span<const uint8_t> Bytes);
