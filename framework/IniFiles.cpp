@@ -51,7 +51,7 @@ void TMemIniFile::SetText(std::string_view text)
         if (!line.empty() && line.front() == '[') {
             const size_t close = line.find(']');
             const std::string_view name = line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
-            FSections.push_back({std::string(TrimBlanks(name)), raw, {}});
+            FSections.push_back({std::string(TrimBlanks(name)), raw, {}, {}});
             continue;
         }
         if (FSections.empty()) {
@@ -147,7 +147,7 @@ void TMemIniFile::WriteString(const std::string& section, const std::string& ide
     const TLine written{ident + "=" + value, std::string(TrimBlanks(ident)), std::string(TrimBlanks(value))};
     int s = FindSection(section);
     if (s < 0) {
-        FSections.push_back({section, "[" + section + "]", {}});
+        FSections.push_back({section, "[" + section + "]", {}, {}});
         s = static_cast<int>(FSections.size()) - 1;
     }
     TSection& target = FSections[static_cast<size_t>(s)];

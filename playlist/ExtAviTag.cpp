@@ -261,6 +261,10 @@ int WriteAviInfoTags(const std::string& FileName, const TExtAviINFO_tags& Tags)
     const int64_t riffEnd = int64_t{LittleEndian32(head + 4)} + 8;
     if (riffEnd > fileSize)
         return 8;  // a cut-off file: its INFO cannot be read either
+    // Only a file our own reader accepts is rewritten: a save must not give one it cannot read.
+    TExtAviINFO_tags readable;
+    if (ReadAviInfoTags(*file, readable) != 0)
+        return 8;
 
     // The chunks of the first RIFF; whatever follows it (AVIX extensions) stays where it is.
     std::vector<TChunk> chunks;

@@ -35,8 +35,9 @@ int ReadAviInfoTagsFromBuffer(std::span<const uint8_t> Bytes, TExtAviINFO_tags& 
 
 // Writer codes: 0 success; 1 the file cannot be opened for reading and writing (or is
 // protected); 2 the head cannot be read; 3 no "RIFF" head; 5 the form is not "AVI "; 8 the
-// file could not be rewritten (a failed read or write, or a layout that cannot take the new
-// list without moving the movie data). The file is rewritten beside itself and replaces the
-// original only when whole: on any error it is left as it was. The "movi" list keeps its
-// place, and every chunk other than INFO and "MID " lists and JUNK is kept.
+// file could not be rewritten (a failed read or write, a layout that cannot take the new
+// list without moving the movie data, or a file the reader refuses). The file is rewritten
+// beside itself and replaces the original only when whole: on any error it is left as it
+// was. The "movi" list keeps its place, and every chunk other than INFO and "MID " lists and
+// JUNK is kept.
 int WriteAviInfoTags(const std::string& FileName, const TExtAviINFO_tags& Tags);

@@ -204,6 +204,29 @@ bool ValidFrameID(std::string& id)
     return std::all_of(id.begin(), id.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
 }
 
+// Whether the frame headers from start chain up to the padding or the tag's end, each size
+// read as syncsafe or as a plain integer.
+bool FramesChain(TTagFile& file, int64_t start, int64_t end, bool plain)
+{
+    int64_t at = start;
+    while (at < end) {
+        uint8_t fh[10] = {};
+        const size_t got = static_cast<size_t>(std::min<int64_t>(10, end - at));
+        if (!file.ReadAt(at, fh, got))
+            return false;
+        if (std::all_of(fh, fh + got, [](uint8_t b) { return b == 0; }) || (got >= 4 && std::memcmp(fh, "MP3e", 4) == 0))
+            return true;
+        std::string id(reinterpret_cast<const char*>(fh), 4);
+        if (got < 10 || !ValidFrameID(id))
+            return false;
+        const uint32_t size = plain ? BigEndian32(fh + 4) : SyncSafe32(fh + 4);
+        if (size > end - at - 10)
+            return false;
+        at += 10 + int64_t{size};
+    }
+    return true;
+}
+
 bool IsTextFrameID(const std::string& id)
 {
     return id.size() == 4 && id[0] == 'T' && id != "TXXX";
@@ -283,7 +306,7 @@ std::vector<uint8_t> ResyncBytes(std::span<const uint8_t> Bytes)
     out.reserve(Bytes.size());
     TResyncStream resync;
     resync.Feed(Bytes.data(), Bytes.size(), out);
-    resync.Finish(out);
+    // A zero after the final 0xFF belongs to the unsynchronisation, so no Finish.
     return out;
 }
 
@@ -655,6 +678,13 @@ uint16_t Tid3v2tag::Load(TTagFile& File, int64_t Offset64)
         }
         progress();
 
+        // Some encoders write 2.4 frame sizes as plain integers: when only that reading chains
+        // the frames, the whole tag is read so.
+        const int64_t framesStart = int64_t{offset} + 10 + body.Consumed();
+        const int64_t tagEnd = int64_t{offset} + 10 + TagSize;
+        const bool plainSizes = Version == 4
+                             && !FramesChain(File, framesStart, tagEnd, false) && FramesChain(File, framesStart, tagEnd, true);
+
         while (body.Remaining() > 0) {
             // Frame header, or padding.
             uint8_t fh[10] = {};
@@ -687,7 +717,7 @@ uint16_t Tid3v2tag::Load(TTagFile& File, int64_t Offset64)
                 Frames.DeleteFrameAt(index);
                 return WithError(status, code);
             };
-            uint32_t size = Version == 3 ? BigEndian32(fh + 4) : SyncSafe32(fh + 4);
+            uint32_t size = Version == 3 || plainSizes ? BigEndian32(fh + 4) : SyncSafe32(fh + 4);
             if (size > body.Remaining())
                 return broken(id3Corrupt);
             if (Version == 3 && uint64_t{frameOffset} + size > MaxTagBody)
@@ -705,7 +735,8 @@ uint16_t Tid3v2tag::Load(TTagFile& File, int64_t Offset64)
                 frame.State[1] = format;
             } else {
                 frame.State[0] = fh[8];
-                frame.State[1] = fh[9];
+                // The header's flag makes every frame unsynchronised, flagged or not.
+                frame.State[1] = fh[9] | ((HeaderFlags & thUnsynchronisation) ? ffUnsynchronisation : 0);
             }
             frame.Flags[0] = frame.State[0];
             frame.Flags[1] = frame.State[1];
@@ -735,8 +766,17 @@ uint16_t Tid3v2tag::Load(TTagFile& File, int64_t Offset64)
                 if (ok && (format & ffDataLengthIndicator) && (ok = extra(bytes, 4)))
                     frame.DataLength = SyncSafe32(bytes);
             }
+            if (!ok && !body.ReadFailed()) {
+                // Only this frame is lost: its bytes are passed over and its neighbours read.
+                std::vector<uint8_t> rest;
+                if (!body.Take(rest, size))
+                    return broken(body.ReadFailed() ? id3ReadError : id3Corrupt);
+                Frames.DeleteFrameAt(index);
+                status |= id3WarnFrameDropped;
+                continue;
+            }
             if (!ok)
-                return broken(body.ReadFailed() ? id3ReadError : id3Corrupt);
+                return broken(id3ReadError);
             frame.HeaderLength = body.Consumed() + 10 - frameOffset;
             if (!body.Take(frame.Data, size))
                 return broken(body.ReadFailed() ? id3ReadError : id3Corrupt);

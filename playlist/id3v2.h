@@ -37,6 +37,7 @@ enum : uint16_t {
     id3WarnRevision = 0x10,
     id3WarnFlagsChanged = 0x08,
     id3WarnPadding = 0x04,
+    id3WarnFrameDropped = 0x02,    // a frame whose flags promise more than its bytes hold was left out
 };
 
 // Tag header flags (HeaderFlags) and extended-header flags (ExtendedFlags).
@@ -235,6 +236,6 @@ uint8_t DecodeFrameText(std::span<const uint8_t> Data, uint32_t Start, bool Mult
                         uint8_t Encoding, uint32_t& Length);
 
 // Unsynchronisation: a zero after every 0xFF that is followed by 0x00 or a byte of 0xE0 or
-// above; resynchronisation removes exactly those zeros again.
+// above; resynchronisation removes exactly those zeros again, and a zero after a final 0xFF.
 std::vector<uint8_t> UnsyncBytes(std::span<const uint8_t> Bytes);
 std::vector<uint8_t> ResyncBytes(std::span<const uint8_t> Bytes);

@@ -312,6 +312,16 @@ TEST(AviInfoWrite, RefusalsLeaveTheFileUnchanged)
         WriteAll(name, c.file);
         EXPECT_EQ(WriteAviInfoTags(name, SomeTags()), c.code);
         EXPECT_EQ(ReadAll(name), c.file);
+    }
+    // Files our reader refuses: a save would leave one it still cannot read.
+    for (const TBytes& file : {AviFile(Header, Movie, Index + TBytes(16, 0)), AviFile(Header + RiffChunk("strd", {}), Movie, Index)}) {
+        TTempDir dir;
+        const std::string name = dir.File("a.avi");
+        WriteAll(name, file);
+        TExtAviINFO_tags tags;
+        EXPECT_EQ(ReadAviInfoTags(name, tags), 6);
+        EXPECT_EQ(WriteAviInfoTags(name, SomeTags()), 8);
+        EXPECT_EQ(ReadAll(name), file);
         EXPECT_FALSE(FileExists(name + ".~tmp"));
     }
     TTempDir dir;

@@ -63,9 +63,11 @@ TEST(Id3v2Load, StatusWordsForHeadersSizesAndFrames)
         {"frame header at the very end", Id3Tag(3, 0, Title + Frame3("TALB", {})), 0, 1, id3Corrupt, 1},
         {"short block at the end", Id3Tag(3, 0, Title + Bytes("TAL")), 0, 1, id3Corrupt, 1},
         {"short block after announced padding", Id3Tag(3, 0x40, BigEndian32(6) + TBytes{0, 0} + BigEndian32(100) + Title + Bytes("TAL")), 0, 1, id3Corrupt, 1},
-        {"compressed frame shorter than its size field", Id3Tag(3, 0, Frame3("TIT2", {1, 2}, 0, 0x80) + TBytes(10, 0)), 0, 1, id3Corrupt, 0},
-        {"length indicator longer than the frame", Id3Tag(4, 0, Frame4("TIT2", {0, 0, 0}, 0, 0x01) + TBytes(10, 0)), 0, 1, id3Corrupt, 0},
-        {"grouped frame without data", Id3Tag(4, 0, Frame4("TIT2", {}, 0, 0x40) + TBytes(10, 0)), 0, 1, id3Corrupt, 0},
+        {"compressed frame shorter than its size field", Id3Tag(3, 0, Frame3("TIT2", {1, 2}, 0, 0x80) + TBytes(10, 0)), 0, 1, id3WarnFrameDropped, 0},
+        {"length indicator longer than the frame", Id3Tag(4, 0, Frame4("TIT2", {0, 0, 0}, 0, 0x01) + TBytes(10, 0)), 0, 1, id3WarnFrameDropped, 0},
+        {"grouped frame without data", Id3Tag(4, 0, Frame4("TIT2", {}, 0, 0x40) + TBytes(10, 0)), 0, 1, id3WarnFrameDropped, 0},
+        {"2.4 broken frame between good ones", Id3Tag(4, 0, Frame4("TIT2", text) + Frame4("TALB", {7}, 0, 0x01) + Frame4("TPE1", text) + TBytes(10, 0)), 0, 1, id3WarnFrameDropped, 2},
+        {"2.3 broken frame between good ones", Id3Tag(3, 0, Title + Frame3("TALB", {1, 2}, 0, 0x80) + Frame3("TPE1", text) + TBytes(10, 0)), 0, 1, id3WarnFrameDropped, 2},
         {"2.4 extended header below 6", Id3Tag(4, 0x40, SyncSafe32(5) + TBytes{1, 0} + Frame4("TIT2", text)), 0, 1, id3Corrupt, 0},
         {"2.4 extended header without flag bytes", Id3Tag(4, 0x40, SyncSafe32(6) + TBytes{0, 0} + Frame4("TIT2", text)), 0, 1, id3Corrupt, 0},
         {"2.4 extended header beyond the tag", Id3Tag(4, 0x40, SyncSafe32(100) + TBytes{1, 0} + Frame4("TIT2", text)), 0, 1, id3Corrupt, 0},
@@ -82,6 +84,10 @@ TEST(Id3v2Load, StatusWordsForHeadersSizesAndFrames)
         tag.AcceptRevision = c.acceptRevision;
         EXPECT_EQ(tag.LoadFromBuffer(c.file, c.offset), c.status);
         EXPECT_EQ(tag.Frames.Count(), c.frames);
+        if (c.status == id3WarnFrameDropped && c.frames == 2) {
+            EXPECT_EQ(tag.Frames.ID(1), "TIT2");
+            EXPECT_EQ(tag.Frames.ID(2), "TPE1");
+        }
     }
 }
 
@@ -538,5 +544,39 @@ TEST(Id3v2Frames, InflationIsCappedAndBrokenStreamsStayAsTheyAre)
         EXPECT_EQ(f.DecompressFrame(1), c.result);
         EXPECT_EQ(f.Data(1), c.result == 0 ? plain : c.data);
         EXPECT_EQ(f.StateCompression(1), c.result != 0);
+    }
+}
+
+// A 2.4 frame whose size is written as a plain integer, as some encoders do.
+TBytes PlainFrame4(std::string_view id, const TBytes& data)
+{
+    return Bytes(id) + BigEndian32(static_cast<uint32_t>(data.size())) + TBytes{0, 0} + data;
+}
+
+TEST(Id3v2Load, PlainFrameSizesInVersion4)
+{
+    const std::string longTitle = "A title. " + std::string(200, '.');
+    const struct {
+        const char* name;
+        TBytes body;
+        int frames;
+    } cases[] = {
+        {"plain, a frame follows", PlainFrame4("TIT2", Latin1Text(longTitle)) + PlainFrame4("TPE1", Latin1Text("Artist")) + TBytes(20, 0), 2},
+        {"plain, padding follows", PlainFrame4("TIT2", Latin1Text(longTitle)) + TBytes(20, 0), 1},
+        {"plain, at the tag's end", PlainFrame4("TPE1", Latin1Text("Artist")) + PlainFrame4("TIT2", Latin1Text(longTitle)), 2},
+        {"syncsafe", Frame4("TIT2", Latin1Text(longTitle)) + Frame4("TPE1", Latin1Text("Artist")) + TBytes(20, 0), 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tid3v2tag tag;
+        ASSERT_EQ(tag.LoadFromBuffer(Id3Tag(4, 0, c.body), 0), 0);
+        EXPECT_EQ(tag.Frames.Count(), c.frames);
+        std::string text;
+        EXPECT_EQ(tag.GetTextFrame("TIT2", text), 0);
+        EXPECT_EQ(text, longTitle);
+        if (c.frames == 2) {
+            EXPECT_EQ(tag.GetTextFrame("TPE1", text), 0);
+            EXPECT_EQ(text, "Artist");
+        }
     }
 }

@@ -496,3 +496,42 @@ TEST(Id3v2Remove, RefusalsLeaveTheFileUnchanged)
     FileDelete(f.Name);
     EXPECT_EQ(moved.RemoveTag(), 1);
 }
+
+TEST(Id3v2Save, HeaderUnsynchronisationCoversEveryFrameOfVersion4)
+{
+    // Frames without their own flag under the header's flag; the artist ends in 0xFF, so its
+    // unsynchronised form ends in the zero that follows a final 0xFF.
+    const TBytes picture = Bytes(std::string_view("\0image/jpeg\0\3\0", 14)) + AudioBytes(2170, 3);
+    const TBytes artist = Latin1Text("Z\xFF");
+    const TBytes body = Id3Frame(4, "TIT2", UnsyncBytes(Latin1Text("A\xFF\xE9 title"))) +
+                        Id3Frame(4, "APIC", UnsyncBytes(picture)) + Id3Frame(4, "TPE1", UnsyncBytes(artist) + TBytes{0}) +
+                        TBytes(10, 0);
+    ASSERT_NE(UnsyncBytes(picture), picture);
+    TTagFileFixture f;
+    f.Write(Id3Tag(4, 0x80, body));
+
+    const auto expectFrames = [&](Tid3v2tag& tag) {
+        EXPECT_EQ(TextOf(tag, "TIT2"), "A\xFF\xE9 title");
+        EXPECT_EQ(TextOf(tag, "TPE1"), "Z\xFF");
+        ASSERT_EQ(tag.Frames.ID(2), "APIC");
+        tag.Frames.ResyncFrame(2);
+        EXPECT_EQ(tag.Frames.Data(2), picture);
+        EXPECT_EQ(tag.Frames.Data(3), artist);
+    };
+    Tid3v2tag tag;
+    ASSERT_EQ(tag.LoadFromFile(f.Name, 0), 0);
+    ASSERT_EQ(tag.Frames.Count(), 3);
+    expectFrames(tag);
+
+    Tid3v2tag loaded;
+    ASSERT_EQ(loaded.LoadFromFile(f.Name, 0), 0);
+    loaded.SetTextFrame("TALB", "Album");
+    ASSERT_EQ(loaded.SaveToFile(f.Name, 4, 0, -1), 0);
+    Tid3v2tag again;
+    ASSERT_EQ(again.LoadFromFile(f.Name, 0), 0);
+    ASSERT_EQ(again.Frames.Count(), 4);
+    expectFrames(again);
+    EXPECT_EQ(TextOf(again, "TALB"), "Album");
+    const TBytes file = f.Read();
+    EXPECT_EQ(Slice(file, file.size() - f.Audio.size(), f.Audio.size()), f.Audio);
+}
