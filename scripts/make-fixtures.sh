@@ -26,5 +26,19 @@ make clip.wmv $video $tone -c:v wmv2 -c:a wmav2 -b:a 64k -f asf
 make tone_10s.mp3 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=10 -c:a libmp3lame -b:a 128k -f mp3
 make clip_8s.avi -f lavfi -i testsrc=size=160x120:rate=10:duration=8 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=8 \
   -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le -f avi
+# One second each, one per container the platform's graphs may play.
+v1="-f lavfi -i testsrc=size=160x120:rate=10:duration=1"
+t1="-f lavfi -i sine=frequency=440:sample_rate=44100:duration=1"
+make mjpeg_pcm.avi $v1 $t1 -c:v mjpeg -q:v 5 -c:a pcm_s16le -f avi
+make clip.mkv $v1 $t1 -c:v mpeg4 -c:a libmp3lame -b:a 96k -f matroska
+make clip.mp4 $v1 $t1 -c:v mpeg4 -c:a aac -b:a 96k -f mp4
+make clip.mov $v1 $t1 -c:v mpeg4 -c:a aac -b:a 96k -f mov
+make clip.ogv $v1 $t1 -c:v libtheora -q:v 5 -c:a libvorbis -f ogg
+make clip.webm $v1 $t1 -c:v libvpx -b:v 200k -c:a libvorbis -f webm
+make tone.ogg $t1 -c:a libvorbis -f ogg
+make tone.flac $t1 -c:a flac -f flac
+make tone.m4a $t1 -c:a aac -b:a 96k -f ipod
+make tone.wma $t1 -c:a wmav2 -b:a 64k -f asf
+make tone.aiff $t1 -c:a pcm_s16be -f aiff
 }
 echo "fixtures ready in $out"
