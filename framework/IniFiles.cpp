@@ -1,5 +1,7 @@
 #include "IniFiles.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -21,17 +23,88 @@ std::string_view Unquote(std::string_view value)
     return value;
 }
 
+// The whole file; false when it cannot be read.
+bool ReadFileText(const std::string& fileName, std::string& text)
+{
+    try {
+        TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+        text.resize(static_cast<size_t>(std::max<int64_t>(stream.Size(), 0)));
+        stream.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
+// Calls each(line) for every line of text, split as a string list splits (at CR, LF or CR LF).
+template <class Each>
+void ForEachLine(std::string_view text, Each&& each)
+{
+    for (size_t start = 0; start < text.size();) {
+        size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        each(text.substr(start, end - start));
+        if (end < text.size() && text[end] == '\r')
+            ++end;
+        if (end < text.size() && text[end] == '\n')
+            ++end;
+        start = end;
+    }
+}
+
+// A line by the profile rules: a section header (its name), a key (its name and value), or
+// neither (blank, a comment, or nothing before the "=").
+struct TIniLine {
+    enum TKind { Other, Section, Key } Kind = Other;
+    std::string_view Name;
+    std::string_view Value;
+};
+
+TIniLine ParseLine(std::string_view raw)
+{
+    const std::string_view line = TrimBlanks(raw);
+    if (!line.empty() && line.front() == '[') {
+        const size_t close = line.find(']');
+        return {TIniLine::Section, TrimBlanks(line.substr(1, close == std::string_view::npos ? close : close - 1)), {}};
+    }
+    if (line.empty() || line.front() == ';')
+        return {};
+    const size_t eq = line.find('=');
+    const std::string_view key = TrimBlanks(line.substr(0, eq));
+    if (key.empty())
+        return {};
+    return {TIniLine::Key, key, eq == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(eq + 1))};
+}
+
 }  // namespace
 
 TMemIniFile::TMemIniFile(const std::string& fileName) : FFileName(fileName)
 {
-    TStringList lines;
-    try {
-        lines.LoadFromFile(fileName);
-    } catch (const Exception&) {
+    std::string text;
+    if (ReadFileText(fileName, text))  // a missing or unreadable file reads as an empty one
+        SetText(text);
+}
+
+void TMemIniFile::ForEachValue(const std::string& fileName, const std::string& section,
+                               const std::function<void(std::string_view ident, std::string_view value)>& visit)
+{
+    std::string text;
+    if (!ReadFileText(fileName, text))
         return;
-    }
-    SetText(lines.Text());
+    // The first section of that name, as a look-up finds it.
+    enum { Before, Inside, After } where = Before;
+    ForEachLine(text, [&](std::string_view raw) {
+        const TIniLine line = ParseLine(raw);
+        if (line.Kind == TIniLine::Section) {
+            if (where == Inside)
+                where = After;
+            else if (where == Before && SameText(line.Name, section))
+                where = Inside;
+        } else if (line.Kind == TIniLine::Key && where == Inside) {
+            visit(line.Name, Unquote(line.Value));
+        }
+    });
 }
 
 void TMemIniFile::Clear()
@@ -43,32 +116,21 @@ void TMemIniFile::Clear()
 void TMemIniFile::SetText(std::string_view text)
 {
     Clear();
-    TStringList lines;
-    lines.SetText(text);
-    for (int i = 0; i < lines.Count(); ++i) {
-        const std::string& raw = lines[i];
-        const std::string_view line = TrimBlanks(raw);
-        if (!line.empty() && line.front() == '[') {
-            const size_t close = line.find(']');
-            const std::string_view name = line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
-            FSections.push_back({std::string(TrimBlanks(name)), raw, {}, {}});
-            continue;
-        }
-        if (FSections.empty()) {
-            FHead.push_back(raw);
-            continue;
-        }
-        TLine entry{raw, {}, {}};
-        if (!line.empty() && line.front() != ';') {
-            const size_t eq = line.find('=');
-            entry.Key = std::string(TrimBlanks(line.substr(0, eq)));
-            if (eq != std::string_view::npos)
-                entry.Value = std::string(TrimBlanks(line.substr(eq + 1)));
-        }
-        TSection& last = FSections.back();
-        if (!entry.Key.empty())
-            last.Keys.emplace(UpperCase(entry.Key), last.Lines.size());
-        last.Lines.push_back(std::move(entry));
+    ForEachLine(text, [&](std::string_view raw) {
+        const TIniLine line = ParseLine(raw);
+        if (line.Kind == TIniLine::Section)
+            FSections.push_back({std::string(line.Name), std::string(raw), {}, {}});
+        else if (FSections.empty())
+            FHead.emplace_back(raw);
+        else
+            FSections.back().Lines.push_back({std::string(raw), std::string(line.Name), std::string(line.Value)});
+    });
+    // Indexed once the lines are all in: the index is sized once, not rehashed as it grows.
+    for (TSection& section : FSections) {
+        section.Keys.reserve(section.Lines.size());
+        for (size_t i = 0; i < section.Lines.size(); ++i)
+            if (!section.Lines[i].Key.empty())
+                section.Keys.emplace(UpperCase(section.Lines[i].Key), i);  // the first of duplicates stays
     }
 }
 

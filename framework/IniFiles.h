@@ -5,6 +5,7 @@
 // begin with ";" are comments.
 #include "Classes.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -28,6 +29,11 @@ public:
     bool ValueExists(const std::string& section, const std::string& ident) const;
     // The key names of the section in file order.
     void ReadSection(const std::string& section, TStringList& idents) const;
+    // Reads one section of a file without keeping the file, for long files read once: every
+    // key in file order, duplicates too, with its value as ReadString gives it; the views last
+    // for the call. A missing or unreadable file has no keys.
+    static void ForEachValue(const std::string& fileName, const std::string& section,
+                             const std::function<void(std::string_view ident, std::string_view value)>& visit);
 
     void Clear();
     // The file as UpdateFile writes it, every line ended by CR LF.

@@ -3,7 +3,10 @@
 
 #include "framework/IniFiles.h"
 
+#include <algorithm>
 #include <climits>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -48,19 +51,40 @@ void WritePlsEntry(TMemIniFile& ini, int32_t n, const TPlayListItem& item)
         ini.WriteInteger(PlsSection, "Length" + number, TenthsToSeconds(item.Length));
 }
 
-// The highest n of the section's "File" + n keys: a list that claims more entries than it
-// holds is not walked number by number.
-int32_t HighestFileNumber(const TMemIniFile& ini)
+// The keys an entry is read from: "File", "Title" or "Length" and its number as written.
+enum TPlsField : uint8_t { pfFile, pfTitle, pfLength };
+
+struct TPlsValue {
+    int32_t Number;
+    TPlsField Field;
+    std::string Value;
+};
+
+// A key that a look-up of field + IntToStr(n) finds (names ignore case), n at least 1.
+bool NumberedKey(std::string_view key, TPlsValue& out)
 {
-    TStringList keys;
-    ini.ReadSection(PlsSection, keys);
-    int32_t highest = 0;
-    for (int i = 0; i < keys.Count(); ++i) {
-        int32_t n = 0;
-        if (StartsText("File", keys[i]) && TryStrToInt(keys[i].substr(4), n) && n > highest)
-            highest = n;
+    static const struct { const char* Name; TPlsField Field; } fields[] = {
+        {"File", pfFile}, {"Title", pfTitle}, {"Length", pfLength}};
+    for (const auto& field : fields) {
+        const std::string_view name = field.Name;
+        if (key.size() <= name.size() || !StartsText(name, key))
+            continue;
+        const std::string_view digits = key.substr(name.size());
+        int64_t n = 0;
+        for (const char c : digits) {
+            if (c < '0' || c > '9')
+                return false;
+            n = n * 10 + (c - '0');
+            if (n > INT32_MAX)
+                return false;
+        }
+        if (digits.front() == '0')
+            return false;
+        out.Number = static_cast<int32_t>(n);
+        out.Field = field.Field;
+        return true;
     }
-    return highest;
+    return false;
 }
 
 }  // namespace
@@ -105,17 +129,43 @@ void TPlayList::SaveM3U(const std::string& FileName)
 void TPlayList::LoadPLS(const std::string& FileName)
 {
     const std::string folder = ListFolder(FileName);
-    const TMemIniFile ini(FileName);
-    const int32_t count = std::min(ini.ReadInteger(PlsSection, "NumberOfEntries", 0), HighestFileNumber(ini));
-    for (int32_t n = 1; n <= count; ++n) {
-        const std::string number = IntToStr(n);
-        const std::string name = ini.ReadString(PlsSection, "File" + number, "");
-        if (name.empty())
+    // One pass over the section in file order, nothing of the file kept: long lists stay within
+    // the cache and load in linear time.
+    std::vector<TPlsValue> values;
+    int32_t claimed = 0;
+    bool claimRead = false;
+    int32_t highestFile = 0;  // a list that claims more entries than it holds is not walked further
+    TMemIniFile::ForEachValue(FileName, PlsSection, [&](std::string_view key, std::string_view value) {
+        int32_t n = 0;
+        if (StartsText("File", key) && TryStrToInt(key.substr(4), n) && n > highestFile)
+            highestFile = n;
+        TPlsValue entry{0, pfFile, {}};
+        if (NumberedKey(key, entry)) {
+            entry.Value = value;
+            values.push_back(std::move(entry));
+        } else if (!claimRead && SameText(key, "NumberOfEntries")) {
+            claimed = StrToIntDef(value, 0);  // the first of duplicates, as a look-up reads it
+            claimRead = true;
+        }
+    });
+    const int32_t count = std::min(claimed, highestFile);
+    // Lists are written in order; others are brought to it, the first of equal keys first.
+    const auto byNumber = [](const TPlsValue& a, const TPlsValue& b) { return a.Number < b.Number; };
+    if (!std::is_sorted(values.begin(), values.end(), byNumber))
+        std::stable_sort(values.begin(), values.end(), byNumber);
+    for (size_t i = 0; i < values.size() && values[i].Number <= count;) {
+        const int32_t n = values[i].Number;
+        TPlsValue* fields[3] = {};
+        for (; i < values.size() && values[i].Number == n; ++i)
+            if (!fields[values[i].Field])
+                fields[values[i].Field] = &values[i];
+        if (!fields[pfFile] || fields[pfFile]->Value.empty())
             continue;
         TPlayListItem item;
-        item.FileName = ResolveName(folder, name);
-        item.Title = ini.ReadString(PlsSection, "Title" + number, "");
-        item.Length = SecondsToTenths(ini.ReadInteger(PlsSection, "Length" + number, -1));
+        item.FileName = ResolveName(folder, fields[pfFile]->Value);
+        if (fields[pfTitle])
+            item.Title = std::move(fields[pfTitle]->Value);
+        item.Length = SecondsToTenths(fields[pfLength] ? StrToIntDef(fields[pfLength]->Value, -1) : -1);
         item.State = plsNotOpened;
         AddPlaylistRecord(item);
     }

@@ -47,10 +47,36 @@ TEST(IniFiles, ReadsByTheProfileRules)
         {"[a]\nk=1\n[b]\nj=2\n", "b", "k", "<none>"},
         {"", "s", "k", "<none>"},
     };
+    TTempDir dir;
+    const std::string name = dir.File("rules.ini");
     for (const Case& c : cases) {
         const TMemIniFile ini = FromText(c.Text);
         EXPECT_EQ(ini.ReadString(c.Section, c.Key, "<none>"), c.Expected) << c.Text;
+        // The one-pass reader of long files reads by the same rules: its first value of the key.
+        pvltest::WriteAll(name, c.Text);
+        std::string first = "<none>";
+        TMemIniFile::ForEachValue(name, c.Section, [&](std::string_view key, std::string_view value) {
+            if (first == "<none>" && SameText(key, c.Key))
+                first = value;
+        });
+        EXPECT_EQ(first, c.Expected) << "one pass: " << c.Text;
     }
+}
+
+TEST(IniFiles, OnePassGivesEveryKeyOfTheFirstSectionInFileOrder)
+{
+    TTempDir dir;
+    const std::string name = dir.File("list.ini");
+    pvltest::WriteAll(name, "k=head\r\n[other]\r\nk=0\r\n[List]\r\n; note\r\nb = 2\r\na='1'\r\n\r\nb=3\r\n=x\r\n"
+                            "[other]\r\nk=4\r\n[list]\r\nc=5\r\n");
+    std::string seen;
+    TMemIniFile::ForEachValue(name, "LIST", [&](std::string_view key, std::string_view value) {
+        seen += std::string(key) + "=" + std::string(value) + ";";
+    });
+    EXPECT_EQ(seen, "b=2;a=1;b=3;");
+    seen.clear();
+    TMemIniFile::ForEachValue(dir.File("missing.ini"), "list", [&](std::string_view, std::string_view) { seen = "called"; });
+    EXPECT_EQ(seen, "");
 }
 
 TEST(IniFiles, ReadIntegerFallsBackOnAnythingButANumber)

@@ -98,6 +98,14 @@ TEST(PlayListFiles, PlsReadingSkipsWhatIsMissingAndDistrustsValues)
          "File4=d\r\nLength4=999999999\r\n",
          {{"@a", "", -1}, {"@b", "", -1}, {"@c", "", -1}, {"@d", "", -1}}},
         {"[playlist]\r\nNumberOfEntries=2000000000\r\nFile1=a.mp3\r\nFile2=E:\\x\\b.mp3\r\n", {{"@a.mp3", "", -1}, {"E:\\x\\b.mp3", "", -1}}},
+        // Keys in any order; of two equal keys the first counts; only the first such section.
+        {"[playlist]\r\nTitle2=Two\r\nLength1=5\r\nFile2=b\r\nfile1=a\r\nFILE1=z\r\nTitle2=Late\r\nNumberOfEntries=2\r\n"
+         "NumberOfEntries=1\r\n[other]\r\nFile3=c\r\n[playlist]\r\nLength2=9\r\n",
+         {{"@a", "", 50}, {"@b", "Two", -1}}},
+        // A number written otherwise is no entry's key.
+        {"[playlist]\r\nNumberOfEntries=2\r\nFile01=x\r\nFile+2=y\r\nFile2=b\r\n", {{"@b", "", -1}}},
+        // A far number claimed and held is reached without walking the numbers between.
+        {"[playlist]\r\nNumberOfEntries=2147483647\r\nFile2147483647=z\r\nFile1=a\r\n", {{"@a", "", -1}, {"@z", "", -1}}},
     };
     TTempDir dir;
     for (const auto& c : cases) {
