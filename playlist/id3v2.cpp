@@ -118,8 +118,13 @@ public:
         if (count > FRemaining)
             return false;
         while (count > 0) {
-            if (FHead == FBuffer.size() && !Refill())
-                return false;
+            if (FHead == FBuffer.size()) {
+                // A long plain run (a picture) goes from the file straight to its place.
+                if (!FUnsync && count >= BufferSize)
+                    return TakeFromFile(out, count);
+                if (!Refill())
+                    return false;
+            }
             const size_t n = std::min(count, FBuffer.size() - FHead);
             std::memcpy(out, FBuffer.data() + FHead, n);
             FHead += n;
@@ -151,6 +156,19 @@ private:
         FConsumed += n;
     }
 
+    // With the buffer empty and no unsynchronisation, the file position is the consumed one.
+    bool TakeFromFile(uint8_t* out, size_t count)
+    {
+        if (count > FFileLeft || !FFile.ReadAt(FNext, out, count)) {
+            FReadFailed = true;
+            return false;
+        }
+        FNext += static_cast<int64_t>(count);
+        FFileLeft -= static_cast<uint32_t>(count);
+        Consume(static_cast<uint32_t>(count));
+        return true;
+    }
+
     bool Refill()
     {
         FBuffer.clear();
@@ -162,8 +180,10 @@ private:
                 break;
             }
             const size_t n = static_cast<size_t>(std::min<uint32_t>(FFileLeft, BufferSize));
-            FRaw.resize(n);
-            if (!FFile.ReadAt(FNext, FRaw.data(), n)) {
+            std::vector<uint8_t>& target = FUnsync ? FRaw : FBuffer;  // plain bytes need no second copy
+            target.resize(n);
+            if (!FFile.ReadAt(FNext, target.data(), n)) {
+                FBuffer.clear();
                 FReadFailed = true;
                 return false;
             }
@@ -175,8 +195,6 @@ private:
                     FRemaining -= std::min(FRemaining, removed);
                 }
                 FPendingFinish = FFileLeft == 0;
-            } else {
-                FBuffer.assign(FRaw.begin(), FRaw.end());
             }
         }
         return !FBuffer.empty();
@@ -206,13 +224,45 @@ bool ValidFrameID(std::string& id)
 
 // Whether the frame headers from start chain up to the padding or the tag's end, each size
 // read as syncsafe or as a plain integer.
+// Reads the bytes of start..end through a window of a few KiB, so that a run of small frame
+// headers costs one read of the file rather than one each.
+class TWindowReader {
+public:
+    TWindowReader(TTagFile& file, int64_t end) : FFile(file), FEnd(end) {}
+
+    bool ReadAt(int64_t at, uint8_t* out, size_t count)
+    {
+        if (at < FStart || at + static_cast<int64_t>(count) > FStart + static_cast<int64_t>(FBytes.size())) {
+            const size_t size = static_cast<size_t>(std::min<int64_t>(WindowSize, FEnd - at));
+            if (size < count)
+                return false;
+            FBytes.resize(size);
+            if (!FFile.ReadAt(at, FBytes.data(), size)) {
+                FBytes.clear();
+                return false;
+            }
+            FStart = at;
+        }
+        std::memcpy(out, FBytes.data() + (at - FStart), count);
+        return true;
+    }
+
+private:
+    static constexpr int64_t WindowSize = 4096;
+    TTagFile& FFile;
+    int64_t FEnd;
+    int64_t FStart = 0;
+    std::vector<uint8_t> FBytes;
+};
+
 bool FramesChain(TTagFile& file, int64_t start, int64_t end, bool plain)
 {
+    TWindowReader window(file, end);
     int64_t at = start;
     while (at < end) {
         uint8_t fh[10] = {};
         const size_t got = static_cast<size_t>(std::min<int64_t>(10, end - at));
-        if (!file.ReadAt(at, fh, got))
+        if (!window.ReadAt(at, fh, got))
             return false;
         if (std::all_of(fh, fh + got, [](uint8_t b) { return b == 0; }) || (got >= 4 && std::memcmp(fh, "MP3e", 4) == 0))
             return true;
