@@ -3,6 +3,7 @@
 #include "engine/AC3FilterCntl.h"
 #include "tests/engine/AudioChainFixture.h"
 #include "tests/support/AC3DecoderDouble.h"
+#include "tests/support/FilterValueCases.h"
 
 #include <cmath>
 #include <functional>
@@ -227,15 +228,14 @@ TEST_F(AC3FilterCntlTest, LevelsGoOutDividedByHundredAndComeBackRounded)
     ac3.Gains().SetMaster(230);
     ASSERT_EQ(decoder.Calls().CallsTo(15).size(), 1u);
     EXPECT_DOUBLE_EQ(decoder.Calls().CallsTo(15)[0].Args[0], 2.3);
-    decoder.State().MasterGain = 1.5;
-    EXPECT_EQ(ac3.Gains().Master(), 150);
-    decoder.State().MasterGain = 0.125;  // 12.5: ties go to even
-    EXPECT_EQ(ac3.Gains().Master(), 12);
-    decoder.State().MasterGain = 0.375;
-    EXPECT_EQ(ac3.Gains().Master(), 38);
+    for (const TLevelReadCase& c : LevelReadCases) {
+        decoder.State().MasterGain = c.Reported;
+        EXPECT_EQ(ac3.Gains().Master(), c.Level) << c.Reported;
+    }
     // A value that is no level leaves the cache.
+    const int32_t cached = ac3.Gains().Master();
     decoder.State().MasterGain = std::nan("");
-    EXPECT_EQ(ac3.Gains().Master(), 38);
+    EXPECT_EQ(ac3.Gains().Master(), cached);
     ac3.DynamicRangeCompression().SetPower(80);
     EXPECT_DOUBLE_EQ(decoder.Calls().CallsTo(26).back().Args[1], 0.8);
 }
@@ -309,34 +309,28 @@ TEST_F(AC3FilterCntlTest, BooleansGoOutAsOneAndZero)
 
 TEST_F(AC3FilterCntlTest, SpeakerConfigurationFromTheSettingsReachesTheDecoder)
 {
-    struct Case {
-        int32_t SpeakerType;
-        bool PerfereSPDIF;
-        std::vector<double> Words;
-    };
-    const Case cases[] = {
-        {0, false, {2, 0, 0x05, 0, 2, 6, 6, 6, 6, 0, 0}},
-        {2, false, {10, 0, 0x25, 0, 2, 5, 6, 6, 6, 0, 0}},
-        {3, false, {6, 0, 0x1D, 0, 2, 3, 4, 6, 6, 0, 0}},
-        {4, false, {14, 0, 0x3D, 0, 2, 3, 4, 5, 6, 0, 0}},
-        {5, false, {15, 0, 0x3F, 0, 1, 2, 3, 4, 5, 0, 0}},
-        {5, true, {2, 0, 0x05, 0, 2, 6, 6, 6, 6, 1, 0}},
-    };
     TAC3DecoderDouble decoder;
     TAC3FilterCntl ac3(nullptr);
     EXPECT_EQ(ac3.Output().Speakers().Mode, 2);
     EXPECT_EQ(ac3.Output().Speakers().Spdif, 0);
-    for (const Case& c : cases) {
-        ac3.Output().SetSpeakers(std::make_unique<TAC3Speakers>(AC3SpeakersForSettings(c.SpeakerType, c.PerfereSPDIF)));
+    for (const TSpeakerSettingCase& c : SpeakerSettingCases) {
+        // Mode, option, mask, the six channels, S/PDIF and a reserved zero.
+        const TSpeakerLayoutCase& layout = SpeakerLayoutCase(c.Mode);
+        std::vector<double> words = {double(c.Mode), 0, double(layout.Mask)};
+        words.insert(words.end(), layout.Order.begin(), layout.Order.end());
+        words.push_back(c.SpdifWord);
+        words.push_back(0);
+        ac3.Output().SetSpeakers(std::make_unique<TAC3Speakers>(AC3SpeakersForSettings(c.SpeakerType, c.Spdif)));
         ASSERT_FALSE(decoder.Calls().CallsTo(4).empty());
-        EXPECT_EQ(decoder.Calls().CallsTo(4).back().Args, c.Words) << "type " << c.SpeakerType;
-        EXPECT_EQ(Words(ac3.Output().Speakers()), c.Words);
-        EXPECT_EQ(decoder.State().Speakers.Mode, c.Words[0]);
+        EXPECT_EQ(decoder.Calls().CallsTo(4).back().Args, words) << "type " << c.SpeakerType << " spdif " << c.Spdif;
+        EXPECT_EQ(Words(ac3.Output().Speakers()), words);
+        EXPECT_EQ(decoder.State().Speakers.Mode, c.Mode);
     }
     // No configuration keeps the one in place and sends nothing.
     const size_t sent = decoder.Calls().CallsTo(4).size();
+    const std::vector<double> inPlace = Words(ac3.Output().Speakers());
     ac3.Output().SetSpeakers(nullptr);
-    EXPECT_EQ(ac3.Output().Speakers().Spdif, 1);
+    EXPECT_EQ(Words(ac3.Output().Speakers()), inPlace);
     EXPECT_EQ(decoder.Calls().CallsTo(4).size(), sent);
 }
 

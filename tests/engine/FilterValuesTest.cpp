@@ -1,24 +1,15 @@
 // Values as the outside filters take them: speaker layouts, scaled levels, clamping.
 #include "engine/AC3Speakers.h"
 #include "engine/FilterLevels.h"
+#include "tests/support/FilterValueCases.h"
 
 #include <gtest/gtest.h>
 
+using namespace pvltest;
+
 TEST(AC3Speakers, LayoutTableGivesMaskAndOrderPaddedWithNone)
 {
-    struct Case {
-        int32_t Mode;
-        int32_t Mask;
-        std::array<int32_t, 6> Order;
-    };
-    const Case cases[] = {
-        {0, 0x04, {0, 1, 6, 6, 6, 6}},  {1, 0x02, {1, 6, 6, 6, 6, 6}},  {2, 0x05, {0, 2, 6, 6, 6, 6}},
-        {6, 0x1D, {0, 2, 3, 4, 6, 6}},  {7, 0x1F, {0, 1, 2, 3, 4, 6}},  {9, 0x22, {1, 5, 6, 6, 6, 6}},
-        {10, 0x25, {0, 2, 5, 6, 6, 6}}, {14, 0x3D, {0, 2, 3, 4, 5, 6}}, {15, 0x3F, {0, 1, 2, 3, 4, 5}},
-        // Only the low four bits choose the layout.
-        {16 + 10, 0x25, {0, 2, 5, 6, 6, 6}},
-    };
-    for (const Case& c : cases) {
+    for (const TSpeakerLayoutCase& c : SpeakerLayoutCases) {
         const TSpeakers speakers(c.Mode);
         EXPECT_EQ(speakers.Mode, c.Mode);
         EXPECT_EQ(speakers.ChannelMask, c.Mask) << "mode " << c.Mode;
@@ -43,21 +34,12 @@ TEST(AC3Speakers, EveryLayoutMaskHasABitForEachListedChannel)
 
 TEST(AC3Speakers, SettingsChooseTheLayoutAndSpdifWins)
 {
-    struct Case {
-        int32_t SpeakerType;
-        bool Spdif;
-        int32_t Mode;
-        int32_t SpdifWord;
-    };
-    const Case cases[] = {
-        {-1, false, 2, 0}, {0, false, 2, 0}, {1, false, 2, 0}, {2, false, 10, 0}, {3, false, 6, 0},
-        {4, false, 14, 0}, {5, false, 15, 0}, {99, false, 15, 0}, {4, true, 2, 1}, {0, true, 2, 1},
-    };
-    for (const Case& c : cases) {
+    for (const TSpeakerSettingCase& c : SpeakerSettingCases) {
         const TAC3Speakers speakers = AC3SpeakersForSettings(c.SpeakerType, c.Spdif);
         EXPECT_EQ(speakers.Mode, c.Mode) << "type " << c.SpeakerType << " spdif " << c.Spdif;
         EXPECT_EQ(speakers.Spdif, c.SpdifWord) << "type " << c.SpeakerType << " spdif " << c.Spdif;
-        EXPECT_EQ(speakers.ChannelMask, TSpeakers(c.Mode).ChannelMask);
+        EXPECT_EQ(speakers.ChannelMask, SpeakerLayoutCase(c.Mode).Mask);
+        EXPECT_EQ(speakers.ChannelOrder, SpeakerLayoutCase(c.Mode).Order);
         EXPECT_EQ(speakers.Extra, 0);
         EXPECT_EQ(speakers.Option, 0);
     }
@@ -65,19 +47,10 @@ TEST(AC3Speakers, SettingsChooseTheLayoutAndSpdifWins)
 
 TEST(FilterLevels, ReadLevelsAreRoundedToNearestWithTiesToEven)
 {
-    struct Case {
-        double Value;
-        int32_t Level;
-    };
-    const Case cases[] = {
-        // Halves that are exact in binary: 12.5 -> 12, 37.5 -> 38, 62.5 -> 62, -12.5 -> -12.
-        {1.5, 150}, {2.3, 230}, {0.0, 0}, {-0.5, -50}, {0.125, 12}, {0.375, 38}, {0.625, 62},
-        {-0.125, -12}, {1.1549, 115}, {0.8f, 80}, {6.0, 600},
-    };
-    for (const Case& c : cases) {
-        const auto level = LevelFromFilter(c.Value);
-        ASSERT_TRUE(level.has_value()) << c.Value;
-        EXPECT_EQ(*level, c.Level) << c.Value;
+    for (const TLevelReadCase& c : LevelReadCases) {
+        const auto level = LevelFromFilter(c.Reported);
+        ASSERT_TRUE(level.has_value()) << c.Reported;
+        EXPECT_EQ(*level, c.Level) << c.Reported;
     }
 }
 

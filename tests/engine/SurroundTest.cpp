@@ -3,6 +3,7 @@
 #include "engine/SRS_CircleSurroundII.h"
 #include "engine/SRS_TruSurroundXT.h"
 #include "tests/engine/AudioChainFixture.h"
+#include "tests/support/FilterValueCases.h"
 #include "tests/support/SurroundEffectDoubles.h"
 
 #include <dmodshow.h>
@@ -274,8 +275,11 @@ TEST_F(SurroundTest, ReadsAreScaledCappedAndCheckedAgainstTheChoices)
     EXPECT_EQ(cs.FocusLevel(), 100);
     tsEffect.State().Values[11] = 1.3;
     EXPECT_EQ(ts.FocusLevel(), 130);
-    tsEffect.State().Values[21] = 2.375;
-    EXPECT_EQ(ts.OutputGain(), 238);  // 237.5 rounds to the even 238
+    // Levels come in single precision and round as every filter level does.
+    for (const TLevelReadCase& c : LevelReadCases) {
+        tsEffect.State().Values[21] = c.Reported;
+        EXPECT_EQ(ts.OutputGain(), c.Level) << c.Reported;
+    }
 
     // A choice outside its enumeration leaves the cache.
     cs.SetMode(TCSMode::mMusic);
