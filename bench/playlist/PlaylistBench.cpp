@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -75,7 +76,7 @@ std::string M3uText(int count)
 }
 
 struct TListCase {
-    const char* Format;
+    std::string Format;
     int Count;
     fs::path File;
     std::vector<double> Seconds;
@@ -89,7 +90,7 @@ double TimeListLoad(const TListCase& c)
     const std::string name = c.File.string();
     const double seconds = SecondsOf([&] { list.AddPlaylistPath(name, true, false); });
     if (list.ItemCount() != c.Count)
-        throw std::runtime_error(std::string(c.Format) + " list of " + std::to_string(c.Count) + " gave "
+        throw std::runtime_error(c.Format + " list of " + std::to_string(c.Count) + " gave "
                                  + std::to_string(list.ItemCount()) + " entries");
     return seconds;
 }
@@ -101,7 +102,7 @@ bool BenchLists(const fs::path& folder)
     for (const char* format : {"PLS", "M3U"})
         for (const int count : counts) {
             TListCase c{format, count, folder / ("list" + std::to_string(count) + "." + format), {}};
-            WriteFile(c.File, std::string(format) == "PLS" ? PlsText(count) : M3uText(count));
+            WriteFile(c.File, c.Format == "PLS" ? PlsText(count) : M3uText(count));
             cases.push_back(c);
         }
     // Rounds interleave every case, so a slow spell of the machine falls on all alike.
@@ -124,9 +125,9 @@ bool BenchLists(const fs::path& folder)
         if (cases[i].Count == 10000 && ms >= 100)
             met = false;
         if (stepped)
-            std::printf("  %-4s %9d %12.2f %10.2f\n", cases[i].Format, cases[i].Count, ms, ratio);
+            std::printf("  %-4s %9d %12.2f %10.2f\n", cases[i].Format.c_str(), cases[i].Count, ms, ratio);
         else
-            std::printf("  %-4s %9d %12.2f %10s\n", cases[i].Format, cases[i].Count, ms, "-");
+            std::printf("  %-4s %9d %12.2f %10s\n", cases[i].Format.c_str(), cases[i].Count, ms, "-");
     }
     std::printf("  goals %s\n", met ? "met" : "MISSED");
     return met;
