@@ -1,6 +1,7 @@
 #pragma once
 // Per-pixel blend primitives and the table they are called through. The plain set is the
-// reference; an SSE2 set with the same results is chosen at start-up when the processor has it.
+// reference; an SSE2 set, within two units per channel of it, is chosen at start-up when the
+// processor has it.
 //   F foreground, B background, W weight 0..255, M master alpha 0..255.
 #include "graphics/Color32.h"
 
