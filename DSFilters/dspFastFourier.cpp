@@ -8,8 +8,9 @@
 
 namespace {
 
-// Order tables of all sizes in one block: size N starts at N - 2.
+// Order tables of all sizes in one block: size N starts at N - 2; the natural tables likewise.
 std::array<uint16_t, 2 * FFTMaxSize - 2> OrderTables;
+std::array<uint16_t, 2 * FFTMaxSize - 2> NaturalTables;
 
 constexpr int TwiddleCount(int size)
 {
@@ -45,6 +46,9 @@ void BuildOrderTables()
         for (int i = start; i < start + n / 2; ++i)
             ++table[i];
     }
+    for (int n = 2; n <= FFTMaxSize; n *= 2)
+        for (int i = 0; i < n; ++i)
+            NaturalTables[n - 2 + OrderTables[n - 2 + i]] = static_cast<uint16_t>(i);
 }
 
 // Angles are k times a step held as a double; sine and cosine in extended precision.
@@ -84,6 +88,11 @@ namespace fftkernels {
 const TComplexSingle* TwiddleData(int size)
 {
     return &TwiddleTables[TwiddleOffset(size)];
+}
+
+const uint16_t* NaturalData(int size)
+{
+    return &NaturalTables[size - 2];
 }
 }  // namespace fftkernels
 
@@ -197,7 +206,12 @@ void DoFFTWith(const TFFTVariant& variant, void* buffer, int size, bool inverse,
         work = temporary.Data();
     }
     auto* scratch = static_cast<TComplexSingle*>(work);
+    const TFFTNaturalKernel natural = reOrder ? variant.NaturalKernels[2 * ordinal + (inverse ? 1 : 0)] : nullptr;
     if (!inverse) {
+        if (natural) {
+            natural(data, scratch);
+            return;
+        }
         variant.Kernels[2 * ordinal](data);
         if (reOrder)
             ReorderBuffer(data, scratch, size, false);
@@ -205,6 +219,10 @@ void DoFFTWith(const TFFTVariant& variant, void* buffer, int size, bool inverse,
     }
     if (scale)
         variant.ScaleBuffer(data, size, 1.0f / static_cast<float>(size));
+    if (natural) {
+        natural(data, scratch);
+        return;
+    }
     if (reOrder)
         ReorderBuffer(data, scratch, size, true);
     variant.Kernels[2 * ordinal + 1](data);

@@ -20,13 +20,18 @@ static_assert(sizeof(TComplexSingle) == 8);
 
 // Transforms the buffer in place; the only argument is the buffer.
 using TFFTKernel = void (*)(TComplexSingle* buffer);
+// Natural order in and out of the buffer, with the re-ordering folded into the first or last
+// pass; work holds the size's values meanwhile.
+using TFFTNaturalKernel = void (*)(TComplexSingle* buffer, TComplexSingle* work);
 using TFFTScale = void (*)(TComplexSingle* buffer, int count, float factor);
 
-// A kernel family: the 26 entry points (index 2 × ordinal + 1 for the inverse), its scaling,
-// and what it builds at start-up from the base tables (its widened twiddles) before first use.
+// A kernel family: the 26 entry points (index 2 × ordinal + 1 for the inverse), the same in
+// natural order where the family has them (else the driver re-orders through the work area), its
+// scaling, and what it builds at start-up from the base tables (its widened twiddles).
 struct TFFTVariant {
     const char* Name;
     std::array<TFFTKernel, 2 * FFTSizeCount> Kernels;
+    std::array<TFFTNaturalKernel, 2 * FFTSizeCount> NaturalKernels;
     TFFTScale ScaleBuffer;
     void (*Prepare)();
 };

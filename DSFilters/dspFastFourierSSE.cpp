@@ -124,31 +124,52 @@ struct TRegs16 {
     __m128 r[8];
 };
 
-inline TRegs16 Load(const TComplexSingle* x, int count)
+// Where a natural-order transform keeps its values: the kernel-order positions live in Work,
+// the natural order in Io; the leaf transforms read (inverse) or write (forward) Io directly.
+struct TNatural {
+    const uint16_t* Natural;  // natural bin of each kernel position
+    const TComplexSingle* Work;
+    TComplexSingle* Io;
+};
+
+inline TRegs16 Load(const TComplexSingle* x, int count, const TNatural* natural)
 {
     TRegs16 regs;
+    if (natural) {
+        const uint16_t* bins = natural->Natural + (x - natural->Work);
+        for (int i = 0; i < count / 2; ++i) {
+            const __m128 lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(natural->Io + bins[2 * i]));
+            regs.r[i] = _mm_loadh_pi(lo, reinterpret_cast<const __m64*>(natural->Io + bins[2 * i + 1]));
+        }
+        return regs;
+    }
     const auto* p = reinterpret_cast<const float*>(x);
     for (int i = 0; i < count / 2; ++i)
         regs.r[i] = _mm_load_ps(p + 4 * i);
     return regs;
 }
 
-inline void Store(TComplexSingle* x, const TRegs16& regs, int count)
+inline void Store(TComplexSingle* x, const TRegs16& regs, int count, const TNatural* natural)
 {
+    if (natural) {
+        const uint16_t* bins = natural->Natural + (x - natural->Work);
+        for (int i = 0; i < count / 2; ++i) {
+            _mm_storel_pi(reinterpret_cast<__m64*>(natural->Io + bins[2 * i]), regs.r[i]);
+            _mm_storeh_pi(reinterpret_cast<__m64*>(natural->Io + bins[2 * i + 1]), regs.r[i]);
+        }
+        return;
+    }
     auto* p = reinterpret_cast<float*>(x);
     for (int i = 0; i < count / 2; ++i)
         _mm_store_ps(p + 4 * i, regs.r[i]);
 }
 
+// The leaf transforms; with a natural-order context the forward one scatters its bins to their
+// natural places and the inverse one gathers its input from there.
 template <int N>
-void Forward(TComplexSingle* x);
-template <int N>
-void Inverse(TComplexSingle* x);
-
-template <int N>
-[[gnu::always_inline]] inline void ForwardSmall(TComplexSingle* x)
+[[gnu::always_inline]] inline void ForwardSmall(TComplexSingle* x, const TNatural* natural)
 {
-    TRegs16 v = Load(x, N);
+    TRegs16 v = Load(x, N, nullptr);
     if constexpr (N == 2) {
         v.r[0] = Size2(v.r[0]);
     } else if constexpr (N == 4) {
@@ -162,13 +183,13 @@ template <int N>
         Forward4(v.r[4], v.r[5]);
         Forward4(v.r[6], v.r[7]);
     }
-    Store(x, v, N);
+    Store(x, v, N, natural);
 }
 
 template <int N>
-[[gnu::always_inline]] inline void InverseSmall(TComplexSingle* x)
+[[gnu::always_inline]] inline void InverseSmall(TComplexSingle* x, const TNatural* natural)
 {
-    TRegs16 v = Load(x, N);
+    TRegs16 v = Load(x, N, natural);
     if constexpr (N == 2) {
         v.r[0] = Size2(v.r[0]);
     } else if constexpr (N == 4) {
@@ -182,17 +203,21 @@ template <int N>
         InverseStep(v.r[0], v.r[2], v.r[4], v.r[6], Cos16(0), Sin16(0));
         InverseStep(v.r[1], v.r[3], v.r[5], v.r[7], Cos16(1), Sin16(1));
     }
-    Store(x, v, N);
+    Store(x, v, N, nullptr);
 }
 
+// One pass of size N from in to out (the same buffer but for the first pass of a forward
+// natural-order transform and the last of an inverse one).
 template <int N, bool Inverse>
-inline void Pass(TComplexSingle* x)
+inline void Pass(const TComplexSingle* in, TComplexSingle* out)
 {
     constexpr int quarter = N / 4;
-    auto* p = reinterpret_cast<float*>(x);
+    const auto* p = reinterpret_cast<const float*>(in);
+    auto* q = reinterpret_cast<float*>(out);
     const float* w = WideTwiddles[Ordinal(N)].As<float>();
     for (int k = 0; k < quarter; k += 2, w += 8) {
-        float* pa = p + 2 * k;
+        const float* pa = p + 2 * k;
+        float* qa = q + 2 * k;
         __m128 a = _mm_load_ps(pa);
         __m128 b = _mm_load_ps(pa + 2 * quarter);
         __m128 c = _mm_load_ps(pa + 4 * quarter);
@@ -201,10 +226,10 @@ inline void Pass(TComplexSingle* x)
             InverseStep(a, b, c, d, _mm_load_ps(w), _mm_load_ps(w + 4));
         else
             ForwardStep(a, b, c, d, _mm_load_ps(w), _mm_load_ps(w + 4));
-        _mm_store_ps(pa, a);
-        _mm_store_ps(pa + 2 * quarter, b);
-        _mm_store_ps(pa + 4 * quarter, c);
-        _mm_store_ps(pa + 6 * quarter, d);
+        _mm_store_ps(qa, a);
+        _mm_store_ps(qa + 2 * quarter, b);
+        _mm_store_ps(qa + 4 * quarter, c);
+        _mm_store_ps(qa + 6 * quarter, d);
     }
 }
 
@@ -212,16 +237,18 @@ inline void Pass(TComplexSingle* x)
 // works on the sums the first leaves at k, k + N/8, k + N/4 and k + 3N/8, so they stay in
 // registers. Forward: the N pass first; inverse: the N/2 pass first.
 template <int N, bool Inverse>
-inline void PassPair(TComplexSingle* x)
+inline void PassPair(const TComplexSingle* in, TComplexSingle* out)
 {
     constexpr int quarter = N / 4;
     constexpr int eighth = N / 8;
-    auto* p = reinterpret_cast<float*>(x);
+    const auto* p = reinterpret_cast<const float*>(in);
+    auto* q = reinterpret_cast<float*>(out);
     const float* w = WideTwiddles[Ordinal(N)].As<float>();
     const float* wLate = w + 4 * eighth;  // the pair k + N/8
     const float* wHalf = WideTwiddles[Ordinal(N / 2)].As<float>();
     for (int k = 0; k < eighth; k += 2, w += 8, wLate += 8, wHalf += 8) {
-        float* pk = p + 2 * k;
+        const float* pk = p + 2 * k;
+        float* qk = q + 2 * k;
         __m128 a0 = _mm_load_ps(pk), a1 = _mm_load_ps(pk + 2 * eighth);
         __m128 b0 = _mm_load_ps(pk + 2 * quarter), b1 = _mm_load_ps(pk + 2 * (quarter + eighth));
         __m128 c0 = _mm_load_ps(pk + 4 * quarter), c1 = _mm_load_ps(pk + 2 * (2 * quarter + eighth));
@@ -235,64 +262,140 @@ inline void PassPair(TComplexSingle* x)
             ForwardStep(a1, b1, c1, d1, _mm_load_ps(wLate), _mm_load_ps(wLate + 4));
             ForwardStep(a0, a1, b0, b1, _mm_load_ps(wHalf), _mm_load_ps(wHalf + 4));
         }
-        _mm_store_ps(pk, a0);
-        _mm_store_ps(pk + 2 * eighth, a1);
-        _mm_store_ps(pk + 2 * quarter, b0);
-        _mm_store_ps(pk + 2 * (quarter + eighth), b1);
-        _mm_store_ps(pk + 4 * quarter, c0);
-        _mm_store_ps(pk + 2 * (2 * quarter + eighth), c1);
-        _mm_store_ps(pk + 6 * quarter, d0);
-        _mm_store_ps(pk + 2 * (3 * quarter + eighth), d1);
+        _mm_store_ps(qk, a0);
+        _mm_store_ps(qk + 2 * eighth, a1);
+        _mm_store_ps(qk + 2 * quarter, b0);
+        _mm_store_ps(qk + 2 * (quarter + eighth), b1);
+        _mm_store_ps(qk + 4 * quarter, c0);
+        _mm_store_ps(qk + 2 * (2 * quarter + eighth), c1);
+        _mm_store_ps(qk + 6 * quarter, d0);
+        _mm_store_ps(qk + 2 * (3 * quarter + eighth), d1);
     }
+}
+
+template <int N>
+void Forward(TComplexSingle* x, const TNatural* natural);
+template <int N>
+void Inverse(TComplexSingle* x, const TNatural* natural);
+
+// What follows the size's first pass (forward) or precedes its last (inverse): the sub-transforms.
+template <int N>
+[[gnu::always_inline]] inline void ForwardSubs(TComplexSingle* x, const TNatural* natural)
+{
+    if constexpr (N == 32) {
+        Forward<N / 4>(x + N / 2, natural);
+        Forward<N / 4>(x + 3 * N / 4, natural);
+        Forward<N / 2>(x, natural);
+    } else {
+        // The pass pair did the first pass of the N/2 sub-transform as well.
+        Forward<N / 4>(x + N / 2, natural);
+        Forward<N / 4>(x + 3 * N / 4, natural);
+        Forward<N / 8>(x + N / 4, natural);
+        Forward<N / 8>(x + 3 * N / 8, natural);
+        Forward<N / 4>(x, natural);
+    }
+}
+
+template <int N>
+[[gnu::always_inline]] inline void InverseSubs(TComplexSingle* x, const TNatural* natural)
+{
+    if constexpr (N == 32) {
+        Inverse<N / 2>(x, natural);
+        Inverse<N / 4>(x + N / 2, natural);
+        Inverse<N / 4>(x + 3 * N / 4, natural);
+    } else {
+        Inverse<N / 4>(x, natural);
+        Inverse<N / 8>(x + N / 4, natural);
+        Inverse<N / 8>(x + 3 * N / 8, natural);
+        Inverse<N / 4>(x + N / 2, natural);
+        Inverse<N / 4>(x + 3 * N / 4, natural);
+    }
+}
+
+template <int N, bool Inverse>
+[[gnu::always_inline]] inline void FirstPasses(const TComplexSingle* in, TComplexSingle* out)
+{
+    if constexpr (N == 32)
+        Pass<N, Inverse>(in, out);
+    else
+        PassPair<N, Inverse>(in, out);
 }
 
 // Every size is a routine of its own: inlined into the larger sizes, the sub-transforms crowd
 // the eight or sixteen registers and spill.
 template <int N>
-[[gnu::noinline]] void Forward(TComplexSingle* x)
+[[gnu::noinline]] void Forward(TComplexSingle* x, const TNatural* natural)
 {
     if constexpr (N <= 16) {
-        ForwardSmall<N>(x);
-    } else if constexpr (N == 32) {
-        Pass<N, false>(x);
-        Forward<N / 4>(x + N / 2);
-        Forward<N / 4>(x + 3 * N / 4);
-        Forward<N / 2>(x);
+        ForwardSmall<N>(x, natural);
     } else {
-        // The size's pass with the first pass of its N/2 sub-transform, then the rest.
-        PassPair<N, false>(x);
-        Forward<N / 4>(x + N / 2);
-        Forward<N / 4>(x + 3 * N / 4);
-        Forward<N / 8>(x + N / 4);
-        Forward<N / 8>(x + 3 * N / 8);
-        Forward<N / 4>(x);
+        FirstPasses<N, false>(x, x);
+        ForwardSubs<N>(x, natural);
     }
 }
 
 template <int N>
-[[gnu::noinline]] void Inverse(TComplexSingle* x)
+[[gnu::noinline]] void Inverse(TComplexSingle* x, const TNatural* natural)
 {
     if constexpr (N <= 16) {
-        InverseSmall<N>(x);
-    } else if constexpr (N == 32) {
-        Inverse<N / 2>(x);
-        Inverse<N / 4>(x + N / 2);
-        Inverse<N / 4>(x + 3 * N / 4);
-        Pass<N, true>(x);
+        InverseSmall<N>(x, natural);
     } else {
-        Inverse<N / 4>(x);
-        Inverse<N / 8>(x + N / 4);
-        Inverse<N / 8>(x + 3 * N / 8);
-        Inverse<N / 4>(x + N / 2);
-        Inverse<N / 4>(x + 3 * N / 4);
-        PassPair<N, true>(x);
+        InverseSubs<N>(x, natural);
+        FirstPasses<N, true>(x, x);
+    }
+}
+
+template <int N>
+void ForwardKernel(TComplexSingle* x)
+{
+    Forward<N>(x, nullptr);
+}
+
+template <int N>
+void InverseKernel(TComplexSingle* x)
+{
+    Inverse<N>(x, nullptr);
+}
+
+// Natural order: the forward transform's first pass reads the buffer and writes the work area,
+// its leaves write their bins back to the buffer in natural order; the inverse mirrors it.
+// Up to 16 points the leaf reads and writes the buffer itself.
+template <int N>
+void ForwardNatural(TComplexSingle* buffer, TComplexSingle* work)
+{
+    if constexpr (N <= 16) {
+        const TNatural natural{NaturalData(N), buffer, buffer};
+        ForwardSmall<N>(buffer, &natural);
+    } else {
+        const TNatural natural{NaturalData(N), work, buffer};
+        FirstPasses<N, false>(buffer, work);
+        ForwardSubs<N>(work, &natural);
+    }
+}
+
+template <int N>
+void InverseNatural(TComplexSingle* buffer, TComplexSingle* work)
+{
+    if constexpr (N <= 16) {
+        const TNatural natural{NaturalData(N), buffer, buffer};
+        InverseSmall<N>(buffer, &natural);
+    } else {
+        const TNatural natural{NaturalData(N), work, buffer};
+        InverseSubs<N>(work, &natural);
+        FirstPasses<N, true>(work, buffer);
     }
 }
 
 template <size_t... I>
 constexpr std::array<TFFTKernel, 2 * FFTSizeCount> MakeKernels(std::index_sequence<I...>)
 {
-    return {((I % 2) ? &Inverse<(2 << (I / 2))> : &Forward<(2 << (I / 2))>)...};
+    return {((I % 2) ? &InverseKernel<(2 << (I / 2))> : &ForwardKernel<(2 << (I / 2))>)...};
+}
+
+template <size_t... I>
+constexpr std::array<TFFTNaturalKernel, 2 * FFTSizeCount> MakeNaturalKernels(std::index_sequence<I...>)
+{
+    return {((I % 2) ? &InverseNatural<(2 << (I / 2))> : &ForwardNatural<(2 << (I / 2))>)...};
 }
 
 void ScaleSSE(TComplexSingle* buffer, int count, float factor)
@@ -327,7 +430,8 @@ void PrepareSSEVariant()
 
 }  // namespace
 
-const TFFTVariant SSEVariant = {"SSE", MakeKernels(std::make_index_sequence<2 * FFTSizeCount>()), &ScaleSSE,
+const TFFTVariant SSEVariant = {"SSE", MakeKernels(std::make_index_sequence<2 * FFTSizeCount>()),
+                                 MakeNaturalKernels(std::make_index_sequence<2 * FFTSizeCount>()), &ScaleSSE,
                                  &PrepareSSEVariant};
 
 }  // namespace fftkernels
