@@ -122,15 +122,54 @@ const TFFTVariant* FFTVariantSSE()
 #endif
 }
 
+const TFFTVariant* FFTVariantAVX()
+{
+#if defined(__i386__) || defined(__x86_64__)
+    return CPUHasAVX ? &fftkernels::AVXVariant : nullptr;
+#else
+    return nullptr;
+#endif
+}
+
 std::span<const TFFTVariant* const> FFTVariants()
 {
     static const std::vector<const TFFTVariant*> variants = [] {
         std::vector<const TFFTVariant*> list{&FFTVariantX87()};
-        if (FFTVariantSSE())
-            list.push_back(FFTVariantSSE());
+        for (const TFFTVariant* variant : {FFTVariantSSE(), FFTVariantAVX()}) {
+            if (variant) {
+                if (variant->Prepare)
+                    variant->Prepare();
+                list.push_back(variant);
+            }
+        }
         return list;
     }();
     return variants;
+}
+
+const TFFTVariant& ChooseFFTVariant(const TCPUFeatures& features)
+{
+    const TFFTVariant* sse = nullptr;
+    const TFFTVariant* avx = nullptr;
+#if defined(__SSE__)
+    sse = &fftkernels::SSEVariant;
+#endif
+#if defined(__i386__) || defined(__x86_64__)
+    avx = &fftkernels::AVXVariant;
+#endif
+    const struct {
+        bool Supported;
+        const TFFTVariant* Variant;
+    } choices[] = {
+        {features.AVX && features.SSE, avx},
+        {features.ThreeDNowExt, nullptr},
+        {features.ThreeDNow, nullptr},
+        {features.SSE, sse},
+    };
+    for (const auto& choice : choices)
+        if (choice.Supported && choice.Variant)
+            return *choice.Variant;
+    return fftkernels::X87Variant;
 }
 
 const TFFTVariant& FFTKernelTable()
@@ -143,23 +182,12 @@ void BuildFFTTables()
     static const bool built = [] {
         BuildOrderTables();
         BuildTwiddleTables();
-        // The first variant the processor supports, in this order. This build has no 3DNow!
-        // kernels, so processors with those flags go on to the SSE test.
-        const struct {
-            bool Supported;
-            const TFFTVariant* Variant;
-        } choices[] = {
-            {CPUHas3DNowExt, nullptr},
-            {CPUHas3DNow, nullptr},
-            {CPUHasSSE, FFTVariantSSE()},
-            {true, &fftkernels::X87Variant},
-        };
-        for (const auto& choice : choices) {
-            if (choice.Supported && choice.Variant) {
-                ChosenVariant = choice.Variant;
-                break;
-            }
-        }
+        TCPUFeatures features;
+        features.SSE = CPUHasSSE;
+        features.ThreeDNow = CPUHas3DNow;
+        features.ThreeDNowExt = CPUHas3DNowExt;
+        features.AVX = CPUHasAVX;
+        ChosenVariant = &ChooseFFTVariant(features);
         if (ChosenVariant->Prepare)
             ChosenVariant->Prepare();
         return true;

@@ -36,11 +36,15 @@ struct TFFTVariant {
     void (*Prepare)();
 };
 
-// The variants this build has, the plain reference first; the SSE one is absent where the
-// compiler cannot target it.
+// The variants this build has and this machine runs, the plain reference first; SSE and AVX
+// are absent where the compiler cannot target them or the processor lacks them.
 std::span<const TFFTVariant* const> FFTVariants();
 const TFFTVariant& FFTVariantX87();
 const TFFTVariant* FFTVariantSSE();
+const TFFTVariant* FFTVariantAVX();
+// The variant the given processor features choose: the first it supports of AVX, SSE and x87
+// (3DNow! processors go on to the SSE test, as this build has no 3DNow! kernels).
+const TFFTVariant& ChooseFFTVariant(const TCPUFeatures& features);
 
 // Entry i: the position of natural bin i in kernel order, for the given size.
 std::span<const uint16_t> FFTOrderTable(TDCFFTSize size);

@@ -41,5 +41,8 @@ extern const TFFTVariant X87Variant;
 #if defined(__SSE__)
 extern const TFFTVariant SSEVariant;
 #endif
+#if defined(__i386__) || defined(__x86_64__)
+extern const TFFTVariant AVXVariant;
+#endif
 
 }  // namespace fftkernels
