@@ -33,7 +33,11 @@ const TBlendFunctionTable& SSE2BlendFunctions();
 
 bool CpuidAvailable();
 bool HasSSE2();
+// The rule HasSSE2 applies to what the processor answers: CPUID present and bit 26 of leaf 1's EDX.
+bool HasSSE2(bool cpuidAvailable, uint32_t leaf1Edx);
 // Set once by SelectBlendFunctions.
 extern bool ProcessorHasSSE2;
 // Fills BlendFunctionTable by the processor test; runs at start-up.
 void SelectBlendFunctions();
+// The same for a given answer of the test: the SSE2 set when it is set, else the plain set.
+void SelectBlendFunctions(bool hasSSE2);

@@ -278,10 +278,25 @@ TEST(Blend, SSE2LineBlendsStayNearTheReferenceForEveryLengthAndAlpha)
     }
 }
 
-TEST(Blend, TableHoldsTheSetTheProcessorAllows)
+TEST(Blend, TheProcessorTestChoosesTheSet)
 {
-    const TBlendFunctionTable& expected = ProcessorHasSSE2 ? SSE2BlendFunctions() : ReferenceBlendFunctions();
-    EXPECT_EQ(BlendFunctionTable.BlendLine, expected.BlendLine);
-    EXPECT_EQ(BlendFunctionTable.CombineWeighted, expected.CombineWeighted);
+    EXPECT_TRUE(HasSSE2(true, 1u << 26));
+    EXPECT_TRUE(HasSSE2(true, 0xFFFFFFFFu));
+    EXPECT_FALSE(HasSSE2(true, ~(1u << 26)));  // SSE and everything else, but not SSE2
+    EXPECT_FALSE(HasSSE2(false, 1u << 26));    // no CPUID: its answer does not count
+
+    SelectBlendFunctions(false);
+    EXPECT_FALSE(ProcessorHasSSE2);
+    EXPECT_EQ(BlendFunctionTable.BlendLine, ReferenceBlendFunctions().BlendLine);
+    EXPECT_EQ(BlendFunctionTable.CombineWeighted, ReferenceBlendFunctions().CombineWeighted);
+    SelectBlendFunctions(true);
+    EXPECT_TRUE(ProcessorHasSSE2);
+    EXPECT_EQ(BlendFunctionTable.BlendLine, SSE2BlendFunctions().BlendLine);
+    EXPECT_EQ(BlendFunctionTable.BlendLineMaster, SSE2BlendFunctions().BlendLineMaster);
+#if defined(__SSE2__)
+    EXPECT_NE(SSE2BlendFunctions().BlendLine, ReferenceBlendFunctions().BlendLine);
+#endif
+    // Back to what this machine's start-up chose.
+    SelectBlendFunctions();
     EXPECT_EQ(ProcessorHasSSE2, HasSSE2());
 }
