@@ -8,8 +8,9 @@
 
 namespace {
 
-// Order tables of all sizes in one block: size N starts at N - 2.
+// Order tables of all sizes in one block: size N starts at N - 2; the natural tables likewise.
 std::array<uint16_t, 2 * FFTMaxSize - 2> OrderTables;
+std::array<uint16_t, 2 * FFTMaxSize - 2> NaturalTables;
 
 constexpr int TwiddleCount(int size)
 {
@@ -45,6 +46,9 @@ void BuildOrderTables()
         for (int i = start; i < start + n / 2; ++i)
             ++table[i];
     }
+    for (int n = 2; n <= FFTMaxSize; n *= 2)
+        for (int i = 0; i < n; ++i)
+            NaturalTables[n - 2 + OrderTables[n - 2 + i]] = static_cast<uint16_t>(i);
 }
 
 // Angles are k times a step held as a double; sine and cosine in extended precision.
@@ -85,6 +89,11 @@ const TComplexSingle* TwiddleData(int size)
 {
     return &TwiddleTables[TwiddleOffset(size)];
 }
+
+const uint16_t* NaturalData(int size)
+{
+    return &NaturalTables[size - 2];
+}
 }  // namespace fftkernels
 
 std::span<const uint16_t> FFTOrderTable(TDCFFTSize size)
@@ -113,15 +122,54 @@ const TFFTVariant* FFTVariantSSE()
 #endif
 }
 
+const TFFTVariant* FFTVariantAVX()
+{
+#if defined(__i386__) || defined(__x86_64__)
+    return CPUHasAVX ? &fftkernels::AVXVariant : nullptr;
+#else
+    return nullptr;
+#endif
+}
+
 std::span<const TFFTVariant* const> FFTVariants()
 {
     static const std::vector<const TFFTVariant*> variants = [] {
         std::vector<const TFFTVariant*> list{&FFTVariantX87()};
-        if (FFTVariantSSE())
-            list.push_back(FFTVariantSSE());
+        for (const TFFTVariant* variant : {FFTVariantSSE(), FFTVariantAVX()}) {
+            if (variant) {
+                if (variant->Prepare)
+                    variant->Prepare();
+                list.push_back(variant);
+            }
+        }
         return list;
     }();
     return variants;
+}
+
+const TFFTVariant& ChooseFFTVariant(const TCPUFeatures& features)
+{
+    const TFFTVariant* sse = nullptr;
+    const TFFTVariant* avx = nullptr;
+#if defined(__SSE__)
+    sse = &fftkernels::SSEVariant;
+#endif
+#if defined(__i386__) || defined(__x86_64__)
+    avx = &fftkernels::AVXVariant;
+#endif
+    const struct {
+        bool Supported;
+        const TFFTVariant* Variant;
+    } choices[] = {
+        {features.AVX && features.SSE, avx},
+        {features.ThreeDNowExt, nullptr},
+        {features.ThreeDNow, nullptr},
+        {features.SSE, sse},
+    };
+    for (const auto& choice : choices)
+        if (choice.Supported && choice.Variant)
+            return *choice.Variant;
+    return fftkernels::X87Variant;
 }
 
 const TFFTVariant& FFTKernelTable()
@@ -134,23 +182,12 @@ void BuildFFTTables()
     static const bool built = [] {
         BuildOrderTables();
         BuildTwiddleTables();
-        // The first variant the processor supports, in this order. This build has no 3DNow!
-        // kernels, so processors with those flags go on to the SSE test.
-        const struct {
-            bool Supported;
-            const TFFTVariant* Variant;
-        } choices[] = {
-            {CPUHas3DNowExt, nullptr},
-            {CPUHas3DNow, nullptr},
-            {CPUHasSSE, FFTVariantSSE()},
-            {true, &fftkernels::X87Variant},
-        };
-        for (const auto& choice : choices) {
-            if (choice.Supported && choice.Variant) {
-                ChosenVariant = choice.Variant;
-                break;
-            }
-        }
+        TCPUFeatures features;
+        features.SSE = CPUHasSSE;
+        features.ThreeDNow = CPUHas3DNow;
+        features.ThreeDNowExt = CPUHas3DNowExt;
+        features.AVX = CPUHasAVX;
+        ChosenVariant = &ChooseFFTVariant(features);
         if (ChosenVariant->Prepare)
             ChosenVariant->Prepare();
         return true;
@@ -197,7 +234,12 @@ void DoFFTWith(const TFFTVariant& variant, void* buffer, int size, bool inverse,
         work = temporary.Data();
     }
     auto* scratch = static_cast<TComplexSingle*>(work);
+    const TFFTNaturalKernel natural = reOrder ? variant.NaturalKernels[2 * ordinal + (inverse ? 1 : 0)] : nullptr;
     if (!inverse) {
+        if (natural) {
+            natural(data, scratch);
+            return;
+        }
         variant.Kernels[2 * ordinal](data);
         if (reOrder)
             ReorderBuffer(data, scratch, size, false);
@@ -205,6 +247,10 @@ void DoFFTWith(const TFFTVariant& variant, void* buffer, int size, bool inverse,
     }
     if (scale)
         variant.ScaleBuffer(data, size, 1.0f / static_cast<float>(size));
+    if (natural) {
+        natural(data, scratch);
+        return;
+    }
     if (reOrder)
         ReorderBuffer(data, scratch, size, true);
     variant.Kernels[2 * ordinal + 1](data);

@@ -20,22 +20,31 @@ static_assert(sizeof(TComplexSingle) == 8);
 
 // Transforms the buffer in place; the only argument is the buffer.
 using TFFTKernel = void (*)(TComplexSingle* buffer);
+// Natural order in and out of the buffer, with the re-ordering folded into the first or last
+// pass; work holds the size's values meanwhile.
+using TFFTNaturalKernel = void (*)(TComplexSingle* buffer, TComplexSingle* work);
 using TFFTScale = void (*)(TComplexSingle* buffer, int count, float factor);
 
-// A kernel family: the 26 entry points (index 2 × ordinal + 1 for the inverse), its scaling,
-// and what it builds at start-up from the base tables (its widened twiddles) before first use.
+// A kernel family: the 26 entry points (index 2 × ordinal + 1 for the inverse), the same in
+// natural order where the family has them (else the driver re-orders through the work area), its
+// scaling, and what it builds at start-up from the base tables (its widened twiddles).
 struct TFFTVariant {
     const char* Name;
     std::array<TFFTKernel, 2 * FFTSizeCount> Kernels;
+    std::array<TFFTNaturalKernel, 2 * FFTSizeCount> NaturalKernels;
     TFFTScale ScaleBuffer;
     void (*Prepare)();
 };
 
-// The variants this build has, the plain reference first; the SSE one is absent where the
-// compiler cannot target it.
+// The variants this build has and this machine runs, the plain reference first; SSE and AVX
+// are absent where the compiler cannot target them or the processor lacks them.
 std::span<const TFFTVariant* const> FFTVariants();
 const TFFTVariant& FFTVariantX87();
 const TFFTVariant* FFTVariantSSE();
+const TFFTVariant* FFTVariantAVX();
+// The variant the given processor features choose: the first it supports of AVX, SSE and x87
+// (3DNow! processors go on to the SSE test, as this build has no 3DNow! kernels).
+const TFFTVariant& ChooseFFTVariant(const TCPUFeatures& features);
 
 // Entry i: the position of natural bin i in kernel order, for the given size.
 std::span<const uint16_t> FFTOrderTable(TDCFFTSize size);

@@ -34,10 +34,15 @@ inline TComplexSingle Twiddle(const TComplexSingle* table, int size, int k)
 
 // The base twiddle table of a size (empty below 32); built before the variants are prepared.
 const TComplexSingle* TwiddleData(int size);
+// Entry p: the natural bin at kernel-order position p (the order table inverted).
+const uint16_t* NaturalData(int size);
 
 extern const TFFTVariant X87Variant;
 #if defined(__SSE__)
 extern const TFFTVariant SSEVariant;
+#endif
+#if defined(__i386__) || defined(__x86_64__)
+extern const TFFTVariant AVXVariant;
 #endif
 
 }  // namespace fftkernels

@@ -3,10 +3,9 @@
 #include "DSFilters/dspFastFourierKernels.h"
 
 #if defined(__SSE__)
-#include <xmmintrin.h>
+#include "DSFilters/dspFastFourierSIMD.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace fftkernels {
 namespace {
@@ -15,184 +14,18 @@ namespace {
 // N/4 - 2) eight singles: (c_k, c_k, c_k+1, c_k+1) and (-s_k, s_k, -s_k+1, s_k+1).
 std::array<TAlignedBlock, FFTSizeCount> WideTwiddles;
 
-// Lanes from the lowest address; a minus is the sign bit.
-inline __m128 SignMask(bool l0, bool l1, bool l2, bool l3)
-{
-    const float minus = -0.0f;
-    return _mm_setr_ps(l0 ? minus : 0.0f, l1 ? minus : 0.0f, l2 ? minus : 0.0f, l3 ? minus : 0.0f);
-}
-
-// (re, im) of each complex value exchanged.
-inline __m128 Swap(__m128 v)
-{
-    return _mm_shuffle_ps(v, v, _MM_SHUFFLE(2, 3, 0, 1));
-}
-
-// i·v for both complex values of a register.
-inline __m128 TimesI(__m128 v)
-{
-    return _mm_xor_ps(Swap(v), SignMask(true, false, true, false));
-}
-
-// Forward butterflies at k, k + 1 with w = cw + i·sw given as (cw, cw) and (-sw, sw).
-inline void ForwardStep(__m128& a, __m128& b, __m128& c, __m128& d, __m128 cw, __m128 sw)
-{
-    const __m128 t1 = _mm_sub_ps(a, c);
-    const __m128 it2 = TimesI(_mm_sub_ps(b, d));
-    a = _mm_add_ps(a, c);
-    b = _mm_add_ps(b, d);
-    const __m128 u = _mm_add_ps(t1, it2);  // t1 + i·t2, times w
-    const __m128 v = _mm_sub_ps(t1, it2);  // t1 - i·t2, times conj(w)
-    c = _mm_add_ps(_mm_mul_ps(u, cw), _mm_mul_ps(Swap(u), sw));
-    d = _mm_sub_ps(_mm_mul_ps(v, cw), _mm_mul_ps(Swap(v), sw));
-}
-
-// Inverse butterflies at k, k + 1, the transpose of ForwardStep.
-inline void InverseStep(__m128& a, __m128& b, __m128& c, __m128& d, __m128 cw, __m128 sw)
-{
-    const __m128 p = _mm_sub_ps(_mm_mul_ps(c, cw), _mm_mul_ps(Swap(c), sw));  // c · conj(w)
-    const __m128 q = _mm_add_ps(_mm_mul_ps(d, cw), _mm_mul_ps(Swap(d), sw));  // d · w
-    const __m128 s = _mm_add_ps(p, q);
-    const __m128 it = TimesI(_mm_sub_ps(p, q));
-    c = _mm_sub_ps(a, s);
-    a = _mm_add_ps(a, s);
-    d = _mm_add_ps(b, it);
-    b = _mm_sub_ps(b, it);
-}
-
-// Size 2 on one register: (x0 + x1, x0 - x1); the same in both directions.
-inline __m128 Size2(__m128 r)
-{
-    return _mm_add_ps(_mm_movelh_ps(r, r), _mm_xor_ps(_mm_movehl_ps(r, r), SignMask(false, false, true, true)));
-}
-
-// Size 2 on two registers at once.
-inline void Size2Pair(__m128& r0, __m128& r1)
-{
-    const __m128 lo = _mm_movelh_ps(r0, r1);  // (x0, y0)
-    const __m128 hi = _mm_movehl_ps(r1, r0);  // (x1, y1)
-    const __m128 s = _mm_add_ps(lo, hi);
-    const __m128 d = _mm_sub_ps(lo, hi);
-    r0 = _mm_movelh_ps(s, d);
-    r1 = _mm_movehl_ps(d, s);
-}
-
-inline void Forward4(__m128& r0, __m128& r1)
-{
-    const __m128 s = _mm_add_ps(r0, r1);  // (x0 + x2, x1 + x3)
-    const __m128 t = _mm_sub_ps(r0, r1);  // (t1, t2)
-    r0 = Size2(s);
-    // (t1 + i·t2, t1 - i·t2)
-    const __m128 it2 = _mm_xor_ps(_mm_shuffle_ps(t, t, _MM_SHUFFLE(2, 3, 2, 3)), SignMask(true, false, false, true));
-    r1 = _mm_add_ps(_mm_movelh_ps(t, t), it2);
-}
-
-inline void Inverse4(__m128& r0, __m128& r1)
-{
-    const __m128 u = Size2(r0);   // (u0, u1)
-    const __m128 st = Size2(r1);  // (s, t)
-    // (s, -i·t)
-    const __m128 y = _mm_xor_ps(_mm_shuffle_ps(st, st, _MM_SHUFFLE(2, 3, 1, 0)), SignMask(false, false, false, true));
-    r0 = _mm_add_ps(u, y);
-    r1 = _mm_sub_ps(u, y);
-}
-
-inline __m128 Twiddles(float c0, float s0, float c1, float s1, bool sine)
-{
-    return sine ? _mm_setr_ps(-s0, s0, -s1, s1) : _mm_setr_ps(c0, c0, c1, c1);
-}
-
-inline void Forward8(__m128& r0, __m128& r1, __m128& r2, __m128& r3)
-{
-    ForwardStep(r0, r1, r2, r3, Twiddles(1, 0, Sqrt1_2, Sqrt1_2, false), Twiddles(1, 0, Sqrt1_2, Sqrt1_2, true));
-    Forward4(r0, r1);
-    Size2Pair(r2, r3);
-}
-
-inline void Inverse8(__m128& r0, __m128& r1, __m128& r2, __m128& r3)
-{
-    Inverse4(r0, r1);
-    Size2Pair(r2, r3);
-    InverseStep(r0, r1, r2, r3, Twiddles(1, 0, Sqrt1_2, Sqrt1_2, false), Twiddles(1, 0, Sqrt1_2, Sqrt1_2, true));
-}
-
-// Twiddles of the size-16 pass: k = 0, 1 and k = 2, 3.
-inline __m128 Cos16(int half) { return half == 0 ? Twiddles(1, 0, CosPi8, SinPi8, false) : Twiddles(Sqrt1_2, Sqrt1_2, SinPi8, CosPi8, false); }
-inline __m128 Sin16(int half) { return half == 0 ? Twiddles(1, 0, CosPi8, SinPi8, true) : Twiddles(Sqrt1_2, Sqrt1_2, SinPi8, CosPi8, true); }
-
-struct TRegs16 {
-    __m128 r[8];
-};
-
-inline TRegs16 Load(const TComplexSingle* x, int count)
-{
-    TRegs16 regs;
-    const auto* p = reinterpret_cast<const float*>(x);
-    for (int i = 0; i < count / 2; ++i)
-        regs.r[i] = _mm_load_ps(p + 4 * i);
-    return regs;
-}
-
-inline void Store(TComplexSingle* x, const TRegs16& regs, int count)
-{
-    auto* p = reinterpret_cast<float*>(x);
-    for (int i = 0; i < count / 2; ++i)
-        _mm_store_ps(p + 4 * i, regs.r[i]);
-}
-
-template <int N>
-void Forward(TComplexSingle* x);
-template <int N>
-void Inverse(TComplexSingle* x);
-
-template <int N>
-[[gnu::always_inline]] inline void ForwardSmall(TComplexSingle* x)
-{
-    TRegs16 v = Load(x, N);
-    if constexpr (N == 2) {
-        v.r[0] = Size2(v.r[0]);
-    } else if constexpr (N == 4) {
-        Forward4(v.r[0], v.r[1]);
-    } else if constexpr (N == 8) {
-        Forward8(v.r[0], v.r[1], v.r[2], v.r[3]);
-    } else {
-        ForwardStep(v.r[0], v.r[2], v.r[4], v.r[6], Cos16(0), Sin16(0));
-        ForwardStep(v.r[1], v.r[3], v.r[5], v.r[7], Cos16(1), Sin16(1));
-        Forward8(v.r[0], v.r[1], v.r[2], v.r[3]);
-        Forward4(v.r[4], v.r[5]);
-        Forward4(v.r[6], v.r[7]);
-    }
-    Store(x, v, N);
-}
-
-template <int N>
-[[gnu::always_inline]] inline void InverseSmall(TComplexSingle* x)
-{
-    TRegs16 v = Load(x, N);
-    if constexpr (N == 2) {
-        v.r[0] = Size2(v.r[0]);
-    } else if constexpr (N == 4) {
-        Inverse4(v.r[0], v.r[1]);
-    } else if constexpr (N == 8) {
-        Inverse8(v.r[0], v.r[1], v.r[2], v.r[3]);
-    } else {
-        Inverse8(v.r[0], v.r[1], v.r[2], v.r[3]);
-        Inverse4(v.r[4], v.r[5]);
-        Inverse4(v.r[6], v.r[7]);
-        InverseStep(v.r[0], v.r[2], v.r[4], v.r[6], Cos16(0), Sin16(0));
-        InverseStep(v.r[1], v.r[3], v.r[5], v.r[7], Cos16(1), Sin16(1));
-    }
-    Store(x, v, N);
-}
-
+// One pass of size N from in to out (the same buffer but for the first pass of a forward
+// natural-order transform and the last of an inverse one).
 template <int N, bool Inverse>
-inline void Pass(TComplexSingle* x)
+inline void Pass(const TComplexSingle* in, TComplexSingle* out)
 {
     constexpr int quarter = N / 4;
-    auto* p = reinterpret_cast<float*>(x);
+    const auto* p = reinterpret_cast<const float*>(in);
+    auto* q = reinterpret_cast<float*>(out);
     const float* w = WideTwiddles[Ordinal(N)].As<float>();
     for (int k = 0; k < quarter; k += 2, w += 8) {
-        float* pa = p + 2 * k;
+        const float* pa = p + 2 * k;
+        float* qa = q + 2 * k;
         __m128 a = _mm_load_ps(pa);
         __m128 b = _mm_load_ps(pa + 2 * quarter);
         __m128 c = _mm_load_ps(pa + 4 * quarter);
@@ -201,10 +34,10 @@ inline void Pass(TComplexSingle* x)
             InverseStep(a, b, c, d, _mm_load_ps(w), _mm_load_ps(w + 4));
         else
             ForwardStep(a, b, c, d, _mm_load_ps(w), _mm_load_ps(w + 4));
-        _mm_store_ps(pa, a);
-        _mm_store_ps(pa + 2 * quarter, b);
-        _mm_store_ps(pa + 4 * quarter, c);
-        _mm_store_ps(pa + 6 * quarter, d);
+        _mm_store_ps(qa, a);
+        _mm_store_ps(qa + 2 * quarter, b);
+        _mm_store_ps(qa + 4 * quarter, c);
+        _mm_store_ps(qa + 6 * quarter, d);
     }
 }
 
@@ -212,16 +45,18 @@ inline void Pass(TComplexSingle* x)
 // works on the sums the first leaves at k, k + N/8, k + N/4 and k + 3N/8, so they stay in
 // registers. Forward: the N pass first; inverse: the N/2 pass first.
 template <int N, bool Inverse>
-inline void PassPair(TComplexSingle* x)
+inline void PassPair(const TComplexSingle* in, TComplexSingle* out)
 {
     constexpr int quarter = N / 4;
     constexpr int eighth = N / 8;
-    auto* p = reinterpret_cast<float*>(x);
+    const auto* p = reinterpret_cast<const float*>(in);
+    auto* q = reinterpret_cast<float*>(out);
     const float* w = WideTwiddles[Ordinal(N)].As<float>();
     const float* wLate = w + 4 * eighth;  // the pair k + N/8
     const float* wHalf = WideTwiddles[Ordinal(N / 2)].As<float>();
     for (int k = 0; k < eighth; k += 2, w += 8, wLate += 8, wHalf += 8) {
-        float* pk = p + 2 * k;
+        const float* pk = p + 2 * k;
+        float* qk = q + 2 * k;
         __m128 a0 = _mm_load_ps(pk), a1 = _mm_load_ps(pk + 2 * eighth);
         __m128 b0 = _mm_load_ps(pk + 2 * quarter), b1 = _mm_load_ps(pk + 2 * (quarter + eighth));
         __m128 c0 = _mm_load_ps(pk + 4 * quarter), c1 = _mm_load_ps(pk + 2 * (2 * quarter + eighth));
@@ -235,79 +70,31 @@ inline void PassPair(TComplexSingle* x)
             ForwardStep(a1, b1, c1, d1, _mm_load_ps(wLate), _mm_load_ps(wLate + 4));
             ForwardStep(a0, a1, b0, b1, _mm_load_ps(wHalf), _mm_load_ps(wHalf + 4));
         }
-        _mm_store_ps(pk, a0);
-        _mm_store_ps(pk + 2 * eighth, a1);
-        _mm_store_ps(pk + 2 * quarter, b0);
-        _mm_store_ps(pk + 2 * (quarter + eighth), b1);
-        _mm_store_ps(pk + 4 * quarter, c0);
-        _mm_store_ps(pk + 2 * (2 * quarter + eighth), c1);
-        _mm_store_ps(pk + 6 * quarter, d0);
-        _mm_store_ps(pk + 2 * (3 * quarter + eighth), d1);
+        _mm_store_ps(qk, a0);
+        _mm_store_ps(qk + 2 * eighth, a1);
+        _mm_store_ps(qk + 2 * quarter, b0);
+        _mm_store_ps(qk + 2 * (quarter + eighth), b1);
+        _mm_store_ps(qk + 4 * quarter, c0);
+        _mm_store_ps(qk + 2 * (2 * quarter + eighth), c1);
+        _mm_store_ps(qk + 6 * quarter, d0);
+        _mm_store_ps(qk + 2 * (3 * quarter + eighth), d1);
     }
 }
 
-// Every size is a routine of its own: inlined into the larger sizes, the sub-transforms crowd
-// the eight or sixteen registers and spill.
-template <int N>
-[[gnu::noinline]] void Forward(TComplexSingle* x)
-{
-    if constexpr (N <= 16) {
-        ForwardSmall<N>(x);
-    } else if constexpr (N == 32) {
-        Pass<N, false>(x);
-        Forward<N / 4>(x + N / 2);
-        Forward<N / 4>(x + 3 * N / 4);
-        Forward<N / 2>(x);
-    } else {
-        // The size's pass with the first pass of its N/2 sub-transform, then the rest.
-        PassPair<N, false>(x);
-        Forward<N / 4>(x + N / 2);
-        Forward<N / 4>(x + 3 * N / 4);
-        Forward<N / 8>(x + N / 4);
-        Forward<N / 8>(x + 3 * N / 8);
-        Forward<N / 4>(x);
+struct TSSEPasses {
+    template <int N, bool Inverse>
+    [[gnu::always_inline]] static void First(const TComplexSingle* in, TComplexSingle* out)
+    {
+        if constexpr (N == 32)
+            Pass<N, Inverse>(in, out);
+        else
+            PassPair<N, Inverse>(in, out);
     }
-}
+};
 
-template <int N>
-[[gnu::noinline]] void Inverse(TComplexSingle* x)
-{
-    if constexpr (N <= 16) {
-        InverseSmall<N>(x);
-    } else if constexpr (N == 32) {
-        Inverse<N / 2>(x);
-        Inverse<N / 4>(x + N / 2);
-        Inverse<N / 4>(x + 3 * N / 4);
-        Pass<N, true>(x);
-    } else {
-        Inverse<N / 4>(x);
-        Inverse<N / 8>(x + N / 4);
-        Inverse<N / 8>(x + 3 * N / 8);
-        Inverse<N / 4>(x + N / 2);
-        Inverse<N / 4>(x + 3 * N / 4);
-        PassPair<N, true>(x);
-    }
-}
+using TSSE = TSplitRadix<TSSEPasses>;
 
-template <size_t... I>
-constexpr std::array<TFFTKernel, 2 * FFTSizeCount> MakeKernels(std::index_sequence<I...>)
-{
-    return {((I % 2) ? &Inverse<(2 << (I / 2))> : &Forward<(2 << (I / 2))>)...};
-}
-
-void ScaleSSE(TComplexSingle* buffer, int count, float factor)
-{
-    auto* p = reinterpret_cast<float*>(buffer);
-    const int singles = 2 * count;
-    const __m128 f = _mm_set1_ps(factor);
-    int i = 0;
-    for (; i + 4 <= singles; i += 4)
-        _mm_store_ps(p + i, _mm_mul_ps(_mm_load_ps(p + i), f));
-    for (; i < singles; ++i)
-        p[i] *= factor;
-}
-
-void PrepareSSEVariant()
+void BuildWideTwiddles()
 {
     for (int ordinal = Ordinal(32); ordinal < FFTSizeCount; ++ordinal) {
         const int size = 2 << ordinal;
@@ -325,9 +112,17 @@ void PrepareSSEVariant()
     }
 }
 
+// Once, whether the variant is chosen or only listed for comparison.
+void PrepareSSEVariant()
+{
+    static const bool built = (BuildWideTwiddles(), true);
+    (void)built;
+}
+
 }  // namespace
 
-const TFFTVariant SSEVariant = {"SSE", MakeKernels(std::make_index_sequence<2 * FFTSizeCount>()), &ScaleSSE,
+const TFFTVariant SSEVariant = {"SSE", TSSE::Kernels(std::make_index_sequence<2 * FFTSizeCount>()),
+                                 TSSE::NaturalKernels(std::make_index_sequence<2 * FFTSizeCount>()), &ScaleSSE,
                                  &PrepareSSEVariant};
 
 }  // namespace fftkernels

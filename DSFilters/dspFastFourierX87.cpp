@@ -180,7 +180,8 @@ void ScaleX87(TComplexSingle* buffer, int count, float factor)
 
 }  // namespace
 
-const TFFTVariant X87Variant = {"x87", MakeKernels(std::make_index_sequence<2 * FFTSizeCount>()), &ScaleX87,
+// No natural-order kernels: the driver re-orders around the in-place ones.
+const TFFTVariant X87Variant = {"x87", MakeKernels(std::make_index_sequence<2 * FFTSizeCount>()), {}, &ScaleX87,
                                  nullptr};
 
 }  // namespace fftkernels

@@ -10,14 +10,21 @@
 bool CPUHasSSE = false;
 bool CPUHas3DNow = false;
 bool CPUHas3DNowExt = false;
+bool CPUHasAVX = false;
 
 TCPUFeatures ReadCPUFeatures(const TCPUIDSource& source)
 {
     TCPUFeatures features;
     if (!source.HasCPUID)
         return features;
-    if (source.Query(1).Edx & (1u << 25))
+    const TCPUIDRegs leaf1 = source.Query(1);
+    if (leaf1.Edx & (1u << 25))
         features.SSE = true;
+    // AVX needs the processor's flag and the operating system's: OSXSAVE, and XCR0 with both
+    // the SSE and the AVX register states.
+    const uint32_t avxAndOSXSave = (1u << 28) | (1u << 27);
+    if ((leaf1.Ecx & avxAndOSXSave) == avxAndOSXSave && source.ExtendedControl)
+        features.AVX = (source.ExtendedControl() & 6) == 6;
     // The extended leaf exists only when leaf 0x80000000 names a higher one.
     if (source.Query(0x80000000u).Eax > 0x80000000u) {
         const uint32_t edx = source.Query(0x80000001u).Edx;
@@ -40,15 +47,21 @@ TCPUIDSource ProcessorCPUID()
         __cpuid(leaf, regs.Eax, regs.Ebx, regs.Ecx, regs.Edx);
         return regs;
     };
+    source.ExtendedControl = [] {
+        uint32_t eax = 0, edx = 0;
+        asm volatile("xgetbv" : "=a"(eax), "=d"(edx) : "c"(0));
+        return static_cast<uint64_t>(edx) << 32 | eax;
+    };
 #endif
     return source;
 }
 
 void GetCPUFeatures()
 {
-    CPUHasSSE = CPUHas3DNow = CPUHas3DNowExt = false;
+    CPUHasSSE = CPUHas3DNow = CPUHas3DNowExt = CPUHasAVX = false;
     const TCPUFeatures features = ReadCPUFeatures(ProcessorCPUID());
     CPUHasSSE = features.SSE;
+    CPUHasAVX = features.AVX;
     CPUHas3DNow = features.ThreeDNow;
     CPUHas3DNowExt = features.ThreeDNowExt;
 }

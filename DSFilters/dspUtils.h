@@ -53,6 +53,8 @@ inline int32_t Clip32Bit(int64_t value)
 extern bool CPUHasSSE;
 extern bool CPUHas3DNow;
 extern bool CPUHas3DNowExt;
+// AVX of the processor with the operating system saving the wider registers.
+extern bool CPUHasAVX;
 
 // The CPUID instruction of the processor or, in tests, a stand-in for one.
 struct TCPUIDRegs {
@@ -61,11 +63,14 @@ struct TCPUIDRegs {
 struct TCPUIDSource {
     bool HasCPUID = false;
     std::function<TCPUIDRegs(uint32_t leaf)> Query;
+    // XCR0, the register states the operating system saves; asked only when OSXSAVE is set.
+    std::function<uint64_t()> ExtendedControl;
 };
 struct TCPUFeatures {
     bool SSE = false;
     bool ThreeDNow = false;
     bool ThreeDNowExt = false;
+    bool AVX = false;
 };
 TCPUFeatures ReadCPUFeatures(const TCPUIDSource& source);
 TCPUIDSource ProcessorCPUID();

@@ -60,22 +60,31 @@ bool CpuidAvailable()
 #endif
 }
 
+bool HasSSE2(bool cpuidAvailable, uint32_t leaf1Edx)
+{
+    return cpuidAvailable && (leaf1Edx & (1u << 26)) != 0;
+}
+
 bool HasSSE2()
 {
 #if defined(__i386__) || defined(__x86_64__)
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!CpuidAvailable() || !__get_cpuid(1, &eax, &ebx, &ecx, &edx))
-        return false;
-    return (edx & bit_SSE2) != 0;
+    const bool available = CpuidAvailable() && __get_cpuid(1, &eax, &ebx, &ecx, &edx);
+    return HasSSE2(available, edx);
 #else
     return false;
 #endif
 }
 
+void SelectBlendFunctions(bool hasSSE2)
+{
+    ProcessorHasSSE2 = hasSSE2;
+    BlendFunctionTable = hasSSE2 ? SSE2BlendFunctions() : kReference;
+}
+
 void SelectBlendFunctions()
 {
-    ProcessorHasSSE2 = HasSSE2();
-    BlendFunctionTable = ProcessorHasSSE2 ? SSE2BlendFunctions() : kReference;
+    SelectBlendFunctions(HasSSE2());
 }
 
 namespace {

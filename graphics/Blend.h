@@ -1,6 +1,7 @@
 #pragma once
 // Per-pixel blend primitives and the table they are called through. The plain set is the
-// reference; an SSE2 set with the same results is chosen at start-up when the processor has it.
+// reference; an SSE2 set, within two units per channel of it, is chosen at start-up when the
+// processor has it.
 //   F foreground, B background, W weight 0..255, M master alpha 0..255.
 #include "graphics/Color32.h"
 
@@ -32,7 +33,11 @@ const TBlendFunctionTable& SSE2BlendFunctions();
 
 bool CpuidAvailable();
 bool HasSSE2();
+// The rule HasSSE2 applies to what the processor answers: CPUID present and bit 26 of leaf 1's EDX.
+bool HasSSE2(bool cpuidAvailable, uint32_t leaf1Edx);
 // Set once by SelectBlendFunctions.
 extern bool ProcessorHasSSE2;
 // Fills BlendFunctionTable by the processor test; runs at start-up.
 void SelectBlendFunctions();
+// The same for a given answer of the test: the SSE2 set when it is set, else the plain set.
+void SelectBlendFunctions(bool hasSSE2);

@@ -67,7 +67,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   libz-mingw-w64-dev zlib1g-dev libjpeg-dev nasm
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libfftw3-dev libkissfft-dev libpixman-1-dev libtag1-dev
+  libfftw3-dev libkissfft-dev libpixman-1-dev libtag1-dev libswscale-dev
   wine wine64 xvfb xauth x11-utils imagemagick
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
   gstreamer1.0-plugins-bad gstreamer1.0-libav libgl1 libgl1-mesa-dri libglx-mesa0

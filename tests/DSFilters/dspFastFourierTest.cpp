@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <numbers>
 #include <cmath>
@@ -272,7 +273,35 @@ TEST(FFTDriver, ReorderingWithoutAWorkAreaMatchesOneWithIt)
 
 TEST(FFTDriver, TheProcessorFlagsChooseTheKernels)
 {
-    EXPECT_STREQ(FFTKernelTable().Name, CPUHasSSE && FFTVariantSSE() ? "SSE" : "x87");
+    struct Case {
+        bool SSE, ThreeDNow, ThreeDNowExt, AVX;
+        const char* Expected;
+    };
+    const Case cases[] = {
+        {false, false, false, false, "x87"},
+        {true, false, false, false, "SSE"},
+        {true, true, true, false, "SSE"},  // no 3DNow! kernels: on to the SSE test
+        {false, true, true, false, "x87"},
+        {true, false, false, true, "AVX"},
+        {false, false, false, true, "x87"},  // an AVX flag without SSE is not trusted
+    };
+    for (const Case& c : cases) {
+        TCPUFeatures features;
+        features.SSE = c.SSE;
+        features.ThreeDNow = c.ThreeDNow;
+        features.ThreeDNowExt = c.ThreeDNowExt;
+        features.AVX = c.AVX;
+        EXPECT_STREQ(ChooseFFTVariant(features).Name, c.Expected) << c.SSE << c.ThreeDNow << c.ThreeDNowExt << c.AVX;
+    }
+}
+
+TEST(FFTDriver, TheAVXKernelsAreTestedWhereTheMachineHasAVX)
+{
+    if (!FFTVariantAVX())
+        GTEST_SKIP() << "this machine (or its operating system) has no AVX: the AVX kernels are not tested here";
+    const auto variants = FFTVariants();
+    EXPECT_NE(std::find(variants.begin(), variants.end(), FFTVariantAVX()), variants.end());
+    EXPECT_STREQ(FFTKernelTable().Name, "AVX");
 }
 
 TEST(FFTDriver, ScalingMultipliesEverySingleOnce)

@@ -47,13 +47,16 @@ TEST(dspUtils, ClipsSaturateToEachWidthAnd32BitsSymmetrically)
     EXPECT_EQ(Clip32Bit(INT64_MIN), -2147483647);
 }
 
-// A processor that answers the leaves it is given and zero for others.
-TCPUIDSource FakeProcessor(std::map<uint32_t, TCPUIDRegs> leaves, bool hasCPUID = true)
+// A processor that answers the leaves it is given and zero for others, with the operating
+// system's XCR0.
+TCPUIDSource FakeProcessor(std::map<uint32_t, TCPUIDRegs> leaves, bool hasCPUID = true, uint64_t xcr0 = 0)
 {
-    return {hasCPUID, [leaves](uint32_t leaf) {
+    return {hasCPUID,
+            [leaves](uint32_t leaf) {
                 const auto it = leaves.find(leaf);
                 return it == leaves.end() ? TCPUIDRegs{} : it->second;
-            }};
+            },
+            [xcr0] { return xcr0; }};
 }
 
 TEST(dspUtils, FeatureFlagsComeFromTheirCPUIDBits)
@@ -77,12 +80,44 @@ TEST(dspUtils, FeatureFlagsComeFromTheirCPUIDBits)
     EXPECT_TRUE(!f.SSE && !f.ThreeDNow && !f.ThreeDNowExt);
 }
 
+TEST(dspUtils, AVXNeedsTheProcessorsFlagOSXSaveAndBothRegisterStates)
+{
+    const uint32_t avx = 1u << 28, osxsave = 1u << 27, sse = 1u << 25;
+    struct Case {
+        uint32_t Ecx;
+        uint64_t Xcr0;
+        bool Expected;
+    };
+    const Case cases[] = {
+        {avx | osxsave, 0x7, true},
+        {avx | osxsave, 0x6, true},
+        {avx | osxsave, 0x2, false},  // the system saves no upper halves
+        {avx | osxsave, 0x4, false},
+        {avx, 0x7, false},            // without OSXSAVE, XGETBV is not even allowed
+        {osxsave, 0x7, false},
+    };
+    for (const Case& c : cases) {
+        const TCPUIDRegs leaf1{0, 0, c.Ecx, sse};
+        EXPECT_EQ(ReadCPUFeatures(FakeProcessor({{1, leaf1}}, true, c.Xcr0)).AVX, c.Expected) << std::hex << c.Ecx << " " << c.Xcr0;
+    }
+    // XCR0 is read only when the processor says it may be.
+    bool asked = false;
+    TCPUIDSource source = FakeProcessor({{1, {0, 0, avx, sse}}});
+    source.ExtendedControl = [&asked] {
+        asked = true;
+        return uint64_t{7};
+    };
+    EXPECT_FALSE(ReadCPUFeatures(source).AVX);
+    EXPECT_FALSE(asked);
+}
+
 TEST(dspUtils, StartUpReadsTheProcessor)
 {
     const TCPUFeatures f = ReadCPUFeatures(ProcessorCPUID());
     EXPECT_EQ(CPUHasSSE, f.SSE);
     EXPECT_EQ(CPUHas3DNow, f.ThreeDNow);
     EXPECT_EQ(CPUHas3DNowExt, f.ThreeDNowExt);
+    EXPECT_EQ(CPUHasAVX, f.AVX);
 #if defined(__SSE__)
     EXPECT_TRUE(CPUHasSSE);  // the build itself targets SSE
 #endif

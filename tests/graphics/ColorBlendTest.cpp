@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -148,34 +151,80 @@ TEST(Blend, ReferenceSetMixesEachChannelIncludingAlpha)
     }
 }
 
-TEST(Blend, SSE2SetEqualsTheReferenceOverEveryWeight)
+// The SSE2 set computes (256 * B + (F - B) * W + 128) shr 8 per channel: each channel may lie up
+// to two units from the plain set's result.
+constexpr int kAllowedDifference = 2;
+
+int LargestChannelDifference(TColor32 a, TColor32 b)
+{
+    int largest = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        largest = std::max(largest, std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)));
+    return largest;
+}
+
+// Every foreground, background and weight on one channel, through each kind of entry: combine,
+// merge (by alpha, with master alpha) and the two line blends. The channels do not interact, so
+// the background carries four values at once (bc, bc + 64, bc + 128, bc + 192); in the merges the
+// foreground's alpha is the weight and its colour channels carry the tested value.
+TEST(Blend, SSE2SetStaysWithinTwoUnitsOfThePlainSetForEveryChannelValue)
 {
     const TBlendFunctionTable& ref = ReferenceBlendFunctions();
     const TBlendFunctionTable& sse = SSE2BlendFunctions();
+    const TColor32 masters[] = {1, 77, 128, 254};
+    int combine = 0, merge = 0, line = 0;
+    std::vector<TColor32> src(64), background(64), x(64), y(64);
+    for (TColor32 bc = 0; bc < 64; ++bc)
+        background[bc] = bc * 0x01010101u + 0xC0804000u;
     for (TColor32 w = 0; w < 256; ++w) {
-        for (const TColor32 f0 : kColours) {
-            const TColor32 f = (f0 & 0x00FFFFFF) | w << 24;  // w also as the foreground's alpha
-            for (const TColor32 b : kColours) {
-                ASSERT_EQ(sse.CombineWeighted(f0, b, w), ref.CombineWeighted(f0, b, w));
-                ASSERT_EQ(sse.BlendByAlpha(f, b), ref.BlendByAlpha(f, b));
-                for (const TColor32 m : {0u, 1u, 100u, 254u, 255u, 300u})
-                    ASSERT_EQ(sse.BlendByAlphaMaster(f, b, m), ref.BlendByAlphaMaster(f, b, m));
-                TColor32 x = b, y = b;
-                sse.CombineWeightedInPlace(f0, x, w);
-                ref.CombineWeightedInPlace(f0, y, w);
-                ASSERT_EQ(x, y);
-                sse.BlendByAlphaInPlace(f, x);
-                ref.BlendByAlphaInPlace(f, y);
-                ASSERT_EQ(x, y);
-                sse.BlendByAlphaMasterInPlace(f, x, 77);
-                ref.BlendByAlphaMasterInPlace(f, y, 77);
-                ASSERT_EQ(x, y);
+        for (TColor32 fc = 0; fc < 256; ++fc) {
+            const TColor32 f = fc * 0x01010101u;
+            const TColor32 fa = w << 24 | fc * 0x010101u;
+            for (const TColor32 b : background) {
+                combine = std::max(combine, LargestChannelDifference(sse.CombineWeighted(f, b, w), ref.CombineWeighted(f, b, w)));
+                TColor32 p = b, q = b;
+                sse.CombineWeightedInPlace(f, p, w);
+                ref.CombineWeightedInPlace(f, q, w);
+                combine = std::max(combine, LargestChannelDifference(p, q));
+                merge = std::max(merge, LargestChannelDifference(sse.BlendByAlpha(fa, b), ref.BlendByAlpha(fa, b)));
+                p = q = b;
+                sse.BlendByAlphaInPlace(fa, p);
+                ref.BlendByAlphaInPlace(fa, q);
+                merge = std::max(merge, LargestChannelDifference(p, q));
             }
+            const TColor32 m = masters[(w + fc) % 4];
+            for (const TColor32 b : background) {
+                merge = std::max(merge, LargestChannelDifference(sse.BlendByAlphaMaster(fa, b, m), ref.BlendByAlphaMaster(fa, b, m)));
+                TColor32 p = b, q = b;
+                sse.BlendByAlphaMasterInPlace(fa, p, m);
+                ref.BlendByAlphaMasterInPlace(fa, q, m);
+                merge = std::max(merge, LargestChannelDifference(p, q));
+            }
+            // A line of every background under the same foreground.
+            std::fill(src.begin(), src.end(), fa);
+            x = y = background;
+            sse.BlendLine(src.data(), x.data(), 64);
+            ref.BlendLine(src.data(), y.data(), 64);
+            for (int i = 0; i < 64; ++i)
+                line = std::max(line, LargestChannelDifference(x[i], y[i]));
+            x = y = background;
+            sse.BlendLineMaster(src.data(), x.data(), 64, m);
+            ref.BlendLineMaster(src.data(), y.data(), 64, m);
+            for (int i = 0; i < 64; ++i)
+                line = std::max(line, LargestChannelDifference(x[i], y[i]));
         }
     }
+    std::printf("largest channel difference of the SSE2 set from the plain set: combine %d, merge %d, line %d\n", combine,
+                merge, line);
+    RecordProperty("LargestDifferenceCombine", combine);
+    RecordProperty("LargestDifferenceMerge", merge);
+    RecordProperty("LargestDifferenceLine", line);
+    EXPECT_LE(combine, kAllowedDifference);
+    EXPECT_LE(merge, kAllowedDifference);
+    EXPECT_LE(line, kAllowedDifference);
 }
 
-TEST(Blend, SSE2LineBlendsEqualTheReferenceForEveryLengthAndAlpha)
+TEST(Blend, SSE2LineBlendsStayNearTheReferenceForEveryLengthAndAlpha)
 {
     // Every alpha 0..255 in runs that cover the four-pixel steps and the remainders.
     std::vector<TColor32> src;
@@ -190,29 +239,64 @@ TEST(Blend, SSE2LineBlendsEqualTheReferenceForEveryLengthAndAlpha)
 
     const TBlendFunctionTable& ref = ReferenceBlendFunctions();
     const TBlendFunctionTable& sse = SSE2BlendFunctions();
+    // Alpha 0 keeps the background and alpha 255 takes the source exactly; others come near.
+    const auto expectNear = [&](const std::vector<TColor32>& x, const std::vector<TColor32>& y, int offset, int length) {
+        for (int i = 0; i < static_cast<int>(x.size()); ++i) {
+            const bool inside = i >= offset && i < offset + length;
+            const TColor32 a = src[i] >> 24;
+            if (!inside || a == 0 || a == 255)
+                ASSERT_EQ(x[i], y[i]) << i;
+            else
+                ASSERT_LE(LargestChannelDifference(x[i], y[i]), kAllowedDifference) << i;
+        }
+    };
     for (int length : {0, 1, 3, 4, 5, 7, 8, 9, static_cast<int>(src.size())}) {
         for (int offset : {0, 1, 2, 3}) {
             if (offset + length > static_cast<int>(src.size()))
                 continue;
+            SCOPED_TRACE(testing::Message() << length << " " << offset);
             std::vector<TColor32> x = background, y = background;
             sse.BlendLine(src.data() + offset, x.data() + offset, length);
             ref.BlendLine(src.data() + offset, y.data() + offset, length);
-            ASSERT_EQ(x, y) << length << " " << offset;
-            for (const TColor32 m : {0u, 1u, 128u, 254u, 255u}) {
+            expectNear(x, y, offset, length);
+            for (const TColor32 m : {255u, 300u}) {
                 x = background;
                 y = background;
                 sse.BlendLineMaster(src.data() + offset, x.data() + offset, length, m);
                 ref.BlendLineMaster(src.data() + offset, y.data() + offset, length, m);
-                ASSERT_EQ(x, y) << length << " " << offset << " " << m;
+                expectNear(x, y, offset, length);
+            }
+            for (const TColor32 m : {0u, 1u, 128u, 254u}) {
+                x = background;
+                y = background;
+                sse.BlendLineMaster(src.data() + offset, x.data() + offset, length, m);
+                ref.BlendLineMaster(src.data() + offset, y.data() + offset, length, m);
+                for (size_t i = 0; i < x.size(); ++i)
+                    ASSERT_LE(LargestChannelDifference(x[i], y[i]), kAllowedDifference) << i << " " << m;
             }
         }
     }
 }
 
-TEST(Blend, TableHoldsTheSetTheProcessorAllows)
+TEST(Blend, TheProcessorTestChoosesTheSet)
 {
-    const TBlendFunctionTable& expected = ProcessorHasSSE2 ? SSE2BlendFunctions() : ReferenceBlendFunctions();
-    EXPECT_EQ(BlendFunctionTable.BlendLine, expected.BlendLine);
-    EXPECT_EQ(BlendFunctionTable.CombineWeighted, expected.CombineWeighted);
+    EXPECT_TRUE(HasSSE2(true, 1u << 26));
+    EXPECT_TRUE(HasSSE2(true, 0xFFFFFFFFu));
+    EXPECT_FALSE(HasSSE2(true, ~(1u << 26)));  // SSE and everything else, but not SSE2
+    EXPECT_FALSE(HasSSE2(false, 1u << 26));    // no CPUID: its answer does not count
+
+    SelectBlendFunctions(false);
+    EXPECT_FALSE(ProcessorHasSSE2);
+    EXPECT_EQ(BlendFunctionTable.BlendLine, ReferenceBlendFunctions().BlendLine);
+    EXPECT_EQ(BlendFunctionTable.CombineWeighted, ReferenceBlendFunctions().CombineWeighted);
+    SelectBlendFunctions(true);
+    EXPECT_TRUE(ProcessorHasSSE2);
+    EXPECT_EQ(BlendFunctionTable.BlendLine, SSE2BlendFunctions().BlendLine);
+    EXPECT_EQ(BlendFunctionTable.BlendLineMaster, SSE2BlendFunctions().BlendLineMaster);
+#if defined(__SSE2__)
+    EXPECT_NE(SSE2BlendFunctions().BlendLine, ReferenceBlendFunctions().BlendLine);
+#endif
+    // Back to what this machine's start-up chose.
+    SelectBlendFunctions();
     EXPECT_EQ(ProcessorHasSSE2, HasSSE2());
 }

@@ -224,7 +224,7 @@ TEST(Image, ImageOnScreenShowsTheBlendedBitmap)
     image->Bitmap()->SetMasterAlpha(100);  // a button state of the player
     form->Show();
     pvltest::PumpMessages(150);
-    const BYTE expected = static_cast<BYTE>(ReferenceBlendFunctions().BlendByAlphaMaster(0xFF000000, 0xFFFFFFFF, 100));
+    const BYTE expected = static_cast<BYTE>(BlendFunctionTable.BlendByAlphaMaster(0xFF000000, 0xFFFFFFFF, 100));
     EXPECT_EQ(ScreenPixel(image->Handle(), 20, 20), RGB(expected, expected, expected));
 }
 

