@@ -4,6 +4,7 @@
 #include "SysUtils.h"
 
 #include <cstring>
+#include <deque>
 
 namespace {
 
@@ -156,27 +157,39 @@ void ReadValue(TByteCursor& in, const TStoredProperty& prop)
     }
 }
 
-// The property a dotted name leads to; its owner's table stays alive in `tables`.
-const TStoredProperty& FindProperty(IStoredProperties& root, const std::string& dotted,
-                                    std::vector<std::vector<TStoredProperty>>& tables)
+// Tables of the objects met while reading, each listed once.
+class TTableCache {
+public:
+    const std::vector<TStoredProperty>& Of(IStoredProperties* object)
+    {
+        for (auto& [o, table] : FTables)
+            if (o == object)
+                return table;
+        FTables.emplace_back(object, std::vector<TStoredProperty>());
+        object->ListStoredProperties(FTables.back().second);
+        return FTables.back().second;
+    }
+
+private:
+    std::deque<std::pair<IStoredProperties*, std::vector<TStoredProperty>>> FTables;  // stable references
+};
+
+// The property a dotted name leads to.
+const TStoredProperty& FindProperty(IStoredProperties& root, const std::string& dotted, TTableCache& tables)
 {
     IStoredProperties* object = &root;
     size_t start = 0;
     while (true) {
         const size_t dot = dotted.find('.', start);
         const std::string part = dotted.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-        tables.emplace_back();
-        object->ListStoredProperties(tables.back());
         const TStoredProperty* found = nullptr;
-        for (const auto& p : tables.back())
+        for (const auto& p : tables.Of(object))
             if (SameText(p.Name, part))
                 found = &p;
-        if (!found)
+        if (!found || (dot != std::string::npos && found->Kind != TPropKind::Object))
             throw EReadError("Property " + part + " does not exist");
         if (dot == std::string::npos)
             return *found;
-        if (found->Kind != TPropKind::Object)
-            throw EReadError("Property " + part + " does not exist");
         object = found->GetObject();
         if (!object)
             throw EReadError("Property " + part + " does not exist");
@@ -380,10 +393,9 @@ void ReadComponentStream(const uint8_t* data, size_t size, IStoredProperties& ro
     try {
         in.ShortString();  // class name
         in.ShortString();  // object name
-        for (std::string name = in.ShortString(); !name.empty(); name = in.ShortString()) {
-            std::vector<std::vector<TStoredProperty>> tables;
+        TTableCache tables;
+        for (std::string name = in.ShortString(); !name.empty(); name = in.ShortString())
             ReadValue(in, FindProperty(root, name, tables));
-        }
         if (in.U8() != 0)  // a skin has no children
             throw EReadError("Invalid stream format");
     } catch (...) {
