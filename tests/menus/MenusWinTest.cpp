@@ -1,4 +1,4 @@
-#include "menus/MenuItemCacheCore.h"
+#include "menus/MenuItemCache.h"
 #include "menus/MenuPersistence.h"
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000.h"
@@ -447,4 +447,25 @@ TEST(MenusWinUsageClock, ReadingCreatesNoRegistryKey)
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tessarel", 0, KEY_READ, &handle), ERROR_SUCCESS);
     EXPECT_NE(MenuOrderKey().find("menus_win_tests"), std::string::npos);
     EXPECT_EQ(MenuOrderKey().find("$(APPNAME)"), std::string::npos);
+}
+
+TEST(MenusWinGlyphs, TableImageListHoldsEveryGlyphInRowOrder)
+{
+    MenuUnitStart();
+    const HIMAGELIST list = MenuItemCacheImages();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(list), 198);
+    // Delete's pictogram is a red cross: its centre is red; an unknown caption draws nothing.
+    TCanvasDC canvas(20, 20);
+    DrawGlyphOf(canvas.Dc, 0, 0, true, 0, 0, "&Delete");
+    EXPECT_EQ(canvas.At(7, 7), RGB(210, 30, 30));
+    EXPECT_EQ(canvas.At(0, 15), RGB(255, 255, 255));  // the key colour is transparent
+    TCanvasDC untouched(20, 20);
+    DrawGlyphOf(untouched.Dc, 0, 0, true, 0, 0, "No Such Command");
+    DrawGlyphByIndex(untouched.Dc, 0, 0, true, 0, 0, 198);
+    EXPECT_EQ(untouched.At(7, 7), RGB(255, 255, 255));
+    // Disabled: embossed in the two colours only.
+    TCanvasDC disabled(20, 20);
+    DrawGlyphOf(disabled.Dc, 0, 0, false, RGB(255, 255, 254), RGB(0, 0, 128), "Delete");
+    EXPECT_EQ(disabled.At(7, 7), RGB(0, 0, 128));
 }
