@@ -288,3 +288,54 @@ void TCustomPopupMenu2000::Notification(TComponent* component, bool removing)
     if (component == AttachedTo)
         AttachedTo = nullptr;
 }
+
+TMenuItem* FindItemByShortCut(TMenuItem* root, TShortCut key)
+{
+    if (!root || key == 0)
+        return nullptr;
+    const std::string text = ShortCutToText(key);
+    for (int i = 0; i < root->Count(); ++i) {
+        TMenuItem* child = root->Items(i);
+        auto* skinned = dynamic_cast<TMenuItem2000*>(child);
+        if (child->ShortCut == key || (skinned && ShortcutListContains(text, skinned->StoredShortCutText())))
+            return child;
+        if (TMenuItem* found = FindItemByShortCut(child, key))
+            return found;
+        if (skinned && skinned->AttachMenu())
+            if (TMenuItem* found = FindItemByShortCut(skinned->AttachMenu()->Items(), key))
+                return found;
+    }
+    return nullptr;
+}
+
+bool DispatchShortCut(TShortCut key, TMenuItem* root)
+{
+    if (ShortCutToText(key).empty())
+        return false;
+    TMenuItem* item = FindItemByShortCut(root, key);
+    if (!item)
+        return false;
+    CloseMenus();
+    std::vector<TMenuItem*> parents;
+    for (TMenuItem* p = item->Parent(); p && p != root; p = p->Parent())
+        parents.insert(parents.begin(), p);
+    for (TMenuItem* p : parents) {
+        if (!p->Enabled)
+            return true;  // abandoned, but the key was ours
+        p->Click();
+    }
+    item->Click();
+    return true;
+}
+
+TShortCut ShortCutFromKeyMessage(WPARAM key, LPARAM keyData)
+{
+    TShortCut modifiers = 0;
+    if (GetKeyState(VK_SHIFT) < 0)
+        modifiers |= scShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        modifiers |= scCtrl;
+    if (keyData & (LPARAM(1) << 29))
+        modifiers |= scAlt;
+    return ShortCut(static_cast<uint16_t>(key), modifiers);
+}

@@ -97,3 +97,14 @@ void CloseMenus();
 int MenuHookCount();
 // One pass of pending messages (the modal wait's pump).
 void PumpMenuMessages();
+
+// The item below root (depth first, attached menus included) whose own shortcut is the key:
+// its numeric shortcut, or a text shortcut of a TMenuItem2000. The table's shortcuts are only
+// shown and never match.
+TMenuItem* FindItemByShortCut(TMenuItem* root, TShortCut key);
+// Finds the item, closes the menus and clicks it after its parents (each must be enabled);
+// True when an item was found.
+bool DispatchShortCut(TShortCut key, TMenuItem* root);
+// A key-down message's shortcut: the key plus Shift and Ctrl from the key state and Alt from
+// bit 29 of the key data.
+TShortCut ShortCutFromKeyMessage(WPARAM key, LPARAM keyData);

@@ -469,3 +469,65 @@ TEST(MenusWinGlyphs, TableImageListHoldsEveryGlyphInRowOrder)
     DrawGlyphOf(disabled.Dc, 0, 0, false, RGB(255, 255, 254), RGB(0, 0, 128), "Delete");
     EXPECT_EQ(disabled.At(7, 7), RGB(0, 0, 128));
 }
+
+TEST_F(MenusWin, ShortCutsDispatchOnlyWhatTheItemSetsItself)
+{
+    TComponent form;
+    auto* menu = NewComponent<TPopupMenu2000>(&form);
+    std::vector<std::string> clicked;
+    const auto item = [&](TMenuItem* parent, const char* caption) {
+        auto* i = NewComponent<TMenuItem2000>(&form);
+        i->Caption = caption;
+        i->OnClick = [&clicked, caption](TObject*) { clicked.push_back(caption); };
+        parent->Add(i);
+        return i;
+    };
+    auto* edit = item(menu->Items(), "Edit");
+    auto* del = item(edit, "Delete");  // shows the table's Del
+    auto* mine = item(edit, "Mine");
+    mine->SetShortCut("Ctrl+K; F9");
+    auto* attached = NewComponent<TPopupMenu2000>(&form);
+    auto* extra = item(attached->Items(), "Extra");
+    extra->ShortCut = ShortCut('E', scCtrl);
+    edit->SetAttachMenu(attached);
+
+    EXPECT_EQ(del->GetShortCut(), "Del;Ctrl+Del");
+    EXPECT_FALSE(DispatchShortCut(ShortCut(VK_DELETE, 0), menu->Items()));
+    EXPECT_TRUE(DispatchShortCut(ShortCut(VK_F9, 0), menu->Items()));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"Edit", "Mine"}));
+    EXPECT_EQ(FindItemByShortCut(menu->Items(), ShortCut('E', scCtrl)), extra);
+    clicked.clear();
+    edit->Enabled = false;  // a disabled parent abandons the click
+    EXPECT_TRUE(DispatchShortCut(ShortCut('K', scCtrl), menu->Items()));
+    EXPECT_TRUE(clicked.empty());
+    EXPECT_EQ(ShortCutFromKeyMessage('A', LPARAM(1) << 29), ShortCut('A', scAlt));
+}
+
+TEST_F(MenusWin, FontFlagsAndSkinLinks)
+{
+    TComponent form;
+    auto* menu = NewComponent<TPopupMenu2000>(&form);
+    const T_AM2000_Font font("Tahoma", -12, clBlack, 0);
+    menu->SetFont(&font);
+    ASSERT_NE(menu->Font(), nullptr);
+    menu->SetSystemFont(true);
+    EXPECT_EQ(menu->Font(), nullptr);
+    menu->SetFont(&font);
+    menu->SetParentFont(true);
+    EXPECT_EQ(menu->Font(), nullptr);
+    EXPECT_FALSE(menu->SystemFont());
+
+    auto* skin = NewComponent<TAnimatedSkin2000>(&form);
+    skin->SetOpacity(70);
+    skin->Colors().Set(T_AM2000_Colors::Menu, 0x112233);
+    menu->SetAnimatedSkin(skin);
+    EXPECT_EQ(menu->RawOptions().Opacity(), 70);
+    EXPECT_EQ(menu->RawOptions().Colors().Get(T_AM2000_Colors::Menu), 0x112233);
+    menu->SetAnimatedSkin(nullptr);  // the default look at once
+    EXPECT_EQ(menu->RawOptions().Opacity(), 100);
+    EXPECT_EQ(menu->RawOptions().Colors().Get(T_AM2000_Colors::Menu), clMenu);
+    menu->SetAnimatedSkin(skin);
+    delete skin;  // freeing the skin clears the link
+    EXPECT_EQ(menu->AnimatedSkin(), nullptr);
+    EXPECT_EQ(menu->Version(), TCustomAnimatedSkin2000::Version());
+}
