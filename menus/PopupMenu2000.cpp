@@ -161,6 +161,46 @@ void TCustomPopupMenu2000::Popup(int x, int y)
     ReleaseDesktopCopy();
 }
 
+void TCustomPopupMenu2000::Assign(const TPersistent& source)
+{
+    const auto* menu = dynamic_cast<const TPopupMenu*>(&source);
+    if (!menu)
+        return TPopupMenu::Assign(source);
+    BeginMenuUpdate();
+    try {
+        Items()->Clear();
+        Items()->Assign(*menu->Items());
+        OnPopup = menu->OnPopup;
+        if (const auto* other = dynamic_cast<const TCustomPopupMenu2000*>(menu)) {
+            LoadedDone = other->LoadedDone;
+            StatusBar = other->StatusBar;
+            StatusBarIndex = other->StatusBarIndex;
+            FShowHint = other->FShowHint;
+            FOptions.Assign(other->FOptions);
+            SetFont(other->FFont.get());
+            FSystemFont = other->FSystemFont;
+            FCtl3D = other->FCtl3D;
+            SystemCtl3D = other->SystemCtl3D;
+            SystemShadow = other->SystemShadow;
+            SystemSelectionFade = other->SystemSelectionFade;
+            Images = other->Images;
+            DisabledImages = other->DisabledImages;
+            HotImages = other->HotImages;
+            FParentShowHint = other->FParentShowHint;
+            FParentFont = other->FParentFont;
+            SetAnimatedSkin(other->FAnimatedSkin);
+            OnMenuCommand = other->OnMenuCommand;
+            OnMenuClose = other->OnMenuClose;
+            OnContextMenu = other->OnContextMenu;
+        }
+    } catch (...) {
+        EndMenuUpdate();
+        throw;
+    }
+    EndMenuUpdate();
+    RefreshIfShowing();
+}
+
 bool TCustomPopupMenu2000::IsShowing() const { return FPopupForm && FPopupForm->IsShowing(); }
 
 void TCustomPopupMenu2000::RefreshIfShowing()

@@ -27,6 +27,9 @@ public:
     virtual void PrepareItems(bool addEmpty);
     virtual void DoMenuClose();
     void Loaded() override;
+    // From a class-library popup menu: its items (as skinned items) and handler; from another
+    // skinned popup menu also its look, fonts, flags, images, skin and handlers.
+    void Assign(const TPersistent& source) override;
 
     T_AM2000_MenuOptions& Options();  // colours brought up to date outside loading and design
     T_AM2000_MenuOptions& RawOptions() { return FOptions; }

@@ -531,3 +531,31 @@ TEST_F(MenusWin, FontFlagsAndSkinLinks)
     EXPECT_EQ(menu->AnimatedSkin(), nullptr);
     EXPECT_EQ(menu->Version(), TCustomAnimatedSkin2000::Version());
 }
+
+TEST_F(MenusWin, AssignTakesAPlainPopupsItemsAsSkinnedItems)
+{
+    TComponent form;
+    TPopupMenu plain(nullptr);
+    TMenuItem* file = plain.Items()->AddNew("&File");
+    TMenuItem* open = file->AddNew("Open");
+    open->ShortCut = ShortCut('O', scCtrl);
+    file->AddNew("-");
+    auto* menu = NewComponent<TPopupMenu2000>(&form);
+    menu->Items()->Add(NewComponent<TMenuItem2000>(&form));  // replaced
+    menu->Assign(plain);
+    ASSERT_EQ(menu->Items()->Count(), 1);
+    TMenuItem2000* copied = menu->Items()->Items(0);
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->GetCaption(), "&File");
+    ASSERT_EQ(copied->Count(), 2);
+    EXPECT_EQ(copied->Items(0)->GetShortCut(), "Ctrl+O");
+    EXPECT_TRUE(IsSeparatorCaption(copied->Items(1)->GetCaption()));
+
+    auto* second = NewComponent<TPopupMenu2000>(&form);
+    menu->RawOptions().SetAnimation(anHorzRoll);
+    menu->SetCtl3D(false);
+    second->Assign(*menu);
+    EXPECT_EQ(second->RawOptions().Animation(), anHorzRoll);
+    EXPECT_FALSE(second->Ctl3D());
+    EXPECT_EQ(second->Items()->Items(0)->Items(0)->Origin, copied->Items(0));
+}
