@@ -201,6 +201,11 @@ void TCustomPopupMenu2000::Assign(const TPersistent& source)
     RefreshIfShowing();
 }
 
+bool TCustomPopupMenu2000::IsShortCut(WPARAM key, LPARAM keyData)
+{
+    return DispatchShortCut(ShortCutFromKeyMessage(key, keyData), Items());
+}
+
 bool TCustomPopupMenu2000::IsShowing() const { return FPopupForm && FPopupForm->IsShowing(); }
 
 void TCustomPopupMenu2000::RefreshIfShowing()

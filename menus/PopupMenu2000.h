@@ -26,6 +26,8 @@ public:
     virtual std::string GetMergeCaption() const { return {}; }
     virtual void PrepareItems(bool addEmpty);
     virtual void DoMenuClose();
+    // A key-down message: runs the item whose own shortcut it is; True when one was found.
+    bool IsShortCut(WPARAM key, LPARAM keyData);
     void Loaded() override;
     // From a class-library popup menu: its items (as skinned items) and handler; from another
     // skinned popup menu also its look, fonts, flags, images, skin and handlers.

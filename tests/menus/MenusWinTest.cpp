@@ -501,6 +501,10 @@ TEST_F(MenusWin, ShortCutsDispatchOnlyWhatTheItemSetsItself)
     EXPECT_TRUE(DispatchShortCut(ShortCut('K', scCtrl), menu->Items()));
     EXPECT_TRUE(clicked.empty());
     EXPECT_EQ(ShortCutFromKeyMessage('A', LPARAM(1) << 29), ShortCut('A', scAlt));
+    edit->Enabled = true;
+    EXPECT_TRUE(menu->IsShortCut(VK_F9, 0));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"Edit", "Mine"}));
+    EXPECT_FALSE(menu->IsShortCut(VK_F8, 0));
 }
 
 TEST_F(MenusWin, FontFlagsAndSkinLinks)
