@@ -62,6 +62,16 @@ public:
     bool Designing() const { return FDesigning; }
     void SetDesigning(bool value) { FDesigning = value; }
 
+    // Loading (properties being read from a stream until Loaded), reading, writing, and being
+    // destroyed (set by Destroying, which derived destructors call first).
+    enum : unsigned { csLoading = 1, csReading = 2, csWriting = 4, csDestroying = 8 };
+    unsigned ComponentState() const { return FState; }
+    bool InState(unsigned bits) const { return (FState & bits) != 0; }
+    void SetState(unsigned bits, bool on) { FState = on ? (FState | bits) : (FState & ~bits); }
+    void Destroying() { FState |= csDestroying; }
+    // Called once the stream's properties are all read; ends loading.
+    virtual void Loaded() { FState &= ~static_cast<unsigned>(csLoading); }
+
 protected:
     // Frees the owned components now, newest first; derived destructors call it when their
     // components must go before their own resources do.
@@ -75,6 +85,7 @@ private:
     TComponent* FOwner = nullptr;
     std::vector<TComponent*> FComponents;
     bool FDesigning = false;
+    unsigned FState = 0;
 };
 
 // Makes a component owned by `owner`; the owner frees it.

@@ -46,6 +46,15 @@ void TMenuItem::Delete(int index)
     std::unique_ptr<TMenuItem> item(FItems[static_cast<size_t>(index)]);  // leaves the list as it goes
 }
 
+void TMenuItem::Remove(TMenuItem* item)
+{
+    const auto it = std::find(FItems.begin(), FItems.end(), item);
+    if (it == FItems.end())
+        return;
+    FItems.erase(it);
+    item->FParent = nullptr;
+}
+
 void TMenuItem::Clear()
 {
     while (!FItems.empty())
@@ -81,6 +90,12 @@ void TMenuItem::Click()
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), FItems(NewComponent<TMenuItem>(this)) {}
 
 TPopupMenu::~TPopupMenu() = default;
+
+void TPopupMenu::ReplaceItems(TMenuItem* root)
+{
+    std::unique_ptr<TMenuItem> old(FItems);
+    FItems = root;
+}
 
 namespace {
 struct TMenuOwner {

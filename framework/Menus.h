@@ -2,6 +2,7 @@
 // Popup menus: a tree of items shown as the system's popup menu. The skinned menu family
 // derives from these and draws the same tree itself.
 #include "Classes.h"
+#include "ShortCuts.h"
 #include "Types.h"
 
 #include <windows.h>
@@ -23,21 +24,31 @@ public:
     int GroupIndex = 0;
     std::string ShortCutText;  // shown after a tab, e.g. "Alt+Enter"
     TNotifyEvent OnClick;
+    // The class library's further item state (the skinned menus use it).
+    TShortCut ShortCut = 0;
+    bool AutoCheck = false;
+    bool Default = false;
+    int HelpContext = 0;
+    std::string Hint;
+    int ImageIndex = -1;
+    TComponent* SubMenuImages = nullptr;
+    UINT Command = 0;
 
     int Count() const { return static_cast<int>(FItems.size()); }
     TMenuItem* Items(int index) const { return FItems.at(static_cast<size_t>(index)); }
     TMenuItem* Parent() const { return FParent; }
     int MenuIndex() const;
     // Takes ownership of the item.
-    void Add(TMenuItem* item);
-    void Insert(int index, TMenuItem* item);
-    void Delete(int index);  // frees the item
+    virtual void Add(TMenuItem* item);
+    virtual void Insert(int index, TMenuItem* item);
+    virtual void Delete(int index);  // frees the item
+    virtual void Remove(TMenuItem* item);  // takes it out without freeing it
     void Clear();
     // A new item owned by this one, appended.
     TMenuItem* AddNew(const std::string& caption, TNotifyEvent onClick = nullptr);
     // Checks the item; a radio item unchecks the others of its group in the same menu.
     void SetChecked(bool value);
-    void Click();
+    virtual void Click();
     bool IsSeparator() const { return Caption == "-"; }
 
 private:
@@ -56,6 +67,10 @@ public:
     bool Showing() const { return FShowing; }
     HWND Window = nullptr;  // the window that owns the menu while it shows
     TNotifyEvent OnPopup;
+
+protected:
+    // Frees the root item and takes `root` (owned by this menu) in its place.
+    void ReplaceItems(TMenuItem* root);
 
 private:
     TMenuItem* FItems;

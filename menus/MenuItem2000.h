@@ -1,0 +1,114 @@
+#pragma once
+// TMenuItem2000: the item of every skinned menu. Adds a hosted control, look options that
+// inherit from the menu, a skin link, text shortcuts (several per item), hints and shortcuts
+// that default from the standard-command table, usage stamps, an attached popup menu as
+// submenu, and a rebuild notice that keeps an open menu window in step with every change.
+#include "AnimatedSkinCore.h"
+#include "MenuControl.h"
+#include "framework/Menus.h"
+
+#include <memory>
+#include <string>
+
+class TCustomPopupMenu2000;
+
+class TMenuItem2000 : public TMenuItem, public IAM2000SkinClient, private IOptionsOwner {
+public:
+    explicit TMenuItem2000(TComponent* owner);
+    ~TMenuItem2000() override;
+
+    // Structure: the class library's operation, then a notice of kind 3 on this item.
+    void Add(TMenuItem* item) override;
+    void Insert(int index, TMenuItem* item) override;
+    void Delete(int index) override;
+    void Remove(TMenuItem* item) override;
+    TMenuItem2000* Items(int index) const;
+
+    // Setters store, then raise the notice (kind 3; Checked kind 0).
+    void SetCaption(const std::string& value);
+    void SetEnabled(bool value);
+    void SetVisible(bool value);
+    void SetChecked(bool value);
+    void SetImageIndex(int value);
+    void SetDefaultIndex(int value);
+    void SetShortCut(const std::string& value);  // EMenuError "Invalid shortcut: 'Foo'"
+    void SetHint(const std::string& value);
+    void SetControl(T_AM2000_MenuControlType value);
+    virtual void SetHidden(bool value);
+
+    // The family reads item state only through these.
+    virtual std::string GetCaption() const { return Caption; }
+    virtual bool GetEnabled() const { return Enabled; }
+    virtual bool GetVisible() const { return Visible; }
+    virtual bool GetChecked() const { return Checked; }
+    virtual int GetImageIndex() const { return ImageIndex; }
+    virtual int GetCount() const { return Count(); }
+    virtual std::string GetShortCut() const;
+    virtual std::string GetHint() const;
+    virtual bool GetHidden() const;
+    // Child by index; EMenuError "Menu not found".
+    virtual TMenuItem2000* GetItemChecked(int index) const;
+
+    T_AM2000_MenuControlType Control() const { return FControl; }
+    T_AM2000_MenuControl& ControlOptions();
+    // The item's own look, made on first read; none frees it (everything inherited again).
+    T_AM2000_ItemOptions& Options();
+    void SetOptions(const T_AM2000_ItemOptions* value);
+    bool HasOwnOptions() const { return FOptions && FOptions->HasOwnLook(); }
+    // The stored form: #1 for explicitly none.
+    const std::string& StoredShortCutText() const { return FShortCutText; }
+    const std::string& StoredHint() const { return Hint; }
+    bool HintStored() const;
+    bool ShortCutStored() const;
+
+    TCustomAnimatedSkin2000* AnimatedSkin() const { return FAnimatedSkin; }
+    void SetAnimatedSkin(TCustomAnimatedSkin2000* value);
+    TCustomPopupMenu2000* AttachMenu() const { return FAttachMenu; }
+    void SetAttachMenu(TCustomPopupMenu2000* value);
+    TComponent* PopupMenu = nullptr;
+
+    int DefaultIndex() const { return FDefaultIndex; }
+    int NumGlyphs = 1;
+    bool Demotable = true;
+    uint32_t LastTimeUsed = 0;
+    TMenuItem* Origin = nullptr;
+    HMENU NativeHandle = nullptr;
+
+    // Runs the hosted control's click, the item's click, stamps the usage and stores the menu.
+    void Click() override;
+    // The popup component at the root of the item tree, or none.
+    TCustomPopupMenu2000* OwningMenu() const;
+    // The rebuild notice: kinds 0 checked state, 3 structure or appearance, 4 hint.
+    void Changed(int kind);
+    void Assign(const TPersistent& source) override;
+
+    // Family switches (off in the player).
+    static inline bool DemotionEnabled = false;
+    static inline uint32_t DemotionPeriod = 21600;
+
+    void ApplySkin(TCustomAnimatedSkin2000& skin) override;
+    void SkinFreed(TCustomAnimatedSkin2000& skin) override;
+    void ClearAttachMenu() { FAttachMenu = nullptr; }
+
+protected:
+    void Notification(TComponent* component, bool removing) override;
+
+private:
+    void OptionsChanged() override { Changed(3); }
+    bool OwnerLoadingOrDesigning() const override { return InState(csLoading | csReading) || Designing(); }
+    T_AM2000_MenuControlType FControl = ctlNone;
+    std::unique_ptr<T_AM2000_MenuControl> FControlObject;
+    std::unique_ptr<T_AM2000_ItemOptions> FOptions;
+    std::string FShortCutText;
+    bool FHidden = false;
+    int FDefaultIndex = -1;
+    int FUpdateLock = 0;
+    TCustomAnimatedSkin2000* FAnimatedSkin = nullptr;
+    TCustomPopupMenu2000* FAttachMenu = nullptr;
+};
+
+// Item construction: the shortcut as a key value stored through its text, or stored directly.
+TMenuItem2000* NewItem2000(TComponent* owner, const std::string& caption, TShortCut shortCut, bool checked,
+                           bool enabled, TNotifyEvent onClick, int helpContext, const std::string& name);
+TMenuItem2000* NewItem2000Direct(TComponent* owner, const std::string& caption, TShortCut shortCut, bool checked,
+                                 bool enabled, TNotifyEvent onClick, int helpContext, const std::string& name);

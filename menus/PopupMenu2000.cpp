@@ -1,0 +1,386 @@
+#include "PopupMenu2000.h"
+
+#include "MenuPersistence.h"
+#include "MenuUtils.h"
+#include "ThemeSupport.h"
+
+namespace {
+
+TPopupWindowFactory WindowFactory;
+TCustomPopupMenu2000* Current = nullptr;
+int HookCount = 0;
+
+// The hooks unit is not here yet: installing and releasing only count.
+void InstallMenuHooks() { ++HookCount; }
+void ReleaseMenuHooks() { --HookCount; }
+
+// The drop shadows' desktop copy is released after a popup (none is held yet).
+void ReleaseDesktopCopy() {}
+
+// A window that never shows: stands in while no window unit installed its factory.
+class TNoWindow : public IPopupMenuWindow {
+    void SetRoot(TMenuItem*, HMENU) override {}
+    void SetAnimation(T_AM2000_Animation) override {}
+    void SetWindowOption(int, int) override {}
+    void SetStateFlags(unsigned) override {}
+    bool Enabled() const override { return true; }
+    void Enable() override {}
+    void PlaceAt(int, int) override {}
+    bool ShowMenu() override { return false; }
+    void HideMenu() override {}
+    bool IsShowing() const override { return false; }
+    void RebuildItems() override {}
+    void ItemChanged(TMenuItem*, int) override {}
+    bool Cancelled() const override { return true; }
+};
+
+}  // namespace
+
+void SetPopupWindowFactory(TPopupWindowFactory factory) { WindowFactory = std::move(factory); }
+TCustomPopupMenu2000* CurrentPopupMenu() { return Current; }
+int MenuHookCount() { return HookCount; }
+
+void CloseMenus()
+{
+    if (Current && Current->PopupForm())
+        Current->PopupForm()->HideMenu();
+}
+
+void PumpMenuMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+TCustomPopupMenu2000::TCustomPopupMenu2000(TComponent* owner)
+    : TPopupMenu(owner), FOptions(this), FAlive(std::make_shared<bool>(true))
+{
+    ReplaceItems(NewComponent<TMenuItem2000>(this));
+    MenuUnitStart();
+    ThemeUnitStart();
+    MenuUsageClock();  // unit start: macros expanded, usage clock read
+    if (!Designing() && !(owner && owner->Designing()))
+        InstallMenuHooks();
+}
+
+TCustomPopupMenu2000::~TCustomPopupMenu2000()
+{
+    Destroying();
+    *FAlive = false;  // a modal wait on this menu ends
+    if (!Designing())
+        ReleaseMenuHooks();
+    if (FPopupForm) {
+        FPopupForm->HideMenu();
+        FPopupForm.reset();
+    }
+    if (Current == this)
+        Current = nullptr;
+    if (FAnimatedSkin)
+        FAnimatedSkin->RemoveClient(this);
+    if (AttachedTo)
+        AttachedTo->ClearAttachMenu();
+    DestroyComponents();  // the items still reach this menu while they go
+}
+
+IPopupMenuWindow& TCustomPopupMenu2000::GetPopupForm()
+{
+    if (!FPopupForm)
+        FPopupForm = WindowFactory ? WindowFactory(*this) : std::make_unique<TNoWindow>();
+    return *FPopupForm;
+}
+
+void TCustomPopupMenu2000::GetRootMenu(TMenuItem*& item, HMENU& handle) const
+{
+    item = RootItem ? RootItem : static_cast<TMenuItem*>(Items());
+    handle = RootHandle ? RootHandle : (dynamic_cast<TMenuItem2000*>(item) ? static_cast<TMenuItem2000*>(item)->NativeHandle : nullptr);
+}
+
+void TCustomPopupMenu2000::PrepareItems(bool addEmpty)
+{
+    (void)addEmpty;  // no merge list here, so an empty menu opens empty
+    if (!LoadedDone)
+        Loaded();
+}
+
+void TCustomPopupMenu2000::Loaded()
+{
+    TPopupMenu::Loaded();
+    LoadedDone = true;
+}
+
+void TCustomPopupMenu2000::ShowPopup(int x, int y)
+{
+    CloseMenus();
+    if (OnPopup)
+        OnPopup(this);
+    PrepareItems(true);
+    IPopupMenuWindow& window = GetPopupForm();
+    TMenuItem* root = nullptr;
+    HMENU handle = nullptr;
+    GetRootMenu(root, handle);
+    window.SetRoot(root, handle);
+    window.SetWindowOption(3, 0);
+    Current = this;
+    auto* rootItem = dynamic_cast<TMenuItem2000*>(root);
+    if (!(rootItem && rootItem->HasOwnOptions()))
+        window.SetAnimation(FOptions.Animation());
+    window.SetStateFlags(1);
+    if (!window.Enabled())
+        window.Enable();
+    PopupX = x;
+    PopupY = y;
+    window.PlaceAt(x, y);
+    if (window.ShowMenu())
+        return;
+    window.HideMenu();
+    if (Current == this)
+        Current = nullptr;
+}
+
+void TCustomPopupMenu2000::Popup(int x, int y)
+{
+    const std::shared_ptr<bool> alive = FAlive;
+    ShowPopup(x, y);
+    while (*alive && !InState(csDestroying) && IsShowing()) {
+        PumpMenuMessages();
+        if (!*alive)
+            break;  // a handler freed this menu
+        Sleep(20);
+    }
+    if (!*alive)
+        return;
+    if (Current == this)
+        Current = nullptr;
+    ReleaseDesktopCopy();
+}
+
+void TCustomPopupMenu2000::Assign(const TPersistent& source)
+{
+    const auto* menu = dynamic_cast<const TPopupMenu*>(&source);
+    if (!menu)
+        return TPopupMenu::Assign(source);
+    BeginMenuUpdate();
+    try {
+        Items()->Clear();
+        Items()->Assign(*menu->Items());
+        OnPopup = menu->OnPopup;
+        if (const auto* other = dynamic_cast<const TCustomPopupMenu2000*>(menu)) {
+            LoadedDone = other->LoadedDone;
+            StatusBar = other->StatusBar;
+            StatusBarIndex = other->StatusBarIndex;
+            FShowHint = other->FShowHint;
+            FOptions.Assign(other->FOptions);
+            SetFont(other->FFont.get());
+            FSystemFont = other->FSystemFont;
+            FCtl3D = other->FCtl3D;
+            SystemCtl3D = other->SystemCtl3D;
+            SystemShadow = other->SystemShadow;
+            SystemSelectionFade = other->SystemSelectionFade;
+            Images = other->Images;
+            DisabledImages = other->DisabledImages;
+            HotImages = other->HotImages;
+            FParentShowHint = other->FParentShowHint;
+            FParentFont = other->FParentFont;
+            SetAnimatedSkin(other->FAnimatedSkin);
+            OnMenuCommand = other->OnMenuCommand;
+            OnMenuClose = other->OnMenuClose;
+            OnContextMenu = other->OnContextMenu;
+        }
+    } catch (...) {
+        EndMenuUpdate();
+        throw;
+    }
+    EndMenuUpdate();
+    RefreshIfShowing();
+}
+
+bool TCustomPopupMenu2000::IsShortCut(WPARAM key, LPARAM keyData)
+{
+    return DispatchShortCut(ShortCutFromKeyMessage(key, keyData), Items());
+}
+
+bool TCustomPopupMenu2000::IsShowing() const { return FPopupForm && FPopupForm->IsShowing(); }
+
+void TCustomPopupMenu2000::RefreshIfShowing()
+{
+    if (!InState(csLoading | csDestroying) && IsShowing())
+        FPopupForm->RebuildItems();
+}
+
+void TCustomPopupMenu2000::DoMenuClose()
+{
+    if (OnMenuClose)
+        OnMenuClose(this, FPopupForm ? FPopupForm->Cancelled() : true);
+}
+
+T_AM2000_MenuOptions& TCustomPopupMenu2000::Options()
+{
+    if (!InState(csLoading | csReading) && !Designing())
+        FOptions.UpToDateColors();
+    return FOptions;
+}
+
+void TCustomPopupMenu2000::SetAnimatedSkin(TCustomAnimatedSkin2000* value)
+{
+    if (value == FAnimatedSkin)
+        return;
+    if (FAnimatedSkin)
+        FAnimatedSkin->RemoveClient(this);
+    FAnimatedSkin = value;
+    if (value) {
+        value->AddClient(this);
+        ApplySkin(*value);
+    } else {
+        TAnimatedSkin2000 fresh(nullptr);  // the default look, once
+        ApplySkin(fresh);
+    }
+}
+
+void TCustomPopupMenu2000::ApplySkin(TCustomAnimatedSkin2000& skin)
+{
+    BeginMenuUpdate();
+    FCtl3D = skin.Ctl3D();
+    SystemCtl3D = skin.SystemCtl3D();
+    SystemShadow = skin.SystemShadow();
+    SystemSelectionFade = skin.SystemSelectionFade();
+    FParentFont = skin.ParentFont();
+    FSystemFont = skin.SystemFont();
+    if (FParentFont || FSystemFont)
+        FFont.reset();
+    else
+        SetFont(&skin.Font());
+    Images = skin.Images;
+    DisabledImages = skin.DisabledImages;
+    HotImages = skin.HotImages;
+    skin.AssignTo(FOptions);
+    EndMenuUpdate();
+    RefreshIfShowing();
+}
+
+void TCustomPopupMenu2000::SkinFreed(TCustomAnimatedSkin2000& skin)
+{
+    if (FAnimatedSkin == &skin)
+        FAnimatedSkin = nullptr;
+}
+
+void TCustomPopupMenu2000::SetParentFont(bool value)
+{
+    FParentFont = value;
+    if (value) {
+        FSystemFont = false;
+        FFont.reset();
+    }
+}
+
+void TCustomPopupMenu2000::SetSystemFont(bool value)
+{
+    FSystemFont = value;
+    if (value) {
+        FParentFont = false;
+        FFont.reset();
+    }
+}
+
+void TCustomPopupMenu2000::SetFont(const T_AM2000_Font* value)
+{
+    if (!value) {
+        FFont.reset();
+        return;
+    }
+    if (!FFont)
+        FFont = std::make_unique<T_AM2000_Font>("MS Sans Serif", -11, clWindowText, 0);
+    FFont->Assign(*value);
+}
+
+void TCustomPopupMenu2000::SetShowHint(bool value)
+{
+    if (value != FShowHint)
+        FParentShowHint = false;
+    FShowHint = value;
+}
+
+void TCustomPopupMenu2000::SetParentShowHint(bool value)
+{
+    FParentShowHint = value;
+    if (value)
+        FShowHint = false;  // the owner is no control that could lend its value
+}
+
+void TCustomPopupMenu2000::SetCtl3D(bool value)
+{
+    FCtl3D = value;
+    SystemCtl3D = false;
+}
+
+std::string TCustomPopupMenu2000::Version() { return TCustomAnimatedSkin2000::Version(); }
+
+void TCustomPopupMenu2000::Notification(TComponent* component, bool removing)
+{
+    TPopupMenu::Notification(component, removing);
+    if (!removing)
+        return;
+    if (component == StatusBar)
+        StatusBar = nullptr;
+    if (component == FAnimatedSkin)
+        SetAnimatedSkin(nullptr);
+    if (component == AttachedTo)
+        AttachedTo = nullptr;
+}
+
+TMenuItem* FindItemByShortCut(TMenuItem* root, TShortCut key)
+{
+    if (!root || key == 0)
+        return nullptr;
+    const std::string text = ShortCutToText(key);
+    for (int i = 0; i < root->Count(); ++i) {
+        TMenuItem* child = root->Items(i);
+        auto* skinned = dynamic_cast<TMenuItem2000*>(child);
+        if (child->ShortCut == key || (skinned && ShortcutListContains(text, skinned->StoredShortCutText())))
+            return child;
+        if (TMenuItem* found = FindItemByShortCut(child, key))
+            return found;
+        if (skinned && skinned->AttachMenu())
+            if (TMenuItem* found = FindItemByShortCut(skinned->AttachMenu()->Items(), key))
+                return found;
+    }
+    return nullptr;
+}
+
+bool DispatchShortCut(TShortCut key, TMenuItem* root)
+{
+    if (ShortCutToText(key).empty())
+        return false;
+    TMenuItem* item = FindItemByShortCut(root, key);
+    if (!item)
+        return false;
+    CloseMenus();
+    std::vector<TMenuItem*> parents;
+    for (TMenuItem* p = item->Parent(); p && p != root; p = p->Parent())
+        parents.insert(parents.begin(), p);
+    for (TMenuItem* p : parents) {
+        if (!p->Enabled)
+            return true;  // abandoned, but the key was ours
+        p->Click();
+    }
+    item->Click();
+    return true;
+}
+
+TShortCut ShortCutFromKeyMessage(WPARAM key, LPARAM keyData)
+{
+    TShortCut modifiers = 0;
+    if (GetKeyState(VK_SHIFT) < 0)
+        modifiers |= scShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        modifiers |= scCtrl;
+    if (keyData & (LPARAM(1) << 29))
+        modifiers |= scAlt;
+    return ShortCut(static_cast<uint16_t>(key), modifiers);
+}
