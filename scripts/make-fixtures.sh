@@ -50,5 +50,10 @@ make tone.mp2 $t1 -c:a mp2 -b:a 128k -f mp2
 make tone.au $t1 -c:a pcm_s16be -f au
 make tone.opus $t1 -c:a libopus -b:a 64k -f opus
 make tone.mka $t1 -c:a libvorbis -f matroska
+# Long enough to watch the picture move in the real player.
+v4="-f lavfi -i testsrc=size=320x240:rate=25:duration=4"
+t4="-f lavfi -i sine=frequency=440:sample_rate=44100:duration=4"
+make mpeg4_4s.avi $v4 $t4 -c:v mpeg4 -vtag XVID -q:v 5 -c:a libmp3lame -b:a 96k -f avi
+make clip_4s.mp4 $v4 $t4 -c:v mpeg4 -c:a aac -b:a 96k -f mp4
 }
 echo "fixtures ready in $out"
