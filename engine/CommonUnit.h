@@ -8,9 +8,11 @@
 #include "engine/CommonUnitCore.h"
 #include "engine/Common_Types.h"
 #include "engine/Common_TypesCom.h"
+#include "engine/DSUtil.h"
 #include "engine/DirectVobSub.h"
 #include "engine/EngineServices.h"
 #include "engine/ExternalFilterCntl.h"
+#include "engine/GraphBuildCore.h"
 #include "engine/GraphBuilderCallback.h"
 #include "engine/SRS_CircleSurroundII.h"
 #include "engine/SRS_TruSurroundXT.h"
@@ -224,6 +226,17 @@ private:
     // and brought back.
     bool SwitchSurround(TExternalFilterCntl& effect, bool inGraph, bool active,
                         const std::function<HRESULT(IPin* upstream)>& insert, bool& ranThrough);
+    // One attempt of the graph build: how its splitter is searched, and how it came out.
+    struct TBuildAttempt {
+        TSplitterSearch Search = TSplitterSearch::ExactThenWildcard;
+        std::vector<std::string> Skip;  // filters the search never tries
+        TMediaTypePtr StreamType;       // the byte stream's type; none when the source splits
+        std::string SplitterKey;
+        TRenderCounts Counts;
+        bool Ended = false;  // no step failed before the result
+    };
+    HRESULT BuildGraph(const WideString& FileName, TBuildAttempt& attempt);
+    int32_t UndecodedPins = 0;  // of the attempt being built
     // Steps of the graph build.
     HRESULT ClassifyOutputPins(IBaseFilter* splitter, bool followSplitters);
     void RenderFirstVideoPin(const std::string& movieFile);

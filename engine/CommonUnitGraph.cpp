@@ -12,6 +12,8 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -88,6 +90,28 @@ VARIANT Variant(double value)
     return v;
 }
 
+// A media subtype of the FourCC form.
+constexpr GUID FourCCSubtype(uint32_t fourCC)
+{
+    return {fourCC, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+}
+
+// True when a pin's stream is of a type renderers do not take as it is (a failed pin of that
+// kind lacked a decoder); a pin that could not be rendered for other reasons is not retried.
+bool NeedsDecoder(IPin* pin)
+{
+    static const GUID plain[] = {
+        MEDIASUBTYPE_PCM, MEDIASUBTYPE_IEEE_FLOAT, MEDIASUBTYPE_RGB1, MEDIASUBTYPE_RGB4, MEDIASUBTYPE_RGB8, MEDIASUBTYPE_RGB555,
+        MEDIASUBTYPE_RGB565, MEDIASUBTYPE_RGB24, MEDIASUBTYPE_RGB32, MEDIASUBTYPE_ARGB32, MEDIASUBTYPE_YUY2, MEDIASUBTYPE_UYVY,
+        MEDIASUBTYPE_YVYU, MEDIASUBTYPE_YV12, MEDIASUBTYPE_IYUV, MEDIASUBTYPE_NV12, MEDIASUBTYPE_AYUV,
+        FourCCSubtype(0x30323449),  // I420
+    };
+    TMediaTypePtr type;
+    if (FAILED(GetPinMediaType(pin, type)))
+        return true;
+    return std::find(std::begin(plain), std::end(plain), type->subtype) == std::end(plain);
+}
+
 // A stream name from the ".mss" file: "0x" and four hexadecimal digits name a locale.
 std::string AudioStreamName(const std::string& name)
 {
@@ -99,15 +123,40 @@ std::string AudioStreamName(const std::string& name)
 
 HRESULT TCommonModule::Renderfile(const WideString& FileName)
 {
-    // 1. Reset.
+    ClosePlayingFile();
+    TBuildAttempt first;
+    const HRESULT firstResult = BuildGraph(FileName, first);
+    if (!first.Ended || !WantsSecondAttempt(first.Counts, first.StreamType != nullptr))
+        return firstResult;
+    // Streams left without a decoder: once more from the start with a splitter registered for
+    // any byte stream (such a splitter decodes too), when there is one.
+    std::vector<std::string> others;
+    const std::vector<std::string> skip{first.SplitterKey};
+    if (FAILED(FindWildcardRegisteredSplitters(*first.StreamType, skip, others)) || others.empty())
+        return firstResult;
+    FlushGraph();
+    TBuildAttempt second;
+    second.Search = TSplitterSearch::WildcardRegistered;
+    second.Skip = skip;
+    const HRESULT secondResult = BuildGraph(FileName, second);
+    if (second.Ended && KeepSecondAttempt(first.Counts, second.Counts))
+        return secondResult;
+    FlushGraph();
+    TBuildAttempt again;
+    return BuildGraph(FileName, again);
+}
+
+HRESULT TCommonModule::BuildGraph(const WideString& FileName, TBuildAttempt& attempt)
+{
+    // 1. Reset (the previous file is closed by now).
     NetShowConfig.Reset();
     NetworkStatus.Reset();
     NetShowExProps.Reset();
     DecoderColorControl.Reset();
     FailedVideo = 0;
     FailedAudio = 0;
+    UndecodedPins = 0;
     int defaultStream = -1;
-    ClosePlayingFile();
     const std::string movieFile = WideToAnsi(FileName);
 
     // 2. Graph.
@@ -186,15 +235,17 @@ HRESULT TCommonModule::Renderfile(const WideString& FileName)
     if (!streamPin) {
         splitter = source;
     } else {
-        TMediaTypePtr type;
-        if (SUCCEEDED(GetPinMediaType(streamPin.Get(), type))) {
+        TMediaTypePtr& type = attempt.StreamType;
+        if (SUCCEEDED(GetPinMediaType(streamPin.Get(), type)) && attempt.Search == TSplitterSearch::ExactThenWildcard) {
             if (type->subtype == MEDIASUBTYPE_MPEG1Audio)
                 AddMPEG1Splitter(Graph.Get(), streamPin.Get(), splitter);
             else if (type->subtype == MEDIASUBTYPE_MPEG2_PROGRAM)
                 AddPerferedMPEG2Splitter(streamPin.Get(), splitter);
         }
-        if (!splitter && (FAILED(ConnectMatchingSplitter(Graph.Get(), streamPin.Get(), splitter)) || !splitter))
+        if (!splitter &&
+            (FAILED(ConnectMatchingSplitter(Graph.Get(), streamPin.Get(), splitter, attempt.Search, attempt.Skip)) || !splitter))
             return VFW_E_UNSUPPORTED_STREAM;
+        attempt.SplitterKey = FilterKey(splitter.Get());
     }
 
     // 9. Stream selection.
@@ -265,10 +316,12 @@ HRESULT TCommonModule::Renderfile(const WideString& FileName)
     MediaID = GenIDString();
 
     // 22.
-    TRenderCounts counts{static_cast<int>(VideoPins.size()), FailedVideo, static_cast<int>(AudioPins.size()), FailedAudio, 0};
+    TRenderCounts& counts = attempt.Counts;
+    counts = {static_cast<int>(VideoPins.size()), FailedVideo, static_cast<int>(AudioPins.size()), FailedAudio, 0, UndecodedPins};
     for (const auto* pins : {&VideoPins, &AudioPins})
         for (const TPinItem& item : *pins)
             counts.Rendered += item.State == pinRenders ? 1 : 0;
+    attempt.Ended = true;
     return RenderResult(counts);
 }
 
@@ -285,6 +338,8 @@ HRESULT TCommonModule::ClassifyOutputPins(IBaseFilter* splitter, bool followSpli
             VideoPins.push_back({pin, pinUntested});
         } else if (typed && IsAudioMediaType(type.get())) {
             AudioPins.push_back({pin, pinUntested});
+        } else if (!typed && followSplitters) {
+            ++UndecodedPins;  // a stream this splitter cannot even describe
         } else if (followSplitters) {
             // One level deep: a stream inside a stream (a system stream in a container).
             ComPtr<IBaseFilter> further;
@@ -332,6 +387,7 @@ void TCommonModule::RenderFirstVideoPin(const std::string& movieFile)
     } else {
         ++FailedVideo;
         video.State = pinFailed;
+        UndecodedPins += NeedsDecoder(video.Pin.Get()) ? 1 : 0;
     }
 }
 
@@ -374,6 +430,7 @@ void TCommonModule::ProbeAudioPins(const std::vector<std::string>& names)
         } else {
             ++FailedAudio;
             item.State = pinFailed;
+            UndecodedPins += NeedsDecoder(item.Pin.Get()) ? 1 : 0;
         }
         DisconnectPair(Graph.Get(), item.Pin.Get());
         DisconnectPair(Graph.Get(), AudioChainInput.Get());

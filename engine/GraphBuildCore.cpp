@@ -5,7 +5,17 @@
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 
+#include <algorithm>
 #include <cctype>
+
+namespace {
+
+bool Contains(const std::vector<std::string>& keys, const std::string& key)
+{
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+}  // namespace
 
 int32_t RenderResult(const TRenderCounts& counts)
 {
@@ -20,6 +30,59 @@ int32_t RenderResult(const TRenderCounts& counts)
     if (counts.FailedAudio == counts.AudioPins && counts.FailedVideo == 0)
         return rrAudioNotRendered;
     return rrPartialRender;
+}
+
+std::vector<std::string> WildcardRegisteredSplitters(const std::vector<std::string>& exact, const std::vector<std::string>& wildcard,
+                                                     const std::vector<std::string>& skip)
+{
+    std::vector<std::string> result;
+    for (const std::string& key : wildcard)
+        if (!Contains(exact, key) && !Contains(skip, key) && !Contains(result, key))
+            result.push_back(key);
+    return result;
+}
+
+std::string WalkSplitterSearch(TSplitterSearch search, const TSplitterQuery& query, const TSplitterConnect& connect,
+                               const std::vector<std::string>& skip)
+{
+    std::vector<std::string> tried = skip;
+    bool failed = false;
+    // One search's candidates in order; the key that connected, or empty.
+    const auto walk = [&](const std::vector<std::string>& candidates) -> std::string {
+        for (const std::string& key : candidates) {
+            if (failed || Contains(tried, key))
+                continue;
+            tried.push_back(key);
+            switch (connect(key)) {
+            case TSplitterTry::Connected:
+                return key;
+            case TSplitterTry::Failed:
+                failed = true;
+                break;
+            case TSplitterTry::Refused:
+                break;
+            }
+        }
+        return {};
+    };
+    if (search == TSplitterSearch::WildcardRegistered) {
+        const std::vector<std::string> exact = query(true);
+        return walk(WildcardRegisteredSplitters(exact, query(false), skip));
+    }
+    std::string chosen = walk(query(true));
+    if (chosen.empty() && !failed)
+        chosen = walk(query(false));
+    return chosen;
+}
+
+bool WantsSecondAttempt(const TRenderCounts& first, bool byteStream)
+{
+    return byteStream && first.Undecoded > 0;
+}
+
+bool KeepSecondAttempt(const TRenderCounts& first, const TRenderCounts& second)
+{
+    return second.Rendered > first.Rendered;
 }
 
 TMssNames ReadMssFile(const std::string& fileName)

@@ -5,6 +5,7 @@
 #include "playlist/InfoTags.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,35 @@ struct TRenderCounts {
     int AudioPins = 0;
     int FailedAudio = 0;
     int Rendered = 0;
+    int Undecoded = 0;  // video or audio pins left unrendered for want of a decoder (or offering no type)
 };
 // 0 when nothing failed; a build in which no pin rendered is rrCannotRender; otherwise every
 // failed pin of one kind is rrVideoNotRendered or rrAudioNotRendered, the rest rrPartialRender.
 int32_t RenderResult(const TRenderCounts& counts);
+
+// Searching the registered filters for the splitter of a byte stream. The mapper answers an
+// exact search (the stream's subtype as registered) and a wildcard one (registrations under
+// any subtype count too); filters are known by a key (their class id).
+enum class TSplitterSearch {
+    ExactThenWildcard,   // the exact search; the wildcard one only when no exact filter connects
+    WildcardRegistered,  // only the filters the wildcard search adds to the exact one
+};
+enum class TSplitterTry { Connected, Refused, Failed };  // Failed ends the whole search
+using TSplitterQuery = std::function<std::vector<std::string>(bool exact)>;
+using TSplitterConnect = std::function<TSplitterTry(const std::string& key)>;
+// Tries the candidates in the mapper's order, each at most once and none of `skip`, until one
+// connects; its key, or empty.
+std::string WalkSplitterSearch(TSplitterSearch search, const TSplitterQuery& query, const TSplitterConnect& connect,
+                               const std::vector<std::string>& skip = {});
+// The candidates of a WildcardRegistered search, in the wildcard search's order.
+std::vector<std::string> WildcardRegisteredSplitters(const std::vector<std::string>& exact, const std::vector<std::string>& wildcard,
+                                                     const std::vector<std::string>& skip);
+
+// A finished build of a byte stream that left pins undecoded is tried once more with a
+// wildcard-registered splitter (when one exists); the second attempt is kept only when it
+// rendered more streams.
+bool WantsSecondAttempt(const TRenderCounts& first, bool byteStream);
+bool KeepSecondAttempt(const TRenderCounts& first, const TRenderCounts& second);
 
 // A ".mss" side file: the names of "Audio_1", "Audio_2", ... up to the first missing number,
 // and the default stream ("Audio_def", 1 when absent) of section "MSS".

@@ -2,6 +2,7 @@
 
 #include <mmreg.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,75 @@ WideString ReadFriendlyName(IMoniker* moniker, HRESULT& hr)
         name = value.bstrVal;
     VariantClear(&value);
     return name;
+}
+
+// A filter's key in the splitter searches: its class id as text.
+std::string GuidKey(const GUID& id)
+{
+    wchar_t text[40] = {};
+    StringFromGUID2(id, text, 40);
+    return WideToAnsi(text);
+}
+
+std::string MonikerKey(IMoniker* moniker)
+{
+    ComPtr<IPropertyBag> bag;
+    if (SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&bag)))) {
+        VARIANT value;
+        VariantInit(&value);
+        std::string key;
+        if (SUCCEEDED(bag->Read(L"CLSID", &value, nullptr)) && value.vt == VT_BSTR && value.bstrVal)
+            key = WideToAnsi(value.bstrVal);
+        VariantClear(&value);
+        if (!key.empty())
+            return key;
+    }
+    LPOLESTR name = nullptr;
+    std::string key;
+    if (SUCCEEDED(moniker->GetDisplayName(nullptr, nullptr, &name)) && name)
+        key = WideToAnsi(name);
+    CoTaskMemFree(name);
+    return key;
+}
+
+// The filters that take the stream's type and give outputs, above "do not use", in the
+// mapper's order; exact: the subtype must be registered as given.
+HRESULT FindSplitterMonikers(IFilterMapper2* mapper, const AM_MEDIA_TYPE& streamType, bool exact, std::vector<std::string>& keys,
+                             std::map<std::string, ComPtr<IMoniker>>& monikers)
+{
+    keys.clear();
+    const GUID inputTypes[2] = {streamType.majortype, streamType.subtype};
+    ComPtr<IEnumMoniker> found;
+    HRESULT hr = mapper->EnumMatchingFilters(&found, 0, exact ? TRUE : FALSE, MERIT_DO_NOT_USE + 1, TRUE, 1, inputTypes, nullptr,
+                                             nullptr, FALSE, TRUE, 0, nullptr, nullptr, nullptr);
+    if (FAILED(hr) || !found)
+        return hr;
+    ComPtr<IMoniker> moniker;
+    while (found->Next(1, moniker.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+        const std::string key = MonikerKey(moniker.Get());
+        keys.push_back(key);
+        monikers.emplace(key, moniker);
+    }
+    return hr;
+}
+
+// Connects the source pin directly to the filter's first input pin that takes it.
+TSplitterTry ConnectToInput(IGraphBuilder* graph, IPin* sourcePin, IBaseFilter* filter, HRESULT& hr)
+{
+    ComPtr<IEnumPins> pins;
+    hr = filter->EnumPins(&pins);
+    if (FAILED(hr))
+        return TSplitterTry::Failed;
+    ComPtr<IPin> pin;
+    while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+        PIN_DIRECTION direction;
+        hr = pin->QueryDirection(&direction);
+        if (FAILED(hr))
+            return TSplitterTry::Failed;
+        if (direction == PINDIR_INPUT && SUCCEEDED(graph->ConnectDirect(sourcePin, pin.Get(), nullptr)))
+            return TSplitterTry::Connected;
+    }
+    return TSplitterTry::Refused;
 }
 
 }  // namespace
@@ -189,6 +259,12 @@ HRESULT AddMPEG1Splitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilt
 
 HRESULT ConnectMatchingSplitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilter>& splitter)
 {
+    return ConnectMatchingSplitter(graph, sourcePin, splitter, TSplitterSearch::ExactThenWildcard, {});
+}
+
+HRESULT ConnectMatchingSplitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilter>& splitter, TSplitterSearch search,
+                                const std::vector<std::string>& skip)
+{
     splitter.Reset();
     if (!graph || !sourcePin)
         return E_POINTER;
@@ -206,55 +282,59 @@ HRESULT ConnectMatchingSplitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IB
     if (hr != S_OK || !mediaType)
         return hr;
 
-    const GUID inputTypes[2] = {mediaType->majortype, mediaType->subtype};
-    ComPtr<IEnumMoniker> monikers;
-    hr = mapper->EnumMatchingFilters(&monikers, 0, TRUE, MERIT_DO_NOT_USE + 1, TRUE, 1, inputTypes, nullptr, nullptr,
-                                     FALSE, TRUE, 0, nullptr, nullptr, nullptr);
-    if (FAILED(hr) || !monikers)
-        return hr;
-    std::vector<TMatchingFilter> candidates;
-    ComPtr<IMoniker> moniker;
-    while (monikers->Next(1, moniker.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
-        HRESULT nameResult;
+    std::map<std::string, ComPtr<IMoniker>> monikers;
+    const auto query = [&](bool exact) {
+        std::vector<std::string> keys;
+        hr = FindSplitterMonikers(mapper.Get(), *mediaType, exact, keys, monikers);
+        return keys;
+    };
+    const auto connect = [&](const std::string& key) {
         TMatchingFilter candidate;
-        candidate.FriendlyName = ReadFriendlyName(moniker.Get(), nameResult);
+        IMoniker* moniker = monikers[key].Get();
+        HRESULT nameResult;
+        candidate.FriendlyName = ReadFriendlyName(moniker, nameResult);
         if (FAILED(nameResult))
             candidate.FriendlyName = L"Unknown";
         hr = moniker->BindToObject(nullptr, nullptr, IID_PPV_ARGS(&candidate.Filter));
         if (FAILED(hr))
-            return hr;
-        candidates.push_back(std::move(candidate));
-    }
-
-    for (const TMatchingFilter& candidate : candidates) {
+            return TSplitterTry::Failed;
         if (FAILED(graph->AddFilter(candidate.Filter.Get(), candidate.FriendlyName.c_str())))
-            continue;
-        ComPtr<IEnumPins> pins;
-        hr = candidate.Filter->EnumPins(&pins);
-        if (FAILED(hr)) {
-            graph->RemoveFilter(candidate.Filter.Get());
-            return hr;
-        }
-        bool connected = false;
-        ComPtr<IPin> pin;
-        while (!connected && pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
-            PIN_DIRECTION direction;
-            hr = pin->QueryDirection(&direction);
-            if (FAILED(hr)) {
-                graph->RemoveFilter(candidate.Filter.Get());
-                return hr;
-            }
-            if (direction == PINDIR_INPUT)
-                connected = SUCCEEDED(graph->ConnectDirect(sourcePin, pin.Get(), nullptr));
-        }
+            return TSplitterTry::Refused;
+        const TSplitterTry result = ConnectToInput(graph, sourcePin, candidate.Filter.Get(), hr);
         // A candidate that connected nothing (also one without an input pin) leaves the graph.
-        if (connected) {
+        if (result == TSplitterTry::Connected)
             splitter = candidate.Filter;
-            break;
-        }
-        graph->RemoveFilter(candidate.Filter.Get());
-    }
+        else
+            graph->RemoveFilter(candidate.Filter.Get());
+        return result;
+    };
+    WalkSplitterSearch(search, query, connect, skip);
     return hr;
+}
+
+HRESULT FindWildcardRegisteredSplitters(const AM_MEDIA_TYPE& streamType, const std::vector<std::string>& skip, std::vector<std::string>& keys)
+{
+    keys.clear();
+    ComPtr<IFilterMapper2> mapper;
+    HRESULT hr = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&mapper));
+    if (FAILED(hr))
+        return hr;
+    std::map<std::string, ComPtr<IMoniker>> monikers;
+    std::vector<std::string> exact, wildcard;
+    hr = FindSplitterMonikers(mapper.Get(), streamType, true, exact, monikers);
+    if (SUCCEEDED(hr))
+        hr = FindSplitterMonikers(mapper.Get(), streamType, false, wildcard, monikers);
+    if (SUCCEEDED(hr))
+        keys = WildcardRegisteredSplitters(exact, wildcard, skip);
+    return hr;
+}
+
+std::string FilterKey(IBaseFilter* filter)
+{
+    CLSID id;
+    if (!filter || FAILED(filter->GetClassID(&id)))
+        return {};
+    return GuidKey(id);
 }
 
 HRESULT IsPinConnected(IPin* pin)

@@ -4,6 +4,7 @@
 // first and holds a reference only on success.
 #include "dshow/DShow.h"
 #include "engine/DSUtil.h"
+#include "engine/GraphBuildCore.h"
 #include "framework/SysUtils.h"
 
 // Binds the moniker named by displayName: the filter (left empty when binding fails) and its
@@ -27,8 +28,18 @@ HRESULT RemoveGraphFromRot(DWORD cookie);
 // Adds the MPEG-1 stream splitter ("MPEG I Stream Splitter") and connects the pin to its input.
 HRESULT AddMPEG1Splitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilter>& splitter);
 // Adds the registered filters that take the pin's media type, one after another, until one
-// connects directly; the caller judges success by the splitter, which is connected or empty.
+// connects directly: those registered for its exact subtype first, then, when none connects,
+// those registered under any subtype (each filter tried once). The caller judges success by
+// the splitter, which is connected or empty; a pin nothing takes leaves the graph unchanged.
 HRESULT ConnectMatchingSplitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilter>& splitter);
+// The same with a chosen search, never trying the filters of `skip` (keys as FilterKey gives).
+HRESULT ConnectMatchingSplitter(IGraphBuilder* graph, IPin* sourcePin, ComPtr<IBaseFilter>& splitter, TSplitterSearch search,
+                                const std::vector<std::string>& skip);
+// The keys of the filters registered for a byte stream of that type only under a wildcard
+// subtype, less `skip`, in the mapper's order.
+HRESULT FindWildcardRegisteredSplitters(const AM_MEDIA_TYPE& streamType, const std::vector<std::string>& skip, std::vector<std::string>& keys);
+// A filter's key in the splitter searches (its class id); empty without one.
+std::string FilterKey(IBaseFilter* filter);
 // S_OK when connected, the pin's own failure (VFW_E_NOT_CONNECTED) when not; E_POINTER without a pin.
 HRESULT IsPinConnected(IPin* pin);
 // Disconnects a pin and then its peer through the graph.

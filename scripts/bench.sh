@@ -19,6 +19,9 @@ for exe in "$build"/bench/bench/*/*_bench; do
   echo "== native: $(basename "$exe")"; "$exe" "$@"
 done
 session=$build/$form/wine
+# The open benchmark plays the media fixtures.
+"$root/scripts/make-fixtures.sh" "$build/fixtures" >/dev/null
+export PVL_FIXTURES="Z:$build/fixtures"
 "$root/scripts/wine-session.sh" start "$session" "$form"
 trap '"$root/scripts/wine-session.sh" stop "$session"' EXIT
 for exe in "$build/$form"/bench/*/*_bench.exe; do

@@ -40,5 +40,20 @@ make tone.flac $t1 -c:a flac -f flac
 make tone.m4a $t1 -c:a aac -b:a 96k -f ipod
 make tone.wma $t1 -c:a wmav2 -b:a 64k -f asf
 make tone.aiff $t1 -c:a pcm_s16be -f aiff
+# MPEG-1 and MPEG-2 video take no 10 frames a second.
+v25="-f lavfi -i testsrc=size=160x120:rate=25:duration=1"
+make clip.m1v $v25 -c:v mpeg1video -b:v 400k -f mpeg1video
+make clip.vob $v25 $t1 -c:v mpeg2video -b:v 800k -c:a mp2 -b:a 128k -ar 48000 -f vob
+make clip.flv $v1 $t1 -c:v flv1 -c:a libmp3lame -b:a 96k -f flv
+make clip.3gp $v1 $t1 -c:v mpeg4 -c:a aac -b:a 64k -f 3gp
+make tone.mp2 $t1 -c:a mp2 -b:a 128k -f mp2
+make tone.au $t1 -c:a pcm_s16be -f au
+make tone.opus $t1 -c:a libopus -b:a 64k -f opus
+make tone.mka $t1 -c:a libvorbis -f matroska
+# Long enough to watch the picture move in the real player.
+v4="-f lavfi -i testsrc=size=320x240:rate=25:duration=4"
+t4="-f lavfi -i sine=frequency=440:sample_rate=44100:duration=4"
+make mpeg4_4s.avi $v4 $t4 -c:v mpeg4 -vtag XVID -q:v 5 -c:a libmp3lame -b:a 96k -f avi
+make clip_4s.mp4 $v4 $t4 -c:v mpeg4 -c:a aac -b:a 96k -f mp4
 }
 echo "fixtures ready in $out"

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace pvltest;
 
 namespace {
@@ -134,6 +136,85 @@ TEST(GraphBuildCore, ResumeByModeAndPosition)
         int32_t mode = 2;
         EXPECT_EQ(ResumeFromAnswer(a.Answer, a.Continue, a.DontShow, mode), a.Resume);
         EXPECT_EQ(mode, a.Mode);
+    }
+}
+
+struct TSplitterSearchCase {
+    const char* Name;
+    TSplitterSearch Search;
+    std::vector<std::string> Exact, Wildcard;  // what the mapper answers
+    std::vector<std::string> Connects, Fails;   // how the candidates behave; the rest refuse
+    std::vector<std::string> Skip;
+    std::string Chosen;
+    std::vector<std::string> Tried;  // in order
+    std::string Queries;             // 'E' exact, 'W' wildcard, in order
+};
+
+TEST(GraphBuildCore, SplitterSearchTriesExactThenWildcardEachFilterOnce)
+{
+    using enum TSplitterSearch;
+    const TSplitterSearchCase cases[] = {
+        {"exact connects", ExactThenWildcard, {"avi"}, {"gst", "avi"}, {"avi", "gst"}, {}, {}, "avi", {"avi"}, "E"},
+        {"first exact refuses, second connects", ExactThenWildcard, {"a", "b"}, {"gst", "a", "b"}, {"b", "gst"}, {}, {}, "b", {"a", "b"}, "E"},
+        {"exact refuses: wildcard, tried ones skipped", ExactThenWildcard, {"mpeg"}, {"gst", "mpeg"}, {"gst"}, {}, {}, "gst", {"mpeg", "gst"}, "EW"},
+        {"no exact filter at all", ExactThenWildcard, {}, {"gst"}, {"gst"}, {}, {}, "gst", {"gst"}, "EW"},
+        {"wildcard order kept", ExactThenWildcard, {"x"}, {"w1", "x", "w2"}, {"w2"}, {}, {}, "w2", {"x", "w1", "w2"}, "EW"},
+        {"nothing accepts", ExactThenWildcard, {}, {}, {}, {}, {}, "", {}, "EW"},
+        {"everything refuses", ExactThenWildcard, {"a"}, {"a", "b"}, {}, {}, {}, "", {"a", "b"}, "EW"},
+        {"a failure ends the search", ExactThenWildcard, {"a", "b"}, {"gst"}, {"b", "gst"}, {"a"}, {}, "", {"a"}, "E"},
+        {"a wildcard failure ends it too", ExactThenWildcard, {}, {"w1", "w2"}, {"w2"}, {"w1"}, {}, "", {"w1"}, "EW"},
+        {"skipped filters are never tried", ExactThenWildcard, {"a"}, {"a", "gst"}, {"a", "gst"}, {}, {"a"}, "gst", {"gst"}, "EW"},
+        {"retry: only wildcard-registered filters", WildcardRegistered, {"avi"}, {"gst", "avi"}, {"avi", "gst"}, {}, {}, "gst", {"gst"}, "EW"},
+        {"retry: the earlier splitter skipped", WildcardRegistered, {"avi"}, {"gst", "gst2", "avi"}, {"gst", "gst2"}, {}, {"gst"}, "gst2", {"gst2"}, "EW"},
+        {"retry: no wildcard-registered filter", WildcardRegistered, {"avi"}, {"avi"}, {"avi"}, {}, {}, "", {}, "EW"},
+    };
+    for (const TSplitterSearchCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::string queries;
+        std::vector<std::string> tried;
+        const auto query = [&](bool exact) {
+            queries += exact ? 'E' : 'W';
+            return exact ? c.Exact : c.Wildcard;
+        };
+        const auto connect = [&](const std::string& key) {
+            tried.push_back(key);
+            const auto has = [&](const std::vector<std::string>& keys) { return std::find(keys.begin(), keys.end(), key) != keys.end(); };
+            return has(c.Fails) ? TSplitterTry::Failed : has(c.Connects) ? TSplitterTry::Connected : TSplitterTry::Refused;
+        };
+        EXPECT_EQ(WalkSplitterSearch(c.Search, query, connect, c.Skip), c.Chosen);
+        EXPECT_EQ(tried, c.Tried);
+        EXPECT_EQ(queries, c.Queries);
+    }
+    EXPECT_EQ(WildcardRegisteredSplitters({"avi"}, {"gst", "avi", "gst", "other"}, {"other"}), std::vector<std::string>{"gst"});
+}
+
+TEST(GraphBuildCore, SecondAttemptOnlyForUndecodedPinsAndKeptOnlyWhenItRendersMore)
+{
+    struct {
+        const char* Name;
+        TRenderCounts First;
+        bool ByteStream;
+        bool Wants;
+    } wants[] = {
+        {"everything rendered", {1, 0, 1, 0, 2, 0}, true, false},
+        {"a renderer refused an uncompressed pin", {1, 1, 1, 0, 1, 0}, true, false},
+        {"video without a decoder", {1, 1, 1, 0, 1, 1}, true, true},
+        {"a pin offering no type, nothing rendered", {0, 0, 0, 0, 0, 1}, true, true},
+        {"a source that splits itself has no byte stream", {1, 1, 1, 0, 1, 1}, false, false},
+    };
+    for (const auto& c : wants)
+        EXPECT_EQ(WantsSecondAttempt(c.First, c.ByteStream), c.Wants) << c.Name;
+
+    struct {
+        const char* Name;
+        int First, Second;
+        bool KeepSecond;
+    } keeps[] = {{"more streams", 1, 2, true}, {"a tie keeps the first", 1, 1, false}, {"fewer", 2, 1, false}, {"both nothing", 0, 0, false}};
+    for (const auto& c : keeps) {
+        TRenderCounts first, second;
+        first.Rendered = c.First;
+        second.Rendered = c.Second;
+        EXPECT_EQ(KeepSecondAttempt(first, second), c.KeepSecond) << c.Name;
     }
 }
 

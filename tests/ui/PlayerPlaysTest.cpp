@@ -1,5 +1,6 @@
 // The real program plays: files given on its command line open in its video window, the
-// picture moves, the time runs, and the transport keys walk the play list.
+// picture moves (also of compressed video), the time runs, and the transport keys walk the
+// play list.
 #include "tests/ui/PlayerHarness.h"
 #include "tests/ui/ScreenCapture.h"
 
@@ -134,6 +135,42 @@ TEST_F(Playing, NextAndPreviousKeysWalkThePlayList)
     EXPECT_TRUE(PumpUntil([&] { return ShowsTitle(video, "first"); }, 10000)) << "Prev goes back to the first";
     SaveScreenshot("player_prev.jpg");
 
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(Playing, CompressedVideoFromBothKindsOfSplitterMovesAndNextPrevWalkThem)
+{
+    // MPEG-4 in AVI needs the second attempt of the open; MP4 the splitter registered for any stream.
+    const std::string avi = Media("mpeg4_4s.avi", "first compressed.avi");
+    const std::string mp4 = Media("clip_4s.mp4", "second compressed.mp4");
+    TPlayerProcess player;
+    player.Start("\"" + avi + "\" \"" + mp4 + "\"");
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND video = WaitForVideo(player);
+    ASSERT_NE(video, nullptr);
+    const auto picturesMove = [&](const char* name) {
+        const TRect area = ClientOnScreen(video);
+        const std::vector<uint32_t> first = CaptureScreen(area);
+        PumpUntil([] { return false; }, 1000);
+        const std::vector<uint32_t> second = CaptureScreen(area);
+        SaveJpeg(second, area, name);
+        const TPictureChange change = ComparePictures(first, second);
+        EXPECT_GT(change.Lit, first.size() / 4) << name << ": the picture is not all black";
+        EXPECT_GT(change.Changed, first.size() / 50) << name << ": the picture moves";
+    };
+    ASSERT_TRUE(PumpUntil([&] { return ShowsTitle(video, "first compressed"); }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "the time runs";
+    picturesMove("player_mpeg4_avi.jpg");
+
+    PostMessageA(main, WM_KEYDOWN, kNextKey, 0);
+    ASSERT_TRUE(PumpUntil([&] { return ShowsTitle(video, "second compressed"); }, 10000)) << "Next opens the MP4";
+    ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "and plays it";
+    picturesMove("player_mp4.jpg");
+
+    PostMessageA(main, WM_KEYDOWN, kPrevKey, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsTitle(video, "first compressed"); }, 10000)) << "Prev goes back to the AVI";
+    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "and plays it";
     EXPECT_EQ(player.Close(), 0);
 }
 
