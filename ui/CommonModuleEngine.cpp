@@ -129,7 +129,7 @@ std::vector<TRendererEntry> TCommonModuleEngine::RendererTable()
 {
     std::vector<TRendererEntry> table;
     for (const auto& renderer : FModule.VideoRenderers)
-        table.push_back({renderer->ShortName, WideToAnsi(renderer->DisplayName)});
+        table.push_back({renderer->ShortName, WideToAnsi(renderer->DisplayName), WideToAnsi(renderer->FriendlyName)});
     return table;
 }
 
