@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+class TPopupMenu;
+
 class TMenuItem : public TComponent {
 public:
     explicit TMenuItem(TComponent* owner);
@@ -23,6 +25,8 @@ public:
     int GroupIndex = 0;
     std::string ShortCutText;  // shown after a tab, e.g. "Alt+Enter"
     TNotifyEvent OnClick;
+    // A popup menu shown as this item's submenu; its OnPopup runs before its items show.
+    TPopupMenu* SubMenu = nullptr;
 
     int Count() const { return static_cast<int>(FItems.size()); }
     TMenuItem* Items(int index) const { return FItems.at(static_cast<size_t>(index)); }
