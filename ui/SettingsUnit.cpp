@@ -46,6 +46,14 @@ TSettingsForm::TSettingsForm(TComponent* owner) : TForm(owner)
     };
 }
 
+TWinControl* TSettingsForm::Group(TWinControl* parent, const char* name, const char* caption, int left, int top, int width,
+                                  int height)
+{
+    // Radio buttons choose among the buttons of one parent: each group has a panel of its own.
+    Place<TLabel>(this, parent, (std::string(name) + "Label").c_str(), caption, left, top, width, 16);
+    return Place<TPanel>(this, parent, name, "", left, top + 16, width, height - 16);
+}
+
 void TSettingsForm::CreateControls()
 {
     TreeView1 = Place<TTreeView>(this, this, "TreeView1", "", 8, 8, 140, 300);
@@ -74,10 +82,10 @@ void TSettingsForm::CreateControls()
     CancelBtn->ModalResult = mrCancel;
 
     // General
-    auto* resume = Place<TGroupBox>(this, Page(0), "GroupBox1", "Resume playback", 8, 8, 330, 90);
-    AlwaysContinue = Place<TRadioButton>(this, resume, "AlwaysContinue", "Start from last known position.", 10, 18, 310, 20);
-    AlwaysStartover = Place<TRadioButton>(this, resume, "AlwaysStartover", "Always start from the beginning.", 10, 40, 310, 20);
-    AskMe = Place<TRadioButton>(this, resume, "AskMe", "Ask me before doing anything.", 10, 62, 310, 20);
+    auto* resume = Group(Page(0), "GroupBox1", "Resume playback", 8, 8, 330, 90);
+    AlwaysContinue = Place<TRadioButton>(this, resume, "AlwaysContinue", "Start from last known position.", 10, 2, 310, 20);
+    AlwaysStartover = Place<TRadioButton>(this, resume, "AlwaysStartover", "Always start from the beginning.", 10, 24, 310, 20);
+    AskMe = Place<TRadioButton>(this, resume, "AskMe", "Ask me before doing anything.", 10, 46, 310, 20);
     Autoplay_Enabled = Place<TCheckBox>(this, Page(0), "Autoplay_Enabled", "Start Playback after opening movie.", 8, 110, 330, 20);
     NoTimeinBookmarkMenu_Chkbox = Place<TCheckBox>(this, Page(0), "NoTimeinBookmarkMenu_Chkbox",
                                                    "Don't display time for bookmarks in the menu.", 8, 134, 330, 20);
@@ -126,13 +134,13 @@ void TSettingsForm::CreateControls()
     }
 
     // Network
-    auto* buffering = Place<TGroupBox>(this, Page(12), "GroupBox2", "Buffering", 8, 8, 330, 80);
-    RadioButton1 = Place<TRadioButton>(this, buffering, "RadioButton1", "Use Default buffering.", 10, 18, 300, 20);
-    RadioButton2 = Place<TRadioButton>(this, buffering, "RadioButton2", "Buffer", 10, 46, 70, 20);
-    SpinEdit1 = Place<TSpinEdit>(this, buffering, "SpinEdit1", "", 84, 45, 60, 21);
+    auto* buffering = Group(Page(12), "GroupBox2", "Buffering", 8, 8, 330, 80);
+    RadioButton1 = Place<TRadioButton>(this, buffering, "RadioButton1", "Use Default buffering.", 10, 2, 300, 20);
+    RadioButton2 = Place<TRadioButton>(this, buffering, "RadioButton2", "Buffer", 10, 30, 70, 20);
+    SpinEdit1 = Place<TSpinEdit>(this, buffering, "SpinEdit1", "", 84, 29, 60, 21);
     SpinEdit1->MinValue = 0;
     SpinEdit1->MaxValue = INT32_MAX;
-    Place<TLabel>(this, buffering, "Label10", "seconds of data.", 150, 48, 160, 16);
+    Place<TLabel>(this, buffering, "Label10", "seconds of data.", 150, 32, 160, 16);
 
     // Advanced network
     TTabSheet* net = Page(13);
@@ -144,11 +152,11 @@ void TSettingsForm::CreateControls()
     SpinEdit2->MinValue = 0;
     SpinEdit2->MaxValue = 65535;
     CheckBox6 = Place<TCheckBox>(this, net, "CheckBox6", "HTTP", 8, 100, 150, 20);
-    auto* proxy = Place<TGroupBox>(this, net, "GroupBox3", "Proxy", 28, 122, 310, 110);
-    RadioButton3 = Place<TRadioButton>(this, proxy, "RadioButton3", "No Proxy", 10, 18, 280, 20);
-    RadioButton4 = Place<TRadioButton>(this, proxy, "RadioButton4", "Use Browser proxy settings", 10, 40, 280, 20);
-    RadioButton5 = Place<TRadioButton>(this, proxy, "RadioButton5", "Use Proxy", 10, 62, 120, 20);
-    Button3 = Place<TButton>(this, proxy, "Button3", "Configure Proxy settings", 130, 60, 170, 24);
+    auto* proxy = Group(net, "GroupBox3", "Proxy", 28, 122, 310, 110);
+    RadioButton3 = Place<TRadioButton>(this, proxy, "RadioButton3", "No Proxy", 10, 2, 280, 20);
+    RadioButton4 = Place<TRadioButton>(this, proxy, "RadioButton4", "Use Browser proxy settings", 10, 24, 280, 20);
+    RadioButton5 = Place<TRadioButton>(this, proxy, "RadioButton5", "Use Proxy", 10, 46, 120, 20);
+    Button3 = Place<TButton>(this, proxy, "Button3", "Configure Proxy settings", 130, 44, 170, 24);
     Button3->OnClick = [this](TObject*) {
         if (ProxyDialog)
             ProxyDialog->Execute(FValues.ProxyName, FValues.ProxyPort);

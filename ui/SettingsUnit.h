@@ -85,6 +85,7 @@ public:
 private:
     TTabSheet* Page(int index) const { return PageControl1->Pages(index); }
     void CreateControls();
+    TWinControl* Group(TWinControl* parent, const char* name, const char* caption, int left, int top, int width, int height);
     void SetValues(const TSettingsDialogValues& values);
     TSettingsDialogValues Values() const;
     void ShowRenderers();

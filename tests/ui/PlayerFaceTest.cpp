@@ -156,6 +156,7 @@ TEST_F(PlayerFace, FirstRunShowsTheSettingsWithTheirDefaultsAndTakesThem)
     ASSERT_NE(monitors, nullptr) << "one monitor: \"Active Monitor\"";
     EXPECT_FALSE(IsWindowEnabled(monitors));
     EXPECT_NE(FindCombo(dialog, "2 Speakers (Stereo)"), nullptr);
+    PumpUntil([] { return false; }, 3000);
     SaveScreenshot("settings_first_run.jpg");
     ASSERT_TRUE(TPlayerProcess::PressButton(dialog, "Ok"));
 
@@ -205,6 +206,7 @@ TEST_F(PlayerFace, SettingsFromTheMainMenuCancelOrStoreAtOnceWithTheShellAssocia
     HWND dialog = player.WaitForWindow("TPvlForm", "Settings", 10000);
     ASSERT_NE(dialog, nullptr) << "Settings from the main menu";
     EXPECT_TRUE(IsWindowEnabled(FindChild(dialog, "Button", "Cancel")));
+    SaveScreenshot("settings_from_menu.jpg");
     ASSERT_TRUE(TPlayerProcess::PressButton(dialog, "Cancel"));
     PumpUntil([&] { return !IsWindowVisible(dialog); }, 5000);
     {
