@@ -45,6 +45,19 @@ bool IsFileExtApplication(const std::string& extension, const std::string& appli
     }
 }
 
+bool RemoveFileExtApplication(const std::string& extension, const std::string& application)
+{
+    if (!IsFileExtApplication(extension, application))
+        return false;
+    try {
+        TRegistry registry;
+        registry.SetRootKey(HKEY_CURRENT_USER);
+        return registry.OpenKey(FileExtKey(extension), false) && registry.DeleteValue(ApplicationValue);
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
 LRESULT BroadcastSettingChange()
 {
     DWORD_PTR answer = 0;

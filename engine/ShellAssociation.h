@@ -11,6 +11,9 @@ std::string FileExtKey(const std::string& extension);
 void SetFileExtApplication(const std::string& extension, const std::string& application);
 // True when the extension's "Application" value is exactly the application (case counts).
 bool IsFileExtApplication(const std::string& extension, const std::string& application);
+// Deletes the extension's "Application" value when it is exactly the application (another
+// program's association stays); True when it was deleted.
+bool RemoveFileExtApplication(const std::string& extension, const std::string& application);
 // Tells every top-level window that the shell settings changed; the send's result.
 LRESULT BroadcastSettingChange();
 // True when the caller's token holds the built-in Administrators group.

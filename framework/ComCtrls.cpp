@@ -52,6 +52,7 @@ void TTreeNodes::Clear()
 {
     if (FOwner.HandleAllocated())
         TreeView_DeleteAllItems(FOwner.HandleOrNull());
+    FOwner.FSelected = nullptr;
     FNodes.clear();
 }
 
@@ -92,6 +93,33 @@ void TTreeView::CreateWindowHandle()
     TreeView_SetTextColor(HandleOrNull(), static_cast<COLORREF>(FontColor));
     for (const auto& node : Items.FNodes)
         InsertItem(*node);
+    if (FExpanded)
+        FullExpand();
+    if (FSelected) {
+        // The selection made before the window existed was already told.
+        const TNotifyEvent change = std::move(OnChange);
+        TreeView_SelectItem(HandleOrNull(), FSelected->ItemId);
+        OnChange = change;
+    }
+}
+
+void TTreeView::Select(TTreeNode* node)
+{
+    const bool changed = node != FSelected;
+    FSelected = node;
+    if (HandleAllocated())
+        TreeView_SelectItem(HandleOrNull(), node ? node->ItemId : nullptr);  // the notification raises OnChange
+    else if (changed && OnChange)
+        OnChange(this);
+}
+
+void TTreeView::FullExpand()
+{
+    FExpanded = true;
+    if (!HandleAllocated())
+        return;
+    for (const auto& node : Items.FNodes)
+        TreeView_Expand(HandleOrNull(), node->ItemId, TVE_EXPAND);
 }
 
 void TTreeView::InsertItem(TTreeNode& node)
@@ -107,9 +135,19 @@ void TTreeView::InsertItem(TTreeNode& node)
 
 bool TTreeView::ReflectedMessage(TMessage& message)
 {
-    if (message.Msg != WM_NOTIFY || !OnCustomDrawItem)
+    if (message.Msg != WM_NOTIFY)
         return false;
     auto* header = reinterpret_cast<NMHDR*>(message.LParam);
+    if (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW) {
+        const auto* change = reinterpret_cast<NMTREEVIEWA*>(message.LParam);
+        FSelected = reinterpret_cast<TTreeNode*>(change->itemNew.lParam);
+        if (OnChange)
+            CallGuarded([&] { OnChange(this); });
+        message.Result = 0;
+        return true;
+    }
+    if (!OnCustomDrawItem)
+        return false;
     if (header->code != NM_CUSTOMDRAW)
         return false;
     auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(message.LParam);

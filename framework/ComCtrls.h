@@ -32,6 +32,7 @@ class TTreeView;
 struct TTreeNode {
     std::string Text;
     int StateIndex = -1;  // -1: none
+    intptr_t Data = 0;
     TTreeNode* Parent = nullptr;
     HTREEITEM ItemId = nullptr;
 };
@@ -61,6 +62,12 @@ public:
     // draw nothing.
     std::function<void(TTreeView* sender, TTreeNode* node, TColor& textColor, bool& defaultDraw)> OnCustomDrawItem;
     TColor FontColor = clBlack;
+    // The selected node (none: null); choosing one raises OnChange.
+    TTreeNode* Selected() const { return FSelected; }
+    void Select(TTreeNode* node);
+    TNotifyEvent OnChange;
+    // Opens every node that has children.
+    void FullExpand();
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -69,5 +76,7 @@ protected:
 
 private:
     friend class TTreeNodes;
+    TTreeNode* FSelected = nullptr;
+    bool FExpanded = false;
     void InsertItem(TTreeNode& node);
 };

@@ -206,6 +206,18 @@ void TCustomForm::WndProc(TMessage& message)
             DockAt(cursor);
         }
         break;
+    case WM_ACTIVATEAPP:
+        // Every top-level form hears it; the application raises its event once per change.
+        if (Application)
+            Application->AppActivated(message.WParam != 0);
+        break;
+    case WM_SETTINGCHANGE:
+        if (Application && Application->MainForm() == this && Application->OnSettingChange)
+            CallGuarded([&] {
+                Application->OnSettingChange(this, static_cast<int>(message.WParam),
+                                             message.LParam ? reinterpret_cast<const char*>(message.LParam) : "");
+            });
+        break;
     case WM_ACTIVATE:
         if (LOWORD(message.WParam) != WA_INACTIVE && OnActivate)
             OnActivate(this);
@@ -401,6 +413,16 @@ void TApplication::Run()
         FMainForm->Show();
     while (!FTerminated)
         HandleMessage();
+}
+
+void TApplication::AppActivated(bool active)
+{
+    if (active == FActive)
+        return;
+    FActive = active;
+    const TNotifyEvent& event = active ? OnActivate : OnDeactivate;
+    if (event)
+        CallGuarded([&] { event(this); });
 }
 
 void TApplication::Terminate()

@@ -128,12 +128,20 @@ public:
     std::function<void(MSG& msg, bool& handled)> OnMessage;
     std::function<void(const std::exception&)> OnException;
     TNotifyEvent OnIdle;
+    // The application's windows became active, or another program's did.
+    TNotifyEvent OnActivate, OnDeactivate;
+    bool Active() const { return FActive; }
+    // A system setting changed (WM_SETTINGCHANGE to the main form): its flag and section name.
+    std::function<void(TObject* sender, int flag, const std::string& section)> OnSettingChange;
+    // Called by the forms on WM_ACTIVATEAPP.
+    void AppActivated(bool active);
 
 private:
     bool ProcessMessage(MSG& msg);
     void DeleteReleased();
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
+    bool FActive = false;
     TWindowHandle FUtilWindow;
     TWindowHandle FHintWindow;
     std::vector<TCustomForm*> FReleased;

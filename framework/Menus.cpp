@@ -122,9 +122,15 @@ void BuildMenu(HMENU menu, const TMenuItem* parent, std::vector<TMenuItem*>& fla
         if (!item->ShortCutText.empty())
             text += "\t" + item->ShortCutText;
         UINT flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
-        if (item->Count() > 0) {
+        const TMenuItem* source = item;
+        if (TPopupMenu* attached = item->SubMenu) {
+            if (attached->OnPopup)
+                attached->OnPopup(attached);
+            source = attached->Items();
+        }
+        if (source->Count() > 0) {
             const HMENU sub = CreatePopupMenu();
-            BuildMenu(sub, item, flat);
+            BuildMenu(sub, source, flat);
             AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), text.c_str());  // the menu owns sub
         } else {
             flat.push_back(item);

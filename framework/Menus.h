@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+class TPopupMenu;
+
 class TMenuItem : public TComponent {
 public:
     explicit TMenuItem(TComponent* owner);
@@ -33,6 +35,8 @@ public:
     int ImageIndex = -1;
     TComponent* SubMenuImages = nullptr;
     UINT Command = 0;
+    // A popup menu shown as this item's submenu; its OnPopup runs before its items show.
+    TPopupMenu* SubMenu = nullptr;
 
     int Count() const { return static_cast<int>(FItems.size()); }
     TMenuItem* Items(int index) const { return FItems.at(static_cast<size_t>(index)); }

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Makes the program's own art: the splash picture (JPEG), the program icon, the main
-window's 20 x 20 button glyphs and the video window's 10 x 10 state icons (bitmaps).
+window's 20 x 20 button glyphs, the video window's 10 x 10 state icons, its 16 x 16 caption
+buttons, the main window's 12 x 12 face buttons (bitmaps) and the settings' speaker layouts
+(JPEG).
 
     make-art.py <output folder>
 
@@ -195,6 +197,91 @@ def make_video_state_images(out):
     write_bmp(os.path.join(out, "video_state.bmp"), 30, 10, pixel)
 
 
+# Maximise, restore, minimise, close; 16 x 16 each, fully opaque. Pure green never appears:
+# it is the key colour of the caption buttons' window region.
+CAPTION_SHAPES = [
+    lambda x, y: box(x, y, 3, 3, 12, 12) and not box(x, y, 4, 6, 11, 11),
+    lambda x, y: (box(x, y, 5, 3, 12, 9) and not box(x, y, 6, 5, 11, 8)) or
+                 (box(x, y, 3, 6, 10, 12) and not box(x, y, 4, 8, 9, 11)),
+    lambda x, y: box(x, y, 4, 10, 11, 11),
+    lambda x, y: abs(x - y) < 1.2 and 3 <= x <= 12 or abs(x + y - 15) < 1.2 and 3 <= x <= 12,
+]
+
+
+def caption_pixel(shapes, size):
+    def pixel(x, y):
+        n, gx = divmod(x, size)
+        if shapes[n](gx, y):
+            return (235, 235, 235)
+        edge = gx in (0, size - 1) or y in (0, size - 1)
+        return (90, 90, 96) if edge else (40, 40, 46)
+    return pixel
+
+
+def make_caption_buttons(out):
+    write_bmp(os.path.join(out, "caption_buttons.bmp"), 16 * len(CAPTION_SHAPES), 16,
+              caption_pixel(CAPTION_SHAPES, 16))
+
+
+# The main window's face: the menu, minimise and close (12 x 12 each).
+FACE_SHAPES = [
+    lambda x, y: tri(x, y, (2, 4), (9, 4), (5.5, 8)),
+    lambda x, y: box(x, y, 3, 8, 8, 9),
+    lambda x, y: abs(x - y) < 1.0 and 2 <= x <= 9 or abs(x + y - 11) < 1.0 and 2 <= x <= 9,
+]
+
+
+def make_face_buttons(out):
+    write_bmp(os.path.join(out, "face_buttons.bmp"), 12 * len(FACE_SHAPES), 12, caption_pixel(FACE_SHAPES, 12))
+
+
+# Where the speakers stand for each speaker item, on a 0..1 floor seen from above (listener at
+# the centre); a larger dot is the subwoofer.
+SPEAKER_LAYOUTS = [
+    [],                                                                  # headphones
+    [(0.2, 0.25), (0.8, 0.25)],
+    [(0.2, 0.25), (0.8, 0.25), (0.5, 0.85, 1)],
+    [(0.2, 0.25), (0.8, 0.25), (0.2, 0.8), (0.8, 0.8)],
+    [(0.2, 0.25), (0.8, 0.25), (0.2, 0.8), (0.8, 0.8), (0.5, 0.95, 1)],
+    [(0.2, 0.25), (0.5, 0.15), (0.8, 0.25), (0.2, 0.8), (0.8, 0.8), (0.65, 0.95, 1)],
+    [(0.2, 0.25), (0.5, 0.15), (0.8, 0.25), (0.1, 0.6), (0.9, 0.6), (0.5, 0.9), (0.75, 0.95, 1)],
+    [(0.2, 0.25), (0.5, 0.15), (0.8, 0.25), (0.1, 0.55), (0.9, 0.55), (0.3, 0.9), (0.7, 0.9), (0.5, 0.97, 1)],
+    [(0.2, 0.25), (0.5, 0.15), (0.8, 0.25), (0.1, 0.55), (0.9, 0.55), (0.2, 0.9), (0.5, 0.95), (0.8, 0.9),
+     (0.92, 0.95, 1)],
+]
+SPK_W, SPK_H = 120, 90
+
+
+def speaker_rows(layout):
+    rows = []
+    for y in range(SPK_H):
+        row = bytearray()
+        for x in range(SPK_W):
+            r, g, b = 24, 30, 48
+            # the listener
+            if math.hypot(x - SPK_W / 2, y - SPK_H / 2) < 6:
+                r, g, b = 230, 200, 120
+            for spot in layout:
+                radius = 8 if len(spot) > 2 else 5
+                if math.hypot(x - spot[0] * SPK_W, y - spot[1] * SPK_H) < radius:
+                    r, g, b = 120, 190, 250
+            if not layout and (abs(math.hypot(x - SPK_W / 2, y - SPK_H / 2) - 14) < 1.5 and y < SPK_H / 2 or
+                               math.hypot(x - SPK_W / 2 + 14, y - SPK_H / 2) < 4 or
+                               math.hypot(x - SPK_W / 2 - 14, y - SPK_H / 2) < 4):
+                r, g, b = 120, 190, 250                                  # a headband over the listener
+            row += bytes((r, g, b))
+        rows.append(bytes(row))
+    return rows
+
+
+def make_speaker_pictures(out):
+    for n, layout in enumerate(SPEAKER_LAYOUTS, start=1):
+        ppm = os.path.join(out, "spk%d.ppm" % n)
+        write_ppm(ppm, SPK_W, SPK_H, speaker_rows(layout))
+        subprocess.run(["convert", ppm, "-quality", "90", os.path.join(out, "spk%d.jpg" % n)], check=True)
+        os.remove(ppm)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
@@ -202,6 +289,9 @@ def main():
     make_icon(out)
     make_control_images(out)
     make_video_state_images(out)
+    make_caption_buttons(out)
+    make_face_buttons(out)
+    make_speaker_pictures(out)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,8 @@
 #include "ui/CommonModuleEngine.h"
 
+#include "DSFilters/ParvoluxSoundProcessor.h"
 #include "engine/CommonUnit.h"
+#include "engine/History.h"
 #include "engine/DSUtilCore.h"
 #include "engine/MyDSUtils.h"
 #include "engine/StreamDescriptions.h"
@@ -129,7 +131,7 @@ std::vector<TRendererEntry> TCommonModuleEngine::RendererTable()
 {
     std::vector<TRendererEntry> table;
     for (const auto& renderer : FModule.VideoRenderers)
-        table.push_back({renderer->ShortName, WideToAnsi(renderer->DisplayName)});
+        table.push_back({renderer->ShortName, WideToAnsi(renderer->DisplayName), WideToAnsi(renderer->FriendlyName)});
     return table;
 }
 
@@ -226,11 +228,59 @@ std::vector<TRect> TCommonModuleEngine::MonitorBounds()
     return bounds;
 }
 
+std::vector<TAudioDeviceRow> TCommonModuleEngine::AudioDevices()
+{
+    std::vector<TAudioDeviceRow> rows;
+    for (const TAudioDeviceItem& device : FModule.AudioDevices)
+        rows.push_back({WideToAnsi(device.FriendlyName), WideToAnsi(device.DisplayName), device.Spdif});
+    return rows;
+}
+
+std::vector<TMonitorRow> TCommonModuleEngine::Monitors()
+{
+    std::vector<TMonitorRow> rows;
+    for (const TMonitorItem& monitor : FModule.MonitorList)
+        rows.push_back({WideToAnsi(monitor.Description), monitor.Primary});
+    return rows;
+}
+
 void TCommonModuleEngine::AddToHistory(const WideString& name, int kind)
 {
-    // The module keeps the lists; adding to them and writing them back is its history code's.
-    (void)name;
-    (void)kind;
+    FModule.AddToHistory(name, kind);
+}
+
+std::vector<std::string> TCommonModuleEngine::History(int kind)
+{
+    const TStringList* list = kind == hkFiles       ? &FModule.FileHistory
+                              : kind == hkPlaylists ? &FModule.PlaylistHistory
+                                                    : &FModule.URLHistory;
+    std::vector<std::string> names;
+    TToModel{}(names, *list);
+    return names;
+}
+
+std::string TCommonModuleEngine::GetHistoryItem(int kind, int index)
+{
+    WideString name;
+    FModule.GetHistoryItem(kind, index, name);
+    return WideToAnsi(name);
+}
+
+void TCommonModuleEngine::SwitchVisual(uint8_t mode)
+{
+    FModule.SwitchVisual(mode);
+}
+
+void TCommonModuleEngine::SetDisplayColors(uint32_t back, uint32_t text)
+{
+    FModule.VisualBackColor = back;
+    FModule.VisualTextColor = text;
+}
+
+void TCommonModuleEngine::SetVisualInterval(int32_t interval)
+{
+    if (auto* processor = dynamic_cast<TParvoluxSoundProcessor*>(FModule.PvlSprocessor))
+        processor->SetVisualInterval(interval);
 }
 
 ComPtr<IMediaEventEx> TCommonModuleEngine::MediaEvent()
@@ -255,6 +305,7 @@ void TCommonModuleEngine::ApplySettings(const TPlayerSettings& settings)
     TCommonModule& m = FModule;
     ExchangeSettings(settings, m, TToModule{});
     m.NoSRS = !settings.UseSRS;
+    SetVisualInterval(settings.VisualsInterval);
     // Only renderers this machine has; the registry's order is the order of preference.
     m.PreferredRenderers.Clear();
     for (const std::string& name : settings.PreferredVideoRenderers)

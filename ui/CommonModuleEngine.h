@@ -35,7 +35,14 @@ public:
     long BufferingProgress() override;
     const TStringList* KnownExtensions() override;
     std::vector<TRect> MonitorBounds() override;
+    std::vector<TAudioDeviceRow> AudioDevices() override;
+    std::vector<TMonitorRow> Monitors() override;
     void AddToHistory(const WideString& name, int kind) override;
+    std::vector<std::string> History(int kind) override;
+    std::string GetHistoryItem(int kind, int index) override;
+    void SwitchVisual(uint8_t mode) override;
+    void SetVisualInterval(int32_t interval) override;
+    void SetDisplayColors(uint32_t back, uint32_t text) override;
     ComPtr<IMediaEventEx> MediaEvent() override;
     void SetBuffering(bool value) override { FBuffering = value; }
     std::string EventCodeText(long code) override;

@@ -25,7 +25,7 @@ TControlForm::TControlForm(TComponent* owner) : TForm(owner)
     Name = "ControlForm";
     BorderStyle = bsSingle;
     Position = poScreenCenter;
-    SetBounds(0, 0, 391, 140);
+    SetBounds(0, 0, 391, 156);  // the caption strip's 16 pixels above the face
     KeyPreview = true;
     DragKind = dkDock;
 
@@ -45,8 +45,16 @@ TControlForm::TControlForm(TComponent* owner) : TForm(owner)
     OnKeyDown = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); };
     OnStartDock = [this](TObject* sender) { FormStartDock(sender); };
     OnDblClick = [this](TObject* sender) { FormDblClick(sender); };
-    if (Application)
+    OnShow = [this](TObject* sender) { FormShow(sender); };
+    OnMouseMove = [this](TObject* sender, TShiftState shift, int x, int y) { FormMouseMove(sender, shift, x, y); };
+    if (Application) {
         Application->OnMessage = [this](MSG& msg, bool& handled) { ApplicationEvents1Message(msg, handled); };
+        Application->OnActivate = [this](TObject* sender) { ApplicationEvents1Activate(sender); };
+        Application->OnDeactivate = [this](TObject* sender) { ApplicationEvents1Deactivate(sender); };
+        Application->OnSettingChange = [this](TObject* sender, int flag, const std::string& section) {
+            ApplicationEvents1SettingChange(sender, flag, section);
+        };
+    }
     FormCreate();
 }
 
@@ -54,8 +62,12 @@ TControlForm::~TControlForm()
 {
     // FormDestroy
     TitleTimer->SetEnabled(false);
-    if (Application)
+    if (Application) {
         Application->OnMessage = nullptr;
+        Application->OnActivate = nullptr;
+        Application->OnDeactivate = nullptr;
+        Application->OnSettingChange = nullptr;
+    }
     DestroyComponents();
     if (FComInitialized)
         CoUninitialize();
@@ -63,12 +75,14 @@ TControlForm::~TControlForm()
 
 void TControlForm::CreateFace()
 {
+    CreateCaptionStrip();
     Panel1 = NewComponent<TPanel>(this);
     Panel1->Name = "Panel1";
     Panel1->SetBounds(0, 0, 385, 64);
     Panel1->SetAlign(alTop);
     Panel1->SetParent(this);
     Panel1->OnDblClick = [this](TObject* sender) { FormDblClick(sender); };
+    Panel1->OnMouseMove = [this](TObject* sender, TShiftState shift, int x, int y) { FormMouseMove(sender, shift, x, y); };
 
     // The display panel's boxes; the display draws into them.
     const struct {
@@ -164,6 +178,7 @@ void TControlForm::CreateFace()
     AudioMode_Label->SetParent(Panel7);
 
     EQ_Preset_Popupmenu = NewComponent<TPopupMenu>(this);
+    CreateMenus();
 }
 
 void TControlForm::FormCreate()
@@ -195,7 +210,10 @@ void TControlForm::FormCreate()
                  {Shuffle_Btn, "Shuffle playlist"},
                  {Repeat_Btn, "Repeat playlist"},
                  {Mute_Btn, "Mute Audio"},
-                 {PaintBox321, "Click to toggel time mode"}};
+                 {PaintBox321, "Click to toggel time mode"},
+                 {Image324, "Click to Drop Mainmenu"},
+                 {Image325, "Minimize player controls"},
+                 {Image326, "Close Parvolux"}};
     for (const auto& h : hints) {
         h.Control->Hint = h.Hint;
         h.Control->ShowHint = true;
@@ -514,25 +532,33 @@ void PlaceFormOnMonitor(TCustomForm* form, const TRect& rect, int monitorNum)
 
 void TControlForm::PreparePlayer(bool slow)
 {
-    // 1.-2.
+    // 1.
     FirstRun = !ReadSettings();
+    // 2.
     if (FirstRun) {
+        if (Engine)
+            Engine->StoreSettings(Settings);
         Settings.VisualsUseFade = !slow;
         Settings.VisualsShowPeaks = !slow;
         Settings.VisualsInterval = slow ? 50 : 30;
-        if (Engine) {
-            // The renderer order the settings dialog would offer on the first run.
-            Settings.PreferredVideoRenderers = DefaultPreferredRenderers(Engine->RendererTable());
+        if (Engine)
             Engine->ApplySettings(Settings);
-        }
+        ShowSettings();
+        ExtrasFrame->Show();
         FirstRun = false;
     }
+    // 3.
+    FastProcessor = !slow;
+    // 4.
+    UpdateProgress(0);
+    // 5. The preset's controls come with the sound controls.
     // 6.
     TitleTimer->SetEnabled(true);
     Timer1->SetEnabled(true);
     Timer1Timer(Timer1);
     // 7.
     RestorePositions();
+    SetDisplayColorTheme(-1);
 }
 
 void TControlForm::Timer1Timer(TObject*)

@@ -57,7 +57,11 @@ public:
     TCustomForm* PlaylistForm = nullptr;
     IMainWindowParts* Parts = nullptr;
 
-    // The face: the top panel with the transport, and the extras frame beneath it.
+    // The face: the caption strip with the menu, minimise and close buttons (the system caption
+    // goes at show), the top panel with the transport, and the extras frame beneath it.
+    TPanel* Panel4;
+    TPaintBox *Image324, *Image325, *Image326;
+    TImageList* Face_Images;  // 12 x 12: menu, minimise, close
     TPanel* Panel1;
     TSpeedButton *PrevBtn, *PlayPauseBtn, *StopBtn, *NextBtn, *OpenBtn, *ShowPlayListBtn, *Shuffle_Btn, *Repeat_Btn,
         *AddBkmark_Btn, *SnapShot_Btn, *Mute_Btn;
@@ -71,6 +75,18 @@ public:
     TPanel* Panel7;
     TImageList* Control_Images;  // 20 x 20 glyphs
     TPopupMenu* EQ_Preset_Popupmenu;
+
+    // The main menu and the menus it attaches.
+    TPopupMenu *MainPopupMenu, *VisualsPopupMenu, *Display_PopupMenu, *FileReopen_PopupMenu, *Extras_PopupMenu;
+    TMenuItem *OpenFile1, *OpenURL1, *Reopen1, *View1, *ViewPlaylist1, *ViewSnapshotbrowser1, *ViewExtras1,
+        *ViewVisuals1, *ViewDisplayColor, *Settings1, *Exit1;
+    TMenuItem* Vis[6];  // Vis0..Vis5
+    TMenuItem *VisMenu_ShowPeaks, *VisMenu_Usefade, *VisMenu_Fast, *VisMenu_Medium, *VisMenu_Slow;
+    TMenuItem* DisplayCol[4];  // DisplayCol1..DisplayCol4
+    // The snapshot window; may be missing.
+    TCustomForm* SnapShotForm = nullptr;
+    // The settings dialog; missing: ShowSettings does nothing.
+    ISettingsDialog* SettingsDialog = nullptr;
 
     TTimer* Timer1;      // the poll, 333 ms
     TTimer* TitleTimer;  // the title scroller, 75 ms
@@ -92,6 +108,8 @@ public:
     int AudioDelay = 0;  // milliseconds
     TPlayerSettings Settings;
     bool FirstRun = false;
+    // False on a slow processor: no window regions, fading or peaks.
+    bool FastProcessor = true;
 
     // Applies a command line: names replace the play list (or are appended with "/ADD"),
     // then play/pause; "/F" full screen, "/M" minimised. A null text does nothing.
@@ -111,6 +129,33 @@ public:
     void RestorePositions();
     void PreparePlayer(bool slow);
     void Timer1Timer(TObject* sender);
+
+    // The settings dialog on the model; written at once when accepted.
+    void ShowSettings();
+    // The display's colour theme (-1: the stored one).
+    void SetDisplayColorTheme(int theme);
+
+    // The menus and the face's buttons.
+    void MainPopupMenuPopup(TObject* sender);
+    void VisualsPopupMenuPopup(TObject* sender);
+    void SelectVisualMode(TObject* sender);
+    void VisMenu_ShowPeaksClick(TObject* sender);
+    void VisMenu_UsefadeClick(TObject* sender);
+    void VisMenu_SpeedClick(TObject* sender);
+    void Display_PopupMenuPopup(TObject* sender);
+    void SetColorPreSet(TObject* sender);
+    void FileReopen_PopupMenuPopup(TObject* sender);
+    void OpenHistoryFile(TObject* sender);
+    void ViewSnapshotbrowser1Click(TObject* sender);
+    void Settings1Click(TObject* sender);
+    void Exit1Click(TObject* sender);
+    void Image325Click(TObject* sender);
+    void Image324MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void FormMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void FormShow(TObject* sender);
+    void ApplicationEvents1Activate(TObject* sender);
+    void ApplicationEvents1Deactivate(TObject* sender);
+    void ApplicationEvents1SettingChange(TObject* sender, int flag, const std::string& section);
 
     // Transport, progress and the keys.
     void UpdateProgress(int32_t progress);
@@ -149,6 +194,8 @@ protected:
 private:
     void FormCreate();
     void CreateFace();
+    void CreateCaptionStrip();
+    void CreateMenus();
     void TransportClick(void (IPlayerEngine::*call)());
     void DropFiles(HDROP drop);
     void UMAppIDCheck(TMessage& message);

@@ -42,3 +42,13 @@ public:
     // The maximise/restore glyph and hint follow the video window's state.
     virtual void UpdateMaximized(bool maximized) = 0;
 };
+
+struct TPlayerSettings;
+
+// The settings dialog: shows the settings, and on OK puts the controls back into them and
+// writes the shell associations it was asked for. False when it was cancelled.
+class ISettingsDialog {
+public:
+    virtual ~ISettingsDialog() = default;
+    virtual bool Execute(TPlayerSettings& settings, bool firstRun, bool& associationsChanged) = 0;
+};

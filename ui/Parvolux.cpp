@@ -4,6 +4,8 @@
 #include "ui/CommonModuleEngine.h"
 #include "ui/Control_Unit.h"
 #include "ui/SplashUnit.h"
+#include "ui/SettingsUnit.h"
+#include "ui/SysButton_Unit.h"
 #include "ui/SysCheck_Unit.h"
 #include "ui/Video_Unit.h"
 
@@ -193,7 +195,11 @@ int RunParvolux()
         control->VideoForm = video;
         engine->Services.VideoForm = video;
         AddSplashProgressDot(splash);
-        CreatePlainForm(app, "SysButtons", "");
+        auto* sysButtons = app.CreateForm<TSysButtons>();
+        sysButtons->VideoForm = video;
+        sysButtons->CloseApp = [control] { control->CloseApp(); };
+        sysButtons->RegionsEnabled = [control] { return control->FastProcessor; };
+        video->SysButtons = sysButtons;
         AddSplashProgressDot(splash);
         auto* playlistForm = app.CreateForm<TPlayerPlaylistForm>(engine, control);
         control->PlaylistForm = playlistForm;
@@ -201,9 +207,17 @@ int RunParvolux()
         video->PlaylistForm = playlistForm;
         AddSplashProgressDot(splash);
         playlistForm->AddDirForm = app.CreateForm<TAddDirForm>();
+        auto* settingsForm = app.CreateForm<TSettingsForm>();
+        settingsForm->Engine = engineLink.get();
+        settingsForm->InstallFolder = installPath;
+        settingsForm->ProgramVersion = programVersion;
+        settingsForm->DXVersion = check->DXVersion;
+        control->SettingsDialog = settingsForm;
+        AddSplashProgressDot(splash);
+        control->SnapShotForm = CreatePlainForm(app, "SnapShotForm", "Snapshot's");
+        AddSplashProgressDot(splash);
         for (const auto& [name, caption] :
-             {std::pair{"SettingsForm", "Settings"}, {"SnapShotForm", "Snapshot's"}, {"StartPlaybackForm", "Start Playback"},
-              {"OSDForm", ""}, {"RenderResultForm", "Render result"}}) {
+             {std::pair{"StartPlaybackForm", "Start Playback"}, {"OSDForm", ""}, {"RenderResultForm", "Render result"}}) {
             CreatePlainForm(app, name, caption);
             AddSplashProgressDot(splash);
         }
@@ -242,8 +256,11 @@ int RunParvolux()
     ReleaseMutex(mutex.Get());
     if (control) {
         control->Engine = nullptr;  // the application frees the engine and the windows
-        if (control->VideoForm)
+        control->SettingsDialog = nullptr;
+        if (control->VideoForm) {
             control->VideoForm->Engine = nullptr;
+            control->VideoForm->SysButtons = nullptr;
+        }
     }
     if (engine)
         engine->Services.VideoForm = nullptr;  // the video window goes before the engine

@@ -4,6 +4,7 @@
 // tested with a stand-in.
 #include "ui/Control_UnitCore.h"
 #include "ui/SettingsModel.h"
+#include "ui/SettingsUnitCore.h"
 
 #include "dshow/DShow.h"
 #include "framework/SysUtils.h"
@@ -64,9 +65,21 @@ public:
     // The media extensions the player knows ("*.AVI"), and the display monitors' bounds.
     virtual const TStringList* KnownExtensions() { return nullptr; }
     virtual std::vector<TRect> MonitorBounds() { return {}; }
+    // What the settings dialog lists: the audio renderers and the monitors.
+    virtual std::vector<TAudioDeviceRow> AudioDevices() { return {}; }
+    virtual std::vector<TMonitorRow> Monitors() { return {}; }
 
     // History: kind 0 files, 1 play lists, 2 addresses.
     virtual void AddToHistory(const WideString& name, int kind) = 0;
+    virtual std::vector<std::string> History(int kind) { (void)kind; return {}; }
+    // Moves entry `index` of the file history to the top and gives it; empty when out of range.
+    virtual std::string GetHistoryItem(int kind, int index) { (void)kind; (void)index; return {}; }
+
+    // The visualisation: its mode, and the sound processor's data interval in milliseconds.
+    virtual void SwitchVisual(uint8_t mode) { (void)mode; }
+    virtual void SetVisualInterval(int32_t interval) { (void)interval; }
+    // The display theme's background and text colours (COLORREF).
+    virtual void SetDisplayColors(uint32_t back, uint32_t text) { (void)back; (void)text; }
 
     // Graph events: the queue of the open graph (none without one), the buffering flag and
     // the generic text of an event code.

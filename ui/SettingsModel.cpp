@@ -43,14 +43,17 @@ std::optional<TWindowPosRecord> DecodeWindowPos(const std::vector<uint8_t>& data
     return record;
 }
 
+bool PreferredByDefault(const std::string& kind, bool nothingPreferred)
+{
+    return kind == "VMR9" || kind == "Overlay" || kind == "Normal" || (kind == "VMR" && nothingPreferred);
+}
+
 std::vector<std::string> DefaultPreferredRenderers(const std::vector<TRendererEntry>& table)
 {
     std::vector<std::string> preferred;
-    for (const TRendererEntry& entry : table) {
-        const std::string& kind = entry.ShortName;
-        if (kind == "VMR9" || kind == "Overlay" || kind == "Normal" || (kind == "VMR" && preferred.empty()))
+    for (const TRendererEntry& entry : table)
+        if (PreferredByDefault(entry.ShortName, preferred.empty()))
             preferred.push_back(entry.DisplayName);
-    }
     return preferred;
 }
 

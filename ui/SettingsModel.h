@@ -141,7 +141,11 @@ void ReadWindowPositions(ISettingsStore& store, TPlayerSettings& settings);
 struct TRendererEntry {
     std::string ShortName;    // "VMR9", "VMR", "Overlay", "Overlay2" or "Normal"
     std::string DisplayName;  // the moniker name stored in the settings
+    std::string FriendlyName;
 };
+// The default rule for one renderer, walking the table in order: True when it goes to the
+// preferred list (the Video Mixing Renderer only while nothing is preferred yet).
+bool PreferredByDefault(const std::string& shortName, bool nothingPreferred);
 // The renderer order the settings offer by default, walking the table in its order: the
 // Video Mixing Renderer 9, the Overlay Mixer and the Video Renderer are preferred; the Video
 // Mixing Renderer only when nothing is preferred before it; the Overlay Mixer 2 never.

@@ -238,6 +238,15 @@ bool TPlayerProcess::ChildVisible(HWND dialog, const std::string& className, con
            }) != nullptr;
 }
 
+HWND TPlayerProcess::AcceptFirstRunSettings(DWORD timeoutMs) const
+{
+    const HWND dialog = WaitForWindow("TPvlForm", "Settings", timeoutMs);
+    if (!dialog || !PressButton(dialog, "Ok"))
+        return nullptr;
+    PumpUntil([&] { return !IsWindowVisible(dialog); }, 5000);
+    return dialog;
+}
+
 int TPlayerProcess::Close(DWORD timeoutMs)
 {
     for (const HWND wnd : Windows())

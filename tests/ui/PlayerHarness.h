@@ -59,6 +59,9 @@ public:
     // The text of the dialog's visible memo (the system-check page shown).
     static std::string VisibleMemoText(HWND dialog);
     static bool ChildVisible(HWND dialog, const std::string& className, const std::string& text);
+    // A first start shows the settings dialog after the first-run page: waits for it and
+    // presses its "Ok"; the dialog, or none when it did not come.
+    HWND AcceptFirstRunSettings(DWORD timeoutMs = 20000) const;
     // Closes the main window like its close box and waits for the process to end.
     int Close(DWORD timeoutMs = 20000);
 

@@ -183,6 +183,7 @@ TEST_F(Playing, FirstRunTakesTheDefaultRendererOrderAndShowsTheVideo)
     const HWND page = player.WaitForWindow("TPvlForm", "Info...", 20000);
     ASSERT_NE(page, nullptr) << "the first-run page";
     ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
+    ASSERT_NE(player.AcceptFirstRunSettings(), nullptr);
     const HWND video = WaitForVideo(player);
     ASSERT_NE(video, nullptr);
     EXPECT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "it plays";

@@ -406,8 +406,8 @@ TEST(SettingsModel, WindowRecordIsFiveLittleEndianIntegers)
 
 TEST(SettingsModel, DefaultRendererOrderFromTheTable)
 {
-    const TRendererEntry vmr9{"VMR9", "vmr9"}, vmr{"VMR", "vmr"}, overlay{"Overlay", "overlay"},
-        overlay2{"Overlay2", "overlay2"}, normal{"Normal", "normal"};
+    const TRendererEntry vmr9{"VMR9", "vmr9", ""}, vmr{"VMR", "vmr", ""}, overlay{"Overlay", "overlay", ""},
+        overlay2{"Overlay2", "overlay2", ""}, normal{"Normal", "normal", ""};
     const struct {
         std::vector<TRendererEntry> Table;
         std::vector<std::string> Preferred;

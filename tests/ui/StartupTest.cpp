@@ -289,6 +289,8 @@ TEST_P(SystemCheck, ShowsThePagesOfWhatItFinds)
         PumpUntil([&] { return !IsWindowVisible(dialog); }, 5000);
     }
     if (c.Starts) {
+        if (c.FirstRun)
+            ASSERT_NE(player.AcceptFirstRunSettings(), nullptr);
         ASSERT_NE(player.WaitForMainWindow(), nullptr);
         TRegistry reg;
         reg.DeleteKey(SettingsKeyPath("General"));  // only the close may bring it back

@@ -1,0 +1,341 @@
+// The real program's face: the settings dialog of a first start and from the main menu, the
+// caption strip that replaces the system caption, and the video window's caption buttons.
+#include "tests/ui/PlayerHarness.h"
+#include "tests/ui/ScreenCapture.h"
+
+#include "ui/SettingsModel.h"
+
+#include "framework/Registry.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace pvltest;
+
+namespace {
+const char* const kVideoCaption = "Parvolux VideoWindow";
+const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
+const char* const kVMR9 = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{51B4ABF3-748F-4E3B-A276-C828330E926A}";
+const char* const kFileExts = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
+
+struct TChildFind {
+    std::string Class, Text;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindChildProc(HWND wnd, LPARAM data)
+{
+    auto* find = reinterpret_cast<TChildFind*>(data);
+    if (SameText(WindowClass(wnd), find->Class) && (find->Text.empty() || WindowText(wnd) == find->Text)) {
+        find->Found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindChild(HWND parent, const std::string& className, const std::string& text = {})
+{
+    TChildFind find{className, text};
+    EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&find));
+    return find.Found;
+}
+
+// A control's text, asked of the other process.
+std::string RemoteText(HWND wnd)
+{
+    char text[512] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &length);
+    return text;
+}
+
+// A combo box of the dialog whose shown text starts with the prefix.
+HWND FindCombo(HWND dialog, const std::string& prefix)
+{
+    struct TFind {
+        const std::string& Prefix;
+        HWND Found = nullptr;
+    } find{prefix};
+    EnumChildWindows(
+        dialog,
+        [](HWND wnd, LPARAM data) -> BOOL {
+            auto* f = reinterpret_cast<TFind*>(data);
+            if (SameText(WindowClass(wnd), "ComboBox") && RemoteText(wnd).starts_with(f->Prefix)) {
+                f->Found = wnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.Found;
+}
+
+// The child of a window at a client point.
+HWND ChildAt(HWND parent, int x, int y)
+{
+    const HWND child = ChildWindowFromPointEx(parent, POINT{x, y}, CWP_ALL);
+    return child == parent ? nullptr : child;
+}
+
+void Click(HWND wnd, int x = 2, int y = 2)
+{
+    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// The main menu drops from the face's menu button; an item is chosen by keys from the end.
+bool ChooseFromMainMenu(const TPlayerProcess& player, HWND main, int upPresses)
+{
+    const HWND strip = ChildAt(main, 5, 5);
+    const HWND button = strip ? ChildAt(strip, 4, 4) : nullptr;
+    if (!button)
+        return false;
+    Click(button);
+    const HWND menu = player.WaitForWindow("#32768", "", 5000);
+    if (!menu)
+        return false;
+    for (int i = 0; i < upPresses; ++i)
+        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+constexpr int kSettingsItem = 2;  // Exit is last, Settings before it
+constexpr int kExitItem = 1;
+
+std::string ReadFileExt(const std::string& extension)
+{
+    TRegistry reg(KEY_READ);
+    if (!reg.OpenKeyReadOnly(kFileExts + extension) || !reg.ValueExists("Application"))
+        return {};
+    return reg.ReadString("Application");
+}
+
+// A top-level window of the test that counts the setting-change broadcasts it receives.
+int SettingChanges = 0;
+LRESULT CALLBACK CountingProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_SETTINGCHANGE)
+        ++SettingChanges;
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+class PlayerFace : public ::testing::Test {
+protected:
+    std::string Media(const char* fixture, const std::string& name)
+    {
+        const std::string source = FixturePath(fixture);
+        EXPECT_FALSE(source.empty()) << fixture;
+        const std::string target = Install.Folder() + name;
+        EXPECT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE)) << target;
+        return target;
+    }
+
+    TPlayerInstall Install;
+};
+}
+
+TEST_F(PlayerFace, FirstRunShowsTheSettingsWithTheirDefaultsAndTakesThem)
+{
+    TPlayerInstall::ClearUserSettings();
+    const std::string clip = Media("clip_8s.avi", "first run.avi");
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    const HWND page = player.WaitForWindow("TPvlForm", "Info...", 20000);
+    ASSERT_NE(page, nullptr) << "the first-run page";
+    ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
+
+    const HWND dialog = player.WaitForWindow("TPvlForm", "Settings", 20000);
+    ASSERT_NE(dialog, nullptr) << "the settings follow the first-run page";
+    const HWND cancel = FindChild(dialog, "Button", "Cancel");
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(cancel)) << "no way back on the first run";
+    const HWND monitors = FindCombo(dialog, "Active Monitor");
+    ASSERT_NE(monitors, nullptr) << "one monitor: \"Active Monitor\"";
+    EXPECT_FALSE(IsWindowEnabled(monitors));
+    EXPECT_NE(FindCombo(dialog, "2 Speakers (Stereo)"), nullptr);
+    PumpUntil([] { return false; }, 3000);
+    SaveScreenshot("settings_first_run.jpg");
+    ASSERT_TRUE(TPlayerProcess::PressButton(dialog, "Ok"));
+
+    ASSERT_NE(player.WaitForWindow("TPvlForm", kVideoCaption, 20000), nullptr) << "the file plays";
+    {
+        TRegistry reg(KEY_READ);
+        ASSERT_TRUE(reg.OpenKeyReadOnly(SettingsKeyPath("Advanced Video"))) << "written when the dialog was accepted";
+        EXPECT_EQ(reg.ReadString("PerferedVideoRender0"), kVMR9);
+        EXPECT_EQ(reg.ReadString("PerferedVideoRender1"), kVideoRenderer);
+        EXPECT_FALSE(reg.ValueExists("PerferedVideoRender2"));
+        ASSERT_TRUE(reg.OpenKeyReadOnly(SettingsKeyPath("General")));
+        EXPECT_EQ(reg.ReadInteger("ResumeMode"), 2);
+        ASSERT_TRUE(reg.OpenKeyReadOnly(SettingsKeyPath("Audio")));
+        EXPECT_EQ(reg.ReadInteger("SpeakerType"), 1);
+    }
+    ASSERT_EQ(player.Close(), 0);
+
+    TPlayerProcess second;
+    second.Start();
+    ASSERT_NE(second.WaitForMainWindow(), nullptr);
+    PumpUntil([] { return false; }, 1500);
+    for (const HWND wnd : second.Windows())
+        EXPECT_FALSE(IsWindowVisible(wnd) && WindowText(wnd) == "Settings") << "a second start shows no dialog";
+    EXPECT_EQ(second.Close(), 0);
+}
+
+TEST_F(PlayerFace, SettingsFromTheMainMenuCancelOrStoreAtOnceWithTheShellAssociations)
+{
+    Install.MarkNotFirstRun();
+    {
+        TRegistry reg;
+        reg.DeleteKey(kFileExts + std::string(".avi"));
+        ASSERT_TRUE(reg.OpenKey(kFileExts + std::string(".mpg"), true));
+        reg.WriteString("Application", "Other.exe");
+    }
+    const HWND counter = CreateWindowExA(0, "STATIC", "counter", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(counter, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc));
+    SettingChanges = 0;
+
+    TPlayerProcess player;
+    player.Start();
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+
+    // Cancel changes nothing: nothing is written before the close.
+    ASSERT_TRUE(ChooseFromMainMenu(player, main, kSettingsItem));
+    HWND dialog = player.WaitForWindow("TPvlForm", "Settings", 10000);
+    ASSERT_NE(dialog, nullptr) << "Settings from the main menu";
+    EXPECT_TRUE(IsWindowEnabled(FindChild(dialog, "Button", "Cancel")));
+    SaveScreenshot("settings_from_menu.jpg");
+    ASSERT_TRUE(TPlayerProcess::PressButton(dialog, "Cancel"));
+    PumpUntil([&] { return !IsWindowVisible(dialog); }, 5000);
+    {
+        TRegistry reg(KEY_READ);
+        ASSERT_TRUE(reg.OpenKeyReadOnly(SettingsKeyPath("General")));
+        EXPECT_FALSE(reg.ValueExists("ResumeMode"));
+    }
+
+    // OK writes every section at once; checking "avi" associates it and tells the windows.
+    ASSERT_TRUE(ChooseFromMainMenu(player, main, kSettingsItem));
+    dialog = player.WaitForWindow("TPvlForm", "Settings", 10000);
+    ASSERT_NE(dialog, nullptr);
+    const HWND extensions = FindChild(dialog, "ListBox");
+    ASSERT_NE(extensions, nullptr);
+    Click(extensions, 5, 5);  // the first line's box: "avi"
+    PumpUntil([] { return false; }, 300);
+    ASSERT_TRUE(TPlayerProcess::PressButton(dialog, "Ok"));
+    PumpUntil([&] { return !IsWindowVisible(dialog); }, 5000);
+    EXPECT_TRUE(PumpUntil([] { return SettingChanges > 0; }, 5000)) << "the change is broadcast";
+    EXPECT_EQ(ReadFileExt(".avi"), "Parvolux.exe");
+    {
+        TRegistry reg(KEY_READ);
+        ASSERT_TRUE(reg.OpenKeyReadOnly(SettingsKeyPath("General")));
+        EXPECT_TRUE(reg.ValueExists("ResumeMode"));
+        ASSERT_TRUE(reg.OpenKeyReadOnly(SettingsKeyPath("Advanced Network")));
+        EXPECT_TRUE(reg.ValueExists("HTTP Proxy Mode"));
+    }
+
+    // Unchecking removes our value only; another program's stays.
+    ASSERT_TRUE(ChooseFromMainMenu(player, main, kSettingsItem));
+    dialog = player.WaitForWindow("TPvlForm", "Settings", 10000);
+    ASSERT_NE(dialog, nullptr);
+    Click(FindChild(dialog, "ListBox"), 5, 5);
+    PumpUntil([] { return false; }, 300);
+    ASSERT_TRUE(TPlayerProcess::PressButton(dialog, "Ok"));
+    PumpUntil([&] { return !IsWindowVisible(dialog); }, 5000);
+    EXPECT_TRUE(PumpUntil([] { return ReadFileExt(".avi").empty(); }, 5000));
+    EXPECT_EQ(ReadFileExt(".mpg"), "Other.exe");
+
+    // "Exit" closes the player.
+    ASSERT_TRUE(ChooseFromMainMenu(player, main, kExitItem));
+    EXPECT_EQ(player.WaitExit(20000), 0);
+    DestroyWindow(counter);
+    TRegistry().DeleteKey(kFileExts + std::string(".mpg"));
+}
+
+TEST_F(PlayerFace, TheFaceReplacesTheSystemCaption)
+{
+    Install.MarkNotFirstRun();
+    TPlayerProcess player;
+    player.Start();
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(GetWindowLongA(main, GWL_STYLE) & WS_CAPTION, 0) << "no system caption";
+    RECT bounds;
+    GetWindowRect(main, &bounds);
+    EXPECT_EQ(bounds.bottom - bounds.top, 156 - GetSystemMetrics(SM_CYCAPTION));
+    SaveScreenshot("main_face.jpg");
+
+    // Its minimise button minimises the application.
+    const HWND strip = ChildAt(main, 5, 5);
+    ASSERT_NE(strip, nullptr);
+    RECT client;
+    GetClientRect(strip, &client);
+    Click(ChildAt(strip, client.right - 22, 4));
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(main) || !IsWindowVisible(main); }, 5000)) << "minimised";
+    PostMessageA(main, 0x8070, 0, 0);  // restored as a second start would
+    EXPECT_TRUE(PumpUntil([&] { return !IsIconic(main) && IsWindowVisible(main); }, 5000));
+
+    // The close button ends the player.
+    Click(ChildAt(strip, client.right - 8, 4));
+    EXPECT_EQ(player.WaitExit(20000), 0);
+}
+
+TEST_F(PlayerFace, CaptionButtonsOverAPlayingVideo)
+{
+    Install.MarkNotFirstRun();
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
+        reg.WriteString("PerferedVideoRender0", kVideoRenderer);
+    }
+    const std::string clip = Media("clip_8s.avi", "buttons.avi");
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
+    ASSERT_NE(video, nullptr);
+
+    // A mouse move over the video shows the buttons at the video area's top right.
+    RECT area;
+    GetWindowRect(video, &area);
+    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    PostMessageA(video, WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
+    HWND buttons = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (const HWND wnd : player.Windows())
+                if (IsWindowVisible(wnd) && GetWindow(wnd, GW_OWNER) == video)
+                    buttons = wnd;
+            return buttons != nullptr;
+        },
+        5000))
+        << "the caption buttons show";
+    RECT strip;
+    GetWindowRect(buttons, &strip);
+    RECT client;
+    GetClientRect(video, &client);
+    POINT corner = {client.right, 0};
+    ClientToScreen(video, &corner);
+    EXPECT_LE(strip.right, corner.x + 1);
+    EXPECT_GE(strip.right, corner.x - 200);
+    EXPECT_EQ(strip.top, corner.y);
+    // Its shape is cut to the buttons.
+    const HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(buttons, region), COMPLEXREGION);
+    DeleteObject(region);
+    SaveScreenshot("caption_buttons.jpg");
+
+    // Maximise, then restore, by the middle button.
+    const HWND maximize = ChildAt(buttons, 24, 4);
+    ASSERT_NE(maximize, nullptr);
+    Click(maximize);
+    EXPECT_TRUE(PumpUntil([&] { return IsZoomed(video) != 0; }, 5000)) << "maximised";
+    SaveScreenshot("caption_buttons_maximized.jpg");
+    Click(maximize);
+    EXPECT_TRUE(PumpUntil([&] { return IsZoomed(video) == 0; }, 5000)) << "restored";
+
+    // Close ends the player.
+    Click(ChildAt(buttons, 42, 4));
+    EXPECT_EQ(player.WaitExit(20000), 0);
+}
