@@ -2,6 +2,8 @@
 
 #include "Forms.h"
 
+#include <vector>
+
 namespace {
 TCustomForm* ParentForm(TControl* control)
 {
@@ -194,6 +196,126 @@ bool TMemo::ReflectedMessage(TMessage& message)
     if ((message.Msg == WM_CTLCOLOREDIT || message.Msg == WM_CTLCOLORSTATIC) && Color != CLR_INVALID) {
         SetBkColor(reinterpret_cast<HDC>(message.WParam), Color);
         message.Result = reinterpret_cast<LRESULT>(BrushFor(FBrush, Color));
+        return true;
+    }
+    return false;
+}
+
+// ---- TEdit ----
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner)
+{
+    FWidth = 121;
+    FHeight = 21;
+}
+
+void TEdit::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = "EDIT";
+    params.Style |= WS_TABSTOP | ES_AUTOHSCROLL | (ReadOnly ? ES_READONLY : 0);
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TEdit::CreateWindowHandle()
+{
+    if (MaxLength > 0)
+        SendMessageA(HandleOrNull(), EM_SETLIMITTEXT, static_cast<WPARAM>(MaxLength), 0);
+}
+
+std::string TEdit::Text() const
+{
+    if (!HandleAllocated())
+        return Caption();
+    const int length = GetWindowTextLengthA(HandleOrNull());
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    const int got = GetWindowTextA(HandleOrNull(), buffer.data(), length + 1);
+    return std::string(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
+}
+
+void TEdit::SetText(const std::string& value)
+{
+    const bool notified = HandleAllocated();  // the window reports its own change
+    SetCaption(value);
+    if (!notified && OnChange)
+        OnChange(this);
+}
+
+bool TEdit::ReflectedMessage(TMessage& message)
+{
+    if (message.Msg == WM_COMMAND && HIWORD(message.WParam) == EN_CHANGE) {
+        FCaption = Text();
+        if (OnChange)
+            OnChange(this);
+        return true;
+    }
+    return false;
+}
+
+// ---- TGroupBox ----
+
+TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner)
+{
+    FWidth = 185;
+    FHeight = 105;
+}
+
+void TGroupBox::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = "BUTTON";
+    params.Style |= BS_GROUPBOX;
+}
+
+// ---- TRadioButton ----
+
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner)
+{
+    FWidth = 113;
+    FHeight = 17;
+}
+
+void TRadioButton::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = "BUTTON";
+    // Not the automatic kind: the group is the parent's radio buttons, kept here.
+    params.Style |= WS_TABSTOP | BS_RADIOBUTTON;
+}
+
+void TRadioButton::CreateWindowHandle()
+{
+    SendMessageA(HandleOrNull(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TRadioButton::UncheckSiblings()
+{
+    if (!Parent())
+        return;
+    for (int i = 0; i < Parent()->ControlCount(); ++i)
+        if (auto* other = dynamic_cast<TRadioButton*>(Parent()->Controls(i)); other && other != this)
+            other->SetChecked(false);
+}
+
+void TRadioButton::SetChecked(bool value)
+{
+    if (value == FChecked)
+        return;
+    FChecked = value;
+    if (HandleAllocated())
+        SendMessageA(HandleOrNull(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (value)
+        UncheckSiblings();
+    if (OnChange)
+        OnChange(this);
+}
+
+bool TRadioButton::ReflectedMessage(TMessage& message)
+{
+    if (message.Msg == WM_COMMAND && HIWORD(message.WParam) == BN_CLICKED) {
+        SetChecked(true);
+        if (OnClick)
+            OnClick(this);
         return true;
     }
     return false;

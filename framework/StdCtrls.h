@@ -1,5 +1,6 @@
 #pragma once
-// Standard controls over the system's window classes: labels, buttons, check boxes, memos.
+// Standard controls over the system's window classes: labels, buttons, check boxes, memos,
+// one-line edits, group boxes and radio buttons.
 #include "Controls.h"
 
 #include <string>
@@ -73,4 +74,50 @@ protected:
 private:
     void LinesChanged();
     TBrushHandle FBrush;
+};
+
+// One line of text.
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* owner);
+    // The text the user sees (typed text included).
+    std::string Text() const;
+    void SetText(const std::string& value);
+    bool ReadOnly = false;
+    // Characters the user may type; 0 for the system's limit.
+    int MaxLength = 0;
+    // Raised when the text changes, by the user or by SetText.
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+    bool ReflectedMessage(TMessage& message) override;
+};
+
+// A frame with a caption around other controls; they are its children.
+class TGroupBox : public TWinControl {
+public:
+    explicit TGroupBox(TComponent* owner);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+};
+
+// One choice of several: checking it unchecks the radio buttons of the same parent.
+class TRadioButton : public TWinControl {
+public:
+    explicit TRadioButton(TComponent* owner);
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool value);
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+    bool ReflectedMessage(TMessage& message) override;
+
+private:
+    void UncheckSiblings();
+    bool FChecked = false;
 };
