@@ -195,7 +195,8 @@ void ApplyID3v1Changes(TID3v1Tag& tag, const TID3v1Values& shown, const TID3v1Va
 TID3v2Values ID3v2Values(Tid3v2tag& tag)
 {
     TID3v2Values v;
-    if (tag.Frames.Count() == 0)
+    // A load that failed may have left the frames it read before the damage.
+    if (tag.LoadStatus >= 0x100 || tag.Frames.Count() == 0)
         return v;
     v.Present = true;
     v.Track = TextFrame(tag, "TRCK");

@@ -53,6 +53,7 @@ struct TID3v2Values {
     std::string Comment, Composer, OrigArtist, Copyright, URL, EncodedBy;
     bool operator==(const TID3v2Values&) const = default;
 };
+// Nothing (not present) unless the tag loaded and holds a frame.
 TID3v2Values ID3v2Values(Tid3v2tag& tag);
 // Sets, or deletes when emptied, each frame whose field differs between shown and now.
 void ApplyID3v2Changes(Tid3v2tag& tag, const TID3v2Values& shown, const TID3v2Values& now);
