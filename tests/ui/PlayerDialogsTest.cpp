@@ -1,0 +1,151 @@
+// The real program's information window and render-result window: the title box's double
+// click edits the playing MP3's tags, and a file that does not open shows its page.
+#include "tests/ui/PlayerHarness.h"
+#include "tests/ui/ScreenCapture.h"
+
+#include "ui/SettingsModel.h"
+
+#include "framework/Registry.h"
+#include "framework/SysUtils.h"
+#include "playlist/id3v2.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WineGraph.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace pvltest;
+
+namespace {
+const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
+
+struct TFound {
+    std::function<bool(HWND)> Match;
+    std::vector<HWND> Windows;
+};
+
+BOOL CALLBACK Collect(HWND wnd, LPARAM data)
+{
+    auto* found = reinterpret_cast<TFound*>(data);
+    if (found->Match(wnd))
+        found->Windows.push_back(wnd);
+    return TRUE;
+}
+
+std::vector<HWND> Children(HWND parent, std::function<bool(HWND)> match)
+{
+    TFound found{std::move(match), {}};
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&found));
+    return found.Windows;
+}
+
+// The title box: the main window's 343 x 12 display box.
+HWND TitleBox(HWND main)
+{
+    const auto boxes = Children(main, [](HWND wnd) {
+        RECT r;
+        GetClientRect(wnd, &r);
+        return r.right == 343 && r.bottom == 12;
+    });
+    return boxes.empty() ? nullptr : boxes.front();
+}
+
+// The edits of a group box of the information window, in the order they were made.
+std::vector<HWND> GroupEdits(HWND dialog, const std::string& caption)
+{
+    const auto groups = Children(dialog, [&](HWND wnd) { return WindowClass(wnd) == "Button" && WindowText(wnd) == caption; });
+    if (groups.empty())
+        return {};
+    return Children(groups.front(), [](HWND wnd) { return SameText(WindowClass(wnd), "Edit") && GetParent(wnd) != nullptr; });
+}
+
+std::string FrameText(const std::string& file, const char* id)
+{
+    Tid3v2tag tag;
+    if (tag.LoadFromFile(file, 0) >= 0x100)
+        return "<no tag>";
+    std::string text;
+    return tag.GetTextFrame(id, text) == 0 ? text : "<none>";
+}
+
+// The file's bytes after its ID3v2 tag.
+std::vector<uint8_t> AudioOf(const std::string& file)
+{
+    const std::vector<uint8_t> bytes = ReadAll(file);
+    Tid3v2tag tag;
+    const size_t start = tag.LoadFromFile(file, 0) < 0x100 ? tag.TagSize + 10 : 0;
+    return std::vector<uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(std::min(start, bytes.size())), bytes.end());
+}
+
+class PlayerDialogs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
+        reg.WriteString("PerferedVideoRender0", kVideoRenderer);
+        Install.MarkNotFirstRun();
+    }
+    std::string Media(const char* fixture, const std::string& name)
+    {
+        const std::string source = FixturePath(fixture);
+        EXPECT_FALSE(source.empty()) << fixture;
+        const std::string target = Install.Folder() + name;
+        EXPECT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE)) << target;
+        return target;
+    }
+    TPlayerInstall Install;
+};
+}  // namespace
+
+TEST_F(PlayerDialogs, TitleBoxDoubleClickEditsThePlayingMp3)
+{
+    const std::string song = Media("tone.mp3", "song.mp3");
+    const std::vector<uint8_t> audio = AudioOf(song);
+    TPlayerProcess player;
+    player.Start("\"" + song + "\"");
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    PumpUntil([] { return false; }, 2000);  // the file opens
+    const HWND title = TitleBox(main);
+    ASSERT_NE(title, nullptr);
+
+    // Cancel leaves the file alone.
+    PostMessageA(title, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    HWND info = player.WaitForWindow("TPvlForm", "InfoForm", 10000);
+    ASSERT_NE(info, nullptr) << "the information window opens";
+    ASSERT_TRUE(TPlayerProcess::PressButton(info, "Cancel"));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(info); }, 5000));
+    EXPECT_EQ(AudioOf(song), audio);
+
+    PostMessageA(title, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    info = player.WaitForWindow("TPvlForm", "InfoForm", 10000);
+    ASSERT_NE(info, nullptr);
+    const std::vector<HWND> edits = GroupEdits(info, "ID3v2");
+    ASSERT_GE(edits.size(), 2u) << "the ID3v2 group's edits";
+    SendMessageA(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Edited title"));  // "Title"
+    SaveScreenshot("player_info_id3.jpg");
+    ASSERT_TRUE(TPlayerProcess::PressButton(info, "OK"));
+    EXPECT_TRUE(PumpUntil([&] { return FrameText(song, "TIT2") == "Edited title"; }, 10000)) << FrameText(song, "TIT2");
+    EXPECT_EQ(AudioOf(song), audio) << "the audio is untouched";
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerDialogs, MissingFileShowsTheFileNotFoundPage)
+{
+    const std::string missing = Install.Folder() + "gone.mp3";
+    TPlayerProcess player;
+    player.Start("\"" + missing + "\"");
+    // The command line's file opens before the main window shows.
+    const HWND page = player.WaitForWindow("TPvlForm", "Error...", 20000);
+    ASSERT_NE(page, nullptr) << "the render-result window";
+    EXPECT_EQ(TPlayerProcess::VisibleMemoText(page), "File not found !!!\r\n" + missing);
+    SaveScreenshot("player_render_result.jpg");
+    ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    EXPECT_EQ(player.Close(), 0);
+}
