@@ -3,6 +3,7 @@
 #include "tests/ui/PlayerHarness.h"
 #include "tests/ui/ScreenCapture.h"
 
+#include "ui/RenderResultCore.h"
 #include "ui/SettingsModel.h"
 
 #include "framework/Registry.h"
@@ -147,5 +148,55 @@ TEST_F(PlayerDialogs, MissingFileShowsTheFileNotFoundPage)
     SaveScreenshot("player_render_result.jpg");
     ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
     ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerDialogs, AFileOfRandomBytesShowsTheErrorPageOfItsCode)
+{
+    std::vector<uint8_t> noise(20000);
+    uint32_t seed = 12345;
+    for (uint8_t& b : noise) {
+        seed = seed * 1664525 + 1013904223;
+        b = static_cast<uint8_t>(seed >> 24);
+    }
+    const std::string file = Install.Folder() + "noise.avi";
+    WriteAll(file, noise);
+    TPlayerProcess player;
+    player.Start("\"" + file + "\"");
+    const HWND page = player.WaitForWindow("TPvlForm", "Error...", 20000);
+    ASSERT_NE(page, nullptr);
+    const std::string text = TPlayerProcess::VisibleMemoText(page);
+    EXPECT_TRUE(text == RenderResultTexts[rpCannotRender] || text == RenderResultTexts[rpUnknownError] ||
+                text == RenderResultTexts[rpUnsupportedStream])
+        << text;
+    ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerDialogs, APageToldNotToShowAgainStaysHiddenForTheNextEntry)
+{
+    const std::string first = Install.Folder() + "gone 1.avi";
+    const std::string second = Install.Folder() + "gone 2.avi";
+    TPlayerProcess player;
+    player.Start("\"" + first + "\" \"" + second + "\"");
+    HWND page = player.WaitForWindow("TPvlForm", "Error...", 20000);
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_KEYDOWN, 176, 0);  // the Next media key
+    page = player.WaitForWindow("TPvlForm", "Error...", 20000);
+    ASSERT_NE(page, nullptr) << "not ticked: the page shows for the next entry";
+    EXPECT_EQ(TPlayerProcess::VisibleMemoText(page), "File not found !!!\r\n" + second);
+    const auto boxes = Children(page, [](HWND wnd) { return WindowText(wnd) == "Do not show this message again."; });
+    ASSERT_EQ(boxes.size(), 1u);
+    SendMessageA(boxes.front(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(page); }, 5000));
+    PostMessageA(main, WM_KEYDOWN, 177, 0);  // Previous
+    PumpUntil([] { return false; }, 3000);
+    for (const HWND wnd : player.Windows())
+        EXPECT_FALSE(WindowText(wnd) == "Error..." && IsWindowVisible(wnd)) << "the page shows again";
     EXPECT_EQ(player.Close(), 0);
 }
