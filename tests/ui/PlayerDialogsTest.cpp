@@ -200,3 +200,54 @@ TEST_F(PlayerDialogs, APageToldNotToShowAgainStaysHiddenForTheNextEntry)
         EXPECT_FALSE(WindowText(wnd) == "Error..." && IsWindowVisible(wnd)) << "the page shows again";
     EXPECT_EQ(player.Close(), 0);
 }
+
+namespace {
+// The video window's time label, "hh:mm:ss"; empty when there is none.
+std::string TimeText(HWND video)
+{
+    for (const HWND wnd : Children(video, [](HWND) { return true; })) {
+        const std::string text = WindowText(wnd);
+        if (text.size() == 8 && text[2] == ':' && text[5] == ':')
+            return text;
+    }
+    return {};
+}
+}  // namespace
+
+TEST_F(PlayerDialogs, AMovieOpenedAgainAsksHowToStart)
+{
+    const std::string clip = Media("clip_8s.avi", "resume.avi");
+    {
+        TPlayerProcess player;
+        player.Start("\"" + clip + "\"");
+        const HWND video = player.WaitForWindow("TPvlForm", "Parvolux VideoWindow", 20000);
+        ASSERT_NE(video, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:05"; }, 15000)) << TimeText(video);
+        ASSERT_EQ(player.Close(), 0);
+    }
+    const auto openAgain = [&](const char* choice, const char* screenshot) {
+        TPlayerProcess player;
+        player.Start("\"" + clip + "\"");
+        const HWND question = player.WaitForWindow("TPvlForm", "Intelligent Load.", 20000);
+        EXPECT_NE(question, nullptr) << "the resume question";
+        if (!question)
+            return std::string();
+        const auto radios = Children(question, [&](HWND wnd) { return WindowText(wnd) == choice; });
+        EXPECT_EQ(radios.size(), 1u);
+        if (!radios.empty())
+            SendMessageA(radios.front(), BM_CLICK, 0, 0);
+        if (screenshot)
+            SaveScreenshot(screenshot);
+        EXPECT_TRUE(TPlayerProcess::PressButton(question, "Ok"));
+        const HWND video = player.WaitForWindow("TPvlForm", "Parvolux VideoWindow", 20000);
+        EXPECT_NE(video, nullptr);
+        std::string time;
+        PumpUntil([&] { return !(time = TimeText(video)).empty() && time != "00:00:00"; }, 10000);
+        EXPECT_EQ(player.Close(), 0);
+        return time;
+    };
+    const std::string resumed = openAgain("Continue from last known", "player_resume_question.jpg");
+    EXPECT_GE(resumed, "00:00:04") << "Continue resumes near where it was closed";
+    const std::string restarted = openAgain("Start from the beginning.", nullptr);
+    EXPECT_LE(restarted, "00:00:02") << "the other choice starts at 0";
+}
