@@ -8,10 +8,12 @@
 
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
+#include "playlist/ExtAviTag.h"
 #include "playlist/id3v2.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WineGraph.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -250,4 +252,65 @@ TEST_F(PlayerDialogs, AMovieOpenedAgainAsksHowToStart)
     EXPECT_GE(resumed, "00:00:04") << "Continue resumes near where it was closed";
     const std::string restarted = openAgain("Start from the beginning.", nullptr);
     EXPECT_LE(restarted, "00:00:02") << "the other choice starts at 0";
+}
+
+TEST_F(PlayerDialogs, TitleBoxDoubleClickEditsThePlayingAvisInfo)
+{
+    const std::string movie = Media("clip_8s.avi", "movie.avi");
+    const std::vector<uint8_t> before = ReadAll(movie);
+    TPlayerProcess player;
+    player.Start("\"" + movie + "\"");
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(player.WaitForWindow("TPvlForm", "Parvolux VideoWindow", 20000), nullptr);
+    const HWND title = TitleBox(main);
+    ASSERT_NE(title, nullptr);
+    PostMessageA(title, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    const HWND info = player.WaitForWindow("TPvlForm", "InfoForm", 10000);
+    ASSERT_NE(info, nullptr);
+    // The AVI page: its tabs show, and its first edit is the title.
+    const auto tabs = Children(info, [](HWND wnd) {
+        return WindowClass(wnd) == "SysTabControl32" && IsWindowVisible(wnd) && SendMessageA(wnd, TCM_GETITEMCOUNT, 0, 0) == 4;
+    });
+    EXPECT_EQ(tabs.size(), 1u) << "the AVI page with its four tabs";
+    const auto edits = Children(info, [](HWND wnd) { return SameText(WindowClass(wnd), "Edit") && IsWindowVisible(wnd); });
+    ASSERT_FALSE(edits.empty());
+    SendMessageA(edits.front(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Edited movie"));
+    SaveScreenshot("player_info_avi.jpg");
+    ASSERT_TRUE(TPlayerProcess::PressButton(info, "OK"));
+    TExtAviINFO_tags tags;
+    EXPECT_TRUE(PumpUntil([&] { return ReadAviInfoTags(movie, tags) == 0 && tags.INAM == L"Edited movie"; }, 10000))
+        << WideToAnsi(tags.INAM) << (player.WaitForWindow("#32770", "Parvolux", 10) ? " with an error message" : "");
+    EXPECT_EQ(ReadAll(movie).size(), before.size()) << "the list fits where the padding was; the movie data stays";
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerDialogs, AReadOnlyFileGivesTheWriteAccessError)
+{
+    const std::string song = Media("tone.mp3", "locked.mp3");
+    SetFileAttributesA(song.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::vector<uint8_t> before = ReadAll(song);
+    TPlayerProcess player;
+    player.Start("\"" + song + "\"");
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    PumpUntil([] { return false; }, 2000);
+    PostMessageA(TitleBox(main), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    const HWND info = player.WaitForWindow("TPvlForm", "InfoForm", 10000);
+    ASSERT_NE(info, nullptr);
+    const std::vector<HWND> edits = GroupEdits(info, "ID3v2");
+    ASSERT_GE(edits.size(), 2u);
+    SendMessageA(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Never saved"));
+    ASSERT_TRUE(TPlayerProcess::PressButton(info, "OK"));
+    const HWND box = player.WaitForWindow("#32770", "Parvolux", 10000);
+    ASSERT_NE(box, nullptr) << "the error message";
+    const auto texts = Children(box, [](HWND wnd) {
+        return WindowText(wnd).find("Error: cannot get write access to") != std::string::npos;
+    });
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(WindowText(texts.front()), "Error: cannot get write access to\r\n" + song);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    SetFileAttributesA(song.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadAll(song), before);
+    EXPECT_EQ(player.Close(), 0);
 }
