@@ -25,7 +25,7 @@ TControlForm::TControlForm(TComponent* owner) : TForm(owner)
     Name = "ControlForm";
     BorderStyle = bsSingle;
     Position = poScreenCenter;
-    SetBounds(0, 0, 391, 156);  // the caption strip's 16 pixels above the face
+    SetBounds(0, 0, 391, 168);  // the caption strip's 16 pixels above the face
     KeyPreview = true;
     DragKind = dkDock;
 
@@ -78,7 +78,7 @@ void TControlForm::CreateFace()
     CreateCaptionStrip();
     Panel1 = NewComponent<TPanel>(this);
     Panel1->Name = "Panel1";
-    Panel1->SetBounds(0, 0, 385, 64);
+    Panel1->SetBounds(0, 0, 385, 76);
     Panel1->SetAlign(alTop);
     Panel1->SetParent(this);
     Panel1->OnDblClick = [this](TObject* sender) { FormDblClick(sender); };
@@ -89,10 +89,11 @@ void TControlForm::CreateFace()
         TPaintBox** Box;
         const char* Name;
         int Left, Top, Width, Height;
-    } boxes[] = {{&PaintBox321, "PaintBox321", 4, 4, 90, 24},
-                 {&PaintBox325, "PaintBox325", 98, 4, 24, 24},
-                 {&PaintBox326, "PaintBox326", 126, 4, 150, 24},
-                 {&PaintBox327, "PaintBox327", 280, 4, 100, 24}};
+    } boxes[] = {{&ScrLabel_PaintBox, "ScrLabel_PaintBox", 21, 2, 343, 12},
+                 {&PaintBox321, "PaintBox321", 4, 16, 90, 24},
+                 {&PaintBox325, "PaintBox325", 98, 16, 24, 24},
+                 {&PaintBox326, "PaintBox326", 126, 16, 150, 24},
+                 {&PaintBox327, "PaintBox327", 280, 16, 100, 24}};
     for (const auto& b : boxes) {
         *b.Box = NewComponent<TPaintBox>(this);
         (*b.Box)->Name = b.Name;
@@ -113,6 +114,8 @@ void TControlForm::CreateFace()
     };
     PaintBox321->OnPaint = plainText([this] { return TimeTexts.Hours + ":" + TimeTexts.Minutes + ":" + TimeTexts.Seconds; });
     PaintBox326->OnPaint = plainText([this] { return NetworkStatusText; });
+    ScrLabel_PaintBox->OnPaint = plainText([this] { return TitleLines.empty() ? std::string() : TitleLines.front(); });
+    ScrLabel_PaintBox->OnDblClick = [this](TObject* sender) { ScrLabel_PaintBoxDblClick(sender); };
 
     const struct {
         TSpeedButton** Button;
@@ -128,7 +131,7 @@ void TControlForm::CreateFace()
     for (const auto& b : buttons) {
         *b.Button = NewComponent<TSpeedButton>(this);
         (*b.Button)->Name = b.Name;
-        (*b.Button)->SetBounds(left, 34, 26, 26);
+        (*b.Button)->SetBounds(left, 46, 26, 26);
         (*b.Button)->SetParent(Panel1);
         if (b.Call)
             (*b.Button)->OnClick = [this, call = b.Call](TObject*) { TransportClick(call); };
@@ -145,12 +148,12 @@ void TControlForm::CreateFace()
     Volume_TrkBar = NewComponent<TTrackBar>(this);
     Volume_TrkBar->Name = "Volume_TrkBar";
     Volume_TrkBar->Max = 10000;
-    Volume_TrkBar->SetBounds(left + 2, 36, 380 - left, 22);
+    Volume_TrkBar->SetBounds(left + 2, 48, 380 - left, 22);
     Volume_TrkBar->SetParent(Panel1);
 
     ExtrasFrame = NewComponent<TPanel>(this);
     ExtrasFrame->Name = "ExtrasFrame";
-    ExtrasFrame->SetBounds(0, 64, 385, 48);
+    ExtrasFrame->SetBounds(0, 76, 385, 48);
     ExtrasFrame->SetAlign(alTop);
     ExtrasFrame->SetParent(this);
     Notebook1 = NewComponent<TNotebook>(this);
@@ -786,6 +789,13 @@ void TControlForm::SetTitleInfo(const TStringList& lines)
     TitleLines.clear();
     for (int i = 0; i < lines.Count(); ++i)
         TitleLines.push_back(lines[i]);
+    ScrLabel_PaintBox->Invalidate();
+}
+
+void TControlForm::ScrLabel_PaintBoxDblClick(TObject*)
+{
+    if (const std::string message = RunTagCommand(TagCommand); !message.empty())
+        ShowMessage(message);
 }
 
 void TControlForm::ClearBookmarks()

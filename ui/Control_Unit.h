@@ -6,6 +6,7 @@
 #include "ui/PlayerEngine.h"
 #include "ui/SettingsModel.h"
 #include "ui/SysCheckCore.h"
+#include "ui/TagCommandCore.h"
 
 #include "engine/EngineServices.h"
 #include "framework/Buttons.h"
@@ -69,6 +70,7 @@ public:
     TLabel* Label3;           // the current dynamic gain
     TLabel* AudioMode_Label;
     TPaintBox *PaintBox321, *PaintBox325, *PaintBox326, *PaintBox327;  // the display panel's boxes
+    TPaintBox* ScrLabel_PaintBox;  // the title box; a double click edits the playing file's tags
     TPanel* ExtrasFrame;
     TNotebook* Notebook1;
     TTreeView* StreamInfoTree;  // on the "Media Info" page
@@ -164,6 +166,9 @@ public:
     void ApplicationEvents1Message(MSG& msg, bool& handled);
     void FormStartDock(TObject* sender);
     void FormDblClick(TObject* sender);
+    // The tag command: the information window and the save, through TagCommand.
+    void ScrLabel_PaintBoxDblClick(TObject* sender);
+    TTagCommandHost TagCommand;
 
     // What the engine calls on the window for each file it opens or closes.
     int VisualHeight() override { return 0; }  // no visualisation display on the window yet
@@ -172,7 +177,11 @@ public:
     // Rows in red unless the row (or, for a child, its parent) rendered: white.
     void StreamInfoTreeCustomDrawItem(TTreeView* sender, TTreeNode* node, TColor& textColor, bool& defaultDraw);
     void SetTitleInfo(const TStringList& lines) override;
-    void ClearTitleInfo() override { TitleLines.clear(); }
+    void ClearTitleInfo() override
+    {
+        TitleLines.clear();
+        ScrLabel_PaintBox->Invalidate();
+    }
     void UpdateSRSControls() override {}
     // The bookmarks of the playing movie with their thumbnails.
     void ClearBookmarks() override;

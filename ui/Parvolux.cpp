@@ -3,6 +3,7 @@
 #include "ui/CommandLine.h"
 #include "ui/CommonModuleEngine.h"
 #include "ui/Control_Unit.h"
+#include "ui/SmallDialogs.h"
 #include "ui/SplashUnit.h"
 #include "ui/SettingsUnit.h"
 #include "ui/SysButton_Unit.h"
@@ -14,6 +15,7 @@
 #include "engine/StreamDescriptions.h"
 #include "framework/FileDialogs.h"
 #include "playlist/AddDirUnit.h"
+#include "playlist/InfoUnit.h"
 #include "playlist/PlayList.h"
 #include "playlist/PlaylistUnit.h"
 
@@ -164,11 +166,14 @@ int RunParvolux()
         // 6.
         control = app.CreateForm<TControlForm>();
         control->HandleNeeded();  // from here a second start finds this instance
-        for (const auto& [name, caption] : {std::pair{"About", "About Parvolux"}, {"InfoForm", "InfoForm"},
-                                             {"URLForm", "Open URL"}, {"ProxyForm", "Proxy settings"}}) {
-            CreatePlainForm(app, name, caption);
-            AddSplashProgressDot(splash);
-        }
+        app.CreateForm<TAbout>(FormatVersion(programVersion));
+        AddSplashProgressDot(splash);
+        auto* infoForm = app.CreateForm<TInfoForm>();
+        AddSplashProgressDot(splash);
+        app.CreateForm<TURLForm>();
+        AddSplashProgressDot(splash);
+        app.CreateForm<TProxyForm>();
+        AddSplashProgressDot(splash);
 
         // 7.
         control->SetInstallFolder(installPath);
@@ -216,11 +221,28 @@ int RunParvolux()
         AddSplashProgressDot(splash);
         control->SnapShotForm = CreatePlainForm(app, "SnapShotForm", "Snapshot's");
         AddSplashProgressDot(splash);
-        for (const auto& [name, caption] :
-             {std::pair{"StartPlaybackForm", "Start Playback"}, {"OSDForm", ""}, {"RenderResultForm", "Render result"}}) {
-            CreatePlainForm(app, name, caption);
-            AddSplashProgressDot(splash);
-        }
+        auto* startPlayback = app.CreateForm<TStartPlaybackForm>();
+        engine->Services.StartPlaybackForm = startPlayback;
+        AddSplashProgressDot(splash);
+        CreatePlainForm(app, "OSDForm", "");
+        AddSplashProgressDot(splash);
+        auto* renderResult = app.CreateForm<TRenderResultForm>();
+        engine->Services.RenderResultForm = renderResult;
+        AddSplashProgressDot(splash);
+
+        // The information window holds the tags the engine reads at every open; the title
+        // box's double click edits them.
+        engine->Services.InfoTags = &infoForm->Tags;
+        control->TagCommand.SupportsTags = [engine] { return engine->SupportsTags(); };
+        control->TagCommand.PlayingFileName = [engine] { return engine->PlayingFileName; };
+        control->TagCommand.ClosePlayingFile = [engine] { engine->ClosePlayingFile(); };
+        control->TagCommand.EditTags = [infoForm](const std::string& fileName, int kind) {
+            infoForm->SetFile(fileName, kind);
+            return infoForm->ShowModal() == mrOk;
+        };
+        control->TagCommand.SaveTags = [infoForm](const std::string& fileName, int kind) {
+            return infoForm->SaveTags(fileName, kind);
+        };
 
         // 9.
         SetSplashStatus(splash, "Preparing player...");
@@ -262,8 +284,15 @@ int RunParvolux()
             control->VideoForm->SysButtons = nullptr;
         }
     }
-    if (engine)
-        engine->Services.VideoForm = nullptr;  // the video window goes before the engine
+    if (control)
+        control->TagCommand = {};
+    if (engine) {
+        // These windows go before the engine.
+        engine->Services.VideoForm = nullptr;
+        engine->Services.RenderResultForm = nullptr;
+        engine->Services.StartPlaybackForm = nullptr;
+        engine->Services.InfoTags = nullptr;
+    }
     return 0;
 }
 }

@@ -210,6 +210,10 @@ TEST_F(Startup, CommandLinesFillThePlayListThatTheCloseSaves)
 
     TPlayerProcess player;
     player.Start("\"" + first + "\"");
+    // A file of one byte does not open: its render-result page comes first.
+    const HWND page = player.WaitForWindow("TPvlForm", "Error...", 20000);
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
     ASSERT_NE(player.WaitForMainWindow(), nullptr);
     ASSERT_EQ(player.Close(), 0);
     const std::string afterFirst = ReadText(saved);
@@ -221,6 +225,10 @@ TEST_F(Startup, CommandLinesFillThePlayListThatTheCloseSaves)
     ASSERT_NE(again.WaitForMainWindow(), nullptr);
     TPlayerProcess adding;
     adding.Start("/ADD \"" + second + "\"");
+    // The hand-over plays the list: its first entry does not open and shows its page.
+    const HWND addedPage = again.WaitForWindow("TPvlForm", "Error...", 20000);
+    ASSERT_NE(addedPage, nullptr);
+    ASSERT_TRUE(TPlayerProcess::PressButton(addedPage, "Ok"));
     EXPECT_EQ(adding.WaitExit(10000), 0);
     ASSERT_EQ(again.Close(), 0);
     const std::string afterSecond = ReadText(saved);
