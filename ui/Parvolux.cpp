@@ -172,7 +172,7 @@ int RunParvolux()
         AddSplashProgressDot(splash);
         app.CreateForm<TURLForm>();
         AddSplashProgressDot(splash);
-        app.CreateForm<TProxyForm>();
+        auto* proxyForm = app.CreateForm<TProxyForm>();
         AddSplashProgressDot(splash);
 
         // 7.
@@ -214,6 +214,7 @@ int RunParvolux()
         playlistForm->AddDirForm = app.CreateForm<TAddDirForm>();
         auto* settingsForm = app.CreateForm<TSettingsForm>();
         settingsForm->Engine = engineLink.get();
+        settingsForm->ProxyDialog = proxyForm;
         settingsForm->InstallFolder = installPath;
         settingsForm->ProgramVersion = programVersion;
         settingsForm->DXVersion = check->DXVersion;

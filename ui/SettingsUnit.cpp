@@ -12,7 +12,7 @@
 namespace {
 constexpr int kPageCount = 15;
 constexpr const char* kApplication = "Parvolux.exe";
-constexpr const char* kMakerAddress = "http://www.kestrelforge.com/";
+constexpr const char* kMakerAddress = "https://kestrelforge.example/";
 
 template <class T>
 T* Place(TComponent* owner, TWinControl* parent, const char* name, const std::string& caption, int left, int top, int width,
@@ -159,7 +159,7 @@ void TSettingsForm::CreateControls()
     Button3 = Place<TButton>(this, proxy, "Button3", "Configure Proxy settings", 130, 44, 170, 24);
     Button3->OnClick = [this](TObject*) {
         if (ProxyDialog)
-            ProxyDialog->Execute(FValues.ProxyName, FValues.ProxyPort);
+            ProxyDialog->ExecuteProxy(FValues.ProxyName, FValues.ProxyPort);
     };
     for (TCheckBox* box : {CheckBox3, CheckBox4, CheckBox6})
         box->OnChange = [this](TObject*) { UpdateEnabling(); };

@@ -16,19 +16,13 @@
 #include "framework/Spin.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
+#include "ui/DialogServices.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
 class IPlayerEngine;
-
-// The proxy dialog: edits the proxy's name and port; False when cancelled.
-class IProxyDialog {
-public:
-    virtual ~IProxyDialog() = default;
-    virtual bool Execute(std::string& name, int& port) = 0;
-};
 
 class TSettingsForm : public TForm, public ISettingsDialog {
 public:
