@@ -61,6 +61,9 @@ public:
     static bool ChildVisible(HWND dialog, const std::string& className, const std::string& text);
     // Closes the main window like its close box and waits for the process to end.
     int Close(DWORD timeoutMs = 20000);
+    // Chooses "Exit", the last item of the video window's context menu, by the keyboard, and
+    // waits for the process to end; -2 when the menu does not show.
+    int ExitFromVideoMenu(HWND video, DWORD timeoutMs = 20000);
 
 private:
     TKernelHandle FProcess;
