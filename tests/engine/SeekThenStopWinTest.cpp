@@ -130,18 +130,18 @@ TEST_F(SeekThenStop, EveryRoadThatStopsARunningGraphSurvivesASeekJustBefore)
         {"Open another", 0, [](TCommonModule& e) { e.PlayInList(1, true); }, esRunning},
     };
     // A seek from the strip as the end of the stream arrives, and the end's own stop after it.
-    const auto seekAtTheEnd = [this](TCommonModule& e) {
-        ASSERT_TRUE(e.SetPosition(8 * Second - Second / 10));
-        EXPECT_TRUE(EndArrives());
-        e.GotoPercent(50);
-        e.Stop();
-    };
     for (int round = 0; round < 10; ++round) {
         SCOPED_TRACE("seek at the end, round " + std::to_string(round));
         StartPlaying(0);
-        Watchdog.Arm("seek at the end of the stream then Stop, round " + std::to_string(round));
-        seekAtTheEnd(Engine());
-        EXPECT_EQ(Engine().GetFilterState(), esStopped);
+        TCommonModule& e = Engine();
+        Watchdog.Arm("a seek to the end, round " + std::to_string(round));
+        ASSERT_TRUE(e.SetPosition(8 * Second - Second / 10));
+        Watchdog.Disarm();
+        EXPECT_TRUE(EndArrives());
+        Watchdog.Arm("a seek as the stream ends then Stop, round " + std::to_string(round));
+        e.GotoPercent(50);
+        e.Stop();
+        EXPECT_EQ(e.GetFilterState(), esStopped);
         Watchdog.Disarm();
         DrainEvents();
     }
