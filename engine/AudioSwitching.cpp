@@ -120,7 +120,7 @@ TGraphPause::TGraphPause(IGraphBuilder* graph)
         return;
     if (SUCCEEDED(graph->QueryInterface(IID_PPV_ARGS(&FSeeking))) && FAILED(FSeeking->GetCurrentPosition(&FPosition)))
         FSeeking.Reset();
-    FStopped = SUCCEEDED(FControl->Stop());
+    FStopped = SUCCEEDED(StopGraph(FControl.Get()));
 }
 
 TGraphPause::~TGraphPause()

@@ -279,8 +279,6 @@ void TCommonModule::Stop()
     if (!Graph || FAILED(Graph.As(&control)))
         return;
     ShowOSDText("Stop", 5);
-    // Stopped first, then moved to the start: a stop that follows a seek on a running graph
-    // can hang this platform's splitters while their streams restart.
     StopGraph(control.Get());
     SetPosition(0);
 }
@@ -369,10 +367,10 @@ int64_t TCommonModule::GetPosition()
 
 bool TCommonModule::SetPosition(int64_t position)
 {
-    if (!Graph || !MediaSeeking)
+    ComPtr<IMediaControl> control;
+    if (!Graph || !MediaSeeking || FAILED(Graph.As(&control)))
         return false;
-    LONGLONG current = position;
-    return SUCCEEDED(MediaSeeking->SetPositions(&current, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning));
+    return SUCCEEDED(SeekGraph(control.Get(), MediaSeeking.Get(), position));
 }
 
 int32_t TCommonModule::GetMSecfromPercent(double percent)

@@ -118,6 +118,41 @@ TSplitterTry ConnectToInput(IGraphBuilder* graph, IPin* sourcePin, IBaseFilter* 
     return TSplitterTry::Refused;
 }
 
+// The graph's splitters (filters feeding two or more connected output pins) and renderers
+// (filters fed through a connected input that feed nothing).
+void SplittersAndRenderers(IMediaControl* control, std::vector<ComPtr<IBaseFilter>>& splitters,
+                           std::vector<ComPtr<IBaseFilter>>& renderers)
+{
+    ComPtr<IFilterGraph> graph;
+    ComPtr<IEnumFilters> filters;
+    if (FAILED(control->QueryInterface(IID_PPV_ARGS(&graph))) || FAILED(graph->EnumFilters(&filters)))
+        return;
+    ComPtr<IBaseFilter> filter;
+    while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+        ComPtr<IEnumPins> pins;
+        if (FAILED(filter->EnumPins(&pins)))
+            continue;
+        int inputs = 0, outputs = 0;
+        ComPtr<IPin> pin, peer;
+        while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
+            PIN_DIRECTION direction = PINDIR_INPUT;
+            if (SUCCEEDED(pin->QueryDirection(&direction)) && SUCCEEDED(pin->ConnectedTo(peer.ReleaseAndGetAddressOf())))
+                ++(direction == PINDIR_OUTPUT ? outputs : inputs);
+        }
+        if (outputs >= 2)
+            splitters.push_back(filter);
+        else if (outputs == 0 && inputs > 0)
+            renderers.push_back(filter);
+    }
+}
+
+DWORD WINAPI StopFilters(void* filters)
+{
+    for (const ComPtr<IBaseFilter>& filter : *static_cast<std::vector<ComPtr<IBaseFilter>>*>(filters))
+        filter->Stop();
+    return 0;
+}
+
 }  // namespace
 
 HRESULT GetFriendlyNameFromDisplayName(const WideString& displayName, ComPtr<IBaseFilter>& filter, WideString& friendlyName)
@@ -360,7 +395,43 @@ HRESULT StopGraph(IMediaControl* control)
         return E_POINTER;
     OAFilterState state = State_Stopped;
     control->GetState(0, &state);
-    if (state == State_Running && SUCCEEDED(control->Pause()))
-        control->GetState(2000, &state);
+    if (state == State_Stopped)
+        return control->Stop();
+    // Paused and settled, every stream thread of a splitter waits in a renderer with its sample.
+    // The splitters are told to stop then, from a thread of their own since they wait for
+    // their stream threads, and only after that are the renderers stopped and the threads
+    // freed: each then finds its splitter stopping and ends, instead of asking the parser for
+    // one more buffer, which can wait for ever once the other stream's thread has gone.
+    if (state == State_Running)
+        control->Pause();
+    control->GetState(2000, &state);
+    std::vector<ComPtr<IBaseFilter>> splitters, renderers;
+    SplittersAndRenderers(control, splitters, renderers);
+    HANDLE stopper = nullptr;
+    if (!splitters.empty()) {
+        stopper = CreateThread(nullptr, 0, StopFilters, &splitters, 0, nullptr);
+        if (stopper) {
+            WaitForSingleObject(stopper, 100);
+            StopFilters(&renderers);
+            WaitForSingleObject(stopper, INFINITE);
+            CloseHandle(stopper);
+        }
+    }
     return control->Stop();
+}
+
+HRESULT SeekGraph(IMediaControl* control, IMediaSeeking* seeking, LONGLONG position)
+{
+    if (!control || !seeking)
+        return E_POINTER;
+    OAFilterState state = State_Stopped;
+    control->GetState(0, &state);
+    if (state != State_Stopped)
+        StopGraph(control);
+    const HRESULT result = seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    if (state == State_Running)
+        control->Run();
+    else if (state == State_Paused)
+        control->Pause();
+    return result;
 }

@@ -17,10 +17,18 @@ bool CanCreateFilter(const CLSID& classId);
 HRESULT FindAC3SpdifPin(IBaseFilter* filter, ComPtr<IPin>& pin);
 // Empties the graph and its filter cache; S_OK, or the failure of EnumFilters.
 HRESULT RemoveAllFilters(IGraphBuilder* graph);
-// Stops a graph the way this platform's splitters survive: a running graph is paused first
-// and given a moment to settle, since a stop straight from running (above all just after a
-// seek) can leave a splitter waiting on its own stream thread for ever.
+// Stops a graph the way this platform's splitters survive. Stopped straight off, a splitter's
+// stream thread can ask the parser for one more buffer that never comes (the parser waits to
+// hand over another stream's buffer, whose thread has already ended) and the stop waits on it
+// for ever. So a running graph is paused and settled first, its splitters are told to stop
+// while their stream threads still wait in the renderers, and only then are the renderers
+// stopped, so that every stream thread finds its splitter stopping and ends.
 HRESULT StopGraph(IMediaControl* control);
+// Moves a graph to an absolute position (100 ns units) and leaves it in the state it had.
+// A running or paused graph is stopped for the seek: this platform's splitter wakes only one
+// of its stream threads when a seek's flush ends, and a later stop waits for the other one
+// for ever. A stopped graph only takes the position, and starts its threads afresh there.
+HRESULT SeekGraph(IMediaControl* control, IMediaSeeking* seeking, LONGLONG position);
 // The pin's first preferred media type; E_FAIL without a pin, VFW_E_NO_TYPES when it offers
 // none (so a success always comes with a media type).
 HRESULT GetPinMediaType(IPin* pin, TMediaTypePtr& mediaType);

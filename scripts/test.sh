@@ -2,7 +2,8 @@
 # Sets everything up and runs every test: the native build under the sanitizers, and the
 # Windows program built in both forms (32-bit and 64-bit), whose tests run under Wine in the
 # form this machine runs (one Xvfb and one Wine prefix for the whole run).
-# Ends with "N passed, N failed"; exits non-zero on any failure or build error.
+# Ends with "N passed (M after a retry), N failed; S skipped: names" (the retry and the skipped
+# part only when there are some); exits non-zero on any failure or build error.
 #   scripts/test.sh [ctest -R regex]
 #   PVL_WINDOWS_FORM=win32|win64 picks the form whose tests run.
 set -uo pipefail
@@ -36,10 +37,13 @@ ctest_counts() {  # <log>: prints "total fails" of ctest's summary, nothing when
   [ -n "$summary" ] || return 0
   echo "$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary") $(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$summary")"
 }
+skipped=()
 run_ctest() {  # <dir> [ctest arguments...]
   local dir=$1; shift
   local log; log=$(mktemp)
-  ( cd "$dir" && ctest --output-on-failure -j "$jobs" ${filter:+-R "$filter"} "$@" ) 2>&1 | tee "$log"
+  # Every test program leaves a report of its own, where the tests it skipped are named.
+  rm -rf "$dir/test-reports"; mkdir -p "$dir/test-reports"
+  ( cd "$dir" && GTEST_OUTPUT="xml:$dir/test-reports/" ctest --output-on-failure -j "$jobs" ${filter:+-R "$filter"} "$@" ) 2>&1 | tee "$log"
   local counts total fails
   counts=$(ctest_counts "$log")
   if [ -n "$counts" ]; then
@@ -63,6 +67,11 @@ run_ctest() {  # <dir> [ctest arguments...]
   elif ! grep -q 'No tests were found' "$log"; then
     failed=$((failed + 1))
   fi
+  local name
+  while read -r name; do
+    [ -n "$name" ] && skipped+=("$name")
+  done < <(cat "$dir"/test-reports/*.xml 2>/dev/null | grep -E '<testcase [^>]*result="skipped"' |
+           sed -E 's/.*<testcase name="([^"]*)".*classname="([^"]*)".*/\2.\1/')
   rm -f "$log"
 }
 
@@ -97,6 +106,9 @@ if [ -n "$form" ]; then
   "$root/scripts/wine-session.sh" stop "$build/$form/wine"
 fi
 
-[ "$retried" -gt 0 ] && echo "$retried test program(s) passed only on a second run (label platform_flake)"
-echo "$passed passed, $failed failed"
+summary="$passed passed"
+[ "$retried" -gt 0 ] && summary+=" ($retried after a retry)"
+summary+=", $failed failed"
+[ "${#skipped[@]}" -gt 0 ] && summary+="; ${#skipped[@]} skipped: $(IFS=,; echo "${skipped[*]}" | sed 's/,/, /g')"
+echo "$summary"
 [ "$failed" = 0 ]

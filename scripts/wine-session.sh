@@ -16,7 +16,8 @@ wine_env() {
   local path=$PATH
   # The 64-bit form runs on the 64-bit loader even where the 32-bit one is installed too.
   [ "$form" = win64 ] && [ -x /usr/lib/wine/wine64 ] && path=$state/bin:$PATH
-  echo "export HOME='$home' WINEPREFIX='$prefix' WINEARCH=$form WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d' DISPLAY='$1' PATH='$path' PVL_WINE_FORM=$form"
+  # Wine takes its code pages from the locale: the Western one (1252) whatever the caller's.
+  echo "export LC_ALL=en_US.UTF-8 HOME='$home' WINEPREFIX='$prefix' WINEARCH=$form WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d' DISPLAY='$1' PATH='$path' PVL_WINE_FORM=$form"
 }
 
 case $cmd in

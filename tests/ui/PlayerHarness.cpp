@@ -255,6 +255,20 @@ int TPlayerProcess::Close(DWORD timeoutMs)
     return WaitExit(timeoutMs);
 }
 
+int TPlayerProcess::ExitFromVideoMenu(HWND video, DWORD timeoutMs)
+{
+    RECT r{};
+    GetWindowRect(video, &r);
+    PostMessageA(video, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(video), MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    const HWND menu = WaitForWindow("#32768", {}, 5000);
+    if (!menu)
+        return -2;
+    // Up from no selection lands on the last item.
+    PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return WaitExit(timeoutMs);
+}
+
 std::string SaveScreenshot(const std::string& name)
 {
     PumpUntil([] { return false; }, 700);  // the windows finish painting

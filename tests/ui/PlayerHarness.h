@@ -64,6 +64,9 @@ public:
     HWND AcceptFirstRunSettings(DWORD timeoutMs = 20000) const;
     // Closes the main window like its close box and waits for the process to end.
     int Close(DWORD timeoutMs = 20000);
+    // Chooses "Exit", the last item of the video window's context menu, by the keyboard, and
+    // waits for the process to end; -2 when the menu does not show.
+    int ExitFromVideoMenu(HWND video, DWORD timeoutMs = 20000);
 
 private:
     TKernelHandle FProcess;

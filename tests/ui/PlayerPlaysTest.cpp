@@ -86,6 +86,20 @@ protected:
         return video;
     }
 
+    // Two pictures of the video area a second apart: lit (not the black background) and moving.
+    void ExpectMovingPicture(HWND video, const std::string& name)
+    {
+        const TRect area = ClientOnScreen(video);
+        const std::vector<uint32_t> first = CaptureScreen(area);
+        PumpUntil([] { return false; }, 1000);
+        const std::vector<uint32_t> second = CaptureScreen(area);
+        SaveJpeg(first, area, name + "_1.jpg");
+        SaveJpeg(second, area, name + "_2.jpg");
+        const TPictureChange change = ComparePictures(first, second);
+        EXPECT_GT(change.Lit, first.size() / 4) << "the picture is not all black";
+        EXPECT_GT(change.Changed, first.size() / 50) << "the picture moves";
+    }
+
     TPlayerInstall Install;
 };
 }
@@ -100,15 +114,7 @@ TEST_F(Playing, FileFromTheCommandLinePlaysWithMovingVideoAndRunningTime)
     ASSERT_NE(video, nullptr) << "the video window shows";
     ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000))
         << "the time runs: " << TimeText(video);
-    const TRect area = ClientOnScreen(video);
-    const std::vector<uint32_t> first = CaptureScreen(area);
-    PumpUntil([] { return false; }, 1000);
-    const std::vector<uint32_t> second = CaptureScreen(area);
-    SaveJpeg(first, area, "player_video_1.jpg");
-    SaveJpeg(second, area, "player_video_2.jpg");
-    const TPictureChange change = ComparePictures(first, second);
-    EXPECT_GT(change.Lit, first.size() / 4) << "the picture is not all black";
-    EXPECT_GT(change.Changed, first.size() / 50) << "the picture moves";
+    ExpectMovingPicture(video, "player_video");
     EXPECT_GT(TimeText(video), "00:00:01");
     EXPECT_TRUE(ShowsTitle(video, "moving clip")) << "the title line names the file";
 
@@ -187,6 +193,7 @@ TEST_F(Playing, FirstRunTakesTheDefaultRendererOrderAndShowsTheVideo)
     const HWND video = WaitForVideo(player);
     ASSERT_NE(video, nullptr);
     EXPECT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "it plays";
+    ExpectMovingPicture(video, "player_first_run");
     ASSERT_EQ(player.Close(), 0);
 
     // VMR9 first (it cannot clip on this platform, so the Video Renderer shows the picture).
@@ -197,7 +204,7 @@ TEST_F(Playing, FirstRunTakesTheDefaultRendererOrderAndShowsTheVideo)
     EXPECT_FALSE(reg.ValueExists("PerferedVideoRender2"));
 }
 
-TEST_F(Playing, EndOfTheLastEntryStopsAtTheStartAndThePlayerCloses)
+TEST_F(Playing, EndOfTheLastEntryStopsAtTheStartAndThePlayerExitsByItsMenu)
 {
     const std::string clip = Media("uncompressed.avi", "short.avi");
     TPlayerProcess player;
@@ -206,5 +213,11 @@ TEST_F(Playing, EndOfTheLastEntryStopsAtTheStartAndThePlayerCloses)
     ASSERT_NE(video, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000));
     EXPECT_TRUE(PumpUntil([&] { return TimeText(video) == "00:00:00"; }, 10000)) << "back at the start: " << TimeText(video);
-    EXPECT_EQ(player.Close(), 0);
+    // Stopped, not the first entry played again: the time and the picture stay where they are.
+    const TRect area = ClientOnScreen(video);
+    const std::vector<uint32_t> first = CaptureScreen(area);
+    PumpUntil([] { return false; }, 1500);
+    EXPECT_EQ(TimeText(video), "00:00:00") << "the time does not run again";
+    EXPECT_LT(ComparePictures(first, CaptureScreen(area)).Changed, first.size() / 50) << "the picture stands still";
+    EXPECT_EQ(player.ExitFromVideoMenu(video), 0) << "its own Exit command ends it";
 }

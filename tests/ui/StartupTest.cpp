@@ -124,41 +124,59 @@ TEST_F(Startup, SecondStartRestoresTheFirstAndHandsOverItsSwitches)
     EXPECT_EQ(first.Close(), 0);
 }
 
-TEST_F(Startup, SecondStartHandsOverTheWholeCommandLine)
-{
-    TStandInWindow running(0xA5345);
-    TPlayerProcess second;
-    second.Start("\"C:\\My Movies\\a b.avi\" /ADD");
-    EXPECT_EQ(second.WaitExit(10000), 0);
-    // The restore is posted and the command line sent, so the two may arrive either way round.
-    ASSERT_EQ(running.Received.size(), 3u);
-    EXPECT_EQ(running.Received[0], 0x806Fu);
-    std::sort(running.Received.begin(), running.Received.end());
-    EXPECT_EQ(running.Received, (std::vector<UINT>{0x806F, 0x8070, 0x8071}));
-    EXPECT_EQ(running.HandedOver, "\"" + PlayerExe() + "\" \"C:\\My Movies\\a b.avi\" /ADD");
-    char left[260] = {};
-    EXPECT_EQ(GlobalGetAtomNameA(running.Atom, left, sizeof left), 0u) << "the sender deletes its atom";
+namespace {
+// A second start meeting a window of the player's class in this process.
+struct THandOverCase {
+    const char* Name;
+    LRESULT ProbeAnswer;            // the running player's answer to the probe; 0: another program
+    std::string Arguments;
+    std::vector<UINT> Received;     // in order of arrival, except that the restore and the command line may swap
+    std::string HandedOver;         // after the quoted program path; empty: nothing handed over
+    bool Reports;                   // a message box, closed with OK, before the second start ends
+};
+
+const THandOverCase kHandOverCases[] = {
+    {"WholeCommandLine", 0xA5345, "\"C:\\My Movies\\a b.avi\" /ADD", {0x806F, 0x8070, 0x8071}, " \"C:\\My Movies\\a b.avi\" /ADD", false},
+    {"WithoutArgumentsOnlyRestores", 0xA5345, "", {0x806F, 0x8070}, "", false},
+    {"WindowThatDoesNotAnswerIsNotTaken", 0, "movie.avi", {0x806F}, "", false},
+    {"TooLongForAnAtomIsReported", 0xA5345, std::string(300, 'x') + ".avi", {0x806F, 0x8070}, "", true},
+};
+
+class SecondStart : public ::testing::TestWithParam<THandOverCase> {
+protected:
+    TPlayerInstall Install;
+};
 }
 
-TEST_F(Startup, SecondStartWithoutArgumentsOnlyRestores)
+TEST_P(SecondStart, HandsOverToTheRunningPlayer)
 {
-    TStandInWindow running(0xA5345);
+    const THandOverCase& c = GetParam();
+    TStandInWindow running(c.ProbeAnswer);
     TPlayerProcess second;
-    second.Start();
+    second.Start(c.Arguments);
+    if (c.Reports) {
+        const HWND box = second.WaitForWindow("#32770", "Parvolux", 10000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(TPlayerProcess::PressButton(box, "OK"));
+    }
     EXPECT_EQ(second.WaitExit(10000), 0);
     PumpUntil([] { return false; }, 200);  // the posted restore
-    EXPECT_EQ(running.Received, (std::vector<UINT>{0x806F, 0x8070}));
+    ASSERT_EQ(running.Received.size(), c.Received.size());
+    EXPECT_EQ(running.Received[0], 0x806Fu) << "the probe comes first";
+    std::vector<UINT> received = running.Received;
+    std::sort(received.begin(), received.end());
+    EXPECT_EQ(received, c.Received);
+    if (c.HandedOver.empty()) {
+        EXPECT_EQ(running.Atom, 0);
+    } else {
+        EXPECT_EQ(running.HandedOver, "\"" + PlayerExe() + "\"" + c.HandedOver);
+        char left[260] = {};
+        EXPECT_EQ(GlobalGetAtomNameA(running.Atom, left, sizeof left), 0u) << "the sender deletes its atom";
+    }
 }
 
-TEST_F(Startup, WindowOfTheClassThatDoesNotAnswerIsNotTaken)
-{
-    TStandInWindow foreign(0);
-    TPlayerProcess second;
-    second.Start("movie.avi");
-    EXPECT_EQ(second.WaitExit(10000), 0);
-    PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(foreign.Received, (std::vector<UINT>{0x806F}));
-}
+INSTANTIATE_TEST_SUITE_P(Cases, SecondStart, ::testing::ValuesIn(kHandOverCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(Startup, HungWindowOfTheClassDoesNotHangASecondStart)
 {
@@ -185,18 +203,6 @@ TEST_F(Startup, HungWindowOfTheClassDoesNotHangASecondStart)
     EXPECT_EQ(second.WaitExit(7000), 0);
     EXPECT_LT(GetTickCount() - start, 7000u);
     hung.join();
-}
-
-TEST_F(Startup, CommandLineTooLongForAnAtomIsReportedAndEnds)
-{
-    TStandInWindow running(0xA5345);
-    TPlayerProcess second;
-    second.Start(std::string(300, 'x') + ".avi");
-    const HWND box = second.WaitForWindow("#32770", "Parvolux", 10000);
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(TPlayerProcess::PressButton(box, "OK"));
-    EXPECT_EQ(second.WaitExit(10000), 0);
-    EXPECT_EQ(running.Received, (std::vector<UINT>{0x806F, 0x8070}));
 }
 
 TEST_F(Startup, CommandLinesFillThePlayListThatTheCloseSaves)
