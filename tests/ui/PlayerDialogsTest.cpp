@@ -93,21 +93,13 @@ protected:
         reg.WriteString("PerferedVideoRender0", kVideoRenderer);
         Install.MarkNotFirstRun();
     }
-    std::string Media(const char* fixture, const std::string& name)
-    {
-        const std::string source = FixturePath(fixture);
-        EXPECT_FALSE(source.empty()) << fixture;
-        const std::string target = Install.Folder() + name;
-        EXPECT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE)) << target;
-        return target;
-    }
     TPlayerInstall Install;
 };
 }  // namespace
 
 TEST_F(PlayerDialogs, TitleBoxDoubleClickEditsThePlayingMp3)
 {
-    const std::string song = Media("tone.mp3", "song.mp3");
+    const std::string song = Install.Media("tone.mp3", "song.mp3");
     const std::vector<uint8_t> audio = AudioOf(song);
     TPlayerProcess player;
     player.Start("\"" + song + "\"");
@@ -218,7 +210,7 @@ std::string TimeText(HWND video)
 
 TEST_F(PlayerDialogs, AMovieOpenedAgainAsksHowToStart)
 {
-    const std::string clip = Media("clip_8s.avi", "resume.avi");
+    const std::string clip = Install.Media("clip_8s.avi", "resume.avi");
     {
         TPlayerProcess player;
         player.Start("\"" + clip + "\"");
@@ -256,7 +248,7 @@ TEST_F(PlayerDialogs, AMovieOpenedAgainAsksHowToStart)
 
 TEST_F(PlayerDialogs, TitleBoxDoubleClickEditsThePlayingAvisInfo)
 {
-    const std::string movie = Media("clip_8s.avi", "movie.avi");
+    const std::string movie = Install.Media("clip_8s.avi", "movie.avi");
     const std::vector<uint8_t> before = ReadAll(movie);
     TPlayerProcess player;
     player.Start("\"" + movie + "\"");
@@ -287,7 +279,7 @@ TEST_F(PlayerDialogs, TitleBoxDoubleClickEditsThePlayingAvisInfo)
 
 TEST_F(PlayerDialogs, AReadOnlyFileGivesTheWriteAccessError)
 {
-    const std::string song = Media("tone.mp3", "locked.mp3");
+    const std::string song = Install.Media("tone.mp3", "locked.mp3");
     SetFileAttributesA(song.c_str(), FILE_ATTRIBUTE_READONLY);
     const std::vector<uint8_t> before = ReadAll(song);
     TPlayerProcess player;

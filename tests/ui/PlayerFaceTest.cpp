@@ -124,15 +124,6 @@ LRESULT CALLBACK CountingProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 class PlayerFace : public ::testing::Test {
 protected:
-    std::string Media(const char* fixture, const std::string& name)
-    {
-        const std::string source = FixturePath(fixture);
-        EXPECT_FALSE(source.empty()) << fixture;
-        const std::string target = Install.Folder() + name;
-        EXPECT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE)) << target;
-        return target;
-    }
-
     TPlayerInstall Install;
 };
 }
@@ -140,7 +131,7 @@ protected:
 TEST_F(PlayerFace, FirstRunShowsTheSettingsWithTheirDefaultsAndTakesThem)
 {
     TPlayerInstall::ClearUserSettings();
-    const std::string clip = Media("clip_8s.avi", "first run.avi");
+    const std::string clip = Install.Media("clip_8s.avi", "first run.avi");
     TPlayerProcess player;
     player.Start("\"" + clip + "\"");
     const HWND page = player.WaitForWindow("TPvlForm", "Info...", 20000);
@@ -290,7 +281,7 @@ TEST_F(PlayerFace, CaptionButtonsOverAPlayingVideo)
         ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
         reg.WriteString("PerferedVideoRender0", kVideoRenderer);
     }
-    const std::string clip = Media("clip_8s.avi", "buttons.avi");
+    const std::string clip = Install.Media("clip_8s.avi", "buttons.avi");
     TPlayerProcess player;
     player.Start("\"" + clip + "\"");
     const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);

@@ -6,6 +6,8 @@
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 
 namespace pvltest {
@@ -70,6 +72,15 @@ void TPlayerInstall::SetInstallPath(const std::string& path)
     if (!reg.OpenKey(SettingsKeyPath(""), true))
         throw std::runtime_error("cannot open the install key");
     reg.WriteString("InstallPath", path);
+}
+
+std::string TPlayerInstall::Media(const char* fixture, const std::string& name) const
+{
+    const std::string source = FixturePath(fixture);
+    EXPECT_FALSE(source.empty()) << fixture;
+    const std::string target = Folder() + name;
+    EXPECT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE)) << target;
+    return target;
 }
 
 void TPlayerInstall::MarkNotFirstRun()

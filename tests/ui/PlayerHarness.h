@@ -23,6 +23,8 @@ public:
     ~TPlayerInstall();
     const std::string& Folder() const { return FDir.Path(); }
     std::string DataFile(const std::string& name) const { return FDir.Path() + "Data\\" + name; }
+    // A fixture copied into the install folder under a name of the test's own.
+    std::string Media(const char* fixture, const std::string& name) const;
     void SetDirectXVersion(const char* version);  // none deletes the value
     void SetInstallPath(const std::string& path); // empty deletes it
     // Marks the settings as present, so no first-run page shows.

@@ -63,16 +63,6 @@ protected:
         Install.MarkNotFirstRun();
     }
 
-    // A fixture copied into the install folder under a name of the test's own.
-    std::string Media(const char* fixture, const std::string& name)
-    {
-        const std::string source = FixturePath(fixture);
-        EXPECT_FALSE(source.empty()) << fixture;
-        const std::string target = Install.Folder() + name;
-        EXPECT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE)) << target;
-        return target;
-    }
-
     // The shown video window; a picture of the screen when it does not show.
     HWND WaitForVideo(const TPlayerProcess& player)
     {
@@ -106,7 +96,7 @@ protected:
 
 TEST_F(Playing, FileFromTheCommandLinePlaysWithMovingVideoAndRunningTime)
 {
-    const std::string clip = Media("clip_8s.avi", "moving clip.avi");
+    const std::string clip = Install.Media("clip_8s.avi", "moving clip.avi");
     TPlayerProcess player;
     player.Start("\"" + clip + "\"");
     ASSERT_NE(player.WaitForMainWindow(), nullptr);
@@ -123,8 +113,8 @@ TEST_F(Playing, FileFromTheCommandLinePlaysWithMovingVideoAndRunningTime)
 
 TEST_F(Playing, NextAndPreviousKeysWalkThePlayList)
 {
-    const std::string first = Media("clip_8s.avi", "first.avi");
-    const std::string second = Media("clip_8s.avi", "second.avi");
+    const std::string first = Install.Media("clip_8s.avi", "first.avi");
+    const std::string second = Install.Media("clip_8s.avi", "second.avi");
     TPlayerProcess player;
     player.Start("\"" + first + "\" \"" + second + "\"");
     const HWND main = player.WaitForMainWindow();
@@ -147,8 +137,8 @@ TEST_F(Playing, NextAndPreviousKeysWalkThePlayList)
 TEST_F(Playing, CompressedVideoFromBothKindsOfSplitterMovesAndNextPrevWalkThem)
 {
     // MPEG-4 in AVI needs the second attempt of the open; MP4 the splitter registered for any stream.
-    const std::string avi = Media("mpeg4_4s.avi", "first compressed.avi");
-    const std::string mp4 = Media("clip_4s.mp4", "second compressed.mp4");
+    const std::string avi = Install.Media("mpeg4_4s.avi", "first compressed.avi");
+    const std::string mp4 = Install.Media("clip_4s.mp4", "second compressed.mp4");
     TPlayerProcess player;
     player.Start("\"" + avi + "\" \"" + mp4 + "\"");
     const HWND main = player.WaitForMainWindow();
@@ -183,7 +173,7 @@ TEST_F(Playing, CompressedVideoFromBothKindsOfSplitterMovesAndNextPrevWalkThem)
 TEST_F(Playing, FirstRunTakesTheDefaultRendererOrderAndShowsTheVideo)
 {
     TPlayerInstall::ClearUserSettings();
-    const std::string clip = Media("clip_8s.avi", "first run.avi");
+    const std::string clip = Install.Media("clip_8s.avi", "first run.avi");
     TPlayerProcess player;
     player.Start("\"" + clip + "\"");
     const HWND page = player.WaitForWindow("TPvlForm", "Info...", 20000);
@@ -206,7 +196,7 @@ TEST_F(Playing, FirstRunTakesTheDefaultRendererOrderAndShowsTheVideo)
 
 TEST_F(Playing, EndOfTheLastEntryStopsAtTheStartAndThePlayerExitsByItsMenu)
 {
-    const std::string clip = Media("uncompressed.avi", "short.avi");
+    const std::string clip = Install.Media("uncompressed.avi", "short.avi");
     TPlayerProcess player;
     player.Start("\"" + clip + "\"");
     const HWND video = WaitForVideo(player);
