@@ -59,17 +59,18 @@ HWND FindCombo(HWND dialog, const std::string& prefix)
         const std::string& Prefix;
         HWND Found = nullptr;
     } find{prefix};
-    EnumChildWindows(
-        dialog,
-        [](HWND wnd, LPARAM data) -> BOOL {
+    struct TVisit {
+        static BOOL CALLBACK Child(HWND wnd, LPARAM data)
+        {
             auto* f = reinterpret_cast<TFind*>(data);
             if (SameText(WindowClass(wnd), "ComboBox") && RemoteText(wnd).starts_with(f->Prefix)) {
                 f->Found = wnd;
                 return FALSE;
             }
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
+        }
+    };
+    EnumChildWindows(dialog, TVisit::Child, reinterpret_cast<LPARAM>(&find));
     return find.Found;
 }
 
