@@ -256,7 +256,7 @@ TEST_F(PlayerFace, TheFaceReplacesTheSystemCaption)
     EXPECT_EQ(GetWindowLongA(main, GWL_STYLE) & WS_CAPTION, 0) << "no system caption";
     RECT bounds;
     GetWindowRect(main, &bounds);
-    EXPECT_EQ(bounds.bottom - bounds.top, 156 - GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_EQ(bounds.bottom - bounds.top, 168 - GetSystemMetrics(SM_CYCAPTION));
     SaveScreenshot("main_face.jpg");
 
     // Its minimise button minimises the application.

@@ -61,6 +61,10 @@ protected:
         ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
         reg.WriteString("PerferedVideoRender0", kVideoRenderer);
         Install.MarkNotFirstRun();
+        // Clips of equal streams and length are one movie to the memory: start each from the
+        // beginning instead of asking.
+        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("General"), true));
+        reg.WriteInteger("ResumeMode", 1);
     }
 
     // The shown video window; a picture of the screen when it does not show.
