@@ -61,18 +61,7 @@ protected:
     // Plays the open graph to its end, so that no stop meets a splitter while it starts.
     bool PlaysToTheEnd()
     {
-        ComPtr<IMediaEventEx> events = Engine().MediaEvent;
-        bool complete = false;
-        PumpUntil([&] {
-            long code = 0;
-            LONG_PTR one = 0, two = 0;
-            while (events && events->GetEvent(&code, &one, &two, 0) == S_OK) {
-                complete = complete || code == EC_COMPLETE;
-                events->FreeEventParams(code, one, two);
-            }
-            return complete;
-        }, 10000);
-        return complete;
+        return PumpUntilComplete(Engine().MediaEvent, 10000);
     }
 };
 

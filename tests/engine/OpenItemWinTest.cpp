@@ -67,18 +67,7 @@ protected:
     // while its streams start or end, whatever the filters behind it.
     bool PlaysToTheEnd()
     {
-        ComPtr<IMediaEventEx> events = Engine().MediaEvent;
-        bool complete = false;
-        PumpUntil([&] {
-            long code = 0;
-            LONG_PTR one = 0, two = 0;
-            while (events && events->GetEvent(&code, &one, &two, 0) == S_OK) {
-                complete = complete || code == EC_COMPLETE;
-                events->FreeEventParams(code, one, two);
-            }
-            return complete;
-        }, 8000);
-        return complete;
+        return PumpUntilComplete(Engine().MediaEvent, 8000);
     }
 
     TPlayListItem Item(int index) const { return List.Items[static_cast<size_t>(index)]; }

@@ -97,18 +97,7 @@ protected:
     // True once the graph has reported the end of its streams.
     bool EndArrives()
     {
-        ComPtr<IMediaEventEx> events = Engine().MediaEvent;
-        bool complete = false;
-        PumpUntil([&] {
-            long code = 0;
-            LONG_PTR one = 0, two = 0;
-            while (events && events->GetEvent(&code, &one, &two, 0) == S_OK) {
-                complete = complete || code == EC_COMPLETE;
-                events->FreeEventParams(code, one, two);
-            }
-            return complete;
-        }, 5000);
-        return complete;
+        return PumpUntilComplete(Engine().MediaEvent, 5000);
     }
     TWatchdog Watchdog{5000};
 };

@@ -97,4 +97,21 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
+bool PumpUntilComplete(Microsoft::WRL::ComPtr<IMediaEventEx> events, DWORD timeoutMs)
+{
+    bool complete = false;
+    PumpUntil(
+        [&] {
+            long code = 0;
+            LONG_PTR one = 0, two = 0;
+            while (events && events->GetEvent(&code, &one, &two, 0) == S_OK) {
+                complete = complete || code == EC_COMPLETE;
+                events->FreeEventParams(code, one, two);
+            }
+            return complete;
+        },
+        timeoutMs);
+    return complete;
+}
+
 }  // namespace pvltest

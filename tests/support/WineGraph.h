@@ -40,5 +40,8 @@ inline ULONG RefCount(IUnknown* object)
 void PumpMessages(DWORD milliseconds);
 // Pumps this thread's messages until the condition holds (True) or the time-out passes (False).
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+// Pumps messages and reads the graph's events until EC_COMPLETE arrives (True) or the time-out
+// passes; holds its own reference, since a close may drop the engine's.
+bool PumpUntilComplete(Microsoft::WRL::ComPtr<IMediaEventEx> events, DWORD timeoutMs);
 
 }  // namespace pvltest
