@@ -80,11 +80,12 @@ bool TSysButtons::Showing()
 
 void TSysButtons::Show()
 {
-    const bool first = !Visible();
-    TForm::Show();
-    // FormShow
-    if (first)
+    // FormShow: the shape is cut before the window appears, so it never shows as a rectangle.
+    if (!Visible()) {
+        HandleNeeded();
         BuildRegion();
+    }
+    TForm::Show();
 }
 
 int TSysButtons::ClientWidth()
