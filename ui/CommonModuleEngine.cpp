@@ -162,6 +162,24 @@ std::vector<std::string> TCommonModuleEngine::AudioStreamNames()
     return names;
 }
 
+int TCommonModuleEngine::GetSelectedAudioStream()
+{
+    return FModule.GetSelectedAudioStream();
+}
+
+bool TCommonModuleEngine::AudioStreamHasSelector(int index)
+{
+    return index >= 0 && static_cast<size_t>(index) < FModule.AudioStreams.size() &&
+           FModule.AudioStreams[static_cast<size_t>(index)].Filter;
+}
+
+void TCommonModuleEngine::SelectAudioStream(int index)
+{
+    // A stream of its own is the pin its entry names.
+    if (index >= 0 && static_cast<size_t>(index) < FModule.AudioStreams.size())
+        FModule.SelectAudioStream(FModule.AudioStreams[static_cast<size_t>(index)].Index);
+}
+
 std::vector<std::string> TCommonModuleEngine::ChapterNames()
 {
     std::vector<std::string> names;
@@ -203,6 +221,18 @@ void TCommonModuleEngine::SetHideSubtitles(bool value)
 {
     if (FModule.DirectVobSub1)
         FModule.DirectVobSub1->SetHideSubtitles(value);
+}
+
+void TCommonModuleEngine::SelectSubtitleLanguage(int index)
+{
+    if (FModule.DirectVobSub1)
+        FModule.DirectVobSub1->SetSelectedLanguage(index);
+}
+
+void TCommonModuleEngine::SetDisplayColors(uint32_t back, uint32_t text)
+{
+    FModule.VisualBackColor = back;
+    FModule.VisualTextColor = text;
 }
 
 long TCommonModuleEngine::BufferingProgress()

@@ -24,6 +24,9 @@ public:
     std::vector<TRendererEntry> RendererTable() override;
     void StreamPins(std::vector<TPinInfo>& videoPins, std::vector<TPinInfo>& audioPins) override;
     std::vector<std::string> AudioStreamNames() override;
+    int GetSelectedAudioStream() override;
+    bool AudioStreamHasSelector(int index) override;
+    void SelectAudioStream(int index) override;
     std::vector<std::string> ChapterNames() override;
     bool AC3Connected() override;
     bool SubtitlesPresent() override;
@@ -31,10 +34,12 @@ public:
     int SelectedSubtitleLanguage() override;
     bool HideSubtitles() override;
     void SetHideSubtitles(bool value) override;
+    void SelectSubtitleLanguage(int index) override;
     bool Buffering() override { return FBuffering; }
     long BufferingProgress() override;
     const TStringList* KnownExtensions() override;
     std::vector<TRect> MonitorBounds() override;
+    void SetDisplayColors(uint32_t back, uint32_t text) override;
     void AddToHistory(const WideString& name, int kind) override;
     ComPtr<IMediaEventEx> MediaEvent() override;
     void SetBuffering(bool value) override { FBuffering = value; }

@@ -10,6 +10,24 @@
 #include <string>
 #include <vector>
 
+// ---- layout ----
+
+// Where the display's boxes lie in the main window's top panel.
+struct TDisplayLayout {
+    TRect Caption{0, 0, 385, 14};          // PaintBox322
+    TRect Time{4, 18, 109, 37};            // PaintBox321, 105 x 19
+    TRect State{4, 40, 16, 52};            // PaintBox325
+    TRect Audio{20, 40, 32, 52};           // PaintBox323
+    TRect Subtitles{36, 40, 48, 52};       // PaintBox324
+    TRect Status{52, 40, 110, 52};         // PaintBox326
+    TRect Visual{116, 18, 371, 52};        // pbVisual, 255 wide
+    TRect Title{4, 56, 347, 68};           // ScrLabel_PaintBox, 343 x 12
+    TRect Progress{4, 71, 381, 79};        // PaintBox327
+    int ButtonsTop = 83;
+    int PanelHeight = 113;
+};
+inline constexpr TDisplayLayout kDisplayLayout{};
+
 // ---- colour themes ----
 
 // COLORREF values (0x00BBGGRR).
@@ -17,6 +35,11 @@ struct TDisplayColors {
     uint32_t Back = 0xBB7B42;
     uint32_t Text = 0xF0CAA6;
 };
+// A COLORREF as an opaque TColor32 (0xAARRGGBB).
+inline constexpr uint32_t OpaqueColor32(uint32_t colorRef)
+{
+    return 0xFF000000u | (colorRef & 0xFF) << 16 | (colorRef & 0xFF00) | (colorRef >> 16 & 0xFF);
+}
 inline constexpr int kDisplayThemeCount = 4;
 // The theme's colours; none for a number outside 0..3 (the colours in force stay).
 std::optional<TDisplayColors> DisplayThemeColors(int theme);

@@ -3,9 +3,11 @@
 #include "ui/CommandLine.h"
 #include "ui/CommonModuleEngine.h"
 #include "ui/Control_Unit.h"
+#include "ui/OSD_Unit.h"
 #include "ui/SplashUnit.h"
 #include "ui/SysCheck_Unit.h"
 #include "ui/Video_Unit.h"
+#include "ui/Visualisation.h"
 
 #include "DSFilters/ParvoluxSoundProcessor.h"
 #include "engine/CommonUnit.h"
@@ -152,6 +154,8 @@ int RunParvolux()
     TControlForm* control = nullptr;
     TCommonModule* engine = nullptr;
     std::unique_ptr<TCommonModuleEngine> engineLink;
+    std::unique_ptr<TVisualisation> visualisation;
+    TParvoluxSoundProcessor* processor = nullptr;
     if (RunSystemCheck(check, installPath, programVersion, slow)) {
         // 5.
         SetSplashStatus(splash, "Initializing...");
@@ -179,10 +183,21 @@ int RunParvolux()
         TEngineServices services;
         services.ControlForm = control;
         engine = NewComponent<TCommonModule>(&app, services);
+        engine->FastProcessor = !slow;
         // The sound processor is one of the engine's components: every graph plays through it.
-        auto* processor = NewComponent<TParvoluxSoundProcessor>(engine);
+        processor = NewComponent<TParvoluxSoundProcessor>(engine);
         processor->SetOnMediaTypeChange(
             [engine](TObject* sender, PDSStream stream) { engine->PvlSprocessorMediaTypeChange(sender, stream); });
+        processor->SetOnVisualData([engine](TObject* sender, void* buffer, int32_t size, PDSStream stream) {
+            engine->PvlSprocessorVisualData(sender, buffer, size, stream);
+        });
+        processor->SetOnFilterFlush([engine](TObject* sender) { engine->PvlSprocessorFilterFlush(sender); });
+        processor->SetVisualEnabled(true);
+        processor->SetVisualInterval(30);
+        visualisation = std::make_unique<TVisualisation>(*engine, *control->pbVisual);
+        engine->Services.VisualDisplay = visualisation.get();
+        control->Visualisation = visualisation.get();
+        control->VisualPicture = engine->VisualBitmap.get();
         engine->PvlSprocessor = processor;
         engineLink = std::make_unique<TCommonModuleEngine>(*engine);
         control->Engine = engineLink.get();
@@ -204,13 +219,21 @@ int RunParvolux()
         for (const auto& [name, caption] :
              {std::pair{"SettingsForm", "Settings"}, {"SnapShotForm", "Snapshot's"}, {"StartPlaybackForm", "Start Playback"},
               {"OSDForm", ""}, {"RenderResultForm", "Render result"}}) {
-            CreatePlainForm(app, name, caption);
+            if (std::strcmp(name, "OSDForm") == 0) {
+                auto* osd = app.CreateForm<TOSDForm>(*video);
+                osd->RegionsEnabled = [engine] { return engine->FastProcessor; };
+                video->OSD = osd;
+                engine->Services.OSDForm = osd;
+            } else {
+                CreatePlainForm(app, name, caption);
+            }
             AddSplashProgressDot(splash);
         }
 
         // 9.
         SetSplashStatus(splash, "Preparing player...");
         control->PreparePlayer(slow);
+        processor->SetVisualInterval(control->Settings.VisualsInterval);
         AddSplashProgressDot(splash);
         control->Settings.NoDXWarning = check->CheckBox1->Checked();
         AddSplashProgressDot(splash);
@@ -245,8 +268,17 @@ int RunParvolux()
         if (control->VideoForm)
             control->VideoForm->Engine = nullptr;
     }
-    if (engine)
+    if (engine) {
         engine->Services.VideoForm = nullptr;  // the video window goes before the engine
+        engine->Services.VisualDisplay = nullptr;
+        engine->Services.OSDForm = nullptr;
+    }
+    if (control) {
+        if (control->VideoForm)
+            control->VideoForm->OSD = nullptr;
+        control->Visualisation = nullptr;
+        control->VisualPicture = nullptr;
+    }
     return 0;
 }
 }

@@ -48,6 +48,10 @@ public:
     }
     virtual std::vector<std::string> AudioStreamNames() { return {}; }
     virtual int GetSelectedAudioStream() { return -1; }
+    // An audio stream behind a stream-selecting filter (else a pin of its own, which the
+    // engine switches itself).
+    virtual bool AudioStreamHasSelector(int index) { (void)index; return false; }
+    virtual void SelectAudioStream(int index) { (void)index; }
     virtual std::vector<std::string> ChapterNames() { return {}; }
     virtual bool AC3Connected() { return false; }
     // The subtitle filter: present in the graph, its languages, the shown one, hiding.
@@ -56,6 +60,7 @@ public:
     virtual int SelectedSubtitleLanguage() { return -1; }
     virtual bool HideSubtitles() { return false; }
     virtual void SetHideSubtitles(bool value) { (void)value; }
+    virtual void SelectSubtitleLanguage(int index) { (void)index; }
     // A network source's buffering: the flag and its progress (-1 without a network status).
     virtual bool Buffering() { return false; }
     virtual long BufferingProgress() { return -1; }
@@ -64,6 +69,8 @@ public:
     // The media extensions the player knows ("*.AVI"), and the display monitors' bounds.
     virtual const TStringList* KnownExtensions() { return nullptr; }
     virtual std::vector<TRect> MonitorBounds() { return {}; }
+    // The display theme's colours (COLORREF), which the visualisation draws in.
+    virtual void SetDisplayColors(uint32_t back, uint32_t text) { (void)back, (void)text; }
 
     // History: kind 0 files, 1 play lists, 2 addresses.
     virtual void AddToHistory(const WideString& name, int kind) = 0;
