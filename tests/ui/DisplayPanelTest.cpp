@@ -146,12 +146,13 @@ TEST_F(Display, EveryThemeRecoloursTheBoxesAndTheEngine)
         // The empty progress bar: the background at 220 over black.
         ExpectColor(Pixel(Form->PaintBox327, 50, 3), r * 220 / 255, g * 220 / 255, b * 220 / 255, name + " progress");
     }
-    // Other numbers keep the colours and the stored theme.
+    // Other numbers are stored but keep the colours in force; -1 applies the stored theme.
     Form->SetDisplayColorTheme(7);
-    EXPECT_EQ(Form->Settings.DisplayColor, 3);
+    EXPECT_EQ(Form->Settings.DisplayColor, 7);
     EXPECT_EQ(Engine.Back, 0x008000u);
+    Form->Settings.DisplayColor = 1;
     Form->SetDisplayColorTheme(-1);
-    EXPECT_EQ(Engine.Back, 0x008000u);
+    EXPECT_EQ(Engine.Back, 0x000080u);
 }
 
 TEST_F(Display, TimeReadOutShowsDigitsAndTheMinusAfterAClick)
