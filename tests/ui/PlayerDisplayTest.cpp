@@ -135,6 +135,18 @@ protected:
         PostMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
     void Wait(DWORD ms) const { PumpUntil([] { return false; }, ms); }
+    // The video window, shown or not (it stays hidden for sound alone).
+    HWND VideoWindow() const
+    {
+        HWND found = nullptr;
+        PumpUntil([&] {
+            for (const HWND wnd : Player.Windows())
+                if (WindowClass(wnd) == "TPvlForm" && WindowText(wnd) == kVideoCaption)
+                    found = wnd;
+            return found != nullptr;
+        }, 20000);
+        return found;
+    }
 
     TPlayerInstall Install;
     TPlayerProcess Player;
@@ -183,7 +195,7 @@ TEST_F(PlayerDisplay, PlayingFileShowsTimeProgressTitleAndState)
     const TDisplayLayout& l = kDisplayLayout;
     const std::string sweep = Media("sweep_10s.wav", "sweep.wav");
     ASSERT_NE(StartPlayer("\"" + sweep + "\""), nullptr);
-    const HWND video = Player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
+    const HWND video = VideoWindow();
     ASSERT_NE(video, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 15000)) << TimeText(video);
 
@@ -235,7 +247,7 @@ TEST_F(PlayerDisplay, SpectrumFollowsASweepInEveryModeAndSettles)
         const std::string name = "mode " + std::to_string(mode);
         SetInterface("Visuals", mode);
         ASSERT_NE(StartPlayer("\"" + sweep + "\""), nullptr);
-        const HWND video = Player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
+        const HWND video = VideoWindow();
         ASSERT_NE(video, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:02"; }, 15000)) << TimeText(video);
         const std::vector<uint32_t> first = Capture(l.Visual);
