@@ -48,12 +48,16 @@ void TOSDForm::CreateParams(TCreateParams& params)
 
 void TOSDForm::ShowOSDText(const std::string& text, bool blink, int seconds)
 {
-    CloseOSD();
+    // A shown window is repainted in place rather than hidden and shown again: the same
+    // picture in the end, without unmapping the window for every new text.
+    Timer1->SetEnabled(false);
     FText = text;
     FBlink = blink;
     FSeconds = seconds;
-    if (!Render())
+    if (!Render()) {
+        CloseOSD();
         return;
+    }
     FStart = GetTickCount();
     ShowOnTop();
     Timer1->SetEnabled(true);
