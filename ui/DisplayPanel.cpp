@@ -41,15 +41,14 @@ void SetSmallFont(TBitmap32& bitmap)
 }
 
 // Draws a sprite cell with the given master alpha, keeping the sprite's own.
-void DrawCell(TBitmap32& target, const TBitmap32& sprite, const TRect& source, const TRect& cell, uint32_t alpha)
+void DrawCell(TBitmap32& target, TBitmap32& sprite, const TRect& source, const TRect& cell, uint32_t alpha)
 {
     if (sprite.Empty())
         return;
-    auto& s = const_cast<TBitmap32&>(sprite);
-    const uint32_t kept = s.MasterAlpha();
-    s.SetMasterAlpha(alpha);
-    s.DrawToStretched(&target, cell, source);
-    s.SetMasterAlpha(kept);
+    const uint32_t kept = sprite.MasterAlpha();
+    sprite.SetMasterAlpha(alpha);
+    sprite.DrawToStretched(&target, cell, source);
+    sprite.SetMasterAlpha(kept);
 }
 }
 
@@ -147,7 +146,7 @@ void TDisplayPanel::PaintBox321PaintBuffer()
     TBitmap32& buffer = *FForm.PaintBox321->Buffer();
     buffer.BeginUpdate();
     buffer.Clear(OpaqueColor32(FColors.Back));
-    const TBitmap32& sprite = *FForm.Image321->Bitmap();
+    TBitmap32& sprite = *FForm.Image321->Bitmap();
     for (const TSpriteCell& cell : TimeDisplayCells(FHours, FMinutes, FSeconds, FForm.Settings.TimeMode != 0))
         DrawCell(buffer, sprite, cell.Source, cell.Target, sprite.MasterAlpha());
     buffer.EndUpdate();
@@ -186,7 +185,7 @@ void TDisplayPanel::PaintBox322PaintBuffer()
     TBitmap32& buffer = *FForm.PaintBox322->Buffer();
     buffer.BeginUpdate();
     buffer.Clear(OpaqueColor32(FColors.Back));
-    const TBitmap32& sprite = *FForm.Image323->Bitmap();
+    TBitmap32& sprite = *FForm.Image323->Bitmap();
     DrawCell(buffer, sprite, sprite.BoundsRect(), buffer.BoundsRect(), 150);
     const std::string& text = FForm.Caption();
     const int x = CaptionTextLeft(FForm.PaintBox322->Width(), buffer.TextWidth(text));
@@ -195,7 +194,7 @@ void TDisplayPanel::PaintBox322PaintBuffer()
     buffer.EndUpdate();
 }
 
-void TDisplayPanel::PaintIndicator(TPaintBox32* box, const TBitmap32* sprite, const TRect& cell, uint32_t alpha)
+void TDisplayPanel::PaintIndicator(TPaintBox32* box, TBitmap32* sprite, const TRect& cell, uint32_t alpha)
 {
     TBitmap32& buffer = *box->Buffer();
     buffer.BeginUpdate();

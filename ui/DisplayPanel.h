@@ -62,7 +62,7 @@ private:
     void ScrLabel_PaintBoxPaintBuffer();
     void pbVisualPaintBuffer();
     // Clears the box's buffer to the theme's background and draws `cell` of the sprite.
-    void PaintIndicator(TPaintBox32* box, const TBitmap32* sprite, const TRect& cell, uint32_t alpha);
+    void PaintIndicator(TPaintBox32* box, TBitmap32* sprite, const TRect& cell, uint32_t alpha);
     void ShowOSD(const std::string& text, int seconds);
 
     TControlForm& FForm;
