@@ -117,7 +117,8 @@ TDisplayPanel::TDisplayPanel(TControlForm& form)
         if (button == mbLeft)
             PaintBox327MouseUp(x);
     };
-    form.PaintBox327->OnMouseLeave = [](TObject*) {
+    form.PaintBox327->OnMouseLeave = [this](TObject*) {
+        FHintPoint = TPoint(-1, -1);
         if (Application)
             Application->CancelHint();
     };
@@ -285,10 +286,13 @@ void TDisplayPanel::PaintBox327PaintBuffer()
     buffer.EndUpdate();
 }
 
-void TDisplayPanel::PaintBox327MouseMove(int x, int)
+void TDisplayPanel::PaintBox327MouseMove(int x, int y)
 {
-    if (!FForm.Engine)
+    // Moving the hint window makes the system report the still cursor again: a move to the
+    // same point is no move, or the two would feed each other and starve the timers.
+    if (!FForm.Engine || (x == FHintPoint.x && y == FHintPoint.y))
         return;
+    FHintPoint = TPoint(x, y);
     const std::string hint = GotoHintText(FForm.Engine->GetMSecfromPercent(ProgressPercentAt(FForm.PaintBox327->Width(), x)));
     if (hint.empty())
         return;

@@ -71,4 +71,5 @@ private:
     TTitleScroller FScroller;
     // The time texts last drawn, repainted when the theme changes.
     std::string FHours = "00", FMinutes = "00", FSeconds = "00";
+    TPoint FHintPoint{-1, -1};  // where the progress bar's hint was last placed
 };

@@ -48,16 +48,13 @@ void TOSDForm::CreateParams(TCreateParams& params)
 
 void TOSDForm::ShowOSDText(const std::string& text, bool blink, int seconds)
 {
-    // A shown window is repainted in place rather than hidden and shown again: the same
-    // picture in the end, without unmapping the window for every new text.
-    Timer1->SetEnabled(false);
+    // Hidden first: a shorter text must not leave the old one's pixels on a still picture.
+    CloseOSD();
     FText = text;
     FBlink = blink;
     FSeconds = seconds;
-    if (!Render()) {
-        CloseOSD();
+    if (!Render())
         return;
-    }
     FStart = GetTickCount();
     ShowOnTop();
     Timer1->SetEnabled(true);
