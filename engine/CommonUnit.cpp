@@ -206,6 +206,19 @@ IPlayList* TCommonModule::PlayList()
     return Services.PlaylistForm ? Services.PlaylistForm->PlayList() : nullptr;
 }
 
+void TCommonModule::PvlSprocessorVisualData(TObject*, void* buffer, int32_t size, const TDSStream* stream)
+{
+    if (FVisualFlushed.exchange(false))
+        std::fill(Visual.Analysis.begin(), Visual.Analysis.end(), 0);
+    if (Services.VisualDisplay)
+        Services.VisualDisplay->VisualData(buffer, size, stream);
+}
+
+void TCommonModule::PvlSprocessorFilterFlush(TObject*)
+{
+    FVisualFlushed = true;
+}
+
 void TCommonModule::ShowOSDText(const std::string& text, int seconds)
 {
     if (Services.VideoForm && Services.VideoForm->Visible() && Services.OSDForm)

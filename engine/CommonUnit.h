@@ -26,6 +26,7 @@
 
 #include <qnetwork.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -67,6 +68,11 @@ public:
     // The sound processor's format-change event, bound by the start-up: keeps the latest
     // format record. Called on the streaming thread.
     void PvlSprocessorMediaTypeChange(TObject* sender, const TDSStream* stream);
+    // The sound processor's visual events, bound by the start-up. The data comes from the
+    // processor's visual timer on the GUI thread (no buffer when it has none); the flush on
+    // the thread that flushes the graph, so it only marks the analysis buffer for clearing.
+    void PvlSprocessorVisualData(TObject* sender, void* buffer, int32_t size, const TDSStream* stream);
+    void PvlSprocessorFilterFlush(TObject* sender);
     TDSStream SoundProcessorFormat() const;
 
     // The graph of the open file and the interfaces taken from it; all empty while no file is open.
@@ -125,6 +131,8 @@ public:
     bool CSActive = false;
     bool TSActive = false;
 
+    // Cleared on a slow processor: the on-screen display is then a plain rectangle.
+    bool FastProcessor = true;
     // Visualisation, drawn by the main window.
     TVisualBuffers Visual;
     uint32_t VisualBackColor = 0xBB7B42;  // COLORREF
@@ -214,6 +222,7 @@ public:
     std::string InstallFolder();
 
 private:
+    std::atomic<bool> FVisualFlushed{false};
     mutable std::mutex FFormatLock;
     TDSStream FSoundProcessorFormat{};
     void CreateComponents();

@@ -61,6 +61,14 @@ public:
     virtual void ShowTextBlink(const std::string& text, bool blink) = 0;
 };
 
+// The visualisation display (the main window's pbVisual): analyses a block of recent PCM and
+// draws it; no buffer (or an unreadable one) draws the empty state.
+class IVisualDisplay {
+public:
+    virtual ~IVisualDisplay() = default;
+    virtual void VisualData(const void* buffer, int32_t size, const TDSStream* stream) = 0;
+};
+
 // The render-result window (TRenderResultForm): shows nothing for 0.
 class IRenderResultForm {
 public:
@@ -105,6 +113,7 @@ struct TEngineServices {
     IControlForm* ControlForm = nullptr;
     IVideoForm* VideoForm = nullptr;
     IOSDForm* OSDForm = nullptr;
+    IVisualDisplay* VisualDisplay = nullptr;
     IRenderResultForm* RenderResultForm = nullptr;
     IStartPlaybackForm* StartPlaybackForm = nullptr;
     IPlaylistForm* PlaylistForm = nullptr;

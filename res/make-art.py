@@ -282,6 +282,83 @@ def make_speaker_pictures(out):
         os.remove(ppm)
 
 
+# The display's sprites in TBitmap32's stored form "Data": width, height (32-bit little endian),
+# then B, G, R, A per pixel, top down. Light glyphs on transparent pixels.
+LIGHT = (235, 245, 255)
+
+# Seven segments in a 13 x 19 digit cell: x0, y0, x1, y1 (inclusive).
+SEGMENTS = {
+    "a": (3, 1, 9, 2), "b": (9, 2, 10, 8), "c": (9, 10, 10, 16), "d": (3, 16, 9, 17),
+    "e": (2, 10, 3, 16), "f": (2, 2, 3, 8), "g": (3, 8, 9, 9),
+}
+DIGIT_SEGMENTS = ["abcdef", "bc", "abdeg", "abcdg", "bcfg", "acdfg", "acdefg", "abc", "abcdefg", "abcdfg"]
+
+
+def write_data(path, width, height, pixel):
+    """pixel(x, y) gives (r, g, b, a)."""
+    out = bytearray(struct.pack("<ii", width, height))
+    for y in range(height):
+        for x in range(width):
+            r, g, b, a = pixel(x, y)
+            out += bytes((b, g, r, a))
+    with open(path, "wb") as f:
+        f.write(out)
+
+
+def lit(on, alpha=255):
+    return LIGHT + (alpha,) if on else (0, 0, 0, 0)
+
+
+def make_digit_sprite(out):
+    """182 x 19: digits 0-9 at 13-pixel cells, the minus at 143, the lit colon at 159, the dark one at 172."""
+    def segment_on(segments, x, y):
+        return any(box(x, y, *SEGMENTS[s]) for s in segments)
+
+    def dots(x, y):
+        return box(x, y, 2, 5, 4, 7) or box(x, y, 2, 12, 4, 14)
+
+    def pixel(x, y):
+        if x < 130:
+            n, cx = divmod(x, 13)
+            return lit(segment_on(DIGIT_SEGMENTS[n], cx, y))
+        if 143 <= x < 156:
+            return lit(segment_on("g", x - 143, y))
+        if 159 <= x < 166:
+            return lit(dots(x - 159, y))
+        if 172 <= x < 179:
+            return lit(dots(x - 172, y), 50)
+        return lit(False)
+    write_data(os.path.join(out, "image321.data"), 182, 19, pixel)
+
+
+def make_indicator_sprite(out):
+    """72 x 12: cells of 12; audio at 12, subtitles at 24, play, pause and stop at 36, 48, 60."""
+    shapes = [
+        lambda x, y: False,
+        lambda x, y: box(x, y, 1, 4, 3, 7) or tri(x, y, (3, 4), (3, 7), (7, 1)) or tri(x, y, (3, 7), (7, 10), (7, 1))
+                     or ring(x, y, 6, 5.5, 4, 5) and x > 8,                                   # speaker
+        lambda x, y: (box(x, y, 0, 1, 11, 8) and not box(x, y, 1, 2, 10, 7)) or box(x, y, 2, 4, 9, 5)
+                     or tri(x, y, (3, 8), (6, 8), (3, 11)),                                   # speech box
+        lambda x, y: tri(x, y, (2, 1), (2, 10), (10, 5.5)),                                 # play
+        lambda x, y: box(x, y, 2, 1, 4, 10) or box(x, y, 7, 1, 9, 10),                     # pause
+        lambda x, y: box(x, y, 2, 2, 9, 9),                                                 # stop
+    ]
+
+    def pixel(x, y):
+        n, cx = divmod(x, 12)
+        return lit(shapes[n](cx, y))
+    write_data(os.path.join(out, "image322.data"), 72, 12, pixel)
+
+
+def make_caption_sprite(out):
+    """A gloss for the caption box, stretched over it: light fading out towards the bottom."""
+    height = 14
+
+    def pixel(x, y):
+        return LIGHT + (clamp(110 * (1 - y / (height - 1)) ** 2),)
+    write_data(os.path.join(out, "image323.data"), 16, height, pixel)
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
@@ -292,6 +369,9 @@ def main():
     make_caption_buttons(out)
     make_face_buttons(out)
     make_speaker_pictures(out)
+    make_digit_sprite(out)
+    make_indicator_sprite(out)
+    make_caption_sprite(out)
 
 
 if __name__ == "__main__":

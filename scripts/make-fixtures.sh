@@ -55,5 +55,11 @@ v4="-f lavfi -i testsrc=size=320x240:rate=25:duration=4"
 t4="-f lavfi -i sine=frequency=440:sample_rate=44100:duration=4"
 make mpeg4_4s.avi $v4 $t4 -c:v mpeg4 -vtag XVID -q:v 5 -c:a libmp3lame -b:a 96k -f avi
 make clip_4s.mp4 $v4 $t4 -c:v mpeg4 -c:a aac -b:a 96k -f mp4
+# Sixteen seconds of picture: longer than the on-screen display's seven-second title.
+make clip_16s.avi -f lavfi -i testsrc=size=160x120:rate=10:duration=16 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=16 \
+  -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le -f avi
+# Ten seconds of a tone that sweeps from 100 Hz to 4 kHz and back, for the visualisation.
+make sweep_10s.wav -f lavfi -i "aevalsrc=0.6*sin(2*PI*(100*t+780*t*t-52*t*t*t))|0.6*sin(2*PI*(100*t+780*t*t-52*t*t*t)):s=44100:d=10" \
+  -c:a pcm_s16le -f wav
 }
 echo "fixtures ready in $out"

@@ -2,26 +2,44 @@
 
 #include "ui/BitmapRegionCore.h"
 
-#include "framework/WinHandles.h"
+#include <cstring>
+#include <vector>
 
 HRGN BuildRegionFromBitmap(HBITMAP bitmap, COLORREF transparent)
 {
-    DIBSECTION dib{};
-    if (!bitmap || GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 24 || !dib.dsBm.bmBits)
+    BITMAP info{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
         return nullptr;
-    GdiFlush();
-    const int width = dib.dsBm.bmWidth;
-    const int height = dib.dsBm.bmHeight;
-    const ptrdiff_t stride = dib.dsBm.bmWidthBytes;
-    const auto* bits = static_cast<const uint8_t*>(dib.dsBm.bmBits);
-    // A positive height in the header is a bottom-up bitmap: the top row is the last in memory.
-    const bool bottomUp = dib.dsBmih.biHeight > 0;
-    const uint8_t* top = bottomUp ? bits + (height - 1) * stride : bits;
+    const int width = info.bmWidth, height = info.bmHeight;
+    // 24-bit rows are padded to four bytes.
+    const ptrdiff_t stride = (static_cast<ptrdiff_t>(width) * 3 + 3) & ~ptrdiff_t{3};
+    std::vector<uint8_t> pixels(static_cast<size_t>(stride) * static_cast<size_t>(height));
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;  // top-down
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 24;
+    format.bmiHeader.biCompression = BI_RGB;
+    const HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != height)
+        return nullptr;
+
     const uint32_t key = static_cast<uint32_t>(GetRValue(transparent)) << 16 | GetGValue(transparent) << 8 | GetBValue(transparent);
-    TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
-    for (const TColourRun& run : FindColourRuns(top, width, height, bottomUp ? -stride : stride, key)) {
-        const TRegionHandle row(CreateRectRgn(run.Left, run.Y, run.Right, run.Y + 1));
-        CombineRgn(region.Get(), region.Get(), row.Get(), RGN_OR);
-    }
-    return region.Release();
+    // One ExtCreateRegion over every run is several times faster than uniting row regions.
+    std::vector<RECT> rects;
+    for (const TColourRun& run : FindColourRuns(pixels.data(), width, height, stride, key))
+        rects.push_back(RECT{run.Left, run.Y, run.Right, run.Y + 1});
+    std::vector<uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = static_cast<DWORD>(rects.size());
+    header->nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+    header->rcBound = RECT{0, 0, width, height};
+    if (!rects.empty())
+        std::memcpy(data.data() + sizeof(RGNDATAHEADER), rects.data(), rects.size() * sizeof(RECT));
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
 }

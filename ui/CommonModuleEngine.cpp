@@ -164,6 +164,24 @@ std::vector<std::string> TCommonModuleEngine::AudioStreamNames()
     return names;
 }
 
+int TCommonModuleEngine::GetSelectedAudioStream()
+{
+    return FModule.GetSelectedAudioStream();
+}
+
+bool TCommonModuleEngine::AudioStreamHasSelector(int index)
+{
+    return index >= 0 && static_cast<size_t>(index) < FModule.AudioStreams.size() &&
+           FModule.AudioStreams[static_cast<size_t>(index)].Filter;
+}
+
+void TCommonModuleEngine::SelectAudioStream(int index)
+{
+    // A stream of its own is the pin its entry names.
+    if (index >= 0 && static_cast<size_t>(index) < FModule.AudioStreams.size())
+        FModule.SelectAudioStream(FModule.AudioStreams[static_cast<size_t>(index)].Index);
+}
+
 std::vector<std::string> TCommonModuleEngine::ChapterNames()
 {
     std::vector<std::string> names;
@@ -205,6 +223,18 @@ void TCommonModuleEngine::SetHideSubtitles(bool value)
 {
     if (FModule.DirectVobSub1)
         FModule.DirectVobSub1->SetHideSubtitles(value);
+}
+
+void TCommonModuleEngine::SelectSubtitleLanguage(int index)
+{
+    if (FModule.DirectVobSub1)
+        FModule.DirectVobSub1->SetSelectedLanguage(index);
+}
+
+void TCommonModuleEngine::SetDisplayColors(uint32_t back, uint32_t text)
+{
+    FModule.VisualBackColor = back;
+    FModule.VisualTextColor = text;
 }
 
 long TCommonModuleEngine::BufferingProgress()
@@ -269,12 +299,6 @@ std::string TCommonModuleEngine::GetHistoryItem(int kind, int index)
 void TCommonModuleEngine::SwitchVisual(uint8_t mode)
 {
     FModule.SwitchVisual(mode);
-}
-
-void TCommonModuleEngine::SetDisplayColors(uint32_t back, uint32_t text)
-{
-    FModule.VisualBackColor = back;
-    FModule.VisualTextColor = text;
 }
 
 void TCommonModuleEngine::SetVisualInterval(int32_t interval)

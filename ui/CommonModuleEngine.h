@@ -24,6 +24,9 @@ public:
     std::vector<TRendererEntry> RendererTable() override;
     void StreamPins(std::vector<TPinInfo>& videoPins, std::vector<TPinInfo>& audioPins) override;
     std::vector<std::string> AudioStreamNames() override;
+    int GetSelectedAudioStream() override;
+    bool AudioStreamHasSelector(int index) override;
+    void SelectAudioStream(int index) override;
     std::vector<std::string> ChapterNames() override;
     bool AC3Connected() override;
     bool SubtitlesPresent() override;
@@ -31,6 +34,7 @@ public:
     int SelectedSubtitleLanguage() override;
     bool HideSubtitles() override;
     void SetHideSubtitles(bool value) override;
+    void SelectSubtitleLanguage(int index) override;
     bool Buffering() override { return FBuffering; }
     long BufferingProgress() override;
     const TStringList* KnownExtensions() override;

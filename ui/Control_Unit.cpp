@@ -1,13 +1,16 @@
 #include "ui/Control_Unit.h"
 
 #include "ui/CommandLine.h"
+#include "ui/DisplayPanel.h"
 #include "ui/PlaybackEvents.h"
 #include "ui/RegistrySettingsStore.h"
 #include "ui/Video_Unit.h"
+#include "ui/Visualisation.h"
 #include "ui/WindowPlacement.h"
 
 #include "engine/CommonUnit.h"
 #include "graphics/Bitmap32.h"
+#include "graphics/Image32.h"
 #include "playlist/PlayList.h"
 
 #include <objbase.h>
@@ -25,7 +28,7 @@ TControlForm::TControlForm(TComponent* owner) : TForm(owner)
     Name = "ControlForm";
     BorderStyle = bsSingle;
     Position = poScreenCenter;
-    SetBounds(0, 0, 391, 168);  // the caption strip's 16 pixels above the face
+    SetBounds(0, 0, 391, 156 + kDisplayLayout.PanelHeight - 64);  // the caption strip's 16 pixels above the face
     KeyPreview = true;
     DragKind = dkDock;
 
@@ -68,6 +71,7 @@ TControlForm::~TControlForm()
         Application->OnDeactivate = nullptr;
         Application->OnSettingChange = nullptr;
     }
+    Display.reset();
     DestroyComponents();
     if (FComInitialized)
         CoUninitialize();
@@ -78,43 +82,11 @@ void TControlForm::CreateFace()
     CreateCaptionStrip();
     Panel1 = NewComponent<TPanel>(this);
     Panel1->Name = "Panel1";
-    Panel1->SetBounds(0, 0, 385, 76);
+    Panel1->SetBounds(0, 0, 385, kDisplayLayout.PanelHeight);
     Panel1->SetAlign(alTop);
     Panel1->SetParent(this);
     Panel1->OnDblClick = [this](TObject* sender) { FormDblClick(sender); };
-    Panel1->OnMouseMove = [this](TObject* sender, TShiftState shift, int x, int y) { FormMouseMove(sender, shift, x, y); };
-
-    // The display panel's boxes; the display draws into them.
-    const struct {
-        TPaintBox** Box;
-        const char* Name;
-        int Left, Top, Width, Height;
-    } boxes[] = {{&ScrLabel_PaintBox, "ScrLabel_PaintBox", 21, 2, 343, 12},
-                 {&PaintBox321, "PaintBox321", 4, 16, 90, 24},
-                 {&PaintBox325, "PaintBox325", 98, 16, 24, 24},
-                 {&PaintBox326, "PaintBox326", 126, 16, 150, 24},
-                 {&PaintBox327, "PaintBox327", 280, 16, 100, 24}};
-    for (const auto& b : boxes) {
-        *b.Box = NewComponent<TPaintBox>(this);
-        (*b.Box)->Name = b.Name;
-        (*b.Box)->SetBounds(b.Left, b.Top, b.Width, b.Height);
-        (*b.Box)->SetParent(Panel1);
-    }
-    // Until the display panel draws them, the time and status boxes show their texts plainly.
-    const auto plainText = [](const std::function<std::string()>& text) {
-        return [text](TObject* sender, HDC dc) {
-            auto* box = static_cast<TPaintBox*>(sender);
-            RECT r = box->ClientRect();
-            FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, RGB(166, 202, 240));
-            const std::string t = text();
-            DrawTextA(dc, t.c_str(), static_cast<int>(t.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-        };
-    };
-    PaintBox321->OnPaint = plainText([this] { return TimeTexts.Hours + ":" + TimeTexts.Minutes + ":" + TimeTexts.Seconds; });
-    PaintBox326->OnPaint = plainText([this] { return NetworkStatusText; });
-    ScrLabel_PaintBox->OnPaint = plainText([this] { return TitleLines.empty() ? std::string() : TitleLines.front(); });
+    Display = std::make_unique<TDisplayPanel>(*this);
     ScrLabel_PaintBox->OnDblClick = [this](TObject* sender) { ScrLabel_PaintBoxDblClick(sender); };
 
     const struct {
@@ -131,7 +103,7 @@ void TControlForm::CreateFace()
     for (const auto& b : buttons) {
         *b.Button = NewComponent<TSpeedButton>(this);
         (*b.Button)->Name = b.Name;
-        (*b.Button)->SetBounds(left, 46, 26, 26);
+        (*b.Button)->SetBounds(left, kDisplayLayout.ButtonsTop, 26, 26);
         (*b.Button)->SetParent(Panel1);
         if (b.Call)
             (*b.Button)->OnClick = [this, call = b.Call](TObject*) { TransportClick(call); };
@@ -148,12 +120,12 @@ void TControlForm::CreateFace()
     Volume_TrkBar = NewComponent<TTrackBar>(this);
     Volume_TrkBar->Name = "Volume_TrkBar";
     Volume_TrkBar->Max = 10000;
-    Volume_TrkBar->SetBounds(left + 2, 48, 380 - left, 22);
+    Volume_TrkBar->SetBounds(left + 2, kDisplayLayout.ButtonsTop + 2, 380 - left, 22);
     Volume_TrkBar->SetParent(Panel1);
 
     ExtrasFrame = NewComponent<TPanel>(this);
     ExtrasFrame->Name = "ExtrasFrame";
-    ExtrasFrame->SetBounds(0, 76, 385, 48);
+    ExtrasFrame->SetBounds(0, kDisplayLayout.PanelHeight, 385, 48);
     ExtrasFrame->SetAlign(alTop);
     ExtrasFrame->SetParent(this);
     Notebook1 = NewComponent<TNotebook>(this);
@@ -213,10 +185,13 @@ void TControlForm::FormCreate()
                  {Shuffle_Btn, "Shuffle playlist"},
                  {Repeat_Btn, "Repeat playlist"},
                  {Mute_Btn, "Mute Audio"},
+                 {PaintBox323, "Toggle Audio"},
+                 {PaintBox324, "Toggle Subtitles"},
                  {PaintBox321, "Click to toggel time mode"},
                  {Image324, "Click to Drop Mainmenu"},
                  {Image325, "Minimize player controls"},
                  {Image326, "Close Parvolux"}};
+
     for (const auto& h : hints) {
         h.Control->Hint = h.Hint;
         h.Control->ShowHint = true;
@@ -578,6 +553,7 @@ void TControlForm::Timer1Timer(TObject*)
     UpdateProgress(Progress);
     // 3.
     TimeTexts = PollTimeTexts(PlayPosition, PlayDuration, Settings.TimeMode != 0);
+    UpdateTimeDisplay(TimeTexts.Hours, TimeTexts.Minutes, TimeTexts.Seconds);
     if (Parts)
         Parts->DisplayTimeChanged(TimeTexts.Hours.c_str(), TimeTexts.Minutes.c_str(), TimeTexts.Seconds.c_str());
     if (VideoForm)
@@ -760,6 +736,9 @@ void TControlForm::NewFileLoaded()
     // 4., 5., 8., 10., 12., 14.: the sound, surround, colour and stream parts.
     if (Parts)
         Parts->FileLoaded(Engine->VideoPinCount() > 0);
+    // 10. The spectrum reads every frame of sound alone, every tenth beside a picture.
+    if (Visualisation)
+        Visualisation->SetAudioOnly(Engine->VideoPinCount() == 0);
     // 11.
     SnapShot_Btn->SetEnabled(VideoForm && VideoForm->HasVideoRenderer());
     AddBkmark_Btn->SetEnabled(VideoForm && VideoForm->RendererKind() != vrNone);
@@ -773,6 +752,9 @@ void TControlForm::NewFileLoaded()
         for (const std::string& line : stream.Children)
             StreamInfoTree->Items.AddChild(root, line);
     }
+    // 14.
+    if (Display)
+        Display->RepaintIndicators();
 }
 
 void TControlForm::StreamInfoTreeCustomDrawItem(TTreeView*, TTreeNode* node, TColor& textColor, bool& defaultDraw)
@@ -782,14 +764,36 @@ void TControlForm::StreamInfoTreeCustomDrawItem(TTreeView*, TTreeNode* node, TCo
     defaultDraw = true;
 }
 
-// // ---- what the engine hands over for the playing file ----
+// ---- what the engine hands over for the playing file ----
 
 void TControlForm::SetTitleInfo(const TStringList& lines)
 {
-    TitleLines.clear();
+    std::vector<std::string> copy;
     for (int i = 0; i < lines.Count(); ++i)
-        TitleLines.push_back(lines[i]);
-    ScrLabel_PaintBox->Invalidate();
+        copy.push_back(lines[i]);
+    Display->SetTitleInfo(copy);
+}
+
+void TControlForm::ClearTitleInfo()
+{
+    Display->ClearTitleInfo();
+}
+
+// ---- the display ----
+
+int TControlForm::VisualHeight()
+{
+    return pbVisual->Height();
+}
+
+void TControlForm::UpdateTimeDisplay(const std::string& hours, const std::string& minutes, const std::string& seconds)
+{
+    Display->UpdateTimeDisplay(hours, minutes, seconds);
+}
+
+void TControlForm::SetDisplayColorTheme(int theme)
+{
+    Display->SetDisplayColorTheme(theme);
 }
 
 void TControlForm::ScrLabel_PaintBoxDblClick(TObject*)

@@ -29,6 +29,10 @@
 class TPlayList;
 class TBitmap32;
 class TVideoForm;
+class TPaintBox32;
+class TImage32;
+class TDisplayPanel;
+class TVisualisation;
 
 // The private messages of the hand-over between two starts of the program.
 inline constexpr UINT UM_APPIDCHECK = 0x806F;          // answer kAppIdAnswer
@@ -51,6 +55,11 @@ public:
     TVersionWords ProgramVersion{};
     TVersionWords DXVersion{};
 
+    // The display panel: the time read-out from the poll's texts, the colour theme (-1: the
+    // stored one), the scrolling title lines.
+    void UpdateTimeDisplay(const std::string& hours, const std::string& minutes, const std::string& seconds);
+    void SetDisplayColorTheme(int theme);
+
     // What the window works with; each may be missing.
     IPlayerEngine* Engine = nullptr;
     TPlayList* PlayList = nullptr;
@@ -69,8 +78,17 @@ public:
     TTrackBar* Volume_TrkBar;
     TLabel* Label3;           // the current dynamic gain
     TLabel* AudioMode_Label;
-    TPaintBox *PaintBox321, *PaintBox325, *PaintBox326, *PaintBox327;  // the display panel's boxes
-    TPaintBox* ScrLabel_PaintBox;  // the title box; a double click edits the playing file's tags
+    // The display panel's boxes (time, caption, audio, subtitles, state, status, progress), the
+    // title, the visualisation, and the sprites they are drawn from.
+    TPaintBox32 *PaintBox321 = nullptr, *PaintBox322 = nullptr, *PaintBox323 = nullptr, *PaintBox324 = nullptr,
+                *PaintBox325 = nullptr, *PaintBox326 = nullptr, *PaintBox327 = nullptr;
+    TPaintBox32* ScrLabel_PaintBox = nullptr;
+    TPaintBox32* pbVisual = nullptr;
+    TImage32 *Image321 = nullptr, *Image322 = nullptr, *Image323 = nullptr;
+    std::unique_ptr<TDisplayPanel> Display;
+    // What pbVisual shows (the engine's visual bitmap) and who draws it; none until attached.
+    const TBitmap32* VisualPicture = nullptr;
+    TVisualisation* Visualisation = nullptr;
     TPanel* ExtrasFrame;
     TNotebook* Notebook1;
     TTreeView* StreamInfoTree;  // on the "Media Info" page
@@ -106,7 +124,6 @@ public:
     // Where the window was when it last started to dock.
     TRect FloatingBounds;
     // What the engine hands the window for the playing file.
-    std::vector<std::string> TitleLines;
     int AudioDelay = 0;  // milliseconds
     TPlayerSettings Settings;
     bool FirstRun = false;
@@ -134,8 +151,6 @@ public:
 
     // The settings dialog on the model; written at once when accepted.
     void ShowSettings();
-    // The display's colour theme (-1: the stored one).
-    void SetDisplayColorTheme(int theme);
 
     // The menus and the face's buttons.
     void MainPopupMenuPopup(TObject* sender);
@@ -171,17 +186,13 @@ public:
     TTagCommandHost TagCommand;
 
     // What the engine calls on the window for each file it opens or closes.
-    int VisualHeight() override { return 0; }  // no visualisation display on the window yet
+    int VisualHeight() override;
     void PrepareNewFile() override;
     void NewFileLoaded() override;
     // Rows in red unless the row (or, for a child, its parent) rendered: white.
     void StreamInfoTreeCustomDrawItem(TTreeView* sender, TTreeNode* node, TColor& textColor, bool& defaultDraw);
     void SetTitleInfo(const TStringList& lines) override;
-    void ClearTitleInfo() override
-    {
-        TitleLines.clear();
-        ScrLabel_PaintBox->Invalidate();
-    }
+    void ClearTitleInfo() override;
     void UpdateSRSControls() override {}
     // The bookmarks of the playing movie with their thumbnails.
     void ClearBookmarks() override;

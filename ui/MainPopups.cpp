@@ -226,17 +226,6 @@ void TControlForm::SetColorPreSet(TObject* sender)
     SetDisplayColorTheme(static_cast<int>(item->Tag));
 }
 
-void TControlForm::SetDisplayColorTheme(int theme)
-{
-    if (theme >= 0)
-        Settings.DisplayColor = theme;
-    uint32_t back = 0, text = 0;
-    if (DisplayThemeColors(Settings.DisplayColor, back, text) && Engine)
-        Engine->SetDisplayColors(back, text);
-    if (Parts)
-        Parts->RepaintDisplay();
-}
-
 void TControlForm::FileReopen_PopupMenuPopup(TObject*)
 {
     TMenuItem* items = FileReopen_PopupMenu->Items();

@@ -25,17 +25,6 @@ int VisualSpeedItem(int interval)
 
 const char* const DisplayThemeNames[4] = {"Ice (Blue)", "Blood (Red)", "Sunset (Yellow)", "Summer (Green)"};
 
-bool DisplayThemeColors(int theme, uint32_t& back, uint32_t& text)
-{
-    static constexpr uint32_t colours[4][2] = {
-        {0xBB7B42, 0xF0CAA6}, {0x000080, 0x0000FF}, {0x008080, 0x00FFFF}, {0x008000, 0x00FF00}};
-    if (theme < 0 || theme > 3)
-        return false;
-    back = colours[theme][0];
-    text = colours[theme][1];
-    return true;
-}
-
 int32_t MulDiv32(int32_t a, int32_t b, int32_t c)
 {
     if (c == 0)

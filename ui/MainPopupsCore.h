@@ -22,8 +22,6 @@ inline constexpr int kVisualSpeedIntervals[3] = {15, 30, 50};
 // The item of a visual mode in the visuals menu (the modes' items follow two others).
 inline constexpr int VisualModeItem(int mode) { return mode + 2; }
 
-// The display themes' colours (COLORREF): False for a number that is no theme.
-bool DisplayThemeColors(int theme, uint32_t& back, uint32_t& text);
 extern const char* const DisplayThemeNames[4];
 
 // The system's MulDiv: a x b / c rounded half away from zero; -1 when c is 0 or it overflows.

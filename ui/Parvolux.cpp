@@ -4,11 +4,13 @@
 #include "ui/CommonModuleEngine.h"
 #include "ui/Control_Unit.h"
 #include "ui/SmallDialogs.h"
+#include "ui/OSD_Unit.h"
 #include "ui/SplashUnit.h"
 #include "ui/SettingsUnit.h"
 #include "ui/SysButton_Unit.h"
 #include "ui/SysCheck_Unit.h"
 #include "ui/Video_Unit.h"
+#include "ui/Visualisation.h"
 
 #include "DSFilters/ParvoluxSoundProcessor.h"
 #include "engine/CommonUnit.h"
@@ -156,6 +158,8 @@ int RunParvolux()
     TControlForm* control = nullptr;
     TCommonModule* engine = nullptr;
     std::unique_ptr<TCommonModuleEngine> engineLink;
+    std::unique_ptr<TVisualisation> visualisation;
+    TParvoluxSoundProcessor* processor = nullptr;
     if (RunSystemCheck(check, installPath, programVersion, slow)) {
         // 5.
         SetSplashStatus(splash, "Initializing...");
@@ -186,10 +190,21 @@ int RunParvolux()
         TEngineServices services;
         services.ControlForm = control;
         engine = NewComponent<TCommonModule>(&app, services);
+        engine->FastProcessor = !slow;
         // The sound processor is one of the engine's components: every graph plays through it.
-        auto* processor = NewComponent<TParvoluxSoundProcessor>(engine);
+        processor = NewComponent<TParvoluxSoundProcessor>(engine);
         processor->SetOnMediaTypeChange(
             [engine](TObject* sender, PDSStream stream) { engine->PvlSprocessorMediaTypeChange(sender, stream); });
+        processor->SetOnVisualData([engine](TObject* sender, void* buffer, int32_t size, PDSStream stream) {
+            engine->PvlSprocessorVisualData(sender, buffer, size, stream);
+        });
+        processor->SetOnFilterFlush([engine](TObject* sender) { engine->PvlSprocessorFilterFlush(sender); });
+        processor->SetVisualEnabled(true);
+        processor->SetVisualInterval(30);
+        visualisation = std::make_unique<TVisualisation>(*engine, *control->pbVisual);
+        engine->Services.VisualDisplay = visualisation.get();
+        control->Visualisation = visualisation.get();
+        control->VisualPicture = engine->VisualBitmap.get();
         engine->PvlSprocessor = processor;
         engineLink = std::make_unique<TCommonModuleEngine>(*engine);
         control->Engine = engineLink.get();
@@ -225,7 +240,10 @@ int RunParvolux()
         auto* startPlayback = app.CreateForm<TStartPlaybackForm>();
         engine->Services.StartPlaybackForm = startPlayback;
         AddSplashProgressDot(splash);
-        CreatePlainForm(app, "OSDForm", "");
+        auto* osd = app.CreateForm<TOSDForm>(*video);
+        osd->RegionsEnabled = [engine] { return engine->FastProcessor; };
+        video->OSD = osd;
+        engine->Services.OSDForm = osd;
         AddSplashProgressDot(splash);
         auto* renderResult = app.CreateForm<TRenderResultForm>();
         engine->Services.RenderResultForm = renderResult;
@@ -248,6 +266,7 @@ int RunParvolux()
         // 9.
         SetSplashStatus(splash, "Preparing player...");
         control->PreparePlayer(slow);
+        processor->SetVisualInterval(control->Settings.VisualsInterval);
         AddSplashProgressDot(splash);
         control->Settings.NoDXWarning = check->CheckBox1->Checked();
         AddSplashProgressDot(splash);
@@ -293,6 +312,16 @@ int RunParvolux()
         engine->Services.RenderResultForm = nullptr;
         engine->Services.StartPlaybackForm = nullptr;
         engine->Services.InfoTags = nullptr;
+    }
+    if (engine) {
+        engine->Services.VisualDisplay = nullptr;
+        engine->Services.OSDForm = nullptr;
+    }
+    if (control) {
+        if (control->VideoForm)
+            control->VideoForm->OSD = nullptr;
+        control->Visualisation = nullptr;
+        control->VisualPicture = nullptr;
     }
     return 0;
 }

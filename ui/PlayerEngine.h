@@ -49,6 +49,10 @@ public:
     }
     virtual std::vector<std::string> AudioStreamNames() { return {}; }
     virtual int GetSelectedAudioStream() { return -1; }
+    // An audio stream behind a stream-selecting filter (else a pin of its own, which the
+    // engine switches itself).
+    virtual bool AudioStreamHasSelector(int index) { (void)index; return false; }
+    virtual void SelectAudioStream(int index) { (void)index; }
     virtual std::vector<std::string> ChapterNames() { return {}; }
     virtual bool AC3Connected() { return false; }
     // The subtitle filter: present in the graph, its languages, the shown one, hiding.
@@ -57,6 +61,7 @@ public:
     virtual int SelectedSubtitleLanguage() { return -1; }
     virtual bool HideSubtitles() { return false; }
     virtual void SetHideSubtitles(bool value) { (void)value; }
+    virtual void SelectSubtitleLanguage(int index) { (void)index; }
     // A network source's buffering: the flag and its progress (-1 without a network status).
     virtual bool Buffering() { return false; }
     virtual long BufferingProgress() { return -1; }

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 using namespace pvltest;
 
 namespace {
@@ -485,4 +487,54 @@ TEST_F(EngineTest, ThePlayListAndTheEngineWorkThroughEachOther)
     reloaded.GetItem(0, item);
     EXPECT_EQ(item.FileName, Dir.File("d.avi"));
     PlaylistForm.List = &List;
+}
+
+namespace {
+// Records what reaches the visualisation display and the analysis buffer it finds.
+class TRecordingVisualDisplay : public IVisualDisplay {
+public:
+    explicit TRecordingVisualDisplay(TCommonModule*& engine) : FEngine(engine) {}
+    void VisualData(const void* buffer, int32_t size, const TDSStream* stream) override
+    {
+        Calls.push_back({buffer, size, stream});
+        FirstValue = FEngine->Visual.Analysis[5];
+    }
+    struct TCall {
+        const void* Buffer;
+        int32_t Size;
+        const TDSStream* Stream;
+    };
+    std::vector<TCall> Calls;
+    int32_t FirstValue = -1;
+
+private:
+    TCommonModule*& FEngine;
+};
+}
+
+TEST_F(EngineTest, VisualDataReachesTheDisplayAndAFlushClearsTheBufferBeforeItsNextUse)
+{
+    TCommonModule* engine = nullptr;
+    TRecordingVisualDisplay display(engine);
+    Services.VisualDisplay = &display;
+    engine = &Engine();
+    engine->Visual.Analysis[5] = 77;
+    int16_t pcm[8] = {};
+    TDSStream stream{.Size = 16, .Frequency = 44100, .Channels = 2, .Bits = 16};
+    engine->PvlSprocessorVisualData(nullptr, pcm, sizeof pcm, &stream);
+    ASSERT_EQ(display.Calls.size(), 1u);
+    EXPECT_EQ(display.Calls[0].Buffer, pcm);
+    EXPECT_EQ(display.Calls[0].Size, 16);
+    EXPECT_EQ(display.Calls[0].Stream, &stream);
+    EXPECT_EQ(display.FirstValue, 77);  // no flush: the buffer is left as it was
+
+    // The flush comes on another thread and only marks the buffer.
+    std::thread([engine] { engine->PvlSprocessorFilterFlush(nullptr); }).join();
+    EXPECT_EQ(engine->Visual.Analysis[5], 77);
+    engine->PvlSprocessorVisualData(nullptr, nullptr, 0, &stream);
+    EXPECT_EQ(display.FirstValue, 0);
+    EXPECT_EQ(display.Calls.back().Buffer, nullptr);
+    engine->Visual.Analysis[5] = 9;
+    engine->PvlSprocessorVisualData(nullptr, nullptr, 0, &stream);
+    EXPECT_EQ(display.FirstValue, 9);  // once only
 }
