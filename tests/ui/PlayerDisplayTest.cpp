@@ -21,6 +21,7 @@ namespace {
 const char* const kVideoCaption = "Parvolux VideoWindow";
 const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
 constexpr WPARAM kSpace = 32, kMediaStop = 178;
+constexpr int kPanelWidth = 385;
 
 struct TRGB {
     int R, G, B;
@@ -74,6 +75,29 @@ BOOL CALLBACK FindClass(HWND child, LPARAM search)
     return TRUE;
 }
 
+// The display's panel: the main window's child of the display's size, below the caption strip.
+struct TPanelSearch {
+    HWND Main;
+    HWND Found = nullptr;
+};
+BOOL CALLBACK FindPanel(HWND child, LPARAM search)
+{
+    auto* s = reinterpret_cast<TPanelSearch*>(search);
+    RECT r{};
+    GetWindowRect(child, &r);
+    if (GetParent(child) == s->Main && r.right - r.left == kPanelWidth && r.bottom - r.top == kDisplayLayout.PanelHeight) {
+        s->Found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+HWND DisplayPanelOf(HWND main)
+{
+    TPanelSearch search{main};
+    EnumChildWindows(main, FindPanel, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 class PlayerDisplay : public ::testing::Test {
 protected:
     void SetUp() override
@@ -82,20 +106,15 @@ protected:
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
         reg.WriteString("PerferedVideoRender0", kVideoRenderer);
+        // The tests play one clip again and again: start it from the beginning instead of asking.
+        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("General"), true));
+        reg.WriteInteger("ResumeMode", 1);
     }
     void SetInterface(const char* name, int value)
     {
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Interface"), true));
         reg.WriteInteger(name, value);
-    }
-    std::string Media(const char* fixture, const std::string& name)
-    {
-        const std::string source = FixturePath(fixture);
-        EXPECT_FALSE(source.empty()) << fixture;
-        const std::string target = Install.Folder() + name;
-        EXPECT_TRUE(CopyFileA(source.c_str(), target.c_str(), FALSE)) << target;
-        return target;
     }
     // Starts the player and puts its main window in the top-left corner, above the rest.
     HWND StartPlayer(const std::string& arguments = {})
@@ -106,6 +125,7 @@ protected:
             PumpUntil([&] { return IsWindowVisible(Main) != 0; }, 10000);
             SetWindowPos(Main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
             PumpUntil([] { return false; }, 500);
+            Panel = DisplayPanelOf(Main);
         }
         return Main;
     }
@@ -113,7 +133,7 @@ protected:
     TRect Box(const TRect& client) const
     {
         POINT corner{client.left, client.top};
-        ClientToScreen(Main, &corner);
+        ClientToScreen(Panel, &corner);
         return TRect(corner.x, corner.y, corner.x + client.Width(), corner.y + client.Height());
     }
     TRGB ScreenPixel(const TRect& client, int x, int y) const
@@ -151,6 +171,7 @@ protected:
     TPlayerInstall Install;
     TPlayerProcess Player;
     HWND Main = nullptr;
+    HWND Panel = nullptr;
 };
 
 size_t DifferentPixels(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
@@ -193,7 +214,7 @@ TEST_F(PlayerDisplay, EachThemeColoursTheDisplayBeforeStart)
 TEST_F(PlayerDisplay, PlayingFileShowsTimeProgressTitleAndState)
 {
     const TDisplayLayout& l = kDisplayLayout;
-    const std::string sweep = Media("sweep_10s.wav", "sweep.wav");
+    const std::string sweep = Install.Media("sweep_10s.wav", "sweep.wav");
     ASSERT_NE(StartPlayer("\"" + sweep + "\""), nullptr);
     const HWND video = VideoWindow();
     ASSERT_NE(video, nullptr);
@@ -241,7 +262,7 @@ TEST_F(PlayerDisplay, PlayingFileShowsTimeProgressTitleAndState)
 TEST_F(PlayerDisplay, SpectrumFollowsASweepInEveryModeAndSettles)
 {
     const TDisplayLayout& l = kDisplayLayout;
-    const std::string sweep = Media("sweep_10s.wav", "sweep.wav");
+    const std::string sweep = Install.Media("sweep_10s.wav", "sweep.wav");
     const TRGB back = BackOf(0xBB7B42);
     for (int mode = 0; mode <= 5; ++mode) {
         const std::string name = "mode " + std::to_string(mode);
@@ -273,7 +294,7 @@ TEST_F(PlayerDisplay, SpectrumFollowsASweepInEveryModeAndSettles)
 
 TEST_F(PlayerDisplay, OnScreenDisplayShowsTheTitleAndABlinkingPause)
 {
-    const std::string clip = Media("clip_16s.avi", "osd title.avi");
+    const std::string clip = Install.Media("clip_16s.avi", "osd title.avi");
     ASSERT_NE(StartPlayer("\"" + clip + "\""), nullptr);
     const HWND video = Player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
     ASSERT_NE(video, nullptr);

@@ -3,6 +3,7 @@
 #include "tests/ui/PlayerHarness.h"
 #include "tests/ui/ScreenCapture.h"
 
+#include "ui/DisplayPanelCore.h"
 #include "ui/SettingsModel.h"
 
 #include "framework/Registry.h"
@@ -256,13 +257,16 @@ TEST_F(PlayerFace, TheFaceReplacesTheSystemCaption)
     EXPECT_EQ(GetWindowLongA(main, GWL_STYLE) & WS_CAPTION, 0) << "no system caption";
     RECT bounds;
     GetWindowRect(main, &bounds);
-    EXPECT_EQ(bounds.bottom - bounds.top, 168 - GetSystemMetrics(SM_CYCAPTION));
+    // The caption strip (16), the display (its panel) and the extras panel (48) all show.
+    RECT client;
+    GetClientRect(main, &client);
+    EXPECT_GE(client.bottom, 16 + kDisplayLayout.PanelHeight + 48);
+    EXPECT_EQ(bounds.bottom - bounds.top, 156 + kDisplayLayout.PanelHeight - 64 - GetSystemMetrics(SM_CYCAPTION));
     SaveScreenshot("main_face.jpg");
 
     // Its minimise button minimises the application.
     const HWND strip = ChildAt(main, 5, 5);
     ASSERT_NE(strip, nullptr);
-    RECT client;
     GetClientRect(strip, &client);
     Click(ChildAt(strip, client.right - 22, 4));
     EXPECT_TRUE(PumpUntil([&] { return IsIconic(main) || !IsWindowVisible(main); }, 5000)) << "minimised";
