@@ -55,5 +55,12 @@ v4="-f lavfi -i testsrc=size=320x240:rate=25:duration=4"
 t4="-f lavfi -i sine=frequency=440:sample_rate=44100:duration=4"
 make mpeg4_4s.avi $v4 $t4 -c:v mpeg4 -vtag XVID -q:v 5 -c:a libmp3lame -b:a 96k -f avi
 make clip_4s.mp4 $v4 $t4 -c:v mpeg4 -c:a aac -b:a 96k -f mp4
+# Raw YUY2 frames of eight solid bars 20 pixels wide (white, yellow, cyan, green, magenta, red,
+# blue, black), for frame capture.
+bars="" labels="" i=0
+for c in white yellow cyan lime magenta red blue black; do
+  bars="${bars}color=c=$c:s=20x120:r=10:d=2[b$i];" labels="${labels}[b$i]" i=$((i + 1))
+done
+make yuy2_bars.avi -f lavfi -i "${bars}${labels}hstack=inputs=8[out0]" -c:v rawvideo -pix_fmt yuyv422 -f avi
 }
 echo "fixtures ready in $out"

@@ -323,3 +323,8 @@ void TCommonModuleEngine::StoreSettings(TPlayerSettings& settings)
     settings.UseSRS = !m.NoSRS;
     TToModel{}(settings.PreferredVideoRenderers, m.PreferredRenderers);
 }
+
+std::string TCommonModuleEngine::PlayingFileName()
+{
+    return FModule.PlayingFileName;
+}
