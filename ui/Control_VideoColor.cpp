@@ -149,10 +149,16 @@ TColorLabels TControlForm::VideoColorLabels()
 
 void TControlForm::ReadVideoColorSettings()
 {
+    // Each position applies itself, which would write the engine's values over those just read.
+    const TPlayerSettings engine = Settings;
     VideoHue_Slider->SetPosition(Settings.Hue);
     VideoBrightness_Slider->SetPosition(Settings.Brightness);
     VideoSaturation_Slider->SetPosition(Settings.Saturation);
     VideoContrast_Slider->SetPosition(Settings.Contrast);
+    Settings.ColorHue = engine.ColorHue;
+    Settings.ColorBrightness = engine.ColorBrightness;
+    Settings.ColorSaturation = engine.ColorSaturation;
+    Settings.ColorContrast = engine.ColorContrast;
 }
 
 void TControlForm::StoreVideoColorSettings()
