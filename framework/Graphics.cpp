@@ -1,6 +1,7 @@
 #include "Graphics.h"
 
 #include <cstring>
+#include <vector>
 
 COLORREF ColorToRGB(TColor color)
 {
@@ -110,6 +111,7 @@ HFONT TFont::Handle()
 void TBitmap::SetPixels(int width, int height, const uint32_t* pixels)
 {
     FHandle.Reset();
+    FBits = nullptr;
     FWidth = FHeight = 0;
     if (width <= 0 || height <= 0)
         return;
@@ -125,6 +127,7 @@ void TBitmap::SetPixels(int width, int height, const uint32_t* pixels)
     if (!FHandle)
         throw Exception("Out of system resources");
     std::memcpy(bits, pixels, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    FBits = static_cast<uint32_t*>(bits);
     FWidth = width;
     FHeight = height;
 }
@@ -136,4 +139,33 @@ void TBitmap::Draw(HDC dc, int x, int y) const
     TMemoryDC source(CreateCompatibleDC(dc));
     TSelectObject select(source.Get(), FHandle.Get());
     BitBlt(dc, x, y, FWidth, FHeight, source.Get(), 0, 0, SRCCOPY);
+}
+
+void TBitmap::SaveToFile(const std::string& fileName) const
+{
+    const size_t stride = (static_cast<size_t>(FWidth) * 3 + 3) & ~size_t{3};
+    const size_t bitsAt = 14 + 40, size = bitsAt + stride * static_cast<size_t>(FHeight);
+    std::vector<uint8_t> file(size);
+    const auto put16 = [&](size_t at, uint32_t v) { file[at] = static_cast<uint8_t>(v); file[at + 1] = static_cast<uint8_t>(v >> 8); };
+    const auto put32 = [&](size_t at, uint32_t v) { put16(at, v & 0xFFFF); put16(at + 2, v >> 16); };
+    put16(0, 0x4D42);  // "BM"
+    put32(2, static_cast<uint32_t>(size));
+    put32(10, static_cast<uint32_t>(bitsAt));
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(FWidth));
+    put32(22, static_cast<uint32_t>(FHeight));  // positive: bottom-up rows
+    put16(26, 1);
+    put16(28, 24);
+    put32(34, static_cast<uint32_t>(stride * static_cast<size_t>(FHeight)));
+    for (int y = 0; y < FHeight; ++y) {
+        const uint32_t* in = FBits + static_cast<size_t>(FHeight - 1 - y) * static_cast<size_t>(FWidth);
+        uint8_t* out = file.data() + bitsAt + stride * static_cast<size_t>(y);
+        for (int x = 0; x < FWidth; ++x, out += 3) {
+            out[0] = static_cast<uint8_t>(in[x]);
+            out[1] = static_cast<uint8_t>(in[x] >> 8);
+            out[2] = static_cast<uint8_t>(in[x] >> 16);
+        }
+    }
+    if (!SaveFileAtomically(fileName, file.data(), file.size()))
+        throw EFCreateError("Cannot create file \"" + fileName + "\"");
 }

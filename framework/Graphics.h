@@ -63,9 +63,14 @@ public:
     bool Empty() const { return !FHandle; }
     HBITMAP Handle() const { return FHandle.Get(); }
     void Draw(HDC dc, int x, int y) const;
+    // Rows top-down of 0xAARRGGBB pixels; nullptr when empty.
+    const uint32_t* Pixels() const { return FBits; }
+    // A 24-bit bottom-up Windows bitmap file, written whole or not at all; raises EFCreateError.
+    void SaveToFile(const std::string& fileName) const;
 
 private:
     TBitmapHandle FHandle;
+    uint32_t* FBits = nullptr;
     int FWidth = 0;
     int FHeight = 0;
 };

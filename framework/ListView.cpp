@@ -42,7 +42,7 @@ void TListView::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     params.WinClassName = WC_LISTVIEWA;
-    params.Style |= LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | (MultiSelect ? 0 : LVS_SINGLESEL);
+    params.Style |= (ViewStyle == vsIcon ? LVS_ICON | LVS_AUTOARRANGE : LVS_REPORT) | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | (MultiSelect ? 0 : LVS_SINGLESEL);
 }
 
 void TListView::CreateWindowHandle()
@@ -54,6 +54,8 @@ void TListView::CreateWindowHandle()
     ListView_SetTextColor(list, ColorToRGB(FontColor));
     if (SmallImages)
         ListView_SetImageList(list, SmallImages, LVSIL_SMALL);
+    if (LargeImages)
+        ListView_SetImageList(list, LargeImages, LVSIL_NORMAL);
     for (size_t i = 0; i < Columns.size(); ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -217,6 +219,14 @@ bool TListView::ReflectedMessage(TMessage& message)
     }
     if (header->code == LVN_BEGINDRAG && OnBeginDrag) {
         OnBeginDrag(this);
+        message.Result = 0;
+        return true;
+    }
+    if (header->code == LVN_ITEMCHANGED && OnSelectItem) {
+        const auto* change = reinterpret_cast<NMLISTVIEW*>(message.LParam);
+        if (change->iItem >= 0 && (change->uChanged & LVIF_STATE) &&
+            ((change->uOldState ^ change->uNewState) & LVIS_SELECTED))
+            OnSelectItem(this, change->iItem, (change->uNewState & LVIS_SELECTED) != 0);
         message.Result = 0;
         return true;
     }

@@ -16,6 +16,8 @@ struct TListColumn {
     int Width = 50;  // LVSCW_AUTOSIZE_USEHEADER fills the rest
 };
 
+enum TViewStyle { vsReport, vsIcon };
+
 class TListView : public TWinControl {
 public:
     explicit TListView(TComponent* owner);
@@ -25,6 +27,9 @@ public:
     bool MultiSelect = true;
     TColor FontColor = clBlack;
     HIMAGELIST SmallImages = nullptr;  // not owned
+    // Icon view shows LargeImages (not owned) with the caption beneath; set before the window exists.
+    TViewStyle ViewStyle = vsReport;
+    HIMAGELIST LargeImages = nullptr;
 
     int Count();
     // A new row at Index (-1: appended); its index.
@@ -50,6 +55,8 @@ public:
     std::function<void(TListView* Sender, int Index, TColor& Background, TColor& Text, bool& Bold)> OnCustomDrawItem;
     // The control's own drag of rows began (left button).
     TNotifyEvent OnBeginDrag;
+    // A row was selected or unselected.
+    std::function<void(TListView* Sender, int Index, bool Selected)> OnSelectItem;
     // The info-tip text of a row; empty: none.
     std::function<std::string(TListView* Sender, int Index)> OnInfoTip;
 

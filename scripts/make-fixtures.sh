@@ -61,5 +61,12 @@ make clip_16s.avi -f lavfi -i testsrc=size=160x120:rate=10:duration=16 -f lavfi 
 # Ten seconds of a tone that sweeps from 100 Hz to 4 kHz and back, for the visualisation.
 make sweep_10s.wav -f lavfi -i "aevalsrc=0.6*sin(2*PI*(100*t+780*t*t-52*t*t*t))|0.6*sin(2*PI*(100*t+780*t*t-52*t*t*t)):s=44100:d=10" \
   -c:a pcm_s16le -f wav
+# Raw YUY2 frames of eight solid bars 20 pixels wide (white, yellow, cyan, green, magenta, red,
+# blue, black), for frame capture.
+bars="" labels="" i=0
+for c in white yellow cyan lime magenta red blue black; do
+  bars="${bars}color=c=$c:s=20x120:r=10:d=2[b$i];" labels="${labels}[b$i]" i=$((i + 1))
+done
+make yuy2_bars.avi -f lavfi -i "${bars}${labels}hstack=inputs=8[out0]" -c:v rawvideo -pix_fmt yuyv422 -f avi
 }
 echo "fixtures ready in $out"

@@ -347,3 +347,8 @@ void TCommonModuleEngine::StoreSettings(TPlayerSettings& settings)
     settings.UseSRS = !m.NoSRS;
     TToModel{}(settings.PreferredVideoRenderers, m.PreferredRenderers);
 }
+
+std::string TCommonModuleEngine::PlayingFileName()
+{
+    return FModule.PlayingFileName;
+}

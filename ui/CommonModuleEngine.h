@@ -14,6 +14,7 @@ public:
     void PlayInList(int32_t index, bool autoplay) override;
     uint8_t GetFilterState() override;
     int64_t GetPosition() override;
+    std::string PlayingFileName() override;
     int64_t GetDurication() override;
     void Next() override;
     void Prev() override;

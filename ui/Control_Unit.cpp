@@ -109,6 +109,7 @@ void TControlForm::CreateFace()
             (*b.Button)->OnClick = [this, call = b.Call](TObject*) { TransportClick(call); };
         left += 27;
     }
+    SnapShot_Btn->OnClick = [this](TObject* sender) { SnapShot_BtnClick(sender); };
     for (TSpeedButton* toggle : {Shuffle_Btn, Repeat_Btn, Mute_Btn}) {
         toggle->GroupIndex = toggle == Mute_Btn ? 3 : toggle == Shuffle_Btn ? 1 : 2;
         toggle->AllowAllUp = true;
@@ -202,6 +203,7 @@ void TControlForm::FormCreate()
         Notebook1->AddPage(page);
     StreamInfoTree->SetParent(Notebook1->Pages(7));
     StreamInfoTree->SetAlign(alClient);
+    CreateVideoColorPage();
     // 7.
     Label3->SetCaption(DynamicGainText(0));
     // 8.
@@ -437,6 +439,7 @@ bool TControlForm::ReadSettings()
     TRegistrySettingsStore store;
     if (!ReadSettingsModel(store, Settings))
         return false;
+    ReadVideoColorSettings();
     if (Engine)
         Engine->ApplySettings(Settings);
     return true;
@@ -467,6 +470,7 @@ void TControlForm::WriteSettings()
     CallGuarded([&] {
         if (Engine)
             Engine->StoreSettings(Settings);
+        StoreVideoColorSettings();
         Settings.ControlPos = PositionOf(this);
         if (auto video = PositionOf(VideoForm))
             Settings.VideoPos = video;
@@ -730,6 +734,8 @@ void TControlForm::NewFileLoaded()
         }
         Engine->SetHideSubtitles(VideoForm->SubtitlesHideSubtitles2->Checked);
     }
+    // 8.
+    VideoColorChange(nullptr);
     // 9.
     if (Engine->AC3Connected())
         AudioMode_Label->SetCaption("AC3");

@@ -33,6 +33,8 @@ class TPaintBox32;
 class TImage32;
 class TDisplayPanel;
 class TVisualisation;
+class TSnapShotForm;
+struct TColorLabels;
 
 // The private messages of the hand-over between two starts of the program.
 inline constexpr UINT UM_APPIDCHECK = 0x806F;          // answer kAppIdAnswer
@@ -104,7 +106,22 @@ public:
     TMenuItem *VisMenu_ShowPeaks, *VisMenu_Usefade, *VisMenu_Fast, *VisMenu_Medium, *VisMenu_Slow;
     TMenuItem* DisplayCol[4];  // DisplayCol1..DisplayCol4
     // The snapshot window; may be missing.
-    TCustomForm* SnapShotForm = nullptr;
+    TSnapShotForm* SnapShotForm = nullptr;
+    // Grabs the video window's frame into the snapshot window.
+    void SnapShot_BtnClick(TObject* sender);
+
+    // The "Video Color Settings" page.
+    TTrackBar *VideoHue_Slider = nullptr, *VideoBrightness_Slider = nullptr, *VideoSaturation_Slider = nullptr,
+              *VideoContrast_Slider = nullptr;
+    TLabel *Label1 = nullptr, *Label15 = nullptr, *Label16 = nullptr, *Label18 = nullptr;  // the renderer's range
+    TLabel* Label21 = nullptr;  // which controls act
+    TImageList* DefaultBtn_Images = nullptr;
+    TPaintBox* VideoColor_Default_Btn = nullptr;
+    // A slider applies its own property; none (after a file has loaded) applies every slider not at 0.
+    void VideoColorChange(TObject* sender);
+    void VideoColor_Default_BtnClick(TObject* sender);
+    // The page's labels as the video window's colour handlers fill them.
+    TColorLabels VideoColorLabels();
     // The settings dialog; missing: ShowSettings does nothing.
     ISettingsDialog* SettingsDialog = nullptr;
 
@@ -214,6 +231,10 @@ protected:
 private:
     void FormCreate();
     void CreateFace();
+    void CreateVideoColorPage();
+    // The sliders from the settings' "Extras Color Controls", and back.
+    void ReadVideoColorSettings();
+    void StoreVideoColorSettings();
     void CreateCaptionStrip();
     void CreateMenus();
     void TransportClick(void (IPlayerEngine::*call)());
@@ -237,6 +258,7 @@ private:
     bool FDraining = false;
     bool FComInitialized = false;
     uint8_t FDrawnState = 0xFF;  // unknown: the first poll draws the glyph
+    int FDefaultBtnFace = -1;    // the default button's face while pressed; -1: by its state
 };
 
 // Places a form by a stored rectangle (relative to the monitor's top-left) and monitor number.

@@ -5,6 +5,7 @@
 #include "ui/MainPopupsCore.h"
 #include "ui/SettingsModel.h"
 #include "ui/SettingsUnitCore.h"
+#include "ui/SnapShot_Unit.h"
 #include "ui/Video_Unit.h"
 
 #include "engine/History.h"

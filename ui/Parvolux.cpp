@@ -5,6 +5,7 @@
 #include "ui/Control_Unit.h"
 #include "ui/SmallDialogs.h"
 #include "ui/OSD_Unit.h"
+#include "ui/SnapShot_Unit.h"
 #include "ui/SplashUnit.h"
 #include "ui/SettingsUnit.h"
 #include "ui/SysButton_Unit.h"
@@ -235,7 +236,7 @@ int RunParvolux()
         settingsForm->DXVersion = check->DXVersion;
         control->SettingsDialog = settingsForm;
         AddSplashProgressDot(splash);
-        control->SnapShotForm = CreatePlainForm(app, "SnapShotForm", "Snapshot's");
+        control->SnapShotForm = app.CreateForm<TSnapShotForm>();
         AddSplashProgressDot(splash);
         auto* startPlayback = app.CreateForm<TStartPlaybackForm>();
         engine->Services.StartPlaybackForm = startPlayback;

@@ -36,6 +36,8 @@ public:
     // Tenths of a second at that share of the duration.
     virtual int32_t GetMSecfromPercent(double percent) { (void)percent; return 0; }
     virtual void SetVolume(int32_t volume) { (void)volume; }
+    // The file the graph plays; empty without one.
+    virtual std::string PlayingFileName() { return {}; }
 
     // What the open file holds: video pins, audio-stream and chapter names, the outside filters.
     virtual int VideoPinCount() { return 0; }

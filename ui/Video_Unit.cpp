@@ -1006,15 +1006,6 @@ HRESULT TVideoForm::ConnectOverlayMixer(IGraphBuilder* graph, IPin* outputPin, c
     return S_OK;
 }
 
-HRESULT TVideoForm::InsertSampleGrabber(IGraphBuilder* graph, IPin* upstream, IPin* mixerInput)
-{
-    // Frame capture puts the grabber here; without it the direct link is restored.
-    (void)graph;
-    (void)upstream;
-    (void)mixerInput;
-    return E_NOTIMPL;
-}
-
 HRESULT TVideoForm::ConnectVideoRenderer(IGraphBuilder* graph, IPin* outputPin)
 {
     HRESULT hr = CoCreateInstance(CLSID_VideoRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
@@ -1069,6 +1060,7 @@ void TVideoForm::ReleaseRenderer()
     FVMR9Deinterlace.Reset();
     FVMR9PresenterConfig.Reset();
     FVMR9Windowless.Reset();
+    FVMR9Mixer.Reset();
     // 3.
     if (Visible())
         RedrawWindow(HandleOrNull(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

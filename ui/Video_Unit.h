@@ -16,9 +16,12 @@
 #include <d3d9.h>
 #include <vmr9.h>
 
+#include <memory>
 #include <vector>
 
 class IPlayerEngine;
+class TBitmap;
+enum class TVideoColorProperty;
 class TControlForm;
 
 // The second overlay mixer, which the platform headers leave undeclared.
@@ -62,6 +65,14 @@ public:
     // Leaves the outputs as they are without a renderer.
     void GetNativeVideoSize(int& width, int& height);
     bool HasVideoRenderer();
+    // The picture on screen, owned by the caller; none when the renderer gives no frame.
+    std::unique_ptr<TBitmap> GrabVideoFrame();
+    // The colour controls, -100..100 with 0 the renderer's default; the main window's labels
+    // say which controls act.
+    void SetVideoHue(int value);
+    void SetVideoBrightness(int value);
+    void SetVideoContrast(int value);
+    void SetVideoSaturation(int value);
     // The renderer filter's interfaces (for the overlay kinds: the Video Renderer's).
     HRESULT QueryInterface(REFIID iid, void** object);
 
@@ -123,6 +134,7 @@ private:
     HRESULT ConnectOverlayMixer(IGraphBuilder* graph, IPin* outputPin, const CLSID& classId, const wchar_t* name);
     HRESULT ConnectVideoRenderer(IGraphBuilder* graph, IPin* outputPin);
     HRESULT InsertSampleGrabber(IGraphBuilder* graph, IPin* upstream, IPin* mixerInput);
+    void SetVideoColor(TVideoColorProperty property, int value);
 
     // Window state.
     bool FFullScreen = false;
