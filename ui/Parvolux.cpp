@@ -149,7 +149,7 @@ int RunParvolux()
     TApplication app;
     // 3.
     auto* splash = NewComponent<TSplashForm>(&app);
-    splash->Show();
+    splash->ShowInactive();
     auto* check = NewComponent<TSysCheckForm>(&app);
 
     // 4.

@@ -32,6 +32,15 @@ void TSplashForm::FormCreate(TObject*)
     SetBounds(Left(), Top(), FSplash.Width(), FSplash.Height());
 }
 
+void TSplashForm::ShowInactive()
+{
+    // A window that was never active hides at once; one that was can keep an X display without
+    // a window manager waiting two seconds in the hide, while the file of the command line
+    // already plays and nothing polls it.
+    FVisible = true;
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+}
+
 void TSplashForm::DrawLines(HDC dc) const
 {
     TSelectObject font(dc, GetStockObject(DEFAULT_GUI_FONT));

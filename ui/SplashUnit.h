@@ -9,6 +9,8 @@
 class TSplashForm : public TForm {
 public:
     explicit TSplashForm(TComponent* owner);
+    // Shows the splash without taking the activation.
+    void ShowInactive();
     std::string TitleLine;
     std::string StatusLine;
 

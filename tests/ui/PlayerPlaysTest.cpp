@@ -109,7 +109,8 @@ TEST_F(Playing, FileFromTheCommandLinePlaysWithMovingVideoAndRunningTime)
     ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000))
         << "the time runs: " << TimeText(video);
     ExpectMovingPicture(video, "player_video");
-    EXPECT_GT(TimeText(video), "00:00:01");
+    // The label follows at the next poll, which a loaded machine can delay.
+    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) > "00:00:01"; }, 10000)) << "the time runs on: " << TimeText(video);
     EXPECT_TRUE(ShowsTitle(video, "moving clip")) << "the title line names the file";
 
     EXPECT_EQ(player.Close(), 0) << "closed while playing";

@@ -183,7 +183,9 @@ TEST_F(Startup, HungWindowOfTheClassDoesNotHangASecondStart)
     TKernelHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     TKernelHandle readyOwner(ready);
-    std::thread hung([ready] {
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    TKernelHandle doneOwner(done);
+    std::thread hung([ready, done] {
         WNDCLASSA cls{};
         cls.lpfnWndProc = DefWindowProcA;
         cls.hInstance = GetModuleHandleA(nullptr);
@@ -192,16 +194,17 @@ TEST_F(Startup, HungWindowOfTheClassDoesNotHangASecondStart)
         const HWND wnd = CreateWindowExA(0, cls.lpszClassName, "hung", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                          cls.hInstance, nullptr);
         SetEvent(ready);
-        Sleep(8000);  // answers nothing meanwhile
+        WaitForSingleObject(done, 60000);  // answers nothing meanwhile
         DestroyWindow(wnd);
         UnregisterClassA(cls.lpszClassName, cls.hInstance);
     });
     WaitForSingleObject(ready, 5000);
     TPlayerProcess second;
-    const DWORD start = GetTickCount();
     second.Start("movie.avi");
-    EXPECT_EQ(second.WaitExit(7000), 0);
-    EXPECT_LT(GetTickCount() - start, 7000u);
+    // It gives up on the hung window: it ends long before the window would answer, however
+    // slowly a loaded machine starts it.
+    EXPECT_EQ(second.WaitExit(30000), 0);
+    SetEvent(done);
     hung.join();
 }
 
