@@ -214,13 +214,19 @@ inline __m256 Gather4(const TNatural& natural, const uint16_t* bins)
     return _mm256_xor_ps(v, _mm256_insertf128_ps(_mm256_castps128_ps256(natural.Conjugate), natural.Conjugate, 1));
 }
 
-template <int N, bool Inverse>
+// Gathered: the input comes from natural order (else from x); the two forms are separate code,
+// so the values stay in registers.
+template <int N, bool Inverse, bool Gathered>
 [[gnu::always_inline]] inline void Leaf256(TComplexSingle* x, const TNatural* natural)
 {
     auto* p = reinterpret_cast<float*>(x);
     __m256 r[N / 4];
-    for (int i = 0; i < N / 4; ++i)
-        r[i] = natural ? Gather4(*natural, natural->Natural + (x - natural->Work) + 4 * i) : Load256(p + 8 * i);
+    for (int i = 0; i < N / 4; ++i) {
+        if constexpr (Gathered)
+            r[i] = Gather4(*natural, natural->Natural + (x - natural->Work) + 4 * i);
+        else
+            r[i] = Load256(p + 8 * i);
+    }
     if constexpr (N == 8) {
         if constexpr (Inverse)
             Inverse8x(r[0], r[1]);
@@ -317,9 +323,12 @@ struct TAVXPasses {
     template <int N, bool Inverse>
     [[gnu::always_inline]] static void Leaf(TComplexSingle* x, const TNatural* natural)
     {
-        if constexpr (N >= 8)
-            Leaf256<N, Inverse>(x, Inverse ? natural : nullptr);
-        else if constexpr (Inverse)
+        if constexpr (N >= 8) {
+            if (Inverse && natural)
+                Leaf256<N, Inverse, true>(x, natural);
+            else
+                Leaf256<N, Inverse, false>(x, nullptr);
+        } else if constexpr (Inverse)
             InverseSmall<N>(x, natural);
         else
             ForwardSmall<N>(x, natural);
