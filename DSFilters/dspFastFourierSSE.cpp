@@ -101,13 +101,21 @@ struct TSSEPasses {
             PassPair<N, Inverse, Conjugate>(in, out);
     }
 
+    // With and without a natural-order context as separate code, so the values stay in registers.
     template <int N, bool Inverse>
     [[gnu::always_inline]] static void Leaf(TComplexSingle* x, const TNatural* natural)
     {
-        if constexpr (Inverse)
-            InverseSmall<N>(x, natural);
-        else
-            ForwardSmall<N>(x, natural);
+        if constexpr (Inverse) {
+            if (natural)
+                InverseSmall<N>(x, natural);
+            else
+                InverseSmall<N>(x, nullptr);
+        } else {
+            if (natural)
+                ForwardSmall<N>(x, natural);
+            else
+                ForwardSmall<N>(x, nullptr);
+        }
     }
 };
 
