@@ -110,7 +110,144 @@ inline void InverseStep256(__m256& a, __m256& b, __m256& c, __m256& d, __m256 cw
     b = _mm256_sub_ps(b, it);
 }
 
-template <int N, bool Inverse>
+// A pass's result as stored: conjugated for the last pass of a forward natural-order transform.
+template <bool Conjugate>
+inline __m256 Out(__m256 v)
+{
+    if constexpr (Conjugate)
+        return _mm256_xor_ps(v, SignMask256(false, true));
+    else
+        return v;
+}
+
+// The leaves of 8 and 16 points on four complex values per register: register j holds
+// x[4j] .. x[4j + 3]; the 8- and 4-point butterflies work across its two 128-bit halves.
+inline __m256 Mask256(bool l0, bool l1, bool l2, bool l3, bool l4, bool l5, bool l6, bool l7)
+{
+    const auto m = [](bool minus) { return minus ? -0.0f : 0.0f; };
+    return _mm256_setr_ps(m(l0), m(l1), m(l2), m(l3), m(l4), m(l5), m(l6), m(l7));
+}
+
+inline __m256 LowTwice(__m256 v)
+{
+    return _mm256_permute2f128_ps(v, v, 0x00);
+}
+
+inline __m256 HighTwice(__m256 v)
+{
+    return _mm256_permute2f128_ps(v, v, 0x11);
+}
+
+// (x0 + x1, x0 - x1) in each half.
+inline __m256 Size2Halves(__m256 v)
+{
+    return _mm256_add_ps(_mm256_shuffle_ps(v, v, _MM_SHUFFLE(1, 0, 1, 0)),
+                         _mm256_xor_ps(_mm256_shuffle_ps(v, v, _MM_SHUFFLE(3, 2, 3, 2)), Mask256(0, 0, 1, 1, 0, 0, 1, 1)));
+}
+
+// c·w + swap(c)·s for the twiddles (cw, cw) and (s0, s1) given per value.
+inline __m256 Rotate(__m256 v, __m256 cw, __m256 sw)
+{
+    return _mm256_add_ps(_mm256_mul_ps(v, cw), _mm256_mul_ps(Swap256(v), sw));
+}
+
+inline __m256 Forward4x(__m256 v)
+{
+    const __m256 st = _mm256_add_ps(LowTwice(v), _mm256_xor_ps(HighTwice(v), Mask256(0, 0, 0, 0, 1, 1, 1, 1)));  // (s | t)
+    // (s0 - s1 | i·t2, -i·t2) added to (s0 | t1)
+    const __m256 other = _mm256_shuffle_ps(st, st, _MM_SHUFFLE(3, 2, 3, 2));
+    const __m256 twin = _mm256_blend_ps(other, _mm256_shuffle_ps(st, st, _MM_SHUFFLE(2, 3, 2, 3)), 0xF0);
+    return _mm256_add_ps(_mm256_shuffle_ps(st, st, _MM_SHUFFLE(1, 0, 1, 0)), _mm256_xor_ps(twin, Mask256(0, 0, 1, 1, 1, 0, 0, 1)));
+}
+
+inline __m256 Inverse4x(__m256 v)
+{
+    const __m256 z = Size2Halves(v);  // (u0, u1 | s, t)
+    const __m256 high = HighTwice(z);
+    // (s, -i·t) added to and taken from (u0, u1)
+    const __m256 y = _mm256_xor_ps(_mm256_permute_ps(high, _MM_SHUFFLE(2, 3, 1, 0)), Mask256(0, 0, 0, 1, 1, 1, 1, 0));
+    return _mm256_add_ps(LowTwice(z), y);
+}
+
+inline void Forward8x(__m256& r0, __m256& r1)
+{
+    const __m256 sum = _mm256_add_ps(r0, r1);
+    const __m256 t = _mm256_sub_ps(r0, r1);  // (t1 | t2)
+    const __m256 uv = _mm256_add_ps(LowTwice(t), _mm256_xor_ps(TimesI256(HighTwice(t)), Mask256(0, 0, 0, 0, 1, 1, 1, 1)));
+    const __m256 cw = _mm256_setr_ps(1, 1, Sqrt1_2, Sqrt1_2, 1, 1, Sqrt1_2, Sqrt1_2);
+    const __m256 sw = _mm256_setr_ps(0, 0, -Sqrt1_2, Sqrt1_2, 0, 0, Sqrt1_2, -Sqrt1_2);
+    r0 = Forward4x(sum);
+    r1 = Size2Halves(Rotate(uv, cw, sw));
+}
+
+inline void Inverse8x(__m256& r0, __m256& r1)
+{
+    r0 = Inverse4x(r0);
+    const __m256 cw = _mm256_setr_ps(1, 1, Sqrt1_2, Sqrt1_2, 1, 1, Sqrt1_2, Sqrt1_2);
+    const __m256 sw = _mm256_setr_ps(0, 0, Sqrt1_2, -Sqrt1_2, 0, 0, -Sqrt1_2, Sqrt1_2);
+    const __m256 pq = Rotate(Size2Halves(r1), cw, sw);  // (c·conj(w) | d·w)
+    // (p + q | q - p), the upper half times i
+    const __m256 t = _mm256_add_ps(pq, _mm256_xor_ps(_mm256_permute2f128_ps(pq, pq, 0x01), Mask256(0, 0, 0, 0, 1, 1, 1, 1)));
+    const __m256 u = _mm256_blend_ps(t, TimesI256(t), 0xF0);
+    r1 = _mm256_sub_ps(r0, u);
+    r0 = _mm256_add_ps(r0, u);
+}
+
+inline __m256 Cos16x()
+{
+    return _mm256_setr_ps(1, 1, CosPi8, CosPi8, Sqrt1_2, Sqrt1_2, SinPi8, SinPi8);
+}
+
+inline __m256 Sin16x()
+{
+    return _mm256_setr_ps(0, 0, -SinPi8, SinPi8, -Sqrt1_2, Sqrt1_2, -CosPi8, CosPi8);
+}
+
+// Four values from their natural places, conjugated as the context asks.
+inline __m256 Gather4(const TNatural& natural, const uint16_t* bins)
+{
+    const auto pair = [&](int i) {
+        const __m128 lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(natural.Io + bins[i]));
+        return _mm_loadh_pi(lo, reinterpret_cast<const __m64*>(natural.Io + bins[i + 1]));
+    };
+    const __m256 v = _mm256_insertf128_ps(_mm256_castps128_ps256(pair(0)), pair(2), 1);
+    return _mm256_xor_ps(v, _mm256_insertf128_ps(_mm256_castps128_ps256(natural.Conjugate), natural.Conjugate, 1));
+}
+
+// Gathered: the input comes from natural order (else from x); the two forms are separate code,
+// so the values stay in registers.
+template <int N, bool Inverse, bool Gathered>
+[[gnu::always_inline]] inline void Leaf256(TComplexSingle* x, const TNatural* natural)
+{
+    auto* p = reinterpret_cast<float*>(x);
+    __m256 r[N / 4];
+    for (int i = 0; i < N / 4; ++i) {
+        if constexpr (Gathered)
+            r[i] = Gather4(*natural, natural->Natural + (x - natural->Work) + 4 * i);
+        else
+            r[i] = Load256(p + 8 * i);
+    }
+    if constexpr (N == 8) {
+        if constexpr (Inverse)
+            Inverse8x(r[0], r[1]);
+        else
+            Forward8x(r[0], r[1]);
+    } else if constexpr (Inverse) {
+        Inverse8x(r[0], r[1]);
+        r[2] = Inverse4x(r[2]);
+        r[3] = Inverse4x(r[3]);
+        InverseStep256(r[0], r[1], r[2], r[3], Cos16x(), Sin16x());
+    } else {
+        ForwardStep256(r[0], r[1], r[2], r[3], Cos16x(), Sin16x());
+        Forward8x(r[0], r[1]);
+        r[2] = Forward4x(r[2]);
+        r[3] = Forward4x(r[3]);
+    }
+    for (int i = 0; i < N / 4; ++i)
+        Store256(p + 8 * i, r[i]);
+}
+
+template <int N, bool Inverse, bool Conjugate>
 inline void Pass(const TComplexSingle* in, TComplexSingle* out)
 {
     constexpr int quarter = N / 4;
@@ -126,15 +263,15 @@ inline void Pass(const TComplexSingle* in, TComplexSingle* out)
             InverseStep256(a, b, c, d, Load256(w), Load256(w + 8));
         else
             ForwardStep256(a, b, c, d, Load256(w), Load256(w + 8));
-        Store256(qa, a);
-        Store256(qa + 2 * quarter, b);
-        Store256(qa + 4 * quarter, c);
-        Store256(qa + 6 * quarter, d);
+        Store256(qa, Out<Conjugate>(a));
+        Store256(qa + 2 * quarter, Out<Conjugate>(b));
+        Store256(qa + 4 * quarter, Out<Conjugate>(c));
+        Store256(qa + 6 * quarter, Out<Conjugate>(d));
     }
 }
 
 // The pass of size N with the first pass of the N/2 sub-transform, as in the SSE family.
-template <int N, bool Inverse>
+template <int N, bool Inverse, bool Conjugate>
 inline void PassPair(const TComplexSingle* in, TComplexSingle* out)
 {
     constexpr int quarter = N / 4;
@@ -160,25 +297,41 @@ inline void PassPair(const TComplexSingle* in, TComplexSingle* out)
             ForwardStep256(a1, b1, c1, d1, Load256(wLate), Load256(wLate + 8));
             ForwardStep256(a0, a1, b0, b1, Load256(wHalf), Load256(wHalf + 8));
         }
-        Store256(qk, a0);
-        Store256(qk + 2 * eighth, a1);
-        Store256(qk + 2 * quarter, b0);
-        Store256(qk + 2 * (quarter + eighth), b1);
-        Store256(qk + 4 * quarter, c0);
-        Store256(qk + 2 * (2 * quarter + eighth), c1);
-        Store256(qk + 6 * quarter, d0);
-        Store256(qk + 2 * (3 * quarter + eighth), d1);
+        Store256(qk, Out<Conjugate>(a0));
+        Store256(qk + 2 * eighth, Out<Conjugate>(a1));
+        Store256(qk + 2 * quarter, Out<Conjugate>(b0));
+        Store256(qk + 2 * (quarter + eighth), Out<Conjugate>(b1));
+        Store256(qk + 4 * quarter, Out<Conjugate>(c0));
+        Store256(qk + 2 * (2 * quarter + eighth), Out<Conjugate>(c1));
+        Store256(qk + 6 * quarter, Out<Conjugate>(d0));
+        Store256(qk + 2 * (3 * quarter + eighth), Out<Conjugate>(d1));
     }
 }
 
 struct TAVXPasses {
-    template <int N, bool Inverse>
+    template <int N, bool Inverse, bool Conjugate>
     [[gnu::always_inline]] static void First(const TComplexSingle* in, TComplexSingle* out)
     {
         if constexpr (N == 32)
-            Pass<N, Inverse>(in, out);
+            Pass<N, Inverse, Conjugate>(in, out);
         else
-            PassPair<N, Inverse>(in, out);
+            PassPair<N, Inverse, Conjugate>(in, out);
+    }
+
+    // Inside a larger transform the leaves of 8 and 16 points gather (inverse) from natural
+    // order but never scatter to it: the forward natural-order path runs the inverse one.
+    template <int N, bool Inverse>
+    [[gnu::always_inline]] static void Leaf(TComplexSingle* x, const TNatural* natural)
+    {
+        if constexpr (N >= 8) {
+            if (Inverse && natural)
+                Leaf256<N, Inverse, true>(x, natural);
+            else
+                Leaf256<N, Inverse, false>(x, nullptr);
+        } else if constexpr (Inverse)
+            InverseSmall<N>(x, natural);
+        else
+            ForwardSmall<N>(x, natural);
     }
 };
 

@@ -125,10 +125,12 @@ struct TRegs16 {
 
 // Where a natural-order transform keeps its values: the kernel-order positions live in Work,
 // the natural order in Io; the leaf transforms read (inverse) or write (forward) Io directly.
+// Conjugate flips the sign of the imaginary parts the leaves gather (zero: it keeps them).
 struct TNatural {
     const uint16_t* Natural;  // natural bin of each kernel position
     const TComplexSingle* Work;
     TComplexSingle* Io;
+    __m128 Conjugate;
 };
 
 inline TRegs16 Load(const TComplexSingle* x, int count, const TNatural* natural)
@@ -138,7 +140,8 @@ inline TRegs16 Load(const TComplexSingle* x, int count, const TNatural* natural)
         const uint16_t* bins = natural->Natural + (x - natural->Work);
         for (int i = 0; i < count / 2; ++i) {
             const __m128 lo = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(natural->Io + bins[2 * i]));
-            regs.r[i] = _mm_loadh_pi(lo, reinterpret_cast<const __m64*>(natural->Io + bins[2 * i + 1]));
+            regs.r[i] = _mm_xor_ps(_mm_loadh_pi(lo, reinterpret_cast<const __m64*>(natural->Io + bins[2 * i + 1])),
+                                   natural->Conjugate);
         }
         return regs;
     }
@@ -205,8 +208,10 @@ template <int N>
     Store(x, v, N, nullptr);
 }
 
-// The recursion of the split-radix transform over a family's passes: Passes::First<N, Inverse>
-// does the size's first pass (size 32) or its pass pair (64 and up) from in to out.
+// The recursion of the split-radix transform over a family's passes: Passes::First<N, Inverse,
+// Conjugate> does the size's first pass (size 32) or its pass pair (64 and up) from in to out,
+// flipping the sign of the imaginary parts it stores when Conjugate is set; Passes::Leaf<N,
+// Inverse> is the family's transform of 16 points or fewer inside a larger one.
 template <class Passes>
 struct TSplitRadix {
     // Every size is a routine of its own: inlined into the larger sizes, the sub-transforms
@@ -215,9 +220,9 @@ struct TSplitRadix {
     [[gnu::noinline]] static void Forward(TComplexSingle* x, const TNatural* natural)
     {
         if constexpr (N <= 16) {
-            ForwardSmall<N>(x, natural);
+            Passes::template Leaf<N, false>(x, natural);
         } else {
-            Passes::template First<N, false>(x, x);
+            Passes::template First<N, false, false>(x, x);
             ForwardSubs<N>(x, natural);
         }
     }
@@ -226,10 +231,10 @@ struct TSplitRadix {
     [[gnu::noinline]] static void Inverse(TComplexSingle* x, const TNatural* natural)
     {
         if constexpr (N <= 16) {
-            InverseSmall<N>(x, natural);
+            Passes::template Leaf<N, true>(x, natural);
         } else {
             InverseSubs<N>(x, natural);
-            Passes::template First<N, true>(x, x);
+            Passes::template First<N, true, false>(x, x);
         }
     }
 
@@ -279,32 +284,33 @@ struct TSplitRadix {
         Inverse<N>(x, nullptr);
     }
 
-    // Natural order: the forward transform's first pass reads the buffer and writes the work
-    // area, its leaves write their bins back to the buffer in natural order; the inverse mirrors
-    // it. Up to 16 points the leaf reads and writes the buffer itself.
+    // Natural order: the leaves gather their input from the buffer's natural order into the
+    // work area's kernel order and the last pass writes the buffer, so every value moves in
+    // loads, which cost less than scattered stores. The forward transform is the inverse one of
+    // the conjugate input, conjugated: X = conj(Σ conj(x)·e^(-iθ)). Up to 16 points the leaf
+    // reads and writes the buffer itself.
     template <int N>
     static void ForwardNatural(TComplexSingle* buffer, TComplexSingle* work)
     {
         if constexpr (N <= 16) {
-            const TNatural natural{NaturalData(N), buffer, buffer};
+            const TNatural natural{NaturalData(N), buffer, buffer, _mm_setzero_ps()};
             ForwardSmall<N>(buffer, &natural);
         } else {
-            const TNatural natural{NaturalData(N), work, buffer};
-            Passes::template First<N, false>(buffer, work);
-            ForwardSubs<N>(work, &natural);
+            const TNatural natural{NaturalData(N), work, buffer, SignMask(false, true, false, true)};
+            InverseSubs<N>(work, &natural);
+            Passes::template First<N, true, true>(work, buffer);
         }
     }
 
     template <int N>
     static void InverseNatural(TComplexSingle* buffer, TComplexSingle* work)
     {
+        const TNatural natural{NaturalData(N), N <= 16 ? buffer : work, buffer, _mm_setzero_ps()};
         if constexpr (N <= 16) {
-            const TNatural natural{NaturalData(N), buffer, buffer};
             InverseSmall<N>(buffer, &natural);
         } else {
-            const TNatural natural{NaturalData(N), work, buffer};
             InverseSubs<N>(work, &natural);
-            Passes::template First<N, true>(work, buffer);
+            Passes::template First<N, true, false>(work, buffer);
         }
     }
 

@@ -14,9 +14,19 @@ namespace {
 // N/4 - 2) eight singles: (c_k, c_k, c_k+1, c_k+1) and (-s_k, s_k, -s_k+1, s_k+1).
 std::array<TAlignedBlock, FFTSizeCount> WideTwiddles;
 
-// One pass of size N from in to out (the same buffer but for the first pass of a forward
-// natural-order transform and the last of an inverse one).
-template <int N, bool Inverse>
+// A pass's result as stored: conjugated for the last pass of a forward natural-order transform.
+template <bool Conjugate>
+inline __m128 Out(__m128 v)
+{
+    if constexpr (Conjugate)
+        return _mm_xor_ps(v, SignMask(false, true, false, true));
+    else
+        return v;
+}
+
+// One pass of size N from in to out (the same buffer but for the last pass of a natural-order
+// transform).
+template <int N, bool Inverse, bool Conjugate>
 inline void Pass(const TComplexSingle* in, TComplexSingle* out)
 {
     constexpr int quarter = N / 4;
@@ -34,17 +44,17 @@ inline void Pass(const TComplexSingle* in, TComplexSingle* out)
             InverseStep(a, b, c, d, _mm_load_ps(w), _mm_load_ps(w + 4));
         else
             ForwardStep(a, b, c, d, _mm_load_ps(w), _mm_load_ps(w + 4));
-        _mm_store_ps(qa, a);
-        _mm_store_ps(qa + 2 * quarter, b);
-        _mm_store_ps(qa + 4 * quarter, c);
-        _mm_store_ps(qa + 6 * quarter, d);
+        _mm_store_ps(qa, Out<Conjugate>(a));
+        _mm_store_ps(qa + 2 * quarter, Out<Conjugate>(b));
+        _mm_store_ps(qa + 4 * quarter, Out<Conjugate>(c));
+        _mm_store_ps(qa + 6 * quarter, Out<Conjugate>(d));
     }
 }
 
 // The pass of size N and the pass of size N/2 over the first half, in one sweep: the second
 // works on the sums the first leaves at k, k + N/8, k + N/4 and k + 3N/8, so they stay in
 // registers. Forward: the N pass first; inverse: the N/2 pass first.
-template <int N, bool Inverse>
+template <int N, bool Inverse, bool Conjugate>
 inline void PassPair(const TComplexSingle* in, TComplexSingle* out)
 {
     constexpr int quarter = N / 4;
@@ -70,25 +80,42 @@ inline void PassPair(const TComplexSingle* in, TComplexSingle* out)
             ForwardStep(a1, b1, c1, d1, _mm_load_ps(wLate), _mm_load_ps(wLate + 4));
             ForwardStep(a0, a1, b0, b1, _mm_load_ps(wHalf), _mm_load_ps(wHalf + 4));
         }
-        _mm_store_ps(qk, a0);
-        _mm_store_ps(qk + 2 * eighth, a1);
-        _mm_store_ps(qk + 2 * quarter, b0);
-        _mm_store_ps(qk + 2 * (quarter + eighth), b1);
-        _mm_store_ps(qk + 4 * quarter, c0);
-        _mm_store_ps(qk + 2 * (2 * quarter + eighth), c1);
-        _mm_store_ps(qk + 6 * quarter, d0);
-        _mm_store_ps(qk + 2 * (3 * quarter + eighth), d1);
+        _mm_store_ps(qk, Out<Conjugate>(a0));
+        _mm_store_ps(qk + 2 * eighth, Out<Conjugate>(a1));
+        _mm_store_ps(qk + 2 * quarter, Out<Conjugate>(b0));
+        _mm_store_ps(qk + 2 * (quarter + eighth), Out<Conjugate>(b1));
+        _mm_store_ps(qk + 4 * quarter, Out<Conjugate>(c0));
+        _mm_store_ps(qk + 2 * (2 * quarter + eighth), Out<Conjugate>(c1));
+        _mm_store_ps(qk + 6 * quarter, Out<Conjugate>(d0));
+        _mm_store_ps(qk + 2 * (3 * quarter + eighth), Out<Conjugate>(d1));
     }
 }
 
 struct TSSEPasses {
-    template <int N, bool Inverse>
+    template <int N, bool Inverse, bool Conjugate>
     [[gnu::always_inline]] static void First(const TComplexSingle* in, TComplexSingle* out)
     {
         if constexpr (N == 32)
-            Pass<N, Inverse>(in, out);
+            Pass<N, Inverse, Conjugate>(in, out);
         else
-            PassPair<N, Inverse>(in, out);
+            PassPair<N, Inverse, Conjugate>(in, out);
+    }
+
+    // With and without a natural-order context as separate code, so the values stay in registers.
+    template <int N, bool Inverse>
+    [[gnu::always_inline]] static void Leaf(TComplexSingle* x, const TNatural* natural)
+    {
+        if constexpr (Inverse) {
+            if (natural)
+                InverseSmall<N>(x, natural);
+            else
+                InverseSmall<N>(x, nullptr);
+        } else {
+            if (natural)
+                ForwardSmall<N>(x, natural);
+            else
+                ForwardSmall<N>(x, nullptr);
+        }
     }
 };
 

@@ -44,6 +44,7 @@ constexpr TBlendFunctionTable kReference = {
 // The reference set until start-up has tested the processor.
 TBlendFunctionTable BlendFunctionTable = kReference;
 bool ProcessorHasSSE2 = false;
+bool ProcessorHasAVX2 = false;
 
 const TBlendFunctionTable& ReferenceBlendFunctions()
 {
@@ -76,15 +77,50 @@ bool HasSSE2()
 #endif
 }
 
-void SelectBlendFunctions(bool hasSSE2)
+bool HasAVX2(bool cpuidAvailable, uint32_t maxLeaf, uint32_t leaf1Ecx, uint32_t leaf7Ebx, uint64_t xcr0)
+{
+    const uint32_t avxAndOSXSave = (1u << 28) | (1u << 27);
+    return cpuidAvailable && maxLeaf >= 7 && (leaf1Ecx & avxAndOSXSave) == avxAndOSXSave && (xcr0 & 6) == 6 &&
+           (leaf7Ebx & (1u << 5)) != 0;
+}
+
+bool HasAVX2()
+{
+#if defined(__i386__) || defined(__x86_64__)
+    if (!CpuidAvailable())
+        return false;
+    const unsigned maxLeaf = __get_cpuid_max(0, nullptr);
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    __cpuid(1, eax, ebx, ecx, edx);
+    const uint32_t leaf1Ecx = ecx;
+    // XGETBV faults where the operating system has not enabled it (OSXSAVE clear).
+    uint64_t xcr0 = 0;
+    if (leaf1Ecx & (1u << 27)) {
+        uint32_t low = 0, high = 0;
+        asm volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+        xcr0 = static_cast<uint64_t>(high) << 32 | low;
+    }
+    uint32_t leaf7Ebx = 0;
+    if (maxLeaf >= 7) {
+        __cpuid_count(7, 0, eax, ebx, ecx, edx);
+        leaf7Ebx = ebx;
+    }
+    return HasAVX2(true, maxLeaf, leaf1Ecx, leaf7Ebx, xcr0);
+#else
+    return false;
+#endif
+}
+
+void SelectBlendFunctions(bool hasSSE2, bool hasAVX2)
 {
     ProcessorHasSSE2 = hasSSE2;
-    BlendFunctionTable = hasSSE2 ? SSE2BlendFunctions() : kReference;
+    ProcessorHasAVX2 = hasSSE2 && hasAVX2;
+    BlendFunctionTable = ProcessorHasAVX2 ? AVX2BlendFunctions() : hasSSE2 ? SSE2BlendFunctions() : kReference;
 }
 
 void SelectBlendFunctions()
 {
-    SelectBlendFunctions(HasSSE2());
+    SelectBlendFunctions(HasSSE2(), HasAVX2());
 }
 
 namespace {

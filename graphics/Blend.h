@@ -1,7 +1,8 @@
 #pragma once
 // Per-pixel blend primitives and the table they are called through. The plain set is the
 // reference; an SSE2 set, within two units per channel of it, is chosen at start-up when the
-// processor has it.
+// processor has it, and an AVX2 set with the same arithmetic (wider line blends) when the
+// processor and the operating system support AVX2.
 //   F foreground, B background, W weight 0..255, M master alpha 0..255.
 #include "graphics/Color32.h"
 
@@ -27,17 +28,25 @@ struct TBlendFunctionTable {
 
 // Every caller goes through this table.
 extern TBlendFunctionTable BlendFunctionTable;
-// The two sets, for choosing and for comparing them.
+// The sets, for choosing and for comparing them. A set this build cannot target is the one below it.
 const TBlendFunctionTable& ReferenceBlendFunctions();
 const TBlendFunctionTable& SSE2BlendFunctions();
+const TBlendFunctionTable& AVX2BlendFunctions();
 
 bool CpuidAvailable();
 bool HasSSE2();
 // The rule HasSSE2 applies to what the processor answers: CPUID present and bit 26 of leaf 1's EDX.
 bool HasSSE2(bool cpuidAvailable, uint32_t leaf1Edx);
+bool HasAVX2();
+// The rule HasAVX2 applies: CPUID with leaf 7, AVX2 (bit 5 of leaf 7's EBX) and AVX (bit 28 of
+// leaf 1's ECX), and the operating system's support of the wider registers: OSXSAVE (bit 27 of
+// leaf 1's ECX) with XCR0 holding both the SSE and the AVX register states.
+bool HasAVX2(bool cpuidAvailable, uint32_t maxLeaf, uint32_t leaf1Ecx, uint32_t leaf7Ebx, uint64_t xcr0);
 // Set once by SelectBlendFunctions.
 extern bool ProcessorHasSSE2;
-// Fills BlendFunctionTable by the processor test; runs at start-up.
+extern bool ProcessorHasAVX2;
+// Fills BlendFunctionTable by the processor tests; runs at start-up.
 void SelectBlendFunctions();
-// The same for a given answer of the test: the SSE2 set when it is set, else the plain set.
-void SelectBlendFunctions(bool hasSSE2);
+// The same for given answers of the tests: the AVX2 set when both hold, the SSE2 set when SSE2
+// does, else the plain set.
+void SelectBlendFunctions(bool hasSSE2, bool hasAVX2);

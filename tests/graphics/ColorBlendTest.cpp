@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -163,14 +164,39 @@ int LargestChannelDifference(TColor32 a, TColor32 b)
     return largest;
 }
 
+namespace {
+// The vector sets, each tested where this machine runs it.
+struct TVectorSet {
+    const char* Name;
+    const TBlendFunctionTable& (*Set)();
+    bool (*Available)();
+};
+const TVectorSet kVectorSets[] = {
+    {"SSE2", SSE2BlendFunctions, [] { return static_cast<bool>(HasSSE2()); }},
+    {"AVX2", AVX2BlendFunctions, [] { return HasSSE2() && HasAVX2(); }},
+};
+
+class VectorBlendTest : public testing::TestWithParam<TVectorSet> {
+protected:
+    void SetUp() override
+    {
+        if (!GetParam().Available())
+            GTEST_SKIP() << "this machine (or its operating system) has no " << GetParam().Name
+                         << ": the set is not tested here";
+    }
+};
+INSTANTIATE_TEST_SUITE_P(Sets, VectorBlendTest, testing::ValuesIn(kVectorSets),
+                         [](const testing::TestParamInfo<TVectorSet>& info) { return std::string(info.param.Name); });
+}  // namespace
+
 // Every foreground, background and weight on one channel, through each kind of entry: combine,
 // merge (by alpha, with master alpha) and the two line blends. The channels do not interact, so
 // the background carries four values at once (bc, bc + 64, bc + 128, bc + 192); in the merges the
 // foreground's alpha is the weight and its colour channels carry the tested value.
-TEST(Blend, SSE2SetStaysWithinTwoUnitsOfThePlainSetForEveryChannelValue)
+TEST_P(VectorBlendTest, StaysWithinTwoUnitsOfThePlainSetForEveryChannelValue)
 {
     const TBlendFunctionTable& ref = ReferenceBlendFunctions();
-    const TBlendFunctionTable& sse = SSE2BlendFunctions();
+    const TBlendFunctionTable& sse = GetParam().Set();
     const TColor32 masters[] = {1, 77, 128, 254};
     int combine = 0, merge = 0, line = 0;
     std::vector<TColor32> src(64), background(64), x(64), y(64);
@@ -214,8 +240,8 @@ TEST(Blend, SSE2SetStaysWithinTwoUnitsOfThePlainSetForEveryChannelValue)
                 line = std::max(line, LargestChannelDifference(x[i], y[i]));
         }
     }
-    std::printf("largest channel difference of the SSE2 set from the plain set: combine %d, merge %d, line %d\n", combine,
-                merge, line);
+    std::printf("largest channel difference of the %s set from the plain set: combine %d, merge %d, line %d\n",
+                GetParam().Name, combine, merge, line);
     RecordProperty("LargestDifferenceCombine", combine);
     RecordProperty("LargestDifferenceMerge", merge);
     RecordProperty("LargestDifferenceLine", line);
@@ -224,9 +250,9 @@ TEST(Blend, SSE2SetStaysWithinTwoUnitsOfThePlainSetForEveryChannelValue)
     EXPECT_LE(line, kAllowedDifference);
 }
 
-TEST(Blend, SSE2LineBlendsStayNearTheReferenceForEveryLengthAndAlpha)
+TEST_P(VectorBlendTest, LineBlendsStayNearTheReferenceForEveryLengthAndAlpha)
 {
-    // Every alpha 0..255 in runs that cover the four-pixel steps and the remainders.
+    // Every alpha 0..255 in runs that cover the four- and eight-pixel steps and the remainders.
     std::vector<TColor32> src;
     for (TColor32 a = 0; a < 256; ++a)
         for (const TColor32 c : {0x00FFFFFFu, 0x00000000u, 0x0080FF01u})
@@ -238,7 +264,7 @@ TEST(Blend, SSE2LineBlendsStayNearTheReferenceForEveryLengthAndAlpha)
         background[i] = kColours[i % kColours.size()];
 
     const TBlendFunctionTable& ref = ReferenceBlendFunctions();
-    const TBlendFunctionTable& sse = SSE2BlendFunctions();
+    const TBlendFunctionTable& sse = GetParam().Set();
     // Alpha 0 keeps the background and alpha 255 takes the source exactly; others come near.
     const auto expectNear = [&](const std::vector<TColor32>& x, const std::vector<TColor32>& y, int offset, int length) {
         for (int i = 0; i < static_cast<int>(x.size()); ++i) {
@@ -250,7 +276,7 @@ TEST(Blend, SSE2LineBlendsStayNearTheReferenceForEveryLengthAndAlpha)
                 ASSERT_LE(LargestChannelDifference(x[i], y[i]), kAllowedDifference) << i;
         }
     };
-    for (int length : {0, 1, 3, 4, 5, 7, 8, 9, static_cast<int>(src.size())}) {
+    for (int length : {0, 1, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, static_cast<int>(src.size())}) {
         for (int offset : {0, 1, 2, 3}) {
             if (offset + length > static_cast<int>(src.size()))
                 continue;
@@ -278,25 +304,60 @@ TEST(Blend, SSE2LineBlendsStayNearTheReferenceForEveryLengthAndAlpha)
     }
 }
 
-TEST(Blend, TheProcessorTestChoosesTheSet)
+TEST(Blend, TheProcessorTestsChooseTheSet)
 {
     EXPECT_TRUE(HasSSE2(true, 1u << 26));
     EXPECT_TRUE(HasSSE2(true, 0xFFFFFFFFu));
     EXPECT_FALSE(HasSSE2(true, ~(1u << 26)));  // SSE and everything else, but not SSE2
     EXPECT_FALSE(HasSSE2(false, 1u << 26));    // no CPUID: its answer does not count
 
-    SelectBlendFunctions(false);
-    EXPECT_FALSE(ProcessorHasSSE2);
-    EXPECT_EQ(BlendFunctionTable.BlendLine, ReferenceBlendFunctions().BlendLine);
-    EXPECT_EQ(BlendFunctionTable.CombineWeighted, ReferenceBlendFunctions().CombineWeighted);
-    SelectBlendFunctions(true);
-    EXPECT_TRUE(ProcessorHasSSE2);
-    EXPECT_EQ(BlendFunctionTable.BlendLine, SSE2BlendFunctions().BlendLine);
-    EXPECT_EQ(BlendFunctionTable.BlendLineMaster, SSE2BlendFunctions().BlendLineMaster);
+    // AVX2 needs its own flag, AVX, OSXSAVE and both register states in XCR0, from a leaf 7 that exists.
+    const uint32_t ecx = 1u << 28 | 1u << 27, ebx = 1u << 5;
+    const struct {
+        bool Cpuid;
+        uint32_t MaxLeaf, Leaf1Ecx, Leaf7Ebx;
+        uint64_t Xcr0;
+        bool Expected;
+    } avx2Cases[] = {
+        {true, 7, ecx, ebx, 7, true},
+        {true, 13, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xE7, true},
+        {false, 7, ecx, ebx, 7, false},              // no CPUID
+        {true, 6, ecx, ebx, 7, false},               // leaf 7 beyond the highest leaf
+        {true, 7, ecx, ~ebx, 7, false},              // no AVX2 flag
+        {true, 7, 1u << 27, ebx, 7, false},          // no AVX flag
+        {true, 7, 1u << 28, ebx, 7, false},          // the operating system has not enabled XGETBV
+        {true, 7, ecx, ebx, 3, false},               // XCR0 without the AVX state
+        {true, 7, ecx, ebx, 5, false},               // XCR0 without the SSE state
+    };
+    for (const auto& c : avx2Cases)
+        EXPECT_EQ(HasAVX2(c.Cpuid, c.MaxLeaf, c.Leaf1Ecx, c.Leaf7Ebx, c.Xcr0), c.Expected)
+            << c.Cpuid << " " << c.MaxLeaf << std::hex << " " << c.Leaf1Ecx << " " << c.Leaf7Ebx << " " << c.Xcr0;
+
+    const struct {
+        bool SSE2, AVX2;
+        const TBlendFunctionTable& Expected;
+    } choices[] = {
+        {false, false, ReferenceBlendFunctions()},
+        {false, true, ReferenceBlendFunctions()},  // AVX2 without SSE2 is not trusted
+        {true, false, SSE2BlendFunctions()},
+        {true, true, AVX2BlendFunctions()},
+    };
+    for (const auto& c : choices) {
+        SelectBlendFunctions(c.SSE2, c.AVX2);
+        EXPECT_EQ(ProcessorHasSSE2, c.SSE2);
+        EXPECT_EQ(ProcessorHasAVX2, c.SSE2 && c.AVX2);
+        EXPECT_EQ(BlendFunctionTable.BlendLine, c.Expected.BlendLine) << c.SSE2 << c.AVX2;
+        EXPECT_EQ(BlendFunctionTable.BlendLineMaster, c.Expected.BlendLineMaster) << c.SSE2 << c.AVX2;
+        EXPECT_EQ(BlendFunctionTable.CombineWeighted, c.Expected.CombineWeighted) << c.SSE2 << c.AVX2;
+    }
 #if defined(__SSE2__)
     EXPECT_NE(SSE2BlendFunctions().BlendLine, ReferenceBlendFunctions().BlendLine);
+#endif
+#if defined(__i386__) || defined(__x86_64__)
+    EXPECT_NE(AVX2BlendFunctions().BlendLine, SSE2BlendFunctions().BlendLine);
 #endif
     // Back to what this machine's start-up chose.
     SelectBlendFunctions();
     EXPECT_EQ(ProcessorHasSSE2, HasSSE2());
+    EXPECT_EQ(ProcessorHasAVX2, HasSSE2() && HasAVX2());
 }
