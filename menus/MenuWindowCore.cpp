@@ -329,3 +329,59 @@ void ApplyAlphaDeltas(uint8_t* image, const int8_t* deltas, size_t count)
     for (size_t i = 0; i < count; ++i)
         image[i] = static_cast<uint8_t>(std::clamp(image[i] + deltas[i], 0, 255));
 }
+
+T_AM2000_MenuItemRect MenuItemRect(const TMenuLayout& layout, const TMenuLayoutInput& in, int bufferWidth, bool gutter,
+                                   bool scrolling)
+{
+    T_AM2000_MenuItemRect r;
+    r.ThreeD = in.ThreeD && !in.Floating ? 2 : 0;
+    r.FrameWidth = in.M(M::Border) + r.ThreeD + in.M(M::Bevel) + in.M(M::BevelInner);
+    if (in.TitleVisible && in.TitlePosition == atLeft)
+        r.TitleLeftWidth = in.TitleWidth;
+    if (in.TitleVisible && in.TitlePosition == atRight)
+        r.TitleRightWidth = in.TitleWidth;
+    r.BufferWidth = bufferWidth;
+    r.ContentLeft = r.FrameWidth + r.TitleLeftWidth + (in.Floating ? 1 : 0);
+    r.ContentRight = bufferWidth - r.FrameWidth - r.TitleRightWidth - (in.Floating ? 1 : 0);
+    if (scrolling && !in.RightToLeft)
+        r.ContentRight -= in.ScrollBarWidth + 5;
+    r.CaptionWidth = layout.CaptionWidth;
+    r.ShortCutWidth = layout.ShortCutWidth;
+    if (!in.RightToLeft) {
+        r.CaptionLeft = r.ContentLeft + in.M(M::Left);
+        r.ShortCutLeft = r.ContentRight - in.M(M::Right) - r.ShortCutWidth;
+        r.GlyphLeft = r.ContentLeft;
+        r.GlyphWidth = gutter ? in.M(M::Gutter) : in.M(M::Left) - 3;
+        r.ArrowWidth = in.M(M::Right) - 4;
+        r.ArrowLeft = r.ContentRight - r.ArrowWidth - 2;
+    } else {
+        r.ShortCutLeft = r.ContentLeft + in.M(M::Left);
+        r.CaptionLeft = r.ContentRight - in.M(M::Right) - r.CaptionWidth;
+        r.GlyphLeft = r.ContentRight - in.M(M::Right) + 4;
+        r.GlyphWidth = gutter ? in.M(M::Gutter) : in.M(M::Right) - 3;
+        r.ArrowWidth = in.M(M::Left) - 4;
+        r.ArrowLeft = r.ContentLeft;
+    }
+    const int inner = in.M(M::Bevel) + r.ThreeD + in.M(M::BevelInner);
+    const int gutterWidth = gutter && in.M(M::Left) >= in.M(M::Gutter) ? in.M(M::Gutter) : 0;
+    r.BackLeft = inner + r.TitleLeftWidth + gutterWidth;
+    r.BackWidth = bufferWidth - r.TitleRightWidth - 2 * inner - gutterWidth;
+    return r;
+}
+
+TSeparatorIndent SeparatorIndent(T_AM2000_Flags flags, const TMenuLayoutInput& in, bool gutter)
+{
+    TSeparatorIndent s;
+    if (flags & FlagBit(mfNoSharpJoints)) {
+        s.Left = -(in.M(M::Border) + in.M(M::BevelInner));
+        s.Right = in.M(M::Border) + in.M(M::BevelInner) - 2;
+    } else if (flags & FlagBit(mfXpControls)) {
+        s.Left = in.RightToLeft ? -in.M(M::Border) : in.M(M::Left);
+        s.Right = in.RightToLeft ? in.M(M::Right) : -in.M(M::Border);
+    } else if (flags & FlagBit(mfLongSeparators)) {
+        s.Left = s.Right = 2;
+    }
+    if (gutter)
+        (in.RightToLeft ? s.Right : s.Left) += in.M(M::Gutter);
+    return s;
+}

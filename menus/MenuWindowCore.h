@@ -150,3 +150,18 @@ int FinalAlpha(int opacity);
 int8_t AlphaDelta(uint8_t menu, uint8_t desktop, int steps = AnimationSteps);
 // One software frame: each byte gains its delta, clamped to 0..255.
 void ApplyAlphaDeltas(uint8_t* image, const int8_t* deltas, size_t count);
+
+// ---- The layout record of the item painter ----
+struct T_AM2000_MenuItemRect {
+    int ContentLeft = 0, ContentRight = 0, CaptionLeft = 0, CaptionWidth = 0, ShortCutLeft = 0, ShortCutWidth = 0;
+    int GlyphLeft = 0, GlyphWidth = 0, ArrowLeft = 0, ArrowWidth = 0, TitleLeftWidth = 0, TitleRightWidth = 0;
+    int ItemTop = 0, ItemBottom = 0, FrameWidth = 0, ThreeD = 0, BufferWidth = 0, BackLeft = 0, BackWidth = 0;
+};
+// gutter: the gutter colour is not clNone.
+T_AM2000_MenuItemRect MenuItemRect(const TMenuLayout& layout, const TMenuLayoutInput& in, int bufferWidth, bool gutter,
+                                   bool scrolling);
+// The separator line's indents (left, right) by the flags; gutter adds the gutter width on the glyph side.
+struct TSeparatorIndent {
+    int Left = 14, Right = 14;
+};
+TSeparatorIndent SeparatorIndent(T_AM2000_Flags flags, const TMenuLayoutInput& in, bool gutter);
