@@ -450,7 +450,7 @@ void TPopupMenu2000Form::FillRows()
                 in.Visible = pos != 0;  // a separator as the very first entry is skipped
             } else {
                 const TCaptionParts parts = SplitCaption(e.Text);
-                in.Caption = parts.Caption;
+                in.Caption = e.Text;
                 isDefault = (e.State & MFS_DEFAULT) != 0;
                 shortCut = parts.ShortCut;
                 in.StandardGlyph = SystemCommandGlyphName(e.Id) != nullptr || MenuItemCache().HasGlyph(parts.Caption);

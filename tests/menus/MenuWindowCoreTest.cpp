@@ -364,3 +364,43 @@ TEST(DropShadow, SnapshotsServeContainedRequestsNewestFirst)
     list.Remove(b);
     EXPECT_EQ(list.Count(), 1);
 }
+
+TEST(MenuLayout, ItemRectColumnsAndSeparatorIndents)
+{
+    TMenuLayoutInput in = MoneyLook();
+    TMenuLayout layout;
+    layout.CaptionWidth = 100;
+    layout.ShortCutWidth = 40;
+    T_AM2000_MenuItemRect r = MenuItemRect(layout, in, 300, false, false);
+    EXPECT_EQ(r.FrameWidth, 1);
+    EXPECT_EQ(r.ContentLeft, 1);
+    EXPECT_EQ(r.ContentRight, 299);
+    EXPECT_EQ(r.CaptionLeft, 25);
+    EXPECT_EQ(r.ShortCutLeft, 299 - 24 - 40);
+    EXPECT_EQ(r.GlyphWidth, 21);
+    EXPECT_EQ(r.ArrowLeft, 299 - 20 - 2);
+    in.ThreeD = true;
+    r = MenuItemRect(layout, in, 300, true, true);
+    EXPECT_EQ(r.FrameWidth, 3);
+    EXPECT_EQ(r.ContentRight, 297 - 16 - 5);
+    EXPECT_EQ(r.GlyphWidth, 24);
+    EXPECT_EQ(r.BackLeft, 3 + 24);
+
+    struct Case {
+        T_AM2000_Flags flags;
+        bool gutter;
+        int left, right;
+    };
+    const Case cases[] = {
+        {0, false, 14, 14},
+        {0, true, 38, 14},
+        {FlagBit(mfLongSeparators), false, 2, 2},
+        {FlagBit(mfXpControls), false, 24, 0},
+        {FlagBit(mfNoSharpJoints) | FlagBit(mfXpControls), false, 0, -2},
+    };
+    for (const Case& c : cases) {
+        const TSeparatorIndent s = SeparatorIndent(c.flags, MoneyLook(), c.gutter);
+        EXPECT_EQ(s.Left, c.left) << c.flags;
+        EXPECT_EQ(s.Right, c.right) << c.flags;
+    }
+}

@@ -141,6 +141,18 @@ std::vector<HWND> VisibleShadows()
     return list.Found;
 }
 
+// A white window where the menus open: the desktop the shadows and blends see.
+struct TWhiteDesktop {
+    HWND Wnd = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 60, 60, 500, 600,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    TWhiteDesktop()
+    {
+        UpdateWindow(Wnd);
+        Pump(50);
+    }
+    ~TWhiteDesktop() { DestroyWindow(Wnd); }
+};
+
 class MenuWindow : public ::testing::Test {
 protected:
     void SetUp() override
@@ -362,8 +374,10 @@ TEST_F(MenuWindow, SlidesDownInSteadyStepsFromATenth)
     const HWND wnd = w.HandleOrNull();
     EXPECT_EQ(w.EffectiveKind(), anVertSlide);
     std::vector<int> heights{WindowRect(wnd).bottom - WindowRect(wnd).top};
-    for (int i = 0; i < 400 && !w.State(TPopupMenu2000Form::wsAnimationDone); ++i) {
-        PumpMenuMessages();
+    for (int i = 0; i < 2000 && !w.State(TPopupMenu2000Form::wsAnimationDone); ++i) {
+        MSG msg;  // one message at a time: each step posts the next
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
         const int h = WindowRect(wnd).bottom - WindowRect(wnd).top;
         if (h != heights.back())
             heights.push_back(h);
@@ -510,22 +524,7 @@ TEST_F(MenuWindow, DropShadowsFollowTheWindowAndLeaveWithIt)
 TEST_F(MenuWindow, CopiedDesktopShadowsDarkenWhatWasUnderTheMenus)
 {
     SetMenuLayeredWindows(false);
-    // A white desktop under the menus.
-    TForm* white = new TForm(nullptr);
-    white->BorderStyle = bsNone;
-    white->SetBounds(80, 80, 400, 500);
-    white->Show();
-    const HDC dc = GetDC(white->Handle());
-    RECT all{0, 0, 400, 500};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ReleaseDC(white->Handle(), dc);
-    Pump(30);
-    {
-        RECT area{0, 0, 400, 500};
-        const HDC wdc = GetDC(white->Handle());
-        FillRect(wdc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        ReleaseDC(white->Handle(), wdc);
-    }
+    const TWhiteDesktop white;
     Menu->Options().SetFlags(Menu->Options().Flags() | FlagBit(mfDropShadow));
     const HWND wnd = Open(100, 100);
     const RECT r = WindowRect(wnd);
@@ -537,7 +536,6 @@ TEST_F(MenuWindow, CopiedDesktopShadowsDarkenWhatWasUnderTheMenus)
     EXPECT_EQ(ScreenPixel(r.right + 3, r.top + 40), RGB(227, 227, 227));
     EXPECT_EQ(ScreenPixel(r.left + 40, r.bottom), RGB(140, 140, 140));  // 255 div 9 * 5
     CloseMenus();
-    delete white;
 }
 
 TEST_F(MenuWindow, FlatSystemMenusGetABevelAndABorder)
@@ -616,4 +614,76 @@ TEST_F(MenuWindow, SelectionTellsTheOwnerFormAndRowsFollowItemChanges)
     Pump(20);
     EXPECT_EQ(WindowRect(wnd).bottom - WindowRect(wnd).top, before + MenuLineHeight());
     EXPECT_EQ(Window().RowCount(), 16);
+}
+
+TEST_F(MenuWindow, WithoutLayeredWindowsOpacityAndFadeBlendByteWise)
+{
+    SetMenuLayeredWindows(false);
+    const TWhiteDesktop white;
+
+    // Half opacity: the menu's grey half way to the white under it.
+    Menu->Options().SetOpacity(50);
+    HWND wnd = Open(100, 100);
+    EXPECT_FALSE(GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_LAYERED);
+    RECT first = Row(0);
+    EXPECT_EQ(ScreenPixel(first.right - 3, (first.top + first.bottom) / 2), RGB(173, 173, 173));
+    CloseMenus();
+    Pump(30);
+
+    // A fade starts from the desktop and moves a sixteenth of the way a frame.
+    Menu->Options().SetOpacity(100);
+    Menu->Options().SetAnimation(anAlpha);
+    Menu->ShowPopup(100, 100);
+    TPopupMenu2000Form& w = Window();
+    first = Row(0);
+    EXPECT_EQ(ScreenPixel(first.right - 3, (first.top + first.bottom) / 2), RGB(245, 245, 245));
+    for (int i = 0; i < 400 && !w.State(TPopupMenu2000Form::wsAnimationDone); ++i)
+        Pump(2);
+    Pump(20);
+    EXPECT_EQ(ScreenPixel(first.right - 3, (first.top + first.bottom) / 2), RGB(91, 91, 91));
+    CloseMenus();
+}
+
+TEST(MenuDesktop, EarlierSnapshotsWinOverWhatTheScreenShowsNow)
+{
+    T_AM2000_Desktop& desktop = T_AM2000_Desktop::Instance();
+    desktop.Release();
+    auto pixelOf = [&](int x, int y, int w, int h, int px, int py) {
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HDC screen = GetDC(nullptr);
+        const HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+        ReleaseDC(nullptr, screen);
+        const HGDIOBJ old = SelectObject(dc, bitmap);
+        desktop.CopyRect(dc, x, y, w, h, true);
+        const COLORREF c = GetPixel(dc, px, py);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return c;
+    };
+    COLORREF first;
+    {
+        const TWhiteDesktop white;
+        first = pixelOf(100, 100, 50, 50, 10, 10);
+        EXPECT_EQ(first, RGB(255, 255, 255));
+    }
+    // A dark window (a menu, say) now covers the place.
+    const HWND black = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
+                                       60, 60, 500, 600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    UpdateWindow(black);
+    Pump(50);
+    const int copies = desktop.ScreenCopies();
+    // Inside the first snapshot's margin: no new copy, the white from before.
+    EXPECT_EQ(pixelOf(85, 85, 70, 70, 20, 20), RGB(255, 255, 255));
+    EXPECT_EQ(desktop.ScreenCopies(), copies);
+    // Reaching past it: a new copy, in which the earlier snapshot's part stays white.
+    EXPECT_EQ(pixelOf(150, 150, 100, 100, 5, 5), RGB(255, 255, 255));
+    const COLORREF now = ScreenPixel(240, 240);
+    EXPECT_NE(now, RGB(255, 255, 255));
+    EXPECT_EQ(pixelOf(150, 150, 100, 100, 90, 90), now);
+    EXPECT_EQ(desktop.ScreenCopies(), copies + 1);
+    EXPECT_EQ(desktop.SnapshotCount(), 2);
+    desktop.Release();
+    EXPECT_EQ(desktop.SnapshotCount(), 0);
+    DestroyWindow(black);
 }
