@@ -628,6 +628,11 @@ bool TPopupMenu2000Form::Show()
         const HWND wnd = Handle();
         const int opacity = FOptions.Opacity();
         const bool layered = MenuLayeredWindows();
+        const int targetLeft = p.OpensLeftwards ? p.Left - FTargetWidth + 1 : left;
+        const int targetTop = p.OpensUpwards ? p.Top - FTargetHeight + 1 : top;
+        // The copied-desktop shadows see the desktop from before the menu.
+        if (!layered && ShadowsOn())
+            T_AM2000_Desktop::Instance().CopyRect(nullptr, targetLeft, targetTop, FTargetWidth, FTargetHeight, false);
         if (layered) {
             const LONG_PTR ex = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
             if (opacity == 100 && !IsAlphaKind(FEffective))
@@ -642,16 +647,13 @@ bool TPopupMenu2000Form::Show()
         const bool softAlpha = !layered && IsAlphaKind(FEffective);
         if (!layered && (opacity != 100 || softAlpha)) {
             // The desktop under the target rectangle, in the back buffer's layout.
-            const RECT target{left, top, left + FTargetWidth, top + FTargetHeight};
             const size_t stride = static_cast<size_t>((FTargetWidth * 3 + 3) & ~3);
             FDesktopCopy.resize(stride * static_cast<size_t>(FTargetHeight));
             void* bits = nullptr;
             const HDC dc = CreateCompatibleDC(nullptr);
             const HBITMAP copy = CreateDIB24(dc, FTargetWidth, FTargetHeight, bits);
             const HGDIOBJ old = SelectObject(dc, copy);
-            const int x = p.OpensLeftwards ? p.Left - FTargetWidth + 1 : target.left;
-            const int y = p.OpensUpwards ? p.Top - FTargetHeight + 1 : target.top;
-            T_AM2000_Desktop::Instance().CopyRect(dc, x, y, FTargetWidth, FTargetHeight, false);
+            T_AM2000_Desktop::Instance().CopyRect(dc, targetLeft, targetTop, FTargetWidth, FTargetHeight, false);
             GdiFlush();
             std::copy_n(static_cast<uint8_t*>(bits), FDesktopCopy.size(), FDesktopCopy.begin());
             SelectObject(dc, old);
@@ -888,6 +890,18 @@ void TPopupMenu2000Form::CloseMenu()
     // 12.
     if (OpenWindows == 0)
         T_AM2000_Desktop::Instance().Release();
+}
+
+void TPopupMenu2000Form::DeferClose(UINT elapse)
+{
+    StartMenuTimer(elapse, [this] {
+        StopMenuTimer();
+        TPopupMenu2000Form* top = this;
+        while (top->FParentWindow)
+            top = top->FParentWindow;
+        top->FCancelled = true;
+        top->CloseMenu();
+    });
 }
 
 void TPopupMenu2000Form::RebuildItems()

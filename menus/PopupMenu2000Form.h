@@ -91,6 +91,9 @@ public:
     virtual bool Show();
     // Hides the window and its submenus (the close routine).
     void CloseMenu();
+    // Hands the close of the whole chain, as cancelled, to the family's timer.
+    void DeferClose(UINT elapse);
+    T_AM2000_ToolTipWindow* ToolTip() const { return FToolTip.get(); }
     void Repaint();
 
     bool State(StateBit bit) const { return (FState >> bit) & 1; }

@@ -4,6 +4,9 @@
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000Form.h"
 
+#include "menus/ThemeSupport.h"
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -686,4 +689,28 @@ TEST(MenuDesktop, EarlierSnapshotsWinOverWhatTheScreenShowsNow)
     desktop.Release();
     EXPECT_EQ(desktop.SnapshotCount(), 0);
     DestroyWindow(black);
+}
+
+TEST_F(MenuWindow, HintsGetAToolRegionPerRowAndTheDeferredCloseCancels)
+{
+    Menu->SetShowHint(true);
+    Menu->Items()->Items(0)->Hint = "Plays or pauses";
+    bool cancelled = false;
+    int closes = 0;
+    Menu->OnMenuClose = [&](TObject*, bool c) {
+        cancelled = c;
+        ++closes;
+    };
+    const HWND wnd = Open(100, 100);
+    ASSERT_NE(Window().ToolTip(), nullptr);
+    // Play/Pause by its own hint; Bookmarks, FullScreen, View and Exit by the table's.
+    EXPECT_EQ(SendMessageA(Window().ToolTip()->Handle(), TTM_GETTOOLCOUNT, 0, 0), 5);
+
+    Window().DeferClose(30);
+    EXPECT_TRUE(IsWindowVisible(wnd));
+    Pump(200);
+    EXPECT_FALSE(IsWindowVisible(wnd));
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(Window().ToolTip(), nullptr);
 }
