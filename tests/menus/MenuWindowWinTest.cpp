@@ -3,7 +3,6 @@
 #include "menus/DropShadow.h"
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000Form.h"
-
 #include "menus/ThemeSupport.h"
 
 #include <commctrl.h>
