@@ -347,10 +347,11 @@ void TPopupMenu2000Form::Prepare()
         else
             font = metrics.lfMenuFont;
     }
-    if (FFont)
-        DeleteObject(FFont);
+    const HFONT previous = FFont;
     FFont = CreateFontIndirectA(&font);
     SelectObject(FBufferDC, FFont);
+    if (previous)
+        DeleteObject(previous);
     SIZE hj{};
     GetTextExtentPoint32A(FBufferDC, "Hj", 2, &hj);
     FLayoutInput.TextHeight = hj.cy;
@@ -680,6 +681,8 @@ bool TPopupMenu2000Form::Show()
             FFrame = 1;
             if (layered)
                 BoundSetLayered()(wnd, 0, 0, LWA_ALPHA);
+        } else if (layered && opacity != 100) {
+            BoundSetLayered()(wnd, 0, static_cast<BYTE>(FinalAlpha(opacity)), LWA_ALPHA);
         }
         Showing();
         if (FEffective == anNone)

@@ -422,6 +422,13 @@ TEST_F(MenuWindow, AlphaKindsFadeThroughTheLayeredAttributes)
         EXPECT_EQ(alpha, c.finalAlpha) << c.kind;
         CloseMenus();
     }
+    // A slide below full opacity is see-through from its first step.
+    Menu->Options().SetAnimation(anVertSlide);
+    Menu->Options().SetOpacity(60);
+    Menu->ShowPopup(100, 100);
+    BYTE alpha = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(Window().HandleOrNull(), nullptr, &alpha, nullptr));
+    EXPECT_EQ(alpha, 153);
 }
 
 TEST_F(MenuWindow, WheelMovesTheSelectionByRows)
