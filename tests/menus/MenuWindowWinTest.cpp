@@ -505,9 +505,15 @@ TEST_F(MenuWindow, DropShadowsFollowTheWindowAndLeaveWithIt)
     Menu->Options().SetAnimation(anVertSlide);
     Menu->ShowPopup(100, 100);
     TPopupMenu2000Form& w = Window();
+    // While the window grows, the right shadow is as tall as it is now.
+    ASSERT_NE(w.DropShadow(), nullptr);
+    const RECT growing = WindowRect(w.HandleOrNull());
+    const RECT early = WindowRect(w.DropShadow()->Vertical());
+    EXPECT_EQ(early.bottom - early.top, growing.bottom - growing.top);
     for (int i = 0; i < 400 && !w.State(TPopupMenu2000Form::wsAnimationDone); ++i)
         Pump(2);
     const RECT r = WindowRect(w.HandleOrNull());
+    EXPECT_GT(r.bottom - r.top, growing.bottom - growing.top);
     const std::vector<HWND> shadows = VisibleShadows();
     ASSERT_EQ(shadows.size(), 2u);
     ASSERT_NE(w.DropShadow(), nullptr);
