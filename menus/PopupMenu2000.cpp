@@ -1,5 +1,6 @@
 #include "PopupMenu2000.h"
 
+#include "DropShadow.h"
 #include "MenuPersistence.h"
 #include "MenuUtils.h"
 #include "ThemeSupport.h"
@@ -14,8 +15,8 @@ int HookCount = 0;
 void InstallMenuHooks() { ++HookCount; }
 void ReleaseMenuHooks() { --HookCount; }
 
-// The drop shadows' desktop copy is released after a popup (none is held yet).
-void ReleaseDesktopCopy() {}
+// The drop shadows' desktop snapshots go after a popup.
+void ReleaseDesktopCopy() { T_AM2000_Desktop::Instance().Release(); }
 
 // A window that never shows: stands in while no window unit installed its factory.
 class TNoWindow : public IPopupMenuWindow {

@@ -1,0 +1,189 @@
+#pragma once
+// TPopupMenu2000Form: the window that shows one level of a skinned popup menu. It measures its
+// items into rows, paints them with the menu's skin into a back buffer, places itself on the
+// monitor (flipping left or up, scrolling when too tall), opens with its animation, casts its
+// drop shadow and answers the family's private messages. Input tracking is another unit's.
+#include "MenuWindowCore.h"
+#include "PopupMenu2000.h"
+#include "framework/Forms.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class T_AM2000_DropShadow;
+class T_AM2000_ToolTipWindow;
+
+// Private messages of the menu window (WM_USER + 0x100 ...).
+enum : UINT {
+    WM_AM2000_CLOSE = 0x501,         // stop and close request
+    WM_AM2000_STEP = 0x502,          // one animation step (wParam tick, lParam delay)
+    WM_AM2000_HIDE = 0x505,          // lParam != 0: close routine; else hide at once
+    WM_AM2000_STOPTIMER = 0x506,     // stop the family's timer, down the chain
+    WM_AM2000_ITEMCHANGED = 0x507,   // wParam the item, lParam the kind (0 row, 3 rebuild, 4 hint)
+    WM_AM2000_FINDITEM = 0x509,      // wParam the item: answers the window that shows it
+    WM_AM2000_SETOPTION = 0x514,     // wParam kind 1..16, lParam value
+    WM_AM2000_SHOWHIDDEN = 0x515,    // wParam the item to select: answers its rectangle (lParam RECT*)
+    WM_AM2000_SELECTROW = 0x516,     // wParam the row
+    WM_AM2000_EXPAND = 0x517,
+    WM_AM2000_QUERY = 0x518,         // kind 4: customising
+    WM_AM2000_ROWRECT = 0x530,       // wParam the row, lParam RECT* (screen): 1, or 0 for no row
+    WM_AM2000_SELECTEDITEM = 0x531,
+};
+
+// Family switches: layered windows (off pretends the platform has none: the copied-desktop
+// shadows and the byte-wise blend run), the sound switch, and the sound seam (tests record).
+void SetMenuLayeredWindows(bool available);
+bool MenuLayeredWindows();
+using TMenuSoundPlayer = std::function<void(const std::string& name)>;
+void SetMenuSoundPlayer(TMenuSoundPlayer player);  // none: the system's sound calls
+extern bool MenuSoundSwitch;                          // off: sndPlaySoundA; on: PlaySoundA
+extern std::string MenuPopupSound, MenuCloseSound;
+int OpenMenuWindows();
+// The family's shared timer: one callback at a time.
+void StartMenuTimer(UINT elapse, std::function<void()> callback);
+void StopMenuTimer();
+// The standard-command caption of a system command's glyph ("SYSTEMCLOSE"), or none.
+const char* SystemCommandGlyphName(UINT id);
+// Installs the real window as every popup component's window.
+void UseMenuWindows();
+
+class TCustomPopupMenu2000Form : public TForm {
+public:
+    using TForm::TForm;
+};
+
+class TPopupMenu2000Form : public TCustomPopupMenu2000Form, public IPopupMenuWindow {
+public:
+    // State bits of the window.
+    enum StateBit : int {
+        wsAnimating, wsClosing, wsOpensLeftwards, wsOpensUpwards, wsLeftwardsAsked, wsScroll, wsAnimationDone,
+        wsSibling, wsKeyboardOpened, wsNoAnimation, wsKeepOpen, wsCustomising, wsFullRepaint, wsThreeD,
+        wsHiddenShown, wsHasHidden, wsHiddenAsRegular, wsDragMode, wsAlwaysCues, wsNoInitMenu, wsOneOff,
+        wsFreeAfterClose, wsHold, wsClosedByParent, wsBit10, wsBit18, wsBit20, wsBit24, wsBit27, wsBit30,
+        wsBit32, wsOwnComponent,
+    };
+
+    TPopupMenu2000Form(TComponent* owner, TCustomPopupMenu2000* menu);
+    ~TPopupMenu2000Form() override;
+
+    // The window interface of the popup component.
+    void SetRoot(TMenuItem* item, HMENU handle) override;
+    void SetAnimation(T_AM2000_Animation animation) override;
+    void SetWindowOption(int kind, int value) override;
+    void SetStateFlags(unsigned bits) override;
+    bool Enabled() const override;
+    void Enable() override;
+    void PlaceAt(int x, int y) override;
+    bool ShowMenu() override { return Show(); }
+    void HideMenu() override;
+    bool IsShowing() const override;
+    void RebuildItems() override;
+    void ItemChanged(TMenuItem* item, int kind) override;
+    bool Cancelled() const override { return FCancelled; }
+
+    virtual int WindowHeight();
+    virtual int WindowWidth();
+    virtual int FinalLeft();
+    virtual int FinalTop();
+    virtual bool Show();
+    // Hides the window and its submenus (the close routine).
+    void CloseMenu();
+    // Hands the close of the whole chain, as cancelled, to the family's timer.
+    void DeferClose(UINT elapse);
+    T_AM2000_ToolTipWindow* ToolTip() const { return FToolTip.get(); }
+    void Repaint();
+
+    bool State(StateBit bit) const { return (FState >> bit) & 1; }
+    void SetState(StateBit bit, bool on);
+    int Selection() const { return FSelection; }
+    int RowCount() const { return static_cast<int>(FLayout.Rows.size()); }
+    const TMenuLayout& Layout() const { return FLayout; }
+    int LineHeight() const { return FLineHeight; }
+    T_AM2000_Animation Kind() const { return FKind; }
+    T_AM2000_Animation EffectiveKind() const { return FEffective; }
+    T_AM2000_MenuOptions& EffectiveOptions() { return FOptions; }
+    TPopupMenu2000Form* ChildWindow() const { return FChild; }
+    TPopupMenu2000Form* ParentWindow() const { return FParentWindow; }
+    T_AM2000_DropShadow* DropShadow() const { return FShadow.get(); }
+    HDC BufferDC() const { return FBufferDC; }
+    // The screen rectangle of a row (empty for none).
+    RECT RowRect(int row);
+    // Selects a row and repaints the rows concerned; tells the owner form.
+    void SelectRow(int row);
+    // The monitor the window places itself on (a submenu: the active form's).
+    RECT MonitorRect() const;
+    // Shadows follow the window (the drop-shadow test).
+    bool ShadowsOn() const;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    struct TRowSource {
+        TMenuItem* Item = nullptr;  // none for a native entry
+        int Native = -1;            // the native entry's position
+    };
+    void Prepare();
+    void FillRows();
+    void AllocateBuffer(int width, int height);
+    void Paint();
+    void PaintFrame();
+    void PaintRow(int row);
+    void PaintSeparator(const RECT& r, const std::string& caption, bool hidden);
+    void PaintExpandButton();
+    void PaintScrollBar();
+    void CopyToScreen(HDC dc);
+    void Showing();
+    void AnimationStep(WPARAM tick, LPARAM delay);
+    void FinishAnimation();
+    void HideNow();
+    void SetBoundsNow(int left, int top, int width, int height);
+    void UpdateShadowAlpha(int alpha);
+    void BuildToolRegions();
+    void MenuSelectNotice();
+    void WheelTurn(int delta);
+    TCustomForm* OwnerForm() const;
+    std::string RowCaption(int row, bool* isDefault = nullptr) const;
+    T_AM2000_its RowState(int row) const;
+    HFONT MakeFont(bool bold, int pointsLess) const;
+    COLORREF Color(T_AM2000_Colors::Role role) const;
+    bool ColorNone(T_AM2000_Colors::Role role) const;
+
+    TCustomPopupMenu2000* FMenu;
+    TMenuItem* FRoot = nullptr;
+    HMENU FRootHandle = nullptr;
+    TPopupMenu2000Form* FParentWindow = nullptr;
+    TPopupMenu2000Form* FChild = nullptr;
+    T_AM2000_MenuOptions FOptions;
+    uint64_t FState = 0;
+    int FSelection = -1, FPrevSelection = -1, FFirstRow = 0, FLastRow = -1, FPressedRow = -1;
+    std::vector<TRowSource> FSources;
+    std::vector<TMenuRowInput> FInputs;
+    TMenuLayoutInput FLayoutInput;
+    TMenuLayout FLayout;
+    int FLineHeight = 20;
+    HFONT FFont = nullptr;
+    HDC FBufferDC = nullptr;
+    HBITMAP FBuffer = nullptr;
+    HGDIOBJ FBufferOld = nullptr;
+    int FBufferWidth = 0, FBufferHeight = 0;
+    T_AM2000_Animation FKind = anVertSlide, FSavedKind = anVertSlide, FStored = anNone, FEffective = anNone;
+    int FHorzStep = 1, FVertStep = 1, FFrame = 0, FTargetWidth = 0, FTargetHeight = 0;
+    DWORD FLastTick = 0;
+    int FPopupX = 0, FPopupY = 0;
+    int FWheelDelta = 0;
+    std::vector<uint8_t> FDesktopCopy;  // the desktop under the window, 24-bit rows (software blend)
+    std::vector<int8_t> FDeltas;
+    std::vector<uint8_t> FImage;        // the window image of the software blend
+    std::unique_ptr<T_AM2000_DropShadow> FShadow;
+    std::unique_ptr<T_AM2000_ToolTipWindow> FToolTip;
+    HWND FCaptureSaved = nullptr;
+    HWND FInitMenuOwner = nullptr;
+    void* FAccessible = nullptr;  // IAccessible of the window, set through 0x514 kind 16
+    bool FCancelled = true;
+    bool FCounted = false;
+};

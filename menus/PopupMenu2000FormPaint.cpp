@@ -1,0 +1,555 @@
+// The menu window's painting: frame, rows, separators, expand button and scroll bar go into the
+// back buffer; the buffer reaches the screen in one copy.
+#include "PopupMenu2000Form.h"
+
+#include "MenuItemCache.h"
+#include "MenuUtils.h"
+#include "framework/ImgList.h"
+
+#include <algorithm>
+
+using M = T_AM2000_Margins;
+using C = T_AM2000_Colors;
+
+namespace {
+
+constexpr COLORREF NoColor = 0x1FFFFFFF;
+
+void Fill(HDC dc, const RECT& r, COLORREF color)
+{
+    if (r.right <= r.left || r.bottom <= r.top)
+        return;
+    const COLORREF old = SetBkColor(dc, color);
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+    SetBkColor(dc, old);
+}
+
+void Band(HDC dc, RECT r, int width, COLORREF topLeft, COLORREF bottomRight)
+{
+    for (int i = 0; i < width; ++i) {
+        Fill(dc, RECT{r.left, r.top, r.right - 1, r.top + 1}, topLeft);
+        Fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
+        Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+        Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+        InflateRect(&r, -1, -1);
+    }
+}
+
+void Arrow(HDC dc, int right, int top, int bottom, COLORREF color)
+{
+    const int y = (top + bottom - 5) / 2;
+    const POINT points[3] = {{right - 8, y}, {right - 8, y + 6}, {right - 5, y + 3}};
+    const HBRUSH brush = CreateSolidBrush(color);
+    const HPEN pen = CreatePen(PS_SOLID, 1, color);
+    const HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
+    Polygon(dc, points, 3);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(brush);
+    DeleteObject(pen);
+}
+
+COLORREF HalfToWhite(COLORREF c)
+{
+    return RGB((GetRValue(c) + 255) / 2, (GetGValue(c) + 255) / 2, (GetBValue(c) + 255) / 2);
+}
+
+bool CuesShown()
+{
+    BOOL on = FALSE;
+    return !SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &on, 0) || on;
+}
+
+}  // namespace
+
+COLORREF TPopupMenu2000Form::Color(C::Role role) const
+{
+    return static_cast<COLORREF>(ResolveColor(const_cast<T_AM2000_MenuOptions&>(FOptions).Colors().Get(role)));
+}
+
+bool TPopupMenu2000Form::ColorNone(C::Role role) const
+{
+    return const_cast<T_AM2000_MenuOptions&>(FOptions).Colors().Get(role) == clNone;
+}
+
+std::string TPopupMenu2000Form::RowCaption(int row, bool* isDefault) const
+{
+    const TRowSource& s = FSources[static_cast<size_t>(FLayout.Rows[static_cast<size_t>(row)].Item)];
+    if (s.Item) {
+        if (isDefault)
+            *isDefault = s.Item->Default;
+        auto* skinned = dynamic_cast<TMenuItem2000*>(s.Item);
+        return skinned ? skinned->GetCaption() : s.Item->Caption;
+    }
+    return FInputs[static_cast<size_t>(FLayout.Rows[static_cast<size_t>(row)].Item)].Caption;
+}
+
+T_AM2000_its TPopupMenu2000Form::RowState(int row) const
+{
+    T_AM2000_its its = ItsBit(isLeftToRight);
+    const TRowSource& s = FSources[static_cast<size_t>(FLayout.Rows[static_cast<size_t>(row)].Item)];
+    if (s.Item) {
+        auto* skinned = dynamic_cast<TMenuItem2000*>(s.Item);
+        if (skinned ? skinned->GetChecked() : s.Item->Checked)
+            its |= ItsBit(isChecked);
+        if (s.Item->AutoCheck)
+            its |= ItsBit(isCheckable);
+        if (!(skinned ? skinned->GetEnabled() : s.Item->Enabled))
+            its |= ItsBit(isDisabled);
+        if (s.Item->Default)
+            its |= ItsBit(isDefault);
+        if (s.Item->RadioItem)
+            its |= ItsBit(isRadio);
+        if (s.Item->Count() > 0 || (skinned && skinned->AttachMenu()) || s.Item->SubMenu)
+            its |= ItsBit(isSubmenu);
+        if (skinned && skinned->GetHidden() && State(wsHiddenShown) && !State(wsHiddenAsRegular))
+            its |= ItsBit(isHidden);
+    } else {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU;
+        GetMenuItemInfoA(FRootHandle, static_cast<UINT>(s.Native), TRUE, &info);
+        if (info.fState & MFS_CHECKED)
+            its |= ItsBit(isChecked);
+        if (info.fState & (MFS_GRAYED | MFS_DISABLED))
+            its |= ItsBit(isDisabled);
+        if (info.fState & MFS_DEFAULT)
+            its |= ItsBit(isDefault);
+        if (info.fType & MFT_RADIOCHECK)
+            its |= ItsBit(isRadio);
+        if (info.hSubMenu)
+            its |= ItsBit(isSubmenu);
+    }
+    if (row == FSelection)
+        its |= ItsBit(isSelected);
+    if (row == FSelection && !(its & ItsBit(isDisabled)) &&
+        ((GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0) || row == FPressedRow))
+        its |= ItsBit(isPressed);
+    if (State(wsAlwaysCues) || CuesShown())
+        its |= ItsBit(isShowAccelerators);
+    if (State(wsThreeD))
+        its |= ItsBit(isCtl3d);
+    return its;
+}
+
+void TPopupMenu2000Form::Paint()
+{
+    if (!FBufferDC || (FLayout.Rows.empty() && !State(wsFullRepaint)))
+        return;
+    if (State(wsAnimating) && IsAlphaKind(FEffective) && !State(wsFullRepaint))
+        return;
+    const bool full = State(wsFullRepaint);
+    SetBkMode(FBufferDC, TRANSPARENT);
+    SelectObject(FBufferDC, FFont);
+    if (full)
+        PaintFrame();
+    const T_AM2000_MenuItemRect rect =
+        MenuItemRect(FLayout, FLayoutInput, FBufferWidth, !ColorNone(C::Gutter), State(wsScroll));
+    // Tear-off bar: a grip of three lines.
+    if (FOptions.Draggable() && (full || FSelection == -2 || FPrevSelection == -2)) {
+        const int top = rect.FrameWidth;
+        const bool selected = FSelection == -2;
+        Fill(FBufferDC, RECT{rect.ContentLeft, top, rect.ContentRight, top + TearOffHeight},
+             selected ? Color(C::Highlight) : Color(C::Menu));
+        const int mid = (rect.ContentLeft + rect.ContentRight) / 2;
+        const COLORREF grip = selected ? Color(C::Frame) : Color(C::DisabledText);
+        for (int y = selected ? 2 : 1; y <= (selected ? 4 : 5); y += 2)
+            Fill(FBufferDC, RECT{mid - 16, top + y, mid + 17, top + y + 1}, grip);
+    }
+    // Title band.
+    if (full && FOptions.Title().Visible) {
+        const int w = FOptions.Title().Width;
+        RECT band{};
+        switch (FOptions.Title().Position) {
+        case atLeft: band = RECT{rect.FrameWidth, rect.FrameWidth, rect.FrameWidth + w, FBufferHeight - rect.FrameWidth}; break;
+        case atRight:
+            band = RECT{FBufferWidth - rect.FrameWidth - w, rect.FrameWidth, FBufferWidth - rect.FrameWidth,
+                        FBufferHeight - rect.FrameWidth};
+            break;
+        case atTop: band = RECT{rect.FrameWidth, rect.FrameWidth, FBufferWidth - rect.FrameWidth, rect.FrameWidth + w}; break;
+        case atBottom:
+            band = RECT{rect.FrameWidth, FBufferHeight - rect.FrameWidth - w, FBufferWidth - rect.FrameWidth,
+                        FBufferHeight - rect.FrameWidth};
+            break;
+        }
+        Fill(FBufferDC, band, static_cast<COLORREF>(ResolveColor(FOptions.Title().ColorBegin)));
+    }
+    for (int row = FFirstRow; row <= FLastRow && row < RowCount(); ++row)
+        if (full || row == FSelection || row == FPrevSelection)
+            PaintRow(row);
+    if (State(wsHasHidden) && (full || FSelection == -3 || FPrevSelection == -3))
+        PaintExpandButton();
+    if (State(wsScroll))
+        PaintScrollBar();
+    if (!State(wsAnimating) && Width() > 0 && HandleAllocated())
+        CopyToScreen(nullptr);
+    SetState(wsFullRepaint, false);
+    FPrevSelection = FSelection;
+}
+
+void TPopupMenu2000Form::PaintFrame()
+{
+    RECT r{0, 0, FBufferWidth, FBufferHeight};
+    Fill(FBufferDC, r, Color(C::Menu));
+    if (State(wsThreeD)) {
+        DrawEdge(FBufferDC, &r, EDGE_RAISED, BF_RECT);
+        InflateRect(&r, -2, -2);
+    }
+    const int bevel = FOptions.Margins().Get(M::Bevel), inner = FOptions.Margins().Get(M::BevelInner);
+    const int border = FOptions.Margins().Get(M::Border);
+    if (bevel > 0) {
+        Band(FBufferDC, r, bevel, Color(C::Bevel), Color(C::BevelShadow));
+        InflateRect(&r, -bevel, -bevel);
+    }
+    if (inner > 0) {
+        Band(FBufferDC, r, inner, Color(C::BevelInner), Color(C::BevelInnerShadow));
+        InflateRect(&r, -inner, -inner);
+    }
+    if (border > 0)
+        Band(FBufferDC, r, border, Color(C::Border), Color(C::Border));
+}
+
+void TPopupMenu2000Form::PaintRow(int row)
+{
+    const HDC dc = FBufferDC;
+    const TMenuRow& r = FLayout.Rows[static_cast<size_t>(row)];
+    const int shift = FLayout.Rows[static_cast<size_t>(FFirstRow)].Top - FLayout.FirstTop;
+    const int top = r.Top - shift, bottom = top + r.Height;
+    const bool gutter = !ColorNone(C::Gutter);
+    T_AM2000_MenuItemRect rect = MenuItemRect(FLayout, FLayoutInput, FBufferWidth, gutter, State(wsScroll));
+    rect.ItemTop = top;
+    rect.ItemBottom = bottom;
+    const RECT rowRect{rect.ContentLeft, top, rect.ContentRight, bottom};
+    bool isDefault = false;
+    const std::string caption = RowCaption(row, &isDefault);
+    const T_AM2000_its its = RowState(row);
+    const T_AM2000_Flags flags = FOptions.Flags();
+    const T_AM2000_Margins& margins = FOptions.Margins();
+    const bool hidden = its & ItsBit(isHidden);
+    if (IsSeparatorCaption(caption)) {
+        PaintSeparator(rowRect, caption, hidden);
+        return;
+    }
+    const bool selected = its & ItsBit(isSelected), disabled = its & ItsBit(isDisabled);
+    const bool checked = its & ItsBit(isChecked);
+    const bool highlight = selected && !(disabled && (flags & FlagBit(mfNoHighDisabled)));
+
+    // Background.
+    RECT back = rowRect;
+    if (gutter && margins.Get(M::Gutter) > 0 && margins.Get(M::Left) >= margins.Get(M::Gutter)) {
+        Fill(dc, RECT{rowRect.left - margins.Get(M::Border), top, rowRect.left + margins.Get(M::Gutter), bottom},
+             Color(C::Gutter));
+        back.left = rowRect.left + margins.Get(M::Gutter);
+    }
+    if (hidden) {
+        Fill(dc, back, ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken));
+    } else if (highlight) {
+        RECT sel = rowRect;
+        if (flags & FlagBit(mfNoSharpJoints))
+            InflateRect(&sel, margins.Get(M::Border) + margins.Get(M::BevelInner), 0);
+        Fill(dc, sel, (its & ItsBit(isPressed)) ? Color(C::Pressed) : Color(C::Highlight));
+    } else {
+        Fill(dc, back, Color(C::Menu));
+    }
+
+    // Glyph.
+    const TRowSource& source = FSources[static_cast<size_t>(r.Item)];
+    const TCaptionParts parts = SplitCaption(caption);
+    int glyph = -1;
+    TImageList* images = nullptr;
+    int imageIndex = -1;
+    if (source.Item) {
+        auto* skinned = dynamic_cast<TMenuItem2000*>(source.Item);
+        imageIndex = skinned ? skinned->GetImageIndex() : source.Item->ImageIndex;
+        TComponent* list = source.Item->Parent() && source.Item->Parent()->SubMenuImages
+                               ? source.Item->Parent()->SubMenuImages
+                               : FMenu ? FMenu->Images : nullptr;
+        if (FMenu && disabled && FMenu->DisabledImages)
+            list = FMenu->DisabledImages;
+        else if (FMenu && selected && FMenu->HotImages)
+            list = FMenu->HotImages;
+        images = dynamic_cast<TImageList*>(list);
+        if (!images || imageIndex < 0)
+            glyph = MenuItemCache().ImageIndexOf(parts.Caption);
+    } else {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID;
+        GetMenuItemInfoA(FRootHandle, static_cast<UINT>(source.Native), TRUE, &info);
+        const char* name = SystemCommandGlyphName(info.wID);
+        glyph = MenuItemCache().ImageIndexOf(name ? std::string_view(name) : std::string_view(parts.Caption));
+    }
+    const bool hasImage = images && imageIndex >= 0;
+    const bool mark = (checked || (its & ItsBit(isRadio)) || (its & ItsBit(isCheckable))) && !hasImage && glyph < 0;
+    const RECT box{rect.GlyphLeft, top + (hidden ? 1 : 0), rect.GlyphLeft + rect.GlyphWidth - 1, bottom - (hidden ? 1 : 0)};
+    if ((hasImage || glyph >= 0 || (mark && checked)) && !(flags & FlagBit(mfXpControls))) {
+        COLORREF boxColor = gutter ? Color(C::Gutter) : Color(C::Menu);
+        if ((flags & FlagBit(mfNoBitmapRect)) && checked)
+            boxColor = Color(C::Highlight);
+        if (!(flags & FlagBit(mfNoBitmapRect)) && (its & ItsBit(isCtl3d)) && checked)
+            boxColor = ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken);
+        if (!highlight || (flags & FlagBit(mfNoBitmapRect)) || checked)
+            Fill(dc, box, boxColor);
+        if ((its & ItsBit(isCtl3d)) && !(flags & FlagBit(mfNoBitmapRect))) {
+            RECT edge = box;
+            if (checked)
+                DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+            else if (selected)
+                DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+        }
+    }
+    const int boxMidX = (box.left + box.right) / 2, boxMidY = (box.top + box.bottom) / 2;
+    if (hasImage) {
+        images->Draw(dc, boxMidX - images->Width() / 2, boxMidY - images->Height() / 2, imageIndex);
+    } else if (glyph >= 0) {
+        const COLORREF shade = ColorNone(C::DisabledShadow) ? NoColor : Color(C::DisabledShadow);
+        DrawGlyphByIndex(dc, boxMidX - 8, boxMidY - 8, !disabled, shade, Color(C::DisabledText), glyph);
+    } else if (mark && checked) {
+        const HBITMAP picture = (its & ItsBit(isRadio)) ? SystemRadioItem() : SystemCheckMark();
+        BITMAP b{};
+        if (picture && GetObjectA(picture, sizeof b, &b)) {
+            const int x = boxMidX - b.bmWidth / 2, y = boxMidY - b.bmHeight / 2;
+            if (disabled)
+                DrawGlyphShape(dc, x, y, NoColor, ColorNone(C::DisabledShadow) ? NoColor : Color(C::DisabledShadow),
+                               Color(C::DisabledText), picture, 1, 0);
+            else
+                DrawGlyph(dc, x, y, 0, 0, NoColor, picture, 1, 0);
+        }
+    }
+
+    // Caption, shortcut and arrow.
+    const bool cues = its & ItsBit(isShowAccelerators);
+    COLORREF text;
+    if (disabled)
+        text = Color(C::DisabledText);
+    else if (selected)
+        text = (its & ItsBit(isPressed)) ? Color(C::PressedText) : Color(C::HighlightText);
+    else
+        text = hidden ? Color(C::SunkenText) : Color(C::MenuText);
+    std::string shortCut;
+    if (auto* skinned = dynamic_cast<TMenuItem2000*>(source.Item))
+        shortCut = FirstShortCut(skinned->GetShortCut());
+    else if (source.Item)
+        shortCut = source.Item->ShortCut ? ShortCutToText(source.Item->ShortCut) : source.Item->ShortCutText;
+    if (shortCut.empty())
+        shortCut = parts.ShortCut;
+    const HFONT bold = isDefault ? [this] {
+        LOGFONTA f{};
+        GetObjectA(FFont, sizeof f, &f);
+        f.lfWeight = FW_BOLD;
+        return CreateFontIndirectA(&f);
+    }()
+                                 : nullptr;
+    const HGDIOBJ oldFont = SelectObject(dc, bold ? bold : FFont);
+    UINT align = DT_LEFT;
+    if (FOptions.Alignment() == taRightJustify)
+        align = DT_RIGHT;
+    else if (FOptions.Alignment() == taCenter)
+        align = DT_CENTER;
+    const UINT textFlags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (cues ? 0 : DT_HIDEPREFIX);
+    const std::vector<std::string> lines = SplitCaptionLines(parts.Caption);
+    auto drawTexts = [&](int dx, int dy, COLORREF color) {
+        SetTextColor(dc, color);
+        const int lineHeight = r.Height / std::max<int>(1, static_cast<int>(lines.size()));
+        for (size_t i = 0; i < lines.size(); ++i) {
+            RECT lr{rect.CaptionLeft + dx, top + static_cast<int>(i) * lineHeight + dy,
+                    rect.CaptionLeft + rect.CaptionWidth + dx, top + static_cast<int>(i + 1) * lineHeight + dy};
+            DrawTextA(dc, lines[i].c_str(), static_cast<int>(lines[i].size()), &lr, textFlags | align);
+        }
+        if (!shortCut.empty()) {
+            RECT sr{rect.ShortCutLeft + dx, top + dy, rect.ShortCutLeft + rect.ShortCutWidth + dx, bottom + dy};
+            const UINT sa = (flags & FlagBit(mfLeftAlignedShortCuts)) ? DT_LEFT : DT_RIGHT;
+            DrawTextA(dc, shortCut.c_str(), static_cast<int>(shortCut.size()), &sr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | sa);
+        }
+        if (its & ItsBit(isSubmenu))
+            Arrow(dc, rect.ArrowLeft + rect.ArrowWidth + dx, top + dy, bottom + dy, color);
+    };
+    if (disabled && !ColorNone(C::DisabledShadow) && (!selected || (flags & FlagBit(mfNoHighDisabled))))
+        drawTexts(1, 1, Color(C::DisabledShadow));
+    drawTexts(0, 0, text);
+    SelectObject(dc, oldFont);
+    if (bold)
+        DeleteObject(bold);
+
+    // Selected frame.
+    if (highlight && margins.Get(M::Frame) > 0) {
+        RECT frame = rowRect;
+        if (flags & FlagBit(mfNoSharpJoints))
+            InflateRect(&frame, margins.Get(M::Border) + margins.Get(M::BevelInner), 0);
+        Band(dc, frame, margins.Get(M::Frame), Color(C::Frame), Color(C::FrameShadow));
+    }
+}
+
+void TPopupMenu2000Form::PaintSeparator(const RECT& r, const std::string& caption, bool hidden)
+{
+    const HDC dc = FBufferDC;
+    Fill(dc, r, hidden && !ColorNone(C::Sunken) ? Color(C::Sunken) : Color(C::Menu));
+    const char kind = caption[0];
+    if (kind == ' ')
+        return;
+    const TSeparatorIndent indent = SeparatorIndent(FOptions.Flags(), FLayoutInput, !ColorNone(C::Gutter));
+    const bool sharp = !(FOptions.Flags() & FlagBit(mfNoSharpJoints));
+    const int x1 = r.left + indent.Left, x2 = r.right - indent.Right;
+    int y = (r.top + r.bottom) / 2;
+    if (kind == '.')
+        y -= 1;
+    else if (kind == ':' || kind == '=')
+        y -= 2;
+    auto line = [&](int dx, int dy, int extra, COLORREF color) {
+        auto run = [&](int yy) {
+            switch (kind) {
+            case '.':
+                for (int x = x1; x < x2 + extra; x += 4)
+                    Fill(dc, RECT{x + dx, yy + dy, std::min(x + 2, x2 + extra) + dx, yy + dy + 1}, color);
+                break;
+            case ':':
+                for (int x = x1; x < x2 + extra; x += 6)
+                    Fill(dc, RECT{x + dx, yy + dy, x + 2 + dx, yy + 2 + dy}, color);
+                for (int x = x1 + 3; x < x2 + extra; x += 6)
+                    Fill(dc, RECT{x + dx, yy + 3 + dy, x + 2 + dx, yy + 5 + dy}, color);
+                break;
+            default: Fill(dc, RECT{x1 + dx, yy + dy, x2 + extra + dx, yy + dy + 1}, color); break;
+            }
+        };
+        run(y);
+        if (kind == '=')
+            run(y + 2);
+    };
+    if (!ColorNone(C::LineShadow))
+        line(1, 1, sharp ? 1 : 0, hidden ? HalfToWhite(Color(C::LineShadow)) : Color(C::LineShadow));
+    if (!ColorNone(C::Line))
+        line(0, 0, 0, hidden ? HalfToWhite(Color(C::Line)) : Color(C::Line));
+    // A label after the run of separator characters.
+    size_t start = 0;
+    while (start < caption.size() && caption[start] == kind)
+        ++start;
+    if (start < caption.size()) {
+        const std::string label = caption.substr(start);
+        const HFONT small = MakeFont(false, 1);
+        const HGDIOBJ old = SelectObject(dc, small);
+        RECT lr = r;
+        const UINT f = DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX;
+        SIZE size{};
+        GetTextExtentPoint32A(dc, label.c_str(), static_cast<int>(label.size()), &size);
+        const int mid = (r.left + r.right) / 2;
+        Fill(dc, RECT{mid - size.cx / 2 - 2, r.top, mid + size.cx / 2 + 3, r.bottom}, Color(C::Menu));
+        if (!ColorNone(C::LineShadow)) {
+            SetTextColor(dc, Color(C::LineShadow));
+            RECT sr = lr;
+            OffsetRect(&sr, 1, 1);
+            DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &sr, f);
+        }
+        SetTextColor(dc, ColorNone(C::Line) ? Color(C::MenuText) : Color(C::Line));
+        DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &lr, f);
+        SelectObject(dc, old);
+        DeleteObject(small);
+    }
+}
+
+void TPopupMenu2000Form::PaintExpandButton()
+{
+    const HDC dc = FBufferDC;
+    const T_AM2000_MenuItemRect rect = MenuItemRect(FLayout, FLayoutInput, FBufferWidth, !ColorNone(C::Gutter), State(wsScroll));
+    const int top = FLayout.RowsBottom() + 3;
+    RECT button{rect.ContentLeft, top, rect.ContentRight, top + ExpandButtonHeight};
+    const bool selected = FSelection == -3;
+    if (selected) {
+        Fill(dc, button, ColorNone(C::Sunken) ? Color(C::Highlight) : Color(C::Sunken));
+        Band(dc, button, 1, Color(C::Frame), Color(C::FrameShadow));
+    } else {
+        Fill(dc, button, Color(C::Menu));
+    }
+    const int x0 = (button.left + button.right) / 2 - 3, y0 = (button.top + button.bottom) / 2 - 4;
+    const HPEN pen = CreatePen(PS_SOLID, 1, Color(C::MenuText));
+    const HGDIOBJ old = SelectObject(dc, pen);
+    for (int dy : {0, 4}) {
+        const int x = x0, y = y0 + dy;
+        const POINT p[6] = {{x, y}, {x + 2, y + 2}, {x + 4, y}, {x + 4, y + 1}, {x + 2, y + 3}, {x - 1, y}};
+        Polyline(dc, p, 6);
+    }
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+void TPopupMenu2000Form::PaintScrollBar()
+{
+    const HDC dc = FBufferDC;
+    const T_AM2000_MenuItemRect rect = MenuItemRect(FLayout, FLayoutInput, FBufferWidth, !ColorNone(C::Gutter), true);
+    const int w = GetSystemMetrics(SM_CXVSCROLL), arrow = GetSystemMetrics(SM_CYVSCROLL);
+    const int left = rect.ContentRight + 5, top = rect.FrameWidth, bottom = FBufferHeight - rect.FrameWidth;
+    Fill(dc, RECT{rect.ContentRight, top, left + w, bottom}, Color(C::Menu));
+    RECT up{left, top, left + w, top + arrow}, down{left, bottom - arrow, left + w, bottom};
+    const UINT atTop = FFirstRow == 0 ? DFCS_INACTIVE : 0;
+    const UINT atEnd = FLastRow >= RowCount() - 1 ? DFCS_INACTIVE : 0;
+    DrawFrameControl(dc, &up, DFC_SCROLL, DFCS_SCROLLUP | atTop | (FSelection == -10 ? DFCS_PUSHED : 0));
+    DrawFrameControl(dc, &down, DFC_SCROLL, DFCS_SCROLLDOWN | atEnd | (FSelection == -9 ? DFCS_PUSHED : 0));
+    const int track = std::max(0, static_cast<int>(down.top - up.bottom));
+    if (RowCount() > 0 && track > 0) {
+        const int visible = FLastRow - FFirstRow + 1;
+        const int length = std::max(6, track * visible / RowCount());
+        const int offset = track * FFirstRow / RowCount();
+        RECT thumb{left, up.bottom + offset, left + w, std::min(up.bottom + offset + length, down.top)};
+        DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    }
+}
+
+void TPopupMenu2000Form::CopyToScreen(HDC dc)
+{
+    if (!HandleAllocated() || !FBufferDC)
+        return;
+    const HWND wnd = HandleOrNull();
+    const bool own = dc == nullptr;
+    if (own)
+        dc = GetDC(wnd);
+    const int w = Width(), h = Height();
+    int sx = 0, sy = 0;
+    const bool animating = State(wsAnimating) && !State(wsAnimationDone);
+    if (animating && IsStretchKind(FEffective)) {
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, w, h, FBufferDC, 0, 0, FBufferWidth, FBufferHeight, SRCCOPY);
+    } else {
+        if (animating && !IsRollKind(FEffective)) {
+            // A slide shows the menu's far part first, as if it came out from under its anchor.
+            if (!State(wsOpensLeftwards))
+                sx = std::max(0, FBufferWidth - w);
+            if (!State(wsOpensUpwards))
+                sy = std::max(0, FBufferHeight - h);
+        } else if (animating) {
+            if (State(wsOpensLeftwards))
+                sx = std::max(0, FBufferWidth - w);
+            if (State(wsOpensUpwards))
+                sy = std::max(0, FBufferHeight - h);
+        }
+        const std::vector<uint8_t>* image = nullptr;
+        std::vector<uint8_t> blended;
+        BITMAP b{};
+        GetObjectA(FBuffer, sizeof b, &b);
+        if (!FImage.empty() && FImage.size() == static_cast<size_t>(b.bmWidthBytes) * static_cast<size_t>(b.bmHeight)) {
+            image = &FImage;
+        } else if (!MenuLayeredWindows() && FOptions.Opacity() != 100 && !FDesktopCopy.empty() &&
+                   FDesktopCopy.size() == static_cast<size_t>(b.bmWidthBytes) * static_cast<size_t>(b.bmHeight)) {
+            TBlendTable table;
+            MakeBlendTable(FOptions.Opacity(), table);
+            blended.resize(FDesktopCopy.size());
+            GdiFlush();
+            BlendRow(static_cast<const uint8_t*>(b.bmBits), FDesktopCopy.data(), blended.data(), 0, blended.size(),
+                     table.get());
+            image = &blended;
+        }
+        if (image) {
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof info.bmiHeader;
+            info.bmiHeader.biWidth = b.bmWidth;
+            info.bmiHeader.biHeight = b.bmHeight;
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 24;
+            SetDIBitsToDevice(dc, -sx, -sy, static_cast<DWORD>(b.bmWidth), static_cast<DWORD>(b.bmHeight), 0, 0, 0,
+                              static_cast<UINT>(b.bmHeight), image->data(), &info, DIB_RGB_COLORS);
+        } else {
+            GdiFlush();
+            BitBlt(dc, 0, 0, w, h, FBufferDC, sx, sy, SRCCOPY);
+        }
+    }
+    if (own)
+        ReleaseDC(wnd, dc);
+}

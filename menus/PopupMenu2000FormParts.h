@@ -1,0 +1,15 @@
+#pragma once
+// What the menu window's own files share: native entries and the accessibility notices.
+#include <windows.h>
+
+#include <string>
+
+struct TNativeEntry {
+    UINT Type = 0, State = 0, Id = 0;
+    HMENU SubMenu = nullptr;
+    std::string Text;
+};
+// The entry at a position of a native menu (a 256-byte text at most).
+TNativeEntry ReadNativeEntry(HMENU menu, int position);
+// NotifyWinEvent, bound by name, for the window's menu object.
+void NotifyMenuEvent(DWORD event, HWND wnd, LONG child);

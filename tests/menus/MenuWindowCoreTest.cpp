@@ -1,0 +1,406 @@
+#include "menus/DropShadowCore.h"
+#include "menus/MenuWindowCore.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TMenuRowInput Row(const std::string& caption, int captionWidth = 40, int shortCutWidth = 0)
+{
+    TMenuRowInput r;
+    r.Caption = caption;
+    r.CaptionWidth = captionWidth;
+    r.ShortCutWidth = shortCutWidth;
+    return r;
+}
+
+// The player's skin: bevel 1, no border, no 3D look.
+TMenuLayoutInput MoneyLook()
+{
+    TMenuLayoutInput in;
+    in.Margins[T_AM2000_Margins::Bevel] = 1;
+    in.Margins[T_AM2000_Margins::Border] = 0;
+    in.TextHeight = 13;
+    return in;
+}
+
+}  // namespace
+
+TEST(MenuLayout, RowHeightsByKind)
+{
+    TMenuLayoutInput in;  // default margins: separator 9, frame 0, item 0
+    in.TextHeight = 13;   // line height 20
+    struct Case {
+        const char* name;
+        TMenuRowInput row;
+        int height;
+    };
+    TMenuRowInput glyph = Row("Cut");
+    glyph.StandardGlyph = true;
+    TMenuRowInput hidden = Row("Hidden");
+    hidden.Hidden = true;
+    TMenuRowInput image = Row("Image");
+    image.ImageHeight = 24;
+    TMenuRowInput bitmap = Row("Bitmap");
+    bitmap.BitmapHeight = 10;
+    TMenuRowInput control = Row("Edit");
+    control.ControlHeight = 31;
+    const Case cases[] = {
+        {"dash", Row("-"), 9},         {"dot", Row("."), 10},       {"double", Row("="), 11},
+        {"blank", Row(" "), 11},       {"colon", Row(":"), 13},     {"one line", Row("Open"), 20},
+        {"two lines", Row("Open\rFile"), 37},                       {"escaped lines", Row("A\\nB\\nC"), 54},
+        {"glyph minimum", glyph, 20},  {"hidden adds two", hidden, 22}, {"image plus four", image, 28},
+        {"small bitmap", bitmap, 20},  {"control", control, 31},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MenuRowHeight(c.row, in), c.height) << c.name;
+
+    in.Margins[T_AM2000_Margins::Item] = 30;
+    EXPECT_EQ(MenuRowHeight(Row("Open"), in), 30);
+    in.Margins[T_AM2000_Margins::Item] = 0;
+    in.TextHeight = 8;  // a tiny font still lets a glyph row have its 20 pixels
+    EXPECT_EQ(MenuRowHeight(Row("Open"), in), 15);
+    EXPECT_EQ(MenuRowHeight(glyph, in), 20);
+    in.Margins[T_AM2000_Margins::Frame] = 2;
+    EXPECT_EQ(MenuRowHeight(Row("Open"), in), 19);
+}
+
+TEST(MenuLayout, RowsWidthsAndWindowSize)
+{
+    const TMenuLayoutInput in = MoneyLook();
+    std::vector<TMenuRowInput> rows = {Row("Open", 40, 30), Row("-"), Row("A very long caption", 500), Row("Exit"),
+                                       Row("-")};
+    rows[1].CaptionWidth = 0;
+    const TMenuLayout layout = MeasureMenu(rows, in);
+    ASSERT_EQ(layout.Rows.size(), 4u);  // the trailing separator has no row
+    EXPECT_EQ(layout.FirstTop, 1);
+    EXPECT_EQ(layout.Packed(0), (20u << 16) | 1u);
+    EXPECT_EQ(layout.Rows[1].Top, 21);
+    EXPECT_EQ(layout.Rows[2].Top, 30);
+    EXPECT_EQ(layout.CaptionWidth, 300);  // capped
+    EXPECT_EQ(layout.ContentWidth, 300 + 24 + 24);
+    EXPECT_EQ(MenuWindowHeight(layout, in), 1 + 20 + 9 + 20 + 20 + 1);
+    EXPECT_EQ(MenuWindowWidth(layout, in, false), 2 + 348);
+    EXPECT_EQ(MenuWindowWidth(layout, in, true), 2 + 348 + 16 + 5);
+
+    // Caption and shortcut sums versus the two widest columns (right-justified).
+    rows = {Row("Open", 100, 10), Row("Exit", 20, 50)};
+    EXPECT_EQ(MeasureMenu(rows, in).ContentWidth, 48 + 120);
+    TMenuLayoutInput right = in;
+    right.Alignment = taRightJustify;
+    EXPECT_EQ(MeasureMenu(rows, right).ContentWidth, 48 + 100 + 50 + 4);
+
+    // The 3D look, a tear-off bar and a top title push the rows down.
+    TMenuLayoutInput look = in;
+    look.ThreeD = look.Draggable = look.TitleVisible = true;
+    look.TitlePosition = atTop;
+    look.TitleWidth = 30;
+    const TMenuLayout down = MeasureMenu(rows, look);
+    EXPECT_EQ(down.FirstTop, 1 + 2 + 9 + 30);
+    EXPECT_EQ(MenuWindowHeight(down, look), down.FirstTop + 40 + 1 + 2);
+}
+
+TEST(MenuLayout, HiddenItemsGetTheExpandButtonOrAllShowWhenNothingElseDoes)
+{
+    const TMenuLayoutInput in = MoneyLook();
+    std::vector<TMenuRowInput> rows = {Row("Open"), Row("Rare"), Row("Gone")};
+    rows[1].Hidden = true;
+    rows[2].Visible = false;
+    TMenuLayout layout = MeasureMenu(rows, in);
+    EXPECT_EQ(layout.Rows.size(), 1u);
+    EXPECT_TRUE(layout.HasHiddenItems);
+    EXPECT_EQ(MenuWindowHeight(layout, in), 1 + 20 + 1 + 13 + 6);
+
+    rows[0].Hidden = true;
+    layout = MeasureMenu(rows, in);
+    ASSERT_EQ(layout.Rows.size(), 2u);
+    EXPECT_TRUE(layout.HiddenShown);
+    EXPECT_FALSE(layout.HasHiddenItems);
+    EXPECT_EQ(layout.Rows[1].Height, 22);
+}
+
+TEST(MenuLayout, LastRowThatFitsFollowsTheScrollPosition)
+{
+    const TMenuLayoutInput in = MoneyLook();
+    const std::vector<TMenuRowInput> rows(10, Row("Item"));
+    const TMenuLayout layout = MeasureMenu(rows, in);
+    EXPECT_EQ(LastRowThatFits(layout, in, 2 + 60, 0), 2);
+    EXPECT_EQ(LastRowThatFits(layout, in, 2 + 59, 0), 1);
+    EXPECT_EQ(LastRowThatFits(layout, in, 2 + 60, 5), 7);
+    EXPECT_EQ(LastRowThatFits(layout, in, 1000, 0), 9);
+}
+
+TEST(MenuPlacement, FlipsScrollsAndOverlaps)
+{
+    const TRect screen{0, 0, 1280, 1024};
+    const TRect second{-1024, -200, 0, 568};  // a monitor left of and above the primary
+    struct Case {
+        const char* name;
+        TPlacementInput in;
+        TPlacement out;
+    };
+    auto top = [](TRect mon, int x, int y, int w, int h) {
+        TPlacementInput p;
+        p.Monitor = mon;
+        p.Left = x;
+        p.Top = y;
+        p.TargetWidth = w;
+        p.TargetHeight = h;
+        return p;
+    };
+    auto sub = [&](TRect mon, int x, int y, int w, int h, int parentLeft, int parentWidth, bool parentLeftwards) {
+        TPlacementInput p = top(mon, x, y, w, h);
+        p.Submenu = true;
+        p.ParentLeft = parentLeft;
+        p.ParentWidth = parentWidth;
+        p.ParentOpensLeftwards = parentLeftwards;
+        return p;
+    };
+    TPlacementInput centred = top(screen, 1200, 100, 200, 100);
+    centred.Centred = true;
+    TPlacementInput asked = top(screen, 300, 100, 200, 100);
+    asked.LeftwardsRequested = true;
+    TPlacementInput askedNoRoom = top(screen, 100, 100, 200, 100);
+    askedNoRoom.LeftwardsRequested = true;
+    const Case cases[] = {
+        {"room", top(screen, 100, 100, 200, 300), {100, 100, 300, false, false, false}},
+        {"flip left", top(screen, 1200, 100, 200, 300), {1200, 100, 300, true, false, false}},
+        {"flip up", top(screen, 100, 900, 200, 300), {100, 900, 300, false, true, false}},
+        {"flip both", top(screen, 1200, 900, 200, 300), {1200, 900, 300, true, true, false}},
+        {"centred stays right", centred, {1080, 100, 100, false, false, false}},
+        {"leftwards asked", asked, {300, 100, 100, true, false, false}},
+        {"leftwards without room", askedNoRoom, {100, 100, 100, false, false, false}},
+        {"scroll below", top(screen, 100, 400, 200, 1500), {100, 400, 624, false, false, true}},
+        {"scroll above", top(screen, 100, 700, 200, 1500), {100, 700, 701, false, true, true}},
+        {"submenu right", sub(screen, 500, 100, 200, 300, 300, 200, false), {500, 100, 300, false, false, false}},
+        {"submenu overlaps 6", sub(screen, 1150, 100, 200, 300, 1000, 150, false), {1006, 100, 300, true, false, false}},
+        {"submenu of leftward parent", sub(screen, 700, 100, 200, 300, 500, 200, true), {506, 100, 300, true, false, false}},
+        {"submenu moves up", sub(screen, 500, 900, 200, 300, 300, 200, false), {500, 724, 300, false, false, false}},
+        {"submenu scrolls", sub(screen, 500, 100, 200, 2000, 300, 200, false), {500, 0, 1024, false, false, true}},
+        {"negative origin room", top(second, -1000, -150, 200, 300), {-1000, -150, 300, false, false, false}},
+        {"negative origin flips", top(second, -100, 400, 200, 300), {-100, 400, 300, true, true, false}},
+        {"negative origin submenu", sub(second, -300, 0, 200, 300, -500, 200, true), {-494, 0, 300, true, false, false}},
+    };
+    for (const Case& c : cases) {
+        const TPlacement p = PlaceMenu(c.in);
+        EXPECT_EQ(p.Left, c.out.Left) << c.name;
+        EXPECT_EQ(p.Top, c.out.Top) << c.name;
+        EXPECT_EQ(p.Height, c.out.Height) << c.name;
+        EXPECT_EQ(p.OpensLeftwards, c.out.OpensLeftwards) << c.name;
+        EXPECT_EQ(p.OpensUpwards, c.out.OpensUpwards) << c.name;
+        EXPECT_EQ(p.Scroll, c.out.Scroll) << c.name;
+    }
+}
+
+TEST(MenuAnimation, KindsResolveBySystemSettings)
+{
+    auto answer = [](TSpiAnswer a) { return [a] { return a; }; };
+    struct Case {
+        const char* name;
+        T_AM2000_Animation kind;
+        TSpiAnswer animation, fade;
+        T_AM2000_Animation stored, effective;
+    };
+    const TSpiAnswer F = TSpiAnswer::Failed, Off = TSpiAnswer::Off, On = TSpiAnswer::On;
+    const Case cases[] = {
+        {"default fails", anDefault, F, On, anHorzSlide, anVertSlide},
+        {"default off", anDefault, Off, On, anNone, anNone},
+        {"default on, fade off", anDefault, On, Off, anHorzSlide, anVertSlide},
+        {"default on, fade fails", anDefault, On, F, anHorzSlide, anVertSlide},
+        {"default on, fade on", anDefault, On, On, anAlpha, anAlpha},
+        {"slide", anSlide, Off, Off, anHorzSlide, anVertSlide},
+        {"stretch", anStretch, Off, Off, anHorzStretch, anVertStretch},
+        {"popup", anPopup, Off, Off, anHorzSlide, anDoubleSlide},
+        {"roll", anRoll, Off, Off, anHorzRoll, anVertRoll},
+        {"alpha slide", anAlphaSlide, Off, Off, anHorzAlphaSlide, anVertAlphaSlide},
+        {"plain kind", anDoubleStretch, Off, Off, anDoubleStretch, anDoubleStretch},
+    };
+    for (const Case& c : cases) {
+        TAnimationQuery q;
+        q.MenuAnimation = answer(c.animation);
+        q.MenuFade = answer(c.fade);
+        const TAnimationChoice r = ResolveAnimation(c.kind, q);
+        EXPECT_EQ(r.Stored, c.stored) << c.name;
+        EXPECT_EQ(r.Effective, c.effective) << c.name;
+    }
+    TAnimationQuery q;
+    int draw = 0;
+    q.RandomBit = [&draw] { return draw; };
+    EXPECT_EQ(ResolveAnimation(anRandom, q).Effective, anHorzSlide);
+    draw = 1;
+    EXPECT_EQ(ResolveAnimation(anRandom, q).Effective, anVertSlide);
+    q.VerticalBar = true;
+    EXPECT_EQ(ResolveAnimation(anSlide, q).Effective, anHorzSlide);
+    q.SiblingWithoutFlag = true;
+    EXPECT_EQ(ResolveAnimation(anVertSlide, q).Stored, anVertSlide);
+    EXPECT_EQ(ResolveAnimation(anVertSlide, q).Effective, anNone);
+    q.NoAnimation = true;
+    EXPECT_EQ(ResolveAnimation(anAlpha, q).Stored, anNone);
+}
+
+TEST(MenuAnimation, SlideGrowsBySteadyStepsThenTakesTheFullHeight)
+{
+    const int W = 150, H = 300;
+    const TAnimationStart s = AnimationStart(anVertSlide, W, H);
+    EXPECT_EQ(s.VertStep, 18);
+    EXPECT_EQ(s.Width, W);
+    EXPECT_EQ(s.Height, 30 - 18);
+    std::vector<int> heights;
+    int w = s.Width, h = s.Height;
+    for (;;) {
+        const TSizeStep step = NextSizeStep(w, h, W, H, s.HorzStep, s.VertStep);
+        if (step.Done || !step.Grew)
+            break;
+        w = step.Width;
+        h = step.Height;
+        heights.push_back(h);
+    }
+    ASSERT_FALSE(heights.empty());
+    for (size_t k = 0; k < heights.size(); ++k)
+        EXPECT_EQ(heights[k], s.Height + static_cast<int>(k + 1) * 18);
+    EXPECT_LT(heights.back(), H);
+    EXPECT_GE(heights.back() + 18, H - 18);
+
+    // Small menus still move by 3 pixels; no size below 1.
+    const TAnimationStart tiny = AnimationStart(anDoubleSlide, 20, 20);
+    EXPECT_EQ(tiny.HorzStep, 3);
+    EXPECT_EQ(tiny.VertStep, 3);
+    EXPECT_EQ(tiny.Width, 2);
+    EXPECT_EQ(tiny.Height, 1);
+    const TAnimationStart none = AnimationStart(anNone, 20, 20);
+    EXPECT_EQ(none.Width, 20);
+    EXPECT_EQ(none.Height, 20);
+}
+
+TEST(MenuAnimation, AlphaStopsAtTheOpacityFrame)
+{
+    int frames = 0;
+    for (int frame = 1; AlphaFrameRuns(frame, 60); ++frame)
+        ++frames;
+    EXPECT_EQ(frames, 9);  // frames 1..9 run: 9.6 is the limit
+    EXPECT_EQ(AlphaOfFrame(9), 143);
+    EXPECT_EQ(FinalAlpha(60), 153);
+    EXPECT_EQ(FinalAlpha(100), 255);
+    EXPECT_EQ(AlphaOfFrame(16), 255);
+
+    EXPECT_EQ(AlphaDelta(200, 40), 10);
+    EXPECT_EQ(AlphaDelta(0, 255), -15);
+    uint8_t image[3] = {250, 3, 100};
+    const int8_t deltas[3] = {10, -10, 5};
+    ApplyAlphaDeltas(image, deltas, 3);
+    EXPECT_EQ(image[0], 255);
+    EXPECT_EQ(image[1], 0);
+    EXPECT_EQ(image[2], 105);
+}
+
+TEST(DropShadow, DarkeningTablesAndFractions)
+{
+    const TDarkenTable& t = DarkenTable();
+    EXPECT_EQ(t[90][4], 50);   // five ninths
+    EXPECT_EQ(t[255][7], 227);  // 226.67
+    EXPECT_EQ(t[77][8], 77);
+    EXPECT_EQ(t[77][9], 77);
+    EXPECT_EQ(Vertical98Fractions(0, 100), (std::array<int, 4>{8, 8, 8, 9}));
+    EXPECT_EQ(Vertical98Fractions(98, 100), (std::array<int, 4>{7, 7, 8, 8}));
+    EXPECT_EQ(Vertical98Fractions(50, 100), (std::array<int, 4>{5, 6, 7, 8}));
+    // Height 6: only the corner rows.
+    for (int row = 0; row < 6; ++row)
+        EXPECT_NE(Vertical98Fractions(row, 6)[0], 5) << row;
+
+    uint8_t strip[4 * 3 * 2];
+    std::fill(std::begin(strip), std::end(strip), 90);
+    DarkenVertical98(strip, 2, 12);
+    EXPECT_EQ(strip[0], 80);   // 8 ninths at the corner row
+    EXPECT_EQ(strip[9], 90);   // the ninth: unchanged
+    uint8_t row[6 * 3 * 4];
+    std::fill(std::begin(row), std::end(row), 90);
+    DarkenHorizontal98(row, 6, 18);
+    EXPECT_EQ(row[0], 80);       // corner next to the menu: 8
+    EXPECT_EQ(row[9], 50);       // corner's fourth pixel: 5
+    EXPECT_EQ(row[12], 50);      // the rest of the row next to the menu: 90 div 9 * 5
+    EXPECT_EQ(row[3 * 18 + 12], 80);  // the farthest row: 8
+    EXPECT_EQ(row[3 * 18 + 0], 90);   // its corner starts with a ninth
+}
+
+TEST(DropShadow, LayeredStripsArePremultipliedRunsAndCorners)
+{
+    EXPECT_EQ(PremultipliedPixel(0x0000FF, 128), 0x80800000u);  // red at half: premultiplied 128
+    EXPECT_EQ(PremultipliedPixel(0x000000, 114), 0x72000000u);
+    EXPECT_TRUE(VerticalShadow2000(0, 10).empty());
+    EXPECT_TRUE(HorizontalShadow2000(0, 5).empty());
+    const auto v = VerticalShadow2000(0, 12);
+    ASSERT_EQ(v.size(), 60u);
+    EXPECT_EQ(v[0] >> 24, 3u);            // corner A first
+    EXPECT_EQ((v[4 * 5] >> 24), 100u);
+    EXPECT_EQ((v[5 * 5] >> 24), 114u);   // the edge run between the corners
+    EXPECT_EQ((v[6 * 5 + 4] >> 24), 4u);
+    EXPECT_EQ((v[7 * 5] >> 24), 100u);   // corner B: reversed
+    EXPECT_EQ((v[11 * 5] >> 24), 3u);
+    const auto h = HorizontalShadow2000(0, 8);
+    ASSERT_EQ(h.size(), 40u);
+    EXPECT_EQ(h[0] >> 24, 3u);            // next to the menu: the block's last row
+    EXPECT_EQ(h[4] >> 24, 100u);
+    EXPECT_EQ(h[5] >> 24, 114u);          // then the run
+    EXPECT_EQ(h[4 * 8 + 7] >> 24, 4u);
+}
+
+TEST(DropShadow, SnapshotsServeContainedRequestsNewestFirst)
+{
+    TSnapshotList list;
+    EXPECT_EQ(list.Find(10, 10, 5, 5), -1);
+    const int a = list.Add(100, 100, 200, 300, true);
+    EXPECT_EQ(list.At(a).Bounds.left, 80);
+    EXPECT_EQ(list.At(a).Bounds.bottom, 420);
+    EXPECT_FALSE(list.At(a).Temporary);
+    // Inside the margin: served by the first snapshot.
+    EXPECT_EQ(list.Find(80, 80, 240, 340), a);
+    EXPECT_EQ(list.Find(79, 80, 240, 340), -1);
+    const int b = list.Add(150, 150, 50, 50, false);
+    EXPECT_TRUE(list.At(b).Temporary);
+    EXPECT_EQ(list.Find(150, 150, 10, 10), b);  // the newest that holds it
+    EXPECT_EQ(list.Older(b), std::vector<int>{a});
+    list.Invalidate(100, 100, 200, 300);
+    EXPECT_TRUE(list.At(a).Temporary);
+    list.Remove(b);
+    EXPECT_EQ(list.Count(), 1);
+}
+
+TEST(MenuLayout, ItemRectColumnsAndSeparatorIndents)
+{
+    TMenuLayoutInput in = MoneyLook();
+    TMenuLayout layout;
+    layout.CaptionWidth = 100;
+    layout.ShortCutWidth = 40;
+    T_AM2000_MenuItemRect r = MenuItemRect(layout, in, 300, false, false);
+    EXPECT_EQ(r.FrameWidth, 1);
+    EXPECT_EQ(r.ContentLeft, 1);
+    EXPECT_EQ(r.ContentRight, 299);
+    EXPECT_EQ(r.CaptionLeft, 25);
+    EXPECT_EQ(r.ShortCutLeft, 299 - 24 - 40);
+    EXPECT_EQ(r.GlyphWidth, 21);
+    EXPECT_EQ(r.ArrowLeft, 299 - 20 - 2);
+    in.ThreeD = true;
+    r = MenuItemRect(layout, in, 300, true, true);
+    EXPECT_EQ(r.FrameWidth, 3);
+    EXPECT_EQ(r.ContentRight, 297 - 16 - 5);
+    EXPECT_EQ(r.GlyphWidth, 24);
+    EXPECT_EQ(r.BackLeft, 3 + 24);
+
+    struct Case {
+        T_AM2000_Flags flags;
+        bool gutter;
+        int left, right;
+    };
+    const Case cases[] = {
+        {0, false, 14, 14},
+        {0, true, 38, 14},
+        {FlagBit(mfLongSeparators), false, 2, 2},
+        {FlagBit(mfXpControls), false, 24, 0},
+        {FlagBit(mfNoSharpJoints) | FlagBit(mfXpControls), false, 0, -2},
+    };
+    for (const Case& c : cases) {
+        const TSeparatorIndent s = SeparatorIndent(c.flags, MoneyLook(), c.gutter);
+        EXPECT_EQ(s.Left, c.left) << c.flags;
+        EXPECT_EQ(s.Right, c.right) << c.flags;
+    }
+}

@@ -1,0 +1,744 @@
+// The real menu window on a test form: the video window's popup items as they stand without
+// media, in the player's skin.
+#include "menus/DropShadow.h"
+#include "menus/MenuUtils.h"
+#include "menus/PopupMenu2000Form.h"
+#include "menus/ThemeSupport.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Pump(int ms)
+{
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    do {
+        PumpMenuMessages();
+        Sleep(2);
+    } while (static_cast<long>(end - GetTickCount()) > 0);
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    const HDC dc = GetDC(nullptr);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(nullptr, dc);
+    return c;
+}
+
+bool RowHasColor(const RECT& r, COLORREF color)
+{
+    const HDC dc = GetDC(nullptr);
+    bool found = false;
+    for (int y = r.top; y < r.bottom && !found; ++y)
+        for (int x = r.left; x < r.right && !found; ++x)
+            found = GetPixel(dc, x, y) == color;
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+// Keeps a screenshot of the rectangle in the build folder, for a look when a test fails.
+void SaveScreenshot(const RECT& r, const char* name)
+{
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0)
+        return;
+    const HDC screen = GetDC(nullptr);
+    const HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + size;
+    if (FILE* f = std::fopen(name, "wb")) {
+        std::fwrite(&file, sizeof file, 1, f);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, f);
+        std::fwrite(bits, size, 1, f);
+        std::fclose(f);
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+// A system setting set for one test and put back after it.
+class TSpiSetting {
+public:
+    TSpiSetting(UINT get, UINT set, bool on) : FSet(set)
+    {
+        SystemParametersInfoA(get, 0, &FOld, 0);
+        SystemParametersInfoA(set, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(on)), 0);
+    }
+    ~TSpiSetting() { SystemParametersInfoA(FSet, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(FOld)), 0); }
+
+private:
+    UINT FSet;
+    BOOL FOld = FALSE;
+};
+
+int MenuLineHeight()
+{
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, "Hj", 2, &size);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(font);
+    return size.cy + 7;
+}
+
+RECT WindowRect(HWND wnd)
+{
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    return r;
+}
+
+RECT MonitorOf(POINT p)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromPoint(p, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcMonitor;
+}
+
+struct TShadowWindows {
+    std::vector<HWND> Found;
+    static BOOL CALLBACK Add(HWND wnd, LPARAM param)
+    {
+        char name[64] = {};
+        GetClassNameA(wnd, name, sizeof name);
+        if (std::string(name) == "TCustomShadow" && IsWindowVisible(wnd))
+            reinterpret_cast<TShadowWindows*>(param)->Found.push_back(wnd);
+        return TRUE;
+    }
+};
+
+std::vector<HWND> VisibleShadows()
+{
+    TShadowWindows list;
+    EnumThreadWindows(GetCurrentThreadId(), TShadowWindows::Add, reinterpret_cast<LPARAM>(&list));
+    return list.Found;
+}
+
+// A white window where the menus open: the desktop the shadows and blends see.
+struct TWhiteDesktop {
+    HWND Wnd = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 60, 60, 500, 600,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    TWhiteDesktop()
+    {
+        UpdateWindow(Wnd);
+        Pump(50);
+    }
+    ~TWhiteDesktop() { DestroyWindow(Wnd); }
+};
+
+class MenuWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MenuUnitStart();  // the skin's resource finder
+        UseMenuWindows();
+        SetMenuSoundPlayer([this](const std::string& name) { Sounds.push_back(name); });
+        Form = new TForm(nullptr);
+        Form->SetBounds(20, 20, 200, 100);
+        Form->Show();
+        Skin = NewComponent<TMoney>(Form);
+        Menu = NewComponent<TPopupMenu2000>(Form);
+        TPopupMenu video(nullptr);
+        BuildVideoItems(*video.Items());
+        Menu->Assign(video);
+        Menu->SetAnimatedSkin(Skin);
+        Menu->Options().SetAnimation(anNone);
+    }
+    void TearDown() override
+    {
+        CloseMenus();
+        delete Form;
+        SetMenuSoundPlayer(nullptr);
+        SetMenuLayeredWindows(true);
+        SetPopupWindowFactory(nullptr);
+    }
+    // The video window's popup items, as the player leaves them without media.
+    static void BuildVideoItems(TMenuItem& items)
+    {
+        for (const char* caption : {"Play/Pause", "Stop", "Previous", "Next", "-"})
+            items.AddNew(caption);
+        items.AddNew("Audio Tracks")->Visible = false;
+        TMenuItem* subtitles = items.AddNew("Subtitles");
+        TMenuItem* show = subtitles->AddNew("Show Subtitles");
+        TMenuItem* hide = subtitles->AddNew("Hide Subtitles");
+        for (TMenuItem* item : {show, hide}) {
+            item->RadioItem = true;
+            item->GroupIndex = 1;
+        }
+        show->Checked = true;
+        subtitles->AddNew("-");
+        subtitles->AddNew("[NONE AVALIBLE]")->Enabled = false;
+        items.AddNew("Chapters")->Visible = false;
+        items.AddNew("Bookmarks")->Enabled = false;
+        items.AddNew("-");
+        items.AddNew("FullScreen")->ShortCutText = "Alt+Enter";
+        items.AddNew("Stay On Top");
+        items.AddNew("-");
+        items.AddNew("Settings");
+        items.AddNew("View")->AddNew("Snapshot Browser");
+        items.AddNew("-");
+        items.AddNew("Exit");
+    }
+    TPopupMenu2000Form& Window() { return dynamic_cast<TPopupMenu2000Form&>(Menu->GetPopupForm()); }
+    HWND Open(int x, int y)
+    {
+        Menu->ShowPopup(x, y);
+        Pump(30);
+        return Window().HandleOrNull();
+    }
+    RECT Row(int row)
+    {
+        RECT r{};
+        EXPECT_EQ(SendMessageA(Window().HandleOrNull(), WM_AM2000_ROWRECT, static_cast<WPARAM>(row),
+                               reinterpret_cast<LPARAM>(&r)),
+                  1);
+        return r;
+    }
+    TForm* Form = nullptr;
+    TMoney* Skin = nullptr;
+    TPopupMenu2000* Menu = nullptr;
+    std::vector<std::string> Sounds;
+};
+
+}  // namespace
+
+TEST_F(MenuWindow, OpensAtThePointAsATopmostToolWindowWithoutTakingTheFocus)
+{
+    const HWND before = GetForegroundWindow();
+    const HWND wnd = Open(100, 120);
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_TRUE(IsWindowVisible(wnd));
+    EXPECT_EQ(GetForegroundWindow(), before);
+    const LONG_PTR ex = GetWindowLongPtrA(wnd, GWL_EXSTYLE);
+    EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(ex & WS_EX_TOPMOST);
+    EXPECT_FALSE(ex & WS_EX_LAYERED);
+    EXPECT_TRUE(GetClassLongPtrA(wnd, GCL_STYLE) & CS_SAVEBITS);
+    EXPECT_EQ(SendMessageA(wnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(Form->Handle()), 0), MA_NOACTIVATE);
+
+    // Nine rows of the line height, two glyph rows of at least 20, four separators of 9 and the
+    // one-pixel bevel around them.
+    const int lh = MenuLineHeight();
+    const RECT r = WindowRect(wnd);
+    SaveScreenshot(r, "menu_window_video.bmp");
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 120);
+    EXPECT_EQ(r.bottom - r.top, 2 + 4 * 9 + 9 * lh + 2 * std::max(lh, 20));
+    EXPECT_EQ(Window().RowCount(), 15);
+    EXPECT_EQ(Sounds, std::vector<std::string>{"MenuPopup"});
+}
+
+TEST_F(MenuWindow, FlipsLeftAndUpAtTheMonitorsEdges)
+{
+    const RECT mon = MonitorOf(POINT{0, 0});
+    HWND wnd = Open(mon.right - 20, 100);
+    RECT r = WindowRect(wnd);
+    EXPECT_EQ(r.right, mon.right - 20 + 1);
+    EXPECT_EQ(r.top, 100);
+    CloseMenus();
+
+    wnd = Open(100, mon.bottom - 30);
+    r = WindowRect(wnd);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.bottom, mon.bottom - 30 + 1);
+    CloseMenus();
+
+    wnd = Open(mon.right - 20, mon.bottom - 30);
+    r = WindowRect(wnd);
+    EXPECT_EQ(r.right, mon.right - 20 + 1);
+    EXPECT_EQ(r.bottom, mon.bottom - 30 + 1);
+}
+
+TEST_F(MenuWindow, PaintsTheSkinsRingBackgroundSelectionAndTexts)
+{
+    const HWND wnd = Open(100, 100);
+    const RECT r = WindowRect(wnd);
+    EXPECT_EQ(ScreenPixel(r.left, r.top), RGB(68, 68, 68));
+    EXPECT_EQ(ScreenPixel(r.right - 1, r.bottom - 1), RGB(68, 68, 68));
+    const RECT first = Row(0);
+    EXPECT_EQ(ScreenPixel(first.right - 3, (first.top + first.bottom) / 2), RGB(91, 91, 91));
+    EXPECT_TRUE(RowHasColor(first, RGB(255, 255, 255)));  // the caption in clWhite
+
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 0, 0);
+    Pump(10);
+    SaveScreenshot(r, "menu_window_selected.bmp");
+    EXPECT_EQ(ScreenPixel(first.right - 3, (first.top + first.bottom) / 2), RGB(80, 80, 80));
+    EXPECT_TRUE(RowHasColor(first, RGB(255, 223, 127)));
+    EXPECT_FALSE(RowHasColor(first, RGB(255, 255, 255)));
+
+    // Bookmarks (row 6) is disabled: grey text, no shadow colour of its own.
+    const RECT bookmarks = Row(6);
+    EXPECT_TRUE(RowHasColor(bookmarks, RGB(145, 145, 145)));
+    EXPECT_FALSE(RowHasColor(bookmarks, RGB(255, 255, 255)));
+
+    // The first separator (row 4): a line 14 pixels in from the row's left.
+    const RECT sep = Row(4);
+    bool line = false;
+    for (int y = sep.top; y < sep.bottom; ++y)
+        if (ScreenPixel(sep.left + 14, y) == RGB(112, 112, 112)) {
+            line = true;
+            EXPECT_EQ(ScreenPixel(sep.left + 13, y), RGB(91, 91, 91));
+            EXPECT_EQ(ScreenPixel(sep.right - 15, y), RGB(112, 112, 112));
+            EXPECT_EQ(ScreenPixel(sep.right - 14, y), RGB(91, 91, 91));
+        }
+    EXPECT_TRUE(line);
+
+    // Subtitles (row 5) has children: its arrow in the text colour at the right.
+    const RECT subtitles = Row(5);
+    EXPECT_TRUE(RowHasColor(RECT{subtitles.right - 24, subtitles.top, subtitles.right, subtitles.bottom},
+                            RGB(255, 255, 255)));
+    EXPECT_FALSE(RowHasColor(RECT{first.right - 24, first.top, first.right, first.bottom}, RGB(255, 255, 255)));
+}
+
+TEST_F(MenuWindow, ACheckedRadioItemsGlyphBoxTakesTheHighlight)
+{
+    Menu->RootItem = static_cast<TMenuItem2000*>(Menu->Items()->Items(6));  // Subtitles
+    const HWND wnd = Open(100, 100);
+    SaveScreenshot(WindowRect(wnd), "menu_window_subtitles.bmp");
+    const RECT checked = Row(0);
+    EXPECT_EQ(ScreenPixel(checked.left + 1, checked.top + 1), RGB(80, 80, 80));
+    const RECT unchecked = Row(1);
+    EXPECT_EQ(ScreenPixel(unchecked.left + 1, unchecked.top + 1), RGB(91, 91, 91));
+}
+
+TEST_F(MenuWindow, ClosesThroughTheFamilysMessagesAndReusesItsWindow)
+{
+    const HWND wnd = Open(100, 100);
+    EXPECT_TRUE(Menu->IsShowing());
+    EXPECT_EQ(SendMessageA(wnd, WM_AM2000_STOPTIMER, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(wnd, WM_AM2000_CLOSE, 0, 0), 1);
+    EXPECT_FALSE(Menu->IsShowing());
+    SendMessageA(wnd, WM_AM2000_HIDE, 0, 1);
+    EXPECT_FALSE(IsWindowVisible(wnd));
+    const RECT r = WindowRect(wnd);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, 0);
+    EXPECT_EQ(r.bottom, 0);
+    EXPECT_EQ(OpenMenuWindows(), 0);
+
+    EXPECT_EQ(Open(200, 150), wnd);
+    EXPECT_TRUE(IsWindowVisible(wnd));
+    EXPECT_EQ(WindowRect(wnd).left, 200);
+}
+
+TEST_F(MenuWindow, ACloseDuringTheAnimationFinishesItFirst)
+{
+    Menu->Options().SetAnimation(anVertSlide);
+    Menu->ShowPopup(100, 100);
+    TPopupMenu2000Form& w = Window();
+    EXPECT_TRUE(w.State(TPopupMenu2000Form::wsAnimating));
+    SendMessageA(w.HandleOrNull(), WM_AM2000_CLOSE, 0, 0);
+    SendMessageA(w.HandleOrNull(), WM_AM2000_HIDE, 0, 1);
+    EXPECT_TRUE(w.State(TPopupMenu2000Form::wsAnimationDone));
+    EXPECT_FALSE(w.State(TPopupMenu2000Form::wsAnimating));
+    EXPECT_FALSE(IsWindowVisible(w.HandleOrNull()));
+    Pump(50);  // steps still queued do nothing
+    EXPECT_EQ(w.Width(), 0);
+}
+
+TEST_F(MenuWindow, SlidesDownInSteadyStepsFromATenth)
+{
+    TSpiSetting animation(SPI_GETMENUANIMATION, SPI_SETMENUANIMATION, true);
+    TSpiSetting fade(SPI_GETMENUFADE, SPI_SETMENUFADE, false);
+    Menu->Options().SetAnimation(anDefault);
+    Menu->ShowPopup(100, 100);
+    TPopupMenu2000Form& w = Window();
+    const HWND wnd = w.HandleOrNull();
+    EXPECT_EQ(w.EffectiveKind(), anVertSlide);
+    std::vector<int> heights{WindowRect(wnd).bottom - WindowRect(wnd).top};
+    for (int i = 0; i < 2000 && !w.State(TPopupMenu2000Form::wsAnimationDone); ++i) {
+        MSG msg;  // one message at a time: each step posts the next
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        const int h = WindowRect(wnd).bottom - WindowRect(wnd).top;
+        if (h != heights.back())
+            heights.push_back(h);
+        Sleep(1);
+    }
+    ASSERT_TRUE(w.State(TPopupMenu2000Form::wsAnimationDone));
+    const int full = heights.back();
+    const int step = std::max(full / 16, 3);
+    EXPECT_EQ(heights.front(), full / 10);
+    for (size_t i = 1; i + 1 < heights.size(); ++i)
+        EXPECT_EQ(heights[i] - heights[i - 1], step) << i;
+    EXPECT_GT(heights.size(), 3u);
+    EXPECT_EQ(WindowRect(wnd).top, 100);
+}
+
+TEST_F(MenuWindow, AlphaKindsFadeThroughTheLayeredAttributes)
+{
+    TSpiSetting animation(SPI_GETMENUANIMATION, SPI_SETMENUANIMATION, true);
+    TSpiSetting fade(SPI_GETMENUFADE, SPI_SETMENUFADE, true);
+    struct Case {
+        T_AM2000_Animation kind;
+        int opacity;
+        int finalAlpha;
+    };
+    for (const Case& c : {Case{anDefault, 100, 255}, Case{anAlpha, 60, 153}, Case{anAlphaSlide, 100, 255}}) {
+        Menu->Options().SetAnimation(c.kind);
+        Menu->Options().SetOpacity(c.opacity);
+        Menu->ShowPopup(100, 100);
+        TPopupMenu2000Form& w = Window();
+        const HWND wnd = w.HandleOrNull();
+        EXPECT_TRUE(GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) << c.kind;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        ASSERT_TRUE(GetLayeredWindowAttributes(wnd, nullptr, &alpha, &flags));
+        EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+        EXPECT_EQ(alpha, 16) << c.kind;  // the first frame, sent at once
+        for (int i = 0; i < 400 && !w.State(TPopupMenu2000Form::wsAnimationDone); ++i)
+            Pump(2);
+        ASSERT_TRUE(GetLayeredWindowAttributes(wnd, nullptr, &alpha, &flags));
+        EXPECT_EQ(alpha, c.finalAlpha) << c.kind;
+        CloseMenus();
+    }
+    // A slide below full opacity is see-through from its first step.
+    Menu->Options().SetAnimation(anVertSlide);
+    Menu->Options().SetOpacity(60);
+    Menu->ShowPopup(100, 100);
+    BYTE alpha = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(Window().HandleOrNull(), nullptr, &alpha, nullptr));
+    EXPECT_EQ(alpha, 153);
+}
+
+TEST_F(MenuWindow, WheelMovesTheSelectionByRows)
+{
+    const HWND wnd = Open(100, 100);
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 0, 0);
+    SendMessageA(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-60)), 0);
+    EXPECT_EQ(Window().Selection(), 0);
+    SendMessageA(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-180)), 0);
+    EXPECT_EQ(Window().Selection(), 2);
+    SendMessageA(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), 0);
+    EXPECT_EQ(Window().Selection(), 5);  // over the separator
+    SendMessageA(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    EXPECT_EQ(Window().Selection(), 3);
+    EXPECT_EQ(reinterpret_cast<TMenuItem*>(SendMessageA(wnd, WM_AM2000_SELECTEDITEM, 0, 0)),
+              Menu->Items()->Items(3));
+}
+
+TEST_F(MenuWindow, ShowsAWindowsSystemMenuInTheSkin)
+{
+    const HMENU system = GetSystemMenu(Form->Handle(), FALSE);
+    ASSERT_NE(system, nullptr);
+    Menu->Items()->Clear();
+    Menu->RootHandle = system;
+    const HWND wnd = Open(100, 100);
+    SaveScreenshot(WindowRect(wnd), "menu_window_system.bmp");
+    int closeRow = -1;
+    for (int pos = 0, row = 0; pos < GetMenuItemCount(system); ++pos) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_FTYPE;
+        GetMenuItemInfoA(system, static_cast<UINT>(pos), TRUE, &info);
+        if ((info.fType & MFT_SEPARATOR) && pos == 0)
+            continue;
+        if (info.wID == SC_CLOSE)
+            closeRow = row;
+        ++row;
+    }
+    ASSERT_GE(closeRow, 0);
+    const RECT close = Row(closeRow);
+    // Its table glyph in the glyph column, its "Alt+F4" in the shortcut column.
+    bool glyph = false;
+    for (int y = close.top; y < close.bottom; ++y)
+        for (int x = close.left; x < close.left + 20; ++x) {
+            const COLORREF c = ScreenPixel(x, y);
+            glyph = glyph || (c != RGB(91, 91, 91) && c != RGB(68, 68, 68));
+        }
+    EXPECT_TRUE(glyph);
+    EXPECT_TRUE(RowHasColor(RECT{close.right - 60, close.top, close.right - 20, close.bottom}, RGB(255, 255, 255)));
+}
+
+TEST_F(MenuWindow, ScrollsAMenuTallerThanTheMonitor)
+{
+    Menu->Items()->Clear();
+    for (int i = 0; i < 100; ++i)
+        Menu->Items()->Add(NewItem2000(Menu, "Item " + std::to_string(i), 0, false, true, nullptr, 0, ""));
+    const RECT mon = MonitorOf(POINT{0, 0});
+    const HWND wnd = Open(100, 50);
+    EXPECT_TRUE(Window().State(TPopupMenu2000Form::wsScroll));
+    const RECT r = WindowRect(wnd);
+    EXPECT_EQ(r.top, 50);
+    EXPECT_LE(r.bottom, mon.bottom);
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 99, 0);
+    RECT last{};
+    SendMessageA(wnd, WM_AM2000_ROWRECT, 99, reinterpret_cast<LPARAM>(&last));
+    EXPECT_LE(last.bottom, r.bottom);
+    EXPECT_GE(last.top, r.top);
+}
+
+TEST_F(MenuWindow, DropShadowsFollowTheWindowAndLeaveWithIt)
+{
+    TSpiSetting shadow(SPI_GETDROPSHADOW, SPI_SETDROPSHADOW, true);
+    Skin->SetSystemShadow(true);
+    Menu->Options().SetAnimation(anVertSlide);
+    Menu->ShowPopup(100, 100);
+    TPopupMenu2000Form& w = Window();
+    // While the window grows, the right shadow is as tall as it is now.
+    ASSERT_NE(w.DropShadow(), nullptr);
+    const RECT growing = WindowRect(w.HandleOrNull());
+    const RECT early = WindowRect(w.DropShadow()->Vertical());
+    EXPECT_EQ(early.bottom - early.top, growing.bottom - growing.top);
+    for (int i = 0; i < 400 && !w.State(TPopupMenu2000Form::wsAnimationDone); ++i)
+        Pump(2);
+    const RECT r = WindowRect(w.HandleOrNull());
+    EXPECT_GT(r.bottom - r.top, growing.bottom - growing.top);
+    const std::vector<HWND> shadows = VisibleShadows();
+    ASSERT_EQ(shadows.size(), 2u);
+    ASSERT_NE(w.DropShadow(), nullptr);
+    const RECT v = WindowRect(w.DropShadow()->Vertical()), h = WindowRect(w.DropShadow()->Horizontal());
+    EXPECT_EQ(v.left, r.right);
+    EXPECT_EQ(v.top, r.top + 5);
+    EXPECT_EQ(v.right - v.left, 5);
+    EXPECT_EQ(v.bottom - v.top, r.bottom - r.top);
+    EXPECT_EQ(h.left, r.left + 5);
+    EXPECT_EQ(h.top, r.bottom);
+    EXPECT_EQ(h.right - h.left, r.right - r.left - 5);
+    EXPECT_EQ(h.bottom - h.top, 5);
+    for (HWND s : shadows) {
+        const LONG_PTR ex = GetWindowLongPtrA(s, GWL_EXSTYLE);
+        EXPECT_TRUE(ex & WS_EX_LAYERED);
+        EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+        EXPECT_TRUE(ex & WS_EX_TOPMOST);
+    }
+    CloseMenus();
+    EXPECT_TRUE(VisibleShadows().empty());
+}
+
+TEST_F(MenuWindow, CopiedDesktopShadowsDarkenWhatWasUnderTheMenus)
+{
+    SetMenuLayeredWindows(false);
+    const TWhiteDesktop white;
+    Menu->Options().SetFlags(Menu->Options().Flags() | FlagBit(mfDropShadow));
+    const HWND wnd = Open(100, 100);
+    const RECT r = WindowRect(wnd);
+    SaveScreenshot(RECT{r.left, r.top, r.right + 10, r.bottom + 10}, "menu_window_shadow98.bmp");
+    ASSERT_NE(Window().DropShadow(), nullptr);
+    EXPECT_FALSE(Window().DropShadow()->Layered());
+    // Next to the menu, in the middle: five ninths of white.
+    EXPECT_EQ(ScreenPixel(r.right, r.top + 40), RGB(142, 142, 142));
+    EXPECT_EQ(ScreenPixel(r.right + 3, r.top + 40), RGB(227, 227, 227));
+    EXPECT_EQ(ScreenPixel(r.left + 40, r.bottom), RGB(140, 140, 140));  // 255 div 9 * 5
+    CloseMenus();
+}
+
+TEST_F(MenuWindow, FlatSystemMenusGetABevelAndABorder)
+{
+    TSpiSetting flat(SPI_GETFLATMENU, SPI_SETFLATMENU, true);
+    Menu->SetAnimatedSkin(nullptr);
+    Menu->SystemCtl3D = true;
+    Open(100, 100);
+    EXPECT_FALSE(Window().State(TPopupMenu2000Form::wsThreeD));
+    EXPECT_EQ(Window().EffectiveOptions().Margins().Get(T_AM2000_Margins::Bevel), 1);
+    EXPECT_EQ(Window().EffectiveOptions().Margins().Get(T_AM2000_Margins::Border), 2);
+}
+
+namespace {
+std::vector<std::pair<DWORD, HWND>> WinEvents;
+void CALLBACK RecordWinEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG, DWORD, DWORD)
+{
+    if (object == OBJID_MENU)
+        WinEvents.emplace_back(event, wnd);
+}
+}  // namespace
+
+TEST_F(MenuWindow, AccessibilityHearsTheMenuShowAndPopupStart)
+{
+    WinEvents.clear();
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordWinEvent, GetCurrentProcessId(), 0,
+                                               WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    const HWND wnd = Open(100, 100);
+    Pump(50);
+    UnhookWinEvent(hook);
+    std::vector<DWORD> ours;
+    for (const auto& [event, w] : WinEvents)
+        if (w == wnd)
+            ours.push_back(event);
+    ASSERT_GE(ours.size(), 2u);
+    EXPECT_EQ(ours[0], static_cast<DWORD>(EVENT_OBJECT_SHOW));
+    EXPECT_EQ(ours[1], static_cast<DWORD>(EVENT_SYSTEM_MENUPOPUPSTART));
+}
+
+TEST_F(MenuWindow, SelectionTellsTheOwnerFormAndRowsFollowItemChanges)
+{
+    struct TSelects {
+        std::vector<std::pair<WPARAM, LPARAM>> List;
+    } selects;
+    // The owner form's window procedure records WM_MENUSELECT.
+    static TSelects* current = nullptr;
+    current = &selects;
+    struct Proc {
+        static LRESULT CALLBACK Record(HWND wnd, UINT msg, WPARAM w, LPARAM l)
+        {
+            if (msg == WM_MENUSELECT && current)
+                current->List.emplace_back(w, l);
+            return CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropA(wnd, "TestOldProc")), wnd, msg, w, l);
+        }
+    };
+    const HWND formWnd = Form->Handle();
+    SetPropA(formWnd, "TestOldProc",
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(formWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc::Record))));
+    Menu->Items()->Items(3)->Command = 77;
+    const HWND wnd = Open(100, 100);
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 3, 0);
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 5, 0);
+    ASSERT_EQ(selects.List.size(), 2u);
+    EXPECT_EQ(LOWORD(selects.List[0].first), 77);
+    EXPECT_EQ(HIWORD(selects.List[0].first), 0);
+    EXPECT_EQ(selects.List[0].second, 0);
+    EXPECT_EQ(LOWORD(selects.List[1].first), 6);  // Subtitles (row 5): its index, with the popup flag
+    EXPECT_EQ(HIWORD(selects.List[1].first), MF_POPUP);
+    SetWindowLongPtrA(formWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropA(formWnd, "TestOldProc")));
+    current = nullptr;
+
+    // A new item grows the window by a row.
+    const int before = WindowRect(wnd).bottom - WindowRect(wnd).top;
+    Menu->Items()->Add(NewItem2000(Menu, "About", 0, false, true, nullptr, 0, ""));
+    Pump(20);
+    EXPECT_EQ(WindowRect(wnd).bottom - WindowRect(wnd).top, before + MenuLineHeight());
+    EXPECT_EQ(Window().RowCount(), 16);
+}
+
+TEST_F(MenuWindow, WithoutLayeredWindowsOpacityAndFadeBlendByteWise)
+{
+    SetMenuLayeredWindows(false);
+    const TWhiteDesktop white;
+
+    // Half opacity: the menu's grey half way to the white under it.
+    Menu->Options().SetOpacity(50);
+    HWND wnd = Open(100, 100);
+    EXPECT_FALSE(GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_LAYERED);
+    RECT first = Row(0);
+    EXPECT_EQ(ScreenPixel(first.right - 3, (first.top + first.bottom) / 2), RGB(173, 173, 173));
+    CloseMenus();
+    Pump(30);
+
+    // A fade starts from the desktop and moves a sixteenth of the way a frame: white less
+    // 10 per frame (164 / 16 truncated), then the menu's own grey.
+    Menu->Options().SetOpacity(100);
+    Menu->Options().SetAnimation(anAlpha);
+    Menu->ShowPopup(100, 100);
+    TPopupMenu2000Form& w = Window();
+    first = Row(0);
+    std::vector<int> seen;
+    for (int i = 0; i < 3000 && !w.State(TPopupMenu2000Form::wsAnimationDone); ++i) {
+        MSG msg;  // one message at a time: each frame posts the next
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        const int v = GetRValue(ScreenPixel(first.right - 3, (first.top + first.bottom) / 2));
+        if (v != 255 && v != 91 && (seen.empty() || seen.back() != v))
+            seen.push_back(v);
+    }
+    // Wine shows some frames only (its window surfaces reach the screen on their own clock).
+    ASSERT_FALSE(seen.empty());
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ((255 - seen[i]) % 10, 0) << seen[i];
+        EXPECT_GE(seen[i], 95);
+        if (i > 0) {
+            EXPECT_LT(seen[i], seen[i - 1]);
+        }
+    }
+    Pump(20);
+    EXPECT_EQ(ScreenPixel(first.right - 3, (first.top + first.bottom) / 2), RGB(91, 91, 91));
+    CloseMenus();
+}
+
+TEST(MenuDesktop, EarlierSnapshotsWinOverWhatTheScreenShowsNow)
+{
+    T_AM2000_Desktop& desktop = T_AM2000_Desktop::Instance();
+    desktop.Release();
+    auto pixelOf = [&](int x, int y, int w, int h, int px, int py) {
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HDC screen = GetDC(nullptr);
+        const HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+        ReleaseDC(nullptr, screen);
+        const HGDIOBJ old = SelectObject(dc, bitmap);
+        desktop.CopyRect(dc, x, y, w, h, true);
+        const COLORREF c = GetPixel(dc, px, py);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return c;
+    };
+    COLORREF first;
+    {
+        const TWhiteDesktop white;
+        first = pixelOf(100, 100, 50, 50, 10, 10);
+        EXPECT_EQ(first, RGB(255, 255, 255));
+    }
+    // A dark window (a menu, say) now covers the place.
+    const HWND black = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
+                                       60, 60, 500, 600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    UpdateWindow(black);
+    Pump(50);
+    const int copies = desktop.ScreenCopies();
+    // Inside the first snapshot's margin: no new copy, the white from before.
+    EXPECT_EQ(pixelOf(85, 85, 70, 70, 20, 20), RGB(255, 255, 255));
+    EXPECT_EQ(desktop.ScreenCopies(), copies);
+    // Reaching past it: a new copy, in which the earlier snapshot's part stays white.
+    EXPECT_EQ(pixelOf(150, 150, 100, 100, 5, 5), RGB(255, 255, 255));
+    const COLORREF now = ScreenPixel(240, 240);
+    EXPECT_NE(now, RGB(255, 255, 255));
+    EXPECT_EQ(pixelOf(150, 150, 100, 100, 90, 90), now);
+    EXPECT_EQ(desktop.ScreenCopies(), copies + 1);
+    EXPECT_EQ(desktop.SnapshotCount(), 2);
+    desktop.Release();
+    EXPECT_EQ(desktop.SnapshotCount(), 0);
+    DestroyWindow(black);
+}
+
+TEST_F(MenuWindow, HintsGetAToolRegionPerRowAndTheDeferredCloseCancels)
+{
+    Menu->SetShowHint(true);
+    Menu->Items()->Items(0)->Hint = "Plays or pauses";
+    bool cancelled = false;
+    int closes = 0;
+    Menu->OnMenuClose = [&](TObject*, bool c) {
+        cancelled = c;
+        ++closes;
+    };
+    const HWND wnd = Open(100, 100);
+    ASSERT_NE(Window().ToolTip(), nullptr);
+    // Play/Pause by its own hint; Bookmarks, FullScreen, View and Exit by the table's.
+    EXPECT_EQ(SendMessageA(Window().ToolTip()->Handle(), TTM_GETTOOLCOUNT, 0, 0), 5);
+
+    Window().DeferClose(30);
+    EXPECT_TRUE(IsWindowVisible(wnd));
+    Pump(200);
+    EXPECT_FALSE(IsWindowVisible(wnd));
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(Window().ToolTip(), nullptr);
+}
