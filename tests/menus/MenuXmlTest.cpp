@@ -152,8 +152,10 @@ TEST(MenuXml, TextsComeBackWhole)
     for (const auto& c : cases) {
         EXPECT_EQ(Item({{"caption", c.Value}}), FromXml(ToXml(Item({{"Caption", c.Value}})))) << c.Name;
     }
-    // Non-ASCII goes out as UTF-8: the euro sign is three bytes in the file.
-    EXPECT_EQ("Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC", ElementText(ToXml(Item({{"Caption", "Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC"}})), "caption"));
+    // The ANSI text goes out as UTF-8: the euro sign is three bytes in the file.
+    const std::string ansi = WideToAnsi(L"Gr\u00F6\u00DFe \u20AC");
+    EXPECT_EQ("Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC", ElementText(ToXml(Item({{"Caption", ansi}})), "caption"));
+    EXPECT_EQ(Item({{"caption", ansi}}), FromXml(ToXml(Item({{"Caption", ansi}}))));
 }
 
 TEST(MenuXml, EntitiesDecodeInOnePass)
