@@ -40,6 +40,7 @@ TMenuBar2000* FindMenuBar(const TComponent* menu)
 }
 
 int MenuBarCount() { return static_cast<int>(MenuBars().size()); }
+TMenuBar2000* MenuBarAt(int index) { return MenuBars().at(static_cast<size_t>(index)); }
 
 TMenuBar2000::TMenuBar2000(TComponent* owner)
     : TCustomControl(owner), FDropDown(std::make_unique<TPopupMenu2000>(nullptr))
@@ -430,6 +431,11 @@ void TMenuBar2000::WndProc(TMessage& message)
 {
     if (message.Msg == WM_TIMER && message.WParam == BarTimer) {
         CallGuarded([this] { TimerFired(); });
+        message.Result = 0;
+        return;
+    }
+    if (message.Msg == 0x507 || (message.Msg == 0x514 && message.WParam == 11)) {
+        CallGuarded([this] { UpdateBar(); });
         message.Result = 0;
         return;
     }

@@ -4,6 +4,7 @@
 // drop-down below it (beside it for a vertical bar). The source is a popup menu of the family,
 // a class-library popup menu or a main menu (its merged items). Layout and hit-testing follow
 // MenuBarCore; hover and press drive the item state (0 idle, 1 hot, 2 pushed, 3 bar mode).
+// Messages: 0x507 (an item changed) and 0x514 kind 11 (the end of an item drag) refresh it.
 #include "MenuBarCore.h"
 #include "PopupMenu2000.h"
 #include "framework/Controls.h"
@@ -86,3 +87,4 @@ private:
 // The first bar whose Menu is menu, or none.
 TMenuBar2000* FindMenuBar(const TComponent* menu);
 int MenuBarCount();
+TMenuBar2000* MenuBarAt(int index);

@@ -1,5 +1,6 @@
 #include "MenuPersistence.h"
 
+#include "MenuBar2000.h"
 #include "MenuItem2000.h"
 #include "MenuUtilsCore.h"
 #include "MenuXmlCore.h"
@@ -10,8 +11,6 @@
 
 #include <windows.h>
 #include <shlobj.h>
-
-#include <map>
 
 #undef GetObject  // the stored-property member, not the GDI call
 
@@ -613,6 +612,9 @@ void MoveMenuItem(bool accept)
     const TMenuDragState drag = s;
     s = TMenuDragState();
     auto repaint = [accept] {
+        for (int k = 0; k < MenuBarCount(); ++k)
+            if (TMenuBar2000* bar = MenuBarAt(k); bar->HandleAllocated())
+                SendMessageA(bar->HandleOrNull(), 0x514, 11, 0);
         if (TCustomPopupMenu2000* current = CurrentPopupMenu())
             if (IPopupMenuWindow* window = current->PopupForm()) {
                 window->SetWindowOption(11, 0);

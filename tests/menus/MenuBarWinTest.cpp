@@ -1,9 +1,11 @@
 #include "framework/Forms.h"
 #include "framework/MainMenu.h"
 #include "menus/MenuBar2000.h"
+#include "menus/MenuPersistence.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -184,4 +186,55 @@ TEST(MenuBarMain, ShowsTheMergedItemsOfAMainMenu)
     ASSERT_EQ(2, bar->GetItemCount());
     EXPECT_EQ("Child", bar->GetItem(1)->Caption);
     EXPECT_EQ(2u, bar->ItemRects().size());
+}
+
+namespace {
+
+// The bounding box of the dark (text) pixels of a bar item as drawn on screen.
+TRect InkOf(TMenuBar2000& bar, const TRect& item)
+{
+    UpdateWindow(bar.Handle());
+    const HDC window = GetDC(bar.Handle());
+    TRect ink(item.right, item.bottom, item.left, item.top);
+    for (int y = item.top + 2; y < item.bottom - 2; ++y)
+        for (int x = item.left + 2; x < item.right - 2; ++x) {
+            const COLORREF c = GetPixel(window, x, y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) {
+                ink.left = std::min<int>(ink.left, x);
+                ink.top = std::min<int>(ink.top, y);
+                ink.right = std::max<int>(ink.right, x + 1);
+                ink.bottom = std::max<int>(ink.bottom, y + 1);
+            }
+        }
+    ReleaseDC(bar.Handle(), window);
+    return ink;
+}
+
+}  // namespace
+
+TEST_F(MenuBar, AVerticalBarTurnsItsCaptions)
+{
+    Edit->SetCaption("Wide caption");
+    Bar->SetAlign(alNone);
+    Bar->Rebuild(true);
+    const TRect flat = InkOf(*Bar, Bar->ItemRects()[1].Rect);
+    ASSERT_GT(flat.Width(), 0);
+    EXPECT_GT(flat.Width(), 2 * flat.Height());
+
+    Bar->Orientation = 1;
+    Bar->Rebuild(true);
+    const TRect turned = InkOf(*Bar, Bar->ItemRects()[1].Rect);
+    ASSERT_GT(turned.Height(), 0);
+    EXPECT_GT(turned.Height(), 2 * turned.Width());
+}
+
+TEST_F(MenuBar, TheEndOfAnItemDragRefreshesTheBar)
+{
+    TMenuDragState& drag = MenuDragState();
+    drag.Dragged = Help;
+    SetDropTarget(File);
+    MoveMenuItem(true);
+    ASSERT_EQ(3u, Bar->ItemRects().size());
+    EXPECT_EQ(Help, Bar->ItemRects()[0].Item);
+    EXPECT_EQ(File, Bar->ItemRects()[1].Item);
 }
