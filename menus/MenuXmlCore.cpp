@@ -2,6 +2,7 @@
 
 #include "framework/ComponentStreamIO.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
