@@ -266,6 +266,7 @@ void TextObject(TStreamBytes& in, std::string& out, int level)
 class TTextReader {
 public:
     TTextReader(std::string source, TStreamBuilder& out) : FParser(std::move(source)), FOut(out) {}
+    TParser& Parser() { return FParser; }
 
     void Object(int depth)
     {
@@ -432,9 +433,6 @@ private:
 
     TParser FParser;
     TStreamBuilder& FOut;
-
-public:
-    TParser& Parser() { return FParser; }
 };
 
 }  // namespace
