@@ -431,3 +431,69 @@ size_t SkipResourceHeader(const uint8_t* data, size_t size)
         throw EReadError("Stream read error");
     return size - in.Left();
 }
+
+namespace {
+
+constexpr int MaxTreeDepth = 64;
+
+void WriteObject(TStream& stream, IStoredObject& object, int depth)
+{
+    if (depth > MaxTreeDepth)
+        throw EWriteError("Stream write error");
+    WriteShortString(stream, object.StoredClassName());
+    WriteShortString(stream, object.StoredObjectName());
+    WriteProperties(stream, object, "");
+    stream.WriteValue(uint8_t(0));
+    std::vector<IStoredObject*> children;
+    object.ListStoredChildren(children);
+    for (IStoredObject* child : children)
+        WriteObject(stream, *child, depth + 1);
+    stream.WriteValue(uint8_t(0));
+}
+
+void PassPrefix(TByteCursor& in)
+{
+    if (in.Left() == 0 || (*in.Take(0) & 0xF0) != 0xF0)
+        return;
+    if (in.U8() & 0x02)  // a child position follows
+        ReadInteger(in, in.U8());
+}
+
+void ReadObject(TByteCursor& in, IStoredObject& object, int depth)
+{
+    if (depth > MaxTreeDepth)
+        throw EReadError("Invalid stream format");
+    TTableCache tables;
+    for (std::string name = in.ShortString(); !name.empty(); name = in.ShortString())
+        ReadValue(in, FindProperty(object, name, tables));
+    while (true) {
+        if (in.Left() == 0)
+            throw EReadError("Stream read error");
+        if (*in.Take(0) == 0)
+            break;
+        PassPrefix(in);
+        const std::string className = in.ShortString();
+        const std::string objectName = in.ShortString();
+        ReadObject(in, object.ReadChild(className, objectName), depth + 1);
+    }
+    in.U8();
+}
+
+}  // namespace
+
+void WriteObjectTree(TStream& stream, IStoredObject& root)
+{
+    stream.WriteBuffer(Signature, 4);
+    WriteObject(stream, root, 0);
+}
+
+void ReadObjectTree(const uint8_t* data, size_t size, IStoredObject& root)
+{
+    TByteCursor in(data, size);
+    if (in.Left() < 4 || std::memcmp(in.Take(4), Signature, 4) != 0)
+        throw EReadError("Invalid stream format");
+    PassPrefix(in);
+    in.ShortString();  // class name
+    in.ShortString();  // object name
+    ReadObject(in, root, 0);
+}

@@ -84,3 +84,24 @@ void ReadComponentStream(const uint8_t* data, size_t size, IStoredProperties& ro
 void WriteResourceHeader(TStream& stream, const std::string& name, uint32_t restSize);
 // The offset of the component stream after the header; EReadError when it is malformed.
 size_t SkipResourceHeader(const uint8_t* data, size_t size);
+
+// An object streamed with its child objects (a menu and its items): the class and object
+// names, the properties, then each child the same way.
+class IStoredObject : public IStoredProperties {
+public:
+    virtual std::string StoredClassName() = 0;
+    virtual std::string StoredObjectName() = 0;
+    virtual void ListStoredChildren(std::vector<IStoredObject*>& list) = 0;
+    // Reading: the child that the stream's next object is read into, placed after the ones
+    // read before; EReadError for a class the object cannot hold.
+    virtual IStoredObject& ReadChild(const std::string& className, const std::string& objectName) = 0;
+
+protected:
+    ~IStoredObject() = default;
+};
+
+// Writes "TPF0" and the tree of root.
+void WriteObjectTree(TStream& stream, IStoredObject& root);
+// Reads a tree into root (the root's class and name are not checked). An object's prefix
+// (filer flags, child position) is accepted and passed over. Errors as ReadComponentStream.
+void ReadObjectTree(const uint8_t* data, size_t size, IStoredObject& root);

@@ -1,5 +1,6 @@
 #include "MenuItem2000.h"
 
+#include "MenuControls.h"
 #include "MenuItemCacheCore.h"
 #include "MenuPersistence.h"
 #include "PopupMenu2000.h"
@@ -183,15 +184,14 @@ void TMenuItem2000::SetControl(T_AM2000_MenuControlType value)
         FControlObject.release();  // it frees itself when it leaves its handler
     }
     FControl = value;
-    // Only the base control is built so far; every kind hosts it.
-    FControlObject = std::make_unique<T_AM2000_MenuControl>(this);
+    FControlObject = MakeMenuControl(value, this);
     Changed(3);
 }
 
 T_AM2000_MenuControl& TMenuItem2000::ControlOptions()
 {
     if (!FControlObject)
-        FControlObject = std::make_unique<T_AM2000_MenuControl>(this);
+        FControlObject = MakeMenuControl(FControl, this);
     return *FControlObject;
 }
 

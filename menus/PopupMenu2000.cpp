@@ -114,6 +114,7 @@ void TCustomPopupMenu2000::Loaded()
 {
     TPopupMenu::Loaded();
     LoadedDone = true;
+    LoadMenuOrder(this);
 }
 
 void TCustomPopupMenu2000::ShowPopup(int x, int y)

@@ -2,6 +2,8 @@
 #include "framework/ComponentStream.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -142,4 +144,67 @@ TEST(ComponentStream, ResourceHeaderIsWrittenAndSkipped)
     EXPECT_EQ(SkipResourceHeader(b.data(), b.size()), b.size() - 3);
     EXPECT_THROW(SkipResourceHeader(b.data(), b.size() - 1), EReadError);
     EXPECT_THROW(SkipResourceHeader(b.data(), 5), EReadError);
+}
+
+namespace {
+
+// A node of a tree stream: a caption and children made on demand while reading.
+struct TNode : IStoredObject {
+    std::string Name, Caption;
+    std::vector<std::unique_ptr<TNode>> Children;
+    std::string StoredClassName() override { return "TNode"; }
+    std::string StoredObjectName() override { return Name; }
+    void ListStoredProperties(std::vector<TStoredProperty>& list) override
+    {
+        list.push_back(StringProperty("Caption", [this] { return Caption; }, [this](const std::string& v) { Caption = v; }));
+    }
+    void ListStoredChildren(std::vector<IStoredObject*>& list) override
+    {
+        for (auto& c : Children)
+            list.push_back(c.get());
+    }
+    IStoredObject& ReadChild(const std::string& className, const std::string& objectName) override
+    {
+        if (className != "TNode")
+            throw EReadError("Class " + className + " not found");
+        Children.push_back(std::make_unique<TNode>());
+        Children.back()->Name = objectName;
+        return *Children.back();
+    }
+};
+
+}  // namespace
+
+TEST(ComponentStream, ObjectTreesRoundTripAndRefuseStrangeClasses)
+{
+    TNode root;
+    root.Name = "Menu";
+    root.Caption = "root";
+    for (const char* name : {"A", "B"}) {
+        root.Children.push_back(std::make_unique<TNode>());
+        root.Children.back()->Name = name;
+        root.Children.back()->Caption = std::string("caption ") + name;
+    }
+    root.Children[1]->Children.push_back(std::make_unique<TNode>());
+    root.Children[1]->Children[0]->Name = "B1";
+    TMemoryStream stream;
+    WriteObjectTree(stream, root);
+
+    TNode back;
+    ReadObjectTree(stream.Memory(), stream.Bytes().size(), back);
+    EXPECT_EQ("root", back.Caption);
+    ASSERT_EQ(2u, back.Children.size());
+    EXPECT_EQ("caption B", back.Children[1]->Caption);
+    ASSERT_EQ(1u, back.Children[1]->Children.size());
+    EXPECT_EQ("B1", back.Children[1]->Children[0]->Name);
+
+    std::vector<uint8_t> bytes = stream.Bytes();
+    const auto at = std::search(bytes.begin(), bytes.end(), std::begin("TNode\2B1") + 0, std::begin("TNode\2B1") + 8);
+    (at + 4)[0] = 'X';  // the grandchild's class becomes "TNodX"
+    TNode strange;
+    EXPECT_THROW(ReadObjectTree(bytes.data(), bytes.size(), strange), EReadError);
+    for (size_t cut = 0; cut < bytes.size(); ++cut) {
+        TNode partial;
+        EXPECT_THROW(ReadObjectTree(stream.Memory(), cut, partial), EReadError) << cut;
+    }
 }

@@ -1,0 +1,60 @@
+#include "MainMenu.h"
+
+#include "MenuMerge.h"
+
+#include <algorithm>
+
+TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), FItems(std::make_unique<TMenuItem>(nullptr)) {}
+
+TMainMenu::~TMainMenu()
+{
+    for (TMainMenu* into : std::vector<TMainMenu*>(FMergedInto))
+        into->Unmerge(this);
+    for (TMainMenu* merged : std::vector<TMainMenu*>(FMerged))
+        Unmerge(merged);
+}
+
+void TMainMenu::Merge(TMainMenu* menu)
+{
+    if (!menu || menu == this || std::find(FMerged.begin(), FMerged.end(), menu) != FMerged.end())
+        return;
+    FMerged.push_back(menu);
+    menu->FMergedInto.push_back(this);
+}
+
+void TMainMenu::Unmerge(TMainMenu* menu)
+{
+    const auto it = std::find(FMerged.begin(), FMerged.end(), menu);
+    if (it == FMerged.end())
+        return;
+    FMerged.erase(it);
+    auto& into = menu->FMergedInto;
+    into.erase(std::remove(into.begin(), into.end(), this), into.end());
+    if (ActiveChildMenu == menu)
+        ActiveChildMenu = nullptr;
+}
+
+std::vector<TMainMenu*> TMainMenu::MergedMenus() const
+{
+    std::vector<TMainMenu*> menus{const_cast<TMainMenu*>(this)};
+    menus.insert(menus.end(), FMerged.begin(), FMerged.end());
+    return menus;
+}
+
+bool TMainMenu::IsMergedInto(const TMainMenu* menu) const
+{
+    return std::find(FMergedInto.begin(), FMergedInto.end(), menu) != FMergedInto.end();
+}
+
+std::vector<TMenuItem*> TMainMenu::MergedItems() const
+{
+    std::vector<TMergeMenu<TMenuItem>> menus;
+    for (TMainMenu* menu : MergedMenus()) {
+        TMergeMenu<TMenuItem> entry;
+        entry.ActiveChildMenu = menu != this && menu == ActiveChildMenu;
+        for (int k = 0; k < menu->Items()->Count(); ++k)
+            entry.Items.push_back(menu->Items()->Items(k));
+        menus.push_back(std::move(entry));
+    }
+    return MergeByGroupIndex(menus, [](TMenuItem* item) { return item->GroupIndex; });
+}

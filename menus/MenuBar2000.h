@@ -1,0 +1,90 @@
+#pragma once
+// TMenuBar2000: a control that shows the top-level items of a menu in a bar (left to right, or
+// top to bottom with turned captions for a vertical bar) and opens an item's submenu as a
+// drop-down below it (beside it for a vertical bar). The source is a popup menu of the family,
+// a class-library popup menu or a main menu (its merged items). Layout and hit-testing follow
+// MenuBarCore; hover and press drive the item state (0 idle, 1 hot, 2 pushed, 3 bar mode).
+// Messages: 0x507 (an item changed) and 0x514 kind 11 (the end of an item drag) refresh it.
+#include "MenuBarCore.h"
+#include "PopupMenu2000.h"
+#include "framework/Controls.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TMenuBar2000 : public TCustomControl {
+public:
+    explicit TMenuBar2000(TComponent* owner);
+    ~TMenuBar2000() override;
+
+    TComponent* Menu() const { return FMenu; }
+    void SetMenu(TComponent* menu);
+    void Loaded() override;
+
+    int GetItemCount() const;
+    TMenuItem* GetItem(int index) const;
+    TSize MeasureItem(TMenuItem* item);
+    TSize GetGlyphSize(TMenuItem* item) const;
+
+    TMenuItem* HotItem() const { return FHotItem; }
+    int HotIndex() const { return FHotIndex; }
+    int ItemState() const { return FItemState; }
+    TRect HotRect() const { return FHotRect; }
+    const std::vector<TBarItemRect>& ItemRects() const { return FItemRects; }
+    TCustomPopupMenu2000& DropDown() { return *FDropDown; }
+
+    // 1 vertical, otherwise horizontal.
+    uint8_t Orientation = 0;
+    bool HotTrack = false;
+    void SetHotTrack(bool value) { HotTrack = value; }
+    // Raised before a drop-down opens, with its root item.
+    std::function<void(TObject* sender, TMenuItem* item)> OnMenuPopup;
+
+    TMenuItem* HitTest(TPoint point) const;
+    void SelectIndex(int index, TMenuItem* item);
+    void SetHotItem(TMenuItem* item);
+    void PushHotItem(bool keyboard);
+    void OpenDropDown(bool expanded, bool keyboard);
+    void CloseItem();
+    void Rebuild(bool remeasure);
+    void UpdateBar();
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+    void Paint(HDC dc) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseLeave() override;
+    void WndProc(TMessage& message) override;
+    void Notification(TComponent* component, bool removing) override;
+
+private:
+    enum TPending { pdNone, pdHoverOpen, pdLeaveCheck };
+    void Layout();
+    void DrawItem(HDC dc, const TBarItemRect& record);
+    void StartTimer(TPending action, UINT delay);
+    void StopTimer();
+    void TimerFired();
+    bool CursorOverBarItem() const;
+    HFONT MenuFont();
+
+    TComponent* FMenu = nullptr;
+    std::unique_ptr<TPopupMenu2000> FDropDown;
+    TMenuItem* FHotItem = nullptr;
+    int FHotIndex = -1;
+    int FItemState = 0;
+    TRect FHotRect;
+    std::vector<TBarItemRect> FItemRects;
+    TPending FPending = pdNone;
+    bool FInitialised = false;
+    bool FKeyboardMode = false;
+    HFONT FMenuFont = nullptr;
+    HFONT FTurnedFont = nullptr;
+};
+
+// The first bar whose Menu is menu, or none.
+TMenuBar2000* FindMenuBar(const TComponent* menu);
+int MenuBarCount();
+TMenuBar2000* MenuBarAt(int index);

@@ -1,0 +1,58 @@
+#pragma once
+// What a menu bar decides without a window: item measurement and layout, the MDI child's
+// system item and border icons, hit-testing, the hot item kept over a rebuild, and the item
+// state a newly hot item takes. Items are compared by identity only.
+#include "framework/Types.h"
+
+#include <vector>
+
+class TObject;
+
+// The family's glyph size.
+inline constexpr int MenuGlyphSize = 16;
+
+// Left and top inclusive, right and bottom exclusive.
+bool PointInRect(const TRect& rect, TPoint point);
+
+// Width of the system item: glyph + 4 when the active MDI child is maximised and has a
+// system menu; 0 means there is no system item.
+int SystemItemWidth(bool childMaximisedWithSystemMenu);
+
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
+// Room for a maximised MDI child's border icons at the end of the bar; 0 without one.
+int BorderIconsWidth(bool childMaximised, unsigned borderIcons, bool vertical);
+
+// The system item's rectangle: at the start of a horizontal bar (at its end before the border
+// icons right to left), at the top right of a vertical one; empty without a system item.
+TRect SystemItemRect(int systemItemWidth, bool vertical, bool rightToLeft, int bufferWidth, int borderIconsWidth,
+                     int barWidth);
+
+// An item's size from its caption's text extent and its glyph: a glyph adds its width + 5, or
+// its width - 6 without a caption; the height is at least glyph height - 3.
+TSize MeasureBarItem(TSize text, TSize glyph, bool captionEmpty);
+
+struct TBarItemRect {
+    TObject* Item = nullptr;
+    TRect Rect;
+};
+
+// Tool regions and item rectangles: left to right from `start` (top to bottom for a vertical
+// bar), each measured size + 12 long and + 5 across.
+std::vector<TBarItemRect> LayoutBarItems(const std::vector<std::pair<TObject*, TSize>>& items, bool vertical,
+                                         int start = 0);
+
+// The record of Item at Index when it is there, else the first record of Item; false (and the
+// rectangle untouched) when the item has none.
+bool FindItemRect(const std::vector<TBarItemRect>& list, int index, const TObject* item, TRect& rect);
+
+// The system item when the point lies on it, else the first record's item holding it, else none.
+TObject* BarHitTest(TPoint point, const TRect& systemItemRect, TObject* systemItem,
+                    const std::vector<TBarItemRect>& list);
+
+// The hot index after a re-measure: the kept index (the hot one, 0 without one) while it is
+// below the item count, else -1.
+int HotIndexAfterRebuild(bool hasHotItem, int hotIndex, int itemCount);
+
+// Item states: 0 idle, 1 hot, 2 pushed, 3 bar mode. An idle bar whose new hot item is enabled
+// turns pushed in drop-down mode, else hot.
+int ItemStateForNewHotItem(int itemState, bool enabled, bool dropDownMode);

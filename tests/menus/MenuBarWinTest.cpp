@@ -1,0 +1,240 @@
+#include "framework/Forms.h"
+#include "framework/MainMenu.h"
+#include "menus/MenuBar2000.h"
+#include "menus/MenuPersistence.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// The drop-down's window: records its root and shows until hidden.
+struct TDropLog {
+    TMenuItem* Root = nullptr;
+    int Shows = 0;
+    bool Showing = false;
+};
+
+class TDropWindow : public IPopupMenuWindow {
+public:
+    explicit TDropWindow(TDropLog& log) : FLog(log) {}
+    void SetRoot(TMenuItem* item, HMENU) override { FLog.Root = item; }
+    void SetAnimation(T_AM2000_Animation) override {}
+    void SetWindowOption(int, int) override {}
+    void SetStateFlags(unsigned) override {}
+    bool Enabled() const override { return true; }
+    void Enable() override {}
+    void PlaceAt(int, int) override {}
+    bool ShowMenu() override
+    {
+        ++FLog.Shows;
+        return FLog.Showing = true;
+    }
+    void HideMenu() override { FLog.Showing = false; }
+    bool IsShowing() const override { return FLog.Showing; }
+    void RebuildItems() override {}
+    void ItemChanged(TMenuItem*, int) override {}
+    bool Cancelled() const override { return true; }
+
+private:
+    TDropLog& FLog;
+};
+
+class MenuBar : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetPopupWindowFactory([this](TCustomPopupMenu2000&) { return std::make_unique<TDropWindow>(Log); });
+        Form = App.CreateForm<TForm>();
+        Form->SetBounds(100, 100, 400, 200);
+        Menu = NewComponent<TPopupMenu2000>(Form);
+        File = Add(Menu->Items(), "&File");
+        Add(File, "Open");
+        Edit = Add(Menu->Items(), "&Edit");
+        Add(Edit, "Copy");
+        Help = Add(Menu->Items(), "Help");
+        Help->OnClick = [this](TObject*) { ++HelpClicks; };
+        Bar = NewComponent<TMenuBar2000>(Form);
+        Bar->SetParent(Form);
+        Bar->SetMenu(Menu);
+        Form->Show();
+        Bar->HandleNeeded();
+    }
+    void TearDown() override { SetPopupWindowFactory(nullptr); }
+
+    TMenuItem2000* Add(TMenuItem* parent, const std::string& caption)
+    {
+        auto* item = NewComponent<TMenuItem2000>(Form);
+        item->Caption = caption;
+        parent->Add(item);
+        return item;
+    }
+    LPARAM Centre(int index) const
+    {
+        const TRect r = Bar->ItemRects().at(static_cast<size_t>(index)).Rect;
+        return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    void Send(UINT msg, int index) { SendMessageA(Bar->Handle(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, Centre(index)); }
+
+    TApplication App;
+    TForm* Form = nullptr;
+    TPopupMenu2000* Menu = nullptr;
+    TMenuItem2000 *File = nullptr, *Edit = nullptr, *Help = nullptr;
+    TMenuBar2000* Bar = nullptr;
+    TDropLog Log;
+    int HelpClicks = 0;
+};
+
+}  // namespace
+
+TEST_F(MenuBar, ItemsAreLaidOutLeftToRightOrTopToBottom)
+{
+    EXPECT_EQ(Bar, FindMenuBar(Menu));
+    const auto& rects = Bar->ItemRects();
+    ASSERT_EQ(3u, rects.size());
+    int at = 0;
+    for (int k = 0; k < 3; ++k) {
+        const TSize size = Bar->MeasureItem(Bar->GetItem(k));
+        EXPECT_EQ(TRect(at, 0, at + size.cx + 12, size.cy + 5), rects[static_cast<size_t>(k)].Rect) << k;
+        at += size.cx + 12;
+    }
+    EXPECT_EQ(at, Bar->Width());
+    EXPECT_EQ(rects[0].Rect.bottom, Bar->Height());
+    // After a rebuild without a hot item the first item is hot, idle.
+    EXPECT_EQ(File, Bar->HotItem());
+    EXPECT_EQ(0, Bar->HotIndex());
+    EXPECT_EQ(0, Bar->ItemState());
+
+    Bar->Orientation = 1;
+    Bar->Rebuild(true);
+    EXPECT_EQ(0, rects[0].Rect.top);
+    EXPECT_EQ(rects[0].Rect.bottom, rects[1].Rect.top);
+    EXPECT_EQ(rects[2].Rect.bottom, Bar->Height());
+    EXPECT_EQ(rects[0].Rect.right, Bar->Width());
+
+    const int bars = MenuBarCount();
+    {
+        TMenuBar2000 another(nullptr);
+        EXPECT_EQ(bars + 1, MenuBarCount());
+    }
+    EXPECT_EQ(bars, MenuBarCount());
+}
+
+TEST_F(MenuBar, HoverPressSwitchAndClose)
+{
+    Send(WM_MOUSEMOVE, 1);
+    EXPECT_EQ(Edit, Bar->HotItem());
+    EXPECT_EQ(1, Bar->HotIndex());
+    EXPECT_EQ(1, Bar->ItemState());
+    SendMessageA(Bar->Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(0, Bar->ItemState());
+
+    Send(WM_LBUTTONDOWN, 0);  // press opens the item's drop-down below it
+    EXPECT_EQ(2, Bar->ItemState());
+    EXPECT_EQ(File, Log.Root);
+    EXPECT_TRUE(Log.Showing);
+    Send(WM_MOUSEMOVE, 1);  // moving over another item switches drop-downs at once
+    EXPECT_EQ(Edit, Log.Root);
+    EXPECT_EQ(2, Log.Shows);
+    EXPECT_EQ(2, Bar->ItemState());
+    Send(WM_LBUTTONDOWN, 1);  // a second press closes it
+    EXPECT_EQ(0, Bar->ItemState());
+    EXPECT_FALSE(Log.Showing);
+
+    Send(WM_LBUTTONDOWN, 2);  // an item without sub-items clicks and opens nothing
+    EXPECT_EQ(1, HelpClicks);
+    EXPECT_EQ(2, Log.Shows);
+}
+
+TEST_F(MenuBar, HotTrackOpensAfterHalfASecond)
+{
+    Bar->SetHotTrack(true);
+    POINT p{(Bar->ItemRects()[1].Rect.left + Bar->ItemRects()[1].Rect.right) / 2, 5};
+    ClientToScreen(Bar->Handle(), &p);
+    SetCursorPos(p.x, p.y);
+    Send(WM_MOUSEMOVE, 1);
+    EXPECT_EQ(1, Bar->ItemState());
+    EXPECT_EQ(0, Log.Shows);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 1500 && Log.Shows == 0) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(10);
+    }
+    EXPECT_GE(GetTickCount() - start, 450u);
+    EXPECT_EQ(Edit, Log.Root);
+    EXPECT_EQ(2, Bar->ItemState());
+}
+
+TEST(MenuBarMain, ShowsTheMergedItemsOfAMainMenu)
+{
+    TApplication app;
+    TForm* form = app.CreateForm<TForm>();
+    auto* frame = NewComponent<TMainMenu>(form);
+    frame->Items()->AddNew("File")->GroupIndex = 0;
+    frame->Items()->AddNew("Edit")->GroupIndex = 1;
+    TMainMenu child(nullptr);
+    child.Items()->AddNew("Child")->GroupIndex = 1;
+    frame->Merge(&child);
+    auto* bar = NewComponent<TMenuBar2000>(form);
+    bar->SetParent(form);
+    bar->SetMenu(frame);
+    bar->HandleNeeded();
+    ASSERT_EQ(2, bar->GetItemCount());
+    EXPECT_EQ("Child", bar->GetItem(1)->Caption);
+    EXPECT_EQ(2u, bar->ItemRects().size());
+}
+
+namespace {
+
+// The bounding box of the dark (text) pixels of a bar item as drawn on screen.
+TRect InkOf(TMenuBar2000& bar, const TRect& item)
+{
+    UpdateWindow(bar.Handle());
+    const HDC window = GetDC(bar.Handle());
+    TRect ink(item.right, item.bottom, item.left, item.top);
+    for (int y = item.top + 2; y < item.bottom - 2; ++y)
+        for (int x = item.left + 2; x < item.right - 2; ++x) {
+            const COLORREF c = GetPixel(window, x, y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) {
+                ink.left = std::min<int>(ink.left, x);
+                ink.top = std::min<int>(ink.top, y);
+                ink.right = std::max<int>(ink.right, x + 1);
+                ink.bottom = std::max<int>(ink.bottom, y + 1);
+            }
+        }
+    ReleaseDC(bar.Handle(), window);
+    return ink;
+}
+
+}  // namespace
+
+TEST_F(MenuBar, AVerticalBarTurnsItsCaptions)
+{
+    Edit->SetCaption("Wide caption");
+    Bar->SetAlign(alNone);
+    Bar->Rebuild(true);
+    const TRect flat = InkOf(*Bar, Bar->ItemRects()[1].Rect);
+    ASSERT_GT(flat.Width(), 0);
+    EXPECT_GT(flat.Width(), 2 * flat.Height());
+
+    Bar->Orientation = 1;
+    Bar->Rebuild(true);
+    const TRect turned = InkOf(*Bar, Bar->ItemRects()[1].Rect);
+    ASSERT_GT(turned.Height(), 0);
+    EXPECT_GT(turned.Height(), 2 * turned.Width());
+}
+
+TEST_F(MenuBar, TheEndOfAnItemDragRefreshesTheBar)
+{
+    TMenuDragState& drag = MenuDragState();
+    drag.Dragged = Help;
+    SetDropTarget(File);
+    MoveMenuItem(true);
+    ASSERT_EQ(3u, Bar->ItemRects().size());
+    EXPECT_EQ(Help, Bar->ItemRects()[0].Item);
+    EXPECT_EQ(File, Bar->ItemRects()[1].Item);
+}
