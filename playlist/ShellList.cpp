@@ -1,0 +1,568 @@
+#include "playlist/ShellList.h"
+
+#include "framework/SysUtils.h"
+#include "playlist/FileNotifyThread.h"
+#include "playlist/ShellCtrls.h"
+#include "playlist/ShellUtils.h"
+
+#include <oleauto.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cctype>
+
+using Microsoft::WRL::ComPtr;
+
+struct TCustomShellList::TRecord {
+    PITEMID_CHILD List = nullptr;  // relative to the folder, owned
+    int Icon = 0;
+    TShellListRecord Columns;     // display name, size, type name, time
+    bool Cut = false;
+    ~TRecord() { CoTaskMemFree(List); }
+};
+
+namespace {
+
+// The hourglass for a scope.
+class THourglass {
+public:
+    THourglass() : FOld(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~THourglass() { SetCursor(FOld); }
+
+private:
+    HCURSOR FOld;
+};
+
+// Link, folder and file-system bits: what decides whether an item is listed.
+constexpr SFGAOF kListedMask = SFGAO_LINK | SFGAO_FOLDER | SFGAO_FILESYSTEM;
+
+int CompareLocaleText(const std::string& A, const std::string& B)
+{
+    return CompareStringA(LOCALE_USER_DEFAULT, 0, A.c_str(), static_cast<int>(A.size()), B.c_str(),
+                          static_cast<int>(B.size())) - 2;
+}
+
+// Last write as local DOS date and time, then a date-time; -1 when a step fails.
+double RecordTime(const WIN32_FIND_DATAA& Find)
+{
+    FILETIME local{};
+    WORD dosDate = 0, dosTime = 0;
+    double when = 0;
+    if (!FileTimeToLocalFileTime(&Find.ftLastWriteTime, &local) || !FileTimeToDosDateTime(&local, &dosDate, &dosTime) ||
+        !DosDateTimeToVariantTime(dosDate, dosTime, &when))
+        return -1;
+    return when;
+}
+
+std::string TimeText(double When)
+{
+    SYSTEMTIME time{};
+    if (When < 0 || !VariantTimeToSystemTime(When, &time))
+        return {};
+    char date[80] = {}, clock[80] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, clock, sizeof clock);
+    return std::string(date) + " " + clock;
+}
+
+char ThousandSeparator()
+{
+    char text[4] = {};
+    return GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, text, sizeof text) > 1 ? text[0] : ',';
+}
+
+std::string Upper(std::string Text)
+{
+    for (char& c : Text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return Text;
+}
+
+bool SameItem(IShellFolder* Folder, PCUITEMID_CHILD A, PCUITEMID_CHILD B)
+{
+    return Folder && A && B && HRESULT_CODE(Folder->CompareIDs(0, A, B)) == 0;
+}
+
+}  // namespace
+
+TCustomShellList::TCustomShellList(TComponent* owner) : TWinControl(owner)
+{
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    (void)registered;
+    FWidth = 300;
+    FHeight = 200;
+    // The platform lacks some of these texts; the usual ones stand in.
+    FKindCaption[sckName] = ShellLibraryString("shell32.dll", 8976, "Name");
+    FKindCaption[sckSize] = ShellLibraryString("shell32.dll", 8978, "Size");
+    FKindCaption[sckType] = ShellLibraryString("shell32.dll", 8979, "Type");
+    FKindCaption[sckModified] = ShellLibraryString("shell32.dll", 8980, "Date Modified");
+    FSizeTemplate = ShellLibraryString("shlwapi.dll", 260, "%s KB");
+    FColumnKinds = {sckName, sckSize, sckType, sckModified};
+}
+
+TCustomShellList::~TCustomShellList()
+{
+    FClosing = true;
+    if (FTree)
+        FTree->FShellList = nullptr;
+    FRetiredWatch.reset();
+    FWatch.reset();
+    FreeRecords();
+    for (PITEMID_CHILD list : FRememberedSelection)
+        CoTaskMemFree(list);
+    CoTaskMemFree(FRememberedFocus);
+    CoTaskMemFree(FFolderList);
+}
+
+void TCustomShellList::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = WC_LISTVIEWA;
+    params.Style |= LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_BORDER | WS_TABSTOP;
+}
+
+void TCustomShellList::CreateWindowHandle()
+{
+    const HWND wnd = HandleOrNull();
+    ListView_SetExtendedListViewStyle(wnd, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    ListView_SetImageList(wnd, ShellSmallImages(), LVSIL_SMALL);
+    BuildColumns();
+}
+
+void TCustomShellList::BuildColumns()
+{
+    const HWND wnd = HandleOrNull();
+    while (ListView_DeleteColumn(wnd, 0)) {
+    }
+    for (size_t i = 0; i < FColumnKinds.size(); ++i) {
+        const TShellColumnKind kind = FColumnKinds[i];
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.fmt = kind == sckSize ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        column.cx = FKindWidth[kind];
+        column.pszText = FKindCaption[kind].data();
+        SendMessageA(wnd, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    ShowSortArrow(true);
+}
+
+std::vector<std::string> TCustomShellList::ColumnCaptions() const
+{
+    std::vector<std::string> captions;
+    for (TShellColumnKind kind : FColumnKinds)
+        captions.push_back(FKindCaption[kind]);
+    return captions;
+}
+
+void TCustomShellList::ShowSortArrow(bool Show)
+{
+    if (!HandleAllocated())
+        return;
+    const auto at = std::find(FColumnKinds.begin(), FColumnKinds.end(), FSort.Kind);
+    if (at == FColumnKinds.end())
+        return;
+    const HWND header = ListView_GetHeader(HandleOrNull());
+    const int index = static_cast<int>(at - FColumnKinds.begin());
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    Header_GetItem(header, index, &item);
+    item.fmt &= ~(HDF_BITMAP | HDF_BITMAP_ON_RIGHT | HDF_SORTUP | HDF_SORTDOWN);
+    if (Show) {
+        // Our own arrows when the program carries them, else the header's.
+        const HBITMAP arrow = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+                                                               FSort.Descending ? "SORT_ARROW_1" : "SORT_ARROW_0",
+                                                               IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS | LR_SHARED));
+        if (arrow) {
+            item.mask |= HDI_BITMAP;
+            item.hbm = arrow;
+            item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT;
+        } else {
+            item.fmt |= FSort.Descending ? HDF_SORTDOWN : HDF_SORTUP;
+        }
+    }
+    Header_SetItem(header, index, &item);
+}
+
+std::string TCustomShellList::FolderPath() const { return ShellPathOf(FFolderList); }
+
+bool TCustomShellList::Watching() const { return FWatch && !FWatchEnded; }
+
+void TCustomShellList::LinkTree(TShellTree* Tree)
+{
+    FTree = Tree;
+    if (HandleAllocated() && !InState(csDestroying) && !FClosing)
+        CallGuarded([this] { Refresh(); });
+}
+
+void TCustomShellList::Refresh()
+{
+    if (FClosing)
+        return;
+    if (FTree && FTree->HandleAllocated())
+        SetFolder(FTree->SelectedList());
+    else
+        SetFolder(nullptr);
+}
+
+void TCustomShellList::StopWatch()
+{
+    if (!FInWatchCall)
+        FRetiredWatch.reset();
+    if (!FWatch)
+        return;
+    FWatch->Stop();
+    // A thread cannot be freed from inside its own callback: it goes at the next stop.
+    if (FInWatchCall)
+        FRetiredWatch = std::move(FWatch);
+    FWatch.reset();
+    FWatchEnded = false;
+}
+
+void TCustomShellList::FreeRecords()
+{
+    if (HandleAllocated())
+        ListView_SetItemCountEx(HandleOrNull(), 0, 0);
+    FRecords.clear();
+}
+
+void TCustomShellList::SetFolder(PCIDLIST_ABSOLUTE List)
+{
+    // 1.
+    if (FBusy || FClosing || (HandleAllocated() && ListView_GetEditControl(HandleOrNull())) || (!FFolderList && !List))
+        return;
+    HandleNeeded();
+    FBusy = true;
+    THourglass hourglass;
+    struct TBusyEnd {
+        bool& Busy;
+        ~TBusyEnd() { Busy = false; }
+    } busyEnd{FBusy};
+    // 2.
+    const bool same = List && FFolderList && ILIsEqual(List, FFolderList);
+    if (same)
+        RememberSelection();
+    // 3.
+    FreeRecords();
+    if (!same) {
+        StopWatch();
+        CoTaskMemFree(FFolderList);
+        FFolderList = nullptr;
+        FFolder.Reset();
+    }
+    // 4.
+    if (List && !same) {
+        PIDLIST_ABSOLUTE copy = nullptr;
+        // The desktop's files are those of its file-system folder.
+        if (List->mkid.cb == 0)
+            SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &copy);
+        else
+            copy = ILClone(List);
+        FFolderList = copy;
+        FFolder = ShellBindFolder(FFolderList);
+        if (!FFolder) {
+            CoTaskMemFree(FFolderList);
+            FFolderList = nullptr;
+            throw EOSError(SysErrorMessage(static_cast<uint32_t>(E_FAIL)));
+        }
+    }
+    if (List && FFolder) {
+        // 5.
+        ComPtr<IEnumIDList> items;
+        const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+        if (FFolder->EnumObjects(nullptr, SHCONTF_NONFOLDERS, &items) == S_OK && items) {
+            PITEMID_CHILD child = nullptr;
+            ULONG fetched = 0;
+            // 6.
+            while (items->Next(1, &child, &fetched) == S_OK && fetched == 1) {
+                auto record = std::make_unique<TRecord>();
+                record->List = child;
+                SFGAOF attributes = kListedMask;
+                PCUITEMID_CHILD one = child;
+                if (FAILED(FFolder->GetAttributesOf(1, &one, &attributes)) || (attributes & SFGAO_LINK) ||
+                    (attributes & SFGAO_FOLDER) || !(attributes & SFGAO_FILESYSTEM))
+                    continue;
+                WIN32_FIND_DATAA find{};
+                if (FAILED(SHGetDataFromIDListA(FFolder.Get(), child, SHGDFIL_FINDDATA, &find, sizeof find)))
+                    continue;
+                PIDLIST_ABSOLUTE absolute = ILCombine(FFolderList, child);
+                SHFILEINFOA info{};
+                SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute), 0, &info, sizeof info,
+                               SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
+                CoTaskMemFree(absolute);
+                record->Icon = info.iIcon;
+                record->Columns.DisplayName = info.szDisplayName;
+                record->Columns.TypeName = info.szTypeName;
+                record->Columns.Size = static_cast<int64_t>((static_cast<uint64_t>(find.nFileSizeHigh) << 32) | find.nFileSizeLow);
+                record->Columns.Modified = RecordTime(find);
+                FRecords.push_back(std::move(record));
+            }
+        }
+        SetErrorMode(oldMode);
+    }
+    // 7.
+    SortRecords();
+    SendMessageA(HandleOrNull(), WM_SETREDRAW, FALSE, 0);
+    ListView_SetItemCountEx(HandleOrNull(), static_cast<int>(FRecords.size()), 0);
+    SendMessageA(HandleOrNull(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(HandleOrNull(), nullptr, TRUE);
+    // 8.
+    if (same)
+        RestoreSelection();
+    // 9.
+    if (FFolderList && (!FWatch || FWatchEnded)) {
+        const std::string path = FolderPath();
+        if (!path.empty()) {
+            StopWatch();
+            FWatch = std::make_unique<TFileNotifyThread>(path, false, [this] {
+                FInWatchCall = true;
+                CallGuarded([this] { Refresh(); });
+                FInWatchCall = false;
+            });
+            FWatch->OnEnded = [this] { FWatchEnded = true; };
+            FWatch->Start();
+        }
+    }
+    // 10: the hourglass and the busy flag end with the scope.
+}
+
+void TCustomShellList::SortRecords()
+{
+    std::vector<TShellListRecord> columns;
+    columns.reserve(FRecords.size());
+    for (const auto& record : FRecords)
+        columns.push_back(record->Columns);
+    std::vector<size_t> order(FRecords.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    SortShellRecords(order, columns, FSort.Kind, FSort.Descending, CompareLocaleText);
+    std::vector<std::unique_ptr<TRecord>> sorted;
+    sorted.reserve(order.size());
+    for (size_t i : order)
+        sorted.push_back(std::move(FRecords[i]));
+    FRecords = std::move(sorted);
+}
+
+void TCustomShellList::SortByKind(TShellColumnKind Kind, bool Descending)
+{
+    if (Kind != FSort.Kind)
+        ShowSortArrow(false);
+    FSort = {Kind, Descending};
+    ShowSortArrow(true);
+    if (!HandleAllocated() || FBusy)
+        return;
+    FBusy = true;
+    RememberSelection();
+    ListView_SetItemState(HandleOrNull(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    SortRecords();
+    RestoreSelection();
+    InvalidateRect(HandleOrNull(), nullptr, TRUE);
+    FBusy = false;
+}
+
+void TCustomShellList::ColumnClick(int Column)
+{
+    if (Column < 0 || Column >= static_cast<int>(FColumnKinds.size()))
+        return;
+    const TShellSortState next = ShellSortAfterClick(FSort, FColumnKinds[static_cast<size_t>(Column)]);
+    SortByKind(next.Kind, next.Descending);
+}
+
+void TCustomShellList::RememberSelection()
+{
+    for (PITEMID_CHILD list : FRememberedSelection)
+        CoTaskMemFree(list);
+    FRememberedSelection.clear();
+    CoTaskMemFree(FRememberedFocus);
+    FRememberedFocus = nullptr;
+    if (!HandleAllocated())
+        return;
+    for (int at = ListView_GetNextItem(HandleOrNull(), -1, LVNI_SELECTED); at >= 0 && at < Count();
+         at = ListView_GetNextItem(HandleOrNull(), at, LVNI_SELECTED))
+        FRememberedSelection.push_back(ILClone(FRecords[static_cast<size_t>(at)]->List));
+    const int focused = ListView_GetNextItem(HandleOrNull(), -1, LVNI_FOCUSED);
+    if (focused >= 0 && focused < Count())
+        FRememberedFocus = ILClone(FRecords[static_cast<size_t>(focused)]->List);
+}
+
+void TCustomShellList::RestoreSelection()
+{
+    for (int i = 0; i < Count(); ++i) {
+        PCUITEMID_CHILD item = FRecords[static_cast<size_t>(i)]->List;
+        UINT state = 0;
+        for (PITEMID_CHILD remembered : FRememberedSelection)
+            if (SameItem(FFolder.Get(), item, remembered))
+                state |= LVIS_SELECTED;
+        if (SameItem(FFolder.Get(), item, FRememberedFocus))
+            state |= LVIS_FOCUSED;
+        if (state)
+            ListView_SetItemState(HandleOrNull(), i, state, state);
+    }
+    for (PITEMID_CHILD list : FRememberedSelection)
+        CoTaskMemFree(list);
+    FRememberedSelection.clear();
+    CoTaskMemFree(FRememberedFocus);
+    FRememberedFocus = nullptr;
+}
+
+std::string TCustomShellList::CellText(int Index, int Column) const
+{
+    if (Index < 0 || Index >= Count() || Column < 0 || Column >= static_cast<int>(FColumnKinds.size()))
+        return {};
+    const TShellListRecord& record = FRecords[static_cast<size_t>(Index)]->Columns;
+    switch (FColumnKinds[static_cast<size_t>(Column)]) {
+    case sckName: return record.DisplayName;
+    case sckSize: return ShellSizeText(record.Size, FSizeTemplate, ThousandSeparator());
+    case sckType: return record.TypeName;
+    case sckModified: return TimeText(record.Modified);
+    }
+    return {};
+}
+
+void TCustomShellList::GetDispInfo(NMLVDISPINFOA& info)
+{
+    LVITEMA& item = info.item;
+    if (item.iItem < 0 || item.iItem >= Count())
+        return;
+    const TRecord& record = *FRecords[static_cast<size_t>(item.iItem)];
+    if (item.mask & LVIF_IMAGE) {
+        item.iImage = record.Icon;
+        item.mask |= LVIF_STATE;
+        item.stateMask |= LVIS_CUT;
+        item.state = (item.state & ~LVIS_CUT) | (record.Cut ? LVIS_CUT : 0);
+    }
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+        lstrcpynA(item.pszText, CellText(item.iItem, item.iSubItem).c_str(), item.cchTextMax);
+}
+
+int TCustomShellList::FindItem(const NMLVFINDITEMA& find) const
+{
+    if (!(find.lvfi.flags & (LVFI_PARTIAL | LVFI_STRING)) || !find.lvfi.psz)
+        return -1;
+    const std::string wanted = Upper(find.lvfi.psz);
+    const auto matches = [&](int i) {
+        return Upper(FRecords[static_cast<size_t>(i)]->Columns.DisplayName).compare(0, wanted.size(), wanted) == 0;
+    };
+    const int start = std::clamp(find.iStart, 0, Count());
+    for (int i = start; i < Count(); ++i)
+        if (matches(i))
+            return i;
+    if ((find.lvfi.flags & LVFI_WRAP) && Count() > 0)
+        for (int i = 0; i < start; ++i)
+            if (matches(i))
+                return i;
+    return -1;
+}
+
+std::vector<int> TCustomShellList::SelectedIndexes()
+{
+    std::vector<int> indexes;
+    for (int at = ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); at >= 0;
+         at = ListView_GetNextItem(HandleOrNull(), at, LVNI_SELECTED))
+        indexes.push_back(at);
+    return indexes;
+}
+
+void TCustomShellList::SetSelected(int Index, bool Value)
+{
+    ListView_SetItemState(Handle(), Index, Value ? LVIS_SELECTED : 0, LVIS_SELECTED);
+}
+
+void TCustomShellList::OpenSelected()
+{
+    const std::string folder = FolderPath();
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof saved, saved);
+    if (!folder.empty())
+        SetCurrentDirectoryA(folder.c_str());
+    for (int index : SelectedIndexes()) {
+        PIDLIST_ABSOLUTE absolute = ILCombine(FFolderList, FRecords[static_cast<size_t>(index)]->List);
+        SHELLEXECUTEINFOA execute{};
+        execute.cbSize = sizeof execute;
+        execute.fMask = SEE_MASK_INVOKEIDLIST;
+        execute.lpIDList = absolute;
+        execute.hwnd = GetAncestor(HandleOrNull(), GA_ROOT);
+        execute.nShow = SW_SHOW;
+        ShellExecuteExA(&execute);
+        CoTaskMemFree(absolute);
+    }
+    SetCurrentDirectoryA(saved);
+}
+
+void TCustomShellList::WindowGone()
+{
+    FRecords.clear();
+    StopWatch();
+    CoTaskMemFree(FFolderList);
+    FFolderList = nullptr;
+    FFolder.Reset();
+    for (size_t i = 0; i < FColumnKinds.size(); ++i)
+        FKindWidth[FColumnKinds[i]] = ListView_GetColumnWidth(HandleOrNull(), static_cast<int>(i));
+}
+
+void TCustomShellList::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_DESTROY:
+        WindowGone();
+        break;
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+        const WPARAM key = message.WParam;
+        // Back, Insert and F5 belong to the folder tree.
+        if ((key == VK_BACK || key == VK_INSERT || key == VK_F5) && FTree && FTree->HandleAllocated()) {
+            SendMessageA(FTree->HandleOrNull(), message.Msg, message.WParam, message.LParam);
+            message.Result = 0;
+            return;
+        }
+        if (message.Msg == WM_KEYDOWN && key == VK_RETURN) {
+            if (GetKeyState(VK_MENU) >= 0)
+                OpenSelected();
+            message.Result = 0;
+            return;
+        }
+        break;
+    }
+    case WM_CHAR:
+        if (message.WParam == 1) {  // Ctrl+A
+            ListView_SetItemState(HandleOrNull(), -1, LVIS_SELECTED, LVIS_SELECTED);
+            message.Result = 0;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    TWinControl::WndProc(message);
+}
+
+bool TCustomShellList::ReflectedMessage(TMessage& message)
+{
+    if (message.Msg != WM_NOTIFY)
+        return false;
+    auto* header = reinterpret_cast<NMHDR*>(message.LParam);
+    switch (header->code) {
+    case LVN_GETDISPINFOA:
+        GetDispInfo(*reinterpret_cast<NMLVDISPINFOA*>(message.LParam));
+        return true;
+    case LVN_ODFINDITEMA:
+        message.Result = FindItem(*reinterpret_cast<NMLVFINDITEMA*>(message.LParam));
+        return true;
+    case LVN_COLUMNCLICK:
+        CallGuarded([&] { ColumnClick(reinterpret_cast<NMLISTVIEW*>(message.LParam)->iSubItem); });
+        return true;
+    case NM_DBLCLK:
+        CallGuarded([&] {
+            if (OnDblClick)
+                OnDblClick(this);
+            else
+                OpenSelected();
+        });
+        return true;
+    default:
+        return false;
+    }
+}

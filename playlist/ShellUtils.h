@@ -1,0 +1,23 @@
+#pragma once
+// Shell utilities the folder tree and the folder list share: the desktop folder, binding a
+// list to its folder, names and icons of absolute lists, and the library texts with the
+// fallbacks used where the platform has none.
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include <string>
+
+Microsoft::WRL::ComPtr<IShellFolder> ShellDesktopFolder();
+// The folder an absolute list names (the desktop for the empty list); none when it cannot bind.
+Microsoft::WRL::ComPtr<IShellFolder> ShellBindFolder(PCIDLIST_ABSOLUTE List);
+// A folder's name for one of its items; empty on failure.
+std::string ShellDisplayNameOf(IShellFolder* Folder, PCUITEMID_CHILD Item, SHGDNF Flags);
+// The small icon index in the system image list; Extra adds SHGFI_OPENICON.
+int ShellSmallIconIndex(PCIDLIST_ABSOLUTE List, UINT Extra = 0);
+HIMAGELIST ShellSmallImages();
+// A text of a system library's string table, or Fallback where the library has none.
+std::string ShellLibraryString(const char* Library, UINT Id, const char* Fallback);
+// The path of an absolute list; empty when it has none.
+std::string ShellPathOf(PCIDLIST_ABSOLUTE List);
+// The desktop's parse of a path; none when it fails. The caller frees it.
+PIDLIST_ABSOLUTE ShellParsePath(const std::string& Path);
