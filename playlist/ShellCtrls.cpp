@@ -65,10 +65,44 @@ bool SameList(PCIDLIST_ABSOLUTE A, PCIDLIST_ABSOLUTE B)
     if (!A || !B)
         return !A && !B;
     ComPtr<IShellFolder> desktop = ShellDesktopFolder();
-    return desktop && HRESULT_CODE(desktop->CompareIDs(0, A, B)) == 0;
+    if (desktop && HRESULT_CODE(desktop->CompareIDs(0, A, B)) == 0)
+        return true;
+    // A notification names its items by simple lists made from paths, which the desktop
+    // tells from the enumerated ones by their kind: the same path is the same folder.
+    char pathA[MAX_PATH] = {}, pathB[MAX_PATH] = {};
+    return SHGetPathFromIDListA(A, pathA) && SHGetPathFromIDListA(B, pathB) && pathA[0] && lstrcmpiA(pathA, pathB) == 0;
 }
 
 bool IsDesktopList(PCIDLIST_ABSOLUTE List) { return List && List->mkid.cb == 0; }
+
+int ItemCount(PCUIDLIST_RELATIVE List)
+{
+    int count = 0;
+    for (PCUIDLIST_RELATIVE at = List; at && at->mkid.cb; at = ILNext(at))
+        ++count;
+    return count;
+}
+
+// A is B or one of its ancestors: B cut to A's item count equals A (the lists of a path and
+// of an enumeration differ in their bytes, so the desktop compares them).
+bool IsAncestor(PCIDLIST_ABSOLUTE A, PCIDLIST_ABSOLUTE B)
+{
+    if (!A || !B)
+        return false;
+    const int count = ItemCount(A);
+    if (ItemCount(B) < count)
+        return false;
+    PIDLIST_ABSOLUTE cut = ILClone(B);
+    if (!cut)
+        return false;
+    PUIDLIST_RELATIVE at = cut;
+    for (int i = 0; i < count; ++i)
+        at = ILNext(at);
+    at->mkid.cb = 0;
+    const bool same = SameList(A, cut);
+    CoTaskMemFree(cut);
+    return same;
+}
 
 // The shell's attributes of an absolute list for the bits of Mask; 0 when the query fails.
 SFGAOF ShellAttributes(PCIDLIST_ABSOLUTE List, SFGAOF Mask)
@@ -228,6 +262,55 @@ std::string ShellPathOf(PCIDLIST_ABSOLUTE List)
     return path;
 }
 
+void ShellEnsureOle()
+{
+    static const HRESULT initialised = OleInitialize(nullptr);
+    (void)initialised;
+}
+
+bool ShellInvokeVerb(IShellFolder* Folder, const std::vector<PCUITEMID_CHILD>& Items, const char* Verb, HWND Owner)
+{
+    if (!Folder)
+        return false;
+    ComPtr<IContextMenu> menu;
+    std::vector<PCUITEMID_CHILD> asked = Items;
+    if (FAILED(Folder->GetUIObjectOf(Owner, static_cast<UINT>(asked.size()), asked.empty() ? nullptr : asked.data(),
+                                     IID_IContextMenu, nullptr, &menu)))
+        return false;
+    // Some menus know their verbs only once they were asked to fill a menu.
+    HMENU scratch = CreatePopupMenu();
+    menu->QueryContextMenu(scratch, 0, 1, 0x7FFF, CMF_NORMAL);
+    CMINVOKECOMMANDINFO invoke{};
+    invoke.cbSize = sizeof invoke;
+    invoke.hwnd = Owner;
+    invoke.lpVerb = Verb;
+    invoke.nShow = SW_SHOWNORMAL;
+    const bool done = SUCCEEDED(menu->InvokeCommand(&invoke));
+    DestroyMenu(scratch);
+    return done;
+}
+
+bool ShellReadClipboardIdLists(HWND Owner, std::vector<TIdListBytes>& Items, TIdListBytes& Folder)
+{
+    Items.clear();
+    Folder.clear();
+    static const UINT format = RegisterClipboardFormatA(kShellIdListFormat);
+    if (!IsClipboardFormatAvailable(format) || !OpenClipboard(Owner))
+        return false;
+    if (HGLOBAL data = GetClipboardData(format)) {
+        if (const auto* block = static_cast<const uint8_t*>(GlobalLock(data))) {
+            if (const auto parsed = ParseShellIdListArray(block, GlobalSize(data))) {
+                Folder = parsed->Folder;
+                for (const TIdListBytes& item : parsed->Items)
+                    Items.push_back(JoinIdLists(parsed->Folder, item));
+            }
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return !Folder.empty();
+}
+
 PIDLIST_ABSOLUTE ShellParsePath(const std::string& Path)
 {
     ComPtr<IShellFolder> desktop = ShellDesktopFolder();
@@ -287,6 +370,7 @@ TShellTree::TShellTree(TComponent* owner) : TWinControl(owner)
         return InitCommonControlsEx(&classes) != FALSE;
     }();
     (void)registered;
+    ShellEnsureOle();
     FWidth = 263;
     FHeight = 321;
 }
@@ -379,6 +463,10 @@ void TShellTree::WndProc(TMessage& message)
     case WM_CHAR:
         // Ctrl+C, Ctrl+V, Ctrl+X and Ctrl+Back are the shell's verbs, not search keys.
         if (message.WParam == 3 || message.WParam == 22 || message.WParam == 24 || message.WParam == 127) {
+            if (!TreeView_GetEditControl(HandleOrNull()) && message.WParam != 127) {
+                const char* verb = message.WParam == 3 ? "copy" : message.WParam == 22 ? "paste" : "cut";
+                CallGuarded([&] { InvokeVerb(verb); });
+            }
             message.Result = 0;
             return;
         }
@@ -642,7 +730,7 @@ HTREEITEM TShellTree::FindNode(PCIDLIST_ABSOLUTE Target)
             return at;
         FillChildren(at);
         HTREEITEM child = TreeView_GetChild(HandleOrNull(), at);
-        while (child && !ILIsParent(NodeOf(child)->List, Target, FALSE))
+        while (child && !IsAncestor(NodeOf(child)->List, Target))
             child = TreeView_GetNextSibling(HandleOrNull(), child);
         if (child)
             TreeView_Expand(HandleOrNull(), at, TVE_EXPAND);
@@ -723,7 +811,7 @@ HTREEITEM TShellTree::LoadedNodeOf(PCIDLIST_ABSOLUTE Target, HTREEITEM From) con
         if (SameList(list, Target))
             return at;
         // Only a branch that holds the target can hold its node.
-        if (list && ILIsParent(list, Target, FALSE))
+        if (list && IsAncestor(list, Target))
             if (const HTREEITEM found = LoadedNodeOf(Target, at))
                 return found;
     }
@@ -1038,21 +1126,7 @@ void TShellTree::ClipboardChanged()
     FClipboardItems.clear();
     FClipboardFolder.clear();
     UpdateCutMarks();
-    static const UINT format = RegisterClipboardFormatA(kShellIdListFormat);
-    if (!IsClipboardFormatAvailable(format) || !OpenClipboard(HandleOrNull()))
-        return;
-    if (HGLOBAL data = GetClipboardData(format)) {
-        const auto* block = static_cast<const uint8_t*>(GlobalLock(data));
-        if (block) {
-            if (const auto parsed = ParseShellIdListArray(block, GlobalSize(data))) {
-                FClipboardFolder = parsed->Folder;
-                for (const TIdListBytes& item : parsed->Items)
-                    FClipboardItems.push_back(JoinIdLists(parsed->Folder, item));
-            }
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
+    ShellReadClipboardIdLists(HandleOrNull(), FClipboardItems, FClipboardFolder);
     UpdateCutMarks();
 }
 
@@ -1167,7 +1241,7 @@ void TShellTree::NewFolder()
             throw EOSError(SysErrorMessage(GetLastError()));
         // The computer item's loaded branches show the same folders.
         PIDLIST_ABSOLUTE drives = SpecialFolderList(CSIDL_DRIVES);
-        if (drives && !ILIsParent(drives, list, FALSE))
+        if (drives && !IsAncestor(drives, list))
             if (const HTREEITEM computer = LoadedNodeOf(drives))
                 RefreshChildren(computer, false);
         CoTaskMemFree(drives);
@@ -1210,6 +1284,7 @@ void TShellTree::KeyDown(WPARAM Key)
         RefreshCommand(ctrl ? selected : TreeView_GetRoot(wnd), GetKeyState(VK_MENU) < 0);
         break;
     case VK_INSERT: NewFolder(); break;
+    case VK_DELETE: InvokeVerb("delete"); break;
     case VK_BACK: {
         const HTREEITEM root = TreeView_GetRoot(wnd);
         if (IsDesktopList(ListOf(root)) || (!ctrl && selected != root))
@@ -1226,6 +1301,31 @@ void TShellTree::KeyDown(WPARAM Key)
 }
 
 // ---- the shell's drag and context menu ----
+
+bool TShellTree::InvokeVerb(const char* Verb)
+{
+    PCIDLIST_ABSOLUTE list = SelectedList();
+    if (!list)
+        return false;
+    const HWND owner = GetAncestor(HandleOrNull(), GA_ROOT);
+    if (IsDesktopList(list)) {
+        // The desktop pastes into its file-system folder; it has no other verbs.
+        if (lstrcmpiA(Verb, "paste") != 0)
+            return false;
+        PIDLIST_ABSOLUTE directory = SpecialFolderList(CSIDL_DESKTOPDIRECTORY);
+        ComPtr<IShellFolder> parent;
+        PCUITEMID_CHILD last = nullptr;
+        const bool done = directory && SUCCEEDED(SHBindToParent(directory, IID_PPV_ARGS(&parent), &last)) &&
+                          ShellInvokeVerb(parent.Get(), {last}, Verb, owner);
+        CoTaskMemFree(directory);
+        return done;
+    }
+    ComPtr<IShellFolder> parent;
+    PCUITEMID_CHILD last = nullptr;
+    if (FAILED(SHBindToParent(list, IID_PPV_ARGS(&parent), &last)))
+        return false;
+    return ShellInvokeVerb(parent.Get(), {last}, Verb, owner);
+}
 
 void TShellTree::BeginDrag(HTREEITEM Item, int Button)
 {

@@ -66,6 +66,8 @@ public:
 
     // The key actions (F2 rename, F5 refresh, Insert new folder, Back re-root).
     void NewFolder();
+    // A shell verb on the selected folder ("paste" on the desktop goes to its folder).
+    bool InvokeVerb(const char* Verb);
     void RefreshCommand(HTREEITEM From, bool DropCollapsed);
 
 protected:

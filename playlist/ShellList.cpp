@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 using Microsoft::WRL::ComPtr;
 
@@ -93,6 +94,7 @@ TCustomShellList::TCustomShellList(TComponent* owner) : TWinControl(owner)
         return InitCommonControlsEx(&classes) != FALSE;
     }();
     (void)registered;
+    ShellEnsureOle();
     FWidth = 300;
     FHeight = 200;
     // The platform lacks some of these texts; the usual ones stand in.
@@ -122,7 +124,8 @@ void TCustomShellList::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     params.WinClassName = WC_LISTVIEWA;
-    params.Style |= LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_BORDER | WS_TABSTOP;
+    params.Style |= LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_EDITLABELS | WS_BORDER |
+                    WS_TABSTOP;
 }
 
 void TCustomShellList::CreateWindowHandle()
@@ -131,6 +134,9 @@ void TCustomShellList::CreateWindowHandle()
     ListView_SetExtendedListViewStyle(wnd, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     ListView_SetImageList(wnd, ShellSmallImages(), LVSIL_SMALL);
     BuildColumns();
+    SetLastError(0);
+    FNextViewer = SetClipboardViewer(wnd);
+    FInViewerChain = GetLastError() == 0 || FNextViewer != nullptr;
 }
 
 void TCustomShellList::BuildColumns()
@@ -222,6 +228,21 @@ void TCustomShellList::StopWatch()
     FWatchEnded = false;
 }
 
+void TCustomShellList::StartWatch()
+{
+    const std::string path = FolderPath();
+    if (path.empty())
+        return;
+    StopWatch();
+    FWatch = std::make_unique<TFileNotifyThread>(path, false, [this] {
+        FInWatchCall = true;
+        CallGuarded([this] { Refresh(); });
+        FInWatchCall = false;
+    });
+    FWatch->OnEnded = [this] { FWatchEnded = true; };
+    FWatch->Start();
+}
+
 void TCustomShellList::FreeRecords()
 {
     if (HandleAllocated())
@@ -269,6 +290,8 @@ void TCustomShellList::SetFolder(PCIDLIST_ABSOLUTE List)
             throw EOSError(SysErrorMessage(static_cast<uint32_t>(E_FAIL)));
         }
     }
+    const bool cutMarks = List && FFolderList && !FClipboardFolder.empty() &&
+                          ILIsEqual(FFolderList, reinterpret_cast<PCIDLIST_ABSOLUTE>(FClipboardFolder.data()));
     if (List && FFolder) {
         // 5.
         ComPtr<IEnumIDList> items;
@@ -298,6 +321,11 @@ void TCustomShellList::SetFolder(PCIDLIST_ABSOLUTE List)
                 record->Columns.TypeName = info.szTypeName;
                 record->Columns.Size = static_cast<int64_t>((static_cast<uint64_t>(find.nFileSizeHigh) << 32) | find.nFileSizeLow);
                 record->Columns.Modified = RecordTime(find);
+                if (cutMarks) {
+                    PIDLIST_ABSOLUTE full = ILCombine(FFolderList, child);
+                    record->Cut = AmongClipboardItems(full);
+                    CoTaskMemFree(full);
+                }
                 FRecords.push_back(std::move(record));
             }
         }
@@ -314,17 +342,7 @@ void TCustomShellList::SetFolder(PCIDLIST_ABSOLUTE List)
         RestoreSelection();
     // 9.
     if (FFolderList && (!FWatch || FWatchEnded)) {
-        const std::string path = FolderPath();
-        if (!path.empty()) {
-            StopWatch();
-            FWatch = std::make_unique<TFileNotifyThread>(path, false, [this] {
-                FInWatchCall = true;
-                CallGuarded([this] { Refresh(); });
-                FInWatchCall = false;
-            });
-            FWatch->OnEnded = [this] { FWatchEnded = true; };
-            FWatch->Start();
-        }
+        StartWatch();
     }
     // 10: the hourglass and the busy flag end with the scope.
 }
@@ -494,6 +512,11 @@ void TCustomShellList::OpenSelected()
 
 void TCustomShellList::WindowGone()
 {
+    if (FInViewerChain) {
+        ChangeClipboardChain(HandleOrNull(), FNextViewer);
+        FInViewerChain = false;
+        FNextViewer = nullptr;
+    }
     FRecords.clear();
     StopWatch();
     CoTaskMemFree(FFolderList);
@@ -509,6 +532,19 @@ void TCustomShellList::WndProc(TMessage& message)
     case WM_DESTROY:
         WindowGone();
         break;
+    case WM_DRAWCLIPBOARD:
+        CallGuarded([this] { ClipboardChanged(); });
+        if (FNextViewer)
+            SendMessageA(FNextViewer, message.Msg, message.WParam, message.LParam);
+        message.Result = 0;
+        return;
+    case WM_CHANGECBCHAIN:
+        if (reinterpret_cast<HWND>(message.WParam) == FNextViewer)
+            FNextViewer = reinterpret_cast<HWND>(message.LParam);
+        else if (FNextViewer)
+            SendMessageA(FNextViewer, message.Msg, message.WParam, message.LParam);
+        message.Result = 0;
+        return;
     case WM_KEYDOWN:
     case WM_KEYUP: {
         const WPARAM key = message.WParam;
@@ -518,17 +554,36 @@ void TCustomShellList::WndProc(TMessage& message)
             message.Result = 0;
             return;
         }
-        if (message.Msg == WM_KEYDOWN && key == VK_RETURN) {
+        if (ListView_GetEditControl(HandleOrNull()) || message.Msg != WM_KEYDOWN)
+            break;
+        if (key == VK_RETURN) {
             if (GetKeyState(VK_MENU) >= 0)
-                OpenSelected();
+                CallGuarded([this] { OpenSelected(); });
             message.Result = 0;
             return;
         }
+        if (key == VK_DELETE)
+            CallGuarded([this] { InvokeVerb("delete"); });
+        else if (key == VK_F2 && !SelectedIndexes().empty())
+            ListView_EditLabel(HandleOrNull(), SelectedIndexes().front());
         break;
     }
     case WM_CHAR:
+        if (ListView_GetEditControl(HandleOrNull()))
+            break;
         if (message.WParam == 1) {  // Ctrl+A
             ListView_SetItemState(HandleOrNull(), -1, LVIS_SELECTED, LVIS_SELECTED);
+            message.Result = 0;
+            return;
+        }
+        if (message.WParam == 3 || message.WParam == 24) {  // Ctrl+C, Ctrl+X
+            CallGuarded([&] { InvokeVerb(message.WParam == 3 ? "copy" : "cut"); });
+            message.Result = 0;
+            return;
+        }
+        if (message.WParam == 22) {  // Ctrl+V pastes into the tree's folder
+            if (FTree)
+                CallGuarded([this] { FTree->InvokeVerb("paste"); });
             message.Result = 0;
             return;
         }
@@ -554,6 +609,39 @@ bool TCustomShellList::ReflectedMessage(TMessage& message)
     case LVN_COLUMNCLICK:
         CallGuarded([&] { ColumnClick(reinterpret_cast<NMLISTVIEW*>(message.LParam)->iSubItem); });
         return true;
+    case LVN_GETINFOTIPA:
+        CallGuarded([&] { InfoTip(*reinterpret_cast<NMLVGETINFOTIPA*>(message.LParam)); });
+        return true;
+    case LVN_BEGINDRAG:
+    case LVN_BEGINRDRAG: {
+        const int button = header->code == LVN_BEGINDRAG ? 1 : 2;
+        CallGuarded([&] { BeginDrag(button); });
+        return true;
+    }
+    case LVN_BEGINLABELEDITA: {
+        const int index = reinterpret_cast<NMLVDISPINFOA*>(message.LParam)->item.iItem;
+        bool allowed = false;
+        CallGuarded([&] { allowed = CanRename(index); });
+        if (allowed) {
+            // The edited item shows unselected while its label is edited.
+            FEditWasSelected = (ListView_GetItemState(HandleOrNull(), index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+            ListView_SetItemState(HandleOrNull(), index, 0, LVIS_SELECTED);
+        }
+        message.Result = allowed ? FALSE : TRUE;
+        return true;
+    }
+    case LVN_ENDLABELEDITA: {
+        const LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(message.LParam)->item;
+        if (FEditWasSelected)
+            ListView_SetItemState(HandleOrNull(), item.iItem, LVIS_SELECTED, LVIS_SELECTED);
+        if (item.pszText) {
+            const std::string text = item.pszText;
+            const int index = item.iItem;
+            CallGuarded([&] { EndLabelEdit(index, text.c_str()); });
+        }
+        message.Result = FALSE;
+        return true;
+    }
     case NM_DBLCLK:
         CallGuarded([&] {
             if (OnDblClick)
@@ -565,4 +653,130 @@ bool TCustomShellList::ReflectedMessage(TMessage& message)
     default:
         return false;
     }
+}
+
+// ---- the shell's verbs, drag, tips, rename and clipboard ----
+
+std::vector<PCUITEMID_CHILD> TCustomShellList::SelectedItems()
+{
+    std::vector<PCUITEMID_CHILD> items;
+    for (int index : SelectedIndexes())
+        if (index < Count())
+            items.push_back(FRecords[static_cast<size_t>(index)]->List);
+    return items;
+}
+
+void TCustomShellList::InvokeVerb(const char* Verb)
+{
+    const std::vector<PCUITEMID_CHILD> items = SelectedItems();
+    if (FFolder && !items.empty())
+        ShellInvokeVerb(FFolder.Get(), items, Verb, GetAncestor(HandleOrNull(), GA_ROOT));
+}
+
+void TCustomShellList::BeginDrag(int Button)
+{
+    std::vector<PCUITEMID_CHILD> items = SelectedItems();
+    if (!FFolder || items.empty())
+        return;
+    ComPtr<IDataObject> data;
+    const HRESULT hr = FFolder->GetUIObjectOf(HandleOrNull(), static_cast<UINT>(items.size()), items.data(),
+                                              IID_IDataObject, nullptr, &data);
+    if (hr == E_NOINTERFACE)
+        return;
+    if (FAILED(hr))
+        throw EOSError(SysErrorMessage(static_cast<uint32_t>(hr)));
+    std::vector<PCUITEMID_CHILD> asked = items;
+    SFGAOF attributes = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK;
+    if (FAILED(FFolder->GetAttributesOf(static_cast<UINT>(asked.size()), asked.data(), &attributes)))
+        attributes = 0;
+    DWORD allowed = 0;
+    if (attributes & SFGAO_CANCOPY)
+        allowed |= DROPEFFECT_COPY;
+    if (attributes & SFGAO_CANMOVE)
+        allowed |= DROPEFFECT_MOVE;
+    if (attributes & SFGAO_CANLINK)
+        allowed |= DROPEFFECT_LINK;
+    TDropSource* source = new TDropSource(Button);
+    DWORD effect = 0;
+    DoDragDrop(data.Get(), source, allowed, &effect);
+    source->Release();
+}
+
+void TCustomShellList::InfoTip(NMLVGETINFOTIPA& tip)
+{
+    const HWND form = GetAncestor(HandleOrNull(), GA_ROOT);
+    if ((GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_TOPMOST) || !FFolder || tip.iItem < 0 || tip.iItem >= Count() ||
+        !tip.pszText || tip.cchTextMax <= 0)
+        return;
+    PCUITEMID_CHILD item = FRecords[static_cast<size_t>(tip.iItem)]->List;
+    ComPtr<IQueryInfo> info;
+    if (FAILED(FFolder->GetUIObjectOf(HandleOrNull(), 1, &item, IID_IQueryInfo, nullptr, &info)) || !info)
+        return;
+    LPWSTR text = nullptr;
+    if (FAILED(info->GetInfoTip(0, &text)) || !text)
+        return;
+    WideCharToMultiByte(CP_ACP, 0, text, -1, tip.pszText, tip.cchTextMax, nullptr, nullptr);
+    tip.pszText[tip.cchTextMax - 1] = '\0';
+    CoTaskMemFree(text);
+}
+
+bool TCustomShellList::CanRename(int Index)
+{
+    if (!FFolder || Index < 0 || Index >= Count())
+        return false;
+    PCUITEMID_CHILD item = FRecords[static_cast<size_t>(Index)]->List;
+    SFGAOF attributes = SFGAO_CANRENAME;
+    const HRESULT hr = FFolder->GetAttributesOf(1, &item, &attributes);
+    if (FAILED(hr))
+        throw EOSError(SysErrorMessage(static_cast<uint32_t>(hr)));
+    return (attributes & SFGAO_CANRENAME) != 0;
+}
+
+void TCustomShellList::EndLabelEdit(int Index, const char* Text)
+{
+    if (FBusy || !FFolder || Index < 0 || Index >= Count() || !Text || !*Text)
+        return;
+    TRecord& record = *FRecords[static_cast<size_t>(Index)];
+    // The rename itself is no change to show again.
+    StopWatch();
+    std::wstring wide(std::strlen(Text) + 1, L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, Text, -1, wide.data(), static_cast<int>(wide.size()))));
+    PITEMID_CHILD renamed = nullptr;
+    if (SUCCEEDED(FFolder->SetNameOf(GetAncestor(HandleOrNull(), GA_ROOT), record.List, wide.c_str(), SHGDN_NORMAL,
+                                     &renamed)) && renamed) {
+        CoTaskMemFree(record.List);
+        record.List = renamed;
+        PIDLIST_ABSOLUTE absolute = ILCombine(FFolderList, renamed);
+        SHFILEINFOA info{};
+        SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute), 0, &info, sizeof info,
+                       SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
+        CoTaskMemFree(absolute);
+        record.Icon = info.iIcon;
+        record.Columns.DisplayName = info.szDisplayName;
+        record.Columns.TypeName = info.szTypeName;
+        ListView_RedrawItems(HandleOrNull(), Index, Index);
+    }
+    StartWatch();
+}
+
+bool TCustomShellList::AmongClipboardItems(PCIDLIST_ABSOLUTE List) const
+{
+    for (const TIdListBytes& item : FClipboardItems)
+        if (ILIsEqual(reinterpret_cast<PCIDLIST_ABSOLUTE>(item.data()), List))
+            return true;
+    return false;
+}
+
+void TCustomShellList::ClipboardChanged()
+{
+    if (FBusy || FClosing)
+        return;
+    const TIdListBytes previousFolder = FClipboardFolder;
+    ShellReadClipboardIdLists(HandleOrNull(), FClipboardItems, FClipboardFolder);
+    const auto shows = [this](const TIdListBytes& folder) {
+        return FFolderList && !folder.empty() && ILIsEqual(FFolderList, reinterpret_cast<PCIDLIST_ABSOLUTE>(folder.data()));
+    };
+    // Cut marks follow the clipboard.
+    if (shows(previousFolder) || shows(FClipboardFolder))
+        SetFolder(FFolderList);
 }

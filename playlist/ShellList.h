@@ -54,6 +54,7 @@ private:
     // Set by the tree's ShellList; the list follows the new tree.
     void LinkTree(TShellTree* Tree);
     void StopWatch();
+    void StartWatch();
     void FreeRecords();
     void SortRecords();
     void BuildColumns();
@@ -66,6 +67,14 @@ private:
     int FindItem(const NMLVFINDITEMA& find) const;
     void OpenSelected();
     void WindowGone();
+    std::vector<PCUITEMID_CHILD> SelectedItems();
+    void InvokeVerb(const char* Verb);
+    void BeginDrag(int Button);
+    void InfoTip(NMLVGETINFOTIPA& tip);
+    bool CanRename(int Index);
+    void EndLabelEdit(int Index, const char* Text);
+    void ClipboardChanged();
+    bool AmongClipboardItems(PCIDLIST_ABSOLUTE List) const;
 
     std::vector<std::unique_ptr<TRecord>> FRecords;
     PIDLIST_ABSOLUTE FFolderList = nullptr;  // owned
@@ -83,5 +92,10 @@ private:
     int FKindWidth[4] = {50, 50, 50, 50};
     TShellSortState FSort;
     std::string FSizeTemplate;
+    HWND FNextViewer = nullptr;
+    bool FInViewerChain = false;
+    std::vector<TIdListBytes> FClipboardItems;  // absolute lists
+    TIdListBytes FClipboardFolder;
+    bool FEditWasSelected = false;
     std::string FKindCaption[4];
 };

@@ -5,7 +5,9 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 Microsoft::WRL::ComPtr<IShellFolder> ShellDesktopFolder();
 // The folder an absolute list names (the desktop for the empty list); none when it cannot bind.
@@ -19,5 +21,13 @@ HIMAGELIST ShellSmallImages();
 std::string ShellLibraryString(const char* Library, UINT Id, const char* Fallback);
 // The path of an absolute list; empty when it has none.
 std::string ShellPathOf(PCIDLIST_ABSOLUTE List);
+// OLE on the calling (GUI) thread, once, before the first shell control.
+void ShellEnsureOle();
+// A verb of the shell's context menu ("delete", "copy", "cut", "paste") on items of a folder;
+// False when the folder gives no menu or the verb fails.
+bool ShellInvokeVerb(IShellFolder* Folder, const std::vector<PCUITEMID_CHILD>& Items, const char* Verb, HWND Owner);
+// The clipboard's "Shell IDList Array": the items as absolute lists and the folder's list;
+// False when the clipboard holds none or a malformed block.
+bool ShellReadClipboardIdLists(HWND Owner, std::vector<std::vector<uint8_t>>& Items, std::vector<uint8_t>& Folder);
 // The desktop's parse of a path; none when it fails. The caller frees it.
 PIDLIST_ABSOLUTE ShellParsePath(const std::string& Path);
