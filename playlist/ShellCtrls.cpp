@@ -24,7 +24,6 @@ namespace {
 constexpr UINT kShellChangeMessage = WM_USER + 101;  // 0x465
 constexpr SFGAOF kKeptMask = SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR;  // 0x50000000
 constexpr SFGAOF kNodeDataMask = SFGAO_HASSUBFOLDER | SFGAO_SHARE;     // 0x80020000
-const char* const kShellIdListFormat = "Shell IDList Array";
 
 // The special roots by name.
 struct TRootSpecial {
@@ -199,168 +198,6 @@ private:
 
 }  // namespace
 
-ComPtr<IShellFolder> ShellDesktopFolder()
-{
-    ComPtr<IShellFolder> desktop;
-    SHGetDesktopFolder(&desktop);
-    return desktop;
-}
-
-ComPtr<IShellFolder> ShellBindFolder(PCIDLIST_ABSOLUTE List)
-{
-    ComPtr<IShellFolder> desktop = ShellDesktopFolder();
-    if (!desktop || !List || List->mkid.cb == 0)
-        return desktop;
-    ComPtr<IShellFolder> folder;
-    if (FAILED(desktop->BindToObject(List, nullptr, IID_PPV_ARGS(&folder))))
-        return nullptr;
-    return folder;
-}
-
-std::string ShellDisplayNameOf(IShellFolder* Folder, PCUITEMID_CHILD Item, SHGDNF Flags)
-{
-    STRRET name{};
-    if (FAILED(Folder->GetDisplayNameOf(Item, Flags, &name)))
-        return {};
-    char text[MAX_PATH] = {};
-    StrRetToBufA(&name, Item, text, sizeof text);
-    return text;
-}
-
-int ShellSmallIconIndex(PCIDLIST_ABSOLUTE List, UINT Extra)
-{
-    SHFILEINFOA info{};
-    SHGetFileInfoA(reinterpret_cast<LPCSTR>(List), 0, &info, sizeof info,
-                   SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | Extra);
-    return info.iIcon;
-}
-
-HIMAGELIST ShellSmallImages()
-{
-    // The system image list is shared: nobody here frees it.
-    SHFILEINFOA info{};
-    return reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-}
-
-std::string ShellLibraryString(const char* Library, UINT Id, const char* Fallback)
-{
-    HMODULE module = GetModuleHandleA(Library);
-    if (!module)
-        module = LoadLibraryExA(Library, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    char text[201] = {};
-    if (module && LoadStringA(module, Id, text, sizeof text) > 0)
-        return text;
-    return Fallback;
-}
-
-std::string ShellPathOf(PCIDLIST_ABSOLUTE List)
-{
-    char path[MAX_PATH] = {};
-    if (!List || !SHGetPathFromIDListA(List, path))
-        return {};
-    return path;
-}
-
-void ShellEnsureOle()
-{
-    static const HRESULT initialised = OleInitialize(nullptr);
-    (void)initialised;
-}
-
-bool ShellInvokeVerb(IShellFolder* Folder, const std::vector<PCUITEMID_CHILD>& Items, const char* Verb, HWND Owner)
-{
-    if (!Folder)
-        return false;
-    ComPtr<IContextMenu> menu;
-    std::vector<PCUITEMID_CHILD> asked = Items;
-    if (FAILED(Folder->GetUIObjectOf(Owner, static_cast<UINT>(asked.size()), asked.empty() ? nullptr : asked.data(),
-                                     IID_IContextMenu, nullptr, &menu)))
-        return false;
-    // Some menus know their verbs only once they were asked to fill a menu.
-    HMENU scratch = CreatePopupMenu();
-    menu->QueryContextMenu(scratch, 0, 1, 0x7FFF, CMF_NORMAL);
-    CMINVOKECOMMANDINFO invoke{};
-    invoke.cbSize = sizeof invoke;
-    invoke.hwnd = Owner;
-    invoke.lpVerb = Verb;
-    invoke.nShow = SW_SHOWNORMAL;
-    const bool done = SUCCEEDED(menu->InvokeCommand(&invoke));
-    DestroyMenu(scratch);
-    return done;
-}
-
-bool ShellReadClipboardIdLists(HWND Owner, std::vector<TIdListBytes>& Items, TIdListBytes& Folder)
-{
-    Items.clear();
-    Folder.clear();
-    static const UINT format = RegisterClipboardFormatA(kShellIdListFormat);
-    if (!IsClipboardFormatAvailable(format) || !OpenClipboard(Owner))
-        return false;
-    if (HGLOBAL data = GetClipboardData(format)) {
-        if (const auto* block = static_cast<const uint8_t*>(GlobalLock(data))) {
-            if (const auto parsed = ParseShellIdListArray(block, GlobalSize(data))) {
-                Folder = parsed->Folder;
-                for (const TIdListBytes& item : parsed->Items)
-                    Items.push_back(JoinIdLists(parsed->Folder, item));
-            }
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return !Folder.empty();
-}
-
-PIDLIST_ABSOLUTE ShellParsePath(const std::string& Path)
-{
-    ComPtr<IShellFolder> desktop = ShellDesktopFolder();
-    if (!desktop || Path.empty())
-        return nullptr;
-    std::wstring wide(Path.size() + 1, L'\0');
-    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, Path.c_str(), -1, wide.data(),
-                                                        static_cast<int>(wide.size()))));
-    PIDLIST_RELATIVE parsed = nullptr;
-    if (wide.empty() || FAILED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &parsed, nullptr)))
-        return nullptr;
-    return reinterpret_cast<PIDLIST_ABSOLUTE>(parsed);
-}
-
-// ---- drop source ----
-
-STDMETHODIMP TDropSource::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDropSource) {
-        *object = static_cast<IDropSource*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) TDropSource::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&FRefs)); }
-
-STDMETHODIMP_(ULONG) TDropSource::Release()
-{
-    const LONG left = InterlockedDecrement(&FRefs);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
-}
-
-STDMETHODIMP TDropSource::QueryContinueDrag(BOOL EscapePressed, DWORD KeyState)
-{
-    const DWORD dragButton = FButton == 2 ? MK_RBUTTON : MK_LBUTTON;
-    const DWORD others = (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON) & ~dragButton;
-    if (EscapePressed || (KeyState & others))
-        return DRAGDROP_S_CANCEL;
-    return (KeyState & dragButton) ? S_OK : DRAGDROP_S_DROP;
-}
-
-STDMETHODIMP TDropSource::GiveFeedback(DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
 // ---- the tree ----
 
 TShellTree::TShellTree(TComponent* owner) : TWinControl(owner)
@@ -412,10 +249,23 @@ void TShellTree::CreateWindowHandle()
     SetLastError(0);
     FNextViewer = SetClipboardViewer(wnd);
     FInViewerChain = GetLastError() == 0 || FNextViewer != nullptr;
+    FDropTarget = new TShellDropTarget(this);
+    if (FAILED(RegisterDragDrop(wnd, FDropTarget))) {
+        FDropTarget->Detach();
+        FDropTarget->Release();
+        FDropTarget = nullptr;
+    }
 }
 
 void TShellTree::WndProc(TMessage& message)
 {
+    if (FContextMenu2 && (message.Msg == WM_INITMENUPOPUP || message.Msg == WM_DRAWITEM ||
+                          message.Msg == WM_MEASUREITEM || message.Msg == WM_MENUCHAR)) {
+        // The shell's menu draws and fills its own items.
+        FContextMenu2->HandleMenuMsg(message.Msg, message.WParam, message.LParam);
+        message.Result = 0;
+        return;
+    }
     switch (message.Msg) {
     case kShellChangeMessage:
         if (message.WParam) {
@@ -448,6 +298,12 @@ void TShellTree::WndProc(TMessage& message)
             ChangeClipboardChain(HandleOrNull(), FNextViewer);
             FInViewerChain = false;
             FNextViewer = nullptr;
+        }
+        if (FDropTarget) {
+            RevokeDragDrop(HandleOrNull());
+            FDropTarget->Detach();
+            FDropTarget->Release();
+            FDropTarget = nullptr;
         }
         break;
     case WM_KEYDOWN:
@@ -1389,9 +1245,13 @@ void TShellTree::ShowContextMenu()
             break;
         }
     // 4.
+    ComPtr<IContextMenu2> menu2;
+    menu.As(&menu2);
+    FContextMenu2 = menu2.Get();
     POINT at{};
     GetCursorPos(&at);
     const int result = TrackPopupMenu(popup.Menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, wnd, nullptr);
+    FContextMenu2 = nullptr;
     if (result < 2)
         return;
     const UINT offset = static_cast<UINT>(result - 1);
@@ -1408,4 +1268,76 @@ void TShellTree::ShowContextMenu()
     invoke.lpVerb = MAKEINTRESOURCEA(offset);
     invoke.nShow = SW_SHOWNORMAL;
     menu->InvokeCommand(&invoke);
+}
+
+// ---- drop target ----
+
+ComPtr<IDropTarget> TShellTree::DropTargetAt(POINT Client)
+{
+    const HWND wnd = HandleOrNull();
+    TVHITTESTINFO hit{};
+    hit.pt = Client;
+    const HTREEITEM item = TreeView_HitTest(wnd, &hit);
+    TreeView_SelectDropTarget(wnd, item);
+    PCIDLIST_ABSOLUTE list = ListOf(item);
+    if (!list)
+        return nullptr;
+    // The desktop takes drops into its file-system folder.
+    PIDLIST_ABSOLUTE directory = IsDesktopList(list) ? SpecialFolderList(CSIDL_DESKTOPDIRECTORY) : nullptr;
+    ComPtr<IShellFolder> parent;
+    PCUITEMID_CHILD last = nullptr;
+    ComPtr<IDropTarget> target;
+    if (SUCCEEDED(SHBindToParent(directory ? directory : list, IID_PPV_ARGS(&parent), &last)))
+        parent->GetUIObjectOf(wnd, 1, &last, IID_IDropTarget, nullptr, &target);
+    CoTaskMemFree(directory);
+    return target;
+}
+
+void TShellTree::DragMoved(POINT Client)
+{
+    const HWND wnd = HandleOrNull();
+    const DWORD now = GetTickCount();
+    if (now - FLastScroll >= 200) {
+        RECT client{};
+        GetClientRect(wnd, &client);
+        const auto room = [&](int bar) {
+            SCROLLINFO info{};
+            info.cbSize = sizeof info;
+            info.fMask = SIF_RANGE | SIF_PAGE;
+            return GetScrollInfo(wnd, bar, &info) && info.nMax - info.nMin - static_cast<int>(info.nPage) > 0;
+        };
+        bool scrolled = false;
+        if (Client.x < 26 && room(SB_HORZ))
+            scrolled = SendMessageA(wnd, WM_HSCROLL, SB_LINELEFT, 0) >= 0;
+        else if (Client.x > client.right - 26 && room(SB_HORZ))
+            scrolled = SendMessageA(wnd, WM_HSCROLL, SB_LINERIGHT, 0) >= 0;
+        if (Client.y < 20 && room(SB_VERT))
+            scrolled = SendMessageA(wnd, WM_VSCROLL, SB_LINEUP, 0) >= 0;
+        else if (Client.y > client.bottom - 20 && room(SB_VERT))
+            scrolled = SendMessageA(wnd, WM_VSCROLL, SB_LINEDOWN, 0) >= 0;
+        if (scrolled)
+            FLastScroll = now;
+    }
+    // A collapsed folder the mouse rests on opens.
+    TVHITTESTINFO hit{};
+    hit.pt = Client;
+    const HTREEITEM item = TreeView_HitTest(wnd, &hit);
+    if (item != FHoverItem) {
+        FHoverItem = item;
+        FHoverSince = now;
+        return;
+    }
+    TVITEMA data{};
+    data.mask = TVIF_CHILDREN | TVIF_STATE;
+    data.stateMask = TVIS_EXPANDED;
+    data.hItem = item;
+    if (item && now - FHoverSince > 1000 && TreeView_GetItem(wnd, &data) && data.cChildren &&
+        !(data.state & TVIS_EXPANDED))
+        TreeView_Expand(wnd, item, TVE_EXPAND);
+}
+
+void TShellTree::DragEnded()
+{
+    TreeView_SelectDropTarget(HandleOrNull(), nullptr);
+    FHoverItem = nullptr;
 }

@@ -6,6 +6,7 @@
 // and makes new ones.
 #include "framework/Controls.h"
 #include "playlist/ShellCore.h"
+#include "playlist/ShellDrop.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -17,24 +18,7 @@
 
 class TCustomShellList;
 
-// The shell's drop source: the drag goes on while its button is down.
-class TDropSource : public IDropSource {
-public:
-    // Button: 1 left, 2 right.
-    explicit TDropSource(int Button) : FButton(Button) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
-    STDMETHODIMP QueryContinueDrag(BOOL EscapePressed, DWORD KeyState) override;
-    STDMETHODIMP GiveFeedback(DWORD Effect) override;
-
-private:
-    virtual ~TDropSource() = default;
-    LONG FRefs = 1;
-    int FButton;
-};
-
-class TShellTree : public TWinControl {
+class TShellTree : public TWinControl, private IShellDropHost {
 public:
     explicit TShellTree(TComponent* owner);
     ~TShellTree() override;
@@ -123,6 +107,12 @@ private:
     void BeginDrag(HTREEITEM Item, int Button);
     void ShowContextMenu();
 
+    // Drop target.
+    Microsoft::WRL::ComPtr<IDropTarget> DropTargetAt(POINT Client) override;
+    void DragMoved(POINT Client) override;
+    void DragEnded() override;
+    HWND DropWindow() override { return HandleOrNull(); }
+
     static int CALLBACK CompareNodes(LPARAM A, LPARAM B, LPARAM Desktop);
 
     std::vector<std::unique_ptr<TShellNode>> FNodes;
@@ -134,4 +124,9 @@ private:
     bool FInViewerChain = false;
     std::vector<TIdListBytes> FClipboardItems;  // absolute lists
     TIdListBytes FClipboardFolder;
+    TShellDropTarget* FDropTarget = nullptr;  // one reference of ours while registered
+    IContextMenu2* FContextMenu2 = nullptr;   // while the shell's menu is open
+    DWORD FLastScroll = 0;
+    HTREEITEM FHoverItem = nullptr;
+    DWORD FHoverSince = 0;
 };

@@ -137,6 +137,12 @@ void TCustomShellList::CreateWindowHandle()
     SetLastError(0);
     FNextViewer = SetClipboardViewer(wnd);
     FInViewerChain = GetLastError() == 0 || FNextViewer != nullptr;
+    FDropTarget = new TShellDropTarget(this);
+    if (FAILED(RegisterDragDrop(wnd, FDropTarget))) {
+        FDropTarget->Detach();
+        FDropTarget->Release();
+        FDropTarget = nullptr;
+    }
 }
 
 void TCustomShellList::BuildColumns()
@@ -517,6 +523,12 @@ void TCustomShellList::WindowGone()
         FInViewerChain = false;
         FNextViewer = nullptr;
     }
+    if (FDropTarget) {
+        RevokeDragDrop(HandleOrNull());
+        FDropTarget->Detach();
+        FDropTarget->Release();
+        FDropTarget = nullptr;
+    }
     FRecords.clear();
     StopWatch();
     CoTaskMemFree(FFolderList);
@@ -779,4 +791,32 @@ void TCustomShellList::ClipboardChanged()
     // Cut marks follow the clipboard.
     if (shows(previousFolder) || shows(FClipboardFolder))
         SetFolder(FFolderList);
+}
+
+// ---- drop target ----
+
+ComPtr<IDropTarget> TCustomShellList::DropTargetAt(POINT Client)
+{
+    const HWND wnd = HandleOrNull();
+    if (!FFolder)
+        return nullptr;
+    LVHITTESTINFO hit{};
+    hit.pt = Client;
+    const int index = ListView_HitTest(wnd, &hit);
+    ListView_SetItemState(wnd, -1, 0, LVIS_DROPHILITED);
+    ComPtr<IDropTarget> target;
+    if (index >= 0 && index < Count()) {
+        PCUITEMID_CHILD item = FRecords[static_cast<size_t>(index)]->List;
+        if (SUCCEEDED(FFolder->GetUIObjectOf(wnd, 1, &item, IID_IDropTarget, nullptr, &target)) && target)
+            ListView_SetItemState(wnd, index, LVIS_DROPHILITED, LVIS_DROPHILITED);
+        return target;
+    }
+    // Over empty space the shown folder itself takes the drop.
+    FFolder->CreateViewObject(wnd, IID_IDropTarget, &target);
+    return target;
+}
+
+void TCustomShellList::DragEnded()
+{
+    ListView_SetItemState(HandleOrNull(), -1, 0, LVIS_DROPHILITED);
 }

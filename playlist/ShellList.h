@@ -4,6 +4,7 @@
 // sorted by column, refilled by a watch thread when the folder changes.
 #include "framework/Controls.h"
 #include "playlist/ShellCore.h"
+#include "playlist/ShellDrop.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -16,7 +17,7 @@
 class TShellTree;
 class TFileNotifyThread;
 
-class TCustomShellList : public TWinControl {
+class TCustomShellList : public TWinControl, private IShellDropHost {
 public:
     explicit TCustomShellList(TComponent* owner);
     ~TCustomShellList() override;
@@ -67,6 +68,9 @@ private:
     int FindItem(const NMLVFINDITEMA& find) const;
     void OpenSelected();
     void WindowGone();
+    Microsoft::WRL::ComPtr<IDropTarget> DropTargetAt(POINT Client) override;
+    void DragEnded() override;
+    HWND DropWindow() override { return HandleOrNull(); }
     std::vector<PCUITEMID_CHILD> SelectedItems();
     void InvokeVerb(const char* Verb);
     void BeginDrag(int Button);
@@ -97,5 +101,6 @@ private:
     std::vector<TIdListBytes> FClipboardItems;  // absolute lists
     TIdListBytes FClipboardFolder;
     bool FEditWasSelected = false;
+    TShellDropTarget* FDropTarget = nullptr;  // one reference of ours while registered
     std::string FKindCaption[4];
 };

@@ -264,3 +264,28 @@ TEST_F(ShellTreeTest, ClipboardIdListsMarkTheirNodesCut)
     CloseClipboard();
     EXPECT_TRUE(PumpFor([&] { return !tree.SelectedIsCut(); })) << "the mark goes with the clipboard's items";
 }
+
+TEST(DropSource, GoesOnWhileItsButtonIsDown)
+{
+    const struct {
+        int button;
+        BOOL escape;
+        DWORD keys;
+        HRESULT answer;
+    } cases[] = {
+        {1, FALSE, MK_LBUTTON, S_OK},
+        {1, FALSE, 0, DRAGDROP_S_DROP},
+        {1, TRUE, MK_LBUTTON, DRAGDROP_S_CANCEL},
+        {1, FALSE, MK_LBUTTON | MK_RBUTTON, DRAGDROP_S_CANCEL},
+        {2, FALSE, MK_RBUTTON, S_OK},
+        {2, FALSE, MK_RBUTTON | MK_MBUTTON, DRAGDROP_S_CANCEL},
+        {2, FALSE, MK_LBUTTON, DRAGDROP_S_CANCEL},
+        {2, FALSE, MK_SHIFT, DRAGDROP_S_DROP},
+    };
+    for (const auto& c : cases) {
+        auto* source = new TDropSource(c.button);
+        EXPECT_EQ(source->QueryContinueDrag(c.escape, c.keys), c.answer) << c.button << " " << c.keys;
+        EXPECT_EQ(source->GiveFeedback(DROPEFFECT_COPY), DRAGDROP_S_USEDEFAULTCURSORS);
+        source->Release();
+    }
+}
