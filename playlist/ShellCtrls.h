@@ -62,7 +62,12 @@ protected:
 
 private:
     friend class TCustomShellList;
-    struct TShellNode;
+    // A node's folder: its absolute list, and whether its children were read.
+    struct TShellNode {
+        PIDLIST_ABSOLUTE List = nullptr;  // owned, from the shell allocator
+        bool Loaded = false;
+        ~TShellNode() { CoTaskMemFree(List); }
+    };
     TShellNode* NodeOf(HTREEITEM Item) const;
     PCIDLIST_ABSOLUTE ListOf(HTREEITEM Item) const;
     HTREEITEM AddNode(HTREEITEM Parent, PIDLIST_ABSOLUTE List);

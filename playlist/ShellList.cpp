@@ -25,16 +25,6 @@ struct TCustomShellList::TRecord {
 
 namespace {
 
-// The hourglass for a scope.
-class THourglass {
-public:
-    THourglass() : FOld(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-    ~THourglass() { SetCursor(FOld); }
-
-private:
-    HCURSOR FOld;
-};
-
 // Link, folder and file-system bits: what decides whether an item is listed.
 constexpr SFGAOF kListedMask = SFGAO_LINK | SFGAO_FOLDER | SFGAO_FILESYSTEM;
 

@@ -2,6 +2,8 @@
 
 #include "playlist/ShellCore.h"
 
+#include "framework/SysUtils.h"
+
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -135,5 +137,108 @@ PIDLIST_ABSOLUTE ShellParsePath(const std::string& Path)
     if (wide.empty() || FAILED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &parsed, nullptr)))
         return nullptr;
     return reinterpret_cast<PIDLIST_ABSOLUTE>(parsed);
+}
+
+PIDLIST_ABSOLUTE ShellSpecialFolderList(int Folder)
+{
+    PIDLIST_ABSOLUTE list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, Folder, &list)))
+        return nullptr;
+    return list;
+}
+
+// The desktop's comparison (column 0); two absent lists are equal, one absent equals nothing.
+bool ShellSameList(PCIDLIST_ABSOLUTE A, PCIDLIST_ABSOLUTE B)
+{
+    if (!A || !B)
+        return !A && !B;
+    ComPtr<IShellFolder> desktop = ShellDesktopFolder();
+    if (desktop && HRESULT_CODE(desktop->CompareIDs(0, A, B)) == 0)
+        return true;
+    // A notification names its items by simple lists made from paths, which the desktop
+    // tells from the enumerated ones by their kind: the same path is the same folder.
+    char pathA[MAX_PATH] = {}, pathB[MAX_PATH] = {};
+    return SHGetPathFromIDListA(A, pathA) && SHGetPathFromIDListA(B, pathB) && pathA[0] && lstrcmpiA(pathA, pathB) == 0;
+}
+
+bool ShellIsDesktop(PCIDLIST_ABSOLUTE List) { return List && List->mkid.cb == 0; }
+
+int ShellItemCount(PCUIDLIST_RELATIVE List)
+{
+    int count = 0;
+    for (PCUIDLIST_RELATIVE at = List; at && at->mkid.cb; at = ILNext(at))
+        ++count;
+    return count;
+}
+
+// A is B or one of its ancestors: B cut to A's item count equals A (the lists of a path and
+// of an enumeration differ in their bytes, so the desktop compares them).
+bool ShellIsAncestor(PCIDLIST_ABSOLUTE A, PCIDLIST_ABSOLUTE B)
+{
+    if (!A || !B)
+        return false;
+    const int count = ShellItemCount(A);
+    if (ShellItemCount(B) < count)
+        return false;
+    PIDLIST_ABSOLUTE cut = ILClone(B);
+    if (!cut)
+        return false;
+    PUIDLIST_RELATIVE at = cut;
+    for (int i = 0; i < count; ++i)
+        at = ILNext(at);
+    at->mkid.cb = 0;
+    const bool same = ShellSameList(A, cut);
+    CoTaskMemFree(cut);
+    return same;
+}
+
+// The shell's attributes of an absolute list for the bits of Mask; 0 when the query fails.
+SFGAOF ShellAttributes(PCIDLIST_ABSOLUTE List, SFGAOF Mask)
+{
+    if (!List)
+        return 0;
+    if (ShellIsDesktop(List))
+        return 0;
+    ComPtr<IShellFolder> parent;
+    PCUITEMID_CHILD last = nullptr;
+    if (FAILED(SHBindToParent(List, IID_PPV_ARGS(&parent), &last)))
+        return 0;
+    SFGAOF attributes = Mask;
+    if (FAILED(parent->GetAttributesOf(1, &last, &attributes)))
+        return 0;
+    return attributes & Mask;
+}
+
+std::string ShellDisplayName(PCIDLIST_ABSOLUTE List)
+{
+    SHFILEINFOA info{};
+    SHGetFileInfoA(reinterpret_cast<LPCSTR>(List), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    return info.szDisplayName;
+}
+
+// A drive root: a file-system item whose path ends with a backslash.
+bool ShellIsDriveRoot(PCIDLIST_ABSOLUTE List)
+{
+    const std::string path = ShellPathOf(List);
+    return !path.empty() && path.back() == '\\';
+}
+
+// Still a folder: it binds, and a file-system item's directory still exists.
+bool ShellStillAFolder(PCIDLIST_ABSOLUTE List)
+{
+    if (ShellIsDesktop(List))
+        return true;
+    if (!ShellBindFolder(List))
+        return false;
+    const std::string path = ShellPathOf(List);
+    return path.empty() || path.back() == '\\' || DirectoryExists(path);
+}
+
+PIDLIST_ABSOLUTE ShellParentList(PCIDLIST_ABSOLUTE List)
+{
+    PIDLIST_ABSOLUTE parent = ILClone(List);
+    if (parent)
+        ILRemoveLastID(parent);
+    return parent;
 }
 

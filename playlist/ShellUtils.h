@@ -31,3 +31,62 @@ bool ShellInvokeVerb(IShellFolder* Folder, const std::vector<PCUITEMID_CHILD>& I
 bool ShellReadClipboardIdLists(HWND Owner, std::vector<std::vector<uint8_t>>& Items, std::vector<uint8_t>& Folder);
 // The desktop's parse of a path; none when it fails. The caller frees it.
 PIDLIST_ABSOLUTE ShellParsePath(const std::string& Path);
+
+// A special folder's list (CSIDL); none when the platform has none. The caller frees it.
+PIDLIST_ABSOLUTE ShellSpecialFolderList(int Folder);
+// The desktop's comparison (column 0), or the same path; two absent lists are equal.
+bool ShellSameList(PCIDLIST_ABSOLUTE A, PCIDLIST_ABSOLUTE B);
+bool ShellIsDesktop(PCIDLIST_ABSOLUTE List);
+int ShellItemCount(PCUIDLIST_RELATIVE List);
+// A is B or one of its ancestors.
+bool ShellIsAncestor(PCIDLIST_ABSOLUTE A, PCIDLIST_ABSOLUTE B);
+// The shell's attributes of an absolute list for the bits of Mask; 0 when the query fails.
+SFGAOF ShellAttributes(PCIDLIST_ABSOLUTE List, SFGAOF Mask);
+std::string ShellDisplayName(PCIDLIST_ABSOLUTE List);
+// A file-system item whose path ends with a backslash.
+bool ShellIsDriveRoot(PCIDLIST_ABSOLUTE List);
+// It binds, and a file-system item's directory still exists.
+bool ShellStillAFolder(PCIDLIST_ABSOLUTE List);
+// The list without its last item. The caller frees it.
+PIDLIST_ABSOLUTE ShellParentList(PCIDLIST_ABSOLUTE List);
+
+// The hourglass for a scope.
+class THourglass {
+public:
+    THourglass() : FOld(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~THourglass() { SetCursor(FOld); }
+
+private:
+    HCURSOR FOld;
+};
+
+// The busy flag for a scope; Entered is false when it was set already.
+class TBusyScope {
+public:
+    explicit TBusyScope(bool& Busy) : FBusy(Busy), FEntered(!Busy) { FBusy = true; }
+    ~TBusyScope()
+    {
+        if (FEntered)
+            FBusy = false;
+    }
+    bool Entered() const { return FEntered; }
+
+private:
+    bool& FBusy;
+    bool FEntered;
+};
+
+// One update bracket of a window's drawing.
+class TNoRedraw {
+public:
+    explicit TNoRedraw(HWND Wnd) : FWnd(Wnd) { SendMessageA(FWnd, WM_SETREDRAW, FALSE, 0); }
+    ~TNoRedraw()
+    {
+        SendMessageA(FWnd, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(FWnd, nullptr, TRUE);
+    }
+
+private:
+    HWND FWnd;
+};
+
