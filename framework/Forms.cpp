@@ -319,6 +319,8 @@ bool TCustomForm::DockAt(const TPoint& screen)
         if (!accept)
             continue;
         ManualDock(site, alBottom);
+        if (OnEndDock)
+            CallGuarded([&] { OnEndDock(this, site); });
         return true;
     }
     return false;

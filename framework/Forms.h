@@ -54,6 +54,7 @@ public:
     TNotifyEvent OnStartDock;   // a floating form's move begins
     TDockOverEvent OnDockOver;  // on the site
     TUnDockEvent OnUnDock;      // on the site
+    std::function<void(TObject* sender, TWinControl* target)> OnEndDock;  // after a move docked it
     TWinControl* HostDockSite() const { return FHostDockSite; }
     bool Floating() const { return FHostDockSite == nullptr; }
     void ManualDock(TCustomForm* site, TAlign align);

@@ -25,6 +25,7 @@ TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayLi
     SetCaption("Playlist...");
     BorderStyle = bsSizeToolWin;
     SetBounds(0, 0, 248, 381);
+    FFloatingBounds = BoundsRect();
 
     Panel1 = NewComponent<TPanel>(this);
     Panel1->Name = "Panel1";
@@ -125,12 +126,19 @@ TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayLi
     PopupMenu20001->Items()->AddNew("-");
     AddFiles1 = PopupMenu20001->Items()->AddNew("Add File(s)", [this](TObject*) { AddFiles1Click(); });
     AddDirectory1 = PopupMenu20001->Items()->AddNew("Add Directory", [this](TObject*) { AddDirectory1Click(); });
+    PopupMenu20001->Items()->AddNew("-");
+    Undock1 = PopupMenu20001->Items()->AddNew("Undock", [this](TObject*) { Undock1Click(); });
+    Undock1->Visible = false;
     PopupMenu20001->OnPopup = [this](TObject*) { PopupMenu20001Popup(); };
 
     Timer1 = NewComponent<TTimer>(this);
     Timer1->SetEnabled(false);
     Timer1->SetInterval(1000);
     Timer1->OnTimer = [this](TObject*) { Timer1Timer(); };
+
+    DragKind = dkDock;
+    OnStartDock = [this](TObject*) { FormStartDock(); };
+    OnEndDock = [this](TObject*, TWinControl* target) { FormEndDock(target); };
 
     // Files dropped on the list reach the main window's message filter.
     OnShow = [this](TObject*) { DragAcceptFiles(ListView1->Handle(), TRUE); };
@@ -379,6 +387,34 @@ void TPlaylistForm::PopupMenu20001Popup()
     Remove1->Enabled = states.Remove;
     Newplaylist1->Enabled = states.NewPlaylist;
     AddToFavorit1->Enabled = states.AddToFavorit;
+    Undock1->Visible = !Floating();
+}
+
+void TPlaylistForm::FormStartDock()
+{
+    FFloatingBounds = BoundsRect();
+}
+
+void TPlaylistForm::FormEndDock(TWinControl* Target)
+{
+    if (!Target || Target != DockHost || HostDockSite() != DockHost)
+        return;
+    // At the right edge as wide as it floated, the splitter to its left.
+    SetAlign(alRight);
+    SetBounds(DockHost->ClientRect().Width(), 0, FFloatingBounds.Width(), Height());
+    if (FHost.PlaylistDocked)
+        FHost.PlaylistDocked(true);
+    Undock1->Visible = true;
+}
+
+void TPlaylistForm::Undock1Click()
+{
+    if (Floating())
+        return;
+    ManualFloat(FFloatingBounds);
+    if (FHost.PlaylistDocked)
+        FHost.PlaylistDocked(false);
+    Undock1->Visible = false;
 }
 
 void TPlaylistForm::StatusBar1Resize()

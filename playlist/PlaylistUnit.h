@@ -35,6 +35,9 @@ struct TPlaylistFormHost {
     std::function<bool(const std::string& Text)> AskYesNo;
     // The engine's media-file dialog; the chosen files, none when cancelled.
     std::function<std::vector<std::string>()> ChooseMediaFiles;
+    // The window docked into (true) or left (false) the video window, which shows or hides
+    // its splitter beside it.
+    std::function<void(bool Docked)> PlaylistDocked;
 };
 
 class TPlaylistForm : public TForm, public IPlaylistForm {
@@ -54,10 +57,12 @@ public:
     TStatusBar* StatusBar1 = nullptr;
     TPopupMenu* PopupMenu20001 = nullptr;
     TMenuItem *Remove1 = nullptr, *Newplaylist1 = nullptr, *AddToFavorit1 = nullptr, *AddFiles1 = nullptr,
-        *AddDirectory1 = nullptr;
+        *AddDirectory1 = nullptr, *Undock1 = nullptr;
     TTimer* Timer1 = nullptr;  // one-shot start of the detail thread
     // The add-directory dialog the start-up made; none: the entry does nothing.
     TAddDirForm* AddDirForm = nullptr;
+    // The video window this window docks into; none: it stays floating.
+    TCustomForm* DockHost = nullptr;
 
     void PlaylistChanged(uint8_t Code, int32_t Index);
     void PlayingIndexChange(uint8_t Code, int32_t A, int32_t B);
@@ -83,6 +88,9 @@ public:
     bool SaveListFile(const std::string& FileName);
     // What the dialog's result adds: OK on an existing folder searches it.
     void AddDirectoryResult(int ModalResult);
+    void FormStartDock();
+    void FormEndDock(TWinControl* Target);
+    void Undock1Click();
 
 private:
     void AddPlaylistItem(int32_t Index);
@@ -93,6 +101,7 @@ private:
 
     void SyncCombo();
     bool FDragging = false;
+    TRect FFloatingBounds;  // where the window was when it last started to dock
     TPlaylistComboModel FCombo;
     std::unique_ptr<TPlayList> FPlayList;
     TPlaylistFormHost FHost;

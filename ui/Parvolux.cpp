@@ -110,6 +110,10 @@ private:
         host.PlayInList = [engine](int index, bool autoPlay) { return engine && engine->PlayInList(index, autoPlay); };
         host.PlayListChanged = [control] { control->PlayListChanged(); };
         host.ReleasePlayListButton = [control] { control->ShowPlayListBtn->SetDown(false); };
+        host.PlaylistDocked = [control](bool docked) {
+            if (control->VideoForm)
+                control->VideoForm->PlaylistDocked(docked);
+        };
         host.ChooseMediaFiles = [engine, control] {
             std::vector<std::string> names;
             if (engine && engine->OpenFilesDialog && !ExecuteOpenDialog(*engine->OpenFilesDialog, control->Handle(), names))
@@ -226,6 +230,7 @@ int RunParvolux()
         control->PlaylistForm = playlistForm;
         control->PlayList = playlistForm->List();
         video->PlaylistForm = playlistForm;
+        playlistForm->DockHost = video;
         AddSplashProgressDot(splash);
         playlistForm->AddDirForm = app.CreateForm<TAddDirForm>();
         auto* settingsForm = app.CreateForm<TSettingsForm>();

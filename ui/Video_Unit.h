@@ -87,6 +87,8 @@ public:
     void VideoFrameDblClick(TObject* sender);
     const TRect& SavedBounds() const { return FSavedBounds; }
 
+    // The play list docked (its splitter shows to its left) or floating again (it hides).
+    void PlaylistDocked(bool docked);
     void GetVideoArea(TRect& area);
     void SetStayOnTop(bool value);
     bool GetStayOnTop();

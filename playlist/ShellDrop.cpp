@@ -1,0 +1,152 @@
+#include "playlist/ShellDrop.h"
+
+using Microsoft::WRL::ComPtr;
+
+STDMETHODIMP TDropSource::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDropSource) {
+        *object = static_cast<IDropSource*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) TDropSource::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&FRefs)); }
+
+STDMETHODIMP_(ULONG) TDropSource::Release()
+{
+    const LONG left = InterlockedDecrement(&FRefs);
+    if (left == 0)
+        delete this;
+    return static_cast<ULONG>(left);
+}
+
+STDMETHODIMP TDropSource::QueryContinueDrag(BOOL EscapePressed, DWORD KeyState)
+{
+    const DWORD dragButton = FButton == 2 ? MK_RBUTTON : MK_LBUTTON;
+    const DWORD others = (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON) & ~dragButton;
+    if (EscapePressed || (KeyState & others))
+        return DRAGDROP_S_CANCEL;
+    return (KeyState & dragButton) ? S_OK : DRAGDROP_S_DROP;
+}
+
+STDMETHODIMP TDropSource::GiveFeedback(DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+
+STDMETHODIMP TShellDropTarget::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDropTarget) {
+        *object = static_cast<IDropTarget*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) TShellDropTarget::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&FRefs)); }
+
+STDMETHODIMP_(ULONG) TShellDropTarget::Release()
+{
+    const LONG left = InterlockedDecrement(&FRefs);
+    if (left == 0)
+        delete this;
+    return static_cast<ULONG>(left);
+}
+
+ComPtr<IDropTarget> TShellDropTarget::TargetAt(POINTL Point, POINT& Client)
+{
+    if (!FHost)
+        return nullptr;
+    Client = {Point.x, Point.y};
+    ScreenToClient(FHost->DropWindow(), &Client);
+    try {
+        return FHost->DropTargetAt(Client);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+STDMETHODIMP TShellDropTarget::DragEnter(IDataObject* Data, DWORD KeyState, POINTL Point, DWORD* Effect)
+{
+    if (!Effect)
+        return E_POINTER;
+    const DWORD allowed = *Effect;
+    *Effect = DROPEFFECT_NONE;
+    FData = Data;
+    FLeftButton = (KeyState & MK_LBUTTON) != 0;
+    POINT client{};
+    if (ComPtr<IDropTarget> target = TargetAt(Point, client)) {
+        DWORD effect = allowed;
+        if (SUCCEEDED(target->DragEnter(Data, KeyState, Point, &effect)))
+            *Effect = effect;
+        target->DragLeave();
+    }
+    return S_OK;
+}
+
+STDMETHODIMP TShellDropTarget::DragOver(DWORD KeyState, POINTL Point, DWORD* Effect)
+{
+    if (!Effect)
+        return E_POINTER;
+    const DWORD allowed = *Effect;
+    *Effect = DROPEFFECT_NONE;
+    POINT client{};
+    if (FHost) {
+        client = {Point.x, Point.y};
+        ScreenToClient(FHost->DropWindow(), &client);
+        try {
+            FHost->DragMoved(client);
+        } catch (...) {
+        }
+    }
+    ComPtr<IDropTarget> target = TargetAt(Point, client);
+    if (target && FData) {
+        DWORD effect = allowed;
+        if (SUCCEEDED(target->DragEnter(FData.Get(), KeyState, Point, &effect))) {
+            effect = allowed;
+            if (SUCCEEDED(target->DragOver(KeyState, Point, &effect)))
+                *Effect = effect;
+        }
+        target->DragLeave();
+    }
+    return S_OK;
+}
+
+STDMETHODIMP TShellDropTarget::DragLeave()
+{
+    FData.Reset();
+    if (FHost)
+        FHost->DragEnded();
+    return S_OK;
+}
+
+STDMETHODIMP TShellDropTarget::Drop(IDataObject* Data, DWORD KeyState, POINTL Point, DWORD* Effect)
+{
+    if (!Effect)
+        return E_POINTER;
+    const DWORD allowed = *Effect;
+    *Effect = DROPEFFECT_NONE;
+    // The drag began with the left button; the drop comes after its release.
+    if (FLeftButton)
+        KeyState |= MK_LBUTTON;
+    POINT client{};
+    if (ComPtr<IDropTarget> target = TargetAt(Point, client)) {
+        DWORD effect = allowed;
+        if (SUCCEEDED(target->DragEnter(Data, KeyState, Point, &effect))) {
+            effect = allowed;
+            if (SUCCEEDED(target->Drop(Data, KeyState, Point, &effect)))
+                *Effect = effect;
+        }
+    }
+    FData.Reset();
+    if (FHost)
+        FHost->DragEnded();
+    return S_OK;
+}
