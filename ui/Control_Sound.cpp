@@ -547,8 +547,10 @@ void TControlForm::UpdateSRSControls()
 
 void TControlForm::SoundSettingsRead()
 {
+    const bool muted = Settings.MasterVolumeMute;  // moving the volume releases the mute
     Volume_TrkBar->SetPosition(Settings.MasterVolume);
-    Mute_Btn->SetDown(Settings.MasterVolumeMute);
+    Mute_Btn->SetDown(muted);
+    Settings.MasterVolumeMute = muted;
     PreAmp_Slider->SetPosition(Settings.PreAmp);
     Snd3D_Slider->SetPosition(Settings.Snd3D);
     DynAmp_MaxAmp_Slider->SetPosition(Settings.DynAmpMaxAmp);

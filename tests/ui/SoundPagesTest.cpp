@@ -451,4 +451,56 @@ TEST_F(SoundPages, ChaptersAndAudioStreamsGoThroughTheirSelectors)
     EXPECT_EQ(Engine.Log, (TLog{"SelectedLanguage 1", "SelectedLanguage 1"}));
 }
 
+// ---- settings ----
+
+TEST_F(SoundPages, SettingsMoveToAndFromTheControls)
+{
+    const std::string key = SettingsKeyPath("").substr(1);
+    HKEY existing = nullptr;
+    const bool hadSettings = RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &existing) == ERROR_SUCCESS;
+    if (existing)
+        RegCloseKey(existing);
+    TPlayerSettings stored;
+    stored.MasterVolume = 3000;
+    stored.MasterVolumeMute = true;
+    stored.PreAmp = 500;
+    stored.DynAmpAttack = 2000;
+    stored.EqPreset = -1;
+    stored.Eq = {-50, -40, -30, -20, -10, 10, 20, 30, 40, 50};
+    stored.ActiveExtras = -1;
+    {
+        TRegistrySettingsStore store;
+        WriteSettingsModel(store, stored);
+    }
+
+    ASSERT_TRUE(Form->ReadSettings());
+    EXPECT_EQ(Form->Volume_TrkBar->Position(), 3000);
+    EXPECT_TRUE(Form->Mute_Btn->Down());
+    EXPECT_EQ(Form->EQ_Preset_Popupmenu->Tag, -1);
+    EXPECT_EQ(Form->EQ_60->Position(), -50);
+    EXPECT_EQ(Form->EQ_16K->Position(), 50);
+    EXPECT_FALSE(Form->ExtrasFrame->Visible()) << "\"ActiveExtras\" -1 hides the panel";
+    EXPECT_EQ(Processor.Amplify(), 15000);
+    EXPECT_EQ(Processor.DynamicAttackTime(), 2000);
+    EXPECT_EQ(Processor.DynamicReleaseTime(), 3000) << "an unchanged slider is still sent";
+
+    Form->Volume_TrkBar->SetPosition(4000);
+    Form->UpDown1->SetPosition(5);
+    Form->UpDown1Click(Form->UpDown1, btNext);
+    Form->WriteSettings();
+    TPlayerSettings back;
+    {
+        TRegistrySettingsStore store;
+        ASSERT_TRUE(ReadSettingsModel(store, back));
+    }
+    EXPECT_EQ(back.MasterVolume, 4000);
+    EXPECT_FALSE(back.MasterVolumeMute);
+    EXPECT_EQ(back.ActiveExtras, 5);
+    EXPECT_EQ(back.EqPreset, -1);
+    EXPECT_EQ(back.Eq, stored.Eq);
+    EXPECT_EQ(back.PreAmp, 500);
+    if (!hadSettings)
+        RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+}
+
 }  // namespace
