@@ -111,7 +111,6 @@ void TControlForm::CreateSoundPages()
         box->OnPaint = [this, box](TObject*, HDC dc) {
             PowerBtn_Images->Draw(dc, 0, 0, PowerButtonImageIndex(box->Tag != 0, box->Enabled(), false));
         };
-        box->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) {};
         box->OnMouseUp = [this, truSurround](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
             if (truSurround)
                 SRS_TS_ONOFFMouseUp(sender, button, shift, x, y);
@@ -192,8 +191,10 @@ void TControlForm::CreateSoundPages()
         };
         box->OnClick = [this](TObject* sender) { OwnDrawCheckboxClick(sender); };
         TLabel* label = NewLabel(this, SRS_CS_Frame, "", c.Label, At(c.Left + 19, c.Top + 1, 125, 16));
-        if (box == SRS_CS_FullBwRear)
-            SRS_CS_FullBwRear_Label = label, label->Name = "SRS_CS_FullBwRear_Label";
+        if (c.Box == &SRS_CS_FullBwRear) {
+            SRS_CS_FullBwRear_Label = label;
+            label->Name = "SRS_CS_FullBwRear_Label";
+        }
         *c.Box = box;
     }
     NewLabel(this, SRS_CS_Frame, "Label32", "SRS TruBass Level", At(150, 58, 100, 16));

@@ -46,8 +46,6 @@ inline constexpr UINT UM_PREVIOUSINSTPARAMS = 0x8071;  // wParam: a global atom 
 inline constexpr LRESULT kAppIdAnswer = 0xA5345;
 // The main window's class name, by which a second start finds it.
 inline constexpr const char* kMainWindowClass = "QRV-604519-LT";
-// The height of the extras panel beneath the face.
-inline constexpr int kExtrasPanelHeight = 124;
 
 class TControlForm : public TForm, public IControlForm, public IPlayListWindows {
 public:

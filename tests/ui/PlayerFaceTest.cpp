@@ -3,7 +3,9 @@
 #include "tests/ui/PlayerHarness.h"
 #include "tests/ui/ScreenCapture.h"
 
+#include "ui/DisplayPanelCore.h"
 #include "ui/SettingsModel.h"
+#include "ui/SoundControlsCore.h"
 
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
@@ -256,7 +258,9 @@ TEST_F(PlayerFace, TheFaceReplacesTheSystemCaption)
     EXPECT_EQ(GetWindowLongA(main, GWL_STYLE) & WS_CAPTION, 0) << "no system caption";
     RECT bounds;
     GetWindowRect(main, &bounds);
-    EXPECT_EQ(bounds.bottom - bounds.top, 168 - GetSystemMetrics(SM_CYCAPTION));
+    // The caption strip (16), the face and the extras panel, and the frame the window had.
+    EXPECT_EQ(bounds.bottom - bounds.top,
+              16 + kDisplayLayout.PanelHeight + kExtrasPanelHeight + 2 * GetSystemMetrics(SM_CYFIXEDFRAME));
     SaveScreenshot("main_face.jpg");
 
     // Its minimise button minimises the application.
