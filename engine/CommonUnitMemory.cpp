@@ -2,6 +2,8 @@
 // last position and the audio delay between the main window and the movie's ".cid" file.
 #include "engine/CommonUnit.h"
 
+#include "DSFilters/PvlEq.h"
+
 #include "engine/MovieMemory.h"
 #include "engine/MyDSUtils.h"
 #include "engine/StreamDescriptions.h"
@@ -106,6 +108,10 @@ void TCommonModule::SaveMovieInfo()
     memory.LastPosition = GetPosition();
     if (IsFinishedPosition(memory.LastPosition, GetDurication()))
         memory.LastPosition = 0;
+    // The sound processor's audio delay.
+    ComPtr<IPvlSPDelayInterface> delay;
+    if (PvlSprocessor && PvlSprocessor->Filter() && SUCCEEDED(PvlSprocessor->Filter()->QueryInterface(IID_PPV_ARGS(&delay))))
+        delay->GetDelay(&memory.Delay);
     if (IControlForm* form = Services.ControlForm) {
         TBitmap32 image;
         for (int row = 0; row < form->BookmarkCount(); ++row) {

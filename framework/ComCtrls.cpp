@@ -12,7 +12,19 @@ void TTrackBar::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     params.WinClassName = TRACKBAR_CLASSA;
-    params.Style |= TBS_HORZ | TBS_NOTICKS;
+    params.Style |= (Vertical ? TBS_VERT : TBS_HORZ) | TBS_NOTICKS | (FSliderVisible ? 0 : TBS_NOTHUMB);
+}
+
+void TTrackBar::SetSliderVisible(bool value)
+{
+    FSliderVisible = value;
+    if (!HandleAllocated())
+        return;
+    const LONG_PTR style = GetWindowLongPtrA(HandleOrNull(), GWL_STYLE);
+    SetWindowLongPtrA(HandleOrNull(), GWL_STYLE, value ? style & ~static_cast<LONG_PTR>(TBS_NOTHUMB) : style | TBS_NOTHUMB);
+    SetWindowPos(HandleOrNull(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    InvalidateRect(HandleOrNull(), nullptr, TRUE);
 }
 
 void TTrackBar::CreateWindowHandle()
@@ -43,8 +55,59 @@ bool TTrackBar::ReflectedMessage(TMessage& message)
         FPosition = position;
         if (OnChange)
             OnChange(this);
+        if (OnScroll)
+            OnScroll(this);
     }
     message.Result = 0;
+    return true;
+}
+
+TUpDown::TUpDown(TComponent* owner) : TWinControl(owner)
+{
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    (void)registered;
+    FWidth = 32;
+    FHeight = 16;
+}
+
+void TUpDown::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = UPDOWN_CLASSA;
+    params.Style |= Horizontal ? UDS_HORZ : 0;
+}
+
+void TUpDown::CreateWindowHandle()
+{
+    SendMessageA(HandleOrNull(), UDM_SETRANGE32, static_cast<WPARAM>(Min), static_cast<LPARAM>(Max));
+    SendMessageA(HandleOrNull(), UDM_SETPOS32, 0, FPosition);
+}
+
+void TUpDown::SetPosition(int value)
+{
+    FPosition = std::clamp(value, Min, std::max(Min, Max));
+    if (HandleAllocated())
+        SendMessageA(HandleOrNull(), UDM_SETPOS32, 0, FPosition);
+}
+
+bool TUpDown::ReflectedMessage(TMessage& message)
+{
+    if (message.Msg == WM_HSCROLL || message.Msg == WM_VSCROLL) {
+        message.Result = 0;
+        return true;
+    }
+    if (message.Msg != WM_NOTIFY || reinterpret_cast<NMHDR*>(message.LParam)->code != UDN_DELTAPOS)
+        return false;
+    // The control steps nothing itself: the position moves here, then the handler runs.
+    const auto* change = reinterpret_cast<NMUPDOWN*>(message.LParam);
+    const TUDBtnType button = change->iDelta > 0 ? btNext : btPrev;
+    SetPosition(FPosition + (change->iDelta > 0 ? 1 : -1));
+    message.Result = 1;
+    if (OnClick)
+        OnClick(this, button);
     return true;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Common controls: the track bar and the tree view.
+// Common controls: the track bar, the up-down stepper and the tree view.
 #include "Controls.h"
 
 #include <commctrl.h>
@@ -14,9 +14,39 @@ public:
     explicit TTrackBar(TComponent* owner);
     int Min = 0;
     int Max = 10;
+    bool Vertical = false;  // top is Min
     int Position() const { return FPosition; }
     void SetPosition(int value);
+    // The slider (thumb) can be hidden, leaving the channel.
+    bool SliderVisible() const { return FSliderVisible; }
+    void SetSliderVisible(bool value);
+    // Every change of the position; OnScroll only for the user's own moves (mouse, keys).
     TNotifyEvent OnChange;
+    TNotifyEvent OnScroll;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle() override;
+    bool ReflectedMessage(TMessage& message) override;
+
+private:
+    int FPosition = 0;
+    bool FSliderVisible = true;
+};
+
+enum TUDBtnType { btNext, btPrev };
+
+// A pair of arrow buttons that steps a position between Min and Max (left/right when
+// Horizontal); OnClick tells which button moved it.
+class TUpDown : public TWinControl {
+public:
+    explicit TUpDown(TComponent* owner);
+    int Min = 0;
+    int Max = 100;
+    bool Horizontal = false;
+    int Position() const { return FPosition; }
+    void SetPosition(int value);  // clamped; raises no event
+    std::function<void(TObject* sender, TUDBtnType button)> OnClick;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -22,6 +22,14 @@ std::string ItemText(HWND list, int index, int sub)
     return buffer;
 }
 
+void SetItemCaption(HWND list, int index, const std::string& text)
+{
+    LVITEMA item{};
+    item.iSubItem = 0;
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
 }  // namespace
 
 TListView::TListView(TComponent* owner) : TWinControl(owner)
@@ -42,7 +50,8 @@ void TListView::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
     params.WinClassName = WC_LISTVIEWA;
-    params.Style |= (ViewStyle == vsIcon ? LVS_ICON | LVS_AUTOARRANGE : LVS_REPORT) | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | (MultiSelect ? 0 : LVS_SINGLESEL);
+    params.Style |= (FViewStyle == vsIcon ? LVS_ICON | LVS_AUTOARRANGE : LVS_REPORT) | LVS_SHOWSELALWAYS |
+                    LVS_SHAREIMAGELISTS | (MultiSelect ? 0 : LVS_SINGLESEL) | (ReadOnly ? 0 : LVS_EDITLABELS);
 }
 
 void TListView::CreateWindowHandle()
@@ -169,6 +178,41 @@ void TListView::EndUpdate()
     }
 }
 
+void TListView::SetViewStyle(TViewStyle value)
+{
+    FViewStyle = value;
+    if (!HandleAllocated())
+        return;
+    const LONG_PTR style = GetWindowLongPtrA(HandleOrNull(), GWL_STYLE) & ~static_cast<LONG_PTR>(LVS_TYPEMASK);
+    SetWindowLongPtrA(HandleOrNull(), GWL_STYLE, style | (value == vsIcon ? LVS_ICON : LVS_REPORT));
+    InvalidateRect(HandleOrNull(), nullptr, TRUE);
+}
+
+intptr_t TListView::Data(int Index)
+{
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = Index;
+    if (!SendMessageA(Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return static_cast<intptr_t>(item.lParam);
+}
+
+void TListView::SetData(int Index, intptr_t Value)
+{
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = Index;
+    item.lParam = static_cast<LPARAM>(Value);
+    SendMessageA(Handle(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void TListView::EditCaption(int Index)
+{
+    SetFocus();
+    SendMessageA(Handle(), LVM_EDITLABELA, static_cast<WPARAM>(Index), 0);
+}
+
 HFONT TListView::BoldFont(HDC dc)
 {
     if (!FBoldFont) {
@@ -215,6 +259,33 @@ bool TListView::ReflectedMessage(TMessage& message)
         LRESULT result = CDRF_DODEFAULT;
         CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(message.LParam), result);
         message.Result = result;
+        return true;
+    }
+    if (header->code == LVN_ENDLABELEDITA) {
+        const auto* edit = reinterpret_cast<NMLVDISPINFOA*>(message.LParam);
+        if (!edit->item.pszText) {  // cancelled
+            message.Result = FALSE;
+            return true;
+        }
+        const std::string text = edit->item.pszText;
+        const int index = edit->item.iItem;
+        // Accept first so the handler reads the row's new caption.
+        SetItemCaption(HandleOrNull(), index, text);
+        if (OnEdited)
+            OnEdited(this, index, text);
+        message.Result = TRUE;
+        return true;
+    }
+    if (header->code == LVN_KEYDOWN && OnKeyDown) {
+        OnKeyDown(this, reinterpret_cast<NMLVKEYDOWN*>(message.LParam)->wVKey);
+        message.Result = 0;
+        return true;
+    }
+    if (header->code == NM_RCLICK && OnContextPopup) {
+        POINT at{};
+        GetCursorPos(&at);
+        OnContextPopup(this, at.x, at.y);
+        message.Result = 0;
         return true;
     }
     if (header->code == LVN_BEGINDRAG && OnBeginDrag) {

@@ -1,7 +1,8 @@
 #pragma once
-// A report-style list view: rows with a caption, sub-item texts and a small icon, several
-// selectable at once, drawn row by row through a custom-draw event, with info tips and a
-// double-click event. The rows live in the control's window (made on first use).
+// A list view: rows with a caption, sub-item texts and an icon, several selectable at once,
+// drawn row by row through a custom-draw event, with info tips and a double-click event.
+// Shown as a report or as large icons; captions can be edited in place. The rows live in
+// the control's window (made on first use).
 #include "Controls.h"
 #include "Graphics.h"
 
@@ -27,9 +28,11 @@ public:
     bool MultiSelect = true;
     TColor FontColor = clBlack;
     HIMAGELIST SmallImages = nullptr;  // not owned
-    // Icon view shows LargeImages (not owned) with the caption beneath; set before the window exists.
-    TViewStyle ViewStyle = vsReport;
-    HIMAGELIST LargeImages = nullptr;
+    // Icon view shows LargeImages with the caption beneath.
+    HIMAGELIST LargeImages = nullptr;  // not owned
+    bool ReadOnly = true;  // False: captions can be edited in place
+    TViewStyle ViewStyle() const { return FViewStyle; }
+    void SetViewStyle(TViewStyle value);
 
     int Count();
     // A new row at Index (-1: appended); its index.
@@ -50,6 +53,11 @@ public:
     int ItemAt(int X, int Y);
     void BeginUpdate();
     void EndUpdate();
+    // A value kept with each row.
+    intptr_t Data(int Index);
+    void SetData(int Index, intptr_t Value);
+    // Starts editing the row's caption in place (needs ReadOnly False).
+    void EditCaption(int Index);
 
     // Before a row is drawn: its background, text colour and weight.
     std::function<void(TListView* Sender, int Index, TColor& Background, TColor& Text, bool& Bold)> OnCustomDrawItem;
@@ -59,6 +67,12 @@ public:
     std::function<void(TListView* Sender, int Index, bool Selected)> OnSelectItem;
     // The info-tip text of a row; empty: none.
     std::function<std::string(TListView* Sender, int Index)> OnInfoTip;
+    // A caption edited in place was accepted; the row already holds the new text.
+    std::function<void(TListView* Sender, int Index, const std::string& Text)> OnEdited;
+    // A key went down while the list had the focus.
+    std::function<void(TListView* Sender, WORD Key)> OnKeyDown;
+    // The right button was clicked: the screen point.
+    std::function<void(TListView* Sender, int X, int Y)> OnContextPopup;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -70,6 +84,7 @@ private:
     HFONT BoldFont(HDC dc);
     HFONT FBoldFont = nullptr;
     int FUpdateCount = 0;
+    TViewStyle FViewStyle = vsReport;
 };
 
 // A status bar with fixed-width panels (the last one stretches to the edge).

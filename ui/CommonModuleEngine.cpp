@@ -352,3 +352,43 @@ std::string TCommonModuleEngine::PlayingFileName()
 {
     return FModule.PlayingFileName;
 }
+
+bool TCommonModuleEngine::StreamSelector(bool chapter, int index, ComPtr<IUnknown>& filter, int& streamIndex)
+{
+    const std::vector<TStreamInfo>& list = chapter ? FModule.ChapterStreams : FModule.AudioStreams;
+    if (index < 0 || static_cast<size_t>(index) >= list.size() || !list[static_cast<size_t>(index)].Filter)
+        return false;
+    filter = list[static_cast<size_t>(index)].Filter;
+    streamIndex = list[static_cast<size_t>(index)].Index;
+    return true;
+}
+
+void TCommonModuleEngine::SetPosition(int64_t position)
+{
+    FModule.SetPosition(position);
+}
+
+void TCommonModuleEngine::SetFilterState(uint8_t state)
+{
+    FModule.SetFilterState(state);
+}
+
+bool TCommonModuleEngine::SurroundWanted(bool truSurround)
+{
+    return truSurround ? FModule.TSActive : FModule.CSActive;
+}
+
+void TCommonModuleEngine::SetSurroundWanted(bool truSurround, bool value)
+{
+    (truSurround ? FModule.TSActive : FModule.CSActive) = value;
+}
+
+bool TCommonModuleEngine::SetSurroundActive(bool truSurround, bool active)
+{
+    return truSurround ? FModule.SetSRSTSActive(active) : FModule.SetSRSCSActive(active);
+}
+
+void TCommonModuleEngine::NextVisual()
+{
+    FModule.NextVisual();
+}

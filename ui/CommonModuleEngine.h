@@ -36,6 +36,13 @@ public:
     bool HideSubtitles() override;
     void SetHideSubtitles(bool value) override;
     void SelectSubtitleLanguage(int index) override;
+    bool StreamSelector(bool chapter, int index, ComPtr<IUnknown>& filter, int& streamIndex) override;
+    void SetPosition(int64_t position) override;
+    void SetFilterState(uint8_t state) override;
+    bool SurroundWanted(bool truSurround) override;
+    void SetSurroundWanted(bool truSurround, bool value) override;
+    bool SetSurroundActive(bool truSurround, bool active) override;
+    void NextVisual() override;
     bool Buffering() override { return FBuffering; }
     long BufferingProgress() override;
     const TStringList* KnownExtensions() override;

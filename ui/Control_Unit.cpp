@@ -28,7 +28,8 @@ TControlForm::TControlForm(TComponent* owner) : TForm(owner)
     Name = "ControlForm";
     BorderStyle = bsSingle;
     Position = poScreenCenter;
-    SetBounds(0, 0, 391, 156 + kDisplayLayout.PanelHeight - 64);  // the caption strip's 16 pixels above the face
+    // The caption strip's 16 pixels above the face, the extras panel below it.
+    SetBounds(0, 0, 391, 156 + kDisplayLayout.PanelHeight - 64 + kExtrasPanelHeight - 48);
     KeyPreview = true;
     DragKind = dkDock;
 
@@ -73,6 +74,8 @@ TControlForm::~TControlForm()
     }
     Display.reset();
     DestroyComponents();
+    if (Bkmark_Images)
+        ImageList_Destroy(Bkmark_Images);
     if (FComInitialized)
         CoUninitialize();
 }
@@ -161,9 +164,9 @@ void TControlForm::FormCreate()
 {
     // 1.
     FComInitialized = SUCCEEDED(CoInitialize(nullptr));
-    // 2. The presets' handler belongs to the sound controls.
+    // 2.
     for (int i = 0; i < static_cast<int>(std::size(EQPresetNames)); ++i) {
-        TMenuItem* item = EQ_Preset_Popupmenu->Items()->AddNew(EQPresetNames[i]);
+        TMenuItem* item = EQ_Preset_Popupmenu->Items()->AddNew(EQPresetNames[i], [this](TObject* s) { SelectEQPreset(s); });
         item->RadioItem = true;
         item->Tag = i;
     }
@@ -204,6 +207,9 @@ void TControlForm::FormCreate()
     StreamInfoTree->SetParent(Notebook1->Pages(7));
     StreamInfoTree->SetAlign(alClient);
     CreateVideoColorPage();
+    CreateSoundPages();
+    CreateBookmarkPage();
+    CreateExtrasHead();
     // 7.
     Label3->SetCaption(DynamicGainText(0));
     // 8.
@@ -219,6 +225,7 @@ void TControlForm::FormCreate()
     }
     // 9.
     Notebook1->SetPageIndex(0);
+    Notebook1PageChanged(Notebook1);
 }
 
 void TControlForm::CreateParams(TCreateParams& params)
@@ -442,6 +449,7 @@ bool TControlForm::ReadSettings()
     ReadVideoColorSettings();
     if (Engine)
         Engine->ApplySettings(Settings);
+    SoundSettingsRead();
     return true;
 }
 
@@ -471,6 +479,7 @@ void TControlForm::WriteSettings()
         if (Engine)
             Engine->StoreSettings(Settings);
         StoreVideoColorSettings();
+        SoundSettingsToModel();
         Settings.ControlPos = PositionOf(this);
         if (auto video = PositionOf(VideoForm))
             Settings.VideoPos = video;
@@ -533,7 +542,23 @@ void TControlForm::PreparePlayer(bool slow)
     FastProcessor = !slow;
     // 4.
     UpdateProgress(0);
-    // 5. The preset's controls come with the sound controls.
+    // 5.
+    TMenuItem* presets = EQ_Preset_Popupmenu->Items();
+    const int presetTag = static_cast<int>(EQ_Preset_Popupmenu->Tag);
+    if (presets->Count() > presetTag) {
+        if (presetTag == kEQCustomMenuTag) {
+            TMenuItem* custom = presets->AddNew("Custom", [this](TObject* s) { SelectEQPreset(s); });
+            custom->RadioItem = true;
+            custom->Tag = kEQCustomTag;
+            custom->SetChecked(true);
+            Label22->SetCaption("Custom");
+            for (int b = 0; b < kEQBandCount; ++b)
+                Settings.Eq[static_cast<size_t>(b)] = static_cast<int8_t>(EQBands[b]->Position());
+            SendEQ();  // the processor takes the bands the window shows
+        } else if (presetTag >= 0) {
+            presets->Items(presetTag)->Click();
+        }
+    }
     // 6.
     TitleTimer->SetEnabled(true);
     Timer1->SetEnabled(true);
@@ -674,11 +699,13 @@ void TControlForm::PrepareNewFile()
     if (VideoForm) {
         VideoForm->AudioTracks1->Clear();
         VideoForm->Chapters1->Clear();
+        ForgetBookmarkMenus();
         VideoForm->Bookmarks1->Clear();
         while (VideoForm->Subtitles1->Count() >= 5)
             VideoForm->Subtitles1->Delete(3);
         VideoForm->SubtitlesNONEAVALIBLE1->Visible = true;
     }
+    Bkmark_ListView->Hide();
     if (Parts)
         Parts->FileClosed();
 }
@@ -713,25 +740,19 @@ void TControlForm::NewFileLoaded()
     Engine->SetVolume(Mute_Btn->Down() ? 0 : 10000 - Volume_TrkBar->Position());
     // 6.
     if (VideoForm) {
-        for (const std::string& name : Engine->ChapterNames())
-            VideoForm->Chapters1->AddNew(name);
+        const std::vector<std::string> chapters = Engine->ChapterNames();
+        for (size_t i = 0; i < chapters.size(); ++i)
+            AddChapterToMenu(chapters[i], static_cast<int>(i), false);
         const std::vector<std::string> streams = Engine->AudioStreamNames();
         for (size_t i = 0; i < streams.size(); ++i)
-            VideoForm->AudioTracks1->AddNew(streams[i].empty() ? Format("%s %d", "Audio Stream", static_cast<int>(i) + 1)
-                                                               : streams[i]);
+            AddAudioTrackToMenu(streams[i].empty() ? Format("%s %d", "Audio Stream", static_cast<int>(i) + 1) : streams[i],
+                                static_cast<int>(i), false);
         // 7.
         const std::vector<std::string> languages = Engine->SubtitlesPresent() ? Engine->SubtitleLanguages()
                                                                               : std::vector<std::string>();
-        if (!languages.empty()) {
-            VideoForm->SubtitlesNONEAVALIBLE1->Visible = false;
-            const int selected = Engine->SelectedSubtitleLanguage();
-            for (size_t i = 0; i < languages.size(); ++i) {
-                TMenuItem* item = NewComponent<TMenuItem>(VideoForm->Subtitles1);
-                item->Caption = languages[i];
-                item->Checked = static_cast<int>(i) == selected;
-                VideoForm->Subtitles1->Insert(VideoForm->Subtitles1->Count() - 1, item);
-            }
-        }
+        const int selected = Engine->SelectedSubtitleLanguage();
+        for (size_t i = 0; i < languages.size(); ++i)
+            AddSubTitleToMenu(languages[i], static_cast<int>(i), static_cast<int>(i) == selected);
         Engine->SetHideSubtitles(VideoForm->SubtitlesHideSubtitles2->Checked);
     }
     // 8.
@@ -739,7 +760,9 @@ void TControlForm::NewFileLoaded()
     // 9.
     if (Engine->AC3Connected())
         AudioMode_Label->SetCaption("AC3");
-    // 4., 5., 8., 10., 12., 14.: the sound, surround, colour and stream parts.
+    // 4., 5., 10., 12.
+    SoundFileLoaded(Engine->VideoPinCount() > 0);
+    // 8., 14.: the colour and stream parts.
     if (Parts)
         Parts->FileLoaded(Engine->VideoPinCount() > 0);
     // 10. The spectrum reads every frame of sound alone, every tenth beside a picture.
@@ -806,47 +829,4 @@ void TControlForm::ScrLabel_PaintBoxDblClick(TObject*)
 {
     if (const std::string message = RunTagCommand(TagCommand); !message.empty())
         ShowMessage(message);
-}
-
-void TControlForm::ClearBookmarks()
-{
-    FBookmarks.clear();
-    FBookmarkImages.clear();
-}
-
-int TControlForm::AddBookmark(const std::string& name, const TBitmap32* thumbnail, int64_t position)
-{
-    const int64_t seconds = position / 10000000;
-    TBookmarkRow row;
-    row.Mark.Name = name;
-    row.Mark.TimeText = Format("%2.2d:%2.2d:%2.2d", static_cast<int>(seconds / 3600), static_cast<int>(seconds % 3600 / 60),
-                               static_cast<int>(seconds % 60));
-    row.Mark.Position = position;
-    if (thumbnail) {
-        auto copy = std::make_unique<TBitmap32>();
-        copy->Assign(*thumbnail);
-        row.ImageIndex = static_cast<int>(FBookmarkImages.size());
-        FBookmarkImages.push_back(std::move(copy));
-    }
-    FBookmarks.push_back(row);
-    return static_cast<int>(FBookmarks.size()) - 1;
-}
-
-void TControlForm::Getbookmark(int index, TBookmark& bookmark)
-{
-    if (index >= 0 && index < BookmarkCount())
-        bookmark = FBookmarks[static_cast<size_t>(index)].Mark;
-}
-
-int TControlForm::BookmarkImageIndex(int row)
-{
-    return row >= 0 && row < BookmarkCount() ? FBookmarks[static_cast<size_t>(row)].ImageIndex : -1;
-}
-
-bool TControlForm::GetBookmarkImage(int imageIndex, TBitmap32& into)
-{
-    if (imageIndex < 0 || static_cast<size_t>(imageIndex) >= FBookmarkImages.size())
-        return false;
-    into.Assign(*FBookmarkImages[static_cast<size_t>(imageIndex)]);
-    return true;
 }

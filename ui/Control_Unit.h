@@ -2,6 +2,7 @@
 // The main window: the receiving side of the single-instance hand-over, the command line,
 // the graph events, the settings and the orderly shutdown.
 #include "ui/Control_UnitCore.h"
+#include "ui/SoundControlsCore.h"
 #include "ui/MainWindowParts.h"
 #include "ui/PlayerEngine.h"
 #include "ui/SettingsModel.h"
@@ -14,6 +15,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
+#include "framework/ListView.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 
@@ -28,6 +30,9 @@
 
 class TPlayList;
 class TBitmap32;
+class TParvoluxSoundProcessor;
+class TSRS_TruSurroundXT;
+class TSRS_CircleSurroundII;
 class TVideoForm;
 class TPaintBox32;
 class TImage32;
@@ -97,6 +102,42 @@ public:
     TPanel* Panel7;
     TImageList* Control_Images;  // 20 x 20 glyphs
     TPopupMenu* EQ_Preset_Popupmenu;
+
+    // What the sound pages drive; each may be missing.
+    TParvoluxSoundProcessor* PvlSprocessor = nullptr;
+    TSRS_TruSurroundXT* SRS_TS1 = nullptr;
+    TSRS_CircleSurroundII* SRS_CS1 = nullptr;
+    // The extras panel's head: the page's name, the stepper, the preset and page menu buttons
+    // and the close box.
+    TLabel* Label19;
+    TUpDown* UpDown1;
+    TSpeedButton *SpeedButton1, *SpeedButton3;
+    TPaintBox* PaintBox5;
+    TImageList* CloseExtras_Images;
+    // "Equalizer": the ten bands (Tag = band, 60 Hz first) and the preset's name.
+    TTrackBar *EQ_60, *EQ_170, *EQ_310, *EQ_600, *EQ_1K, *EQ_3K, *EQ_6K, *EQ_12K, *EQ_14K, *EQ_16K;
+    TTrackBar* EQBands[10];
+    TLabel* Label22;
+    // "Sound Processing".
+    TTrackBar *PreAmp_Slider, *Snd3D_Slider, *DynAmp_MaxAmp_Slider, *DynAmp_Attack_Slider, *DynAmp_Release_Slider;
+    // The surround pages: sliders, the power buttons, the owner-drawn check and radio buttons.
+    TPanel *SRS_TS_Frame, *SRS_CS_Frame, *SRS_CS_ModeSelection;
+    TTrackBar *SRS_TS_TBLevel, *SRS_TS_FocusLevel, *SRS_TS_SpkSize, *SRS_CS_TBLevel, *SRS_CS_FocusLevel,
+        *SRS_CS_SpkSize;
+    TPaintBox *SRS_TS_ONOFF, *SRS_CS_ONOFF;
+    TPaintBox *SRS_CS_PhantomCenter, *SRS_CS_FullBwFront, *SRS_CS_FullBwRear, *SRS_CS_TBFront, *SRS_CS_TBSub;
+    TLabel* SRS_CS_FullBwRear_Label;
+    TPaintBox *SRS_CS_ModeCinema, *SRS_CS_ModeMusic, *SRS_CS_ModeMono;
+    TImageList *CheckBox_Images, *RadioButton_Images, *PowerBtn_Images;
+    // "Smart Sync": the audio delay in milliseconds.
+    TTrackBar* AVSync_TrackBar;
+    TLabel *Label30, *Label31;
+    // "BookMarks": the rows with their thumbnails (100 x 100) and the rows' menu.
+    TListView* Bkmark_ListView;
+    TLabel* BookmarkFrame;
+    HIMAGELIST Bkmark_Images = nullptr;
+    TPopupMenu* Bkmark_PopupMenu;
+    TMenuItem *Bkmark_Edit1, *Bkmark_Delete1, *Bkmark_View1, *Bkmark_ViewThumb1, *Bkmark_ViewDetail1;
 
     // The main menu and the menus it attaches.
     TPopupMenu *MainPopupMenu, *VisualsPopupMenu, *Display_PopupMenu, *FileReopen_PopupMenu, *Extras_PopupMenu;
@@ -210,15 +251,62 @@ public:
     void StreamInfoTreeCustomDrawItem(TTreeView* sender, TTreeNode* node, TColor& textColor, bool& defaultDraw);
     void SetTitleInfo(const TStringList& lines) override;
     void ClearTitleInfo() override;
-    void UpdateSRSControls() override {}
-    // The bookmarks of the playing movie with their thumbnails.
+    // The bookmarks of the playing movie with their thumbnails (Control_Bookmarks.cpp).
     void ClearBookmarks() override;
     int AddBookmark(const std::string& name, const TBitmap32* thumbnail, int64_t position) override;
+    // A frame (may be null) fitted into 100 x 100 on black, and a row named by the row count.
+    int MakeBookmark(std::unique_ptr<TBitmap32> frame, int64_t position);
     void Getbookmark(int index, TBookmark& bookmark) override;
-    int BookmarkCount() override { return static_cast<int>(FBookmarks.size()); }
+    int BookmarkCount() override;
     int BookmarkImageIndex(int row) override;
     bool GetBookmarkImage(int imageIndex, TBitmap32& into) override;
-    void SetAudioDelay(int milliseconds) override { AudioDelay = milliseconds; }
+    void SetBookmarkMenu(int index, TMenuItem* item);
+    // The rows forget their menu items (the bookmark menu is about to be emptied).
+    void ForgetBookmarkMenus();
+    void GotoBookmark(int index);
+    void AddBkmark_BtnClick(TObject* sender);
+    void BookmarkClick(TObject* sender);
+    void Bkmark_ListViewDblClick(TObject* sender);
+    void Bkmark_ListViewEdited(TListView* sender, int index, const std::string& text);
+    void Bkmark_ListViewKeyDown(TListView* sender, WORD key);
+    void Bkmark_PopupMenuPopup(TObject* sender);
+    void Bkmark_Delete1Click(TObject* sender);
+    void SetAudioDelay(int milliseconds) override;
+    void AVSync_TrackBarChange(TObject* sender);
+    void Label30Click(TObject* sender);
+
+    // The sound pages, volume and mute (Control_Sound.cpp).
+    void SelectEQPreset(TObject* sender);
+    void EQChanged(TObject* sender);
+    void PreAmp_SliderChange(TObject* sender);
+    void Snd3D_SliderChange(TObject* sender);
+    void DynAmp_MaxAmp_SliderChange(TObject* sender);
+    void DynAmp_Attack_SliderChange(TObject* sender);
+    void DynAmp_Release_SliderChange(TObject* sender);
+    void Volume_TrkBarChange(TObject* sender);
+    void Mute_BtnClick(TObject* sender);
+    void OwnDrawCheckboxClick(TObject* sender);
+    void OwnDrawRadioButtonClick(TObject* sender);
+    void SRS_TS_ONOFFMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void SRS_CS_ONOFFMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void UpdateSRSControls() override;
+    void SpeedButton1MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+
+    // Streams, subtitles, chapters and the extras panel (Control_Streams.cpp).
+    void AddAudioTrackToMenu(const std::string& name, int index, bool checked);
+    void AddChapterToMenu(const std::string& name, int index, bool checked);
+    void AddSubTitleToMenu(const std::string& name, int index, bool checked);
+    void ChangeStreamClick(TObject* sender);
+    void ChangeSubtitlesClick(TObject* sender);
+    void ChangeChapterClick(TObject* sender);
+    void SelectSubtitles(int index);
+    void UpDown1Click(TObject* sender, TUDBtnType button);
+    void Extras_PopupMenuPopup(TObject* sender);
+    void SetExtraSettingsPage(TObject* sender);
+    void ShowExtras(bool show);
+    void Notebook1PageChanged(TObject* sender);
+    void SpeedButton3MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void pbVisualClick(TObject* sender);
 
     // Start-up has applied its own command line: hand-overs that arrived meanwhile run now,
     // in order, and later ones at once.
@@ -246,11 +334,22 @@ private:
     void FormCloseQuery(TObject* sender, bool& canClose);
     std::optional<TWindowPosRecord> PositionOf(TCustomForm* form) const;
 
-    struct TBookmarkRow {
-        TBookmark Mark;
-        int ImageIndex = -1;
-    };
-    std::vector<TBookmarkRow> FBookmarks;
+    // The extras pages and what moves between them and the settings.
+    void CreateSoundPages();
+    void CreateBookmarkPage();
+    void CreateExtrasHead();
+    void SoundSettingsRead();
+    void SoundSettingsToModel();
+    void SoundFileLoaded(bool hasVideo);
+    void ApplyEQSelection(int tag);
+    void SendEQ();
+    void SurroundPowerClick(bool truSurround);
+    void EnableSurroundPage(bool truSurround, bool on);
+    TSurroundAvailability Surround() const;
+    void ShowSliderHint(TTrackBar* slider, const std::string& text);
+    void StreamMenuItem(TMenuItem* item, const std::string& name, int index, bool checked);
+    bool FFillingSurround = false;
+    // Thumbnails as the engine stores them, by image index.
     std::vector<std::unique_ptr<TBitmap32>> FBookmarkImages;
     std::string FInstallFolder;
     bool FStarted = false;

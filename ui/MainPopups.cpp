@@ -345,6 +345,12 @@ void TControlForm::ShowSettings()
     FirstRun = false;
     if (Engine)
         Engine->ApplySettings(Settings);
+    // 9. The surround page follows the speakers chosen.
+    if (UpDown1->Position() == 2) {
+        const TExtrasStep step = ExtrasStep(2, true, Surround());
+        UpDown1->SetPosition(step.Position);
+        Notebook1->SetPageIndex(step.Page);
+    }
     WriteSettings();
     if (associationsChanged)
         BroadcastSettingChange();

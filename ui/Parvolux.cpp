@@ -213,6 +213,9 @@ int RunParvolux()
         engine->PvlSprocessor = processor;
         engineLink = std::make_unique<TCommonModuleEngine>(*engine);
         control->Engine = engineLink.get();
+        control->PvlSprocessor = processor;
+        control->SRS_TS1 = engine->SRS_TS1;
+        control->SRS_CS1 = engine->SRS_CS1;
         AddSplashProgressDot(splash);
         auto* video = app.CreateForm<TVideoForm>();
         video->Engine = engineLink.get();
@@ -304,6 +307,9 @@ int RunParvolux()
     ReleaseMutex(mutex.Get());
     if (control) {
         control->Engine = nullptr;  // the application frees the engine and the windows
+        control->PvlSprocessor = nullptr;
+        control->SRS_TS1 = nullptr;
+        control->SRS_CS1 = nullptr;
         control->SettingsDialog = nullptr;
         if (control->VideoForm) {
             control->VideoForm->Engine = nullptr;

@@ -64,6 +64,25 @@ public:
     virtual bool HideSubtitles() { return false; }
     virtual void SetHideSubtitles(bool value) { (void)value; }
     virtual void SelectSubtitleLanguage(int index) { (void)index; }
+    // The stream-selecting filter and its stream index behind an audio-stream or chapter
+    // entry; False when the entry is out of range or is a pin of its own.
+    virtual bool StreamSelector(bool chapter, int index, ComPtr<IUnknown>& filter, int& streamIndex)
+    {
+        (void)chapter; (void)index; (void)filter; (void)streamIndex;
+        return false;
+    }
+    virtual void SetPosition(int64_t position) { (void)position; }
+    virtual void SetFilterState(uint8_t state) { (void)state; }
+    // The surround effects (TruSurround when `truSurround`, else Circle Surround): the wish to
+    // use one, and putting it into the playing graph or taking it out (its state afterwards).
+    virtual bool SurroundWanted(bool truSurround) { (void)truSurround; return false; }
+    virtual void SetSurroundWanted(bool truSurround, bool value) { (void)truSurround; (void)value; }
+    virtual bool SetSurroundActive(bool truSurround, bool active)
+    {
+        (void)truSurround; (void)active;
+        return false;
+    }
+    virtual void NextVisual() {}
     // A network source's buffering: the flag and its progress (-1 without a network status).
     virtual bool Buffering() { return false; }
     virtual long BufferingProgress() { return -1; }

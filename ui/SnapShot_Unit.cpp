@@ -52,7 +52,7 @@ TSnapShotForm::TSnapShotForm(TComponent* owner) : TForm(owner)
     ImageList1 = ImageList_Create(ThumbnailSize, ThumbnailSize, ILC_COLOR32, 0, 4);
     ListView1 = NewComponent<TListView>(this);
     ListView1->Name = "ListView1";
-    ListView1->ViewStyle = vsIcon;
+    ListView1->SetViewStyle(vsIcon);
     ListView1->LargeImages = ImageList1;
     ListView1->MultiSelect = false;
     ListView1->SetColor(clBlack);

@@ -90,6 +90,8 @@ int DefaultButtonImageIndex(bool enabled, bool pressed);
 
 // ---- Extras panel stepper ---------------------------------------------------------------
 
+// The height of the extras panel beneath the main window's face.
+inline constexpr int kExtrasPanelHeight = 124;
 inline constexpr int kExtrasStepCount = 7;  // stepper positions 0..6
 inline constexpr int kPageTruSurround = 2, kPageCircleSurround = 3;
 

@@ -772,6 +772,8 @@ void TVideoForm::PopupMenu20002Popup(TObject*)
 
 void TVideoForm::FillBookmarkMenu()
 {
+    if (ControlForm)
+        ControlForm->ForgetBookmarkMenus();
     Bookmarks1->Clear();
     if (!ControlForm)
         return;
@@ -782,12 +784,11 @@ void TVideoForm::FillBookmarkMenu()
                                         ? Format("%s  %s", mark.Name.c_str(), mark.TimeText.c_str())
                                         : mark.Name;
         TMenuItem* item = Bookmarks1->AddNew(caption, [this](TObject* sender) {
-            if (ControlForm && ControlForm->Parts)
-                ControlForm->Parts->BookmarkClick(static_cast<TMenuItem*>(sender));
+            if (ControlForm)
+                ControlForm->BookmarkClick(sender);
         });
         item->Tag = i;
-        if (ControlForm->Parts)
-            ControlForm->Parts->SetBookmarkMenu(i, item);
+        ControlForm->SetBookmarkMenu(i, item);
     }
 }
 

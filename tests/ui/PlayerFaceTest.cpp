@@ -5,6 +5,7 @@
 
 #include "ui/DisplayPanelCore.h"
 #include "ui/SettingsModel.h"
+#include "ui/SoundControlsCore.h"
 
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
@@ -257,16 +258,15 @@ TEST_F(PlayerFace, TheFaceReplacesTheSystemCaption)
     EXPECT_EQ(GetWindowLongA(main, GWL_STYLE) & WS_CAPTION, 0) << "no system caption";
     RECT bounds;
     GetWindowRect(main, &bounds);
-    // The caption strip (16), the display (its panel) and the extras panel (48) all show.
-    RECT client;
-    GetClientRect(main, &client);
-    EXPECT_GE(client.bottom, 16 + kDisplayLayout.PanelHeight + 48);
-    EXPECT_EQ(bounds.bottom - bounds.top, 156 + kDisplayLayout.PanelHeight - 64 - GetSystemMetrics(SM_CYCAPTION));
+    // The caption strip (16), the face and the extras panel, and the frame the window had.
+    EXPECT_EQ(bounds.bottom - bounds.top,
+              16 + kDisplayLayout.PanelHeight + kExtrasPanelHeight + 2 * GetSystemMetrics(SM_CYFIXEDFRAME));
     SaveScreenshot("main_face.jpg");
 
     // Its minimise button minimises the application.
     const HWND strip = ChildAt(main, 5, 5);
     ASSERT_NE(strip, nullptr);
+    RECT client;
     GetClientRect(strip, &client);
     Click(ChildAt(strip, client.right - 22, 4));
     EXPECT_TRUE(PumpUntil([&] { return IsIconic(main) || !IsWindowVisible(main); }, 5000)) << "minimised";
