@@ -1,4 +1,5 @@
 #include "ComponentStream.h"
+#include "ComponentStreamIO.h"
 
 #include "ColorNames.h"
 #include "SysUtils.h"
@@ -14,42 +15,7 @@ constexpr int MaxListDepth = 32;
 [[noreturn]] void InvalidValue() { throw EReadError("Invalid property value"); }
 
 // Bytes of a stream being read; every read is checked against what is left.
-class TByteCursor {
-public:
-    TByteCursor(const uint8_t* data, size_t size) : FData(data), FLeft(size) {}
-    size_t Left() const { return FLeft; }
-    const uint8_t* Take(size_t count)
-    {
-        if (count > FLeft)
-            throw EReadError("Stream read error");
-        const uint8_t* at = FData;
-        FData += count;
-        FLeft -= count;
-        return at;
-    }
-    uint8_t U8() { return *Take(1); }
-    uint16_t U16()
-    {
-        const uint8_t* b = Take(2);
-        return static_cast<uint16_t>(b[0] | b[1] << 8);
-    }
-    uint32_t U32()
-    {
-        const uint8_t* b = Take(4);
-        return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 | static_cast<uint32_t>(b[2]) << 16 |
-               static_cast<uint32_t>(b[3]) << 24;
-    }
-    std::string Text(size_t count)
-    {
-        const uint8_t* b = Take(count);
-        return std::string(reinterpret_cast<const char*>(b), count);
-    }
-    std::string ShortString() { return Text(U8()); }
-
-private:
-    const uint8_t* FData;
-    size_t FLeft;
-};
+using TByteCursor = TStreamBytes;
 
 int64_t ReadInteger(TByteCursor& in, uint8_t type)
 {
