@@ -535,16 +535,8 @@ void TCustomShellList::WndProc(TMessage& message)
         WindowGone();
         break;
     case WM_DRAWCLIPBOARD:
-        CallGuarded([this] { ClipboardChanged(); });
-        if (FNextViewer)
-            SendMessageA(FNextViewer, message.Msg, message.WParam, message.LParam);
-        message.Result = 0;
-        return;
     case WM_CHANGECBCHAIN:
-        if (reinterpret_cast<HWND>(message.WParam) == FNextViewer)
-            FNextViewer = reinterpret_cast<HWND>(message.LParam);
-        else if (FNextViewer)
-            SendMessageA(FNextViewer, message.Msg, message.WParam, message.LParam);
+        ShellClipboardChain(message.Msg, message.WParam, message.LParam, FNextViewer, [this] { ClipboardChanged(); });
         message.Result = 0;
         return;
     case WM_KEYDOWN:

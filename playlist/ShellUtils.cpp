@@ -2,6 +2,7 @@
 
 #include "playlist/ShellCore.h"
 
+#include "framework/Controls.h"
 #include "framework/SysUtils.h"
 
 #include <shellapi.h>
@@ -242,3 +243,15 @@ PIDLIST_ABSOLUTE ShellParentList(PCIDLIST_ABSOLUTE List)
     return parent;
 }
 
+
+void ShellClipboardChain(UINT Msg, WPARAM WParam, LPARAM LParam, HWND& NextViewer, const std::function<void()>& Changed)
+{
+    if (Msg == WM_DRAWCLIPBOARD) {
+        CallGuarded(Changed);
+    } else if (reinterpret_cast<HWND>(WParam) == NextViewer) {
+        NextViewer = reinterpret_cast<HWND>(LParam);
+        return;
+    }
+    if (NextViewer)
+        SendMessageA(NextViewer, Msg, WParam, LParam);
+}

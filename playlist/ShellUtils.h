@@ -6,6 +6,7 @@
 #include <wrl/client.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ std::string ShellLibraryString(const char* Library, UINT Id, const char* Fallbac
 std::string ShellPathOf(PCIDLIST_ABSOLUTE List);
 // OLE on the calling (GUI) thread, once, before the first shell control.
 void ShellEnsureOle();
+// A clipboard viewer's part of the chain: a change calls Changed, then every chain message goes on
+// to the next viewer (a leaving viewer is taken out).
+void ShellClipboardChain(UINT Msg, WPARAM WParam, LPARAM LParam, HWND& NextViewer, const std::function<void()>& Changed);
 // A verb of the shell's context menu ("delete", "copy", "cut", "paste") on items of a folder;
 // False when the folder gives no menu or the verb fails.
 bool ShellInvokeVerb(IShellFolder* Folder, const std::vector<PCUITEMID_CHILD>& Items, const char* Verb, HWND Owner);
