@@ -268,13 +268,25 @@ TEST_F(PlayerFace, TheFaceReplacesTheSystemCaption)
     ASSERT_NE(strip, nullptr);
     RECT client;
     GetClientRect(strip, &client);
+    const HWND close = ChildAt(strip, client.right - 8, 4);
+    ASSERT_NE(close, nullptr);
     Click(ChildAt(strip, client.right - 22, 4));
     EXPECT_TRUE(PumpUntil([&] { return IsIconic(main) || !IsWindowVisible(main); }, 5000)) << "minimised";
     PostMessageA(main, 0x8070, 0, 0);  // restored as a second start would
-    EXPECT_TRUE(PumpUntil([&] { return !IsIconic(main) && IsWindowVisible(main); }, 5000));
+    // Seen from here the window leaves the minimised state before it is back in place and its face
+    // laid out again; a click sent in between would hit nothing.
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            RECT now;
+            GetWindowRect(main, &now);
+            return !IsIconic(main) && IsWindowVisible(main) && EqualRect(&now, &bounds) &&
+                   ChildAt(strip, client.right - 8, 4) == close;
+        },
+        5000))
+        << "restored in place with the close button where it was";
 
     // The close button ends the player.
-    Click(ChildAt(strip, client.right - 8, 4));
+    Click(close);
     EXPECT_EQ(player.WaitExit(20000), 0);
 }
 
