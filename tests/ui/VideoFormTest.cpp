@@ -564,7 +564,7 @@ TEST_F(Windows, FileLifeFillsAndClearsTheMenus)
     EXPECT_FALSE(Video->SubtitlesNONEAVALIBLE1->Visible);
     EXPECT_TRUE(Engine.Hidden) << "the hide-subtitles item's state reaches the filter";
     EXPECT_FALSE(Video->Visible()) << "no renderer: the video window stays hidden";
-    EXPECT_EQ(Engine.Log, (TLog{"SetVolume 10000"}));
+    EXPECT_EQ(Engine.Log, (TLog{"SetVolume 8000"})) << "the volume bar starts at 2000 from the top";
 
     Video->PopupMenu20002Popup(nullptr);
     EXPECT_TRUE(Video->AudioTracks1->Visible);
