@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "Forms.h"
+
 #include <algorithm>
 
 #include <windowsx.h>
@@ -535,8 +537,17 @@ bool TWinControl::MouseMessage(const TMessage& message)
         MouseMove(shift, x, y);
         return true;
     case WM_MOUSELEAVE:
+    case CM_MOUSELEAVE:
+        if (message.Msg == CM_MOUSELEAVE && !FMouseInside)
+            return true;
         FMouseInside = false;
         MouseLeave();
+        return true;
+    case CM_MOUSEENTER:
+        if (!FMouseInside) {
+            FMouseInside = true;
+            MouseEnter();
+        }
         return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -587,6 +598,13 @@ void TWinControl::WndProc(TMessage& message)
     }
     MouseMessage(message);
     switch (message.Msg) {
+    case WM_SETCURSOR:
+        if (Screen && Screen->Cursor() != crDefault && LOWORD(message.LParam) == HTCLIENT) {
+            ::SetCursor(CursorHandle(Screen->Cursor()));
+            message.Result = TRUE;
+            return;
+        }
+        break;
     case WM_PAINT:
         if (FOwnClass) {
             PaintHandler(message);
@@ -613,4 +631,64 @@ void TWinControl::WndProc(TMessage& message)
         break;
     }
     DefaultHandler(message);
+}
+
+HCURSOR CursorHandle(TCursor cursor)
+{
+    LPCSTR id = IDC_ARROW;
+    switch (cursor) {
+    case crIBeam: id = IDC_IBEAM; break;
+    case crNo: id = IDC_NO; break;
+    case crSizeAll: id = IDC_SIZEALL; break;
+    default: break;
+    }
+    return LoadCursorA(nullptr, id);
+}
+
+namespace {
+// The deepest child window at a point, hidden ones skipped; disabled ones only when asked.
+HWND DeepestWindowAt(POINT pt, bool allowDisabled)
+{
+    HWND wnd = WindowFromPoint(pt);
+    if (!wnd)
+        return nullptr;
+    if (allowDisabled) {
+        // WindowFromPoint passes over disabled children; go down from the top window instead.
+        HWND top = GetAncestor(wnd, GA_ROOT);
+        wnd = top;
+        for (;;) {
+            POINT client = pt;
+            ScreenToClient(wnd, &client);
+            const HWND child = ChildWindowFromPointEx(wnd, client, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+            if (!child || child == wnd)
+                break;
+            wnd = child;
+        }
+    }
+    return wnd;
+}
+}
+
+TControl* FindDragTarget(const TPoint& pos, bool allowDisabled)
+{
+    const POINT pt{pos.x, pos.y};
+    TWinControl* control = nullptr;
+    for (HWND wnd = DeepestWindowAt(pt, allowDisabled); wnd && !control; wnd = GetParent(wnd))
+        control = TWinControl::FromHandle(wnd);
+    if (!control)
+        return nullptr;
+    if (!control->HandleAllocated())
+        return control;
+    POINT client = pt;
+    ScreenToClient(control->HandleOrNull(), &client);
+    // Later children lie above earlier ones.
+    for (int i = control->ControlCount() - 1; i >= 0; --i) {
+        TControl* child = control->Controls(i);
+        if (dynamic_cast<TWinControl*>(child) || !child->Visible() || (!allowDisabled && !child->Enabled()))
+            continue;
+        if (client.x >= child->Left() && client.x < child->Left() + child->Width() && client.y >= child->Top() &&
+            client.y < child->Top() + child->Height())
+            return child;
+    }
+    return control;
 }

@@ -27,6 +27,15 @@ using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, i
 
 class TWinControl;
 
+// The class library's mouse notices, sent to a control when the pointer comes in or goes out.
+inline constexpr UINT CM_MOUSEENTER = 0xB013, CM_MOUSELEAVE = 0xB014;
+
+// Cursor shapes by the class library's numbers; crDefault leaves each window its own cursor.
+using TCursor = int;
+inline constexpr TCursor crDefault = 0, crArrow = -2, crIBeam = -4, crNo = -18, crSizeAll = -22;
+// The system cursor of a shape (the arrow for crDefault and shapes it does not know).
+HCURSOR CursorHandle(TCursor cursor);
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* owner);
@@ -187,6 +196,10 @@ class TGraphicControl : public TControl {
 public:
     using TControl::TControl;
 };
+
+// The control under a screen point: the deepest windowed control of ours there, or a child
+// of it without a window that holds the point. Disabled ones count only with allowDisabled.
+TControl* FindDragTarget(const TPoint& pos, bool allowDisabled);
 
 // Runs a handler that must not let an exception escape (window procedures, timers, COM
 // callbacks): the exception goes to the application's exception handler instead.

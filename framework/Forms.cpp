@@ -8,6 +8,29 @@
 
 TApplication* Application = nullptr;
 
+namespace {
+TScreen ScreenObject;
+}
+TScreen* Screen = &ScreenObject;
+
+void TScreen::SetCursor(TCursor value)
+{
+    if (value == FCursor)
+        return;
+    FCursor = value;
+    // Shown at once; the windows keep it through WM_SETCURSOR, and their own comes back with
+    // the next move after crDefault.
+    ::SetCursor(CursorHandle(value));
+}
+
+TCustomForm* TScreen::ActiveForm() const
+{
+    for (HWND wnd = GetActiveWindow(); wnd; wnd = GetParent(wnd))
+        if (auto* form = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(wnd)))
+            return form;
+    return nullptr;
+}
+
 // ---- TCustomForm ----
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner)

@@ -152,6 +152,21 @@ private:
 // The one application object of the process; set while a TApplication exists.
 extern TApplication* Application;
 
+// The screen as the application sees it: a cursor shape over all of its windows, and the form
+// that holds the activation.
+class TScreen {
+public:
+    TCursor Cursor() const { return FCursor; }
+    // Any shape but crDefault shows over every window of ours until crDefault comes back.
+    void SetCursor(TCursor value);
+    // The form of this thread's active window (a control's form when a child is active).
+    TCustomForm* ActiveForm() const;
+
+private:
+    TCursor FCursor = crDefault;
+};
+extern TScreen* Screen;
+
 // The display monitors in the platform's numbering (the order it enumerates them).
 struct TMonitor {
     HMONITOR Handle = nullptr;
