@@ -74,7 +74,8 @@ public:
     TMenuItem* Origin = nullptr;
     HMENU NativeHandle = nullptr;
 
-    // Runs the hosted control's click, the item's click, stamps the usage and stores the menu.
+    // Runs the hosted control's click, toggles an AutoCheck item, the item's click, stamps the usage
+    // and stores the menu.
     void Click() override;
     // The popup component at the root of the item tree, or none.
     TCustomPopupMenu2000* OwningMenu() const;

@@ -264,6 +264,14 @@ void TPopupMenu2000Form::WndProc(TMessage& message)
                                    FSources[static_cast<size_t>(FLayout.Rows[static_cast<size_t>(FSelection)].Item)].Item)
                              : 0;
         return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        message.Result = KeyMessage(message.Msg, message.WParam, message.LParam) ? 1 : 0;
+        return;
     case WM_MOUSEWHEEL:
         WheelTurn(GET_WHEEL_DELTA_WPARAM(message.WParam));
         message.Result = 0;

@@ -161,6 +161,8 @@ protected:
     {
         MenuUnitStart();  // the skin's resource finder
         UseMenuWindows();
+        // The menus follow the pointer: it stays away from where they open.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
         SetMenuSoundPlayer([this](const std::string& name) { Sounds.push_back(name); });
         Form = new TForm(nullptr);
         Form->SetBounds(20, 20, 200, 100);

@@ -1,0 +1,397 @@
+// The menu window under real input: hover with delayed submenus, keys, commands and the
+// selection fade. The menu shows through the component's non-modal path; keys are posted to
+// the menu window, as the family's hooks hand them on.
+#include "menus/DragWindow.h"
+#include "menus/MenuUtils.h"
+#include "menus/PopupMenu2000Form.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms)
+{
+    const DWORD end = GetTickCount() + ms;
+    for (;;) {
+        PumpMenuMessages();
+        if (done())
+            return true;
+        if (static_cast<long>(end - GetTickCount()) <= 0)
+            return false;
+        Sleep(1);
+    }
+}
+
+POINT CursorNow()
+{
+    POINT p{};
+    GetCursorPos(&p);
+    return p;
+}
+
+void SendMouse(DWORD flags, int x = 0, int y = 0)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        in.mi.dx = static_cast<LONG>((x * 65536LL + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN));
+        in.mi.dy = static_cast<LONG>((y * 65536LL + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN));
+    }
+    SendInput(1, &in, sizeof in);
+}
+
+// Moves the pointer and waits until it is there and the moves were handled.
+void MoveTo(int x, int y)
+{
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+    WaitFor([&] { const POINT p = CursorNow(); return p.x == x && p.y == y; }, 1000);
+    WaitFor([] { return false; }, 5);  // the queued move reaches the window
+}
+
+void ClickHere()
+{
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+std::vector<std::pair<DWORD, std::pair<HWND, LONG>>> WinEvents;
+
+void CALLBACK RecordWinEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_MENU)
+        WinEvents.push_back({event, {wnd, child}});
+}
+
+// A system setting set for one test and put back after it.
+class TSpiSetting {
+public:
+    TSpiSetting(UINT get, UINT set, bool on) : FSet(set)
+    {
+        SystemParametersInfoA(get, 0, &FOld, 0);
+        SystemParametersInfoA(set, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(on)), 0);
+    }
+    ~TSpiSetting() { SystemParametersInfoA(FSet, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(FOld)), 0); }
+
+private:
+    UINT FSet;
+    BOOL FOld = FALSE;
+};
+
+class MenuInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MenuUnitStart();
+        UseMenuWindows();
+        SetMenuSoundPlayer([this](const std::string& name) { Log.push_back("sound " + name); });
+        SetMenuBeeper([this] { Log.push_back("beep"); });
+        Form = new TForm(nullptr);
+        Form->SetBounds(20, 20, 200, 100);
+        Form->Show();
+        Menu = NewComponent<TPopupMenu2000>(Form);
+        Menu->Options().SetAnimation(anNone);
+        Menu->SystemSelectionFade = false;
+        Menu->OnMenuCommand = [this](TObject*) { Log.push_back("command"); };
+        Play = Add(Menu->Items(), "&Play");
+        Add(Menu->Items(), "Stop");
+        Sub = Add(Menu->Items(), "Sub&menu");
+        Add(Sub, "Alpha");
+        Add(Sub, "Beta");
+        Add(Menu->Items(), "-");
+        Check = Add(Menu->Items(), "Check");
+        Check->AutoCheck = true;
+        Second = Add(Menu->Items(), "Second");
+        Add(Second, "Gamma");
+        Add(Menu->Items(), "E&xit");
+        WinEvents.clear();
+        Hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordWinEvent, GetCurrentProcessId(), 0,
+                               WINEVENT_OUTOFCONTEXT);
+    }
+    void TearDown() override
+    {
+        if (Hook)
+            UnhookWinEvent(Hook);
+        CloseMenus();
+        // The pointer goes where no later test opens a menu.
+        MoveTo(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+        delete Form;
+        SetMenuSoundPlayer(nullptr);
+        SetMenuBeeper(nullptr);
+        SetMenuFadeObserver(nullptr);
+        SetPopupWindowFactory(nullptr);
+    }
+    TMenuItem2000* Add(TMenuItem* parent, const std::string& caption)
+    {
+        auto* item = NewComponent<TMenuItem2000>(Menu);
+        item->Caption = caption;
+        item->OnClick = [this, item](TObject*) {
+            Log.push_back("click " + item->Caption + (Menu->IsShowing() ? " open" : " closed"));
+        };
+        parent->Add(item);
+        return item;
+    }
+    TPopupMenu2000Form& Window() { return dynamic_cast<TPopupMenu2000Form&>(Menu->GetPopupForm()); }
+    TPopupMenu2000Form* Child() { return Window().ChildWindow(); }
+    bool ChildOpen() { return Child() && Child()->IsShowing(); }
+    HWND Open()
+    {
+        MoveTo(10, 10);
+        Menu->ShowPopup(100, 100);
+        WaitFor([this] { return Menu->IsShowing(); }, 1000);
+        return Window().HandleOrNull();
+    }
+    POINT RowCentre(TPopupMenu2000Form& w, int row)
+    {
+        const RECT r = w.RowRect(row);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    void Key(HWND wnd, WPARAM key, UINT msg = WM_KEYDOWN)
+    {
+        PostMessageA(wnd, msg, key, 0);
+        WaitFor([] { return false; }, 5);
+    }
+    int Events(DWORD event, HWND wnd)
+    {
+        WaitFor([] { return false; }, 10);
+        int n = 0;
+        for (const auto& [e, where] : WinEvents)
+            n += e == event && where.first == wnd;
+        return n;
+    }
+    TForm* Form = nullptr;
+    TPopupMenu2000* Menu = nullptr;
+    TMenuItem2000 *Play = nullptr, *Sub = nullptr, *Check = nullptr, *Second = nullptr;
+    std::vector<std::string> Log;
+    HWINEVENTHOOK Hook = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MenuInput, HoverOpensASubmenuAfterItsDelayAndAPlainRowClosesIt)
+{
+    Open();
+    MoveTo(RowCentre(Window(), 1).x, RowCentre(Window(), 1).y);
+    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 1; }, 1000));
+    // A move of one pixel out of the last handled place changes nothing.
+    const RECT stop = Window().RowRect(1);
+    MoveTo(stop.left + 20, stop.bottom - 1);
+    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 1; }, 1000));
+    MoveTo(stop.left + 20, stop.bottom);
+    EXPECT_EQ(Window().Selection(), 1);
+
+    const POINT sub = RowCentre(Window(), 2);
+    MoveTo(sub.x, sub.y);
+    const DWORD reached = GetTickCount();
+    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 2; }, 1000));
+    EXPECT_FALSE(WaitFor([this] { return ChildOpen(); }, 180 - (GetTickCount() - reached)));
+    EXPECT_TRUE(WaitFor([this] { return ChildOpen(); }, 700 - (GetTickCount() - reached)));
+    // Its first row lines up with the row that opened it.
+    EXPECT_EQ(Child()->RowRect(0).top, Window().RowRect(2).top);
+
+    // Into the submenu: the parent's row stays selected, even after it strayed.
+    SendMessageA(Window().HandleOrNull(), WM_AM2000_SELECTROW, 0, 0);
+    const POINT alpha = RowCentre(*Child(), 1);
+    MoveTo(alpha.x, alpha.y);
+    EXPECT_TRUE(WaitFor([this] { return Child()->Selection() == 1 && Window().Selection() == 2; }, 1000));
+
+    // A plain row closes the submenu 250 ms later.
+    const POINT play = RowCentre(Window(), 0);
+    MoveTo(play.x, play.y);
+    EXPECT_TRUE(ChildOpen());
+    EXPECT_TRUE(WaitFor([this] { return !ChildOpen(); }, 1000));
+    EXPECT_TRUE(Menu->IsShowing());
+}
+
+TEST_F(MenuInput, LaterSubmenusOfAWindowOpenAsSiblingsWithoutAnimation)
+{
+    Menu->Options().SetAnimation(anVertSlide);
+    Open();
+    WaitFor([this] { return !Window().State(TPopupMenu2000Form::wsAnimating); }, 1000);
+    MoveTo(RowCentre(Window(), 2).x, RowCentre(Window(), 2).y);
+    ASSERT_TRUE(WaitFor([this] { return ChildOpen(); }, 1000));
+    EXPECT_FALSE(Child()->State(TPopupMenu2000Form::wsSibling));
+    MoveTo(RowCentre(Window(), 5).x, RowCentre(Window(), 5).y);
+    ASSERT_TRUE(WaitFor([this] { return ChildOpen() && Child()->ParentRow() == 5; }, 1000));
+    EXPECT_TRUE(Child()->State(TPopupMenu2000Form::wsSibling));
+    EXPECT_EQ(Child()->EffectiveKind(), anNone);
+    EXPECT_FALSE(Child()->State(TPopupMenu2000Form::wsAnimating));
+}
+
+TEST_F(MenuInput, KeysMoveOpenCloseAndExecute)
+{
+    const HWND wnd = Open();
+    Key(wnd, VK_DOWN);
+    EXPECT_EQ(Window().Selection(), 0);
+    EXPECT_EQ(Events(EVENT_OBJECT_FOCUS, wnd), 1);
+    ASSERT_FALSE(WinEvents.empty());
+    EXPECT_EQ(WinEvents.back().second.second, 1);  // child 1: the first row
+    SendMessageA(wnd, WM_AM2000_SELECTROW, static_cast<WPARAM>(-1), 0);
+    Key(wnd, VK_UP);
+    EXPECT_EQ(Window().Selection(), 6);  // the last row
+    Key(wnd, VK_DOWN);
+    EXPECT_EQ(Window().Selection(), -1);  // past the last: none
+    for (int i = 0; i < 4; ++i)
+        Key(wnd, VK_UP);
+    EXPECT_EQ(Window().Selection(), 2);  // over the separator
+
+    // Right opens the submenu at its first row, without animation; Esc closes only it.
+    Menu->Options().SetAnimation(anVertSlide);
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 2, 0);
+    Key(wnd, VK_RIGHT);
+    ASSERT_TRUE(ChildOpen());
+    EXPECT_EQ(Child()->Selection(), 0);
+    EXPECT_EQ(Child()->EffectiveKind(), anNone);
+    const HWND child = Child()->HandleOrNull();
+    WinEvents.clear();
+    Key(wnd, VK_ESCAPE);
+    EXPECT_FALSE(ChildOpen());
+    EXPECT_TRUE(Menu->IsShowing());
+    EXPECT_EQ(Events(EVENT_SYSTEM_MENUPOPUPEND, child), 1);
+    EXPECT_EQ(Events(EVENT_OBJECT_HIDE, child), 1);
+    Key(wnd, VK_RIGHT);
+    ASSERT_TRUE(ChildOpen());
+    Key(wnd, VK_LEFT);
+    EXPECT_FALSE(ChildOpen());
+
+    // Every key answers as handled, Shift, Ctrl and characters included.
+    EXPECT_EQ(SendMessageA(wnd, WM_KEYDOWN, VK_SHIFT, 0), 1);
+    EXPECT_EQ(SendMessageA(wnd, WM_KEYDOWN, VK_CONTROL, 0), 1);
+    EXPECT_EQ(SendMessageA(wnd, WM_CHAR, 'q', 0), 1);
+
+    // Enter executes the selected row after the menu closed.
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 0, 0);
+    Log.clear();
+    Key(wnd, VK_RETURN);
+    EXPECT_FALSE(Menu->IsShowing());
+    EXPECT_EQ(Log, (std::vector<std::string>{"sound MenuCommand", "command", "click &Play closed"}));
+}
+
+TEST_F(MenuInput, AcceleratorsEscAndAltCloseOrBeep)
+{
+    HWND wnd = Open();
+    Log.clear();
+    EXPECT_EQ(SendMessageA(wnd, WM_KEYDOWN, 'Q', 0), 1);
+    EXPECT_EQ(Log, std::vector<std::string>{"beep"});
+    EXPECT_TRUE(Menu->IsShowing());
+    Key(wnd, 'M');  // "Sub&menu" opens at its first row
+    ASSERT_TRUE(ChildOpen());
+    EXPECT_EQ(Child()->Selection(), 0);
+    Key(wnd, 'B');  // the first letter of "Beta", in the submenu
+    EXPECT_FALSE(Menu->IsShowing());
+    EXPECT_EQ(Log.back(), "click Beta closed");
+
+    wnd = Open();
+    Key(wnd, VK_ESCAPE);
+    EXPECT_FALSE(Menu->IsShowing());
+    EXPECT_EQ(Window().Left(), 0);
+    EXPECT_EQ(Window().Top(), 0);
+    EXPECT_EQ(Window().Width(), 0);
+    EXPECT_EQ(Window().Height(), 0);
+    EXPECT_TRUE(Window().Cancelled());
+
+    wnd = Open();
+    Key(wnd, VK_MENU, WM_SYSKEYDOWN);
+    EXPECT_FALSE(Menu->IsShowing());
+}
+
+TEST_F(MenuInput, AutoCheckTogglesOnceByMouseAndByAccelerator)
+{
+    Open();
+    const POINT check = RowCentre(Window(), 4);
+    MoveTo(check.x, check.y);
+    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 4; }, 1000));
+    Log.clear();
+    ClickHere();
+    ASSERT_TRUE(WaitFor([this] { return !Menu->IsShowing(); }, 1000));
+    WaitFor([this] { return !Log.empty() && Log.back().rfind("click", 0) == 0; }, 1000);
+    EXPECT_TRUE(Check->Checked);
+    EXPECT_EQ(Log, (std::vector<std::string>{"sound MenuCommand", "command", "click Check closed"}));
+
+    const HWND wnd = Open();
+    Key(wnd, 'C');
+    EXPECT_FALSE(Menu->IsShowing());
+    EXPECT_FALSE(Check->Checked);
+}
+
+TEST_F(MenuInput, TheSelectionFadeIsALayeredCopyOfTheRowInTenSteps)
+{
+    struct TStep {
+        BYTE Alpha = 0;
+        RECT Rect{};
+        bool Layered = false;
+    };
+    std::vector<TStep> steps;
+    SetMenuFadeObserver([&](HWND fade) {
+        TStep s;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        s.Layered = GetLayeredWindowAttributes(fade, nullptr, &alpha, &flags) && (flags & LWA_ALPHA) &&
+                    IsWindowVisible(fade);
+        s.Alpha = alpha;
+        GetWindowRect(fade, &s.Rect);
+        steps.push_back(s);
+    });
+    Menu->OnMenuCommand = [&](TObject*) { Log.push_back("command after " + std::to_string(steps.size())); };
+
+    // Off: no fade window.
+    HWND wnd = Open();
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 1, 0);
+    Key(wnd, VK_RETURN);
+    EXPECT_TRUE(steps.empty());
+
+    Menu->SystemSelectionFade = true;
+    TSpiSetting fade(SPI_GETSELECTIONFADE, SPI_SETSELECTIONFADE, true);
+    BOOL on = FALSE;
+    SystemParametersInfoA(SPI_GETSELECTIONFADE, 0, &on, 0);
+    if (!on)
+        Menu->Options().SetAnimation(anAlpha);  // an alpha kind fades without the system setting
+    wnd = Open();
+    WaitFor([this] { return !Window().State(TPopupMenu2000Form::wsAnimating); }, 1000);
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 1, 0);
+    const RECT row = Window().RowRect(1);
+    Log.clear();
+    Key(wnd, VK_RETURN);
+    ASSERT_EQ(steps.size(), 10u);
+    // 90 % down to 0 %, halves rounded to even.
+    const BYTE alphas[10] = {230, 204, 178, 153, 128, 102, 76, 51, 26, 0};
+    for (size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_TRUE(steps[i].Layered);
+        EXPECT_EQ(steps[i].Alpha, alphas[i]) << i;
+        EXPECT_TRUE(EqualRect(&steps[i].Rect, &row));
+    }
+    EXPECT_EQ(Log, (std::vector<std::string>{"sound MenuCommand", "command after 10", "click Stop closed"}));
+    EXPECT_EQ(CurrentDragWindow(), nullptr);
+}
+
+TEST_F(MenuInput, AnItemDragWithCustomizableFollowsThePointer)
+{
+    Menu->Options().SetCustomizable(true);
+    Open();
+    const POINT play = RowCentre(Window(), 0);
+    MoveTo(play.x, play.y);
+    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 0; }, 1000));
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    const POINT stop = RowCentre(Window(), 1);
+    MoveTo(stop.x, stop.y);
+    ASSERT_TRUE(WaitFor([] { return CurrentDragWindow() != nullptr; }, 1000));
+    EXPECT_EQ(Screen->Cursor(), crArrow);
+    RECT before{};
+    GetWindowRect(CurrentDragWindow()->HandleOrNull(), &before);
+    MoveTo(stop.x + 10, stop.y + 3);
+    RECT after{};
+    WaitFor([&] { GetWindowRect(CurrentDragWindow()->HandleOrNull(), &after); return after.left == before.left + 10; },
+            1000);
+    EXPECT_EQ(after.left - before.left, 10);
+    EXPECT_EQ(after.top - before.top, 3);
+    // Away from every menu: the no-drop cursor.
+    MoveTo(Window().Left() + Window().Width() + 60, stop.y);
+    EXPECT_TRUE(WaitFor([] { return Screen->Cursor() == crNo; }, 1000));
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(WaitFor([] { return CurrentDragWindow() == nullptr; }, 1000));
+    EXPECT_EQ(Menu->Items()->Items(0), Play);  // a drop ends the drag unmoved
+}
