@@ -105,6 +105,7 @@ public:
     bool State(StateBit bit) const { return (FState >> bit) & 1; }
     void SetState(StateBit bit, bool on);
     int Selection() const { return FSelection; }
+    int FirstShownRow() const { return FFirstRow; }
     int RowCount() const { return static_cast<int>(FLayout.Rows.size()); }
     const TMenuLayout& Layout() const { return FLayout; }
     int LineHeight() const { return FLineHeight; }
@@ -173,12 +174,12 @@ private:
     void CheckSubmenu();
     void Execute(TMenuItem* item, bool fromRelease);
     void NativeExecute(int row);
-    void ReleaseSelection(TMouseButton button, TShiftState shift);
+    void ReleaseSelection();  // a left release on the selected row (and Enter)
     void AcceleratorSearch(WORD key);
     void ScrollPress(int area);
     void ExpandHidden();
     void FollowInParent();
-    void TrackItemDrag(int x, int y);
+    void TrackItemDrag();
     void EndItemDrag();
     void CloseChain();
     TPopupMenu2000Form* TopWindow();

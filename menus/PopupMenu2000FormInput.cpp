@@ -210,8 +210,10 @@ void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
         if (hit == FSelection)
             return;
     }
-    if (hit == FSelection) {
-        if ((FMouseState & 2) && (hit == selThumb || FPressedArea == selThumb)) {
+    // A held thumb scrolls wherever the pointer goes.
+    const bool thumbDrag = (FMouseState & 2) && (FPressedArea == selThumb || (hit == FSelection && hit == selThumb));
+    if (hit == FSelection || thumbDrag) {
+        if (thumbDrag) {
             const T_AM2000_MenuItemRect rect =
                 MenuItemRect(FLayout, FLayoutInput, FBufferWidth, !ColorNone(C::Gutter), true);
             const TScrollBarGeometry bar =
@@ -245,7 +247,7 @@ void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
         MenuSelectNotice();
     // 10.
     if (FOptions.Customizable() && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) && RowItem(FPressedArea))
-        TrackItemDrag(x, y);
+        TrackItemDrag();
     // 11.
     Paint();
     // 12.
@@ -320,7 +322,6 @@ void TPopupMenu2000Form::MouseUp(TMouseButton button, TShiftState shift, int x, 
     FMouseState &= ~(button == mbLeft ? 2u : button == mbRight ? 4u : 0u);
     StopMenuTimer();
     FScrollRepeat = false;
-    const int pressed = FPressedArea;
     FPressedArea = -1;
     if (State(wsDragMode) && CurrentDragWindow()) {
         EndItemDrag();  // a drop lands nowhere yet: the drag ends with the menus unchanged
@@ -328,7 +329,6 @@ void TPopupMenu2000Form::MouseUp(TMouseButton button, TShiftState shift, int x, 
     }
     if (State(wsAnimating) || State(wsClosing))
         return;
-    (void)pressed;
     // 3.
     if (FSelection == selExpand) {
         Paint();
@@ -341,13 +341,11 @@ void TPopupMenu2000Form::MouseUp(TMouseButton button, TShiftState shift, int x, 
     const bool inside = x >= 0 && y >= 0 && x < Width() && y < Height();
     if (!inside)
         return;
-    ReleaseSelection(button, shift);
+    ReleaseSelection();
 }
 
-void TPopupMenu2000Form::ReleaseSelection(TMouseButton button, TShiftState shift)
+void TPopupMenu2000Form::ReleaseSelection()
 {
-    (void)button;
-    (void)shift;
     // 7.
     if (FSelection < 0)
         return;
@@ -604,9 +602,8 @@ void TPopupMenu2000Form::NativeExecute(int row)
 
 // ---- Item drag ----
 
-void TPopupMenu2000Form::TrackItemDrag(int x, int y)
+void TPopupMenu2000Form::TrackItemDrag()
 {
-    (void)y;
     const int pressed = FPressedArea;
     if (pressed < 0 || FSelection == pressed)
         return;  // moves within the pressed row start nothing
@@ -626,7 +623,6 @@ void TPopupMenu2000Form::TrackItemDrag(int x, int y)
         window->PlaceAt(screen.left + margin, screen.top + cursor.y - (screen.top + screen.bottom) / 2);
         DragAccept();
     }
-    (void)x;
     if (T_AM2000_DragWindow* window = CurrentDragWindow())
         window->Track();
 }
@@ -739,7 +735,7 @@ bool TPopupMenu2000Form::KeyMessage(UINT msg, WPARAM key, LPARAM data)
         break;
     case TMenuKey::Enter:
         StopMenuTimer();
-        ReleaseSelection(mbLeft, shift ? ssShift : 0);
+        ReleaseSelection();
         PassAsMenuMessage(top, WM_KEYDOWN, VK_RETURN, 0);
         break;
     case TMenuKey::Help:

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -394,4 +395,125 @@ TEST_F(MenuInput, AnItemDragWithCustomizableFollowsThePointer)
     SendMouse(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(WaitFor([] { return CurrentDragWindow() == nullptr; }, 1000));
     EXPECT_EQ(Menu->Items()->Items(0), Play);  // a drop ends the drag unmoved
+}
+
+namespace {
+
+// The centre of the area of a window where the hit test answers the code, on the screen.
+bool FindArea(TPopupMenu2000Form& w, int code, POINT& screen)
+{
+    RECT box{w.Width(), w.Height(), -1, -1};
+    for (int y = 0; y < w.Height(); ++y)
+        for (int x = 0; x < w.Width(); ++x)
+            if (w.HitTest(x, y) == code) {
+                box.left = std::min<LONG>(box.left, x);
+                box.top = std::min<LONG>(box.top, y);
+                box.right = std::max<LONG>(box.right, x);
+                box.bottom = std::max<LONG>(box.bottom, y);
+            }
+    screen = POINT{w.Left() + (box.left + box.right) / 2, w.Top() + (box.top + box.bottom) / 2};
+    return box.right >= 0;
+}
+
+}  // namespace
+
+TEST_F(MenuInput, ScrollButtonsRepeatWhileHeldAndTheThumbDragsByRows)
+{
+    for (int i = 0; i < 80; ++i)
+        Add(Menu->Items(), "Row " + std::to_string(i));
+    Open();
+    ASSERT_TRUE(Window().State(TPopupMenu2000Form::wsScroll));
+    POINT down{};
+    ASSERT_TRUE(FindArea(Window(), -9, down));
+    MoveTo(down.x, down.y);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(WaitFor([this] { return Window().FirstShownRow() >= 5; }, 2000));  // the press repeats
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    WaitFor([] { return GetAsyncKeyState(VK_LBUTTON) >= 0; }, 1000);
+    WaitFor([] { return false; }, 20);
+    const int stopped = Window().FirstShownRow();
+    WaitFor([] { return false; }, 150);
+    EXPECT_EQ(Window().FirstShownRow(), stopped);  // the release ends the repeat
+
+    POINT thumb{};
+    ASSERT_TRUE(FindArea(Window(), -6, thumb));
+    MoveTo(thumb.x, thumb.y + 1);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    WaitFor([] { return false; }, 20);
+    MoveTo(thumb.x, thumb.y + 4);  // less than a row's pixels
+    EXPECT_EQ(Window().FirstShownRow(), stopped);
+    MoveTo(thumb.x, thumb.y + 60);
+    EXPECT_TRUE(WaitFor([&] { return Window().FirstShownRow() > stopped; }, 1000));
+    const int dragged = Window().FirstShownRow();
+    MoveTo(thumb.x, thumb.y - 10);
+    EXPECT_TRUE(WaitFor([&] { return Window().FirstShownRow() < dragged; }, 1000));
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    WaitFor([] { return GetAsyncKeyState(VK_LBUTTON) >= 0; }, 1000);
+    EXPECT_TRUE(Menu->IsShowing());
+}
+
+TEST_F(MenuInput, HiddenItemsShowByTheExpandButtonAndPastTheLastRow)
+{
+    Second->SetHidden(true);
+    HWND wnd = Open();
+    ASSERT_EQ(Window().RowCount(), 6);
+    POINT button{};
+    ASSERT_TRUE(FindArea(Window(), -3, button));
+    MoveTo(button.x, button.y);
+    ClickHere();
+    EXPECT_TRUE(WaitFor([this] { return Window().RowCount() == 7; }, 1000));
+    EXPECT_TRUE(Menu->IsShowing());
+    CloseMenus();
+
+    wnd = Open();
+    ASSERT_EQ(Window().RowCount(), 6);
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 5, 0);
+    Key(wnd, VK_DOWN);
+    EXPECT_EQ(Window().RowCount(), 7);
+    EXPECT_EQ(Window().Selection(), -1);
+    EXPECT_TRUE(Menu->IsShowing());
+}
+
+TEST_F(MenuInput, ANativeEntrySendsItsCommandToTheOwnerAfterTheMenuClosed)
+{
+    static std::vector<std::string>* log = nullptr;
+    static TPopupMenu2000* menu = nullptr;
+    log = &Log;
+    menu = Menu;
+    struct Proc {
+        static LRESULT CALLBACK Record(HWND wnd, UINT msg, WPARAM w, LPARAM l)
+        {
+            if (msg == WM_COMMAND && log)
+                log->push_back("WM_COMMAND " + std::to_string(LOWORD(w)) + (menu->IsShowing() ? " open" : " closed"));
+            return CallWindowProcA(reinterpret_cast<WNDPROC>(GetPropA(wnd, "TestOldProc")), wnd, msg, w, l);
+        }
+    };
+    const HWND formWnd = Form->Handle();
+    SetPropA(formWnd, "TestOldProc",
+             reinterpret_cast<HANDLE>(SetWindowLongPtrA(formWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc::Record))));
+    const HMENU native = CreatePopupMenu();
+    AppendMenuA(native, MF_STRING, 41, "&Open");
+    AppendMenuA(native, MF_STRING | MF_GRAYED, 42, "&Save");
+    AppendMenuA(native, MF_STRING, 43, "&Close");
+    Menu->Items()->Clear();
+    Menu->RootHandle = native;
+    HWND wnd = Open();
+    ASSERT_EQ(Window().RowCount(), 3);
+    Key(wnd, VK_DOWN);
+    Key(wnd, VK_DOWN);
+    EXPECT_EQ(Window().Selection(), 2);  // the greyed entry is passed over
+    Log.clear();
+    Key(wnd, VK_RETURN);
+    EXPECT_FALSE(Menu->IsShowing());
+    EXPECT_EQ(Log, (std::vector<std::string>{"sound MenuCommand", "command", "WM_COMMAND 43 closed"}));
+    // An accelerator only selects a native entry.
+    wnd = Open();
+    Key(wnd, 'C');
+    EXPECT_EQ(Window().Selection(), 2);
+    EXPECT_TRUE(Menu->IsShowing());
+    CloseMenus();
+    SetWindowLongPtrA(formWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropA(formWnd, "TestOldProc")));
+    log = nullptr;
+    Menu->RootHandle = nullptr;
+    DestroyMenu(native);
 }
