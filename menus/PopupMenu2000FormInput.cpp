@@ -453,9 +453,11 @@ void TPopupMenu2000Form::OpenSubmenu(bool keyboard)
         child->SetState(wsSibling, true);
     else
         SetState(wsOpenedSubmenu, true);
-    // 8.
-    if (keyboard)
+    // 8. A move under a pointer that stayed put must not take the keyboard's row away.
+    if (keyboard) {
         child->SetState(wsKeyboardOpened, true);
+        child->FIgnoreNextMove = true;
+    }
     // 9.
     TAnchorInput anchor;
     anchor.ClientWidth = Width();

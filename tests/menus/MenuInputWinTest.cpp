@@ -4,6 +4,7 @@
 #include "menus/DragWindow.h"
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000Form.h"
+#include "tests/menus/SpiSetting.h"
 
 #include <gtest/gtest.h>
 
@@ -67,21 +68,6 @@ void CALLBACK RecordWinEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, 
     if (object == OBJID_MENU)
         WinEvents.push_back({event, {wnd, child}});
 }
-
-// A system setting set for one test and put back after it.
-class TSpiSetting {
-public:
-    TSpiSetting(UINT get, UINT set, bool on) : FSet(set)
-    {
-        SystemParametersInfoA(get, 0, &FOld, 0);
-        SystemParametersInfoA(set, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(on)), 0);
-    }
-    ~TSpiSetting() { SystemParametersInfoA(FSet, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(FOld)), 0); }
-
-private:
-    UINT FSet;
-    BOOL FOld = FALSE;
-};
 
 class MenuInput : public ::testing::Test {
 protected:
@@ -206,6 +192,22 @@ TEST_F(MenuInput, HoverOpensASubmenuAfterItsDelayAndAPlainRowClosesIt)
     EXPECT_TRUE(ChildOpen());
     EXPECT_TRUE(WaitFor([this] { return !ChildOpen(); }, 1000));
     EXPECT_TRUE(Menu->IsShowing());
+}
+
+TEST_F(MenuInput, LeavingTheWindowDropsAPlainRowButKeepsASubmenuRow)
+{
+    Open();
+    const RECT play = Window().RowRect(0);
+    MoveTo(play.left + 10, (play.top + play.bottom) / 2);
+    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 0; }, 1000));
+    MoveTo(play.left - 30, (play.top + play.bottom) / 2);
+    EXPECT_TRUE(WaitFor([this] { return Window().Selection() == -1; }, 1000));
+    const RECT sub = Window().RowRect(2);
+    MoveTo(sub.left + 10, (sub.top + sub.bottom) / 2);
+    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 2; }, 1000));
+    MoveTo(sub.left - 30, (sub.top + sub.bottom) / 2);
+    EXPECT_TRUE(WaitFor([this] { return ChildOpen(); }, 1000));
+    EXPECT_EQ(Window().Selection(), 2);
 }
 
 TEST_F(MenuInput, LaterSubmenusOfAWindowOpenAsSiblingsWithoutAnimation)
