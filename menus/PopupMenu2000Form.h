@@ -231,5 +231,6 @@ private:
     unsigned FMouseState = 0;  // 1 inside, 2 left pressed, 4 right pressed
     bool FIgnoreNextMove = false;
     int FPressedArea = -1;     // the row or area of the last press
+    RECT FSelectedRow{};       // the selected row in client coordinates (item mouse events)
     bool FScrollRepeat = false;
 };

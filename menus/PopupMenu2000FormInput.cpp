@@ -36,6 +36,8 @@ void ToggleChecked(TMenuItem* item)
         item->Checked = !item->Checked;
 }
 
+TMenuItem2000* Skinned(TMenuItem* item) { return dynamic_cast<TMenuItem2000*>(item); }
+
 bool NativeUsable(const TNativeEntry& e) { return !(e.Type & MFT_SEPARATOR) && !(e.State & (MFS_DISABLED | MF_GRAYED)); }
 
 // Hands a key or a move to the hooks and a menu bar, as the system's menus do.
@@ -155,6 +157,8 @@ void TPopupMenu2000Form::MouseLeave()
     TCustomPopupMenu2000Form::MouseLeave();
     if (!wasInside || State(wsAnimating) || FSelection < 0)
         return;
+    if (TMenuItem2000* item = Skinned(RowItem(FSelection)); item && item->OnExit && !item->InState(csDestroying))
+        item->OnExit(item);
     // A row with a submenu stays selected: the pointer is on its way into the submenu.
     if (!RowHasSubmenu(FSelection)) {
         FPrevSelection = FSelection;
@@ -231,6 +235,8 @@ void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
             }
             return;
         }
+        if (TMenuItem2000* item = Skinned(RowItem(FSelection)); item && item->OnMouseMove)
+            item->OnMouseMove(item, shift, x - FSelectedRow.left, y - FSelectedRow.top);
         // With the button held here, another menu window under the pointer still hears the move.
         auto* other = dynamic_cast<TPopupMenu2000Form*>(under);
         if (other && other != this && GetCapture() == HandleOrNull() && other->HandleAllocated()) {
@@ -241,10 +247,22 @@ void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
         return;
     }
     // 9.
+    const bool quiet = State(wsDragMode) || State(wsCustomising) || State(wsBit20);
+    if (TMenuItem2000* old = Skinned(RowItem(FSelection)); !quiet && old && old->OnExit)
+        old->OnExit(old);
     FPrevSelection = FSelection;
     FSelection = hit;
-    if (!State(wsDragMode) && !State(wsCustomising) && !State(wsBit20))
+    if (!quiet) {
+        if (TMenuItem2000* item = Skinned(RowItem(hit))) {
+            FSelectedRow = RowRect(hit);
+            OffsetRect(&FSelectedRow, -Left(), -Top());
+            if (item->OnEnter)
+                item->OnEnter(item);
+            if (item->OnMouseMove)
+                item->OnMouseMove(item, shift, x - FSelectedRow.left, y - FSelectedRow.top);
+        }
         MenuSelectNotice();
+    }
     // 10.
     if (FOptions.Customizable() && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) && RowItem(FPressedArea))
         TrackItemDrag();
@@ -282,6 +300,10 @@ void TPopupMenu2000Form::MouseDown(TMouseButton button, TShiftState shift, int x
     if (State(wsAnimating) || State(wsClosing) || button != mbLeft)
         return;
     FPressedArea = HitTest(x, y);
+    if (TMenuItem2000* item = Skinned(RowItem(FPressedArea)); item && item->OnMouseDown) {
+        const RECT r = RowRect(FPressedArea);
+        item->OnMouseDown(item, button, shift, x - (r.left - Left()), y - (r.top - Top()));
+    }
     switch (FPressedArea) {
     case selScrollUp:
     case selScrollDown:
@@ -335,6 +357,10 @@ void TPopupMenu2000Form::MouseUp(TMouseButton button, TShiftState shift, int x, 
         Sleep(50);
         ExpandHidden();
         return;
+    }
+    if (TMenuItem2000* item = Skinned(RowItem(FSelection)); item && item->OnMouseUp) {
+        const RECT r = RowRect(FSelection);
+        item->OnMouseUp(item, button, shift, x - (r.left - Left()), y - (r.top - Top()));
     }
     if (button != mbLeft || State(wsCustomising))
         return;
