@@ -179,6 +179,7 @@ private:
     void ScrollPress(int area);
     void ExpandHidden();
     void FollowInParent();
+    void EditCursor(int x, int y);
     void TrackItemDrag();
     void EndItemDrag();
     void CloseChain();

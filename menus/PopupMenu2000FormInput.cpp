@@ -179,6 +179,28 @@ void TPopupMenu2000Form::FollowInParent()
     parent->Paint();
 }
 
+// The I-beam over an edit box's edit area: right of its caption, 2 pixels in from top and bottom.
+void TPopupMenu2000Form::EditCursor(int x, int y)
+{
+    if (TMenuItem2000* item = Skinned(RowItem(FSelection)); item && item->Control() == ctlEditbox) {
+        RECT area = RowRect(FSelection);
+        OffsetRect(&area, -Left(), -Top());
+        const std::string caption = StripAccelerators(SplitCaption(item->GetCaption()).Caption);
+        SIZE size{};
+        GetTextExtentPoint32A(FBufferDC, caption.c_str(), static_cast<int>(caption.size()), &size);
+        const int x0 = BorderStyle != bsNone ? 0 : FOptions.Margins().Get(T_AM2000_Margins::Border) + (State(wsThreeD) ? 2 : 0);
+        area.left = std::max<LONG>(area.left, x0 + size.cx + 5);
+        InflateRect(&area, 0, -2);
+        const bool inside = PtInRect(&area, POINT{x, y});
+        if (inside)
+            Screen->SetCursor(crIBeam);
+        else if (Screen->Cursor() == crIBeam)
+            Screen->SetCursor(crDefault);
+    } else if (Screen->Cursor() == crIBeam) {
+        Screen->SetCursor(crDefault);
+    }
+}
+
 void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
 {
     TCustomPopupMenu2000Form::MouseMove(shift, x, y);
@@ -198,6 +220,8 @@ void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
     PassAsMenuMessage(TopWindow()->HandleOrNull(), WM_MOUSEMOVE, 0, MAKELPARAM(cursor.x, cursor.y));
     if (FToolTip)
         FToolTip->RelayMouseMove(POINT{x, y});
+    // 4.
+    EditCursor(x, y);
     // 5.
     if (FIgnoreNextMove) {
         FIgnoreNextMove = false;
@@ -263,6 +287,7 @@ void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
         }
         MenuSelectNotice();
     }
+    EditCursor(x, y);  // the newly selected row's own cursor
     // 10.
     if (FOptions.Customizable() && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) && RowItem(FPressedArea))
         TrackItemDrag();

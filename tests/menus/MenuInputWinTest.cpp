@@ -541,3 +541,19 @@ TEST_F(MenuInput, ANativeEntrySendsItsCommandToTheOwnerAfterTheMenuClosed)
     Menu->RootHandle = nullptr;
     DestroyMenu(native);
 }
+
+TEST_F(MenuInput, AnEditBoxRowShowsTheIBeamRightOfItsCaption)
+{
+    Add(Menu->Items(), "Find")->SetControl(ctlEditbox);
+    Open();
+    const RECT find = Window().RowRect(7);
+    MoveTo(find.right - 10, (find.top + find.bottom) / 2);
+    EXPECT_TRUE(WaitFor([] { return Screen->Cursor() == crIBeam; }, 1000));
+    MoveTo(find.left + 3, (find.top + find.bottom) / 2);
+    EXPECT_TRUE(WaitFor([] { return Screen->Cursor() == crDefault; }, 1000));
+    MoveTo(find.right - 10, (find.top + find.bottom) / 2);
+    EXPECT_TRUE(WaitFor([] { return Screen->Cursor() == crIBeam; }, 1000));
+    const RECT play = Window().RowRect(0);
+    MoveTo(play.right - 10, (play.top + play.bottom) / 2);
+    EXPECT_TRUE(WaitFor([] { return Screen->Cursor() == crDefault; }, 1000));
+}
