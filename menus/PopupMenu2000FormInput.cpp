@@ -559,6 +559,38 @@ void TPopupMenu2000Form::ExpandHidden()
 
 // ---- Commands ----
 
+namespace {
+
+// A used item that is hidden, or under a hidden parent, comes back among the regular ones, with
+// a hidden separator next to it (over hidden neighbours).
+void PromoteItem(TMenuItem* item)
+{
+    bool hidden = false;
+    for (TMenuItem* p = item; p; p = p->Parent())
+        if (TMenuItem2000* s = Skinned(p); s && s->GetHidden())
+            hidden = true;
+    if (!hidden)
+        return;
+    for (TMenuItem* p = item; p; p = p->Parent())
+        if (TMenuItem2000* s = Skinned(p); s && s->GetHidden())
+            s->SetHidden(false);
+    TMenuItem* parent = item->Parent();
+    if (!parent)
+        return;
+    for (int direction : {-1, 1})
+        for (int i = item->MenuIndex() + direction; i >= 0 && i < parent->Count(); i += direction) {
+            TMenuItem2000* s = Skinned(parent->Items(i));
+            if (!s || !s->GetHidden())
+                break;
+            if (IsSeparatorCaption(s->GetCaption())) {
+                s->SetHidden(false);
+                break;
+            }
+        }
+}
+
+}  // namespace
+
 void TPopupMenu2000Form::CloseChain()
 {
     TPopupMenu2000Form* top = TopWindow();
@@ -575,9 +607,8 @@ void TPopupMenu2000Form::Execute(TMenuItem* item, bool fromRelease)
         OpenSubmenu(false);
         return;
     }
-    // 2. A hidden item that is used comes back among the regular ones.
-    if (auto* skinned = dynamic_cast<TMenuItem2000*>(item); skinned && skinned->GetHidden())
-        skinned->SetHidden(false);
+    // 2.
+    PromoteItem(item);
     // 4. The selection fade: a copy of the row fades out where it was.
     auto* skinned = dynamic_cast<TMenuItem2000*>(item);
     std::unique_ptr<T_AM2000_DragWindow> fade;

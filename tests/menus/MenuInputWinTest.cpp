@@ -557,3 +557,18 @@ TEST_F(MenuInput, AnEditBoxRowShowsTheIBeamRightOfItsCaption)
     MoveTo(play.right - 10, (play.top + play.bottom) / 2);
     EXPECT_TRUE(WaitFor([] { return Screen->Cursor() == crDefault; }, 1000));
 }
+
+TEST_F(MenuInput, AHiddenItemThatIsUsedComesBackWithItsSeparator)
+{
+    TMenuItem2000* line = Add(Menu->Items(), "-");
+    TMenuItem2000* late = Add(Menu->Items(), "&Late");
+    line->SetHidden(true);
+    late->SetHidden(true);
+    const HWND wnd = Open();
+    SendMessageA(wnd, WM_AM2000_SHOWHIDDEN, reinterpret_cast<WPARAM>(late), 0);
+    ASSERT_EQ(Window().Selection(), 8);
+    Key(wnd, VK_RETURN);
+    EXPECT_EQ(Log.back(), "click &Late closed");
+    EXPECT_FALSE(late->GetHidden());
+    EXPECT_FALSE(line->GetHidden());
+}
