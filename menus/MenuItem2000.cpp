@@ -265,6 +265,8 @@ void TMenuItem2000::Click()
 {
     if (FControlObject)
         FControlObject->Click();
+    if (GetEnabled() && AutoCheck)
+        SetChecked(!GetChecked());
     TMenuItem::Click();
     LastTimeUsed = MenuUsageClock();
     StoreMenuItem(this);

@@ -5,6 +5,7 @@
 // submenu, and a rebuild notice that keeps an open menu window in step with every change.
 #include "AnimatedSkinCore.h"
 #include "MenuControl.h"
+#include "framework/Controls.h"
 #include "framework/Menus.h"
 
 #include <memory>
@@ -66,6 +67,11 @@ public:
     TCustomPopupMenu2000* AttachMenu() const { return FAttachMenu; }
     void SetAttachMenu(TCustomPopupMenu2000* value);
     TComponent* PopupMenu = nullptr;
+    // Raised by the menu window: the pointer came onto or left the item's row, moved over it
+    // (points relative to the row), or a button went down or up on it.
+    TNotifyEvent OnEnter, OnExit;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseDown, OnMouseUp;
 
     int DefaultIndex() const { return FDefaultIndex; }
     int NumGlyphs = 1;
@@ -74,7 +80,8 @@ public:
     TMenuItem* Origin = nullptr;
     HMENU NativeHandle = nullptr;
 
-    // Runs the hosted control's click, the item's click, stamps the usage and stores the menu.
+    // Runs the hosted control's click, toggles an AutoCheck item, the item's click, stamps the usage
+    // and stores the menu.
     void Click() override;
     // The popup component at the root of the item tree, or none.
     TCustomPopupMenu2000* OwningMenu() const;

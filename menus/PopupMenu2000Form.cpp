@@ -42,6 +42,18 @@ void CALLBACK MenuTimerProc(HWND, UINT, UINT_PTR, DWORD)
         CallGuarded(callback);
 }
 
+TSpiAnswer AskSpi(UINT action)
+{
+    BOOL on = FALSE;
+    if (!SystemParametersInfoA(action, 0, &on, 0))
+        return TSpiAnswer::Failed;
+    return on ? TSpiAnswer::On : TSpiAnswer::Off;
+}
+
+bool SpiOn(UINT action) { return AskSpi(action) == TSpiAnswer::On; }
+
+}  // namespace
+
 void PlayMenuSound(const std::string& name)
 {
     if (name.empty())
@@ -55,18 +67,6 @@ void PlayMenuSound(const std::string& name)
     else
         sndPlaySoundA(name.c_str(), SND_ASYNC | SND_NODEFAULT | SND_NOSTOP);
 }
-
-TSpiAnswer AskSpi(UINT action)
-{
-    BOOL on = FALSE;
-    if (!SystemParametersInfoA(action, 0, &on, 0))
-        return TSpiAnswer::Failed;
-    return on ? TSpiAnswer::On : TSpiAnswer::Off;
-}
-
-bool SpiOn(UINT action) { return AskSpi(action) == TSpiAnswer::On; }
-
-}  // namespace
 
 void NotifyMenuEvent(DWORD event, HWND wnd, LONG child)
 {
@@ -868,6 +868,7 @@ void TPopupMenu2000Form::CloseMenu()
     }
     // 8.
     FSelection = FPrevSelection = -1;
+    SetState(wsOpenedSubmenu, false);
     FImage.clear();
     FDeltas.clear();
     FDesktopCopy.clear();
@@ -876,7 +877,7 @@ void TPopupMenu2000Form::CloseMenu()
         PlayMenuSound(MenuCloseSound);
     FToolTip.reset();
     AllocateBuffer(1, 1);
-    if (wasShown && !FParentWindow && FMenu && !FMenu->InState(csDestroying))
+    if (wasShown && !FParentWindow && !State(wsClosedByParent) && FMenu && !FMenu->InState(csDestroying))
         FMenu->DoMenuClose();
     // 11.
     if (FCaptureSaved && IsWindow(FCaptureSaved))

@@ -39,6 +39,12 @@ void SetMenuLayeredWindows(bool available);
 bool MenuLayeredWindows();
 using TMenuSoundPlayer = std::function<void(const std::string& name)>;
 void SetMenuSoundPlayer(TMenuSoundPlayer player);  // none: the system's sound calls
+void PlayMenuSound(const std::string& name);
+// Called with the fade window after each step of a selection fade (tests read its alpha).
+using TMenuFadeObserver = std::function<void(HWND fade)>;
+void SetMenuFadeObserver(TMenuFadeObserver observer);
+// The beep of a key without a match (tests record it instead).
+void SetMenuBeeper(std::function<void()> beeper);
 extern bool MenuSoundSwitch;                          // off: sndPlaySoundA; on: PlaySoundA
 extern std::string MenuPopupSound, MenuCloseSound;
 int OpenMenuWindows();
@@ -63,7 +69,7 @@ public:
         wsSibling, wsKeyboardOpened, wsNoAnimation, wsKeepOpen, wsCustomising, wsFullRepaint, wsThreeD,
         wsHiddenShown, wsHasHidden, wsHiddenAsRegular, wsDragMode, wsAlwaysCues, wsNoInitMenu, wsOneOff,
         wsFreeAfterClose, wsHold, wsClosedByParent, wsBit10, wsBit18, wsBit20, wsBit24, wsBit27, wsBit30,
-        wsBit32, wsOwnComponent,
+        wsBit32, wsOwnComponent, wsOpenedSubmenu,
     };
 
     TPopupMenu2000Form(TComponent* owner, TCustomPopupMenu2000* menu);
@@ -99,6 +105,7 @@ public:
     bool State(StateBit bit) const { return (FState >> bit) & 1; }
     void SetState(StateBit bit, bool on);
     int Selection() const { return FSelection; }
+    int FirstShownRow() const { return FFirstRow; }
     int RowCount() const { return static_cast<int>(FLayout.Rows.size()); }
     const TMenuLayout& Layout() const { return FLayout; }
     int LineHeight() const { return FLineHeight; }
@@ -118,9 +125,22 @@ public:
     // Shadows follow the window (the drop-shadow test).
     bool ShadowsOn() const;
 
+    // Input: the selection code of a client point; submenus of the selected row; keys.
+    int HitTest(int x, int y);
+    void OpenSubmenu(bool keyboard);
+    void CloseSubmenu();
+    int ParentRow() const { return FParentRow; }
+    // A keyboard message of the deepest menu window: True when it answers 1.
+    bool KeyMessage(UINT msg, WPARAM key, LPARAM data);
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
 
 private:
     struct TRowSource {
@@ -146,6 +166,24 @@ private:
     void BuildToolRegions();
     void MenuSelectNotice();
     void WheelTurn(int delta);
+    // Input helpers.
+    TMenuItem* RowItem(int row) const;
+    bool RowSelectable(int row) const;
+    bool RowHasSubmenu(int row) const;
+    void SelectStep(int target, int direction);
+    void CheckSubmenu();
+    void Execute(TMenuItem* item, bool fromRelease);
+    void NativeExecute(int row);
+    void ReleaseSelection();  // a left release on the selected row (and Enter)
+    void AcceleratorSearch(WORD key);
+    void ScrollPress(int area);
+    void ExpandHidden();
+    void FollowInParent();
+    void EditCursor(int x, int y);
+    void TrackItemDrag();
+    void EndItemDrag();
+    void CloseChain();
+    TPopupMenu2000Form* TopWindow();
     TCustomForm* OwnerForm() const;
     std::string RowCaption(int row, bool* isDefault = nullptr) const;
     T_AM2000_its RowState(int row) const;
@@ -186,4 +224,14 @@ private:
     void* FAccessible = nullptr;  // IAccessible of the window, set through 0x514 kind 16
     bool FCancelled = true;
     bool FCounted = false;
+    // Input.
+    std::unique_ptr<TPopupMenu2000Form> FChildWindow;  // made on the first submenu
+    int FParentRow = -1;
+    TRect FMoveBox;
+    POINT FThumbPoint{};
+    unsigned FMouseState = 0;  // 1 inside, 2 left pressed, 4 right pressed
+    bool FIgnoreNextMove = false;
+    int FPressedArea = -1;     // the row or area of the last press
+    RECT FSelectedRow{};       // the selected row in client coordinates (item mouse events)
+    bool FScrollRepeat = false;
 };

@@ -195,13 +195,13 @@ void TPopupMenu2000Form::WndProc(TMessage& message)
     case WM_AM2000_SETOPTION: {
         const int value = static_cast<int>(message.LParam);
         switch (message.WParam) {
-        case 1: SetState(wsBit27, value); break;
+        case 1: SetState(wsKeyboardOpened, value); break;
         case 2: SelectRow(value); break;
         case 3:
             if (!State(wsCustomising))
                 SetState(wsHiddenShown, value);
             break;
-        case 4: SetState(wsCustomising, value); if (value) SetState(wsBit27, true); break;
+        case 4: SetState(wsCustomising, value); if (value) SetState(wsKeyboardOpened, true); break;
         case 5: SetState(wsNoInitMenu, value); break;
         case 6: SetState(wsBit24, value); break;
         case 7: SetState(wsAlwaysCues, value); break;
@@ -214,7 +214,7 @@ void TPopupMenu2000Form::WndProc(TMessage& message)
                 FChild->Perform(WM_AM2000_SETOPTION, 11, message.LParam);
             break;
         case 12: FInitMenuOwner = reinterpret_cast<HWND>(message.LParam); break;
-        case 13: SetState(wsBit30, value); break;
+        case 13: SetState(wsSibling, value); break;
         case 14: SetState(wsLeftwardsAsked, value); break;
         case 15: SetState(wsBit18, value); break;
         case 16: FAccessible = reinterpret_cast<void*>(message.LParam); break;
@@ -263,6 +263,14 @@ void TPopupMenu2000Form::WndProc(TMessage& message)
                              ? reinterpret_cast<LRESULT>(
                                    FSources[static_cast<size_t>(FLayout.Rows[static_cast<size_t>(FSelection)].Item)].Item)
                              : 0;
+        return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        message.Result = KeyMessage(message.Msg, message.WParam, message.LParam) ? 1 : 0;
         return;
     case WM_MOUSEWHEEL:
         WheelTurn(GET_WHEEL_DELTA_WPARAM(message.WParam));

@@ -4,6 +4,7 @@
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000Form.h"
 #include "menus/ThemeSupport.h"
+#include "tests/menus/SpiSetting.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -78,21 +79,6 @@ void SaveScreenshot(const RECT& r, const char* name)
     ReleaseDC(nullptr, screen);
 }
 
-// A system setting set for one test and put back after it.
-class TSpiSetting {
-public:
-    TSpiSetting(UINT get, UINT set, bool on) : FSet(set)
-    {
-        SystemParametersInfoA(get, 0, &FOld, 0);
-        SystemParametersInfoA(set, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(on)), 0);
-    }
-    ~TSpiSetting() { SystemParametersInfoA(FSet, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(FOld)), 0); }
-
-private:
-    UINT FSet;
-    BOOL FOld = FALSE;
-};
-
 int MenuLineHeight()
 {
     NONCLIENTMETRICSA metrics{};
@@ -161,6 +147,8 @@ protected:
     {
         MenuUnitStart();  // the skin's resource finder
         UseMenuWindows();
+        // The menus follow the pointer: it stays away from where they open.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
         SetMenuSoundPlayer([this](const std::string& name) { Sounds.push_back(name); });
         Form = new TForm(nullptr);
         Form->SetBounds(20, 20, 200, 100);
