@@ -186,7 +186,7 @@ bool TPopupMenu::IsShortCut(WPARAM key, LPARAM keyData)
         return false;
     for (TMenuItem* p = item; p && p != FItems; p = p->Parent())
         if (!p->Enabled)
-            return true;  // the key is the menu's even when its item is disabled
+            return false;  // a disabled item leaves the key to the control
     item->Click();
     return true;
 }

@@ -68,8 +68,8 @@ public:
     TMenuItem* Items() const { return FItems; }
     // Runs OnPopup, shows the menu at the screen point and runs the chosen item's click.
     virtual void Popup(int x, int y);
-    // The class library's menu-key step: a key-down message (key code, key data) that is an
-    // enabled item's ShortCut runs the item's Click; True when the key was the menu's.
+    // The class library's menu-key step: a key-down message (key code, key data) that is the
+    // ShortCut of an item enabled with its parents runs the item's Click; True when it ran.
     virtual bool IsShortCut(WPARAM key, LPARAM keyData);
     bool Showing() const { return FShowing; }
     HWND Window = nullptr;  // the window that owns the menu while it shows

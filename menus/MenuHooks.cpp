@@ -80,7 +80,8 @@ void MouseDownOutside()
 bool KeyToMenus(const MSG& msg)
 {
     if (Current) {
-        if (IsCustomising(TopMenuWindow()))
+        // A menu closed but not yet let go by its wait leaves the keys to the windows.
+        if (!IsMenuShowing() || IsCustomising(TopMenuWindow()))
             return false;
         TPopupMenu2000Form* deepest = DeepestMenuWindow();
         return deepest && SendMessageA(deepest->HandleOrNull(), msg.message, msg.wParam, msg.lParam) != 0;

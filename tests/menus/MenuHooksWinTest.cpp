@@ -377,9 +377,14 @@ TEST_F(MenuHooks, MenuKeyStepAsksThePopupMenusOfTheFocusedControlAndItsParents)
     EXPECT_EQ(formF9, 0);
     EXPECT_EQ(Child->Count(WM_KEYDOWN), 0);
 
-    PostMessageA(Child->Handle(), WM_KEYDOWN, 'Q', 1);  // no menu's key: the control gets it
+    auto* disabled = childMenu->Items()->AddNew("Save Snapshot", [&](TObject*) { ++childF9; });
+    disabled->ShortCut = VK_F7;
+    disabled->Enabled = false;
+    // No menu's key, or a disabled item's: the control gets it.
+    for (WPARAM key : {WPARAM('Q'), WPARAM(VK_F7)})
+        PostMessageA(Child->Handle(), WM_KEYDOWN, key, 1);
     App.ProcessMessages();
-    EXPECT_EQ(Child->Count(WM_KEYDOWN), 1);
+    EXPECT_EQ(Child->Count(WM_KEYDOWN), 2);
     EXPECT_EQ(formF8 + formF9 + childF9, 2);
 }
 
