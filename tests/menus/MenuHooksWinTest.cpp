@@ -1,6 +1,7 @@
 // The family's hooks and the modal wait on a real, active test form: what reaches the open
 // menu and what reaches the other windows.
 #include "framework/Forms.h"
+#include "menus/MenuBar2000.h"
 #include "menus/MenuHooks.h"
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000Form.h"
@@ -437,4 +438,41 @@ TEST_F(MenuHooks, WindowTests)
     EXPECT_EQ(FindItemByCommand(menu, 5), play);
     EXPECT_EQ(FindItemByCommand(menu, 7), stop);
     EXPECT_EQ(FindItemByCommand(menu, 8), nullptr);
+}
+
+TEST_F(MenuHooks, APressOutsideClosesTheMenuBarsOpenItemButNotOneOnTheBar)
+{
+    TPopupMenu2000* source = NewMenu(Form);
+    auto* file = NewComponent<TMenuItem2000>(Form);
+    file->Caption = "&File";
+    file->AddNew("Open");
+    source->Items()->Insert(0, file);
+    auto* bar = NewComponent<TMenuBar2000>(Form);
+    bar->SetParent(Form);
+    bar->SetBounds(0, 100, 10, 10);
+    bar->SetMenu(source);
+    bar->HandleNeeded();
+    const TRect first = bar->ItemRects().at(0).Rect;
+    const POINT inBar{(first.left + first.right) / 2, (first.top + first.bottom) / 2};
+    POINT onItem = inBar;
+    ClientToScreen(bar->Handle(), &onItem);
+
+    SetCursorPos(450, 400);
+    bar->SelectIndex(0, file);
+    bar->PushHotItem(false);
+    ASSERT_TRUE(PumpUntil([] { return IsMenuShowing(); }));
+    EXPECT_EQ(bar->ItemState(), 2);
+    // A press on the bar's item is the bar's own business (the middle button: the bar ignores it).
+    SetCursorPos(onItem.x, onItem.y);
+    PostMessageA(bar->Handle(), WM_MBUTTONDOWN, 0, MAKELPARAM(inBar.x, inBar.y));
+    PostMessageA(Form->Handle(), WM_APP, 0, 0);
+    ASSERT_TRUE(PumpUntil([this] { return Form->Count(WM_APP) == 1; }));
+    EXPECT_EQ(bar->ItemState(), 2);
+    EXPECT_TRUE(IsMenuShowing());
+
+    SetCursorPos(450, 400);
+    PostMessageA(Child->Handle(), WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    ASSERT_TRUE(PumpUntil([this] { return Child->Count(WM_LBUTTONDOWN) == 1; }));
+    EXPECT_FALSE(IsMenuShowing());
+    EXPECT_EQ(bar->ItemState(), 0);
 }
