@@ -56,7 +56,7 @@ bool IsKeyMessage(UINT message)
            message == WM_SYSKEYUP;
 }
 
-// A press outside the menus closes them; False when a menu or bar refused (the press goes on).
+// A press outside the menus closes them, unless a menu or bar refuses; the press goes on either way.
 void MouseDownOutside()
 {
     if (IsOverMenuWindow())
@@ -164,6 +164,7 @@ void ActivationChanged(const CWPSTRUCT& call)
 LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    // The family's own windows (a drag window, a raised item) coming and going change nothing.
     if (code == HC_ACTION && (call->message == WM_ACTIVATE || call->message == WM_ACTIVATEAPP) &&
         !IsMenuWindow(TWinControl::FromHandle(call->hwnd)))
         CallGuarded([&] { ActivationChanged(*call); });
