@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include "Forms.h"
+#include "Menus.h"
 
 #include <algorithm>
 
@@ -589,6 +590,42 @@ bool TWinControl::MouseMessage(const TMessage& message)
     }
 }
 
+// The popup menu of the control under the point (a child without a window, or this one).
+bool TWinControl::ContextPopup(const TMessage& message)
+{
+    POINT screen{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+    if (message.LParam == -1) {  // from the keyboard: at the control's corner
+        screen = POINT{0, 0};
+        ClientToScreen(FHandle, &screen);
+    }
+    POINT client = screen;
+    ScreenToClient(FHandle, &client);
+    TControl* target = this;
+    for (int i = ControlCount() - 1; i >= 0; --i) {
+        TControl* child = Controls(i);
+        const RECT bounds = child->BoundsRect();
+        if (!dynamic_cast<TWinControl*>(child) && child->Visible() && child->PopupMenu && PtInRect(&bounds, client)) {
+            target = child;
+            break;
+        }
+    }
+    if (!target->PopupMenu)
+        return false;
+    target->PopupMenu->Popup(screen.x, screen.y);
+    return true;
+}
+
+bool IsMenuKeyMessage(const MSG& msg)
+{
+    TWinControl* focused = nullptr;
+    for (HWND wnd = msg.hwnd; wnd && !focused; wnd = GetParent(wnd))
+        focused = TWinControl::FromHandle(wnd);
+    for (TControl* c = focused; c; c = c->Parent())
+        if (c->PopupMenu && c->PopupMenu->IsShortCut(msg.wParam, msg.lParam))
+            return true;
+    return false;
+}
+
 void TWinControl::WndProc(TMessage& message)
 {
     if (const HWND from = NotifyingWindow(message); from && from != FHandle) {
@@ -611,6 +648,12 @@ void TWinControl::WndProc(TMessage& message)
             return;
         }
         break;
+    case WM_CONTEXTMENU:
+        if (ContextPopup(message)) {
+            message.Result = 0;
+            return;
+        }
+        break;  // the parent's menu, through the default handling
     case WM_WINDOWPOSCHANGED: {
         RECT r;
         GetWindowRect(FHandle, &r);

@@ -26,6 +26,7 @@ using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TSh
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
 class TWinControl;
+class TPopupMenu;
 
 // The class library's mouse notices, sent to a control when the pointer comes in or goes out.
 inline constexpr UINT CM_MOUSEENTER = 0xB013, CM_MOUSELEAVE = 0xB014;
@@ -75,6 +76,9 @@ public:
     TNotifyEvent OnClick;
     std::string Hint;
     bool ShowHint = false;
+    // Shown on a right click (WM_CONTEXTMENU) that the control does not handle itself, and asked
+    // for its shortcuts by the menu-key step while the control or a child of it has the focus.
+    TPopupMenu* PopupMenu = nullptr;
 
     // Painting of controls without a window of their own; the parent calls it with the
     // device context offset to the control's top-left and clipped to it.
@@ -173,6 +177,7 @@ private:
     void Dispatch(TMessage& message);
     void PaintHandler(TMessage& message);
     bool MouseMessage(const TMessage& message);
+    bool ContextPopup(const TMessage& message);
     HWND FHandle = nullptr;
     bool FMouseInside = false;
     bool FClicked = false;
@@ -200,6 +205,10 @@ public:
 // The control under a screen point: the deepest windowed control of ours there, or a child
 // of it without a window that holds the point. Disabled ones count only with allowDisabled.
 TControl* FindDragTarget(const TPoint& pos, bool allowDisabled);
+
+// The class library's menu-key step for a key-down message: the popup menus of the focused
+// control and its parents, nearest first, are asked through IsShortCut; True when one ran it.
+bool IsMenuKeyMessage(const MSG& msg);
 
 // Runs a handler that must not let an exception escape (window procedures, timers, COM
 // callbacks): the exception goes to the application's exception handler instead.

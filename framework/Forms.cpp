@@ -402,7 +402,7 @@ bool TApplication::ProcessMessage(MSG& msg)
     if (OnMessage)
         CallGuarded([&] { OnMessage(msg, handled); });
     if (!handled && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN))
-        CallGuarded([&] { handled = PreviewKeyMessage(msg); });
+        CallGuarded([&] { handled = IsMenuKeyMessage(msg) || PreviewKeyMessage(msg); });
     if (!handled) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -163,3 +163,42 @@ void TPopupMenu::Popup(int x, int y)
     if (chosen >= 1 && chosen <= flat.size())
         flat[chosen - 1]->Click();
 }
+
+namespace {
+TMenuItem* FindShortCutItem(TMenuItem* parent, TShortCut key)
+{
+    for (int i = 0; i < parent->Count(); ++i) {
+        TMenuItem* item = parent->Items(i);
+        if (item->ShortCut == key)
+            return item;
+        if (TMenuItem* found = FindShortCutItem(item, key))
+            return found;
+    }
+    return nullptr;
+}
+}  // namespace
+
+bool TPopupMenu::IsShortCut(WPARAM key, LPARAM keyData)
+{
+    const TShortCut shortCut = ShortCutFromKeyMessage(key, keyData);
+    TMenuItem* item = shortCut ? FindShortCutItem(FItems, shortCut) : nullptr;
+    if (!item)
+        return false;
+    for (TMenuItem* p = item; p && p != FItems; p = p->Parent())
+        if (!p->Enabled)
+            return false;  // a disabled item leaves the key to the control
+    item->Click();
+    return true;
+}
+
+TShortCut ShortCutFromKeyMessage(WPARAM key, LPARAM keyData)
+{
+    TShortCut modifiers = 0;
+    if (GetKeyState(VK_SHIFT) < 0)
+        modifiers |= scShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        modifiers |= scCtrl;
+    if (keyData & (LPARAM(1) << 29))
+        modifiers |= scAlt;
+    return ShortCut(static_cast<uint16_t>(key), modifiers);
+}

@@ -68,6 +68,9 @@ public:
     TMenuItem* Items() const { return FItems; }
     // Runs OnPopup, shows the menu at the screen point and runs the chosen item's click.
     virtual void Popup(int x, int y);
+    // The class library's menu-key step: a key-down message (key code, key data) that is the
+    // ShortCut of an item enabled with its parents runs the item's Click; True when it ran.
+    virtual bool IsShortCut(WPARAM key, LPARAM keyData);
     bool Showing() const { return FShowing; }
     HWND Window = nullptr;  // the window that owns the menu while it shows
     TNotifyEvent OnPopup;
@@ -80,3 +83,7 @@ private:
     TMenuItem* FItems;
     bool FShowing = false;
 };
+
+// A key-down message's shortcut: the key plus Shift and Ctrl from the key state and Alt from
+// bit 29 of the key data.
+TShortCut ShortCutFromKeyMessage(WPARAM key, LPARAM keyData);

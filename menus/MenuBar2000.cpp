@@ -344,11 +344,22 @@ void TMenuBar2000::CloseItem()
     StopTimer();
     if (FDropDown->PopupForm())
         FDropDown->PopupForm()->SetWindowOption(3, 0);
-    if (FItemState == 0)
-        return;
-    FItemState = 0;
-    FKeyboardMode = false;
-    Rebuild(false);
+    if (FItemState != 0) {
+        FItemState = 0;
+        FKeyboardMode = false;
+        Rebuild(false);
+    }
+    ShowMenuHint("");
+}
+
+bool TMenuBar2000::CloseOnOutsideClick()
+{
+    if (!CloseMenus(false, 0))
+        return false;
+    CloseItem();
+    if (FDropDown->IsShowing())
+        FDropDown->PopupForm()->HideMenu();
+    return true;
 }
 
 void TMenuBar2000::StartTimer(TPending action, UINT delay)
@@ -436,6 +447,12 @@ void TMenuBar2000::WndProc(TMessage& message)
     }
     if (message.Msg == 0x507 || (message.Msg == 0x514 && message.WParam == 11)) {
         CallGuarded([this] { UpdateBar(); });
+        message.Result = 0;
+        return;
+    }
+    if (message.Msg == 0x508) {
+        if (message.WParam == 0)
+            CallGuarded([this] { CloseItem(); });
         message.Result = 0;
         return;
     }

@@ -4,7 +4,8 @@
 // drop-down below it (beside it for a vertical bar). The source is a popup menu of the family,
 // a class-library popup menu or a main menu (its merged items). Layout and hit-testing follow
 // MenuBarCore; hover and press drive the item state (0 idle, 1 hot, 2 pushed, 3 bar mode).
-// Messages: 0x507 (an item changed) and 0x514 kind 11 (the end of an item drag) refresh it.
+// Messages: 0x507 (an item changed) and 0x514 kind 11 (the end of an item drag) refresh it;
+// 0x508 (its form lost the activation, wParam 0) closes the open item.
 #include "MenuBarCore.h"
 #include "PopupMenu2000.h"
 #include "framework/Controls.h"
@@ -38,6 +39,9 @@ public:
     uint8_t Orientation = 0;
     bool HotTrack = false;
     void SetHotTrack(bool value) { HotTrack = value; }
+    // Where the menus' hints go while no popup with a status bar of its own is open.
+    TComponent* StatusBar = nullptr;
+    int StatusBarIndex = 0;
     // Raised before a drop-down opens, with its root item.
     std::function<void(TObject* sender, TMenuItem* item)> OnMenuPopup;
 
@@ -47,6 +51,9 @@ public:
     void PushHotItem(bool keyboard);
     void OpenDropDown(bool expanded, bool keyboard);
     void CloseItem();
+    // A press outside the menus: closes the drop-down and the open item; False when the
+    // drop-down refused to close.
+    bool CloseOnOutsideClick();
     void Rebuild(bool remeasure);
     void UpdateBar();
 

@@ -8,12 +8,6 @@
 namespace {
 
 TPopupWindowFactory WindowFactory;
-TCustomPopupMenu2000* Current = nullptr;
-int HookCount = 0;
-
-// The hooks unit is not here yet: installing and releasing only count.
-void InstallMenuHooks() { ++HookCount; }
-void ReleaseMenuHooks() { --HookCount; }
 
 // The drop shadows' desktop snapshots go after a popup.
 void ReleaseDesktopCopy() { T_AM2000_Desktop::Instance().Release(); }
@@ -38,28 +32,6 @@ class TNoWindow : public IPopupMenuWindow {
 }  // namespace
 
 void SetPopupWindowFactory(TPopupWindowFactory factory) { WindowFactory = std::move(factory); }
-TCustomPopupMenu2000* CurrentPopupMenu() { return Current; }
-int MenuHookCount() { return HookCount; }
-
-void CloseMenus()
-{
-    if (Current && Current->PopupForm())
-        Current->PopupForm()->HideMenu();
-}
-
-void PumpMenuMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 TCustomPopupMenu2000::TCustomPopupMenu2000(TComponent* owner)
     : TPopupMenu(owner), FOptions(this), FAlive(std::make_shared<bool>(true))
 {
@@ -76,13 +48,13 @@ TCustomPopupMenu2000::~TCustomPopupMenu2000()
     Destroying();
     *FAlive = false;  // a modal wait on this menu ends
     if (!Designing())
-        ReleaseMenuHooks();
+        RemoveMenuHooks();
     if (FPopupForm) {
         FPopupForm->HideMenu();
         FPopupForm.reset();
     }
-    if (Current == this)
-        Current = nullptr;
+    if (CurrentPopupMenu() == this)
+        SetCurrentPopupMenu(nullptr);
     if (FAnimatedSkin)
         FAnimatedSkin->RemoveClient(this);
     if (AttachedTo)
@@ -119,7 +91,7 @@ void TCustomPopupMenu2000::Loaded()
 
 void TCustomPopupMenu2000::ShowPopup(int x, int y)
 {
-    CloseMenus();
+    CloseMenus(false, 0);  // a bar opening its drop-down keeps its open item
     if (OnPopup)
         OnPopup(this);
     PrepareItems(true);
@@ -129,7 +101,7 @@ void TCustomPopupMenu2000::ShowPopup(int x, int y)
     GetRootMenu(root, handle);
     window.SetRoot(root, handle);
     window.SetWindowOption(3, 0);
-    Current = this;
+    SetCurrentPopupMenu(this);
     auto* rootItem = dynamic_cast<TMenuItem2000*>(root);
     if (!(rootItem && rootItem->HasOwnOptions()))
         window.SetAnimation(FOptions.Animation());
@@ -142,8 +114,8 @@ void TCustomPopupMenu2000::ShowPopup(int x, int y)
     if (window.ShowMenu())
         return;
     window.HideMenu();
-    if (Current == this)
-        Current = nullptr;
+    if (CurrentPopupMenu() == this)
+        SetCurrentPopupMenu(nullptr);
 }
 
 void TCustomPopupMenu2000::Popup(int x, int y)
@@ -151,15 +123,15 @@ void TCustomPopupMenu2000::Popup(int x, int y)
     const std::shared_ptr<bool> alive = FAlive;
     ShowPopup(x, y);
     while (*alive && !InState(csDestroying) && IsShowing()) {
-        PumpMenuMessages();
+        PumpForModalMenu();
         if (!*alive)
             break;  // a handler freed this menu
         Sleep(20);
     }
     if (!*alive)
         return;
-    if (Current == this)
-        Current = nullptr;
+    if (CurrentPopupMenu() == this)
+        SetCurrentPopupMenu(nullptr);
     ReleaseDesktopCopy();
 }
 
@@ -373,16 +345,4 @@ bool DispatchShortCut(TShortCut key, TMenuItem* root)
     }
     item->Click();
     return true;
-}
-
-TShortCut ShortCutFromKeyMessage(WPARAM key, LPARAM keyData)
-{
-    TShortCut modifiers = 0;
-    if (GetKeyState(VK_SHIFT) < 0)
-        modifiers |= scShift;
-    if (GetKeyState(VK_CONTROL) < 0)
-        modifiers |= scCtrl;
-    if (keyData & (LPARAM(1) << 29))
-        modifiers |= scAlt;
-    return ShortCut(static_cast<uint16_t>(key), modifiers);
 }

@@ -3,6 +3,7 @@
 // root item to one menu window (made on first use through the window factory) and waits,
 // pumping messages, until that window has closed.
 #include "AnimatedSkinCore.h"
+#include "MenuHooks.h"
 #include "MenuItem2000.h"
 #include "PopupMenuWindow.h"
 #include "framework/Menus.h"
@@ -27,7 +28,7 @@ public:
     virtual void PrepareItems(bool addEmpty);
     virtual void DoMenuClose();
     // A key-down message: runs the item whose own shortcut it is; True when one was found.
-    bool IsShortCut(WPARAM key, LPARAM keyData);
+    bool IsShortCut(WPARAM key, LPARAM keyData) override;
     void Loaded() override;
     // From a class-library popup menu: its items (as skinned items) and handler; from another
     // skinned popup menu also its look, fonts, flags, images, skin and handlers.
@@ -94,15 +95,6 @@ public:
     using TCustomPopupMenu2000::TCustomPopupMenu2000;
 };
 
-// The family's current popup menu (the one showing), or none.
-TCustomPopupMenu2000* CurrentPopupMenu();
-// Closes any open menu of the family.
-void CloseMenus();
-// Message hooks of the family, reference-counted (installed by the hooks unit).
-int MenuHookCount();
-// One pass of pending messages (the modal wait's pump).
-void PumpMenuMessages();
-
 // The item below root (depth first, attached menus included) whose own shortcut is the key:
 // its numeric shortcut, or a text shortcut of a TMenuItem2000. The table's shortcuts are only
 // shown and never match.
@@ -110,6 +102,3 @@ TMenuItem* FindItemByShortCut(TMenuItem* root, TShortCut key);
 // Finds the item, closes the menus and clicks it after its parents (each must be enabled);
 // True when an item was found.
 bool DispatchShortCut(TShortCut key, TMenuItem* root);
-// A key-down message's shortcut: the key plus Shift and Ctrl from the key state and Alt from
-// bit 29 of the key data.
-TShortCut ShortCutFromKeyMessage(WPARAM key, LPARAM keyData);
