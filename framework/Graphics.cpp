@@ -110,6 +110,13 @@ HFONT TFont::Handle()
 
 void TBitmap::SetPixels(int width, int height, const uint32_t* pixels)
 {
+    SetSize(width, height);
+    if (FBits)
+        std::memcpy(FBits, pixels, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+}
+
+void TBitmap::SetSize(int width, int height)
+{
     FHandle.Reset();
     FBits = nullptr;
     FWidth = FHeight = 0;
@@ -126,7 +133,6 @@ void TBitmap::SetPixels(int width, int height, const uint32_t* pixels)
     FHandle.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!FHandle)
         throw Exception("Out of system resources");
-    std::memcpy(bits, pixels, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     FBits = static_cast<uint32_t*>(bits);
     FWidth = width;
     FHeight = height;

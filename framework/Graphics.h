@@ -58,6 +58,9 @@ class TBitmap : public TPersistent {
 public:
     // Copies rows top-down of 0xAARRGGBB pixels; a size of 0 empties the bitmap.
     void SetPixels(int width, int height, const uint32_t* pixels);
+    // A new picture of the size, black with alpha 0, for filling in place through ScanLine.
+    void SetSize(int width, int height);
+    uint32_t* ScanLine(int row) { return FBits + static_cast<ptrdiff_t>(row) * FWidth; }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     bool Empty() const { return !FHandle; }

@@ -178,10 +178,15 @@ void TJPEGImage::LoadFromStream(TStream& stream)
 
 void TJPEGImage::SaveToStream(TStream& stream) const
 {
-    if (Empty())
+    SaveJpegPixels(stream, FWidth, FHeight, FPixels.data(), CompressionQuality, Grayscale);
+}
+
+void SaveJpegPixels(TStream& stream, int width, int height, const uint32_t* pixels, int quality, bool grayscale)
+{
+    if (!pixels || width <= 0 || height <= 0)
         throw EJPEG("Cannot save an empty JPEG image");
     std::vector<uint8_t> row;
-    TEncodeJob job{FPixels.data(), FWidth, FHeight, std::clamp(CompressionQuality, 1, 100), Grayscale, &row, nullptr, 0};
+    TEncodeJob job{pixels, width, height, std::clamp(quality, 1, 100), grayscale, &row, nullptr, 0};
     TJpegError error;
     InstallErrorHandler(error);
     const bool ok = Encode(job, error);
@@ -189,6 +194,15 @@ void TJPEGImage::SaveToStream(TStream& stream) const
     if (!ok)
         throw EJPEG(Format("JPEG error #%d: %s", error.Manager.msg_code, error.Message));
     stream.WriteBuffer(output.get(), static_cast<int64_t>(job.OutputSize));
+}
+
+void SaveJpegPixelsToFile(const std::string& fileName, int width, int height, const uint32_t* pixels, int quality,
+                          bool grayscale)
+{
+    TMemoryStream encoded;
+    SaveJpegPixels(encoded, width, height, pixels, quality, grayscale);
+    if (!SaveFileAtomically(fileName, encoded.Memory(), encoded.Bytes().size()))
+        throw EFCreateError("Cannot create file \"" + fileName + "\"");
 }
 
 void TJPEGImage::LoadFromFile(const std::string& fileName)
@@ -199,10 +213,7 @@ void TJPEGImage::LoadFromFile(const std::string& fileName)
 
 void TJPEGImage::SaveToFile(const std::string& fileName) const
 {
-    TMemoryStream encoded;
-    SaveToStream(encoded);
-    if (!SaveFileAtomically(fileName, encoded.Memory(), encoded.Bytes().size()))
-        throw EFCreateError("Cannot create file \"" + fileName + "\"");
+    SaveJpegPixelsToFile(fileName, FWidth, FHeight, FPixels.data(), CompressionQuality, Grayscale);
 }
 
 void TJPEGImage::SetPixels(int width, int height, const uint32_t* pixels)

@@ -8,6 +8,16 @@
 
 class EJPEG : public Exception { using Exception::Exception; };
 
+inline constexpr int kDefaultJpegQuality = 90;
+
+// Pixels the caller keeps (rows top-down, 0xAARRGGBB) written as one JPEG image without a copy
+// of them first: under Wine a large frame's copy into fresh memory costs as much as encoding it.
+// Raises EJPEG for no pixels; the file is written whole or not at all (EFCreateError).
+void SaveJpegPixels(TStream& stream, int width, int height, const uint32_t* pixels,
+                    int quality = kDefaultJpegQuality, bool grayscale = false);
+void SaveJpegPixelsToFile(const std::string& fileName, int width, int height, const uint32_t* pixels,
+                          int quality = kDefaultJpegQuality, bool grayscale = false);
+
 class TJPEGImage : public TPersistent {
 public:
     // Reads one JPEG image from the stream's position and leaves the stream just after it,
@@ -24,7 +34,7 @@ public:
     const std::vector<uint32_t>& Pixels() const { return FPixels; }
     void SetPixels(int width, int height, const uint32_t* pixels);
 
-    int CompressionQuality = 90;  // 1..100, used when saving
+    int CompressionQuality = kDefaultJpegQuality;  // 1..100, used when saving
     bool Grayscale = false;       // save as a one-channel image
 
 private:

@@ -30,3 +30,33 @@ std::vector<TColourRun> FindColourRuns(const uint8_t* firstRow, int width, int h
     }
     return runs;
 }
+
+std::vector<TRegionRect> RegionRects(const std::vector<TColourRun>& runs)
+{
+    std::vector<TRegionRect> rects;
+    size_t bandStart = 0;  // first rectangle of the last band
+    for (size_t i = 0; i < runs.size();) {
+        // One row's spans, touching runs joined.
+        const int y = runs[i].Y;
+        const size_t rowStart = rects.size();
+        for (; i < runs.size() && runs[i].Y == y; ++i) {
+            if (rects.size() > rowStart && rects.back().Right == runs[i].Left)
+                rects.back().Right = runs[i].Right;
+            else
+                rects.push_back({runs[i].Left, y, runs[i].Right, y + 1});
+        }
+        // A row right under a band of the same spans makes the band taller.
+        const size_t count = rects.size() - rowStart;
+        bool same = rowStart > bandStart && rowStart - bandStart == count && rects[bandStart].Bottom == y;
+        for (size_t k = 0; same && k < count; ++k)
+            same = rects[bandStart + k].Left == rects[rowStart + k].Left && rects[bandStart + k].Right == rects[rowStart + k].Right;
+        if (same) {
+            rects.resize(rowStart);
+            for (size_t k = bandStart; k < rowStart; ++k)
+                rects[k].Bottom = y + 1;
+        } else {
+            bandStart = rowStart;
+        }
+    }
+    return rects;
+}

@@ -22,3 +22,17 @@ inline constexpr ptrdiff_t BitmapRowStride(int width, int bitsPerPixel)
 // bottom-up bitmap); pixels are blue, green, red. `transparent` is 0x00RRGGBB.
 std::vector<TColourRun> FindColourRuns(const uint8_t* firstRow, int width, int height, ptrdiff_t stride,
                                        uint32_t transparent);
+
+// A rectangle of a region, right and bottom exclusive.
+struct TRegionRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    friend bool operator==(const TRegionRect&, const TRegionRect&) = default;
+};
+
+// The same area as the union of `runs` (in the row order FindColourRuns gives) in far fewer
+// rectangles: touching runs of a row become one, and rows of equal spans one band. The
+// system unites the rectangles of a region one by one, so their count sets its cost.
+std::vector<TRegionRect> RegionRects(const std::vector<TColourRun>& runs);

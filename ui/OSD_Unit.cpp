@@ -1,6 +1,7 @@
 #include "ui/OSD_Unit.h"
 
 #include "ui/BitmapRegion.h"
+#include "ui/BitmapRegionCore.h"
 #include "ui/Video_Unit.h"
 
 #include "engine/OutlinedText.h"
@@ -98,6 +99,7 @@ bool TOSDForm::Render()
         if (!FBitmap)
             return false;
         FBitmapWidth = width;
+        FBits = static_cast<const uint8_t*>(bits);
     }
     const HDC dc = FDC.Get();
     const HGDIOBJ previous = SelectObject(dc, FBitmap.Get());
@@ -117,14 +119,13 @@ bool TOSDForm::Render()
     }
     const TOSDSize size = OSDWindowSize(extent.cx, extent.cy);
     SetBounds(kOSDLeft, kOSDTop, size.Width, size.Height);
-    // 4. The region follows the text's pixels; the system owns it once it is set.
+    // 4. The region follows the text's pixels, read in the section itself (flushed above);
+    // the system owns it once it is set.
     HRGN region = nullptr;
-    Deselect();  // the picture is read while no device context holds it
     if (!RegionsEnabled || RegionsEnabled())
-        region = BuildRegionFromBitmap(FBitmap.Get(), 0);
+        region = BuildRegionFromBits(FBits, width, kOSDBitmapHeight, BitmapRowStride(width, 24), 0);
     if (!SetWindowRgn(Handle(), region, FALSE) && region)
         DeleteObject(region);
-    SelectObject(dc, FBitmap.Get());
     return true;
 }
 

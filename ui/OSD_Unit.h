@@ -55,5 +55,6 @@ private:
     TMemoryDC FDC;
     TBitmapHandle FBitmap;
     int FBitmapWidth = 0;
+    const uint8_t* FBits = nullptr;  // the section's top-down rows
     HGDIOBJ FOriginalBitmap = nullptr;
 };

@@ -19,13 +19,19 @@ namespace {
 
 constexpr int ThumbnailSize = 100;
 
-// The frame's pixels as a bitmap of the library, for its transfers.
-void CopyToBitmap32(const TBitmap& frame, TCustomBitmap32& into)
-{
-    into.SetSize(frame.Width(), frame.Height());
-    if (!frame.Empty())
-        std::copy_n(frame.Pixels(), static_cast<size_t>(frame.Width()) * static_cast<size_t>(frame.Height()), into.Bits());
-}
+// The frame's own pixels seen as a bitmap of the library, for its transfers, read only: a copy
+// of a large frame into fresh memory costs more under Wine than scaling it.
+class TFrameView : public TCustomBitmap32 {
+public:
+    explicit TFrameView(const TBitmap& frame) : FFrame(frame) { SetSize(frame.Width(), frame.Height()); }
+
+protected:
+    TColor32* AllocatePixels(int, int) override { return const_cast<TColor32*>(FFrame.Pixels()); }
+    void ReleasePixels() override {}
+
+private:
+    const TBitmap& FFrame;
+};
 
 }  // namespace
 
@@ -36,8 +42,7 @@ void MakeSnapshotThumbnail(const TBitmap& frame, int size, TCustomBitmap32& into
     const std::optional<TRect> fit = FitRectCentered(TRect(0, 0, size, size), TRect(0, 0, frame.Width(), frame.Height()));
     if (!fit || frame.Empty())
         return;
-    TCustomBitmap32 source;
-    CopyToBitmap32(frame, source);
+    const TFrameView source(frame);
     StretchTransfer(&into, *fit, into.BoundsRect(), &source, source.BoundsRect(), sfLinear, dmOpaque, {});
 }
 
@@ -134,9 +139,7 @@ void TSnapShotForm::SaveSnapshot(int index, const std::string& fileName) const
 {
     const TSnapShotItem& item = FList[index];
     if (SnapshotFileFormat(fileName) == TSnapshotFileFormat::Jpeg) {
-        TJPEGImage jpeg;
-        jpeg.SetPixels(item.Bitmap->Width(), item.Bitmap->Height(), item.Bitmap->Pixels());
-        jpeg.SaveToFile(fileName);
+        SaveJpegPixelsToFile(fileName, item.Bitmap->Width(), item.Bitmap->Height(), item.Bitmap->Pixels());
     } else {
         item.Bitmap->SaveToFile(fileName);
     }

@@ -30,10 +30,27 @@ uint32_t Get32(const uint8_t* p)
 
 uint64_t Magnitude(int32_t v) { return v < 0 ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(v)) : static_cast<uint64_t>(v); }
 
-uint8_t Clamp255(double v)
+// A channel given in millionths, rounded half up and clamped to 0..255.
+uint8_t Round255(int32_t millionths)
 {
-    const double r = std::floor(v + 0.5);
-    return static_cast<uint8_t>(r < 0 ? 0 : r > 255 ? 255 : r);
+    return static_cast<uint8_t>(static_cast<uint32_t>(std::clamp(millionths + 500000, 0, 255999999)) / 1000000u);
+}
+
+// One row of Y0 U Y1 V groups to pixels, each handed to put(x, blue, green, red). The
+// coefficients have six decimals, so the sums are exact in millionths (no rounding error at
+// halves) and need no floating point: |sum| stays under 2^30.
+template <class TPut>
+void YUY2Row(const uint8_t* in, size_t width, TPut put)
+{
+    for (size_t x = 0; x < width; x += 2) {
+        const int32_t d = in[2 * x + 1] - 128;  // U
+        const int32_t e = in[2 * x + 3] - 128;  // V
+        const int32_t blue = 2017232 * d, green = -391762 * d - 812968 * e, red = 1596027 * e;
+        for (size_t k = x; k < x + 2 && k < width; ++k) {
+            const int32_t c = 1164383 * (in[2 * k] - 16);
+            put(k, Round255(c + blue), Round255(c + green), Round255(c + red));
+        }
+    }
 }
 
 }  // namespace
@@ -95,8 +112,8 @@ std::optional<TBitmapInfoHeader> ReadBitmapInfoHeader(std::span<const uint8_t> i
     return h;
 }
 
-std::optional<TDib24> YUY2ToBitmap(bool formatIsVideoInfo, std::span<const uint8_t> format,
-                                   std::span<const uint8_t> frame)
+std::optional<TYUY2Layout> YUY2FrameLayout(bool formatIsVideoInfo, std::span<const uint8_t> format,
+                                          std::span<const uint8_t> frame)
 {
     if (!formatIsVideoInfo || format.size() < VideoInfoHeaderSize)
         return std::nullopt;
@@ -108,25 +125,38 @@ std::optional<TDib24> YUY2ToBitmap(bool formatIsVideoInfo, std::span<const uint8
     const uint64_t rowBytes = (width + 1) / 2 * 4;
     if (rowBytes * height > frame.size())
         return std::nullopt;
+    return TYUY2Layout{static_cast<int>(width), static_cast<int>(height), static_cast<size_t>(rowBytes)};
+}
 
+std::optional<TDib24> YUY2ToBitmap(bool formatIsVideoInfo, std::span<const uint8_t> format,
+                                   std::span<const uint8_t> frame)
+{
+    const std::optional<TYUY2Layout> layout = YUY2FrameLayout(formatIsVideoInfo, format, frame);
+    if (!layout)
+        return std::nullopt;
     TDib24 out;
-    out.Width = static_cast<int>(width);
-    out.Height = static_cast<int>(height);
-    out.Bits.resize(out.Stride() * static_cast<size_t>(height));
-    for (size_t y = 0; y < height; ++y) {
-        const uint8_t* in = frame.data() + rowBytes * y;
+    out.Width = layout->Width;
+    out.Height = layout->Height;
+    out.Bits.resize(out.Stride() * static_cast<size_t>(out.Height));
+    for (size_t y = 0; y < static_cast<size_t>(out.Height); ++y) {
         uint8_t* px = out.Bits.data() + out.Stride() * y;
-        for (size_t x = 0; x < width; ++x, px += 3) {
-            const size_t pair = x & ~size_t{1};
-            const double c = 1.164383 * (in[2 * x] - 16);
-            const double d = in[2 * pair + 1] - 128;  // U
-            const double e = in[2 * pair + 3] - 128;  // V
-            px[0] = Clamp255(c + 2.017232 * d);
-            px[1] = Clamp255(c - 0.391762 * d - 0.812968 * e);
-            px[2] = Clamp255(c + 1.596027 * e);
-        }
+        YUY2Row(frame.data() + layout->RowBytes * y, static_cast<size_t>(out.Width), [px](size_t x, uint8_t b, uint8_t g, uint8_t r) {
+            px[3 * x] = b;
+            px[3 * x + 1] = g;
+            px[3 * x + 2] = r;
+        });
     }
     return out;
+}
+
+void YUY2ToPixels(const TYUY2Layout& layout, std::span<const uint8_t> frame, uint32_t* pixels)
+{
+    for (size_t y = 0; y < static_cast<size_t>(layout.Height); ++y) {
+        uint32_t* row = pixels + static_cast<size_t>(layout.Width) * y;
+        YUY2Row(frame.data() + layout.RowBytes * y, static_cast<size_t>(layout.Width), [row](size_t x, uint8_t b, uint8_t g, uint8_t r) {
+            row[x] = 0xFF000000u | (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
+        });
+    }
 }
 
 std::optional<std::vector<uint8_t>> DibToBitmapFile(std::span<const uint8_t> packedDib)

@@ -62,6 +62,18 @@ inline constexpr size_t VideoInfoBmiOffset = 48, VideoInfoHeaderSize = 88;
 std::optional<TDib24> YUY2ToBitmap(bool formatIsVideoInfo, std::span<const uint8_t> format,
                                    std::span<const uint8_t> frame);
 
+// The same frame's layout, for converting into pixels the caller holds: none where
+// YUY2ToBitmap gives none.
+struct TYUY2Layout {
+    int Width = 0;
+    int Height = 0;
+    size_t RowBytes = 0;
+};
+std::optional<TYUY2Layout> YUY2FrameLayout(bool formatIsVideoInfo, std::span<const uint8_t> format,
+                                          std::span<const uint8_t> frame);
+// Into Width x Height pixels, rows top-down, 0xFFRRGGBB: the colours YUY2ToBitmap gives.
+void YUY2ToPixels(const TYUY2Layout& layout, std::span<const uint8_t> frame, uint32_t* pixels);
+
 // A bitmap file from a renderer's current image: a packed DIB (info header, colour masks,
 // colour table, bits). Colour-table entries: biClrUsed, else 2^bits for 8 bits or fewer; a 40-byte
 // BI_BITFIELDS header is followed by 12 mask bytes; the bits are biSizeImage bytes, or stride x

@@ -33,20 +33,6 @@ void GrabberPins(IBaseFilter* filter, ComPtr<IPin>& input, ComPtr<IPin>& output)
     }
 }
 
-std::unique_ptr<TBitmap> BitmapFromDib24(const TDib24& dib)
-{
-    std::vector<uint32_t> pixels(static_cast<size_t>(dib.Width) * static_cast<size_t>(dib.Height));
-    for (int y = 0; y < dib.Height; ++y)
-        for (int x = 0; x < dib.Width; ++x) {
-            const uint8_t* p = dib.Pixel(x, y);
-            pixels[static_cast<size_t>(y) * static_cast<size_t>(dib.Width) + static_cast<size_t>(x)] =
-                0xFF000000u | (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
-        }
-    auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetPixels(dib.Width, dib.Height, pixels.data());
-    return bitmap;
-}
-
 // Frees a task-allocated current image.
 struct TTaskMemFree {
     void operator()(BYTE* p) const { CoTaskMemFree(p); }
@@ -146,8 +132,15 @@ std::unique_ptr<TBitmap> GrabberFrame(ISampleGrabber* grabber)
         return nullptr;
     buffer.resize(std::min(buffer.size(), static_cast<size_t>(size)));
     const std::span<const uint8_t> format(connected.pbFormat, connected.pbFormat ? connected.cbFormat : 0);
-    const std::optional<TDib24> dib = YUY2ToBitmap(connected.formattype == FORMAT_VideoInfo, format, buffer);
-    return dib ? BitmapFromDib24(*dib) : nullptr;
+    const std::optional<TYUY2Layout> layout = YUY2FrameLayout(connected.formattype == FORMAT_VideoInfo, format, buffer);
+    if (!layout)
+        return nullptr;
+    // Converted straight into the bitmap's own pixels: under Wine every large buffer between
+    // costs more in fresh memory than the conversion itself.
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(layout->Width, layout->Height);
+    YUY2ToPixels(*layout, buffer, bitmap->ScanLine(0));
+    return bitmap;
 }
 
 std::unique_ptr<TBitmap> BitmapFromPackedDib(const uint8_t* dib, size_t size)

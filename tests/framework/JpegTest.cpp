@@ -89,3 +89,14 @@ TEST(Jpeg, BadDataRaisesAndKeepsThePicture)
     TMemoryStream out;
     EXPECT_THROW(TJPEGImage().SaveToStream(out), EJPEG);
 }
+
+TEST(Jpeg, PixelsKeptByTheCallerSaveAsTheImageDoes)
+{
+    const TJPEGImage image = Ramp(40, 30);
+    TMemoryStream byImage, byPixels;
+    image.SaveToStream(byImage);
+    SaveJpegPixels(byPixels, 40, 30, image.Pixels().data());
+    EXPECT_EQ(byPixels.Bytes(), byImage.Bytes());
+    EXPECT_THROW(SaveJpegPixels(byPixels, 0, 30, image.Pixels().data()), EJPEG);
+    EXPECT_THROW(SaveJpegPixels(byPixels, 40, 30, nullptr), EJPEG);
+}

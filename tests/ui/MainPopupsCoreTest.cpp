@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <random>
+
 TEST(MainPopups, ReopenShowsAtMostTheHistoryLength)
 {
     const std::vector<std::string> history{"C:\\a\\one.avi", "D:\\two.mp3", "three.wav", "C:\\x\\four.avi"};
@@ -100,4 +104,50 @@ TEST(BitmapRegion, BottomUpRowsAndWholeRows)
     EXPECT_EQ(runs, (std::vector<TColourRun>{{1, 0, 3}}));
     EXPECT_TRUE(FindColourRuns(nullptr, 3, 2, 12, 0).empty());
     EXPECT_TRUE(FindColourRuns(bmp.Bits.data(), 0, 2, 12, 0).empty());
+}
+
+TEST(BitmapRegion, RectanglesJoinTouchingRunsAndEqualRows)
+{
+    // Rows 0-1 equal (a two-colour span and a lone pixel), row 2 different, row 3 empty, row 4
+    // as rows 0-1 again but not under them.
+    TBitmap24 bmp(8, 5);
+    for (const int y : {0, 1, 4}) {
+        bmp.Set(1, y, 0xFFFFFF);
+        bmp.Set(2, y, 0x3C3C3C);
+        bmp.Set(3, y, 0x3C3C3C);
+        bmp.Set(6, y, 0xFFFFFF);
+    }
+    bmp.Set(1, 2, 0xFFFFFF);
+    const std::vector<TRegionRect> rects = RegionRects(FindColourRuns(bmp.Bits.data(), 8, 5, bmp.Stride, 0x00FF00));
+    EXPECT_EQ(rects, (std::vector<TRegionRect>{{1, 0, 4, 2}, {6, 0, 7, 2}, {1, 2, 2, 3}, {1, 4, 4, 5}, {6, 4, 7, 5}}));
+    EXPECT_TRUE(RegionRects({}).empty());
+}
+
+TEST(BitmapRegion, RectanglesCoverExactlyTheRuns)
+{
+    // Random pictures of few colours: every pixel is in a rectangle iff it is in a run, at most once.
+    std::mt19937 random(11);
+    for (int round = 0; round < 20; ++round) {
+        const int width = 1 + static_cast<int>(random() % 40), height = 1 + static_cast<int>(random() % 12);
+        TBitmap24 bmp(width, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                bmp.Set(x, y, std::array<uint32_t, 3>{0x00FF00, 0xFFFFFF, 0x3C3C3C}[random() % 3]);
+        // Some rows repeat the one above, as a text's stems do.
+        for (int y = 1; y < height; ++y)
+            if (random() % 2)
+                std::copy_n(&bmp.Bits[static_cast<size_t>((y - 1) * bmp.Stride)], bmp.Stride, &bmp.Bits[static_cast<size_t>(y * bmp.Stride)]);
+        const std::vector<TColourRun> runs = FindColourRuns(bmp.Bits.data(), width, height, bmp.Stride, 0x00FF00);
+        std::vector<int> byRuns(static_cast<size_t>(width * height)), byRects(byRuns.size());
+        for (const TColourRun& run : runs)
+            for (int x = run.Left; x < run.Right; ++x)
+                ++byRuns[static_cast<size_t>(run.Y * width + x)];
+        const std::vector<TRegionRect> rects = RegionRects(runs);
+        for (const TRegionRect& rect : rects)
+            for (int y = rect.Top; y < rect.Bottom; ++y)
+                for (int x = rect.Left; x < rect.Right; ++x)
+                    ++byRects[static_cast<size_t>(y * width + x)];
+        EXPECT_EQ(byRects, byRuns) << "round " << round;
+        EXPECT_LE(rects.size(), runs.size());
+    }
 }

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
+#include <random>
 
 namespace {
 
@@ -50,6 +52,8 @@ TEST(YUY2ToBitmap, ConvertsRowsOfWholePixelPairs)
          {{K, K, W}, {R, P, R}}},
         {"negative height", 2, -2, {16, 128, 16, 128, 235, 128, 235, 128}, {{K, K}, {W, W}}},
         {"longer buffer", 1, 1, {16, 128, 16, 128, 235, 235}, {{K}}},
+        // Green is exactly 58.5 here: a half rounds up.
+        {"half rounds up", 1, 1, {116, 58, 116, 233}, {{Rgb{255, 59, 0}}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -63,6 +67,31 @@ TEST(YUY2ToBitmap, ConvertsRowsOfWholePixelPairs)
             for (int x = 0; x < dib->Width; ++x)
                 EXPECT_EQ(RgbAt(*dib, x, y), c.Rows[y][x]) << x << "," << y;
     }
+}
+
+TEST(YUY2ToBitmap, PixelsOfTheGrabAreTheBitmapsColours)
+{
+    std::mt19937 random(5);
+    for (const auto& [width, height] : {std::pair{7, -3}, std::pair{16, 5}}) {
+        std::vector<uint8_t> frame(static_cast<size_t>((width + 1) / 2 * 4 * std::abs(height)));
+        for (uint8_t& b : frame)
+            b = static_cast<uint8_t>(random());
+        const std::vector<uint8_t> format = VideoInfo(width, height);
+        const std::optional<TDib24> dib = YUY2ToBitmap(true, format, frame);
+        const std::optional<TYUY2Layout> layout = YUY2FrameLayout(true, format, frame);
+        ASSERT_TRUE(dib && layout);
+        ASSERT_EQ(layout->Width, dib->Width);
+        ASSERT_EQ(layout->Height, dib->Height);
+        std::vector<uint32_t> pixels(static_cast<size_t>(dib->Width * dib->Height));
+        YUY2ToPixels(*layout, frame, pixels.data());
+        for (int y = 0; y < dib->Height; ++y)
+            for (int x = 0; x < dib->Width; ++x) {
+                const uint32_t p = pixels[static_cast<size_t>(y * dib->Width + x)];
+                EXPECT_EQ(RgbAt(*dib, x, y), (Rgb{static_cast<int>(p >> 16 & 0xFF), static_cast<int>(p >> 8 & 0xFF), static_cast<int>(p & 0xFF)}));
+                EXPECT_EQ(p >> 24, 0xFFu);
+            }
+    }
+    EXPECT_FALSE(YUY2FrameLayout(true, VideoInfo(3, 2), std::vector<uint8_t>(15)));
 }
 
 TEST(YUY2ToBitmap, NoBitmapWithoutAFormatOrEnoughBytes)
