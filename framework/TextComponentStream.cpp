@@ -36,6 +36,30 @@ std::string TParser::ReadRawUntil(char stop)
     return text;
 }
 
+bool TParser::BeginToken()
+{
+    SkipBlanks();
+    FTokenString.clear();
+    return !AtEnd();
+}
+
+char TParser::SymbolToken(bool (*IsChar)(char))
+{
+    while (IsChar(CharAt())) {
+        FTokenString += CharAt();
+        Advance();
+    }
+    return FToken = toSymbol;
+}
+
+char TParser::CharToken()
+{
+    FTokenString = CharAt();
+    FToken = CharAt();
+    Advance();
+    return FToken;
+}
+
 void TParser::Error(const std::string& message) const
 {
     throw EParserError(message + " on line " + std::to_string(FLine));
@@ -43,18 +67,11 @@ void TParser::Error(const std::string& message) const
 
 char TParser::NextToken()
 {
-    SkipBlanks();
-    FTokenString.clear();
-    if (AtEnd())
+    if (!BeginToken())
         return FToken = toEOF;
     const char c = CharAt();
-    if (IsSymbolStart(c)) {
-        while (IsSymbolChar(CharAt())) {
-            FTokenString += CharAt();
-            Advance();
-        }
-        return FToken = toSymbol;
-    }
+    if (IsSymbolStart(c))
+        return SymbolToken(IsSymbolChar);
     if (c == '\'' || c == '#') {
         // Quoted runs ('' is a quote) and #n characters, adjacent, make one string.
         while (CharAt() == '\'' || CharAt() == '#') {
@@ -102,9 +119,7 @@ char TParser::NextToken()
         }
         return FToken;
     }
-    FTokenString = c;
-    Advance();
-    return FToken = c;
+    return CharToken();
 }
 
 bool TParser::TokenSymbolIs(std::string_view symbol) const { return FToken == toSymbol && SameText(FTokenString, symbol); }

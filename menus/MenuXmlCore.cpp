@@ -10,9 +10,7 @@
 
 char TMyParser::NextToken()
 {
-    SkipBlanks();
-    FTokenString.clear();
-    if (AtEnd())
+    if (!BeginToken())
         return FToken = toEOF;
     const char c = CharAt();
     if (c == '"') {
@@ -20,17 +18,10 @@ char TMyParser::NextToken()
         FTokenString = ReadRawUntil('"');
         return FToken = toString;
     }
-    auto isNameChar = [](char ch) { return IsSymbolChar(ch) || ch == '-' || ch == '.' || ch == ':'; };
-    if (isNameChar(c)) {
-        while (!AtEnd() && isNameChar(CharAt())) {
-            FTokenString += CharAt();
-            Advance();
-        }
-        return FToken = toSymbol;
-    }
-    FTokenString = c;
-    Advance();
-    return FToken = c;
+    const auto isNameChar = [](char ch) { return IsSymbolChar(ch) || ch == '-' || ch == '.' || ch == ':'; };
+    if (isNameChar(c))
+        return SymbolToken(isNameChar);
+    return CharToken();
 }
 
 std::string TMyParser::TextUntilTag()
