@@ -4,12 +4,10 @@
 #include "ColorNames.h"
 #include "SysUtils.h"
 
-#include <cstring>
 #include <deque>
 
 namespace {
 
-constexpr char Signature[4] = {'T', 'P', 'F', '0'};
 constexpr int MaxListDepth = 32;
 
 [[noreturn]] void InvalidValue() { throw EReadError("Invalid property value"); }
@@ -334,7 +332,7 @@ void WriteComponentStream(TStream& stream, const std::string& className, const s
     if (component)
         component->SetState(TComponent::csWriting, true);
     try {
-        stream.WriteBuffer(Signature, 4);
+        stream.WriteBuffer(StreamSignature, 4);
         WriteShortString(stream, className);
         WriteShortString(stream, objectName);
         WriteProperties(stream, root, "");
@@ -352,8 +350,7 @@ void WriteComponentStream(TStream& stream, const std::string& className, const s
 void ReadComponentStream(const uint8_t* data, size_t size, IStoredProperties& root, TComponent* component)
 {
     TByteCursor in(data, size);
-    if (in.Left() < 4 || std::memcmp(in.Take(4), Signature, 4) != 0)
-        throw EReadError("Invalid stream format");
+    in.Signature();
     if (component)
         component->SetState(TComponent::csLoading | TComponent::csReading, true);
     try {
@@ -449,15 +446,14 @@ void ReadObject(TByteCursor& in, IStoredObject& object, int depth)
 
 void WriteObjectTree(TStream& stream, IStoredObject& root)
 {
-    stream.WriteBuffer(Signature, 4);
+    stream.WriteBuffer(StreamSignature, 4);
     WriteObject(stream, root, 0);
 }
 
 void ReadObjectTree(const uint8_t* data, size_t size, IStoredObject& root)
 {
     TByteCursor in(data, size);
-    if (in.Left() < 4 || std::memcmp(in.Take(4), Signature, 4) != 0)
-        throw EReadError("Invalid stream format");
+    in.Signature();
     PassPrefix(in);
     in.ShortString();  // class name
     in.ShortString();  // object name

@@ -4,12 +4,17 @@
 // flags) may precede its class name, followed by the child position when ffChildPos is set.
 #include "Classes.h"
 #include "ComponentStream.h"
+#include "SysUtils.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 enum TFilerFlag : uint8_t { ffInherited = 1, ffChildPos = 2, ffInline = 4 };
+
+// The first bytes of every binary component stream.
+inline constexpr char StreamSignature[4] = {'T', 'P', 'F', '0'};
 
 // Nesting deeper than this (objects in objects, lists in lists) is refused as malformed.
 inline constexpr int MaxStreamDepth = 64;
@@ -51,6 +56,12 @@ public:
         return std::string(reinterpret_cast<const char*>(b), count);
     }
     std::string ShortString() { return Text(U8()); }
+    // The stream's opening signature; anything else is not a component stream.
+    void Signature()
+    {
+        if (FLeft < 4 || std::memcmp(Take(4), StreamSignature, 4) != 0)
+            throw EReadError("Invalid stream format");
+    }
     // An 8-, 16- or 32-bit integer value of the given type.
     int64_t Integer(uint8_t type)
     {
@@ -83,6 +94,7 @@ class TStreamBuilder {
 public:
     std::vector<uint8_t> Bytes;
     void U8(uint8_t v) { Bytes.push_back(v); }
+    void Signature() { Raw(StreamSignature, 4); }
     void Raw(const void* data, size_t size)
     {
         const auto* b = static_cast<const uint8_t*>(data);
@@ -130,6 +142,22 @@ public:
             Raw(text.data(), text.size());
         }
     }
+    // An identifier: False, True, nil and Null (in any case) are values of their own types.
+    void Identifier(const std::string& word)
+    {
+        if (SameText(word, "False"))
+            U8(vaFalse);
+        else if (SameText(word, "True"))
+            U8(vaTrue);
+        else if (SameText(word, "nil"))
+            U8(vaNil);
+        else if (SameText(word, "Null"))
+            U8(vaNull);
+        else {
+            U8(vaIdent);
+            ShortString(word);
+        }
+    }
     void Binary(const std::string& bytes)
     {
         U8(vaBinary);
@@ -154,4 +182,47 @@ inline std::vector<uint8_t> ReadRest(TStream& stream)
     if (!bytes.empty())
         stream.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     return bytes;
+}
+
+// The rest of a stream read whole, past its checked signature: the opening of every conversion
+// from the binary form.
+class TSignedStreamRest {
+public:
+    explicit TSignedStreamRest(TStream& stream) : FBytes(ReadRest(stream)), FIn(FBytes.data(), FBytes.size())
+    {
+        FIn.Signature();
+    }
+    TStreamBytes& In() { return FIn; }
+
+private:
+    std::vector<uint8_t> FBytes;
+    TStreamBytes FIn;
+};
+
+// Hexadecimal digit pairs of a text form's binary value; blanks between pairs are allowed. False on
+// any other character or an odd digit.
+inline bool HexPairsToBytes(const std::string& text, std::string& bytes)
+{
+    bytes.clear();
+    int high = -1;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) <= ' ')
+            continue;
+        int digit = -1;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        if (digit < 0)
+            return false;
+        if (high < 0) {
+            high = digit;
+        } else {
+            bytes += static_cast<char>(high << 4 | digit);
+            high = -1;
+        }
+    }
+    return high < 0;
 }

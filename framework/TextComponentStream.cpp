@@ -2,8 +2,6 @@
 
 #include "ComponentStreamIO.h"
 
-#include <cstring>
-
 // ---- Parser ----
 
 TParser::TParser(std::string source) : FSource(std::move(source)) {}
@@ -38,6 +36,30 @@ std::string TParser::ReadRawUntil(char stop)
     return text;
 }
 
+bool TParser::BeginToken()
+{
+    SkipBlanks();
+    FTokenString.clear();
+    return !AtEnd();
+}
+
+char TParser::SymbolToken(bool (*IsChar)(char))
+{
+    while (IsChar(CharAt())) {
+        FTokenString += CharAt();
+        Advance();
+    }
+    return FToken = toSymbol;
+}
+
+char TParser::CharToken()
+{
+    FTokenString = CharAt();
+    FToken = CharAt();
+    Advance();
+    return FToken;
+}
+
 void TParser::Error(const std::string& message) const
 {
     throw EParserError(message + " on line " + std::to_string(FLine));
@@ -45,18 +67,11 @@ void TParser::Error(const std::string& message) const
 
 char TParser::NextToken()
 {
-    SkipBlanks();
-    FTokenString.clear();
-    if (AtEnd())
+    if (!BeginToken())
         return FToken = toEOF;
     const char c = CharAt();
-    if (IsSymbolStart(c)) {
-        while (IsSymbolChar(CharAt())) {
-            FTokenString += CharAt();
-            Advance();
-        }
-        return FToken = toSymbol;
-    }
+    if (IsSymbolStart(c))
+        return SymbolToken(IsSymbolChar);
     if (c == '\'' || c == '#') {
         // Quoted runs ('' is a quote) and #n characters, adjacent, make one string.
         while (CharAt() == '\'' || CharAt() == '#') {
@@ -104,9 +119,7 @@ char TParser::NextToken()
         }
         return FToken;
     }
-    FTokenString = c;
-    Advance();
-    return FToken = c;
+    return CharToken();
 }
 
 bool TParser::TokenSymbolIs(std::string_view symbol) const { return FToken == toSymbol && SameText(FTokenString, symbol); }
@@ -140,8 +153,6 @@ void TParser::CheckTokenSymbol(std::string_view symbol) const
 // ---- Binary to text ----
 
 namespace {
-
-constexpr char Signature[4] = {'T', 'P', 'F', '0'};
 
 std::string Indent(int level) { return std::string(static_cast<size_t>(level) * 2, ' '); }
 
@@ -349,22 +360,9 @@ private:
             FOut.String(text);
             return;
         }
-        case TParser::toSymbol: {
-            const std::string& word = FParser.TokenString();
-            if (SameText(word, "False"))
-                FOut.U8(vaFalse);
-            else if (SameText(word, "True"))
-                FOut.U8(vaTrue);
-            else if (SameText(word, "nil"))
-                FOut.U8(vaNil);
-            else if (SameText(word, "Null"))
-                FOut.U8(vaNull);
-            else {
-                FOut.U8(vaIdent);
-                FOut.ShortString(word);
-            }
+        case TParser::toSymbol:
+            FOut.Identifier(FParser.TokenString());
             break;
-        }
         case '[':
             FOut.U8(vaSet);
             if (FParser.NextToken() != ']') {
@@ -395,40 +393,13 @@ private:
         FParser.NextToken();
     }
 
-    // Hexadecimal digit pairs up to "}"; blanks between pairs are allowed.
-    // The token "{" was read; the raw digits follow it up to "}".
+    // The token "{" was read; hexadecimal digit pairs follow it up to "}".
     void Binary()
     {
-        const std::string text = FParser.ReadRawUntil('}');
         std::string bytes;
-        int high = -1;
-        for (const char c : text) {
-            if (static_cast<unsigned char>(c) <= ' ')
-                continue;
-            const int digit = HexDigit(c);
-            if (digit < 0)
-                FParser.Error("Invalid binary value");
-            if (high < 0) {
-                high = digit;
-            } else {
-                bytes += static_cast<char>(high << 4 | digit);
-                high = -1;
-            }
-        }
-        if (high >= 0)
+        if (!HexPairsToBytes(FParser.ReadRawUntil('}'), bytes))
             FParser.Error("Invalid binary value");
         FOut.Binary(bytes);
-    }
-
-    static int HexDigit(char c)
-    {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        return -1;
     }
 
     TParser FParser;
@@ -439,12 +410,9 @@ private:
 
 void ObjectBinaryToText(TStream& input, TStream& output)
 {
-    const std::vector<uint8_t> bytes = ReadRest(input);
-    TStreamBytes in(bytes.data(), bytes.size());
-    if (in.Left() < 4 || std::memcmp(in.Take(4), Signature, 4) != 0)
-        throw EReadError("Invalid stream format");
+    TSignedStreamRest rest(input);
     std::string out;
-    TextObject(in, out, 0);
+    TextObject(rest.In(), out, 0);
     output.WriteBuffer(out.data(), static_cast<int64_t>(out.size()));
 }
 
@@ -452,7 +420,7 @@ void ObjectTextToBinary(TStream& input, TStream& output)
 {
     const std::vector<uint8_t> bytes = ReadRest(input);
     TStreamBuilder out;
-    out.Raw(Signature, 4);
+    out.Signature();
     TTextReader reader(std::string(bytes.begin(), bytes.end()), out);
     reader.Parser().NextToken();
     reader.Object(0);

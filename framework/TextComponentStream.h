@@ -48,6 +48,12 @@ protected:
     void SkipBlanks();
     static bool IsSymbolStart(char c);
     static bool IsSymbolChar(char c);
+    // The start of every token: blanks passed over, the token text cleared; False at the end.
+    bool BeginToken();
+    // A symbol token of the characters IsChar takes, from the current one on.
+    char SymbolToken(bool (*IsChar)(char));
+    // A token of the current character alone.
+    char CharToken();
     std::string FSource;
     size_t FPos = 0;
     char FToken = toEOF;

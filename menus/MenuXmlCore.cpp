@@ -10,9 +10,7 @@
 
 char TMyParser::NextToken()
 {
-    SkipBlanks();
-    FTokenString.clear();
-    if (AtEnd())
+    if (!BeginToken())
         return FToken = toEOF;
     const char c = CharAt();
     if (c == '"') {
@@ -20,17 +18,10 @@ char TMyParser::NextToken()
         FTokenString = ReadRawUntil('"');
         return FToken = toString;
     }
-    auto isNameChar = [](char ch) { return IsSymbolChar(ch) || ch == '-' || ch == '.' || ch == ':'; };
-    if (isNameChar(c)) {
-        while (!AtEnd() && isNameChar(CharAt())) {
-            FTokenString += CharAt();
-            Advance();
-        }
-        return FToken = toSymbol;
-    }
-    FTokenString = c;
-    Advance();
-    return FToken = c;
+    const auto isNameChar = [](char ch) { return IsSymbolChar(ch) || ch == '-' || ch == '.' || ch == ':'; };
+    if (isNameChar(c))
+        return SymbolToken(isNameChar);
+    return CharToken();
 }
 
 std::string TMyParser::TextUntilTag()
@@ -64,7 +55,6 @@ void TMyParser::SkipConstruct()
 
 namespace {
 
-constexpr char Signature[4] = {'T', 'P', 'F', '0'};
 const std::string CRLF = "\r\n";
 
 std::string Indent(int level) { return std::string(static_cast<size_t>(level) * 2, ' '); }
@@ -427,20 +417,9 @@ private:
             FOut.String(Utf8ToAnsi(DecodeEntities(JoinedPieces(FParser.TextUntilTag(), level))));
         } else if (SameText(kind, "identifier")) {
             const std::string word = Trim(FParser.TextUntilTag());
-            if (SameText(word, "False"))
-                FOut.U8(vaFalse);
-            else if (SameText(word, "True"))
-                FOut.U8(vaTrue);
-            else if (SameText(word, "nil"))
-                FOut.U8(vaNil);
-            else if (SameText(word, "Null"))
-                FOut.U8(vaNull);
-            else if (word.empty())
+            if (word.empty())
                 throw EReadError("Invalid property value");
-            else {
-                FOut.U8(vaIdent);
-                FOut.ShortString(word);
-            }
+            FOut.Identifier(word);
         } else if (SameText(kind, "integer")) {
             int64_t value = 0;
             if (!TryStrToInt64(Trim(FParser.TextUntilTag()), value))
@@ -525,27 +504,7 @@ private:
     void Binary(const std::string& text)
     {
         std::string bytes;
-        int high = -1;
-        for (const char c : text) {
-            if (static_cast<unsigned char>(c) <= ' ')
-                continue;
-            int digit = -1;
-            if (c >= '0' && c <= '9')
-                digit = c - '0';
-            else if (c >= 'A' && c <= 'F')
-                digit = c - 'A' + 10;
-            else if (c >= 'a' && c <= 'f')
-                digit = c - 'a' + 10;
-            if (digit < 0)
-                throw EReadError("Invalid binary value");
-            if (high < 0) {
-                high = digit;
-            } else {
-                bytes += static_cast<char>(high << 4 | digit);
-                high = -1;
-            }
-        }
-        if (high >= 0)
+        if (!HexPairsToBytes(text, bytes))
             throw EReadError("Invalid binary value");
         FOut.Binary(bytes);
     }
@@ -558,12 +517,9 @@ private:
 
 void ObjectBinaryToXml(TStream& input, TStream& output)
 {
-    const std::vector<uint8_t> bytes = ReadRest(input);
-    TStreamBytes in(bytes.data(), bytes.size());
-    if (in.Left() < 4 || std::memcmp(in.Take(4), Signature, 4) != 0)
-        throw EReadError("Invalid stream format");
+    TSignedStreamRest rest(input);
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + CRLF + "<!-- Menu layout -->" + CRLF;
-    TXmlWriter(in, out).Object(0);
+    TXmlWriter(rest.In(), out).Object(0);
     output.WriteBuffer(out.data(), static_cast<int64_t>(out.size()));
 }
 
@@ -571,7 +527,7 @@ void ObjectXmlToBinary(TStream& input, TStream& output)
 {
     const std::vector<uint8_t> bytes = ReadRest(input);
     TStreamBuilder out;
-    out.Raw(Signature, 4);
+    out.Signature();
     TXmlReader(std::string(bytes.begin(), bytes.end()), out).Document();
     output.WriteBuffer(out.Bytes.data(), static_cast<int64_t>(out.Bytes.size()));
 }

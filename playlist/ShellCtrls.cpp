@@ -50,12 +50,7 @@ PIDLIST_ABSOLUTE RootList(const std::string& Text)
 
 TShellTree::TShellTree(TComponent* owner) : TWinControl(owner)
 {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TREEVIEW_CLASSES};
-        return InitCommonControlsEx(&classes) != FALSE;
-    }();
-    (void)registered;
-    ShellEnsureOle();
+    ShellPrepareControl(ICC_TREEVIEW_CLASSES);
     FWidth = 263;
     FHeight = 321;
 }
@@ -94,15 +89,7 @@ void TShellTree::CreateWindowHandle()
     FNotifyId = SHChangeNotifyRegister(wnd, SHCNRF_InterruptLevel | SHCNRF_ShellLevel, SHCNE_ALLEVENTS,
                                        kShellChangeMessage, 1, &entry);
     CoTaskMemFree(desktop);
-    SetLastError(0);
-    FNextViewer = SetClipboardViewer(wnd);
-    FInViewerChain = GetLastError() == 0 || FNextViewer != nullptr;
-    FDropTarget = new TShellDropTarget(this);
-    if (FAILED(RegisterDragDrop(wnd, FDropTarget))) {
-        FDropTarget->Detach();
-        FDropTarget->Release();
-        FDropTarget = nullptr;
-    }
+    FLinks.Join(wnd, this);
 }
 
 void TShellTree::WndProc(TMessage& message)
@@ -126,7 +113,8 @@ void TShellTree::WndProc(TMessage& message)
         return;
     case WM_DRAWCLIPBOARD:
     case WM_CHANGECBCHAIN:
-        ShellClipboardChain(message.Msg, message.WParam, message.LParam, FNextViewer, [this] { ClipboardChanged(); });
+        ShellClipboardChain(message.Msg, message.WParam, message.LParam, FLinks.NextViewer,
+                            [this] { ClipboardChanged(); });
         message.Result = 0;
         return;
     case WM_DESTROY:
@@ -134,17 +122,7 @@ void TShellTree::WndProc(TMessage& message)
             SHChangeNotifyDeregister(FNotifyId);
             FNotifyId = 0;
         }
-        if (FInViewerChain) {
-            ChangeClipboardChain(HandleOrNull(), FNextViewer);
-            FInViewerChain = false;
-            FNextViewer = nullptr;
-        }
-        if (FDropTarget) {
-            RevokeDragDrop(HandleOrNull());
-            FDropTarget->Detach();
-            FDropTarget->Release();
-            FDropTarget = nullptr;
-        }
+        FLinks.Leave(HandleOrNull());
         break;
     case WM_KEYDOWN:
         if (!TreeView_GetEditControl(HandleOrNull())) {

@@ -7,6 +7,7 @@
 #include "framework/Controls.h"
 #include "playlist/ShellCore.h"
 #include "playlist/ShellDrop.h"
+#include "playlist/ShellUtils.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -125,11 +126,9 @@ private:
     TCustomShellList* FShellList = nullptr;
     bool FBusy = false;
     ULONG FNotifyId = 0;
-    HWND FNextViewer = nullptr;
-    bool FInViewerChain = false;
+    TShellWindowLinks FLinks;
     std::vector<TIdListBytes> FClipboardItems;  // absolute lists
     TIdListBytes FClipboardFolder;
-    TShellDropTarget* FDropTarget = nullptr;  // one reference of ours while registered
     IContextMenu2* FContextMenu2 = nullptr;   // while the shell's menu is open
     DWORD FLastScroll = 0;
     HTREEITEM FHoverItem = nullptr;

@@ -79,12 +79,7 @@ bool SameItem(IShellFolder* Folder, PCUITEMID_CHILD A, PCUITEMID_CHILD B)
 
 TCustomShellList::TCustomShellList(TComponent* owner) : TWinControl(owner)
 {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
-        return InitCommonControlsEx(&classes) != FALSE;
-    }();
-    (void)registered;
-    ShellEnsureOle();
+    ShellPrepareControl(ICC_LISTVIEW_CLASSES);
     FWidth = 300;
     FHeight = 200;
     // The platform lacks some of these texts; the usual ones stand in.
@@ -124,15 +119,7 @@ void TCustomShellList::CreateWindowHandle()
     ListView_SetExtendedListViewStyle(wnd, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     ListView_SetImageList(wnd, ShellSmallImages(), LVSIL_SMALL);
     BuildColumns();
-    SetLastError(0);
-    FNextViewer = SetClipboardViewer(wnd);
-    FInViewerChain = GetLastError() == 0 || FNextViewer != nullptr;
-    FDropTarget = new TShellDropTarget(this);
-    if (FAILED(RegisterDragDrop(wnd, FDropTarget))) {
-        FDropTarget->Detach();
-        FDropTarget->Release();
-        FDropTarget = nullptr;
-    }
+    FLinks.Join(wnd, this);
 }
 
 void TCustomShellList::BuildColumns()
@@ -508,17 +495,7 @@ void TCustomShellList::OpenSelected()
 
 void TCustomShellList::WindowGone()
 {
-    if (FInViewerChain) {
-        ChangeClipboardChain(HandleOrNull(), FNextViewer);
-        FInViewerChain = false;
-        FNextViewer = nullptr;
-    }
-    if (FDropTarget) {
-        RevokeDragDrop(HandleOrNull());
-        FDropTarget->Detach();
-        FDropTarget->Release();
-        FDropTarget = nullptr;
-    }
+    FLinks.Leave(HandleOrNull());
     FRecords.clear();
     StopWatch();
     CoTaskMemFree(FFolderList);
@@ -536,7 +513,8 @@ void TCustomShellList::WndProc(TMessage& message)
         break;
     case WM_DRAWCLIPBOARD:
     case WM_CHANGECBCHAIN:
-        ShellClipboardChain(message.Msg, message.WParam, message.LParam, FNextViewer, [this] { ClipboardChanged(); });
+        ShellClipboardChain(message.Msg, message.WParam, message.LParam, FLinks.NextViewer,
+                            [this] { ClipboardChanged(); });
         message.Result = 0;
         return;
     case WM_KEYDOWN:
@@ -683,17 +661,7 @@ void TCustomShellList::BeginDrag(int Button)
     SFGAOF attributes = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK;
     if (FAILED(FFolder->GetAttributesOf(static_cast<UINT>(asked.size()), asked.data(), &attributes)))
         attributes = 0;
-    DWORD allowed = 0;
-    if (attributes & SFGAO_CANCOPY)
-        allowed |= DROPEFFECT_COPY;
-    if (attributes & SFGAO_CANMOVE)
-        allowed |= DROPEFFECT_MOVE;
-    if (attributes & SFGAO_CANLINK)
-        allowed |= DROPEFFECT_LINK;
-    TDropSource* source = new TDropSource(Button);
-    DWORD effect = 0;
-    DoDragDrop(data.Get(), source, allowed, &effect);
-    source->Release();
+    ShellDoDragDrop(data.Get(), attributes, Button);
 }
 
 void TCustomShellList::InfoTip(NMLVGETINFOTIPA& tip)

@@ -5,6 +5,7 @@
 #include "framework/Controls.h"
 #include "playlist/ShellCore.h"
 #include "playlist/ShellDrop.h"
+#include "playlist/ShellUtils.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -96,11 +97,9 @@ private:
     int FKindWidth[4] = {50, 50, 50, 50};
     TShellSortState FSort;
     std::string FSizeTemplate;
-    HWND FNextViewer = nullptr;
-    bool FInViewerChain = false;
+    TShellWindowLinks FLinks;
     std::vector<TIdListBytes> FClipboardItems;  // absolute lists
     TIdListBytes FClipboardFolder;
     bool FEditWasSelected = false;
-    TShellDropTarget* FDropTarget = nullptr;  // one reference of ours while registered
     std::string FKindCaption[4];
 };

@@ -257,18 +257,8 @@ void TShellTree::BeginDrag(HTREEITEM Item, int Button)
     if (FAILED(hr))
         throw EOSError(SysErrorMessage(static_cast<uint32_t>(hr)));
     const SFGAOF attributes = ShellAttributes(list, SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK);
-    DWORD allowed = 0;
-    if (attributes & SFGAO_CANCOPY)
-        allowed |= DROPEFFECT_COPY;
-    if (attributes & SFGAO_CANMOVE)
-        allowed |= DROPEFFECT_MOVE;
-    if (attributes & SFGAO_CANLINK)
-        allowed |= DROPEFFECT_LINK;
     TreeView_SelectDropTarget(HandleOrNull(), Item);
-    TDropSource* source = new TDropSource(Button);
-    DWORD effect = 0;
-    DoDragDrop(data.Get(), source, allowed, &effect);
-    source->Release();
+    ShellDoDragDrop(data.Get(), attributes, Button);
     TreeView_SelectDropTarget(HandleOrNull(), nullptr);
 }
 

@@ -1,10 +1,12 @@
 #include "playlist/ShellUtils.h"
 
 #include "playlist/ShellCore.h"
+#include "playlist/ShellDrop.h"
 
 #include "framework/Controls.h"
 #include "framework/SysUtils.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -254,4 +256,58 @@ void ShellClipboardChain(UINT Msg, WPARAM WParam, LPARAM LParam, HWND& NextViewe
     }
     if (NextViewer)
         SendMessageA(NextViewer, Msg, WParam, LParam);
+}
+
+void TShellWindowLinks::Join(HWND Wnd, IShellDropHost* Host)
+{
+    SetLastError(0);
+    NextViewer = SetClipboardViewer(Wnd);
+    InViewerChain = GetLastError() == 0 || NextViewer != nullptr;
+    DropTarget = new TShellDropTarget(Host);
+    if (FAILED(RegisterDragDrop(Wnd, DropTarget))) {
+        DropTarget->Detach();
+        DropTarget->Release();
+        DropTarget = nullptr;
+    }
+}
+
+void TShellWindowLinks::Leave(HWND Wnd)
+{
+    if (InViewerChain) {
+        ChangeClipboardChain(Wnd, NextViewer);
+        InViewerChain = false;
+        NextViewer = nullptr;
+    }
+    if (DropTarget) {
+        RevokeDragDrop(Wnd);
+        DropTarget->Detach();
+        DropTarget->Release();
+        DropTarget = nullptr;
+    }
+}
+
+void ShellDoDragDrop(IDataObject* Data, SFGAOF Attributes, int Button)
+{
+    DWORD allowed = 0;
+    if (Attributes & SFGAO_CANCOPY)
+        allowed |= DROPEFFECT_COPY;
+    if (Attributes & SFGAO_CANMOVE)
+        allowed |= DROPEFFECT_MOVE;
+    if (Attributes & SFGAO_CANLINK)
+        allowed |= DROPEFFECT_LINK;
+    TDropSource* source = new TDropSource(Button);
+    DWORD effect = 0;
+    DoDragDrop(Data, source, allowed, &effect);
+    source->Release();
+}
+
+void ShellPrepareControl(DWORD Classes)
+{
+    static DWORD registered = 0;  // the GUI thread's
+    if ((registered & Classes) != Classes) {
+        INITCOMMONCONTROLSEX controls{sizeof controls, Classes};
+        InitCommonControlsEx(&controls);
+        registered |= Classes;
+    }
+    ShellEnsureOle();
 }

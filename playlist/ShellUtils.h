@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+class IShellDropHost;
+class TShellDropTarget;
+
 Microsoft::WRL::ComPtr<IShellFolder> ShellDesktopFolder();
 // The folder an absolute list names (the desktop for the empty list); none when it cannot bind.
 Microsoft::WRL::ComPtr<IShellFolder> ShellBindFolder(PCIDLIST_ABSOLUTE List);
@@ -24,9 +27,25 @@ std::string ShellLibraryString(const char* Library, UINT Id, const char* Fallbac
 std::string ShellPathOf(PCIDLIST_ABSOLUTE List);
 // OLE on the calling (GUI) thread, once, before the first shell control.
 void ShellEnsureOle();
+// What a shell control needs before its first window: its common-control Classes (ICC_*)
+// registered once, and OLE.
+void ShellPrepareControl(DWORD Classes);
 // A clipboard viewer's part of the chain: a change calls Changed, then every chain message goes on
 // to the next viewer (a leaving viewer is taken out).
 void ShellClipboardChain(UINT Msg, WPARAM WParam, LPARAM LParam, HWND& NextViewer, const std::function<void()>& Changed);
+// A shell control window's ties to the system: its place in the clipboard viewers' chain and its
+// registered drop target. Join when the window is made, Leave when it is destroyed.
+struct TShellWindowLinks {
+    HWND NextViewer = nullptr;
+    bool InViewerChain = false;
+    TShellDropTarget* DropTarget = nullptr;  // one reference of ours while registered
+
+    void Join(HWND Wnd, IShellDropHost* Host);
+    void Leave(HWND Wnd);
+};
+// An OLE drag of a shell data object with the effects its items' attributes allow (copy, move,
+// link), while Button (1 left, 2 right) stays down.
+void ShellDoDragDrop(IDataObject* Data, SFGAOF Attributes, int Button);
 // A verb of the shell's context menu ("delete", "copy", "cut", "paste") on items of a folder;
 // False when the folder gives no menu or the verb fails.
 bool ShellInvokeVerb(IShellFolder* Folder, const std::vector<PCUITEMID_CHILD>& Items, const char* Verb, HWND Owner);

@@ -2,6 +2,8 @@
 
 #include "framework/SysUtils.h"
 
+#include <charconv>
+
 std::string BookmarkName(int rowCount)
 {
     return Format("Bookmark %2.2d", rowCount);
@@ -39,19 +41,11 @@ std::optional<int64_t> BookmarkPositionFromHex(const std::string& hex)
 {
     if (hex.empty() || hex.size() > 16)
         return std::nullopt;
+    // Unsigned: no sign and no prefix, hexadecimal digits only.
     uint64_t value = 0;
-    for (const char c : hex) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else
-            return std::nullopt;
-        value = value << 4 | static_cast<uint64_t>(digit);
-    }
+    const auto [end, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), value, 16);
+    if (ec != std::errc() || end != hex.data() + hex.size())
+        return std::nullopt;
     return static_cast<int64_t>(value);
 }
 

@@ -8,6 +8,7 @@
 #include "ui/Video_Unit.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace {
 
@@ -56,6 +57,48 @@ TRect At(int left, int top, int width, int height)
     return TRect(left, top, left + width, top + height);
 }
 
+// A slider of a column with its caption on the left, both at Top (the caption two lower).
+struct TSliderRow {
+    TTrackBar** Slider;
+    const char* Name;
+    int Max, Position;
+    const char* LabelName;
+    const char* Caption;
+    int Top;
+};
+
+// The rows in order, each caption before its slider; the sliders start at 0.
+void NewSliderRows(TComponent* owner, TWinControl* parent, std::initializer_list<TSliderRow> rows, int captionWidth,
+                   int sliderWidth)
+{
+    for (const TSliderRow& row : rows) {
+        NewLabel(owner, parent, row.LabelName, row.Caption, At(4, row.Top + 2, captionWidth, 16));
+        *row.Slider = NewSlider(owner, parent, row.Name, 0, row.Max, row.Position,
+                                At(6 + captionWidth, row.Top, sliderWidth, 20));
+    }
+}
+
+// A surround slider sends its position to its effect, while there is one and the page is not
+// being filled from it.
+template <class TEffect, class TSend>
+void SendToEffect(TTrackBar* slider, TEffect* const& effect, const bool& filling, TSend send)
+{
+    slider->OnChange = [slider, &effect, &filling, send](TObject*) {
+        if (effect && !filling)
+            send(*effect, slider->Position());
+    };
+}
+
+// A stage of the sound processor: on or off, and its value.
+void SendStage(TParvoluxSoundProcessor* processor, const TStageSetting& stage,
+               void (TParvoluxSoundProcessor::*enable)(bool), void (TParvoluxSoundProcessor::*set)(int32_t))
+{
+    if (!processor)
+        return;
+    (processor->*enable)(stage.Enabled);
+    (processor->*set)(stage.Value);
+}
+
 }  // namespace
 
 // ---- the pages ----
@@ -83,17 +126,16 @@ void TControlForm::CreateSoundPages()
 
     // Sound Processing.
     TPage* sound = page(kPageSoundProcessing);
-    NewLabel(this, sound, "Label27", "Pre. Amplify", At(4, 2, 90, 16));
-    PreAmp_Slider = NewSlider(this, sound, "PreAmp_Slider", 0, 1000, 0, At(96, 0, 200, 20));
-    NewLabel(this, sound, "Label28", "Stereo Enhancer", At(4, 22, 90, 16));
-    Snd3D_Slider = NewSlider(this, sound, "Snd3D_Slider", 0, 900, 0, At(96, 20, 200, 20));
+    NewSliderRows(this, sound,
+                  {{&PreAmp_Slider, "PreAmp_Slider", 1000, 0, "Label27", "Pre. Amplify", 0},
+                   {&Snd3D_Slider, "Snd3D_Slider", 900, 0, "Label28", "Stereo Enhancer", 20}},
+                  90, 200);
     NewLabel(this, sound, "Label29", "Dyn. Amplify", At(4, 42, 90, 16));
-    NewLabel(this, sound, "Label65", "Max Amp:", At(4, 60, 90, 16));
-    DynAmp_MaxAmp_Slider = NewSlider(this, sound, "DynAmp_MaxAmp_Slider", 0, 10000, 0, At(96, 58, 200, 20));
-    NewLabel(this, sound, "Label66", "Attack:", At(4, 80, 90, 16));
-    DynAmp_Attack_Slider = NewSlider(this, sound, "DynAmp_Attack_Slider", 0, 10000, 1000, At(96, 78, 200, 20));
-    NewLabel(this, sound, "Label67", "Release Time:", At(4, 100, 90, 16));
-    DynAmp_Release_Slider = NewSlider(this, sound, "DynAmp_Release_Slider", 0, 10000, 3000, At(96, 98, 200, 20));
+    NewSliderRows(this, sound,
+                  {{&DynAmp_MaxAmp_Slider, "DynAmp_MaxAmp_Slider", 10000, 0, "Label65", "Max Amp:", 58},
+                   {&DynAmp_Attack_Slider, "DynAmp_Attack_Slider", 10000, 1000, "Label66", "Attack:", 78},
+                   {&DynAmp_Release_Slider, "DynAmp_Release_Slider", 10000, 3000, "Label67", "Release Time:", 98}},
+                  90, 200);
     PreAmp_Slider->OnChange = [this](TObject* sender) { PreAmp_SliderChange(sender); };
     Snd3D_Slider->OnChange = [this](TObject* sender) { Snd3D_SliderChange(sender); };
     DynAmp_MaxAmp_Slider->OnChange = [this](TObject* sender) { DynAmp_MaxAmp_SliderChange(sender); };
@@ -126,24 +168,18 @@ void TControlForm::CreateSoundPages()
     SRS_TS_Frame->SetAlign(alClient);
     SRS_TS_Frame->SetParent(page(kPageTruSurround));
     SRS_TS_ONOFF = powerBox(SRS_TS_Frame, "SRS_TS_ONOFF", true);
-    NewLabel(this, SRS_TS_Frame, "Label51", "SRS TruBass Level", At(4, 24, 110, 16));
-    SRS_TS_TBLevel = NewSlider(this, SRS_TS_Frame, "SRS_TS_TBLevel", 0, 100, 0, At(116, 22, 180, 20));
-    NewLabel(this, SRS_TS_Frame, "Label53", "SRS Dialog Clarity", At(4, 46, 110, 16));
-    SRS_TS_FocusLevel = NewSlider(this, SRS_TS_Frame, "SRS_TS_FocusLevel", 0, 100, 0, At(116, 44, 180, 20));
-    NewLabel(this, SRS_TS_Frame, "Label56", "Speaker Size", At(4, 68, 110, 16));
-    SRS_TS_SpkSize = NewSlider(this, SRS_TS_Frame, "SRS_TS_SpkSize", 0, 7, 0, At(116, 66, 180, 20));
-    SRS_TS_TBLevel->OnChange = [this](TObject*) {
-        if (SRS_TS1 && !FFillingSurround)
-            SRS_TS1->SetTruBassLevel(SRS_TS_TBLevel->Position());
-    };
-    SRS_TS_FocusLevel->OnChange = [this](TObject*) {
-        if (SRS_TS1 && !FFillingSurround)
-            SRS_TS1->SetFocusLevel(SRS_TS_FocusLevel->Position());
-    };
-    SRS_TS_SpkSize->OnChange = [this](TObject*) {
-        if (SRS_TS1 && !FFillingSurround)
-            SRS_TS1->SetTruBassSpeaker_Size(static_cast<TSRS_TS_SpeakerSize>(SRS_TS_SpkSize->Position()));
-    };
+    NewSliderRows(this, SRS_TS_Frame,
+                  {{&SRS_TS_TBLevel, "SRS_TS_TBLevel", 100, 0, "Label51", "SRS TruBass Level", 22},
+                   {&SRS_TS_FocusLevel, "SRS_TS_FocusLevel", 100, 0, "Label53", "SRS Dialog Clarity", 44},
+                   {&SRS_TS_SpkSize, "SRS_TS_SpkSize", 7, 0, "Label56", "Speaker Size", 66}},
+                  110, 180);
+    SendToEffect(SRS_TS_TBLevel, SRS_TS1, FFillingSurround,
+                 [](TSRS_TruSurroundXT& effect, int position) { effect.SetTruBassLevel(position); });
+    SendToEffect(SRS_TS_FocusLevel, SRS_TS1, FFillingSurround,
+                 [](TSRS_TruSurroundXT& effect, int position) { effect.SetFocusLevel(position); });
+    SendToEffect(SRS_TS_SpkSize, SRS_TS1, FFillingSurround, [](TSRS_TruSurroundXT& effect, int position) {
+        effect.SetTruBassSpeaker_Size(static_cast<TSRS_TS_SpeakerSize>(position));
+    });
 
     // SRS CircleSurround II.
     SRS_CS_Frame = NewComponent<TPanel>(this);
@@ -205,21 +241,15 @@ void TControlForm::CreateSoundPages()
     SRS_CS_SpkSize = NewSlider(this, SRS_CS_Frame, "SRS_CS_SpkSize", 0, 7, 0, At(200, 78, 96, 20));
     for (TTrackBar* slider : {SRS_CS_TBLevel, SRS_CS_FocusLevel, SRS_CS_SpkSize})
         slider->SetSliderVisible(false);
-    SRS_CS_TBLevel->OnChange = [this](TObject*) {
-        if (SRS_CS1 && !FFillingSurround)
-            SRS_CS1->SetTruBassLevel(SRS_CS_TBLevel->Position());
-    };
-    SRS_CS_FocusLevel->OnChange = [this](TObject*) {
-        if (SRS_CS1 && !FFillingSurround) {
-            SRS_CS1->SetFocusEnabled(SRS_CS_FocusLevel->Position() >= 1);
-            SRS_CS1->SetFocusLevel(SRS_CS_FocusLevel->Position());
-        }
-    };
-    SRS_CS_SpkSize->OnChange = [this](TObject*) {
-        if (SRS_CS1 && !FFillingSurround)
-            SRS_CS1->SetTruBassSpeakerType(
-                static_cast<TSRS_CS_SpeakerSize>(CircleSpeakerTypeFromSlider(SRS_CS_SpkSize->Position())));
-    };
+    SendToEffect(SRS_CS_TBLevel, SRS_CS1, FFillingSurround,
+                 [](TSRS_CircleSurroundII& effect, int position) { effect.SetTruBassLevel(position); });
+    SendToEffect(SRS_CS_FocusLevel, SRS_CS1, FFillingSurround, [](TSRS_CircleSurroundII& effect, int position) {
+        effect.SetFocusEnabled(position >= 1);
+        effect.SetFocusLevel(position);
+    });
+    SendToEffect(SRS_CS_SpkSize, SRS_CS1, FFillingSurround, [](TSRS_CircleSurroundII& effect, int position) {
+        effect.SetTruBassSpeakerType(static_cast<TSRS_CS_SpeakerSize>(CircleSpeakerTypeFromSlider(position)));
+    });
 
     // Smart Sync: the audio delay in milliseconds.
     TPage* sync = page(kPageSmartSync);
@@ -321,29 +351,20 @@ void TControlForm::ShowSliderHint(TTrackBar* slider, const std::string& text)
 
 void TControlForm::PreAmp_SliderChange(TObject*)
 {
-    const TStageSetting s = PreAmpSetting(PreAmp_Slider->Position());
-    if (PvlSprocessor) {
-        PvlSprocessor->SetAmplifyEnabled(s.Enabled);
-        PvlSprocessor->SetAmplify(s.Value);
-    }
+    SendStage(PvlSprocessor, PreAmpSetting(PreAmp_Slider->Position()), &TParvoluxSoundProcessor::SetAmplifyEnabled,
+              &TParvoluxSoundProcessor::SetAmplify);
 }
 
 void TControlForm::Snd3D_SliderChange(TObject*)
 {
-    const TStageSetting s = Sound3DSetting(Snd3D_Slider->Position());
-    if (PvlSprocessor) {
-        PvlSprocessor->SetSound3DEnabled(s.Enabled);
-        PvlSprocessor->SetSound3DVolume(s.Value);
-    }
+    SendStage(PvlSprocessor, Sound3DSetting(Snd3D_Slider->Position()), &TParvoluxSoundProcessor::SetSound3DEnabled,
+              &TParvoluxSoundProcessor::SetSound3DVolume);
 }
 
 void TControlForm::DynAmp_MaxAmp_SliderChange(TObject* sender)
 {
-    const TStageSetting s = DynAmpMaxSetting(DynAmp_MaxAmp_Slider->Position());
-    if (PvlSprocessor) {
-        PvlSprocessor->SetDynamicAmplifyEnabled(s.Enabled);
-        PvlSprocessor->SetDynamicMaxAmplify(s.Value);
-    }
+    SendStage(PvlSprocessor, DynAmpMaxSetting(DynAmp_MaxAmp_Slider->Position()),
+              &TParvoluxSoundProcessor::SetDynamicAmplifyEnabled, &TParvoluxSoundProcessor::SetDynamicMaxAmplify);
     if (sender)
         ShowSliderHint(DynAmp_MaxAmp_Slider, DynAmpMaxHint(DynAmp_MaxAmp_Slider->Position()));
 }
@@ -368,10 +389,8 @@ void TControlForm::AVSync_TrackBarChange(TObject*)
 {
     const int position = AVSync_TrackBar->Position();
     Label31->SetCaption(Format("%s: %3.3f %s", "Curr. Delay", position / 1000.0, "Sec."));
-    if (PvlSprocessor) {
-        PvlSprocessor->SetDelayEnabled(position != 0);
-        PvlSprocessor->SetDelay(position);
-    }
+    SendStage(PvlSprocessor, {position != 0, position}, &TParvoluxSoundProcessor::SetDelayEnabled,
+              &TParvoluxSoundProcessor::SetDelay);
 }
 
 void TControlForm::Label30Click(TObject*)

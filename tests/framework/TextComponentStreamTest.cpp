@@ -7,14 +7,7 @@ namespace {
 
 std::string Convert(const std::string& input, bool toText)
 {
-    TMemoryStream in, out;
-    in.WriteBuffer(input.data(), static_cast<int64_t>(input.size()));
-    in.SetPosition(0);
-    if (toText)
-        ObjectBinaryToText(in, out);
-    else
-        ObjectTextToBinary(in, out);
-    return std::string(out.Bytes().begin(), out.Bytes().end());
+    return pvltest::ConvertedText(toText ? ObjectBinaryToText : ObjectTextToBinary, input);
 }
 
 std::string Bytes(const TStreamBuilder& b) { return std::string(b.Bytes.begin(), b.Bytes.end()); }

@@ -5,34 +5,13 @@
 
 namespace {
 
-std::string ToXml(const std::vector<uint8_t>& binary)
-{
-    TMemoryStream in, out;
-    in.WriteBuffer(binary.data(), static_cast<int64_t>(binary.size()));
-    in.SetPosition(0);
-    ObjectBinaryToXml(in, out);
-    return std::string(out.Bytes().begin(), out.Bytes().end());
-}
+std::string ToXml(const std::vector<uint8_t>& binary) { return pvltest::ConvertedText(ObjectBinaryToXml, binary); }
 
-std::vector<uint8_t> FromXml(const std::string& xml)
-{
-    TMemoryStream in, out;
-    in.WriteBuffer(xml.data(), static_cast<int64_t>(xml.size()));
-    in.SetPosition(0);
-    ObjectXmlToBinary(in, out);
-    return out.Bytes();
-}
+std::vector<uint8_t> FromXml(const std::string& xml) { return pvltest::Converted(ObjectXmlToBinary, xml.data(), xml.size()); }
 
 std::string FromText(const std::string& text, bool toText)
 {
-    TMemoryStream in, out;
-    in.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
-    in.SetPosition(0);
-    if (toText)
-        ObjectBinaryToText(in, out);
-    else
-        ObjectTextToBinary(in, out);
-    return std::string(out.Bytes().begin(), out.Bytes().end());
+    return pvltest::ConvertedText(toText ? ObjectBinaryToText : ObjectTextToBinary, text);
 }
 
 std::vector<uint8_t> Item(const std::vector<std::pair<std::string, std::string>>& strings)

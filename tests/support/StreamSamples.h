@@ -1,6 +1,6 @@
 #pragma once
-// Binary component streams for the stream-form tests: a menu with every value kind, and a
-// fixed-seed mutator for hostile-input runs.
+// Binary component streams for the stream-form tests: a menu with every value kind, running a
+// converter in memory, and a fixed-seed mutator for hostile-input runs.
 #include "framework/ComponentStreamIO.h"
 
 #include <random>
@@ -70,6 +70,21 @@ inline std::vector<uint8_t> SampleMenuStream()
     for (int end = 0; end < 5; ++end)  // its properties and children, then the ends of Sub, Item1, the menu
         b.U8(0);
     return b.Bytes;
+}
+
+// One of the stream-form converters run over bytes in memory; what it wrote.
+inline std::vector<uint8_t> Converted(void (*convert)(TStream&, TStream&), const void* data, size_t size)
+{
+    TMemoryStream in, out;
+    in.WriteBuffer(data, static_cast<int64_t>(size));
+    in.SetPosition(0);
+    convert(in, out);
+    return out.Bytes();
+}
+template <class TBytes> std::string ConvertedText(void (*convert)(TStream&, TStream&), const TBytes& input)
+{
+    const std::vector<uint8_t> bytes = Converted(convert, input.data(), input.size());
+    return std::string(bytes.begin(), bytes.end());
 }
 
 // One random change: a byte replaced, inserted or removed, a run cut out, or the end cut off.

@@ -7,6 +7,7 @@
 
 #include "engine/CommonUnit.h"
 #include "playlist/PlayList.h"
+#include "tests/support/PlayerEngineStandIn.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WavWriter.h"
 #include "tests/support/WineGraph.h"
@@ -78,7 +79,7 @@ private:
     TLog& FLog;
 };
 
-class TStandInEngine : public IPlayerEngine {
+class TStandInEngine : public pvltest::TPlayerEngineStandIn {
 public:
     explicit TStandInEngine(TLog& log) : Log(log), Queue(log) {}
     TLog& Log;
@@ -94,9 +95,6 @@ public:
         if (DuringPlayInList)
             DuringPlayInList();
     }
-    uint8_t GetFilterState() override { return 3; }
-    int64_t GetPosition() override { return 0; }
-    int64_t GetDurication() override { return 0; }
     void AddToHistory(const WideString& name, int kind) override
     {
         Log.push_back("AddToHistory " + WideToAnsi(name) + " " + std::to_string(kind));
@@ -105,8 +103,6 @@ public:
     void SetBuffering(bool value) override { Log.push_back(std::string("SetBuffering ") + (value ? "1" : "0")); }
     std::string EventCodeText(long code) override { return "generic " + std::to_string(code); }
     void AppClosing() override { Log.push_back("AppClosing"); }
-    void ApplySettings(const TPlayerSettings&) override {}
-    void StoreSettings(TPlayerSettings&) override {}
 };
 
 class ControlForm : public ::testing::Test {

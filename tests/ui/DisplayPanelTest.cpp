@@ -7,6 +7,7 @@
 #include "ui/Video_Unit.h"
 
 #include "graphics/Image32.h"
+#include "tests/support/PlayerEngineStandIn.h"
 #include "tests/support/WineGraph.h"
 
 #include <gtest/gtest.h>
@@ -19,21 +20,13 @@ using namespace pvltest;
 namespace {
 using TLog = std::vector<std::string>;
 
-class TDisplayEngine : public IPlayerEngine {
+class TDisplayEngine : public TPlayerEngineStandIn {
 public:
     TLog Log;
-    uint8_t State = 3;
-    int64_t Position = 0, Duration = 0;
     std::vector<std::string> Streams;
     int SelectedStream = 0;
     uint32_t Back = 0, Text = 0;
 
-    void PlayPause() override {}
-    void Stop() override {}
-    void PlayInList(int32_t, bool) override {}
-    uint8_t GetFilterState() override { return State; }
-    int64_t GetPosition() override { return Position; }
-    int64_t GetDurication() override { return Duration; }
     void GotoPercent(double percent) override { Log.push_back("GotoPercent " + std::to_string(percent)); }
     // An hour and a half: a percent is 54 seconds.
     int32_t GetMSecfromPercent(double percent) override { return static_cast<int32_t>(percent * 540); }
@@ -45,13 +38,6 @@ public:
         Back = back;
         Text = text;
     }
-    void AddToHistory(const WideString&, int) override {}
-    ComPtr<IMediaEventEx> MediaEvent() override { return nullptr; }
-    void SetBuffering(bool) override {}
-    std::string EventCodeText(long) override { return {}; }
-    void AppClosing() override {}
-    void ApplySettings(const TPlayerSettings&) override {}
-    void StoreSettings(TPlayerSettings&) override {}
 };
 
 uint8_t R(TColor32 c) { return RedComponent(c); }

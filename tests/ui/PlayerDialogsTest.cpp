@@ -6,7 +6,6 @@
 #include "ui/RenderResultCore.h"
 #include "ui/SettingsModel.h"
 
-#include "framework/Registry.h"
 #include "framework/SysUtils.h"
 #include "playlist/ExtAviTag.h"
 #include "playlist/id3v2.h"
@@ -24,7 +23,6 @@
 using namespace pvltest;
 
 namespace {
-const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
 
 struct TFound {
     std::function<bool(HWND)> Match;
@@ -86,13 +84,7 @@ std::vector<uint8_t> AudioOf(const std::string& file)
 
 class PlayerDialogs : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
-        reg.WriteString("PerferedVideoRender0", kVideoRenderer);
-        Install.MarkNotFirstRun();
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(Install.ChoosePlainVideoRenderer()); }
     TPlayerInstall Install;
 };
 }  // namespace
@@ -195,28 +187,15 @@ TEST_F(PlayerDialogs, APageToldNotToShowAgainStaysHiddenForTheNextEntry)
     EXPECT_EQ(player.Close(), 0);
 }
 
-namespace {
-// The video window's time label, "hh:mm:ss"; empty when there is none.
-std::string TimeText(HWND video)
-{
-    for (const HWND wnd : Children(video, [](HWND) { return true; })) {
-        const std::string text = WindowText(wnd);
-        if (text.size() == 8 && text[2] == ':' && text[5] == ':')
-            return text;
-    }
-    return {};
-}
-}  // namespace
-
 TEST_F(PlayerDialogs, AMovieOpenedAgainAsksHowToStart)
 {
     const std::string clip = Install.Media("clip_8s.avi", "resume.avi");
     {
         TPlayerProcess player;
         player.Start("\"" + clip + "\"");
-        const HWND video = player.WaitForWindow("TPvlForm", "Parvolux VideoWindow", 20000);
+        const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
         ASSERT_NE(video, nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:05"; }, 15000)) << TimeText(video);
+        ASSERT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:05"; }, 15000)) << VideoTimeText(video);
         ASSERT_EQ(player.Close(), 0);
     }
     const auto openAgain = [&](const char* choice, const char* screenshot) {
@@ -233,10 +212,10 @@ TEST_F(PlayerDialogs, AMovieOpenedAgainAsksHowToStart)
         if (screenshot)
             SaveScreenshot(screenshot);
         EXPECT_TRUE(TPlayerProcess::PressButton(question, "Ok"));
-        const HWND video = player.WaitForWindow("TPvlForm", "Parvolux VideoWindow", 20000);
+        const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
         EXPECT_NE(video, nullptr);
         std::string time;
-        PumpUntil([&] { return !(time = TimeText(video)).empty() && time != "00:00:00"; }, 10000);
+        PumpUntil([&] { return !(time = VideoTimeText(video)).empty() && time != "00:00:00"; }, 10000);
         EXPECT_EQ(player.Close(), 0);
         return time;
     };
@@ -254,7 +233,7 @@ TEST_F(PlayerDialogs, TitleBoxDoubleClickEditsThePlayingAvisInfo)
     player.Start("\"" + movie + "\"");
     const HWND main = player.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    ASSERT_NE(player.WaitForWindow("TPvlForm", "Parvolux VideoWindow", 20000), nullptr);
+    ASSERT_NE(player.WaitForWindow("TPvlForm", kVideoCaption, 20000), nullptr);
     const HWND title = TitleBox(main);
     ASSERT_NE(title, nullptr);
     PostMessageA(title, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));

@@ -18,8 +18,6 @@
 using namespace pvltest;
 
 namespace {
-const char* const kVideoCaption = "Parvolux VideoWindow";
-const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
 constexpr WPARAM kSpace = 32, kMediaStop = 178;
 constexpr int kPanelWidth = 385;
 
@@ -42,23 +40,6 @@ bool Near(const TRGB& a, const TRGB& b)
 std::string Text(const TRGB& c)
 {
     return Format("(%d,%d,%d)", c.R, c.G, c.B);
-}
-
-BOOL CALLBACK CollectText(HWND child, LPARAM list)
-{
-    reinterpret_cast<std::vector<std::string>*>(list)->push_back(WindowText(child));
-    return TRUE;
-}
-
-// The video window's time label: "hh:mm:ss", or empty when there is none.
-std::string TimeText(HWND video)
-{
-    std::vector<std::string> texts;
-    EnumChildWindows(video, CollectText, reinterpret_cast<LPARAM>(&texts));
-    for (const std::string& text : texts)
-        if (text.size() == 8 && text[2] == ':' && text[5] == ':')
-            return text;
-    return {};
 }
 
 struct TChildSearch {
@@ -102,13 +83,9 @@ class PlayerDisplay : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Install.MarkNotFirstRun();
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
-        reg.WriteString("PerferedVideoRender0", kVideoRenderer);
-        // The tests play one clip again and again: start it from the beginning instead of asking.
-        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("General"), true));
-        reg.WriteInteger("ResumeMode", 1);
+        ASSERT_NO_FATAL_FAILURE(Install.ChoosePlainVideoRenderer());
+        // The tests play one clip again and again.
+        ASSERT_NO_FATAL_FAILURE(Install.StartFromTheBeginning());
     }
     void SetInterface(const char* name, int value)
     {
@@ -218,7 +195,7 @@ TEST_F(PlayerDisplay, PlayingFileShowsTimeProgressTitleAndState)
     ASSERT_NE(StartPlayer("\"" + sweep + "\""), nullptr);
     const HWND video = VideoWindow();
     ASSERT_NE(video, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 15000)) << TimeText(video);
+    ASSERT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:01"; }, 15000)) << VideoTimeText(video);
 
     // The seconds change.
     const std::vector<uint32_t> first = Capture(l.Time);
@@ -245,7 +222,7 @@ TEST_F(PlayerDisplay, PlayingFileShowsTimeProgressTitleAndState)
 
     // A click at four fifths seeks there.
     ClickBox(l.Progress, l.Progress.Width() * 4 / 5, 3);
-    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:07"; }, 3000)) << TimeText(video);
+    EXPECT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:07"; }, 3000)) << VideoTimeText(video);
 
     // The state symbol follows pause and stop.
     PostMessageA(Main, WM_KEYDOWN, kSpace, 0);
@@ -270,7 +247,7 @@ TEST_F(PlayerDisplay, SpectrumFollowsASweepInEveryModeAndSettles)
         ASSERT_NE(StartPlayer("\"" + sweep + "\""), nullptr);
         const HWND video = VideoWindow();
         ASSERT_NE(video, nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:02"; }, 15000)) << TimeText(video);
+        ASSERT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:02"; }, 15000)) << VideoTimeText(video);
         const std::vector<uint32_t> first = Capture(l.Visual);
         std::vector<uint32_t> second;
         // A sweep of one loudness holds the VU meter (mode 5) still; the other modes move.
@@ -317,7 +294,7 @@ TEST_F(PlayerDisplay, OnScreenDisplayShowsTheTitleAndABlinkingPause)
     ScreenToClient(video, &corner);
     EXPECT_EQ(corner.x, 5);
     EXPECT_EQ(corner.y, 5);
-    PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000);
+    PumpUntil([&] { return VideoTimeText(video) >= "00:00:01"; }, 10000);
     const TRect box(r.left, r.top, r.right, r.bottom);
     const std::vector<uint32_t> pixels = CaptureScreen(box);
     SaveJpeg(CaptureScreen(ClientOnScreen(video)), ClientOnScreen(video), "osd_title.jpg");
@@ -334,7 +311,7 @@ TEST_F(PlayerDisplay, OnScreenDisplayShowsTheTitleAndABlinkingPause)
 
     // The title goes after its 7 seconds.
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(osd); }, 9000));
-    EXPECT_LE(TimeText(video), "00:00:08");
+    EXPECT_LE(VideoTimeText(video), "00:00:08");
 
     // Space: a blinking "Pause".
     PostMessageA(Main, WM_KEYDOWN, kSpace, 0);

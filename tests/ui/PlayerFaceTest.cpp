@@ -18,8 +18,6 @@
 using namespace pvltest;
 
 namespace {
-const char* const kVideoCaption = "Parvolux VideoWindow";
-const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
 const char* const kVMR9 = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{51B4ABF3-748F-4E3B-A276-C828330E926A}";
 const char* const kFileExts = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
 
@@ -137,9 +135,7 @@ TEST_F(PlayerFace, FirstRunShowsTheSettingsWithTheirDefaultsAndTakesThem)
     const std::string clip = Install.Media("clip_8s.avi", "first run.avi");
     TPlayerProcess player;
     player.Start("\"" + clip + "\"");
-    const HWND page = player.WaitForWindow("TPvlForm", "Info...", 20000);
-    ASSERT_NE(page, nullptr) << "the first-run page";
-    ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
+    ASSERT_TRUE(player.AcceptFirstRunPage()) << "the first-run page";
 
     const HWND dialog = player.WaitForWindow("TPvlForm", "Settings", 20000);
     ASSERT_NE(dialog, nullptr) << "the settings follow the first-run page";
@@ -292,12 +288,7 @@ TEST_F(PlayerFace, TheFaceReplacesTheSystemCaption)
 
 TEST_F(PlayerFace, CaptionButtonsOverAPlayingVideo)
 {
-    Install.MarkNotFirstRun();
-    {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
-        reg.WriteString("PerferedVideoRender0", kVideoRenderer);
-    }
+    ASSERT_NO_FATAL_FAILURE(Install.ChoosePlainVideoRenderer());
     const std::string clip = Install.Media("clip_8s.avi", "buttons.avi");
     TPlayerProcess player;
     player.Start("\"" + clip + "\"");

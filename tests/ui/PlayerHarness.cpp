@@ -89,6 +89,21 @@ void TPlayerInstall::MarkNotFirstRun()
     reg.OpenKey(SettingsKeyPath("General"), true);
 }
 
+void TPlayerInstall::ChoosePlainVideoRenderer()
+{
+    MarkNotFirstRun();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
+    reg.WriteString("PerferedVideoRender0", kVideoRenderer);
+}
+
+void TPlayerInstall::StartFromTheBeginning()
+{
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("General"), true));
+    reg.WriteInteger("ResumeMode", 1);
+}
+
 void TPlayerInstall::ClearUserSettings()
 {
     TRegistry reg;
@@ -187,6 +202,29 @@ std::string WindowClass(HWND wnd)
     return name;
 }
 
+namespace {
+BOOL CALLBACK CollectText(HWND child, LPARAM list)
+{
+    reinterpret_cast<std::vector<std::string>*>(list)->push_back(WindowText(child));
+    return TRUE;
+}
+}  // namespace
+
+std::vector<std::string> ChildTexts(HWND parent)
+{
+    std::vector<std::string> texts;
+    EnumChildWindows(parent, CollectText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+std::string VideoTimeText(HWND video)
+{
+    for (const std::string& text : ChildTexts(video))
+        if (text.size() == 8 && text[2] == ':' && text[5] == ':')
+            return text;
+    return {};
+}
+
 HWND TPlayerProcess::WaitForWindow(const std::string& className, const std::string& caption, DWORD timeoutMs) const
 {
     HWND found = nullptr;
@@ -247,6 +285,12 @@ bool TPlayerProcess::ChildVisible(HWND dialog, const std::string& className, con
     return FindChild(dialog, [&](HWND wnd) {
                return SameText(WindowClass(wnd), className) && WindowText(wnd) == text && IsWindowVisible(wnd);
            }) != nullptr;
+}
+
+bool TPlayerProcess::AcceptFirstRunPage(DWORD timeoutMs) const
+{
+    const HWND page = WaitForWindow("TPvlForm", "Info...", timeoutMs);
+    return page && PressButton(page, "Ok");
 }
 
 HWND TPlayerProcess::AcceptFirstRunSettings(DWORD timeoutMs) const

@@ -14,6 +14,11 @@ namespace pvltest {
 // The player's program file, as a Windows path.
 std::string PlayerExe();
 
+inline constexpr char kVideoCaption[] = "Parvolux VideoWindow";
+// The plain Video Renderer's device name.
+inline constexpr char kVideoRenderer[] =
+    "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
+
 // An install folder ("Data" with the file-types file, "MediaID") named by the machine-wide
 // "InstallPath", an empty per-user settings key, and the installed DirectX version; all put
 // back as they were at the end.
@@ -29,6 +34,11 @@ public:
     void SetInstallPath(const std::string& path); // empty deletes it
     // Marks the settings as present, so no first-run page shows.
     void MarkNotFirstRun();
+    // Settings of an earlier run that chose the plain Video Renderer.
+    void ChoosePlainVideoRenderer();
+    // Clips of equal streams and length are one movie to the player's memory: each starts
+    // from the beginning instead of asking.
+    void StartFromTheBeginning();
     static void ClearUserSettings();
 
 private:
@@ -61,6 +71,8 @@ public:
     // The text of the dialog's visible memo (the system-check page shown).
     static std::string VisibleMemoText(HWND dialog);
     static bool ChildVisible(HWND dialog, const std::string& className, const std::string& text);
+    // The first-run page ("Info...") of a first start, shown in time and closed by its "Ok".
+    bool AcceptFirstRunPage(DWORD timeoutMs = 20000) const;
     // A first start shows the settings dialog after the first-run page: waits for it and
     // presses its "Ok"; the dialog, or none when it did not come.
     HWND AcceptFirstRunSettings(DWORD timeoutMs = 20000) const;
@@ -77,6 +89,10 @@ private:
 
 std::string WindowText(HWND wnd);
 std::string WindowClass(HWND wnd);
+// The texts of a window's children, at every depth.
+std::vector<std::string> ChildTexts(HWND parent);
+// The video window's time label, "hh:mm:ss"; empty when there is none.
+std::string VideoTimeText(HWND video);
 // A picture of the whole screen as a JPEG file beside the test program; the file's path.
 std::string SaveScreenshot(const std::string& name);
 

@@ -2,10 +2,6 @@
 #include "tests/ui/PlayerHarness.h"
 #include "tests/ui/ScreenCapture.h"
 
-#include "ui/SettingsModel.h"
-
-#include "framework/Registry.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,8 +11,6 @@ using namespace pvltest;
 
 namespace {
 
-const char* const kVideoCaption = "Parvolux VideoWindow";
-const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
 
 struct TChildSearch {
     std::string ClassName;
@@ -80,12 +74,8 @@ class PlayerPlaylist : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
-        reg.WriteString("PerferedVideoRender0", kVideoRenderer);
-        Install.MarkNotFirstRun();
-        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("General"), true));
-        reg.WriteInteger("ResumeMode", 1);
+        ASSERT_NO_FATAL_FAILURE(Install.ChoosePlainVideoRenderer());
+        ASSERT_NO_FATAL_FAILURE(Install.StartFromTheBeginning());
     }
 
     TPlayerInstall Install;

@@ -17,32 +17,8 @@
 using namespace pvltest;
 
 namespace {
-const char* const kVideoCaption = "Parvolux VideoWindow";
 constexpr WPARAM kNextKey = 176, kPrevKey = 177;  // the media keys
-const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
 const char* const kVMR9 = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{51B4ABF3-748F-4E3B-A276-C828330E926A}";
-
-BOOL CALLBACK CollectText(HWND child, LPARAM list)
-{
-    reinterpret_cast<std::vector<std::string>*>(list)->push_back(WindowText(child));
-    return TRUE;
-}
-
-std::vector<std::string> ChildTexts(HWND parent)
-{
-    std::vector<std::string> texts;
-    EnumChildWindows(parent, CollectText, reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
-// The video window's time label: "hh:mm:ss", or empty when there is none.
-std::string TimeText(HWND video)
-{
-    for (const std::string& text : ChildTexts(video))
-        if (text.size() == 8 && text[2] == ':' && text[5] == ':')
-            return text;
-    return {};
-}
 
 bool ShowsTitle(HWND video, const std::string& name)
 {
@@ -54,17 +30,10 @@ bool ShowsTitle(HWND video, const std::string& name)
 
 class Playing : public ::testing::Test {
 protected:
-    // Settings of an earlier run that chose the plain Video Renderer.
     void SetUp() override
     {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
-        reg.WriteString("PerferedVideoRender0", kVideoRenderer);
-        Install.MarkNotFirstRun();
-        // Clips of equal streams and length are one movie to the memory: start each from the
-        // beginning instead of asking.
-        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("General"), true));
-        reg.WriteInteger("ResumeMode", 1);
+        ASSERT_NO_FATAL_FAILURE(Install.ChoosePlainVideoRenderer());
+        ASSERT_NO_FATAL_FAILURE(Install.StartFromTheBeginning());
     }
 
     // The shown video window; a picture of the screen when it does not show.
@@ -106,11 +75,11 @@ TEST_F(Playing, FileFromTheCommandLinePlaysWithMovingVideoAndRunningTime)
     ASSERT_NE(player.WaitForMainWindow(), nullptr);
     const HWND video = WaitForVideo(player);
     ASSERT_NE(video, nullptr) << "the video window shows";
-    ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000))
-        << "the time runs: " << TimeText(video);
+    ASSERT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:01"; }, 10000))
+        << "the time runs: " << VideoTimeText(video);
     ExpectMovingPicture(video, "player_video");
     // The label follows at the next poll, which a loaded machine can delay.
-    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) > "00:00:01"; }, 10000)) << "the time runs on: " << TimeText(video);
+    EXPECT_TRUE(PumpUntil([&] { return VideoTimeText(video) > "00:00:01"; }, 10000)) << "the time runs on: " << VideoTimeText(video);
     EXPECT_TRUE(ShowsTitle(video, "moving clip")) << "the title line names the file";
 
     EXPECT_EQ(player.Close(), 0) << "closed while playing";
@@ -130,7 +99,7 @@ TEST_F(Playing, NextAndPreviousKeysWalkThePlayList)
 
     PostMessageA(main, WM_KEYDOWN, kNextKey, 0);
     EXPECT_TRUE(PumpUntil([&] { return ShowsTitle(video, "second"); }, 10000)) << "Next opens the second entry";
-    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "and plays it";
+    EXPECT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:01"; }, 10000)) << "and plays it";
 
     PostMessageA(main, WM_KEYDOWN, kPrevKey, 0);
     EXPECT_TRUE(PumpUntil([&] { return ShowsTitle(video, "first"); }, 10000)) << "Prev goes back to the first";
@@ -161,17 +130,17 @@ TEST_F(Playing, CompressedVideoFromBothKindsOfSplitterMovesAndNextPrevWalkThem)
         EXPECT_GT(change.Changed, first.size() / 50) << name << ": the picture moves";
     };
     ASSERT_TRUE(PumpUntil([&] { return ShowsTitle(video, "first compressed"); }, 10000));
-    ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "the time runs";
+    ASSERT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:01"; }, 10000)) << "the time runs";
     picturesMove("player_mpeg4_avi.jpg");
 
     PostMessageA(main, WM_KEYDOWN, kNextKey, 0);
     ASSERT_TRUE(PumpUntil([&] { return ShowsTitle(video, "second compressed"); }, 10000)) << "Next opens the MP4";
-    ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "and plays it";
+    ASSERT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:01"; }, 10000)) << "and plays it";
     picturesMove("player_mp4.jpg");
 
     PostMessageA(main, WM_KEYDOWN, kPrevKey, 0);
     EXPECT_TRUE(PumpUntil([&] { return ShowsTitle(video, "first compressed"); }, 10000)) << "Prev goes back to the AVI";
-    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "and plays it";
+    EXPECT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:01"; }, 10000)) << "and plays it";
     EXPECT_EQ(player.Close(), 0);
 }
 
@@ -181,13 +150,11 @@ TEST_F(Playing, FirstRunTakesTheDefaultRendererOrderAndShowsTheVideo)
     const std::string clip = Install.Media("clip_8s.avi", "first run.avi");
     TPlayerProcess player;
     player.Start("\"" + clip + "\"");
-    const HWND page = player.WaitForWindow("TPvlForm", "Info...", 20000);
-    ASSERT_NE(page, nullptr) << "the first-run page";
-    ASSERT_TRUE(TPlayerProcess::PressButton(page, "Ok"));
+    ASSERT_TRUE(player.AcceptFirstRunPage()) << "the first-run page";
     ASSERT_NE(player.AcceptFirstRunSettings(), nullptr);
     const HWND video = WaitForVideo(player);
     ASSERT_NE(video, nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000)) << "it plays";
+    EXPECT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:01"; }, 10000)) << "it plays";
     ExpectMovingPicture(video, "player_first_run");
     ASSERT_EQ(player.Close(), 0);
 
@@ -206,13 +173,13 @@ TEST_F(Playing, EndOfTheLastEntryStopsAtTheStartAndThePlayerExitsByItsMenu)
     player.Start("\"" + clip + "\"");
     const HWND video = WaitForVideo(player);
     ASSERT_NE(video, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return TimeText(video) >= "00:00:01"; }, 10000));
-    EXPECT_TRUE(PumpUntil([&] { return TimeText(video) == "00:00:00"; }, 10000)) << "back at the start: " << TimeText(video);
+    ASSERT_TRUE(PumpUntil([&] { return VideoTimeText(video) >= "00:00:01"; }, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return VideoTimeText(video) == "00:00:00"; }, 10000)) << "back at the start: " << VideoTimeText(video);
     // Stopped, not the first entry played again: the time and the picture stay where they are.
     const TRect area = ClientOnScreen(video);
     const std::vector<uint32_t> first = CaptureScreen(area);
     PumpUntil([] { return false; }, 1500);
-    EXPECT_EQ(TimeText(video), "00:00:00") << "the time does not run again";
+    EXPECT_EQ(VideoTimeText(video), "00:00:00") << "the time does not run again";
     EXPECT_LT(ComparePictures(first, CaptureScreen(area)).Changed, first.size() / 50) << "the picture stands still";
     EXPECT_EQ(player.ExitFromVideoMenu(video), 0) << "its own Exit command ends it";
 }

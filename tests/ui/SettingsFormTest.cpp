@@ -3,6 +3,7 @@
 #include "ui/PlayerEngine.h"
 #include "ui/SettingsUnit.h"
 
+#include "tests/support/PlayerEngineStandIn.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WineGraph.h"
 
@@ -14,21 +15,8 @@
 using namespace pvltest;
 
 namespace {
-class TStandInEngine : public IPlayerEngine {
+class TStandInEngine : public TPlayerEngineStandIn {
 public:
-    void PlayPause() override {}
-    void Stop() override {}
-    void PlayInList(int32_t, bool) override {}
-    uint8_t GetFilterState() override { return 3; }
-    int64_t GetPosition() override { return 0; }
-    int64_t GetDurication() override { return 0; }
-    void AddToHistory(const WideString&, int) override {}
-    ComPtr<IMediaEventEx> MediaEvent() override { return nullptr; }
-    void SetBuffering(bool) override {}
-    std::string EventCodeText(long) override { return {}; }
-    void AppClosing() override {}
-    void ApplySettings(const TPlayerSettings&) override {}
-    void StoreSettings(TPlayerSettings&) override {}
     std::vector<TRendererEntry> RendererTable() override
     {
         return {{"VMR9", "vmr9", "Video Mixing Renderer 9"}, {"VMR", "vmr", "Video Mixing Renderer"},

@@ -10,6 +10,7 @@
 #include "graphics/Bitmap32.h"
 #include "DSFilters/PvlEqCore.h"
 #include "tests/DSFilters/PvlEqGraph.h"
+#include "tests/support/PlayerEngineStandIn.h"
 #include "tests/support/SurroundEffectDoubles.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WavWriter.h"
@@ -57,22 +58,16 @@ private:
     TLog& FLog;
 };
 
-class TSoundEngine : public IPlayerEngine {
+class TSoundEngine : public TPlayerEngineStandIn {
 public:
+    TSoundEngine() { Position = 12345678; }
     TLog Log;
-    uint8_t State = 3;
     std::vector<std::string> Chapters, AudioStreams, Languages;
     // Entries behind a stream-selecting filter: chapter or audio entry -> stream index.
     std::map<std::pair<bool, int>, int> Selectors;
     ComPtr<IUnknown> Selector;
     bool Wanted[2] = {false, false};
 
-    void PlayPause() override {}
-    void Stop() override {}
-    void PlayInList(int32_t, bool) override {}
-    uint8_t GetFilterState() override { return State; }
-    int64_t GetPosition() override { return 12345678; }
-    int64_t GetDurication() override { return 0; }
     void SetVolume(int32_t volume) override { Log.push_back("SetVolume " + std::to_string(volume)); }
     std::vector<std::string> AudioStreamNames() override { return AudioStreams; }
     void SelectAudioStream(int index) override { Log.push_back("SelectAudioStream " + std::to_string(index)); }
@@ -103,13 +98,6 @@ public:
         Log.push_back(std::string("Active ") + (truSurround ? "TS " : "CS ") + (active ? "1" : "0"));
         return active;
     }
-    void AddToHistory(const WideString&, int) override {}
-    ComPtr<IMediaEventEx> MediaEvent() override { return nullptr; }
-    void SetBuffering(bool) override {}
-    std::string EventCodeText(long) override { return {}; }
-    void AppClosing() override {}
-    void ApplySettings(const TPlayerSettings&) override {}
-    void StoreSettings(TPlayerSettings&) override {}
 };
 
 class SoundPages : public ::testing::Test {

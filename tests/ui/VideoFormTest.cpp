@@ -6,6 +6,7 @@
 
 #include "engine/Common_TypesCom.h"
 #include "playlist/PlayList.h"
+#include "tests/support/PlayerEngineStandIn.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WineGraph.h"
 #include "tests/ui/ScreenCapture.h"
@@ -24,11 +25,9 @@ using namespace pvltest;
 namespace {
 using TLog = std::vector<std::string>;
 
-class TEngineDouble : public IPlayerEngine {
+class TEngineDouble : public TPlayerEngineStandIn {
 public:
     TLog Log;
-    uint8_t State = 3;
-    int64_t Position = 0, Duration = 0;
     TStringList Known;
     std::vector<TRect> Monitors;
     std::vector<std::string> Streams, Chapters, Languages;
@@ -41,9 +40,6 @@ public:
     void Next() override { Log.push_back("Next"); }
     void Prev() override { Log.push_back("Prev"); }
     void PlayInList(int32_t index, bool) override { Log.push_back("PlayInList " + std::to_string(index)); }
-    uint8_t GetFilterState() override { return State; }
-    int64_t GetPosition() override { return Position; }
-    int64_t GetDurication() override { return Duration; }
     void GotoPercent(double percent) override { Log.push_back(Format("GotoPercent %.1f", percent)); }
     int32_t GetMSecfromPercent(double percent) override { return static_cast<int32_t>(Duration / 1000000 * percent / 100); }
     void SetVolume(int32_t volume) override { Log.push_back("SetVolume " + std::to_string(volume)); }
@@ -62,13 +58,6 @@ public:
     void SetHideSubtitles(bool value) override { Hidden = value; }
     const TStringList* KnownExtensions() override { return &Known; }
     std::vector<TRect> MonitorBounds() override { return Monitors; }
-    void AddToHistory(const WideString&, int) override {}
-    ComPtr<IMediaEventEx> MediaEvent() override { return nullptr; }
-    void SetBuffering(bool) override {}
-    std::string EventCodeText(long) override { return {}; }
-    void AppClosing() override {}
-    void ApplySettings(const TPlayerSettings&) override {}
-    void StoreSettings(TPlayerSettings&) override {}
 };
 
 // The windows as the start-up makes them, with a stand-in engine and a real play list.
