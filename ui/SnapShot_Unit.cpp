@@ -7,11 +7,12 @@
 #include "framework/Graphics.h"
 #include "framework/Jpeg.h"
 #include "framework/ListView.h"
-#include "framework/Menus.h"
 #include "framework/Splitter.h"
 #include "framework/SysUtils.h"
 #include "graphics/Bitmap32Core.h"
 #include "graphics/Transforms.h"
+#include "menus/MenuUtils.h"
+#include "menus/PopupMenu2000.h"
 
 #include <windowsx.h>
 
@@ -83,7 +84,12 @@ TSnapShotForm::TSnapShotForm(TComponent* owner) : TForm(owner)
     PaintBox1->SetParent(Panel1);
     PaintBox1->OnPaint = [this](TObject* sender, HDC dc) { PaintBox1Paint(sender, dc); };
 
-    PopupMenu20002 = NewComponent<TPopupMenu>(this);
+    MenuUnitStart();  // the skin finds its resource from here on
+    Money1 = NewComponent<TMoney>(this);
+    Money1->Name = "Money1";
+    StoreWindowLook(*Money1, anVertSlide, 18);
+    PopupMenu20002 = NewComponent<TPopupMenu2000>(this);
+    PopupMenu20002->SetAnimatedSkin(Money1);
     PopupMenu20002->OnPopup = [this](TObject* sender) { PopupMenu20002Popup(sender); };
     SaveAs1 = PopupMenu20002->Items()->AddNew("Save As", [this](TObject* sender) { SaveAs1Click(sender); });
     Delete1 = PopupMenu20002->Items()->AddNew("Delete", [this](TObject* sender) { Delete1Click(sender); });
