@@ -71,6 +71,20 @@ HWND OpenPopup(const TPlayerProcess& player, HWND playlist, POINT at)
     return player.WaitForPopupMenu();
 }
 
+// The play list of a running player, shown floating at a fixed place; none when it does not show.
+HWND ShowPlaylist(const TPlayerProcess& player)
+{
+    HWND playlist = nullptr;
+    for (const HWND wnd : player.Windows())
+        if (WindowText(wnd) == "Playlist...")
+            playlist = wnd;
+    if (!playlist)
+        return nullptr;
+    ShowWindow(playlist, SW_SHOWNOACTIVATE);
+    SetWindowPos(playlist, HWND_TOP, 20, 20, 248, 381, SWP_NOACTIVATE);
+    return PumpUntil([&] { return IsWindowVisible(playlist) != FALSE; }, 5000) ? playlist : nullptr;
+}
+
 class PlayerPlaylist : public ::testing::Test {
 protected:
     void SetUp() override
@@ -88,7 +102,29 @@ protected:
 
 }  // namespace
 
-TEST_F(PlayerPlaylist, PopupIsTheSkinnedMenuAndTheWindowDocksIntoTheVideoWindow)
+TEST_F(PlayerPlaylist, PopupIsTheSkinnedMenuAtThePointer)
+{
+    const std::string clip = Install.Media("clip_8s.avi", "popup clip.avi");
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    ASSERT_NE(player.WaitForWindow("TPvlForm", kVideoCaption, 20000), nullptr);
+    const HWND playlist = ShowPlaylist(player);
+    ASSERT_NE(playlist, nullptr);
+    const TRect floating = ScreenRect(playlist);
+    const POINT at{floating.left + 40, floating.top + 80};
+    const HWND menu = OpenPopup(player, playlist, at);
+    ASSERT_NE(menu, nullptr) << "the play list's popup shows";
+    RECT bounds{};
+    GetWindowRect(menu, &bounds);
+    EXPECT_EQ(bounds.left, at.x);
+    EXPECT_EQ(bounds.top, at.y);
+    SaveScreenshot("player_playlist_popup.jpg");
+    ASSERT_TRUE(TPlayerProcess::CloseMenu(menu));
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerPlaylist, DocksIntoTheVideoWindowAtItsRightEdge)
 {
     const std::string clip = Install.Media("clip_8s.avi", "docking clip.avi");
     TPlayerProcess player;
@@ -97,25 +133,9 @@ TEST_F(PlayerPlaylist, PopupIsTheSkinnedMenuAndTheWindowDocksIntoTheVideoWindow)
     const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
     ASSERT_NE(video, nullptr);
     // The play-list window exists from the start, hidden.
-    HWND playlist = nullptr;
-    for (const HWND wnd : player.Windows())
-        if (WindowText(wnd) == "Playlist...")
-            playlist = wnd;
+    const HWND playlist = ShowPlaylist(player);
     ASSERT_NE(playlist, nullptr);
-    ShowWindow(playlist, SW_SHOWNOACTIVATE);
-    SetWindowPos(playlist, HWND_TOP, 20, 20, 248, 381, SWP_NOACTIVATE);
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(playlist) != FALSE; }, 5000));
     const TRect floating = ScreenRect(playlist);
-
-    // The popup is the skinned menu, at the pointer.
-    const POINT at{floating.left + 40, floating.top + 80};
-    const HWND menu = OpenPopup(player, playlist, at);
-    ASSERT_NE(menu, nullptr) << "the play list's popup shows";
-    RECT bounds{};
-    GetWindowRect(menu, &bounds);
-    EXPECT_EQ(bounds.left, at.x);
-    EXPECT_EQ(bounds.top, at.y);
-    ASSERT_TRUE(TPlayerProcess::CloseMenu(menu));
 
     // A move of the window that ends over the video window's right edge docks it there.
     const TRect videoClient = ClientOnScreen(video);
