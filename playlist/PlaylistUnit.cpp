@@ -8,8 +8,8 @@
 #include "framework/ListView.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
-#include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000.h"
+#include "menus/WindowSkin.h"
 #include "playlist/AddDirUnit.h"
 #include "playlist/ShellCtrls.h"
 
@@ -117,10 +117,7 @@ TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayLi
     };
     ListView1->SetParent(this);
 
-    MenuUnitStart();  // the skin finds its resource from here on
-    Money1 = NewComponent<TMoney>(this);
-    Money1->Name = "Money1";
-    StoreWindowLook(*Money1, anVertSlide, 18);
+    Money1 = NewWindowSkin(this, "Money1", anVertSlide, 18);
     PopupMenu20001 = NewComponent<TPopupMenu2000>(this);
     PopupMenu20001->SetAnimatedSkin(Money1);
     TMenuItem2000* items = PopupMenu20001->Items();

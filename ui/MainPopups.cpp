@@ -8,7 +8,7 @@
 #include "ui/SnapShot_Unit.h"
 #include "ui/Video_Unit.h"
 
-#include "menus/MenuUtils.h"
+#include "menus/WindowSkin.h"
 
 #include "engine/History.h"
 #include "engine/ShellAssociation.h"
@@ -74,10 +74,7 @@ void TControlForm::CreateCaptionStrip()
 
 void TControlForm::CreateMenus()
 {
-    MenuUnitStart();  // the skin finds its resource from here on
-    Money1 = NewComponent<TMoney>(this);
-    Money1->Name = "Money1";
-    StoreWindowLook(*Money1, anVertSlide, 18);
+    Money1 = NewWindowSkin(this, "Money1", anVertSlide, 18);
     const auto popup = [this](TPopupMenu2000*& menu) {
         menu = NewComponent<TPopupMenu2000>(this);
         menu->SetAnimatedSkin(Money1);

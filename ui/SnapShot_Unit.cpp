@@ -11,8 +11,8 @@
 #include "framework/SysUtils.h"
 #include "graphics/Bitmap32Core.h"
 #include "graphics/Transforms.h"
-#include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000.h"
+#include "menus/WindowSkin.h"
 
 #include <windowsx.h>
 
@@ -84,10 +84,7 @@ TSnapShotForm::TSnapShotForm(TComponent* owner) : TForm(owner)
     PaintBox1->SetParent(Panel1);
     PaintBox1->OnPaint = [this](TObject* sender, HDC dc) { PaintBox1Paint(sender, dc); };
 
-    MenuUnitStart();  // the skin finds its resource from here on
-    Money1 = NewComponent<TMoney>(this);
-    Money1->Name = "Money1";
-    StoreWindowLook(*Money1, anVertSlide, 18);
+    Money1 = NewWindowSkin(this, "Money1", anVertSlide, 18);
     PopupMenu20002 = NewComponent<TPopupMenu2000>(this);
     PopupMenu20002->SetAnimatedSkin(Money1);
     PopupMenu20002->OnPopup = [this](TObject* sender) { PopupMenu20002Popup(sender); };

@@ -6,7 +6,7 @@
 
 #include "engine/Common_Types.h"
 #include "engine/Common_TypesCom.h"
-#include "menus/MenuUtils.h"
+#include "menus/WindowSkin.h"
 #include "framework/SysUtils.h"
 
 #include <float.h>
@@ -204,10 +204,7 @@ void TVideoForm::CreateControls()
 
 void TVideoForm::CreateMenu()
 {
-    MenuUnitStart();  // the skin finds its resource from here on
-    Money2 = NewComponent<TMoney>(this);
-    Money2->Name = "Money2";
-    StoreWindowLook(*Money2, anVertRoll, -1);
+    Money2 = NewWindowSkin(this, "Money2", anVertRoll, -1);
     PopupMenu20002 = NewComponent<TPopupMenu2000>(this);
     PopupMenu20002->SetAnimatedSkin(Money2);
     // The menu's own options, read after the skin's push: it opens at once, with its shadow.
