@@ -659,6 +659,18 @@ TPopupMenu2000Form* MenuWindow(TCustomPopupMenu2000* menu)
     return form && form->IsShowing() ? form : nullptr;
 }
 
+// Each height an open menu window takes, as its messages are fetched.
+struct THeightWatch {
+    static inline std::vector<int> Heights;
+    static inline TCustomPopupMenu2000* Watched = nullptr;
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (TPopupMenu2000Form* form = MenuWindow(Watched); form && (Heights.empty() || Heights.back() != form->Height()))
+            Heights.push_back(form->Height());
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
 uint32_t ScreenPixel(int x, int y) { return CaptureScreen(TRect(x, y, x + 1, y + 1)).at(0) & 0xFFFFFF; }
 
 }  // namespace
@@ -792,18 +804,10 @@ TEST_F(Windows, MainPopupSlidesOpenBelowItsButton)
     Control->Show();
     Pump(200);
     // The steps come as posted messages, ahead of any timer: a message hook sees each one.
-    static std::vector<int> heights;
-    static TCustomPopupMenu2000* watched;
+    std::vector<int>& heights = THeightWatch::Heights;
     heights.clear();
-    watched = Control->MainPopupMenu;
-    const HHOOK hook = SetWindowsHookExA(
-        WH_GETMESSAGE,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (TPopupMenu2000Form* form = MenuWindow(watched); form && (heights.empty() || heights.back() != form->Height()))
-                heights.push_back(form->Height());
-            return CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, GetCurrentThreadId());
+    THeightWatch::Watched = Control->MainPopupMenu;
+    const HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, THeightWatch::Hook, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     T_AM2000_Animation kind = anDefault;
     int target = 0, ticks = 0;
