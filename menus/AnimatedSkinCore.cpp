@@ -235,3 +235,34 @@ void TResourceSkin2000::LoadOnCreate()
 }
 
 TMoney::TMoney(TComponent* owner) : TResourceSkin2000(owner) { LoadOnCreate(); }
+
+void StoreWindowLook(TCustomAnimatedSkin2000& skin, T_AM2000_Animation animation, int sideMargin)
+{
+    using C = T_AM2000_Colors;
+    using M = T_AM2000_Margins;
+    const struct {
+        C::Role Role;
+        TColor Value;
+    } colors[] = {
+        {C::Border, 0x5B5B5B}, {C::Menu, 0x5B5B5B}, {C::Bevel, 0x444444}, {C::BevelShadow, 0x444444},
+        {C::MenuText, clWhite}, {C::Highlight, 0x505050}, {C::Pressed, 0x505050}, {C::HighlightText, 0x7FDFFF},
+        {C::PressedText, 0x7FDFFF}, {C::DisabledText, 0x919191}, {C::DisabledShadow, clNone},
+        {C::LineShadow, clNone}, {C::Line, 0x707070}, {C::Sunken, 0x707070}, {C::SunkenText, 0xD8D8D8},
+    };
+    skin.SetState(TComponent::csLoading, true);
+    for (const auto& c : colors)
+        skin.Colors().Set(c.Role, c.Value);
+    skin.Margins().Set(M::Border, 0);
+    skin.Margins().Set(M::Bevel, 1);
+    if (sideMargin >= 0) {
+        skin.Margins().Set(M::Left, sideMargin);
+        skin.Margins().Set(M::Right, sideMargin);
+    }
+    skin.SetCtl3D(false);
+    skin.SetFlags(FlagBit(mfNoBitmapRect));
+    skin.SetSystemFont(false);
+    skin.SetSystemShadow(true);
+    skin.Font().Assign(DefaultSkinFont());
+    skin.SetAnimation(animation);
+    skin.Loaded();
+}

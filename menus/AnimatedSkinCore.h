@@ -127,3 +127,9 @@ public:
     explicit TMoney(TComponent* owner);
     std::string GetResourceName() const override { return "am2000skin_Money"; }
 };
+
+// What a player window's resource stores on its TMoney, read over the loaded skin as the
+// resource reader reads it (loading, then Loaded, one push): the skin's own colours, margins,
+// Ctl3D and flags again, "MS Sans Serif" -11 in place of the system font, the system's menu
+// shadow and the window's animation; a side margin of 0 or more sets Margins.Left and Right.
+void StoreWindowLook(TCustomAnimatedSkin2000& skin, T_AM2000_Animation animation, int sideMargin);

@@ -65,6 +65,15 @@ void TMenuItem2000::Remove(TMenuItem* item)
     Changed(3);
 }
 
+TMenuItem2000* TMenuItem2000::AddNew(const std::string& caption, TNotifyEvent onClick)
+{
+    auto* item = NewComponent<TMenuItem2000>(this);
+    item->Caption = caption;
+    item->OnClick = std::move(onClick);
+    Add(item);
+    return item;
+}
+
 TMenuItem2000* TMenuItem2000::Items(int index) const { return dynamic_cast<TMenuItem2000*>(TMenuItem::Items(index)); }
 
 TMenuItem2000* TMenuItem2000::GetItemChecked(int index) const

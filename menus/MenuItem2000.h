@@ -24,6 +24,8 @@ public:
     void Delete(int index) override;
     void Remove(TMenuItem* item) override;
     TMenuItem2000* Items(int index) const;
+    // A new skinned item owned by this one, appended (the class library's AddNew makes a plain one).
+    TMenuItem2000* AddNew(const std::string& caption, TNotifyEvent onClick = nullptr);
 
     // Setters store, then raise the notice (kind 3; Checked kind 0).
     void SetCaption(const std::string& value);

@@ -278,7 +278,9 @@ void TPopupMenu2000Form::WndProc(TMessage& message)
         return;
     case WM_GETOBJECT:
         if (FAccessible && dynamic_cast<TMenuItem2000*>(FRoot)) {
-            message.Result = LresultFromObject(IID_IAccessible, message.WParam, static_cast<IUnknown*>(FAccessible));
+            // By its declared id, not the IID_IAccessible symbol: oleacc and uuid both define
+            // that one, and the player links both.
+            message.Result = LresultFromObject(__uuidof(IAccessible), message.WParam, static_cast<IUnknown*>(FAccessible));
             return;
         }
         break;

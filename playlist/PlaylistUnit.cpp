@@ -6,9 +6,10 @@
 #include "framework/ExtCtrls.h"
 #include "framework/FileDialogs.h"
 #include "framework/ListView.h"
-#include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 #include "framework/SysUtils.h"
+#include "menus/PopupMenu2000.h"
+#include "menus/WindowSkin.h"
 #include "playlist/AddDirUnit.h"
 #include "playlist/ShellCtrls.h"
 
@@ -116,18 +117,20 @@ TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayLi
     };
     ListView1->SetParent(this);
 
-    // A plain popup until the skinned menus take it over.
-    PopupMenu20001 = NewComponent<TPopupMenu>(this);
-    Remove1 = PopupMenu20001->Items()->AddNew("Remove", [this](TObject*) { Remove1Click(); });
-    PopupMenu20001->Items()->AddNew("-");
-    Newplaylist1 = PopupMenu20001->Items()->AddNew("New playlist", [this](TObject*) { Newplaylist1Click(); });
-    PopupMenu20001->Items()->AddNew("-");
-    AddToFavorit1 = PopupMenu20001->Items()->AddNew("Add to favorit", [this](TObject*) { AddToFavorit1Click(); });
-    PopupMenu20001->Items()->AddNew("-");
-    AddFiles1 = PopupMenu20001->Items()->AddNew("Add File(s)", [this](TObject*) { AddFiles1Click(); });
-    AddDirectory1 = PopupMenu20001->Items()->AddNew("Add Directory", [this](TObject*) { AddDirectory1Click(); });
-    PopupMenu20001->Items()->AddNew("-");
-    Undock1 = PopupMenu20001->Items()->AddNew("Undock", [this](TObject*) { Undock1Click(); });
+    Money1 = NewWindowSkin(this, "Money1", anVertSlide, 18);
+    PopupMenu20001 = NewComponent<TPopupMenu2000>(this);
+    PopupMenu20001->SetAnimatedSkin(Money1);
+    TMenuItem2000* items = PopupMenu20001->Items();
+    Remove1 = items->AddNew("Remove", [this](TObject*) { Remove1Click(); });
+    items->AddNew("-");
+    Newplaylist1 = items->AddNew("New playlist", [this](TObject*) { Newplaylist1Click(); });
+    items->AddNew("-");
+    AddToFavorit1 = items->AddNew("Add to favorit", [this](TObject*) { AddToFavorit1Click(); });
+    items->AddNew("-");
+    AddFiles1 = items->AddNew("Add File(s)", [this](TObject*) { AddFiles1Click(); });
+    AddDirectory1 = items->AddNew("Add Directory", [this](TObject*) { AddDirectory1Click(); });
+    items->AddNew("-");
+    Undock1 = items->AddNew("Undock", [this](TObject*) { Undock1Click(); });
     Undock1->Visible = false;
     PopupMenu20001->OnPopup = [this](TObject*) { PopupMenu20001Popup(); };
 
@@ -384,10 +387,10 @@ void TPlaylistForm::SyncCombo()
 void TPlaylistForm::PopupMenu20001Popup()
 {
     const TPlaylistPopupStates states = PlaylistPopupStates(ListView1->SelCount(), ListView1->Count(), FCombo.Text());
-    Remove1->Enabled = states.Remove;
-    Newplaylist1->Enabled = states.NewPlaylist;
-    AddToFavorit1->Enabled = states.AddToFavorit;
-    Undock1->Visible = !Floating();
+    Remove1->SetEnabled(states.Remove);
+    Newplaylist1->SetEnabled(states.NewPlaylist);
+    AddToFavorit1->SetEnabled(states.AddToFavorit);
+    Undock1->SetVisible(!Floating());
 }
 
 void TPlaylistForm::FormStartDock()

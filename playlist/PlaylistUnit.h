@@ -13,8 +13,9 @@
 
 class TListView;
 class TStatusBar;
-class TPopupMenu;
-class TMenuItem;
+class TPopupMenu2000;
+class TMenuItem2000;
+class TMoney;
 class TAddDirForm;
 class TPanel;
 class TComboBox;
@@ -55,8 +56,9 @@ public:
     TOpenDialog *OpenPlaylist = nullptr, *SavePlaylist = nullptr;
     TListView* ListView1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
-    TPopupMenu* PopupMenu20001 = nullptr;
-    TMenuItem *Remove1 = nullptr, *Newplaylist1 = nullptr, *AddToFavorit1 = nullptr, *AddFiles1 = nullptr,
+    TMoney* Money1 = nullptr;
+    TPopupMenu2000* PopupMenu20001 = nullptr;
+    TMenuItem2000 *Remove1 = nullptr, *Newplaylist1 = nullptr, *AddToFavorit1 = nullptr, *AddFiles1 = nullptr,
         *AddDirectory1 = nullptr, *Undock1 = nullptr;
     TTimer* Timer1 = nullptr;  // one-shot start of the detail thread
     // The add-directory dialog the start-up made; none: the entry does nothing.

@@ -67,9 +67,10 @@ void TControlForm::CreateBookmarkPage()
     };
     Bkmark_ListView->OnKeyDown = [this](TListView* sender, WORD key) { Bkmark_ListViewKeyDown(sender, key); };
 
-    Bkmark_PopupMenu = NewComponent<TPopupMenu>(this);
+    Bkmark_PopupMenu = NewComponent<TPopupMenu2000>(this);
+    Bkmark_PopupMenu->SetAnimatedSkin(Money1);
     Bkmark_PopupMenu->OnPopup = [this](TObject* sender) { Bkmark_PopupMenuPopup(sender); };
-    TMenuItem* items = Bkmark_PopupMenu->Items();
+    TMenuItem2000* items = Bkmark_PopupMenu->Items();
     Bkmark_Edit1 = items->AddNew("Edit", [this](TObject*) {
         if (const std::vector<int> rows = Bkmark_ListView->SelectedIndexes(); !rows.empty())
             Bkmark_ListView->EditCaption(rows.front());
@@ -212,7 +213,7 @@ void TControlForm::AddBkmark_BtnClick(TObject*)
     if (VideoForm) {
         TBookmark mark;
         Getbookmark(row, mark);
-        TMenuItem* item = VideoForm->Bookmarks1->AddNew(
+        TMenuItem2000* item = VideoForm->Bookmarks1->AddNew(
             BookmarkMenuCaption(mark.Name, mark.TimeText, !Settings.ShowTimeStampWithBookmarks),
             [this](TObject* sender) { BookmarkClick(sender); });
         item->Tag = row;

@@ -312,9 +312,9 @@ void TControlForm::EQChanged(TObject* sender)
     for (int b = 0; b < kEQBandCount; ++b)
         Settings.Eq[static_cast<size_t>(b)] = static_cast<int8_t>(std::clamp(EQBands[b]->Position(), -100, 100));
     // 2.
-    TMenuItem* items = EQ_Preset_Popupmenu->Items();
+    TMenuItem2000* items = EQ_Preset_Popupmenu->Items();
     if (EQNeedsCustomItem(items->Count())) {
-        TMenuItem* custom = items->AddNew("Custom", [this](TObject* s) { SelectEQPreset(s); });
+        TMenuItem2000* custom = items->AddNew("Custom", [this](TObject* s) { SelectEQPreset(s); });
         custom->RadioItem = true;
         custom->Tag = kEQCustomTag;
     }
@@ -329,7 +329,7 @@ void TControlForm::EQChanged(TObject* sender)
 
 void TControlForm::SpeedButton1MouseUp(TObject*, TMouseButton button, TShiftState, int, int)
 {
-    if (button != mbLeft || EQ_Preset_Popupmenu->Showing())
+    if (button != mbLeft || EQ_Preset_Popupmenu->IsShowing())
         return;
     POINT below = {0, SpeedButton1->Height() + 2};
     ClientToScreen(SpeedButton1->Handle(), &below);

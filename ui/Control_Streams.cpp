@@ -90,7 +90,7 @@ void TControlForm::AddAudioTrackToMenu(const std::string& name, int index, bool 
 {
     if (!VideoForm)
         return;
-    TMenuItem* item = VideoForm->AudioTracks1->AddNew(name, [this](TObject* sender) { ChangeStreamClick(sender); });
+    TMenuItem2000* item = VideoForm->AudioTracks1->AddNew(name, [this](TObject* sender) { ChangeStreamClick(sender); });
     StreamMenuItem(item, name, index, checked);
 }
 
@@ -98,7 +98,7 @@ void TControlForm::AddChapterToMenu(const std::string& name, int index, bool che
 {
     if (!VideoForm)
         return;
-    TMenuItem* item = VideoForm->Chapters1->AddNew(name, [this](TObject* sender) { ChangeChapterClick(sender); });
+    TMenuItem2000* item = VideoForm->Chapters1->AddNew(name, [this](TObject* sender) { ChangeChapterClick(sender); });
     StreamMenuItem(item, name, index, checked);
 }
 
@@ -106,8 +106,8 @@ void TControlForm::AddSubTitleToMenu(const std::string& name, int index, bool ch
 {
     if (!VideoForm)
         return;
-    TMenuItem* menu = VideoForm->Subtitles1;
-    TMenuItem* item = NewComponent<TMenuItem>(menu);
+    TMenuItem2000* menu = VideoForm->Subtitles1;
+    auto* item = NewComponent<TMenuItem2000>(menu);
     StreamMenuItem(item, name, index, checked);
     item->GroupIndex = 2;
     item->OnClick = [this](TObject* sender) { ChangeSubtitlesClick(sender); };
@@ -201,12 +201,12 @@ void TControlForm::UpDown1Click(TObject*, TUDBtnType button)
 
 void TControlForm::Extras_PopupMenuPopup(TObject*)
 {
-    TMenuItem* items = Extras_PopupMenu->Items();
+    TMenuItem2000* items = Extras_PopupMenu->Items();
     items->Clear();
     const bool shown = ExtrasFrame->Visible() || (VideoForm && VideoForm->FullScreen());
     for (const TExtrasPopupItem& entry : ExtrasPopupItems(Surround())) {
         const std::string caption = Notebook1->Pages(entry.Page)->Caption();
-        TMenuItem* item = items->AddNew(caption, [this](TObject* sender) { SetExtraSettingsPage(sender); });
+        TMenuItem2000* item = items->AddNew(caption, [this](TObject* sender) { SetExtraSettingsPage(sender); });
         item->RadioItem = true;
         item->ImageIndex = 0;
         item->Tag = entry.Tag;
@@ -225,7 +225,7 @@ void TControlForm::SetExtraSettingsPage(TObject* sender)
 
 void TControlForm::SpeedButton3MouseUp(TObject*, TMouseButton button, TShiftState, int, int)
 {
-    if (button != mbLeft || Extras_PopupMenu->Showing())
+    if (button != mbLeft || Extras_PopupMenu->IsShowing())
         return;
     POINT below = {0, SpeedButton3->Height() + 2};
     ClientToScreen(SpeedButton3->Handle(), &below);

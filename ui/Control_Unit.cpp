@@ -156,7 +156,6 @@ void TControlForm::CreateFace()
     AudioMode_Label->SetBounds(4, 24, 80, 16);
     AudioMode_Label->SetParent(Panel7);
 
-    EQ_Preset_Popupmenu = NewComponent<TPopupMenu>(this);
     CreateMenus();
 }
 
@@ -166,7 +165,7 @@ void TControlForm::FormCreate()
     FComInitialized = SUCCEEDED(CoInitialize(nullptr));
     // 2.
     for (int i = 0; i < static_cast<int>(std::size(EQPresetNames)); ++i) {
-        TMenuItem* item = EQ_Preset_Popupmenu->Items()->AddNew(EQPresetNames[i], [this](TObject* s) { SelectEQPreset(s); });
+        TMenuItem2000* item = EQ_Preset_Popupmenu->Items()->AddNew(EQPresetNames[i], [this](TObject* s) { SelectEQPreset(s); });
         item->RadioItem = true;
         item->Tag = i;
     }
@@ -543,11 +542,11 @@ void TControlForm::PreparePlayer(bool slow)
     // 4.
     UpdateProgress(0);
     // 5.
-    TMenuItem* presets = EQ_Preset_Popupmenu->Items();
+    TMenuItem2000* presets = EQ_Preset_Popupmenu->Items();
     const int presetTag = static_cast<int>(EQ_Preset_Popupmenu->Tag);
     if (presets->Count() > presetTag) {
         if (presetTag == kEQCustomMenuTag) {
-            TMenuItem* custom = presets->AddNew("Custom", [this](TObject* s) { SelectEQPreset(s); });
+            TMenuItem2000* custom = presets->AddNew("Custom", [this](TObject* s) { SelectEQPreset(s); });
             custom->RadioItem = true;
             custom->Tag = kEQCustomTag;
             custom->SetChecked(true);

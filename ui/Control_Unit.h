@@ -18,6 +18,7 @@
 #include "framework/ListView.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "menus/PopupMenu2000.h"
 
 #include <shellapi.h>
 #include "playlist/PlayListHost.h"
@@ -101,7 +102,7 @@ public:
     TTreeView* StreamInfoTree;  // on the "Media Info" page
     TPanel* Panel7;
     TImageList* Control_Images;  // 20 x 20 glyphs
-    TPopupMenu* EQ_Preset_Popupmenu;
+    TPopupMenu2000* EQ_Preset_Popupmenu;
 
     // What the sound pages drive; each may be missing.
     TParvoluxSoundProcessor* PvlSprocessor = nullptr;
@@ -136,16 +137,18 @@ public:
     TListView* Bkmark_ListView;
     TLabel* BookmarkFrame;
     HIMAGELIST Bkmark_Images = nullptr;
-    TPopupMenu* Bkmark_PopupMenu;
-    TMenuItem *Bkmark_Edit1, *Bkmark_Delete1, *Bkmark_View1, *Bkmark_ViewThumb1, *Bkmark_ViewDetail1;
+    TPopupMenu2000* Bkmark_PopupMenu;
+    TMenuItem2000 *Bkmark_Edit1, *Bkmark_Delete1, *Bkmark_View1, *Bkmark_ViewThumb1, *Bkmark_ViewDetail1;
 
+    // The skin every popup menu of the window takes its look from.
+    TMoney* Money1;
     // The main menu and the menus it attaches.
-    TPopupMenu *MainPopupMenu, *VisualsPopupMenu, *Display_PopupMenu, *FileReopen_PopupMenu, *Extras_PopupMenu;
-    TMenuItem *OpenFile1, *OpenURL1, *Reopen1, *View1, *ViewPlaylist1, *ViewSnapshotbrowser1, *ViewExtras1,
+    TPopupMenu2000 *MainPopupMenu, *VisualsPopupMenu, *Display_PopupMenu, *FileReopen_PopupMenu, *Extras_PopupMenu;
+    TMenuItem2000 *OpenFile1, *OpenURL1, *Reopen1, *View1, *ViewPlaylist1, *ViewSnapshotbrowser1, *ViewExtras1,
         *ViewVisuals1, *ViewDisplayColor, *Settings1, *Exit1;
-    TMenuItem* Vis[6];  // Vis0..Vis5
-    TMenuItem *VisMenu_ShowPeaks, *VisMenu_Usefade, *VisMenu_Fast, *VisMenu_Medium, *VisMenu_Slow;
-    TMenuItem* DisplayCol[4];  // DisplayCol1..DisplayCol4
+    TMenuItem2000* Vis[6];  // Vis0..Vis5
+    TMenuItem2000 *VisMenu_ShowPeaks, *VisMenu_Usefade, *VisMenu_Fast, *VisMenu_Medium, *VisMenu_Slow;
+    TMenuItem2000* DisplayCol[4];  // DisplayCol1..DisplayCol4
     // The snapshot window; may be missing.
     TSnapShotForm* SnapShotForm = nullptr;
     // Grabs the video window's frame into the snapshot window.

@@ -8,6 +8,8 @@
 #include "ui/SnapShot_Unit.h"
 #include "ui/Video_Unit.h"
 
+#include "menus/WindowSkin.h"
+
 #include "engine/History.h"
 #include "engine/ShellAssociation.h"
 #include "playlist/PlayList.h"
@@ -72,22 +74,29 @@ void TControlForm::CreateCaptionStrip()
 
 void TControlForm::CreateMenus()
 {
-    const auto item = [this](TMenuItem* parent, const char* name, const char* caption, void (TControlForm::*click)(TObject*)) {
-        TMenuItem* added = parent->AddNew(caption);
+    Money1 = NewWindowSkin(this, "Money1", anVertSlide, 18);
+    const auto popup = [this](TPopupMenu2000*& menu) {
+        menu = NewComponent<TPopupMenu2000>(this);
+        menu->SetAnimatedSkin(Money1);
+    };
+    popup(EQ_Preset_Popupmenu);
+
+    const auto item = [this](TMenuItem2000* parent, const char* name, const char* caption, void (TControlForm::*click)(TObject*)) {
+        TMenuItem2000* added = parent->AddNew(caption);
         added->Name = name;
         if (click)
             added->OnClick = [this, click](TObject* sender) { (this->*click)(sender); };
         return added;
     };
-    const auto separator = [](TMenuItem* parent) { parent->AddNew("-"); };
+    const auto separator = [](TMenuItem2000* parent) { parent->AddNew("-"); };
 
-    FileReopen_PopupMenu = NewComponent<TPopupMenu>(this);
+    popup(FileReopen_PopupMenu);
     FileReopen_PopupMenu->OnPopup = [this](TObject* sender) { FileReopen_PopupMenuPopup(sender); };
-    Extras_PopupMenu = NewComponent<TPopupMenu>(this);
+    popup(Extras_PopupMenu);
 
-    VisualsPopupMenu = NewComponent<TPopupMenu>(this);
+    popup(VisualsPopupMenu);
     VisualsPopupMenu->OnPopup = [this](TObject* sender) { VisualsPopupMenuPopup(sender); };
-    TMenuItem* visuals = VisualsPopupMenu->Items();
+    TMenuItem2000* visuals = VisualsPopupMenu->Items();
     item(visuals, "VisMenu_ShowPeaks", "Show Peaks", &TControlForm::VisMenu_ShowPeaksClick);
     item(visuals, "VisMenu_Usefade", "Show Fade effect", &TControlForm::VisMenu_UsefadeClick);
     VisMenu_ShowPeaks = visuals->Items(0);
@@ -101,14 +110,14 @@ void TControlForm::CreateMenus()
     VisMenu_Fast = item(visuals, "VisMenu_Fast", "Fast Update", &TControlForm::VisMenu_SpeedClick);
     VisMenu_Medium = item(visuals, "VisMenu_Medium", "Medium Update", &TControlForm::VisMenu_SpeedClick);
     VisMenu_Slow = item(visuals, "VisMenu_Slow", "Slow Update", &TControlForm::VisMenu_SpeedClick);
-    TMenuItem* speeds[3] = {VisMenu_Fast, VisMenu_Medium, VisMenu_Slow};
+    TMenuItem2000* speeds[3] = {VisMenu_Fast, VisMenu_Medium, VisMenu_Slow};
     for (int i = 0; i < 3; ++i) {
         speeds[i]->RadioItem = true;
         speeds[i]->GroupIndex = 1;
         speeds[i]->Tag = kVisualSpeedIntervals[i];
     }
 
-    Display_PopupMenu = NewComponent<TPopupMenu>(this);
+    popup(Display_PopupMenu);
     Display_PopupMenu->OnPopup = [this](TObject* sender) { Display_PopupMenuPopup(sender); };
     for (int theme = 0; theme < 4; ++theme) {
         DisplayCol[theme] = item(Display_PopupMenu->Items(), ("DisplayCol" + IntToStr(theme + 1)).c_str(),
@@ -117,9 +126,9 @@ void TControlForm::CreateMenus()
         DisplayCol[theme]->Tag = theme;
     }
 
-    MainPopupMenu = NewComponent<TPopupMenu>(this);
+    popup(MainPopupMenu);
     MainPopupMenu->OnPopup = [this](TObject* sender) { MainPopupMenuPopup(sender); };
-    TMenuItem* main = MainPopupMenu->Items();
+    TMenuItem2000* main = MainPopupMenu->Items();
     OpenFile1 = item(main, "OpenFile1", "Open File", nullptr);
     OpenFile1->OnClick = [this](TObject*) {
         if (OpenBtn->OnClick)
@@ -147,11 +156,11 @@ void TControlForm::MainPopupMenuPopup(TObject*)
 {
     ViewPlaylist1->Checked = PlaylistForm && PlaylistForm->Visible();
     ViewSnapshotbrowser1->Checked = SnapShotForm && SnapShotForm->Visible();
-    ViewExtras1->SubMenu = Extras_PopupMenu;
+    ViewExtras1->SetAttachMenu(Extras_PopupMenu);
     ViewExtras1->Visible = Extras_PopupMenu->Items()->Count() > 0;  // until the extras menu has items
-    ViewVisuals1->SubMenu = VisualsPopupMenu;
-    ViewDisplayColor->SubMenu = Display_PopupMenu;
-    Reopen1->SubMenu = FileReopen_PopupMenu;
+    ViewVisuals1->SetAttachMenu(VisualsPopupMenu);
+    ViewDisplayColor->SetAttachMenu(Display_PopupMenu);
+    Reopen1->SetAttachMenu(FileReopen_PopupMenu);
     Reopen1->Enabled = Engine && !Engine->History(hkFiles).empty();
 }
 
@@ -174,8 +183,8 @@ void TControlForm::VisualsPopupMenuPopup(TObject*)
         Vis[mode]->SetChecked(true);
     VisMenu_Usefade->Checked = Settings.VisualsUseFade;
     VisMenu_ShowPeaks->Checked = Settings.VisualsShowPeaks;
-    TMenuItem* speeds[3] = {VisMenu_Fast, VisMenu_Medium, VisMenu_Slow};
-    for (TMenuItem* speed : speeds)
+    TMenuItem2000* speeds[3] = {VisMenu_Fast, VisMenu_Medium, VisMenu_Slow};
+    for (TMenuItem2000* speed : speeds)
         speed->Checked = false;
     if (const int speed = VisualSpeedItem(Settings.VisualsInterval); speed >= 0)
         speeds[speed]->SetChecked(true);
@@ -229,7 +238,7 @@ void TControlForm::SetColorPreSet(TObject* sender)
 
 void TControlForm::FileReopen_PopupMenuPopup(TObject*)
 {
-    TMenuItem* items = FileReopen_PopupMenu->Items();
+    TMenuItem2000* items = FileReopen_PopupMenu->Items();
     items->Clear();
     if (!Engine)
         return;
@@ -269,7 +278,7 @@ void TControlForm::Image325Click(TObject*)
 
 void TControlForm::Image324MouseUp(TObject*, TMouseButton button, TShiftState, int, int)
 {
-    if (button != mbLeft || MainPopupMenu->Showing())
+    if (button != mbLeft || MainPopupMenu->IsShowing())
         return;
     POINT below = {Image324->Left(), Image324->Top() + Image324->Height() + 2};
     ClientToScreen(Panel4->Handle(), &below);

@@ -17,6 +17,7 @@
 #include "engine/CommonUnit.h"
 #include "engine/StreamDescriptions.h"
 #include "framework/FileDialogs.h"
+#include "menus/PopupMenu2000Form.h"
 #include "playlist/AddDirUnit.h"
 #include "playlist/InfoUnit.h"
 #include "playlist/PlayList.h"
@@ -151,6 +152,7 @@ int RunParvolux()
     }
 
     TApplication app;
+    UseMenuWindows();  // every popup shows the skinned menu window
     // 3.
     auto* splash = NewComponent<TSplashForm>(&app);
     splash->ShowInactive();

@@ -7,11 +7,12 @@
 #include "framework/Graphics.h"
 #include "framework/Jpeg.h"
 #include "framework/ListView.h"
-#include "framework/Menus.h"
 #include "framework/Splitter.h"
 #include "framework/SysUtils.h"
 #include "graphics/Bitmap32Core.h"
 #include "graphics/Transforms.h"
+#include "menus/PopupMenu2000.h"
+#include "menus/WindowSkin.h"
 
 #include <windowsx.h>
 
@@ -88,7 +89,9 @@ TSnapShotForm::TSnapShotForm(TComponent* owner) : TForm(owner)
     PaintBox1->SetParent(Panel1);
     PaintBox1->OnPaint = [this](TObject* sender, HDC dc) { PaintBox1Paint(sender, dc); };
 
-    PopupMenu20002 = NewComponent<TPopupMenu>(this);
+    Money1 = NewWindowSkin(this, "Money1", anVertSlide, 18);
+    PopupMenu20002 = NewComponent<TPopupMenu2000>(this);
+    PopupMenu20002->SetAnimatedSkin(Money1);
     PopupMenu20002->OnPopup = [this](TObject* sender) { PopupMenu20002Popup(sender); };
     SaveAs1 = PopupMenu20002->Items()->AddNew("Save As", [this](TObject* sender) { SaveAs1Click(sender); });
     Delete1 = PopupMenu20002->Items()->AddNew("Delete", [this](TObject* sender) { Delete1Click(sender); });

@@ -15,10 +15,11 @@
 class TBitmap;
 class TCustomBitmap32;
 class TListView;
-class TMenuItem;
+class TMenuItem2000;
+class TMoney;
 class TPaintBox;
 class TPanel;
-class TPopupMenu;
+class TPopupMenu2000;
 class TSplitter;
 
 struct TSnapShotItem {
@@ -55,8 +56,9 @@ public:
     TSplitter* Splitter1;
     TPanel* Panel1;
     TPaintBox* PaintBox1;
-    TPopupMenu* PopupMenu20002;
-    TMenuItem *SaveAs1, *Delete1;
+    TMoney* Money1;
+    TPopupMenu2000* PopupMenu20002;
+    TMenuItem2000 *SaveAs1, *Delete1;
     TOpenDialog* SaveDialog1;
 
     // Keeps the frame with a thumbnail row; nothing without a frame.

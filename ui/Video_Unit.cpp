@@ -6,6 +6,7 @@
 
 #include "engine/Common_Types.h"
 #include "engine/Common_TypesCom.h"
+#include "menus/WindowSkin.h"
 #include "framework/SysUtils.h"
 
 #include <float.h>
@@ -203,9 +204,14 @@ void TVideoForm::CreateControls()
 
 void TVideoForm::CreateMenu()
 {
-    PopupMenu20002 = NewComponent<TPopupMenu>(this);
+    Money2 = NewWindowSkin(this, "Money2", anVertRoll, -1);
+    PopupMenu20002 = NewComponent<TPopupMenu2000>(this);
+    PopupMenu20002->SetAnimatedSkin(Money2);
+    // The menu's own options, read after the skin's push: it opens at once, with its shadow.
+    PopupMenu20002->RawOptions().SetAnimation(anNone);
+    PopupMenu20002->RawOptions().SetFlags(PopupMenu20002->RawOptions().Flags() | FlagBit(mfDropShadow));
     PopupMenu20002->OnPopup = [this](TObject* sender) { PopupMenu20002Popup(sender); };
-    TMenuItem* items = PopupMenu20002->Items();
+    TMenuItem2000* items = PopupMenu20002->Items();
     auto engineCall = [this](void (IPlayerEngine::*call)()) {
         return [this, call](TObject*) {
             if (Engine)
@@ -227,7 +233,7 @@ void TVideoForm::CreateMenu()
         if (Engine)
             Engine->SetHideSubtitles(true);
     });
-    for (TMenuItem* item : {SubtitlesShowSubtitles1, SubtitlesHideSubtitles2}) {
+    for (TMenuItem2000* item : {SubtitlesShowSubtitles1, SubtitlesHideSubtitles2}) {
         item->RadioItem = true;
         item->GroupIndex = 1;
     }
@@ -240,7 +246,7 @@ void TVideoForm::CreateMenu()
     Bookmarks1 = items->AddNew("Bookmarks");
     items->AddNew("-");
     Fullscreen1 = items->AddNew("FullScreen", [this](TObject* sender) { VideoFrameDblClick(sender); });
-    Fullscreen1->ShortCutText = "Alt+Enter";
+    Fullscreen1->SetShortCut("Alt+Enter");
     StayOnTop1 = items->AddNew("Stay On Top", [this](TObject*) {
         if (FFullScreen || !ControlForm)
             return;
@@ -611,7 +617,7 @@ void TVideoForm::SetLastMouseMove(const TPoint& screen, uint32_t ticks)
 
 void TVideoForm::Timer1Timer(TObject*)
 {
-    if (PopupMenu20002->Showing())
+    if (PopupMenu20002->IsShowing())
         return;
     if (!StillnessElapsed(GetTickCount(), FLastMouseTicks))
         return;
@@ -783,7 +789,7 @@ void TVideoForm::FillBookmarkMenu()
         const std::string caption = ControlForm->Settings.ShowTimeStampWithBookmarks
                                         ? Format("%s  %s", mark.Name.c_str(), mark.TimeText.c_str())
                                         : mark.Name;
-        TMenuItem* item = Bookmarks1->AddNew(caption, [this](TObject* sender) {
+        TMenuItem2000* item = Bookmarks1->AddNew(caption, [this](TObject* sender) {
             if (ControlForm)
                 ControlForm->BookmarkClick(sender);
         });

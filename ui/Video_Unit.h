@@ -12,6 +12,7 @@
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "menus/PopupMenu2000.h"
 
 #include <d3d9.h>
 #include <vmr9.h>
@@ -50,8 +51,9 @@ public:
     TLabel* Label39;
     TTimer* Timer1;
     TImageList* ImageList1;
-    TPopupMenu* PopupMenu20002;
-    TMenuItem *PlayPause1, *Stop1, *Previous1, *Next1, *AudioTracks1, *Subtitles1, *SubtitlesShowSubtitles1,
+    TMoney* Money2;
+    TPopupMenu2000* PopupMenu20002;
+    TMenuItem2000 *PlayPause1, *Stop1, *Previous1, *Next1, *AudioTracks1, *Subtitles1, *SubtitlesShowSubtitles1,
         *SubtitlesHideSubtitles2, *SubtitlesNONEAVALIBLE1, *Chapters1, *Bookmarks1, *Fullscreen1, *StayOnTop1,
         *Settings2, *View1, *ViewSnapshotBrowser1, *Exit1;
 

@@ -147,6 +147,45 @@ TEST(MoneySkin, WindowStoredValuesWinOverTheLoadedSkinAndPushOnce)
     money->RemoveClient(&client);
 }
 
+TEST(MoneySkin, WindowLookIsTheResourceLookPlusTheWindowsOwnValues)
+{
+    TLoader loader(MoneyLoader);
+    TComponent window;
+    auto* loaded = NewComponent<TMoney>(&window);
+    const struct {
+        bool Resource;
+        T_AM2000_Animation Animation;
+        int SideMargin, Left;
+    } cases[] = {{true, anVertSlide, 18, 18}, {false, anVertSlide, 18, 18}, {true, anVertRoll, -1, 24},
+                 {false, anVertRoll, -1, 24}};
+    for (const auto& c : cases) {
+        SetSkinResourceLoader(c.Resource ? MoneyLoader : nullptr);  // without one the window's values alone
+        auto* money = NewComponent<TMoney>(&window);
+        TClientDouble client;
+        money->AddClient(&client);
+        StoreWindowLook(*money, c.Animation, c.SideMargin);
+        EXPECT_EQ(client.Pushes, 1) << "one push for all the window's values";
+        for (int role = 0; role < T_AM2000_Colors::RoleCount; ++role)
+            EXPECT_EQ(money->Colors().Get(T_AM2000_Colors::Role(role)), loaded->Colors().Get(T_AM2000_Colors::Role(role)))
+                << role;
+        EXPECT_EQ(money->Margins().Get(T_AM2000_Margins::Border), 0);
+        EXPECT_EQ(money->Margins().Get(T_AM2000_Margins::Bevel), 1);
+        EXPECT_EQ(money->Margins().Get(T_AM2000_Margins::Left), c.Left);
+        EXPECT_EQ(money->Margins().Get(T_AM2000_Margins::Right), c.Left);
+        EXPECT_FALSE(money->Ctl3D());
+        EXPECT_EQ(money->Flags(), FlagBit(mfNoBitmapRect));
+        EXPECT_FALSE(money->SystemFont());
+        EXPECT_TRUE(money->SystemShadow());
+        EXPECT_EQ(money->Font().Name, "MS Sans Serif");
+        EXPECT_EQ(money->Font().Height, -11);
+        EXPECT_EQ(money->Animation(), c.Animation);
+        EXPECT_EQ(client.Options.Animation(), c.Animation);
+        EXPECT_EQ(client.Options.Margins().Get(T_AM2000_Margins::Left), c.Left);
+        EXPECT_FALSE(money->InState(TComponent::csLoading));
+        money->RemoveClient(&client);
+    }
+}
+
 TEST(MoneySkin, FreeingTheSkinTellsItsClients)
 {
     TClientDouble a, b;

@@ -6,7 +6,7 @@
 #include "framework/ComboBox.h"
 #include "framework/ExtCtrls.h"
 #include "framework/ListView.h"
-#include "framework/Menus.h"
+#include "menus/MenuItem2000.h"
 #include "tests/playlist/PlayListFakes.h"
 #include "tests/support/TestSupport.h"
 

@@ -310,18 +310,23 @@ int TPlayerProcess::Close(DWORD timeoutMs)
     return WaitExit(timeoutMs);
 }
 
-int TPlayerProcess::ExitFromVideoMenu(HWND video, DWORD timeoutMs)
+HWND TPlayerProcess::WaitForPopupMenu(DWORD timeoutMs) const
+{
+    return WaitForWindow("TPopupMenu2000Form", {}, timeoutMs);
+}
+
+HWND TPlayerProcess::OpenVideoMenu(HWND video) const
 {
     RECT r{};
     GetWindowRect(video, &r);
     PostMessageA(video, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(video), MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-    const HWND menu = WaitForWindow("#32768", {}, 5000);
-    if (!menu)
-        return -2;
-    // Up from no selection lands on the last item.
-    PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-    return WaitExit(timeoutMs);
+    return WaitForPopupMenu();
+}
+
+bool TPlayerProcess::CloseMenu(HWND menu)
+{
+    PostMessageA(menu, WM_CLOSE, 0, 0);
+    return PumpUntil([&] { return !IsWindowVisible(menu); }, 5000);
 }
 
 std::string SaveScreenshot(const std::string& name)

@@ -78,9 +78,12 @@ public:
     HWND AcceptFirstRunSettings(DWORD timeoutMs = 20000) const;
     // Closes the main window like its close box and waits for the process to end.
     int Close(DWORD timeoutMs = 20000);
-    // Chooses "Exit", the last item of the video window's context menu, by the keyboard, and
-    // waits for the process to end; -2 when the menu does not show.
-    int ExitFromVideoMenu(HWND video, DWORD timeoutMs = 20000);
+    // The skinned popup menu window that shows, or none within the time.
+    HWND WaitForPopupMenu(DWORD timeoutMs = 5000) const;
+    // Asks for the video window's context menu at the window's centre; its menu window, or none.
+    HWND OpenVideoMenu(HWND video) const;
+    // Closes an open popup menu as cancelled; true when its window has hidden.
+    static bool CloseMenu(HWND menu);
 
 private:
     TKernelHandle FProcess;

@@ -1,4 +1,4 @@
-// The real program's play-list window: docking into the video window and "Undock".
+// The real program's play-list window: its popup and docking into the video window.
 #include "tests/ui/PlayerHarness.h"
 #include "tests/ui/ScreenCapture.h"
 
@@ -53,21 +53,30 @@ TRect ScreenRect(HWND wnd)
     return TRect(r.left, r.top, r.right, r.bottom);
 }
 
-// The play list's popup, opened by a right click on its rows, with its last item chosen by
-// the keyboard; false when the menu does not show.
-bool ChooseLastPopupItem(const TPlayerProcess& player, HWND playlist)
+// The play list's popup, asked for by a right click on its rows with the pointer at `at`:
+// the skinned menu window that shows, or none.
+HWND OpenPopup(const TPlayerProcess& player, HWND playlist, POINT at)
 {
     const std::vector<HWND> lists = Children(playlist, "SysListView32", false);
     if (lists.empty())
-        return false;
+        return nullptr;
+    SetCursorPos(at.x, at.y);
     PostMessageA(lists.front(), WM_RBUTTONUP, 0, MAKELPARAM(20, 60));
-    const HWND menu = player.WaitForWindow("#32768", {}, 5000);
-    if (!menu)
-        return false;
-    // Up from no selection lands on the last item.
-    PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-    return true;
+    return player.WaitForPopupMenu();
+}
+
+// The play list of a running player, shown floating at a fixed place; none when it does not show.
+HWND ShowPlaylist(const TPlayerProcess& player)
+{
+    HWND playlist = nullptr;
+    for (const HWND wnd : player.Windows())
+        if (WindowText(wnd) == "Playlist...")
+            playlist = wnd;
+    if (!playlist)
+        return nullptr;
+    ShowWindow(playlist, SW_SHOWNOACTIVATE);
+    SetWindowPos(playlist, HWND_TOP, 20, 20, 248, 381, SWP_NOACTIVATE);
+    return PumpUntil([&] { return IsWindowVisible(playlist) != FALSE; }, 5000) ? playlist : nullptr;
 }
 
 class PlayerPlaylist : public ::testing::Test {
@@ -83,7 +92,29 @@ protected:
 
 }  // namespace
 
-TEST_F(PlayerPlaylist, DocksIntoTheVideoWindowAndUndocksWhereItWas)
+TEST_F(PlayerPlaylist, PopupIsTheSkinnedMenuAtThePointer)
+{
+    const std::string clip = Install.Media("clip_8s.avi", "popup clip.avi");
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    ASSERT_NE(player.WaitForWindow("TPvlForm", kVideoCaption, 20000), nullptr);
+    const HWND playlist = ShowPlaylist(player);
+    ASSERT_NE(playlist, nullptr);
+    const TRect floating = ScreenRect(playlist);
+    const POINT at{floating.left + 40, floating.top + 80};
+    const HWND menu = OpenPopup(player, playlist, at);
+    ASSERT_NE(menu, nullptr) << "the play list's popup shows";
+    RECT bounds{};
+    GetWindowRect(menu, &bounds);
+    EXPECT_EQ(bounds.left, at.x);
+    EXPECT_EQ(bounds.top, at.y);
+    SaveScreenshot("player_playlist_popup.jpg");
+    ASSERT_TRUE(TPlayerProcess::CloseMenu(menu));
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerPlaylist, DocksIntoTheVideoWindowAtItsRightEdge)
 {
     const std::string clip = Install.Media("clip_8s.avi", "docking clip.avi");
     TPlayerProcess player;
@@ -92,22 +123,9 @@ TEST_F(PlayerPlaylist, DocksIntoTheVideoWindowAndUndocksWhereItWas)
     const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
     ASSERT_NE(video, nullptr);
     // The play-list window exists from the start, hidden.
-    HWND playlist = nullptr;
-    for (const HWND wnd : player.Windows())
-        if (WindowText(wnd) == "Playlist...")
-            playlist = wnd;
+    const HWND playlist = ShowPlaylist(player);
     ASSERT_NE(playlist, nullptr);
-    ShowWindow(playlist, SW_SHOWNOACTIVATE);
-    SetWindowPos(playlist, HWND_TOP, 20, 20, 248, 381, SWP_NOACTIVATE);
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(playlist) != FALSE; }, 5000));
     const TRect floating = ScreenRect(playlist);
-
-    // Floating, the popup's last entry is "Add Directory": "Undock" is hidden.
-    ASSERT_TRUE(ChooseLastPopupItem(player, playlist)) << "the play list's popup shows";
-    const HWND addDir = player.WaitForWindow("TPvlForm", "Add Directory...", 5000);
-    ASSERT_NE(addDir, nullptr);
-    ASSERT_TRUE(TPlayerProcess::PressButton(addDir, "Cancel"));
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(addDir); }, 5000));
 
     // A move of the window that ends over the video window's right edge docks it there.
     const TRect videoClient = ClientOnScreen(video);
@@ -122,14 +140,6 @@ TEST_F(PlayerPlaylist, DocksIntoTheVideoWindowAndUndocksWhereItWas)
     ASSERT_NE(splitter, nullptr) << "the splitter shows";
     EXPECT_EQ(ScreenRect(splitter).right, docked.left) << "to the play list's left";
     SaveScreenshot("player_playlist_docked.jpg");
-
-    // Docked, "Undock" is the last entry, and floats the window where it was.
-    ASSERT_TRUE(ChooseLastPopupItem(player, playlist));
-    ASSERT_TRUE(PumpUntil([&] { return GetParent(playlist) != video; }, 5000)) << "floating again";
-    PumpUntil([] { return false; }, 300);
-    EXPECT_EQ(ScreenRect(playlist), floating);
-    EXPECT_EQ(VisibleSplitter(video), nullptr) << "the splitter hides";
-    SaveScreenshot("player_playlist_undocked.jpg");
 
     EXPECT_EQ(player.Close(), 0);
 }

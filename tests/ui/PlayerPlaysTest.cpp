@@ -166,7 +166,7 @@ TEST_F(Playing, FirstRunTakesTheDefaultRendererOrderAndShowsTheVideo)
     EXPECT_FALSE(reg.ValueExists("PerferedVideoRender2"));
 }
 
-TEST_F(Playing, EndOfTheLastEntryStopsAtTheStartAndThePlayerExitsByItsMenu)
+TEST_F(Playing, EndOfTheLastEntryStopsAtTheStartAndThePopupIsTheSkinnedMenu)
 {
     const std::string clip = Install.Media("uncompressed.avi", "short.avi");
     TPlayerProcess player;
@@ -181,5 +181,13 @@ TEST_F(Playing, EndOfTheLastEntryStopsAtTheStartAndThePlayerExitsByItsMenu)
     PumpUntil([] { return false; }, 1500);
     EXPECT_EQ(VideoTimeText(video), "00:00:00") << "the time does not run again";
     EXPECT_LT(ComparePictures(first, CaptureScreen(area)).Changed, first.size() / 50) << "the picture stands still";
-    EXPECT_EQ(player.ExitFromVideoMenu(video), 0) << "its own Exit command ends it";
+    const HWND menu = player.OpenVideoMenu(video);
+    ASSERT_NE(menu, nullptr) << "the video window's popup shows as the skinned menu";
+    RECT bounds{}, videoBounds{};
+    GetWindowRect(menu, &bounds);
+    GetWindowRect(video, &videoBounds);
+    EXPECT_EQ(bounds.left, (videoBounds.left + videoBounds.right) / 2) << "at the point asked for";
+    EXPECT_EQ(bounds.top, (videoBounds.top + videoBounds.bottom) / 2);
+    EXPECT_TRUE(TPlayerProcess::CloseMenu(menu));
+    EXPECT_EQ(player.Close(), 0);
 }

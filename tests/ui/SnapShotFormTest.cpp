@@ -5,7 +5,7 @@
 #include "engine/Thumbnails.h"
 #include "framework/Graphics.h"
 #include "framework/ListView.h"
-#include "framework/Menus.h"
+#include "menus/MenuItem2000.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

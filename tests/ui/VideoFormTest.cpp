@@ -2,10 +2,15 @@
 // Wine: renderers connected on graphs built here, moving pictures, full screen, the stillness
 // timer, keys, dropped files, docking, the poll and the file life.
 #include "ui/Control_Unit.h"
+#include "ui/SnapShot_Unit.h"
 #include "ui/Video_Unit.h"
 
 #include "engine/Common_TypesCom.h"
+#include "menus/DropShadow.h"
+#include "menus/PopupMenu2000Form.h"
 #include "playlist/PlayList.h"
+#include "playlist/PlaylistUnit.h"
+#include "tests/playlist/PlayListFakes.h"
 #include "tests/support/PlayerEngineStandIn.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WineGraph.h"
@@ -599,4 +604,222 @@ TEST_F(Windows, NewFileSizesTheWindowToTheVideo)
     EXPECT_TRUE(Control->SnapShot_Btn->Enabled());
     EXPECT_TRUE(Control->AddBkmark_Btn->Enabled());
     Video->ReleaseRenderer();
+}
+
+// ---- the skinned popups ----
+
+namespace {
+
+// Every item below `item` is a skinned one (a plain item would neither draw its look nor open
+// an attached menu).
+int PlainItems(TMenuItem* item)
+{
+    int plain = 0;
+    for (int i = 0; i < item->Count(); ++i)
+        plain += (dynamic_cast<TMenuItem2000*>(item->Items(i)) ? 0 : 1) + PlainItems(item->Items(i));
+    return plain;
+}
+
+// Looks at an open popup from inside its modal wait, where a thread timer still fires, and
+// closes the menus once `Step` answers true.
+struct TOpenMenuProbe {
+    static inline std::function<bool()> Step;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        if (Step && Step())
+            CloseMenus();
+    }
+    explicit TOpenMenuProbe(std::function<bool()> step, UINT elapse = 5)
+    {
+        Step = std::move(step);
+        Timer = SetTimer(nullptr, 0, elapse, Tick);
+    }
+    ~TOpenMenuProbe()
+    {
+        KillTimer(nullptr, Timer);
+        Step = nullptr;
+    }
+    UINT_PTR Timer = 0;
+};
+
+TPopupMenu2000Form* MenuWindow(TCustomPopupMenu2000* menu)
+{
+    auto* form = dynamic_cast<TPopupMenu2000Form*>(menu->PopupForm());
+    return form && form->IsShowing() ? form : nullptr;
+}
+
+// Each height an open menu window takes, as its messages are fetched.
+struct THeightWatch {
+    static inline std::vector<int> Heights;
+    static inline TCustomPopupMenu2000* Watched = nullptr;
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (TPopupMenu2000Form* form = MenuWindow(Watched); form && (Heights.empty() || Heights.back() != form->Height()))
+            Heights.push_back(form->Height());
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+uint32_t ScreenPixel(int x, int y) { return CaptureScreen(TRect(x, y, x + 1, y + 1)).at(0) & 0xFFFFFF; }
+
+}  // namespace
+
+TEST_F(Windows, EveryPopupIsASkinnedMenuLinkedToItsWindowsMoney)
+{
+    TFakeEngine listEngine;
+    TFakeWindows listWindows;
+    auto* playlist = App.CreateForm<TPlaylistForm>(&listEngine, &listWindows, TPlaylistFormHost{});
+    auto* snapshots = App.CreateForm<TSnapShotForm>();
+    const T_AM2000_Flags plain = FlagBit(mfNoBitmapRect), shadowed = plain | FlagBit(mfDropShadow);
+    const struct {
+        const char* Name;
+        TCustomPopupMenu2000* Menu;
+        TComponent* Window;
+        T_AM2000_Animation SkinAnimation, MenuAnimation;
+        int SideMargin;
+        T_AM2000_Flags Flags;
+    } popups[] = {
+        {"MainPopupMenu", Control->MainPopupMenu, Control, anVertSlide, anVertSlide, 18, plain},
+        {"Extras_PopupMenu", Control->Extras_PopupMenu, Control, anVertSlide, anVertSlide, 18, plain},
+        {"VisualsPopupMenu", Control->VisualsPopupMenu, Control, anVertSlide, anVertSlide, 18, plain},
+        {"Display_PopupMenu", Control->Display_PopupMenu, Control, anVertSlide, anVertSlide, 18, plain},
+        {"FileReopen_PopupMenu", Control->FileReopen_PopupMenu, Control, anVertSlide, anVertSlide, 18, plain},
+        {"EQ_Preset_Popupmenu", Control->EQ_Preset_Popupmenu, Control, anVertSlide, anVertSlide, 18, plain},
+        {"Bkmark_PopupMenu", Control->Bkmark_PopupMenu, Control, anVertSlide, anVertSlide, 18, plain},
+        {"PopupMenu20001 (play list)", playlist->PopupMenu20001, playlist, anVertSlide, anVertSlide, 18, plain},
+        {"PopupMenu20002 (snapshots)", snapshots->PopupMenu20002, snapshots, anVertSlide, anVertSlide, 18, plain},
+        {"PopupMenu20002 (video)", Video->PopupMenu20002, Video, anVertRoll, anNone, 24, shadowed},
+    };
+    using C = T_AM2000_Colors;
+    const struct {
+        C::Role Role;
+        TColor Value;
+    } colors[] = {{C::Menu, 0x5B5B5B}, {C::Border, 0x5B5B5B}, {C::Bevel, 0x444444}, {C::MenuText, clWhite},
+                  {C::Highlight, 0x505050}, {C::HighlightText, 0x7FDFFF}, {C::DisabledText, 0x919191},
+                  {C::DisabledShadow, clNone}, {C::Line, 0x707070}, {C::SunkenText, 0xD8D8D8}};
+    for (const auto& p : popups) {
+        SCOPED_TRACE(p.Name);
+        ASSERT_NE(dynamic_cast<TPopupMenu2000*>(p.Menu), nullptr);
+        auto* money = dynamic_cast<TMoney*>(p.Menu->AnimatedSkin());
+        ASSERT_NE(money, nullptr);
+        EXPECT_EQ(money->Owner(), p.Window) << "the window's own skin";
+        EXPECT_EQ(money->Animation(), p.SkinAnimation);
+        EXPECT_EQ(money->Margins().Get(T_AM2000_Margins::Left), p.SideMargin);
+        EXPECT_EQ(money->Margins().Get(T_AM2000_Margins::Right), p.SideMargin);
+        EXPECT_EQ(money->Margins().Get(T_AM2000_Margins::Border), 0);
+        EXPECT_EQ(money->Margins().Get(T_AM2000_Margins::Bevel), 1);
+        EXPECT_FALSE(money->SystemFont());
+        EXPECT_TRUE(money->SystemShadow());
+        EXPECT_FALSE(money->Ctl3D());
+        EXPECT_EQ(money->Font().Name, "MS Sans Serif");
+        EXPECT_EQ(money->Font().Height, -11);
+        // What the skin pushed, and the menu's own options over it.
+        T_AM2000_MenuOptions& options = p.Menu->RawOptions();
+        for (const auto& c : colors) {
+            EXPECT_EQ(money->Colors().Get(c.Role), c.Value) << c.Role;
+            EXPECT_EQ(options.Colors().Get(c.Role), c.Value) << c.Role;
+        }
+        EXPECT_EQ(options.Animation(), p.MenuAnimation);
+        EXPECT_EQ(options.Flags(), p.Flags);
+        EXPECT_EQ(options.Margins().Get(T_AM2000_Margins::Left), p.SideMargin);
+        EXPECT_FALSE(p.Menu->SystemFont());
+        EXPECT_TRUE(p.Menu->SystemShadow);
+        EXPECT_FALSE(p.Menu->Ctl3D());
+        if (p.Menu->OnPopup)
+            p.Menu->OnPopup(p.Menu);  // the items the handler makes count too
+        EXPECT_EQ(PlainItems(p.Menu->Items()), 0);
+    }
+    // The main menu attaches the others as submenus; the video menu's full-screen entry carries
+    // its key as the item's own shortcut.
+    EXPECT_EQ(Control->ViewExtras1->AttachMenu(), Control->Extras_PopupMenu);
+    EXPECT_EQ(Control->ViewVisuals1->AttachMenu(), Control->VisualsPopupMenu);
+    EXPECT_EQ(Control->ViewDisplayColor->AttachMenu(), Control->Display_PopupMenu);
+    EXPECT_EQ(Control->Reopen1->AttachMenu(), Control->FileReopen_PopupMenu);
+    EXPECT_EQ(Video->Fullscreen1->GetShortCut(), "Alt+Enter");
+    EXPECT_EQ(FindItemByShortCut(Video->PopupMenu20002->Items(), TextToShortCut("Alt+Enter")), Video->Fullscreen1);
+}
+
+TEST_F(Windows, VideoPopupOpensAtTheClickAtOnceInTheSkinsColoursWithItsShadow)
+{
+    UseMenuWindows();
+    Video->SetBounds(60, 60, 636, 502);
+    Video->Show();
+    Pump(200);
+    const POINT click = {ClientOnScreen(Video->Handle()).left + 40, ClientOnScreen(Video->Handle()).top + 30};
+    struct {
+        bool Seen = false, FullAtOnce = false, ShadowsShown = false;
+        T_AM2000_Animation Kind = anDefault;
+        RECT Bounds{};
+        uint32_t Face = 0, Frame = 0;
+        int Ticks = 0;
+    } seen;
+    {
+        TOpenMenuProbe probe([&] {
+            TPopupMenu2000Form* form = MenuWindow(Video->PopupMenu20002);
+            if (!form)
+                return false;
+            if (!seen.Seen) {
+                seen.Seen = true;
+                seen.Kind = form->EffectiveKind();
+                seen.FullAtOnce = form->Height() == form->WindowHeight() && form->Width() == form->WindowWidth();
+            }
+            const T_AM2000_DropShadow* shadow = form->DropShadow();
+            seen.ShadowsShown = shadow && IsWindowVisible(shadow->Vertical()) && IsWindowVisible(shadow->Horizontal());
+            if (!seen.ShadowsShown && ++seen.Ticks < 400)
+                return false;
+            GetWindowRect(form->Handle(), &seen.Bounds);
+            // The first row's right margin (no arrow there) and the frame's bevel.
+            seen.Face = ScreenPixel(seen.Bounds.right - 6, seen.Bounds.top + 6);
+            seen.Frame = ScreenPixel(seen.Bounds.left, (seen.Bounds.top + seen.Bounds.bottom) / 2);
+            const TRect shot(seen.Bounds.left, seen.Bounds.top, seen.Bounds.right + 8, seen.Bounds.bottom + 8);
+            SaveJpeg(CaptureScreen(shot), shot, "video_popup.jpg");
+            return true;
+        });
+        PostMessageA(Video->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Video->Handle()), MAKELPARAM(click.x, click.y));
+        ASSERT_TRUE(PumpUntil([&] { return seen.Seen && !Video->PopupMenu20002->IsShowing(); }, 10000));
+    }
+    EXPECT_EQ(seen.Kind, anNone);
+    EXPECT_TRUE(seen.FullAtOnce) << "no animation: whole at the first look";
+    EXPECT_EQ(seen.Bounds.left, click.x);
+    EXPECT_EQ(seen.Bounds.top, click.y);
+    EXPECT_TRUE(seen.ShadowsShown) << "both shadow windows";
+    EXPECT_EQ(seen.Face, 0x5B5B5Bu);
+    EXPECT_EQ(seen.Frame, 0x444444u);
+}
+
+TEST_F(Windows, MainPopupSlidesOpenBelowItsButton)
+{
+    UseMenuWindows();
+    Control->Show();
+    Pump(200);
+    // The steps come as posted messages, ahead of any timer: a message hook sees each one.
+    std::vector<int>& heights = THeightWatch::Heights;
+    heights.clear();
+    THeightWatch::Watched = Control->MainPopupMenu;
+    const HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, THeightWatch::Hook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    T_AM2000_Animation kind = anDefault;
+    int target = 0, ticks = 0;
+    RECT bounds{};
+    TOpenMenuProbe probe([&] {
+        TPopupMenu2000Form* form = MenuWindow(Control->MainPopupMenu);
+        if (!form)
+            return ++ticks > 1000;  // never opened: give up
+        kind = form->EffectiveKind();
+        target = form->WindowHeight();
+        GetWindowRect(form->Handle(), &bounds);
+        return !form->State(TPopupMenu2000Form::wsAnimating) && form->Height() == target;
+    });
+    // The left button's release on the menu glyph opens it and waits until it has closed.
+    Control->Image324MouseUp(Control->Image324, mbLeft, {}, 0, 0);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(kind, anVertSlide);
+    ASSERT_GE(heights.size(), 3u) << "it grows step by step";
+    EXPECT_LT(heights.front(), target);
+    EXPECT_TRUE(std::is_sorted(heights.begin(), heights.end()));
+    EXPECT_EQ(heights.back(), target);
+    POINT below = {Control->Image324->Left(), Control->Image324->Top() + Control->Image324->Height() + 2};
+    ClientToScreen(Control->Panel4->Handle(), &below);
+    EXPECT_EQ(bounds.left, below.x);
+    EXPECT_EQ(bounds.top, below.y);
 }
