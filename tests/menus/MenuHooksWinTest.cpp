@@ -43,7 +43,8 @@ protected:
     }
 };
 
-// The menu window, logging too; with AnswerKeys it takes every key as the real one will.
+// The menu window, logging too; it answers keys itself: 1 with AnswerKeys (as the real one
+// does), 0 without, so that the hook's pass-on road can be seen.
 class TLoggingMenuWindow : public TPopupMenu2000Form {
 public:
     using TPopupMenu2000Form::TPopupMenu2000Form;
@@ -55,8 +56,8 @@ protected:
     void WndProc(TMessage& message) override
     {
         Messages.push_back(message.Msg);
-        if (AnswerKeys && message.Msg >= WM_KEYDOWN && message.Msg <= WM_SYSKEYUP) {
-            message.Result = 1;
+        if (message.Msg >= WM_KEYDOWN && message.Msg <= WM_SYSKEYUP) {
+            message.Result = AnswerKeys ? 1 : 0;
             return;
         }
         TPopupMenu2000Form::WndProc(message);
