@@ -203,9 +203,23 @@ void TPopupMenu2000Form::Paint()
         for (int y = selected ? 2 : 1; y <= (selected ? 4 : 5); y += 2)
             Fill(FBufferDC, RECT{mid - 16, top + y, mid + 17, top + y + 1}, grip);
     }
+    const bool wideSelection = FOptions.Flags() & FlagBit(mfNoSharpJoints);
     for (int row = FFirstRow; row <= FLastRow && row < RowCount(); ++row)
-        if (full || row == FSelection || row == FPrevSelection)
+        if (full || row == FSelection || row == FPrevSelection) {
+            if (!full && wideSelection && row == FPrevSelection && row != FSelection) {
+                // The old selection reached over the border: the frame beside it comes back.
+                const int shift = FLayout.Rows[static_cast<size_t>(FFirstRow)].Top - FLayout.FirstTop;
+                const TMenuRow& r = FLayout.Rows[static_cast<size_t>(row)];
+                const int saved = SaveDC(FBufferDC);
+                IntersectClipRect(FBufferDC, 0, r.Top - shift, FBufferWidth, r.Top - shift + r.Height);
+                PaintFrame();
+                if (FOptions.Title().Visible)
+                    PaintTitleBand(FBufferDC, FOptions.Title(), TitleBandRect(FLayoutInput, FBufferWidth, FBufferHeight),
+                                   Color(C::Menu));
+                RestoreDC(FBufferDC, saved);
+            }
             PaintRow(row);
+        }
     if (State(wsHasHidden) && (full || FSelection == -3 || FPrevSelection == -3))
         PaintExpandButton();
     if (State(wsScroll))

@@ -831,3 +831,26 @@ TEST_F(MenuWindow, SelectedRowGetsAThreeDFrameThatNoSharpJointsStretchesOverTheB
         options.SetFlags(options.Flags() & ~c.flags);
     }
 }
+
+TEST_F(MenuWindow, ASelectionWithNoSharpJointsGivesTheBorderBackWhenItMoves)
+{
+    const COLORREF frame = RGB(200, 10, 10), border = RGB(10, 150, 10);
+    T_AM2000_MenuOptions& options = Menu->Options();
+    options.SetFlags(options.Flags() | FlagBit(mfNoSharpJoints));
+    options.Margins().Set(T_AM2000_Margins::Frame, 1);
+    options.Margins().Set(T_AM2000_Margins::Border, 2);
+    options.Colors().Set(T_AM2000_Colors::Frame, frame);
+    options.Colors().Set(T_AM2000_Colors::FrameShadow, frame);
+    options.Colors().Set(T_AM2000_Colors::Border, border);
+    const HWND wnd = Open(100, 100);
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 0, 0);
+    Pump(10);
+    const RECT first = Row(0), second = Row(1);
+    EXPECT_EQ(ScreenPixel(first.left - 2, (first.top + first.bottom) / 2), frame);
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 1, 0);
+    Pump(10);
+    SaveScreenshot(WindowRect(wnd), "menu_window_moved_selection.bmp");
+    for (int x : {first.left - 2, first.left - 1, first.right, first.right + 1})
+        EXPECT_EQ(ScreenPixel(x, (first.top + first.bottom) / 2), border) << x;
+    EXPECT_EQ(ScreenPixel(second.left - 2, (second.top + second.bottom) / 2), frame);
+}
