@@ -211,6 +211,22 @@ protected:
                   1);
         return r;
     }
+    // Opens the menu with a selection frame in its own colours and selects the first row.
+    HWND OpenFramedSelection(T_AM2000_Flags flags, int frameWidth, int borderWidth, COLORREF frame, COLORREF shadow,
+                             COLORREF border)
+    {
+        T_AM2000_MenuOptions& options = Menu->Options();
+        options.SetFlags(options.Flags() | flags);
+        options.Margins().Set(T_AM2000_Margins::Frame, frameWidth);
+        options.Margins().Set(T_AM2000_Margins::Border, borderWidth);
+        options.Colors().Set(T_AM2000_Colors::Frame, frame);
+        options.Colors().Set(T_AM2000_Colors::FrameShadow, shadow);
+        options.Colors().Set(T_AM2000_Colors::Border, border);
+        const HWND wnd = Open(100, 100);
+        SendMessageA(wnd, WM_AM2000_SELECTROW, 0, 0);
+        Pump(10);
+        return wnd;
+    }
     TForm* Form = nullptr;
     TMoney* Skin = nullptr;
     TPopupMenu2000* Menu = nullptr;
@@ -804,15 +820,7 @@ TEST_F(MenuWindow, SelectedRowGetsAThreeDFrameThatNoSharpJointsStretchesOverTheB
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.flags << " " << c.border);
         T_AM2000_MenuOptions& options = Menu->Options();
-        options.SetFlags(options.Flags() | c.flags);
-        options.Margins().Set(T_AM2000_Margins::Frame, 2);
-        options.Margins().Set(T_AM2000_Margins::Border, c.border);
-        options.Colors().Set(T_AM2000_Colors::Frame, frame);
-        options.Colors().Set(T_AM2000_Colors::FrameShadow, shadow);
-        options.Colors().Set(T_AM2000_Colors::Border, border);
-        const HWND wnd = Open(100, 100);
-        SendMessageA(wnd, WM_AM2000_SELECTROW, 0, 0);
-        Pump(10);
+        const HWND wnd = OpenFramedSelection(c.flags, 2, c.border, frame, shadow, border);
         SaveScreenshot(WindowRect(wnd), "menu_window_frame.bmp");
         const RECT row = Row(0);
         for (int i = 0; i < 2; ++i) {
@@ -835,16 +843,7 @@ TEST_F(MenuWindow, SelectedRowGetsAThreeDFrameThatNoSharpJointsStretchesOverTheB
 TEST_F(MenuWindow, ASelectionWithNoSharpJointsGivesTheBorderBackWhenItMoves)
 {
     const COLORREF frame = RGB(200, 10, 10), border = RGB(10, 150, 10);
-    T_AM2000_MenuOptions& options = Menu->Options();
-    options.SetFlags(options.Flags() | FlagBit(mfNoSharpJoints));
-    options.Margins().Set(T_AM2000_Margins::Frame, 1);
-    options.Margins().Set(T_AM2000_Margins::Border, 2);
-    options.Colors().Set(T_AM2000_Colors::Frame, frame);
-    options.Colors().Set(T_AM2000_Colors::FrameShadow, frame);
-    options.Colors().Set(T_AM2000_Colors::Border, border);
-    const HWND wnd = Open(100, 100);
-    SendMessageA(wnd, WM_AM2000_SELECTROW, 0, 0);
-    Pump(10);
+    const HWND wnd = OpenFramedSelection(FlagBit(mfNoSharpJoints), 1, 2, frame, frame, border);
     const RECT first = Row(0), second = Row(1);
     EXPECT_EQ(ScreenPixel(first.left - 2, (first.top + first.bottom) / 2), frame);
     SendMessageA(wnd, WM_AM2000_SELECTROW, 1, 0);
