@@ -385,3 +385,93 @@ TSeparatorIndent SeparatorIndent(T_AM2000_Flags flags, const TMenuLayoutInput& i
         (in.RightToLeft ? s.Right : s.Left) += in.M(M::Gutter);
     return s;
 }
+
+TRect TitleBandRect(const TMenuLayoutInput& in, int bufferWidth, int bufferHeight)
+{
+    const bool fixed = !in.Floating;
+    const int frame = in.M(M::Border) + (in.ThreeD && fixed ? 2 : 0) + in.M(M::Bevel) + in.M(M::BevelInner);
+    const TRect inner(frame, frame, bufferWidth - frame, bufferHeight - frame);
+    const int w = in.TitleWidth;
+    switch (in.TitlePosition) {
+    case atLeft: return TRect(inner.left, inner.top, inner.left + w, inner.bottom);
+    case atRight: return TRect(inner.right - w, inner.top, inner.right, inner.bottom);
+    case atTop: {
+        const int top = inner.top + (in.Draggable && fixed ? TearOffHeight + 2 : 0);
+        return TRect(inner.left, top, inner.right, top + w);
+    }
+    case atBottom: return TRect(inner.left, inner.bottom - w, inner.right, inner.bottom);
+    }
+    return inner;
+}
+
+uint32_t BlendStep(uint32_t begin, uint32_t end, int step, int steps)
+{
+    if (steps <= 0)
+        return begin & 0xFFFFFF;
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int b = static_cast<int>((begin >> shift) & 0xFF), e = static_cast<int>((end >> shift) & 0xFF);
+        out |= static_cast<uint32_t>(b + (e - b) * step / steps) << shift;
+    }
+    return out;
+}
+
+std::vector<TGradientStrip> TitleGradient(T_AM2000_Gradient kind, T_AM2000_GradientDirection direction,
+                                          const TRect& band, uint32_t begin, uint32_t end)
+{
+    std::vector<TGradientStrip> strips;
+    const int w = band.right - band.left, h = band.bottom - band.top;
+    if (w <= 0 || h <= 0)
+        return strips;
+    if (kind == grDiamond) {
+        for (int i = 0; i < 128; ++i) {
+            const int dx = i * w / 512, dy = i * h / 512;
+            strips.push_back({TRect(band.left + dx, band.top + dy, band.right - dx, band.bottom - dy),
+                              BlendStep(begin, end, i, 127)});
+        }
+        return strips;
+    }
+    const int count = kind == grBlocks ? 16 : 256;
+    const bool vertical = direction == gdVertical;
+    const int length = vertical ? h : w;
+    // A band shorter than the steps gets one strip per pixel, so that both end colours show.
+    const int n = std::min(count, length);
+    for (int i = 0; i < n; ++i) {
+        const int from = i * length / n, to = (i + 1) * length / n;
+        const int step = n > 1 ? i * (count - 1) / (n - 1) : 0;
+        uint32_t color;
+        if (kind == grReflected)
+            color = BlendStep(begin, end, step < count / 2 ? step : count - 1 - step, count / 2 - 1);
+        else
+            color = BlendStep(begin, end, step, count - 1);
+        const TRect r = vertical ? TRect(band.left, band.bottom - to, band.right, band.bottom - from)
+                                 : TRect(band.left + from, band.top, band.left + to, band.bottom);
+        strips.push_back({r, color});
+    }
+    return strips;
+}
+
+TTitleText TitleTextPlace(const TRect& band, T_AM2000_TitlePosition position, TAlignment alignment,
+                          T_AM2000_TextDirection direction, int textLength, int textHeight)
+{
+    const bool upright = position == atTop || position == atBottom;
+    const int across = upright ? band.bottom - band.top : band.right - band.left;
+    const int along = upright ? band.right - band.left : band.bottom - band.top;
+    // Distance of the text's start from the end where it starts reading.
+    int d = 10;
+    if (alignment == taRightJustify)
+        d = along - 10 - textLength;
+    else if (alignment == taCenter)
+        d = (along - textLength) / 2 + 10;
+    TTitleText t;
+    if (upright) {
+        t.Origin = TPoint(band.left + d, band.top + (across - textHeight) / 2);
+    } else if (direction == tdForward) {
+        t.Escapement = 900;  // reads upwards; the glyphs' tops face left
+        t.Origin = TPoint(band.left + (across - textHeight) / 2, band.bottom - d);
+    } else {
+        t.Escapement = 2700;  // reads downwards; the glyphs' tops face right
+        t.Origin = TPoint(band.left + (across + textHeight) / 2, band.top + d);
+    }
+    return t;
+}

@@ -165,3 +165,24 @@ struct TSeparatorIndent {
     int Left = 14, Right = 14;
 };
 TSeparatorIndent SeparatorIndent(T_AM2000_Flags flags, const TMenuLayoutInput& in, bool gutter);
+
+// ---- The title band ----
+// The band's place in a window of that size: at the left or right between the frames, at the top
+// below the tear-off bar, at the bottom above the frame.
+TRect TitleBandRect(const TMenuLayoutInput& in, int bufferWidth, int bufferHeight);
+// One colour step of a blend, per channel; colours as 0x00BBGGRR.
+uint32_t BlendStep(uint32_t begin, uint32_t end, int step, int steps);
+struct TGradientStrip {
+    TRect Rect;
+    uint32_t Color = 0;
+};
+// The strips that make the band's gradient, painted in order. A gradient starts where forward
+// text starts: at the bottom when vertical, at the left when horizontal.
+std::vector<TGradientStrip> TitleGradient(T_AM2000_Gradient kind, T_AM2000_GradientDirection direction,
+                                          const TRect& band, uint32_t begin, uint32_t end);
+struct TTitleText {
+    TPoint Origin;       // the text's reference point for TextOut
+    int Escapement = 0;  // tenths of a degree
+};
+TTitleText TitleTextPlace(const TRect& band, T_AM2000_TitlePosition position, TAlignment alignment,
+                          T_AM2000_TextDirection direction, int textLength, int textHeight);

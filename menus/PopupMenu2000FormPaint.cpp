@@ -54,6 +54,50 @@ COLORREF HalfToWhite(COLORREF c)
     return RGB((GetRValue(c) + 255) / 2, (GetGValue(c) + 255) / 2, (GetBValue(c) + 255) / 2);
 }
 
+void PaintTitleBand(HDC dc, const T_AM2000_Title& title, const TRect& band, COLORREF menu)
+{
+    const RECT r{band.left, band.top, band.right, band.bottom};
+    Fill(dc, r, menu);
+    if (title.ColorBegin == title.ColorEnd) {
+        if (title.ColorBegin != clNone)
+            Fill(dc, r, static_cast<COLORREF>(ResolveColor(title.ColorBegin)));
+    } else {
+        const auto begin = static_cast<uint32_t>(ResolveColor(title.ColorBegin));
+        const auto end = static_cast<uint32_t>(ResolveColor(title.ColorEnd));
+        for (const TGradientStrip& strip : TitleGradient(title.Gradient, title.GradientDirection, band, begin, end))
+            Fill(dc, RECT{strip.Rect.left, strip.Rect.top, strip.Rect.right, strip.Rect.bottom}, strip.Color);
+    }
+    if (title.Text.empty())
+        return;
+    const T_AM2000_Font& f = title.Font();
+    const bool side = title.Position == atLeft || title.Position == atRight;
+    const int escapement = side ? (title.TextDirection == tdForward ? 900 : 2700) : 0;
+    LOGFONTA lf{};
+    lf.lfHeight = f.Height;
+    lf.lfWeight = (f.Style & 1) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (f.Style & 2) ? 1 : 0;
+    lf.lfUnderline = (f.Style & 4) ? 1 : 0;
+    lf.lfStrikeOut = (f.Style & 8) ? 1 : 0;
+    lf.lfCharSet = f.Charset;
+    lf.lfEscapement = lf.lfOrientation = escapement;
+    lf.lfOutPrecision = OUT_TT_PRECIS;  // a turned text needs an outline font
+    lstrcpynA(lf.lfFaceName, f.Name.c_str(), LF_FACESIZE);
+    const HFONT font = CreateFontIndirectA(&lf);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextAlign(dc, TA_LEFT | TA_TOP);
+    SetTextColor(dc, static_cast<COLORREF>(ResolveColor(f.Color)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, title.Text.c_str(), static_cast<int>(title.Text.size()), &size);
+    const TTitleText place =
+        TitleTextPlace(band, title.Position, title.Alignment, title.TextDirection, size.cx, size.cy);
+    TextOutA(dc, place.Origin.x, place.Origin.y, title.Text.c_str(), static_cast<int>(title.Text.size()));
+    RestoreDC(dc, saved);
+    DeleteObject(font);
+}
+
 bool CuesShown()
 {
     BOOL on = FALSE;
@@ -143,6 +187,9 @@ void TPopupMenu2000Form::Paint()
     SelectObject(FBufferDC, FFont);
     if (full)
         PaintFrame();
+    if (full && FOptions.Title().Visible)
+        PaintTitleBand(FBufferDC, FOptions.Title(), TitleBandRect(FLayoutInput, FBufferWidth, FBufferHeight),
+                       Color(C::Menu));
     const T_AM2000_MenuItemRect rect =
         MenuItemRect(FLayout, FLayoutInput, FBufferWidth, !ColorNone(C::Gutter), State(wsScroll));
     // Tear-off bar: a grip of three lines.
@@ -156,27 +203,23 @@ void TPopupMenu2000Form::Paint()
         for (int y = selected ? 2 : 1; y <= (selected ? 4 : 5); y += 2)
             Fill(FBufferDC, RECT{mid - 16, top + y, mid + 17, top + y + 1}, grip);
     }
-    // Title band.
-    if (full && FOptions.Title().Visible) {
-        const int w = FOptions.Title().Width;
-        RECT band{};
-        switch (FOptions.Title().Position) {
-        case atLeft: band = RECT{rect.FrameWidth, rect.FrameWidth, rect.FrameWidth + w, FBufferHeight - rect.FrameWidth}; break;
-        case atRight:
-            band = RECT{FBufferWidth - rect.FrameWidth - w, rect.FrameWidth, FBufferWidth - rect.FrameWidth,
-                        FBufferHeight - rect.FrameWidth};
-            break;
-        case atTop: band = RECT{rect.FrameWidth, rect.FrameWidth, FBufferWidth - rect.FrameWidth, rect.FrameWidth + w}; break;
-        case atBottom:
-            band = RECT{rect.FrameWidth, FBufferHeight - rect.FrameWidth - w, FBufferWidth - rect.FrameWidth,
-                        FBufferHeight - rect.FrameWidth};
-            break;
-        }
-        Fill(FBufferDC, band, static_cast<COLORREF>(ResolveColor(FOptions.Title().ColorBegin)));
-    }
+    const bool wideSelection = FOptions.Flags() & FlagBit(mfNoSharpJoints);
     for (int row = FFirstRow; row <= FLastRow && row < RowCount(); ++row)
-        if (full || row == FSelection || row == FPrevSelection)
+        if (full || row == FSelection || row == FPrevSelection) {
+            if (!full && wideSelection && row == FPrevSelection && row != FSelection) {
+                // The old selection reached over the border: the frame beside it comes back.
+                const int shift = FLayout.Rows[static_cast<size_t>(FFirstRow)].Top - FLayout.FirstTop;
+                const TMenuRow& r = FLayout.Rows[static_cast<size_t>(row)];
+                const int saved = SaveDC(FBufferDC);
+                IntersectClipRect(FBufferDC, 0, r.Top - shift, FBufferWidth, r.Top - shift + r.Height);
+                PaintFrame();
+                if (FOptions.Title().Visible)
+                    PaintTitleBand(FBufferDC, FOptions.Title(), TitleBandRect(FLayoutInput, FBufferWidth, FBufferHeight),
+                                   Color(C::Menu));
+                RestoreDC(FBufferDC, saved);
+            }
             PaintRow(row);
+        }
     if (State(wsHasHidden) && (full || FSelection == -3 || FPrevSelection == -3))
         PaintExpandButton();
     if (State(wsScroll))

@@ -404,3 +404,102 @@ TEST(MenuLayout, ItemRectColumnsAndSeparatorIndents)
         EXPECT_EQ(s.Right, c.right) << c.flags;
     }
 }
+
+TEST(MenuTitle, BandLiesBetweenTheFramesAndBelowTheTearOffBar)
+{
+    struct Case {
+        T_AM2000_TitlePosition position;
+        bool draggable, threeD;
+        TRect band;
+    };
+    // Bevel 1 of the skin, 3D edge 2 more; a window of 200 x 300 with a band 30 wide.
+    const Case cases[] = {
+        {atLeft, false, false, TRect(1, 1, 31, 299)},
+        {atRight, false, true, TRect(167, 3, 197, 297)},
+        {atTop, false, false, TRect(1, 1, 199, 31)},
+        {atTop, true, false, TRect(1, 10, 199, 40)},
+        {atBottom, true, true, TRect(3, 267, 197, 297)},
+    };
+    for (const Case& c : cases) {
+        TMenuLayoutInput in = MoneyLook();
+        in.TitleVisible = true;
+        in.TitleWidth = 30;
+        in.TitlePosition = c.position;
+        in.Draggable = c.draggable;
+        in.ThreeD = c.threeD;
+        EXPECT_EQ(TitleBandRect(in, 200, 300), c.band) << int(c.position) << c.draggable << c.threeD;
+    }
+}
+
+TEST(MenuTitle, GradientStripsRunFromTheBeginColourToTheEnd)
+{
+    const uint32_t blue = 0xFF0000, black = 0;
+    // Vertical: 256 strips of a 512-high band, two pixels each, blue at the bottom.
+    std::vector<TGradientStrip> s = TitleGradient(grLinear, gdVertical, TRect(0, 0, 40, 512), blue, black);
+    ASSERT_EQ(s.size(), 256u);
+    EXPECT_EQ(s.front().Rect, TRect(0, 510, 40, 512));
+    EXPECT_EQ(s.front().Color, blue);
+    EXPECT_EQ(s.back().Rect, TRect(0, 0, 40, 2));
+    EXPECT_EQ(s.back().Color, black);
+    EXPECT_EQ(s[128].Color, 0x7F0000u);
+    // A band shorter than the steps gets one strip per pixel and still ends in the end colour.
+    s = TitleGradient(grLinear, gdHorizontal, TRect(10, 0, 110, 20), blue, black);
+    ASSERT_EQ(s.size(), 100u);
+    EXPECT_EQ(s.front().Rect, TRect(10, 0, 11, 20));
+    EXPECT_EQ(s.front().Color, blue);
+    EXPECT_EQ(s.back().Rect, TRect(109, 0, 110, 20));
+    EXPECT_EQ(s.back().Color, black);
+    // Reflected: the begin colour at both ends, the end colour in the middle.
+    s = TitleGradient(grReflected, gdVertical, TRect(0, 0, 40, 256), 0x0000FF, 0x00FF00);
+    ASSERT_EQ(s.size(), 256u);
+    EXPECT_EQ(s.front().Color, 0x0000FFu);
+    EXPECT_EQ(s[127].Color, 0x00FF00u);
+    EXPECT_EQ(s[128].Color, 0x00FF00u);
+    EXPECT_EQ(s.back().Color, 0x0000FFu);
+    s = TitleGradient(grReflected, gdVertical, TRect(0, 0, 40, 99), 0x0000FF, 0x00FF00);
+    ASSERT_EQ(s.size(), 99u);
+    EXPECT_EQ(s.front().Color, 0x0000FFu);
+    EXPECT_EQ(s[49].Color, 0x00FF00u);
+    EXPECT_EQ(s.back().Color, 0x0000FFu);
+    // Diamond: 128 nested rectangles stepping in by a 512th of the band.
+    s = TitleGradient(grDiamond, gdVertical, TRect(0, 0, 1024, 512), blue, black);
+    ASSERT_EQ(s.size(), 128u);
+    EXPECT_EQ(s.front().Rect, TRect(0, 0, 1024, 512));
+    EXPECT_EQ(s[1].Rect, TRect(2, 1, 1022, 511));
+    EXPECT_EQ(s.back().Rect, TRect(254, 127, 770, 385));
+    EXPECT_EQ(s.back().Color, black);
+    // Blocks: sixteen even strips.
+    s = TitleGradient(grBlocks, gdHorizontal, TRect(0, 0, 160, 20), 0, 0xF0F0F0);
+    ASSERT_EQ(s.size(), 16u);
+    EXPECT_EQ(s[1].Rect, TRect(10, 0, 20, 20));
+    EXPECT_EQ(s[1].Color, 0x101010u);
+    EXPECT_TRUE(TitleGradient(grLinear, gdVertical, TRect(0, 0, 0, 100), blue, black).empty());
+}
+
+TEST(MenuTitle, TextStartsTenPixelsFromTheAlignedEnd)
+{
+    struct Case {
+        T_AM2000_TitlePosition position;
+        TAlignment alignment;
+        T_AM2000_TextDirection direction;
+        TPoint origin;
+        int escapement;
+    };
+    // A side band of 40 x 300 at (0, 0) and a top band of 300 x 40; text 100 long and 20 high.
+    const Case cases[] = {
+        {atLeft, taLeftJustify, tdForward, TPoint(10, 290), 900},
+        {atLeft, taRightJustify, tdForward, TPoint(10, 110), 900},
+        {atRight, taCenter, tdForward, TPoint(10, 190), 900},
+        {atLeft, taLeftJustify, tdBackward, TPoint(30, 10), 2700},
+        {atTop, taLeftJustify, tdBackward, TPoint(10, 10), 0},
+        {atBottom, taRightJustify, tdForward, TPoint(190, 10), 0},
+        {atTop, taCenter, tdForward, TPoint(110, 10), 0},
+    };
+    for (const Case& c : cases) {
+        const bool side = c.position == atLeft || c.position == atRight;
+        const TRect band = side ? TRect(0, 0, 40, 300) : TRect(0, 0, 300, 40);
+        const TTitleText t = TitleTextPlace(band, c.position, c.alignment, c.direction, 100, 20);
+        EXPECT_EQ(t.Origin, c.origin) << int(c.position) << int(c.alignment) << int(c.direction);
+        EXPECT_EQ(t.Escapement, c.escapement);
+    }
+}

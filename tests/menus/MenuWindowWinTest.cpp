@@ -211,6 +211,22 @@ protected:
                   1);
         return r;
     }
+    // Opens the menu with a selection frame in its own colours and selects the first row.
+    HWND OpenFramedSelection(T_AM2000_Flags flags, int frameWidth, int borderWidth, COLORREF frame, COLORREF shadow,
+                             COLORREF border)
+    {
+        T_AM2000_MenuOptions& options = Menu->Options();
+        options.SetFlags(options.Flags() | flags);
+        options.Margins().Set(T_AM2000_Margins::Frame, frameWidth);
+        options.Margins().Set(T_AM2000_Margins::Border, borderWidth);
+        options.Colors().Set(T_AM2000_Colors::Frame, frame);
+        options.Colors().Set(T_AM2000_Colors::FrameShadow, shadow);
+        options.Colors().Set(T_AM2000_Colors::Border, border);
+        const HWND wnd = Open(100, 100);
+        SendMessageA(wnd, WM_AM2000_SELECTROW, 0, 0);
+        Pump(10);
+        return wnd;
+    }
     TForm* Form = nullptr;
     TMoney* Skin = nullptr;
     TPopupMenu2000* Menu = nullptr;
@@ -729,4 +745,111 @@ TEST_F(MenuWindow, HintsGetAToolRegionPerRowAndTheDeferredCloseCancels)
     EXPECT_EQ(closes, 1);
     EXPECT_TRUE(cancelled);
     EXPECT_EQ(Window().ToolTip(), nullptr);
+}
+
+TEST_F(MenuWindow, TitleBandShowsItsGradientAtItsSideAndMovesTheRows)
+{
+    struct Case {
+        T_AM2000_TitlePosition position;
+        T_AM2000_Gradient gradient;
+        T_AM2000_GradientDirection direction;
+        TColor begin, end;
+        const char* text;
+        COLORREF atStart, atMiddle, atEnd;  // along the gradient; CLR_INVALID: not looked at
+    };
+    const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0), green = RGB(0, 255, 0);
+    const Case cases[] = {
+        {atLeft, grLinear, gdVertical, 0xFF0000, 0, "", blue, CLR_INVALID, RGB(0, 0, 0)},
+        {atRight, grReflected, gdVertical, 0x0000FF, 0x00FF00, "", red, green, red},
+        {atTop, grLinear, gdHorizontal, 0x00FFFF, 0x00FFFF, "", RGB(255, 255, 0), RGB(255, 255, 0), RGB(255, 255, 0)},
+        {atBottom, grLinear, gdHorizontal, 0x0000FF, 0xFF0000, "", red, CLR_INVALID, blue},
+        {atLeft, grLinear, gdVertical, 0xFF0000, 0xFF0000, "Parvolux", blue, CLR_INVALID, blue},
+        {atTop, grLinear, gdVertical, 0x00FF00, 0x00FF00, "Parvolux", green, CLR_INVALID, green},
+    };
+    const int width = 30, frame = 1;  // the skin's bevel
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.position) << " " << int(c.gradient) << " " << c.text);
+        T_AM2000_Title& title = Menu->Options().Title();
+        title.Visible = true;
+        title.Width = width;
+        title.Position = c.position;
+        title.Gradient = c.gradient;
+        title.GradientDirection = c.direction;
+        title.ColorBegin = c.begin;
+        title.ColorEnd = c.end;
+        title.Text = c.text;
+        const HWND wnd = Open(100, 100);
+        const RECT w = WindowRect(wnd);
+        SaveScreenshot(w, "menu_window_title.bmp");
+        RECT band{w.left + frame, w.top + frame, w.right - frame, w.bottom - frame};
+        switch (c.position) {
+        case atLeft: band.right = band.left + width; break;
+        case atRight: band.left = band.right - width; break;
+        case atTop: band.bottom = band.top + width; break;
+        case atBottom: band.top = band.bottom - width; break;
+        }
+        const int midX = (band.left + band.right) / 2, midY = (band.top + band.bottom) / 2;
+        const bool vertical = c.direction == gdVertical;
+        const POINT start = vertical ? POINT{band.left + 2, band.bottom - 1} : POINT{band.left, band.top + 2};
+        const POINT end = vertical ? POINT{band.left + 2, band.top} : POINT{band.right - 1, band.top + 2};
+        EXPECT_EQ(ScreenPixel(start.x, start.y), c.atStart);
+        EXPECT_EQ(ScreenPixel(end.x, end.y), c.atEnd);
+        if (c.atMiddle != CLR_INVALID)
+            EXPECT_EQ(ScreenPixel(midX, midY), c.atMiddle);
+        EXPECT_EQ(RowHasColor(band, RGB(255, 255, 255)), *c.text != 0);  // the title font is white
+        const RECT first = Row(0);
+        EXPECT_EQ(first.top - w.top, frame + (c.position == atTop ? width : 0));
+        EXPECT_EQ(w.bottom - Row(Window().RowCount() - 1).bottom, frame + (c.position == atBottom ? width : 0));
+        CloseMenus();
+    }
+}
+
+TEST_F(MenuWindow, SelectedRowGetsAThreeDFrameThatNoSharpJointsStretchesOverTheBorder)
+{
+    struct Case {
+        T_AM2000_Flags flags;
+        int border;
+        int reach;  // how far past the row's sides the frame goes
+    };
+    const Case cases[] = {
+        {0, 0, 0},
+        {0, 2, 0},
+        {FlagBit(mfNoSharpJoints), 2, 2},
+    };
+    const COLORREF frame = RGB(200, 10, 10), shadow = RGB(10, 10, 200), border = RGB(10, 150, 10);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.flags << " " << c.border);
+        T_AM2000_MenuOptions& options = Menu->Options();
+        const HWND wnd = OpenFramedSelection(c.flags, 2, c.border, frame, shadow, border);
+        SaveScreenshot(WindowRect(wnd), "menu_window_frame.bmp");
+        const RECT row = Row(0);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(ScreenPixel(row.left - c.reach + i, row.top + i), frame);
+            EXPECT_EQ(ScreenPixel(row.left - c.reach + 5, row.top + i), frame);
+            EXPECT_EQ(ScreenPixel(row.right - 1 + c.reach - i, row.bottom - 1 - i), shadow);
+            EXPECT_EQ(ScreenPixel(row.right - 1 + c.reach - i, row.top + 5), shadow);
+        }
+        EXPECT_NE(ScreenPixel(row.left - c.reach + 2, row.top + 2), frame);  // the fill inside
+        if (c.border > 0 && c.reach == 0)
+            EXPECT_EQ(ScreenPixel(row.left - 1, row.top), border);
+        // Another row keeps no frame.
+        const RECT next = Row(1);
+        EXPECT_NE(ScreenPixel(next.left, next.top), frame);
+        CloseMenus();
+        options.SetFlags(options.Flags() & ~c.flags);
+    }
+}
+
+TEST_F(MenuWindow, ASelectionWithNoSharpJointsGivesTheBorderBackWhenItMoves)
+{
+    const COLORREF frame = RGB(200, 10, 10), border = RGB(10, 150, 10);
+    const HWND wnd = OpenFramedSelection(FlagBit(mfNoSharpJoints), 1, 2, frame, frame, border);
+    const RECT first = Row(0), second = Row(1);
+    EXPECT_EQ(ScreenPixel(first.left - 2, (first.top + first.bottom) / 2), frame);
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 1, 0);
+    Pump(10);
+    SaveScreenshot(WindowRect(wnd), "menu_window_moved_selection.bmp");
+    for (int x : {first.left - 2, first.left - 1, first.right, first.right + 1})
+        EXPECT_EQ(ScreenPixel(x, (first.top + first.bottom) / 2), border) << x;
+    EXPECT_EQ(ScreenPixel(second.left - 2, (second.top + second.bottom) / 2), frame);
 }
