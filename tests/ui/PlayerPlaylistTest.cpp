@@ -1,13 +1,20 @@
-// The real program's play-list window: docking into the video window and "Undock".
+// The real program's play-list window: adding a folder through the add-directory dialog,
+// titles and times arriving, playing by double click, removing and dragging rows, list files
+// in the combo, and docking into the video window and "Undock".
 #include "tests/ui/PlayerHarness.h"
+#include "tests/ui/RemoteControls.h"
 #include "tests/ui/ScreenCapture.h"
 
 #include "ui/SettingsModel.h"
 
 #include "framework/Registry.h"
+#include "framework/SysUtils.h"
+#include "tests/support/TagWriter.h"
+#include "tests/support/WavWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,9 +66,10 @@ TRect ScreenRect(HWND wnd)
     return TRect(r.left, r.top, r.right, r.bottom);
 }
 
-// The play list's popup, opened by a right click on its rows, with its last item chosen by
-// the keyboard; false when the menu does not show.
-bool ChooseLastPopupItem(const TPlayerProcess& player, HWND playlist)
+// The play list's popup, opened by a right click on its rows, with an item chosen by the
+// keyboard: Steps presses of Key from no selection (Up lands on the last item first, Down on
+// the first); false when the menu does not show.
+bool ChoosePopupItem(const TPlayerProcess& player, HWND playlist, WPARAM key, int steps)
 {
     const std::vector<HWND> lists = Children(playlist, "SysListView32", false);
     if (lists.empty())
@@ -70,10 +78,56 @@ bool ChooseLastPopupItem(const TPlayerProcess& player, HWND playlist)
     const HWND menu = player.WaitForWindow("#32768", {}, 5000);
     if (!menu)
         return false;
-    // Up from no selection lands on the last item.
-    PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+    for (int i = 0; i < steps; ++i)
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
     return true;
+}
+
+// Floating, the popup reads "Remove", "New playlist", "Add to favorit", "Add File(s)",
+// "Add Directory" (separators are passed over); docked, "Undock" comes last.
+bool ChooseLastPopupItem(const TPlayerProcess& player, HWND playlist) { return ChoosePopupItem(player, playlist, VK_UP, 1); }
+bool ChooseRemove(const TPlayerProcess& player, HWND playlist) { return ChoosePopupItem(player, playlist, VK_DOWN, 1); }
+bool ChooseNewPlaylist(const TPlayerProcess& player, HWND playlist) { return ChoosePopupItem(player, playlist, VK_DOWN, 2); }
+
+HWND ChildOf(HWND parent, const std::string& className)
+{
+    const std::vector<HWND> found = Children(parent, className, false);
+    return found.empty() ? nullptr : found.front();
+}
+
+std::vector<std::string> Captions(const std::vector<TRemoteRow>& rows)
+{
+    std::vector<std::string> captions;
+    for (const TRemoteRow& row : rows)
+        captions.push_back(row.Caption);
+    return captions;
+}
+
+// The rows that show the playing icon (3).
+std::vector<int> PlayingRows(const std::vector<TRemoteRow>& rows)
+{
+    std::vector<int> playing;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].Image == 3)
+            playing.push_back(static_cast<int>(i));
+    return playing;
+}
+
+// A mouse message at a row's middle, a little right of its icon.
+LPARAM AtRow(HWND list, int row)
+{
+    const RECT bounds = ListViewRowRect(list, row);
+    return MAKELPARAM(bounds.left + 40, (bounds.top + bounds.bottom) / 2);
+}
+
+void WriteSilence(const std::string& fileName, double seconds)
+{
+    TWavSpec spec;
+    spec.SampleRate = 8000;
+    spec.Channels = 1;
+    spec.Seconds = seconds;
+    WriteWav(fileName, spec, Sine(440, 0.2, spec.SampleRate));
 }
 
 class PlayerPlaylist : public ::testing::Test {
@@ -88,10 +142,345 @@ protected:
         reg.WriteInteger("ResumeMode", 1);
     }
 
+    // The play-list window, shown without taking the activation at the screen's top left.
+    HWND ShowPlaylist(const TPlayerProcess& player)
+    {
+        HWND playlist = nullptr;
+        PumpUntil(
+            [&] {
+                for (const HWND wnd : player.Windows())
+                    if (WindowText(wnd) == "Playlist...")
+                        playlist = wnd;
+                return playlist != nullptr;
+            },
+            20000);
+        if (!playlist) {
+            std::string windows;
+            for (const HWND wnd : player.Windows())
+                windows += "[" + WindowClass(wnd) + " \"" + WindowText(wnd) + "\"" + (IsWindowVisible(wnd) ? " visible" : "") + "] ";
+            ADD_FAILURE() << "no play-list window; windows: " << windows;
+            return nullptr;
+        }
+        ShowWindow(playlist, SW_SHOWNOACTIVATE);
+        SetWindowPos(playlist, HWND_TOP, 20, 20, 248, 381, SWP_NOACTIVATE);
+        PumpUntil([&] { return IsWindowVisible(playlist) != FALSE; }, 5000);
+        return playlist;
+    }
+
+    // Waits until the rows satisfy the condition; the rows last read.
+    static bool RowsBecome(HWND list, const std::function<bool(const std::vector<TRemoteRow>&)>& done,
+                           std::vector<TRemoteRow>* last = nullptr, DWORD timeoutMs = 15000)
+    {
+        std::vector<TRemoteRow> rows;
+        const bool reached = PumpUntil(
+            [&] {
+                rows = ListViewRows(list);
+                return done(rows);
+            },
+            timeoutMs);
+        if (last)
+            *last = rows;
+        return reached;
+    }
+
+    static bool RowCountBecomes(HWND list, size_t count, std::vector<TRemoteRow>* last = nullptr)
+    {
+        return RowsBecome(list, [&](const auto& rows) { return rows.size() == count; }, last);
+    }
+
+    // "Add Directory" from the popup; the dialog, or none when it did not show.
+    static HWND OpenAddDirectory(const TPlayerProcess& player, HWND playlist)
+    {
+        if (!ChooseLastPopupItem(player, playlist))
+            return nullptr;
+        return player.WaitForWindow("TPvlForm", "Add Directory...", 5000);
+    }
+
+    // A file dialog of the player answered with a file name and its OK button.
+    static bool AnswerFileDialog(const TPlayerProcess& player, const std::string& fileName)
+    {
+        const HWND dialog = player.WaitForWindow("#32770", {}, 10000);
+        if (!dialog)
+            return false;
+        // The file name's box (control 0x47C, or 0x480 in older templates) and its edit.
+        HWND edit = nullptr;
+        std::vector<HWND> boxes;
+        PumpUntil(
+            [&] {
+                for (const HWND child : Children(dialog, {}, false))
+                    if (GetDlgCtrlID(child) == 0x47C || GetDlgCtrlID(child) == 0x480) {
+                        boxes.push_back(child);
+                        if (WindowClass(child) == "Edit")
+                            edit = child;
+                    }
+                return edit != nullptr;
+            },
+            5000);
+        if (!edit) {
+            std::string all;
+            for (const HWND child : Children(dialog, {}, false))
+                all += " [" + WindowClass(child) + " " + std::to_string(GetDlgCtrlID(child)) + " \"" + WindowText(child) + "\"]";
+            ADD_FAILURE() << "no file name edit in \"" << WindowText(dialog) << "\":" << all;
+            return false;
+        }
+        for (const HWND box : boxes)
+            SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName.c_str()));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return PumpUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000);
+    }
+
+    // The player's message box of the text; pressed with Answer.
+    static bool AnswerMessage(const TPlayerProcess& player, const std::string& text, int answer)
+    {
+        HWND box = nullptr;
+        PumpUntil(
+            [&] {
+                for (const HWND wnd : player.Windows())
+                    if (IsWindowVisible(wnd) && WindowClass(wnd) == "#32770" &&
+                        TPlayerProcess::ChildVisible(wnd, "Static", text))
+                        box = wnd;
+                return box != nullptr;
+            },
+            10000);
+        if (!box)
+            return false;
+        PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+        return PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+    }
+
     TPlayerInstall Install;
 };
 
 }  // namespace
+
+TEST_F(PlayerPlaylist, AddDirectoryAddsTheFoldersMediaFilesAndTheirTitlesAndTimesArrive)
+{
+    // Two WAVs, an MP3 titled by its ID3v2 tag, a damaged AVI, a text file, a WAV below.
+    const std::string folder = Install.Folder() + "Music";
+    ForceDirectories(folder + "\\Sub");
+    WriteSilence(folder + "\\one.wav", 2);
+    WriteSilence(folder + "\\two.wav", 3);
+    WriteSilence(folder + "\\Sub\\three.wav", 1);
+    const std::vector<uint8_t> tone = ReadAll(FixturePath("tone.mp3"));
+    ASSERT_FALSE(tone.empty());
+    WriteAll(folder + "\\tagged.mp3", Id3Tag(3, 0, Id3Frame(3, "TIT2", Latin1Text("Tagged Tone"))) + tone);
+    WriteAll(folder + "\\broken.avi", Bytes("RIFF") + AudioBytes(4000, 7));
+    WriteAll(folder + "\\notes.txt", Bytes("not media"));
+    const struct TCom {
+        TCom() { CoInitialize(nullptr); }
+        ~TCom() { CoUninitialize(); }
+    } com;
+    const std::vector<std::string> names = ShellNamesDownTo(folder);
+    ASSERT_GE(names.size(), 2u) << "the computer item, the drive, the folders";
+
+    // The window is made with the first row: the player starts on a file of its own.
+    const std::string first = Install.Folder() + "first.wav";
+    WriteSilence(first, 1);
+    TPlayerProcess player;
+    player.Start("\"" + first + "\"");
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    const HWND playlist = ShowPlaylist(player);
+    ASSERT_NE(playlist, nullptr);
+    const HWND list = ChildOf(playlist, "SysListView32");
+    const HWND status = ChildOf(playlist, "msctls_statusbar32");
+    ASSERT_TRUE(list && status);
+    ASSERT_TRUE(RowCountBecomes(list, 1));
+
+    // The folder, "Ok": its media files only, not the text file nor the subfolder's.
+    HWND dialog = OpenAddDirectory(player, playlist);
+    ASSERT_NE(dialog, nullptr);
+    const HWND tree = ChildOf(dialog, "SysTreeView32");
+    const HWND box = ChildOf(dialog, "Button");
+    ASSERT_TRUE(tree && box);
+    ASSERT_EQ(WindowText(box), "Include subdirectories");
+    ASSERT_EQ(TreeSelectPath(tree, folder), static_cast<int>(names.size()));
+    SaveScreenshot("player_playlist_add_directory.jpg");
+    ASSERT_TRUE(TPlayerProcess::PressButton(dialog, "Ok"));
+    std::vector<TRemoteRow> rows;
+    ASSERT_TRUE(RowCountBecomes(list, 5, &rows)) << rows.size() << " rows";
+
+    // The detail thread brings the lengths and the tag's title; the status bar follows.
+    const auto row = [](const std::vector<TRemoteRow>& rows, const std::string& caption) {
+        const auto at = std::find_if(rows.begin(), rows.end(), [&](const TRemoteRow& r) { return r.Caption == caption; });
+        return at == rows.end() ? TRemoteRow{"", "missing"} : *at;
+    };
+    EXPECT_TRUE(RowsBecome(
+        list,
+        [&](const auto& rows) {
+            return row(rows, "one.wav").Time == "00:00:02" && row(rows, "two.wav").Time == "00:00:03" &&
+                   row(rows, "Tagged Tone").Time.size() == 8 && row(rows, "broken.avi").Time.empty();
+        },
+        &rows))
+        << "rows: " << ::testing::PrintToString(Captions(rows));
+    EXPECT_EQ(StatusBarText(status, 0), "5 file(s)");
+    EXPECT_TRUE(PumpUntil([&] { return StatusBarText(status, 1) >= "Total: 00:00:06      "; }, 5000))
+        << StatusBarText(status, 1);
+    SaveScreenshot("player_playlist_titles.jpg");
+
+    // A second showing keeps the folder; the computer item adds nothing.
+    dialog = OpenAddDirectory(player, playlist);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(TreeItemText(tree, TreeView_GetSelection(tree)), names.back());
+    ASSERT_TRUE(TreeSelectRootChild(tree, names.front()));
+    ASSERT_TRUE(TPlayerProcess::PressButton(dialog, "Ok"));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog); }, 5000));
+
+    // Cancel adds nothing, even on the folder with the box checked.
+    dialog = OpenAddDirectory(player, playlist);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(TreeSelectPath(tree, folder), static_cast<int>(names.size()));
+    PostMessageA(box, BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000));
+    ASSERT_TRUE(TPlayerProcess::PressButton(dialog, "Cancel"));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog); }, 5000));
+
+    // The box stays checked: "Ok" adds the subfolder's file too, and only these five.
+    dialog = OpenAddDirectory(player, playlist);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(TreeItemText(tree, TreeView_GetSelection(tree)), names.back());
+    ASSERT_TRUE(TPlayerProcess::PressButton(dialog, "Ok"));
+    ASSERT_TRUE(RowCountBecomes(list, 10, &rows)) << rows.size() << " rows";
+    EXPECT_EQ(row(rows, "three.wav").Caption, "three.wav");
+    EXPECT_EQ(StatusBarText(status, 0), "10 file(s)");
+
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerPlaylist, DoubleClickPlaysARowAndRemovingThePlayingRowPlaysTheNext)
+{
+    std::string files;
+    for (const char* name : {"a", "b", "c", "d"}) {
+        const std::string file = Install.Folder() + name + ".wav";
+        WriteSilence(file, 30);
+        files += " \"" + file + "\"";
+    }
+    TPlayerProcess player;
+    player.Start(files);
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    const HWND playlist = ShowPlaylist(player);
+    ASSERT_NE(playlist, nullptr);
+    const HWND list = ChildOf(playlist, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    std::vector<TRemoteRow> rows;
+    ASSERT_TRUE(RowsBecome(list, [](const auto& rows) { return rows.size() == 4 && PlayingRows(rows) == std::vector<int>{0}; }, &rows))
+        << "the first entry plays";
+
+    // A double click plays its row: the playing icon moves there.
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, AtRow(list, 2));
+    PostMessageA(list, WM_LBUTTONUP, 0, AtRow(list, 2));
+    PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, AtRow(list, 2));
+    PostMessageA(list, WM_LBUTTONUP, 0, AtRow(list, 2));
+    EXPECT_TRUE(RowsBecome(list, [](const auto& rows) { return PlayingRows(rows) == std::vector<int>{2}; }, &rows));
+    EXPECT_EQ(rows[0].Image, 2) << "opened before, no longer playing";
+
+    // Removing the playing row while it plays plays the row that followed it.
+    ListViewSelect(list, {2});
+    ASSERT_TRUE(ChooseRemove(player, playlist));
+    EXPECT_TRUE(RowsBecome(
+        list, [](const auto& rows) { return rows.size() == 3 && PlayingRows(rows) == std::vector<int>{2}; }, &rows))
+        << ::testing::PrintToString(Captions(rows));
+    EXPECT_EQ(Captions(rows), (std::vector<std::string>{"a.wav", "b.wav", "d.wav"}));
+
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerPlaylist, ADraggedRowMovesAndThePlayingMarkStaysOnItsEntry)
+{
+    std::string files;
+    for (const char* name : {"a", "b", "c", "d"}) {
+        const std::string file = Install.Folder() + name + ".wav";
+        WriteSilence(file, 30);
+        files += " \"" + file + "\"";
+    }
+    TPlayerProcess player;
+    player.Start(files);
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    const HWND playlist = ShowPlaylist(player);
+    ASSERT_NE(playlist, nullptr);
+    const HWND list = ChildOf(playlist, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(RowsBecome(list, [](const auto& rows) { return rows.size() == 4 && PlayingRows(rows) == std::vector<int>{0}; }));
+
+    // The playing row taken by the mouse and let go over the third row.
+    ListViewSelect(list, {0});
+    const LPARAM from = AtRow(list, 0), to = AtRow(list, 2);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, from);
+    PostMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(LOWORD(from), HIWORD(from) + 8));
+    PostMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, to);
+    PostMessageA(list, WM_LBUTTONUP, 0, to);
+    std::vector<TRemoteRow> rows;
+    EXPECT_TRUE(RowsBecome(
+        list, [](const auto& rows) { return Captions(rows) == std::vector<std::string>{"b.wav", "a.wav", "c.wav", "d.wav"}; },
+        &rows))
+        << ::testing::PrintToString(Captions(rows));
+    EXPECT_EQ(PlayingRows(rows), std::vector<int>{1}) << "the mark moved with its entry";
+    EXPECT_TRUE(rows[1].Selected);
+
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerPlaylist, ListFilesSaveLoadAndAreChosenInTheCombo)
+{
+    std::string files;
+    for (const char* name : {"a", "b"}) {
+        const std::string file = Install.Folder() + name + ".wav";
+        WriteSilence(file, 2);
+        files += " \"" + file + "\"";
+    }
+    const std::string saved = Install.Folder() + "Saved list.pls";
+    TPlayerProcess player;
+    player.Start(files);
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    const HWND playlist = ShowPlaylist(player);
+    ASSERT_NE(playlist, nullptr);
+    const HWND list = ChildOf(playlist, "SysListView32");
+    const HWND combo = ChildOf(playlist, "ComboBox");
+    ASSERT_TRUE(list && combo);
+    ASSERT_TRUE(RowCountBecomes(list, 2));
+    EXPECT_EQ(ComboTexts(combo), (std::vector<std::string>{"Favorites", "Last Played"}));
+
+    // "S" saves the list through the save dialog; the combo offers the file at the top.
+    ASSERT_TRUE(TPlayerProcess::PressButton(playlist, "S"));
+    ASSERT_TRUE(AnswerFileDialog(player, saved));
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(saved); }, 5000));
+    EXPECT_NE(ReadAll(saved).size(), 0u);
+    EXPECT_EQ(ComboTexts(combo), (std::vector<std::string>{"Saved list", "Favorites", "Last Played"}));
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
+
+    // "New playlist" on a saved list asks nothing and empties it; "L" loads the file again.
+    ASSERT_TRUE(ChooseNewPlaylist(player, playlist));
+    ASSERT_TRUE(RowCountBecomes(list, 0));
+    EXPECT_EQ(ComboTexts(combo).front(), "New Playlist...");
+    ASSERT_TRUE(TPlayerProcess::PressButton(playlist, "L"));
+    ASSERT_TRUE(AnswerFileDialog(player, saved));
+    std::vector<TRemoteRow> rows;
+    ASSERT_TRUE(RowCountBecomes(list, 2, &rows));
+    EXPECT_EQ(Captions(rows), (std::vector<std::string>{"a.wav", "b.wav"}));
+
+    // Chosen in the combo it loads again; once deleted it is "File not found !!!!" and an
+    // empty list.
+    const auto chooseSavedList = [&] {
+        const std::vector<std::string> texts = ComboTexts(combo);
+        const auto at = std::find(texts.begin(), texts.end(), "Saved list");
+        if (at == texts.end())
+            return false;
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(at - texts.begin()), 0);
+        PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+        return true;
+    };
+    ASSERT_TRUE(ChooseNewPlaylist(player, playlist));
+    ASSERT_TRUE(RowCountBecomes(list, 0));
+    ASSERT_TRUE(chooseSavedList());
+    EXPECT_TRUE(RowCountBecomes(list, 2)) << "the combo's list file loads";
+    ASSERT_TRUE(DeleteFileA(saved.c_str()));
+    ASSERT_TRUE(chooseSavedList());
+    EXPECT_TRUE(AnswerMessage(player, "File not found !!!!", IDOK));
+    EXPECT_TRUE(RowCountBecomes(list, 0));
+
+    EXPECT_EQ(player.Close(), 0);
+}
 
 TEST_F(PlayerPlaylist, DocksIntoTheVideoWindowAndUndocksWhereItWas)
 {
