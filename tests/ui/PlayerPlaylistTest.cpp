@@ -374,6 +374,24 @@ TEST_F(PlayerPlaylist, DoubleClickPlaysARowAndRemovingThePlayingRowPlaysTheNext)
     EXPECT_TRUE(RowsBecome(list, [](const auto& rows) { return PlayingRows(rows) == std::vector<int>{2}; }, &rows));
     EXPECT_EQ(rows[0].Image, 2) << "opened before, no longer playing";
 
+    // Unselected, the playing row is drawn on dark grey.
+    ListViewSelect(list, {});
+    const RECT bounds = ListViewRowRect(list, 2);
+    POINT probe{bounds.right - 4, bounds.top + 1};
+    ClientToScreen(list, &probe);
+    const TRect pixel(probe.x, probe.y, probe.x + 1, probe.y + 1);
+    uint32_t seen = 0;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            SetWindowPos(playlist, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            seen = CaptureScreen(pixel).front() & 0xFFFFFF;
+            return seen == 0x5B5B5B;
+        },
+        5000))
+        << "the playing row's background; seen " << std::hex << seen;
+    EXPECT_EQ(Children(playlist, "SysListView32", true).size(), 1u);
+    SaveScreenshot("player_playlist_playing_row.jpg");
+
     // Removing the playing row while it plays plays the row that followed it.
     ListViewSelect(list, {2});
     ASSERT_TRUE(ChooseRemove(player, playlist));
