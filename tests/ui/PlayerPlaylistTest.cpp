@@ -89,6 +89,20 @@ bool ChoosePopupItem(const TPlayerProcess& player, HWND playlist, WPARAM key, in
 bool ChooseLastPopupItem(const TPlayerProcess& player, HWND playlist) { return ChoosePopupItem(player, playlist, VK_UP, 1); }
 bool ChooseRemove(const TPlayerProcess& player, HWND playlist) { return ChoosePopupItem(player, playlist, VK_DOWN, 1); }
 bool ChooseNewPlaylist(const TPlayerProcess& player, HWND playlist) { return ChoosePopupItem(player, playlist, VK_DOWN, 2); }
+bool ChooseAddToFavorit(const TPlayerProcess& player, HWND playlist) { return ChoosePopupItem(player, playlist, VK_DOWN, 3); }
+
+// The combo's item of the text chosen as the user would; false when there is none.
+bool ChooseComboItem(HWND combo, const std::string& text)
+{
+    const std::vector<std::string> texts = ComboTexts(combo);
+    const auto at = std::find(texts.begin(), texts.end(), text);
+    if (at == texts.end())
+        return false;
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(at - texts.begin()), 0);
+    PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    return true;
+}
 
 HWND ChildOf(HWND parent, const std::string& className)
 {
@@ -194,6 +208,16 @@ protected:
         if (!ChooseLastPopupItem(player, playlist))
             return nullptr;
         return player.WaitForWindow("TPvlForm", "Add Directory...", 5000);
+    }
+
+    // The folder added through the add-directory dialog's "Ok".
+    static bool AddFolder(const TPlayerProcess& player, HWND playlist, const std::string& folder)
+    {
+        const HWND dialog = OpenAddDirectory(player, playlist);
+        const HWND tree = dialog ? ChildOf(dialog, "SysTreeView32") : nullptr;
+        if (!tree || TreeSelectPath(tree, folder) != static_cast<int>(ShellNamesDownTo(folder).size()))
+            return false;
+        return TPlayerProcess::PressButton(dialog, "Ok");
     }
 
     // A file dialog of the player answered with a file name and its OK button.
@@ -478,16 +502,7 @@ TEST_F(PlayerPlaylist, ListFilesSaveLoadAndAreChosenInTheCombo)
 
     // Chosen in the combo it loads again; once deleted it is "File not found !!!!" and an
     // empty list.
-    const auto chooseSavedList = [&] {
-        const std::vector<std::string> texts = ComboTexts(combo);
-        const auto at = std::find(texts.begin(), texts.end(), "Saved list");
-        if (at == texts.end())
-            return false;
-        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(at - texts.begin()), 0);
-        PostMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(combo));
-        return true;
-    };
+    const auto chooseSavedList = [&] { return ChooseComboItem(combo, "Saved list"); };
     ASSERT_TRUE(ChooseNewPlaylist(player, playlist));
     ASSERT_TRUE(RowCountBecomes(list, 0));
     ASSERT_TRUE(chooseSavedList());
@@ -547,6 +562,64 @@ TEST_F(PlayerPlaylist, DocksIntoTheVideoWindowAndUndocksWhereItWas)
     EXPECT_EQ(ScreenRect(playlist), floating);
     EXPECT_EQ(VisibleSplitter(video), nullptr) << "the splitter hides";
     SaveScreenshot("player_playlist_undocked.jpg");
+
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerPlaylist, ANewUnsavedListIsOfferedForSavingAndFavouritesCollectRows)
+{
+    const std::string first = Install.Folder() + "first.wav";
+    WriteSilence(first, 1);
+    const std::string folder = Install.Folder() + "Songs";
+    ForceDirectories(folder);
+    WriteSilence(folder + "\\x.wav", 1);
+    WriteSilence(folder + "\\y.wav", 1);
+    const struct TCom {
+        TCom() { CoInitialize(nullptr); }
+        ~TCom() { CoUninitialize(); }
+    } com;
+    TPlayerProcess player;
+    player.Start("\"" + first + "\"");
+    ASSERT_NE(player.WaitForMainWindow(), nullptr);
+    const HWND playlist = ShowPlaylist(player);
+    ASSERT_NE(playlist, nullptr);
+    const HWND list = ChildOf(playlist, "SysListView32");
+    const HWND combo = ChildOf(playlist, "ComboBox");
+    ASSERT_TRUE(list && combo);
+    ASSERT_TRUE(RowCountBecomes(list, 1));
+
+    // The first row goes to the favourites; the favourites are a list of their own.
+    ListViewSelect(list, {0});
+    ASSERT_TRUE(ChooseAddToFavorit(player, playlist));
+    ASSERT_TRUE(ChooseNewPlaylist(player, playlist));
+    ASSERT_TRUE(RowCountBecomes(list, 0));
+    ASSERT_TRUE(ChooseComboItem(combo, "Favorites"));
+    std::vector<TRemoteRow> rows;
+    EXPECT_TRUE(RowsBecome(list, [](const auto& rows) { return Captions(rows) == std::vector<std::string>{"first.wav"}; }, &rows))
+        << ::testing::PrintToString(Captions(rows));
+
+    // A new list with rows: "New playlist" asks first; No empties it unsaved.
+    ASSERT_TRUE(ChooseNewPlaylist(player, playlist));
+    ASSERT_TRUE(RowCountBecomes(list, 0));
+    EXPECT_EQ(ComboTexts(combo).front(), "New Playlist...");
+    ASSERT_TRUE(AddFolder(player, playlist, folder));
+    ASSERT_TRUE(RowCountBecomes(list, 2));
+    ASSERT_TRUE(ChooseNewPlaylist(player, playlist));
+    ASSERT_TRUE(AnswerMessage(player, "Current playlist haven't been saved.\r\nSave it now?", IDNO));
+    EXPECT_TRUE(RowCountBecomes(list, 0));
+
+    // Yes saves it through the save dialog before it is emptied.
+    ASSERT_TRUE(AddFolder(player, playlist, folder));
+    ASSERT_TRUE(RowCountBecomes(list, 2));
+    ASSERT_TRUE(ChooseNewPlaylist(player, playlist));
+    ASSERT_TRUE(AnswerMessage(player, "Current playlist haven't been saved.\r\nSave it now?", IDYES));
+    const std::string saved = Install.Folder() + "Kept.m3u";
+    ASSERT_TRUE(AnswerFileDialog(player, saved));
+    EXPECT_TRUE(RowCountBecomes(list, 0));
+    EXPECT_TRUE(FileExists(saved));
+    const std::vector<std::string> texts = ComboTexts(combo);
+    EXPECT_EQ(texts.front(), "New Playlist...");
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Kept"), texts.end());
 
     EXPECT_EQ(player.Close(), 0);
 }
