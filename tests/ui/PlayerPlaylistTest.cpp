@@ -81,7 +81,8 @@ bool ChoosePopupItem(const TPlayerProcess& player, HWND playlist, WPARAM key, in
     for (int i = 0; i < steps; ++i)
         PostMessageA(menu, WM_KEYDOWN, key, 0);
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-    return true;
+    // Gone before the next popup is looked for.
+    return PumpUntil([&] { return !IsWindowVisible(menu); }, 5000);
 }
 
 // Floating, the popup reads "Remove", "New playlist", "Add to favorit", "Add File(s)",
@@ -135,6 +136,12 @@ LPARAM AtRow(HWND list, int row)
     return MAKELPARAM(bounds.left + 40, (bounds.top + bounds.bottom) / 2);
 }
 
+// COM for the shell's names on the test's thread.
+struct TComScope {
+    TComScope() { CoInitialize(nullptr); }
+    ~TComScope() { CoUninitialize(); }
+};
+
 void WriteSilence(const std::string& fileName, double seconds)
 {
     TWavSpec spec;
@@ -179,6 +186,24 @@ protected:
         SetWindowPos(playlist, HWND_TOP, 20, 20, 248, 381, SWP_NOACTIVATE);
         PumpUntil([&] { return IsWindowVisible(playlist) != FALSE; }, 5000);
         return playlist;
+    }
+
+    // The player started on WAVs of the names (seconds long each) made in the install folder,
+    // its play-list window shown; the window's list once all rows are there, else none.
+    HWND StartOnWavs(TPlayerProcess& player, const std::vector<std::string>& names, double seconds, HWND& playlist)
+    {
+        std::string files;
+        for (const std::string& name : names) {
+            const std::string file = Install.Folder() + name;
+            WriteSilence(file, seconds);
+            files += " \"" + file + "\"";
+        }
+        player.Start(files);
+        if (!player.WaitForMainWindow())
+            return nullptr;
+        playlist = ShowPlaylist(player);
+        const HWND list = playlist ? ChildOf(playlist, "SysListView32") : nullptr;
+        return list && RowCountBecomes(list, names.size()) ? list : nullptr;
     }
 
     // Waits until the rows satisfy the condition; the rows last read.
@@ -290,25 +315,17 @@ TEST_F(PlayerPlaylist, AddDirectoryAddsTheFoldersMediaFilesAndTheirTitlesAndTime
     WriteAll(folder + "\\tagged.mp3", Id3Tag(3, 0, Id3Frame(3, "TIT2", Latin1Text("Tagged Tone"))) + tone);
     WriteAll(folder + "\\broken.avi", Bytes("RIFF") + AudioBytes(4000, 7));
     WriteAll(folder + "\\notes.txt", Bytes("not media"));
-    const struct TCom {
-        TCom() { CoInitialize(nullptr); }
-        ~TCom() { CoUninitialize(); }
-    } com;
+    const TComScope com;
     const std::vector<std::string> names = ShellNamesDownTo(folder);
     ASSERT_GE(names.size(), 2u) << "the computer item, the drive, the folders";
 
-    // The window is made with the first row: the player starts on a file of its own.
-    const std::string first = Install.Folder() + "first.wav";
-    WriteSilence(first, 1);
+    // The player starts on a file of its own, as a user's start with a file would.
     TPlayerProcess player;
-    player.Start("\"" + first + "\"");
-    ASSERT_NE(player.WaitForMainWindow(), nullptr);
-    const HWND playlist = ShowPlaylist(player);
-    ASSERT_NE(playlist, nullptr);
-    const HWND list = ChildOf(playlist, "SysListView32");
+    HWND playlist = nullptr;
+    const HWND list = StartOnWavs(player, {"first.wav"}, 1, playlist);
+    ASSERT_NE(list, nullptr);
     const HWND status = ChildOf(playlist, "msctls_statusbar32");
-    ASSERT_TRUE(list && status);
-    ASSERT_TRUE(RowCountBecomes(list, 1));
+    ASSERT_NE(status, nullptr);
 
     // The folder, "Ok": its media files only, not the text file nor the subfolder's.
     HWND dialog = OpenAddDirectory(player, playlist);
@@ -373,18 +390,9 @@ TEST_F(PlayerPlaylist, AddDirectoryAddsTheFoldersMediaFilesAndTheirTitlesAndTime
 
 TEST_F(PlayerPlaylist, DoubleClickPlaysARowAndRemovingThePlayingRowPlaysTheNext)
 {
-    std::string files;
-    for (const char* name : {"a", "b", "c", "d"}) {
-        const std::string file = Install.Folder() + name + ".wav";
-        WriteSilence(file, 30);
-        files += " \"" + file + "\"";
-    }
     TPlayerProcess player;
-    player.Start(files);
-    ASSERT_NE(player.WaitForMainWindow(), nullptr);
-    const HWND playlist = ShowPlaylist(player);
-    ASSERT_NE(playlist, nullptr);
-    const HWND list = ChildOf(playlist, "SysListView32");
+    HWND playlist = nullptr;
+    const HWND list = StartOnWavs(player, {"a.wav", "b.wav", "c.wav", "d.wav"}, 30, playlist);
     ASSERT_NE(list, nullptr);
     std::vector<TRemoteRow> rows;
     ASSERT_TRUE(RowsBecome(list, [](const auto& rows) { return rows.size() == 4 && PlayingRows(rows) == std::vector<int>{0}; }, &rows))
@@ -429,18 +437,9 @@ TEST_F(PlayerPlaylist, DoubleClickPlaysARowAndRemovingThePlayingRowPlaysTheNext)
 
 TEST_F(PlayerPlaylist, ADraggedRowMovesAndThePlayingMarkStaysOnItsEntry)
 {
-    std::string files;
-    for (const char* name : {"a", "b", "c", "d"}) {
-        const std::string file = Install.Folder() + name + ".wav";
-        WriteSilence(file, 30);
-        files += " \"" + file + "\"";
-    }
     TPlayerProcess player;
-    player.Start(files);
-    ASSERT_NE(player.WaitForMainWindow(), nullptr);
-    const HWND playlist = ShowPlaylist(player);
-    ASSERT_NE(playlist, nullptr);
-    const HWND list = ChildOf(playlist, "SysListView32");
+    HWND playlist = nullptr;
+    const HWND list = StartOnWavs(player, {"a.wav", "b.wav", "c.wav", "d.wav"}, 30, playlist);
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(RowsBecome(list, [](const auto& rows) { return rows.size() == 4 && PlayingRows(rows) == std::vector<int>{0}; }));
 
@@ -464,22 +463,13 @@ TEST_F(PlayerPlaylist, ADraggedRowMovesAndThePlayingMarkStaysOnItsEntry)
 
 TEST_F(PlayerPlaylist, ListFilesSaveLoadAndAreChosenInTheCombo)
 {
-    std::string files;
-    for (const char* name : {"a", "b"}) {
-        const std::string file = Install.Folder() + name + ".wav";
-        WriteSilence(file, 2);
-        files += " \"" + file + "\"";
-    }
     const std::string saved = Install.Folder() + "Saved list.pls";
     TPlayerProcess player;
-    player.Start(files);
-    ASSERT_NE(player.WaitForMainWindow(), nullptr);
-    const HWND playlist = ShowPlaylist(player);
-    ASSERT_NE(playlist, nullptr);
-    const HWND list = ChildOf(playlist, "SysListView32");
+    HWND playlist = nullptr;
+    const HWND list = StartOnWavs(player, {"a.wav", "b.wav"}, 2, playlist);
+    ASSERT_NE(list, nullptr);
     const HWND combo = ChildOf(playlist, "ComboBox");
-    ASSERT_TRUE(list && combo);
-    ASSERT_TRUE(RowCountBecomes(list, 2));
+    ASSERT_NE(combo, nullptr);
     EXPECT_EQ(ComboTexts(combo), (std::vector<std::string>{"Favorites", "Last Played"}));
 
     // "S" saves the list through the save dialog; the combo offers the file at the top.
@@ -568,25 +558,17 @@ TEST_F(PlayerPlaylist, DocksIntoTheVideoWindowAndUndocksWhereItWas)
 
 TEST_F(PlayerPlaylist, ANewUnsavedListIsOfferedForSavingAndFavouritesCollectRows)
 {
-    const std::string first = Install.Folder() + "first.wav";
-    WriteSilence(first, 1);
     const std::string folder = Install.Folder() + "Songs";
     ForceDirectories(folder);
     WriteSilence(folder + "\\x.wav", 1);
     WriteSilence(folder + "\\y.wav", 1);
-    const struct TCom {
-        TCom() { CoInitialize(nullptr); }
-        ~TCom() { CoUninitialize(); }
-    } com;
+    const TComScope com;
     TPlayerProcess player;
-    player.Start("\"" + first + "\"");
-    ASSERT_NE(player.WaitForMainWindow(), nullptr);
-    const HWND playlist = ShowPlaylist(player);
-    ASSERT_NE(playlist, nullptr);
-    const HWND list = ChildOf(playlist, "SysListView32");
+    HWND playlist = nullptr;
+    const HWND list = StartOnWavs(player, {"first.wav"}, 1, playlist);
+    ASSERT_NE(list, nullptr);
     const HWND combo = ChildOf(playlist, "ComboBox");
-    ASSERT_TRUE(list && combo);
-    ASSERT_TRUE(RowCountBecomes(list, 1));
+    ASSERT_NE(combo, nullptr);
 
     // The first row goes to the favourites; the favourites are a list of their own.
     ListViewSelect(list, {0});
