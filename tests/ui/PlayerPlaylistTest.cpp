@@ -429,6 +429,10 @@ TEST_F(PlayerPlaylist, DoubleClickPlaysARowAndRemovingThePlayingRowPlaysTheNextO
         5000))
         << "the playing row's background; seen " << std::hex << seen;
     EXPECT_EQ(Children(playlist, "SysListView32", true).size(), 1u);
+    // "Name" takes what "Time" leaves.
+    RECT client{};
+    GetClientRect(list, &client);
+    EXPECT_EQ(ListViewRowRect(list, 2).right, client.right);
     SaveScreenshot("player_playlist_playing_row.jpg");
 
     // Removing the playing row while it plays plays the row that followed it.
