@@ -111,6 +111,70 @@ bool TUpDown::ReflectedMessage(TMessage& message)
     return true;
 }
 
+namespace {
+constexpr UINT_PTR kChangeTimer = 0x5444;  // apart from the control's own timers
+}
+
+void TTreeChangeDelay::SelectionChanged(HWND tree)
+{
+    if (Delay <= 0) {
+        Tell(tree);
+        return;
+    }
+    // A newer change restarts the wait.
+    FWaiting = true;
+    SetTimer(tree, kChangeTimer, static_cast<UINT>(Delay), nullptr);
+}
+
+void TTreeChangeDelay::Tell(HWND tree)
+{
+    if (FWaiting)
+        KillTimer(tree, kChangeTimer);
+    FWaiting = false;
+    ++FTold;
+    CallGuarded(FChange);
+}
+
+bool TTreeChangeDelay::WndProc(HWND tree, UINT msg, WPARAM wParam)
+{
+    switch (msg) {
+    case WM_TIMER:
+        if (wParam != kChangeTimer)
+            return false;
+        if (FWaiting)
+            Tell(tree);
+        else
+            KillTimer(tree, kChangeTimer);
+        return true;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (FWaiting)
+            Tell(tree);
+        return false;
+    case WM_DESTROY:
+        if (FWaiting)
+            KillTimer(tree, kChangeTimer);
+        FWaiting = false;
+        return false;
+    default:
+        return false;
+    }
+}
+
+void TTreeChangeDelay::SelectNow(HWND tree, HTREEITEM item)
+{
+    const bool waited = FWaiting;
+    const unsigned told = FTold;
+    const int delay = Delay;
+    Delay = 0;
+    TreeView_SelectItem(tree, item);
+    Delay = delay;
+    // The same node again raises no notice: the change that waited is told now.
+    if (waited && FTold == told)
+        Tell(tree);
+}
+
 void TTreeNodes::Clear()
 {
     if (FOwner.HandleAllocated())
@@ -161,7 +225,7 @@ void TTreeView::CreateWindowHandle()
     if (FSelected) {
         // The selection made before the window existed was already told.
         const TNotifyEvent change = std::move(OnChange);
-        TreeView_SelectItem(HandleOrNull(), FSelected->ItemId);
+        FChangeDelay.SelectNow(HandleOrNull(), FSelected->ItemId);
         OnChange = change;
     }
 }
@@ -196,6 +260,15 @@ void TTreeView::InsertItem(TTreeNode& node)
     node.ItemId = reinterpret_cast<HTREEITEM>(SendMessageA(HandleOrNull(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
+void TTreeView::WndProc(TMessage& message)
+{
+    if (FChangeDelay.WndProc(HandleOrNull(), message.Msg, message.WParam)) {
+        message.Result = 0;
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
 bool TTreeView::ReflectedMessage(TMessage& message)
 {
     if (message.Msg != WM_NOTIFY)
@@ -204,8 +277,7 @@ bool TTreeView::ReflectedMessage(TMessage& message)
     if (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW) {
         const auto* change = reinterpret_cast<NMTREEVIEWA*>(message.LParam);
         FSelected = reinterpret_cast<TTreeNode*>(change->itemNew.lParam);
-        if (OnChange)
-            CallGuarded([&] { OnChange(this); });
+        FChangeDelay.SelectionChanged(HandleOrNull());
         message.Result = 0;
         return true;
     }

@@ -57,6 +57,28 @@ private:
     int FPosition = 0;
 };
 
+// A tree view's change delay: with a delay, a selection change is told only once the
+// selection has rested that long, so walking the tree by keys tells just where it stops. A mouse
+// press tells a waiting change at once.
+class TTreeChangeDelay {
+public:
+    explicit TTreeChangeDelay(std::function<void()> change) : FChange(std::move(change)) {}
+    int Delay = 0;  // milliseconds; 0 tells every change at once
+    // The tree's messages: its selection-change notice, timer, mouse presses and end.
+    void SelectionChanged(HWND tree);
+    // True when the message was the delay's own timer.
+    bool WndProc(HWND tree, UINT msg, WPARAM wParam);
+    // Selects with no delay for the moment; a change still waiting is told with it.
+    void SelectNow(HWND tree, HTREEITEM item);
+    bool Waiting() const { return FWaiting; }
+
+private:
+    void Tell(HWND tree);
+    std::function<void()> FChange;
+    bool FWaiting = false;
+    unsigned FTold = 0;
+};
+
 class TTreeView;
 
 struct TTreeNode {
@@ -96,6 +118,9 @@ public:
     TTreeNode* Selected() const { return FSelected; }
     void Select(TTreeNode* node);
     TNotifyEvent OnChange;
+    // Milliseconds a new selection rests before OnChange is raised (0 at once).
+    int ChangeDelay() const { return FChangeDelay.Delay; }
+    void SetChangeDelay(int value) { FChangeDelay.Delay = value; }
     // Opens every node that has children.
     void FullExpand();
 
@@ -103,9 +128,14 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle() override;
     bool ReflectedMessage(TMessage& message) override;
+    void WndProc(TMessage& message) override;
 
 private:
     friend class TTreeNodes;
+    TTreeChangeDelay FChangeDelay{[this] {
+        if (OnChange)
+            OnChange(this);
+    }};
     TTreeNode* FSelected = nullptr;
     bool FExpanded = false;
     void InsertItem(TTreeNode& node);

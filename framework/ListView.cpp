@@ -1,5 +1,7 @@
 #include "ListView.h"
 
+#include <algorithm>
+
 namespace {
 
 void InitListClasses()
@@ -72,9 +74,35 @@ void TListView::CreateWindowHandle()
         column.cx = Columns[i].Width < 0 ? 50 : Columns[i].Width;
         SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
-    for (size_t i = 0; i < Columns.size(); ++i)
+    FitAutoColumns();
+}
+
+void TListView::Resize()
+{
+    TWinControl::Resize();
+    FitAutoColumns();
+}
+
+void TListView::FitAutoColumns()
+{
+    if (!HandleAllocated())
+        return;
+    const HWND list = HandleOrNull();
+    const int shown = Header_GetItemCount(ListView_GetHeader(list));
+    int fixed = 0, autos = 0;
+    for (int i = 0; i < shown && i < static_cast<int>(Columns.size()); ++i)
         if (Columns[i].Width < 0)
-            ListView_SetColumnWidth(list, static_cast<int>(i), LVSCW_AUTOSIZE_USEHEADER);
+            ++autos;
+        else
+            fixed += ListView_GetColumnWidth(list, i);  // as the user left it
+    if (autos == 0)
+        return;
+    RECT client{};
+    GetClientRect(list, &client);
+    const int each = std::max(20, static_cast<int>((client.right - fixed) / autos));
+    for (int i = 0; i < shown && i < static_cast<int>(Columns.size()); ++i)
+        if (Columns[i].Width < 0)
+            ListView_SetColumnWidth(list, i, each);
 }
 
 int TListView::Count() { return ListView_GetItemCount(Handle()); }

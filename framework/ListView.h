@@ -14,7 +14,7 @@
 
 struct TListColumn {
     std::string Caption;
-    int Width = 50;  // LVSCW_AUTOSIZE_USEHEADER fills the rest
+    int Width = 50;  // below 0 (LVSCW_AUTOSIZE_USEHEADER): fills what the others leave, on every resize
 };
 
 enum TViewStyle { vsReport, vsIcon };
@@ -78,8 +78,10 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle() override;
     bool ReflectedMessage(TMessage& message) override;
+    void Resize() override;
 
 private:
+    void FitAutoColumns();
     bool CustomDraw(NMLVCUSTOMDRAW& draw, LRESULT& result);
     HFONT BoldFont(HDC dc);
     HFONT FBoldFont = nullptr;

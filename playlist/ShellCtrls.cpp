@@ -53,6 +53,7 @@ TShellTree::TShellTree(TComponent* owner) : TWinControl(owner)
     ShellPrepareControl(ICC_TREEVIEW_CLASSES);
     FWidth = 263;
     FHeight = 321;
+    FChangeDelay.Delay = 500;
 }
 
 TShellTree::~TShellTree()
@@ -94,6 +95,10 @@ void TShellTree::CreateWindowHandle()
 
 void TShellTree::WndProc(TMessage& message)
 {
+    if (FChangeDelay.WndProc(HandleOrNull(), message.Msg, message.WParam)) {
+        message.Result = 0;
+        return;
+    }
     if (FContextMenu2 && (message.Msg == WM_INITMENUPOPUP || message.Msg == WM_DRAWITEM ||
                           message.Msg == WM_MEASUREITEM || message.Msg == WM_MENUCHAR)) {
         // The shell's menu draws and fills its own items.
@@ -307,7 +312,31 @@ void TShellTree::SetRoot(const std::string& Value)
 
 void TShellTree::SelectQuietly(HTREEITEM Item)
 {
-    TreeView_SelectItem(HandleOrNull(), Item);
+    FChangeDelay.SelectNow(HandleOrNull(), Item);
+}
+
+void TShellTree::Change()
+{
+    if (FShellList)
+        FShellList->SetFolder(SelectedList());
+    AddHistory();
+    if (OnChange)
+        OnChange(this);
+}
+
+void TShellTree::AddHistory()
+{
+    PCIDLIST_ABSOLUTE list = SelectedList();
+    if (!list)
+        return;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(list);
+    THistoryRecord record{FRootText, TIdListBytes(bytes, bytes + ILGetSize(list))};
+    if (!FHistory.empty() && FHistory.back().Root == record.Root &&
+        ShellSameList(reinterpret_cast<PCIDLIST_ABSOLUTE>(FHistory.back().List.data()), list))
+        return;
+    FHistory.push_back(std::move(record));
+    if (OnHistory)
+        OnHistory(this);
 }
 
 bool TShellTree::ReflectedMessage(TMessage& message)
@@ -318,9 +347,7 @@ bool TShellTree::ReflectedMessage(TMessage& message)
     switch (header->code) {
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW:
-        // The linked list follows the selected folder.
-        if (FShellList)
-            CallGuarded([&] { FShellList->SetFolder(SelectedList()); });
+        FChangeDelay.SelectionChanged(HandleOrNull());
         return false;
     case TVN_ITEMEXPANDINGA:
     case TVN_ITEMEXPANDINGW: {
@@ -428,7 +455,7 @@ bool TShellTree::SetSelectedPath(const std::string& Path)
     CoTaskMemFree(parsed);
     if (!found)
         return false;
-    TreeView_SelectItem(HandleOrNull(), found);
+    SelectQuietly(found);
     return true;
 }
 

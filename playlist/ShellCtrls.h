@@ -4,6 +4,7 @@
 // item), children read when a node first opens, sorted by the desktop's own order. It follows
 // the shell's change notifications and the clipboard's cut items, renames folders in place
 // and makes new ones.
+#include "framework/ComCtrls.h"
 #include "framework/Controls.h"
 #include "playlist/ShellCore.h"
 #include "playlist/ShellDrop.h"
@@ -48,6 +49,20 @@ public:
     bool AutoContext = true;
     // Raised after a folder was renamed in place or by the shell.
     std::function<void(TShellTree* Sender, HTREEITEM Node)> OnRenamed;
+    // A selection change, told once the selection has rested for the change delay (500 ms
+    // from creation; a mouse press tells a waiting one at once).
+    TNotifyEvent OnChange;
+    int ChangeDelay() const { return FChangeDelay.Delay; }
+    void SetChangeDelay(int Value) { FChangeDelay.Delay = Value; }
+
+    // The folders the selection went through, each once after the last: the root text and
+    // the folder's absolute list. OnHistory is raised for every record added.
+    struct THistoryRecord {
+        std::string Root;
+        TIdListBytes List;
+    };
+    const std::vector<THistoryRecord>& History() const { return FHistory; }
+    TNotifyEvent OnHistory;
 
     // The key actions (F2 rename, F5 refresh, Insert new folder, Back re-root).
     void NewFolder();
@@ -84,7 +99,11 @@ private:
     void FillRoot();
     void ReRootToDesktop(PCIDLIST_ABSOLUTE KeepSelected);
     void SelectByList(PCIDLIST_ABSOLUTE Target);
+    // Selects with no change delay for the moment.
     void SelectQuietly(HTREEITEM Item);
+    // The told selection change: the linked list follows, the history grows.
+    void Change();
+    void AddHistory();
     void RemoveNode(HTREEITEM Item);
     void RefreshChildren(HTREEITEM Item, bool DropCollapsed);
     void SetHasChildren(HTREEITEM Item, bool Value);
@@ -121,6 +140,8 @@ private:
 
     static int CALLBACK CompareNodes(LPARAM A, LPARAM B, LPARAM Desktop);
 
+    TTreeChangeDelay FChangeDelay{[this] { Change(); }};
+    std::vector<THistoryRecord> FHistory;
     std::vector<std::unique_ptr<TShellNode>> FNodes;
     std::string FRootText = "rsDesktop";
     TCustomShellList* FShellList = nullptr;

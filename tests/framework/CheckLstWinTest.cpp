@@ -2,6 +2,9 @@
 #include "framework/CheckLst.h"
 #include "framework/ComCtrls.h"
 
+#include <functional>
+#include <vector>
+
 TEST_F(ControlsFixture, CheckListBoxTogglesByItsBoxAndTheSpaceBar)
 {
     auto* list = Add<TCheckListBox>();
@@ -52,4 +55,50 @@ TEST_F(ControlsFixture, TreeViewSelectionRaisesChangeWithTheNodesData)
     EXPECT_EQ(pages, (std::vector<intptr_t>{0, 2}));
     tree->Items.Clear();
     EXPECT_EQ(tree->Selected(), nullptr);
+}
+
+namespace {
+// Serves this thread's messages until the condition holds or about five seconds passed.
+bool ServeUntil(const std::function<bool()>& done)
+{
+    for (int waited = 0; waited < 5000 && !done(); waited += 10) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(10);
+    }
+    return done();
+}
+}  // namespace
+
+TEST_F(ControlsFixture, TreeViewChangeDelayTellsWhereTheSelectionRests)
+{
+    auto* tree = Add<TTreeView>();
+    TTreeNode* first = tree->Items.AddChild(nullptr, "first");
+    first->Data = 1;
+    TTreeNode* second = tree->Items.AddChild(nullptr, "second");
+    second->Data = 2;
+    TTreeNode* third = tree->Items.AddChild(nullptr, "third");
+    third->Data = 3;
+    tree->SetChangeDelay(200);
+    std::vector<intptr_t> pages;
+    tree->OnChange = [&](TObject*) { pages.push_back(tree->Selected()->Data); };
+    form->HandleNeeded();
+
+    // Two quick moves: the selection follows at once, the event only where it rests.
+    tree->Select(first);
+    tree->Select(second);
+    EXPECT_EQ(tree->Selected(), second);
+    EXPECT_TRUE(pages.empty());
+    ASSERT_TRUE(ServeUntil([&] { return !pages.empty(); }));
+    EXPECT_EQ(pages, std::vector<intptr_t>{2});
+
+    // A mouse press tells a waiting change at once (the press itself lands below the rows).
+    tree->Select(third);
+    EXPECT_EQ(pages.size(), 1u);
+    RECT client{};
+    GetClientRect(tree->Handle(), &client);
+    PostMessageA(tree->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, client.bottom - 3));
+    SendMessageA(tree->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, client.bottom - 3));
+    EXPECT_EQ(pages, (std::vector<intptr_t>{2, 3}));
 }

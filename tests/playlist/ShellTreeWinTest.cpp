@@ -196,6 +196,59 @@ TEST_F(ShellTreeTest, InsertMakesNumberedFoldersAndF2Renames)
     EXPECT_EQ(TreeView_GetEditControl(wnd), nullptr);
 }
 
+TEST_F(ShellTreeTest, SelectionChangeWaitsForItsDelayAndGrowsTheHistory)
+{
+    TShellTree& tree = *Dialog->ShellTree1;
+    const HWND wnd = tree.Handle();
+    EXPECT_EQ(tree.ChangeDelay(), 500);
+    int changes = 0, histories = 0;
+    tree.OnChange = [&](TObject*) { ++changes; };
+    tree.OnHistory = [&](TObject*) { ++histories; };
+    // The root's selection at creation was told at once and began the history.
+    ASSERT_EQ(tree.History().size(), 1u);
+    EXPECT_EQ(tree.History().front().List.size(), 2u) << "the desktop's empty list";
+
+    // A selection by path is told at once; the same folder again adds nothing.
+    const std::string folder = ExcludeTrailingPathDelimiter(Dir.Path());
+    ASSERT_TRUE(tree.SetSelectedPath(folder));
+    ASSERT_TRUE(tree.SetSelectedPath(folder));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(histories, 1);
+
+    // The user's moves (the keys select as this does) are told once the selection rests.
+    ASSERT_TRUE(tree.SetSelectedPath(Dir.File("sub\\deeper")));
+    const HTREEITEM deeper = TreeView_GetSelection(wnd);
+    const HTREEITEM sub = TreeView_GetParent(wnd, deeper);
+    ASSERT_TRUE(PumpFor([&] { return changes == 2; }));
+    TreeView_SelectItem(wnd, sub);
+    TreeView_SelectItem(wnd, deeper);
+    TreeView_SelectItem(wnd, sub);
+    EXPECT_EQ(changes, 2) << "nothing told before the delay";
+    EXPECT_TRUE(PumpFor([&] { return changes == 3; }));
+
+    // A mouse press tells a waiting change at once (the press lands below the rows).
+    TreeView_SelectItem(wnd, deeper);
+    RECT client{};
+    GetClientRect(wnd, &client);
+    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(3, client.bottom - 3));
+    SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, client.bottom - 3));
+    EXPECT_EQ(changes, 4);
+
+    // Each told folder is a record, the root text beside it.
+    std::vector<std::string> paths;
+    for (const TShellTree::THistoryRecord& record : tree.History()) {
+        if (&record == &tree.History().front())
+            continue;
+        EXPECT_EQ(record.Root, "rsDesktop");
+        char path[MAX_PATH] = {};
+        SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(record.List.data()), path);
+        paths.push_back(path);
+    }
+    EXPECT_EQ(paths, (std::vector<std::string>{folder, Dir.File("sub\\deeper"), Dir.File("sub"),
+                                               Dir.File("sub\\deeper")}));
+    EXPECT_EQ(histories, 4);
+}
+
 TEST_F(ShellTreeTest, AnnouncedChangesUpdateTheNodesAndARemovedRootReRoots)
 {
     TShellTree& tree = *Dialog->ShellTree1;
