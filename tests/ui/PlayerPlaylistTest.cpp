@@ -22,8 +22,6 @@ using namespace pvltest;
 
 namespace {
 
-const char* const kVideoCaption = "Parvolux VideoWindow";
-const char* const kVideoRenderer = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{70E102B0-5556-11CE-97C0-00AA0055595A}";
 
 struct TChildSearch {
     std::string ClassName;
