@@ -22,7 +22,6 @@ using namespace pvltest;
 
 namespace {
 
-
 struct TChildSearch {
     std::string ClassName;
     HWND Parent = nullptr;
