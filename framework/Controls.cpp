@@ -212,6 +212,9 @@ void TWinControl::CreateWnd()
 {
     TCreateParams params;
     CreateParams(params);
+    // Asking for the parent's window can make it, and with it this window among its children.
+    if (FHandle)
+        return;
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSEXA info{};
     info.cbSize = sizeof info;

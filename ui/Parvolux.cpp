@@ -236,9 +236,6 @@ int RunParvolux()
         control->PlayList = playlistForm->List();
         video->PlaylistForm = playlistForm;
         playlistForm->DockHost = video;
-        // The window first, then its rows: a list view that asks for the form's window while
-        // making its own would be made twice.
-        playlistForm->HandleNeeded();
         AddSplashProgressDot(splash);
         playlistForm->AddDirForm = app.CreateForm<TAddDirForm>();
         auto* settingsForm = app.CreateForm<TSettingsForm>();

@@ -101,3 +101,25 @@ TEST(Windows, ModalFormReturnsItsModalResult)
     EXPECT_TRUE(IsWindowEnabled(main->Handle()));
     EXPECT_FALSE(dialog->Visible());
 }
+
+TEST(Windows, AChildAskingFirstForItsWindowGetsOneWindow)
+{
+    TApplication app;
+    app.ShowExceptions = false;
+    auto* form = app.CreateForm<TForm>();
+    auto* child = NewComponent<TPanel>(form);
+    child->SetParent(form);  // the form has no window yet
+    const HWND wnd = child->Handle();  // makes the form's first, which makes its children
+    ASSERT_NE(wnd, nullptr);
+    int windows = 0;
+    EnumChildWindows(
+        form->Handle(),
+        [](HWND, LPARAM count) {
+            ++*reinterpret_cast<int*>(count);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    EXPECT_EQ(windows, 1);
+    EXPECT_EQ(GetParent(wnd), form->Handle());
+    EXPECT_EQ(TWinControl::FromHandle(wnd), child);
+}
