@@ -102,6 +102,14 @@ TEST(Windows, ModalFormReturnsItsModalResult)
     EXPECT_FALSE(dialog->Visible());
 }
 
+namespace {
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+}
+
 TEST(Windows, AChildAskingFirstForItsWindowGetsOneWindow)
 {
     TApplication app;
@@ -112,13 +120,7 @@ TEST(Windows, AChildAskingFirstForItsWindowGetsOneWindow)
     const HWND wnd = child->Handle();  // makes the form's first, which makes its children
     ASSERT_NE(wnd, nullptr);
     int windows = 0;
-    EnumChildWindows(
-        form->Handle(),
-        [](HWND, LPARAM count) {
-            ++*reinterpret_cast<int*>(count);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    EnumChildWindows(form->Handle(), CountWindow, reinterpret_cast<LPARAM>(&windows));
     EXPECT_EQ(windows, 1);
     EXPECT_EQ(GetParent(wnd), form->Handle());
     EXPECT_EQ(TWinControl::FromHandle(wnd), child);
