@@ -475,6 +475,29 @@ void TCommonModule::ClosePlayingFile()
     }
 }
 
+void TCommonModule::ReleasePlayingFile(uint32_t timeoutMs)
+{
+    const std::string fileName = PlayingFileName;
+    ClosePlayingFile();
+    if (fileName.empty())
+        return;
+    // The splitter's reader and a detail fetch let the file go on their own threads.
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        const HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return;
+        }
+        if (GetLastError() != ERROR_SHARING_VIOLATION)
+            return;
+        if (Application)
+            Application->ProcessMessages();
+        Sleep(20);
+    }
+}
+
 void TCommonModule::GetFilterByGUID(const CLSID& classId, ComPtr<IBaseFilter>& filter)
 {
     filter.Reset();

@@ -164,6 +164,9 @@ public:
 
     void FlushGraph();
     void ClosePlayingFile() override;
+    // Closes the playing file and waits (at most timeoutMs) until no thread of the graph or of a
+    // detail fetch still holds it, so that it can be rewritten at once.
+    void ReleasePlayingFile(uint32_t timeoutMs = 5000);
     // The patterns of the file types' first line, upper case ("*.AVI").
     const TStringList& KnownExtensions() override { return FKnownExtensions; }
     void GetFilterByGUID(const CLSID& classId, ComPtr<IBaseFilter>& filter);

@@ -265,25 +265,7 @@ int RunParvolux()
         engine->Services.InfoTags = &infoForm->Tags;
         control->TagCommand.SupportsTags = [engine] { return engine->SupportsTags(); };
         control->TagCommand.PlayingFileName = [engine] { return engine->PlayingFileName; };
-        control->TagCommand.ClosePlayingFile = [engine] {
-            const std::string fileName = engine->PlayingFileName;
-            engine->ClosePlayingFile();
-            // The splitter's reader and a detail fetch of the same file let it go on their own
-            // threads; the retried save must not come before they have.
-            const DWORD start = GetTickCount();
-            while (GetTickCount() - start < 5000) {
-                const HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-                if (file != INVALID_HANDLE_VALUE) {
-                    CloseHandle(file);
-                    break;
-                }
-                if (GetLastError() != ERROR_SHARING_VIOLATION)
-                    break;
-                Application->ProcessMessages();
-                Sleep(20);
-            }
-        };
+        control->TagCommand.ClosePlayingFile = [engine] { engine->ReleasePlayingFile(); };
         control->TagCommand.EditTags = [infoForm](const std::string& fileName, int kind) {
             infoForm->SetFile(fileName, kind);
             return infoForm->ShowModal() == mrOk;

@@ -9,6 +9,8 @@
 #include "tests/engine/EngineFixture.h"
 #include "tests/support/WavWriter.h"
 
+#include <thread>
+
 using namespace pvltest;
 
 namespace {
@@ -181,6 +183,44 @@ TEST_F(EngineMemoryTest, AFailedSaveIsReportedOnceAndNeverStopsTheClose)
     }
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_NE(Messages[0].find("0000ABCD-0001-0002-0003-000000000004.cid"), std::string::npos);
+}
+
+TEST_F(EngineMemoryTest, ReleasingThePlayingFileWaitsForOtherHoldersToLetItGo)
+{
+    TCommonModule& e = Engine();
+    OpenMovie(10, 2.0);
+    const std::string wav = e.PlayingFileName;
+    // A detail fetch that still reads the file for a while after the graph has gone.
+    HANDLE reader = CreateFileA(wav.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread fetch([reader] {
+        Sleep(400);
+        CloseHandle(reader);
+    });
+    e.ReleasePlayingFile();
+    const HANDLE writer = CreateFileA(wav.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(writer, INVALID_HANDLE_VALUE) << "the file can be rewritten at once";
+    if (writer != INVALID_HANDLE_VALUE)
+        CloseHandle(writer);
+    fetch.join();
+    EXPECT_FALSE(e.Graph);
+}
+
+TEST_F(EngineMemoryTest, ReleasingGivesUpOnAFileThatStaysHeld)
+{
+    TCommonModule& e = Engine();
+    OpenMovie(10, 2.0);
+    const std::string wav = e.PlayingFileName;
+    HANDLE holder = CreateFileA(wav.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const DWORD start = GetTickCount();
+    e.ReleasePlayingFile(300);
+    EXPECT_LT(GetTickCount() - start, 3000u) << "the wait has an end";
+    EXPECT_FALSE(e.Graph);
+    CloseHandle(holder);
 }
 
 TEST_F(EngineMemoryTest, MediaIdOfTheOpenGraph)
