@@ -26,6 +26,7 @@ TMenuItem2000::~TMenuItem2000()
             parent = nullptr;
     }
     Destroying();
+    ReleaseAccessibility();
     FOptions.reset();
     FControlObject.reset();
     if (FAnimatedSkin)

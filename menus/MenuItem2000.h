@@ -12,6 +12,9 @@
 #include <string>
 
 class TCustomPopupMenu2000;
+class TMenuItemAccessible;
+class T_AM2000_PopupMenuAdapter;
+struct IAccessible;
 
 class TMenuItem2000 : public TMenuItem, public IAM2000SkinClient, private IOptionsOwner {
 public:
@@ -98,6 +101,9 @@ public:
     void ApplySkin(TCustomAnimatedSkin2000& skin) override;
     void SkinFreed(TCustomAnimatedSkin2000& skin) override;
     void ClearAttachMenu() { FAttachMenu = nullptr; }
+    // Accessibility: the item's own object and its submenu's adapter, made on first use.
+    IAccessible* Accessible();
+    T_AM2000_PopupMenuAdapter* Adapter();
 
 protected:
     void Notification(TComponent* component, bool removing) override;
@@ -114,6 +120,10 @@ private:
     int FUpdateLock = 0;
     TCustomAnimatedSkin2000* FAnimatedSkin = nullptr;
     TCustomPopupMenu2000* FAttachMenu = nullptr;
+    void ReleaseAccessibility();
+    void ReleaseAccessibilityAdapter();
+    TMenuItemAccessible* FAccessible = nullptr;
+    T_AM2000_PopupMenuAdapter* FAdapter = nullptr;
 };
 
 // Item construction: the shortcut as a key value stored through its text, or stored directly.

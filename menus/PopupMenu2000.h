@@ -24,6 +24,8 @@ public:
     virtual IPopupMenuWindow& GetPopupForm();
     IPopupMenuWindow* PopupForm() const { return FPopupForm.get(); }
     virtual void GetRootMenu(TMenuItem*& item, HMENU& handle) const;
+    // The menu's accessibility object: its window's own.
+    IAccessible* Accessible() { return GetPopupForm().AccessibleObject(); }
     virtual std::string GetMergeCaption() const { return {}; }
     virtual void PrepareItems(bool addEmpty);
     virtual void DoMenuClose();

@@ -1,6 +1,7 @@
 #include "PopupMenu2000Form.h"
 
 #include "DropShadow.h"
+#include "MenuAccessible.h"
 #include "MenuItemCache.h"
 #include "MenuUtils.h"
 #include "PopupMenu2000FormParts.h"
@@ -159,6 +160,8 @@ TPopupMenu2000Form::~TPopupMenu2000Form()
         StopMenuTimer();
     FToolTip.reset();
     FShadow.reset();
+    if (FOwnAccessible)
+        DisconnectWindowAccessible(FOwnAccessible);
     if (FParentWindow && FParentWindow->FChild == this)
         FParentWindow->FChild = nullptr;
     if (FChild)

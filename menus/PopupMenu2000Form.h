@@ -89,6 +89,7 @@ public:
     void RebuildItems() override;
     void ItemChanged(TMenuItem* item, int kind) override;
     bool Cancelled() const override { return FCancelled; }
+    IAccessible* AccessibleObject() override;
 
     virtual int WindowHeight();
     virtual int WindowWidth();
@@ -130,6 +131,8 @@ public:
     void OpenSubmenu(bool keyboard);
     void CloseSubmenu();
     int ParentRow() const { return FParentRow; }
+    TMenuItem* Root() const { return FRoot; }
+    TMenuItem* ItemAtRow(int row) const { return RowItem(row); }
     // A keyboard message of the deepest menu window: True when it answers 1.
     bool KeyMessage(UINT msg, WPARAM key, LPARAM data);
 
@@ -222,6 +225,8 @@ private:
     HWND FCaptureSaved = nullptr;
     HWND FInitMenuOwner = nullptr;
     void* FAccessible = nullptr;  // IAccessible of the window, set through 0x514 kind 16
+    IAccessible* FOwnAccessible = nullptr;  // the window's own object, made on first use
+    IAccessible* AnsweredObject();          // what WM_GETOBJECT answers
     bool FCancelled = true;
     bool FCounted = false;
     // Input.

@@ -277,10 +277,11 @@ void TPopupMenu2000Form::WndProc(TMessage& message)
         message.Result = 0;
         return;
     case WM_GETOBJECT:
-        if (FAccessible && dynamic_cast<TMenuItem2000*>(FRoot)) {
+        // A top-level window answers its own object, a submenu its item's adapter.
+        if (dynamic_cast<TMenuItem2000*>(FRoot)) {
             // By its declared id, not the IID_IAccessible symbol: oleacc and uuid both define
             // that one, and the player links both.
-            message.Result = LresultFromObject(__uuidof(IAccessible), message.WParam, static_cast<IUnknown*>(FAccessible));
+            message.Result = LresultFromObject(__uuidof(IAccessible), message.WParam, AnsweredObject());
             return;
         }
         break;

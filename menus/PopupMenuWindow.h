@@ -10,6 +10,7 @@
 
 class TMenuItem;
 class TCustomPopupMenu2000;
+struct IAccessible;
 
 class IPopupMenuWindow {
 public:
@@ -33,6 +34,8 @@ public:
     virtual void ItemChanged(TMenuItem* item, int kind) = 0;
     // Closed without a command.
     virtual bool Cancelled() const = 0;
+    // The window's own accessibility object (none for windows without one).
+    virtual IAccessible* AccessibleObject() { return nullptr; }
 };
 
 // Makes the window of a popup component on first use; the window unit installs its own.
