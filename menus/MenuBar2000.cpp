@@ -4,6 +4,7 @@
 #include "MenuItemCache.h"
 #include "MenuUtilsCore.h"
 #include "PopupMenu2000Form.h"
+#include "PopupMenu2000FormParts.h"
 #include "RaisedItemForm.h"
 #include "ThemeSupport.h"
 #include "framework/ImgList.h"
@@ -358,10 +359,14 @@ TMenuItem* TMenuBar2000::HitTest(TPoint point) const
 
 void TMenuBar2000::SelectIndex(int index, TMenuItem* item)
 {
+    NotifyMenuEvent(EVENT_OBJECT_STATECHANGE, Handle(), FHotIndex + 1);
     FHotIndex = index;
     SetHotItem(item);
     FHotIndex = FHotItem ? index : -1;
+    NotifyMenuEvent(EVENT_OBJECT_STATECHANGE, Handle(), FHotIndex + 1);
 }
+
+void TMenuBar2000::NotifyFocus() { NotifyMenuEvent(EVENT_OBJECT_FOCUS, Handle(), FHotIndex + 1); }
 
 void TMenuBar2000::SetHotItem(TMenuItem* item)
 {
@@ -379,6 +384,7 @@ void TMenuBar2000::SetHotItem(TMenuItem* item)
     FItemState = ItemStateForNewHotItem(FItemState, item->Enabled, dropDownMode);
     FindItemRect(FItemRects, FHotIndex, item, FHotRect);
     Invalidate();
+    NotifyFocus();
     if (!HasSubItems(item))
         return;
     if (!dropDownMode) {

@@ -64,7 +64,9 @@ public:
     std::function<void(TObject* sender, TMenuItem* item)> OnMenuPopup;
 
     TMenuItem* HitTest(TPoint point) const;
+    // Accessibility clients hear the hot item's state change (before and after) and its focus.
     void SelectIndex(int index, TMenuItem* item);
+    void NotifyFocus();
     void SetHotItem(TMenuItem* item);
     void PushHotItem(bool keyboard);
     void OpenDropDown(bool expanded, bool keyboard);

@@ -13,6 +13,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -77,6 +79,15 @@ COLORREF PixelOf(HWND wnd, int x, int y)
     const COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(wnd, dc);
     return c;
+}
+
+std::vector<std::pair<DWORD, LONG>> BarEvents;
+HWND EventBar = nullptr;
+
+void CALLBACK RecordBarEvent(HWINEVENTHOOK, DWORD event, HWND wnd, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_MENU && wnd == EventBar)
+        BarEvents.push_back({event, child});
 }
 
 constexpr TColor FrameColor = 0x0000FF, MenuColor = 0x00C000, SelectedColor = 0xFF0000;
@@ -349,6 +360,32 @@ TEST_F(LiveBar, HiddenItemsShowAfterTwoSecondsWhileThePointerRestsOnTheBar)
             << c.NoAutoShow;
         CloseMenus();
     }
+    // Opened expanded: the hidden items show at once.
+    Bar->SelectIndex(0, File);
+    Bar->PushHotItem(false);
+    ASSERT_TRUE(PumpUntil([this] { return DropShowing(); }));
+    EXPECT_FALSE(DropWindow()->State(TPopupMenu2000Form::wsHiddenShown));
+    CloseMenus();
+    Bar->SelectIndex(0, File);
+    Bar->OpenDropDown(true, false);
+    ASSERT_TRUE(PumpUntil([this] { return DropShowing(); }));
+    EXPECT_TRUE(DropWindow()->State(TPopupMenu2000Form::wsHiddenShown));
+}
+
+TEST_F(LiveBar, AccessibilityClientsHearTheHotItemChange)
+{
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);  // no real move on the bar
+    PumpUntil([] { return false; }, 50);
+    EventBar = Bar->Handle();
+    BarEvents.clear();
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordBarEvent, GetCurrentProcessId(), 0,
+                                               WINEVENT_OUTOFCONTEXT);
+    SendMessageA(Bar->Handle(), WM_MOUSEMOVE, 0, Centre(1));
+    PumpUntil([] { return BarEvents.size() >= 3; }, 2000);
+    UnhookWinEvent(hook);
+    const std::vector<std::pair<DWORD, LONG>> expected = {
+        {EVENT_OBJECT_STATECHANGE, 1}, {EVENT_OBJECT_FOCUS, 2}, {EVENT_OBJECT_STATECHANGE, 2}};
+    EXPECT_EQ(expected, BarEvents);
 }
 
 TEST_F(LiveBar, LosingTheActivationClosesTheOpenItem)
