@@ -204,6 +204,18 @@ TEST_F(LiveBar, AltAndF10EnterBarModeWhereArrowsEnterAndEscWork)
     EXPECT_TRUE(PumpUntil([this] { return Bar->ItemState() == 0; }));
 }
 
+TEST_F(LiveBar, AltInAnOpenDropDownClosesItAndLeavesNoMenuMode)
+{
+    Click(0);
+    ASSERT_TRUE(PumpUntil([this] { return DropShowing(); }));
+    Tap(VK_MENU);
+    ASSERT_TRUE(PumpUntil([this] { return !DropShowing(); }));
+    EXPECT_EQ(0, Bar->ItemState());  // its release does not enter bar mode again
+    // Nothing holds the keys: F10 reaches the bar.
+    Tap(VK_F10);
+    EXPECT_TRUE(PumpUntil([this] { return Bar->ItemState() == 3; }));
+}
+
 TEST_F(LiveBar, AcceleratorsOpenTheirItem)
 {
     // Alt with an item's accelerator, from outside bar mode.
