@@ -246,13 +246,17 @@ TEST_F(LiveBar, TheRaisedItemJoinsItsDropDownOnTheSideItOpensTo)
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     struct TCase {
         int FormTop;
+        bool Vertical;
         TOpenSides Sides;
     } const cases[] = {
-        {100, {false, false, false, true}},                 // the drop-down below: bottom open
-        {screenHeight - 70, {false, true, false, false}},  // no room below: it opens upwards
+        {100, false, {false, false, false, true}},                 // the drop-down below: bottom open
+        {screenHeight - 70, false, {false, true, false, false}},  // no room below: it opens upwards
+        {100, true, {false, false, true, false}},                  // beside a vertical bar, to the right
     };
     for (const TCase& c : cases) {
-        Form->SetBounds(100, c.FormTop, 400, 60);
+        Form->SetBounds(100, c.FormTop, 400, c.Vertical ? 200 : 60);
+        Bar->Orientation = c.Vertical ? 1 : 0;
+        Bar->Rebuild(true);
         PumpMenuMessages();
         Click(0);
         ASSERT_TRUE(PumpUntil([this] { return DropShowing(); })) << c.FormTop;
@@ -273,6 +277,7 @@ TEST_F(LiveBar, TheRaisedItemJoinsItsDropDownOnTheSideItOpensTo)
         EXPECT_EQ(c.Sides.Top ? MenuColor : FrameColor, static_cast<TColor>(PixelOf(wnd, w / 2, 0)));
         EXPECT_EQ(c.Sides.Bottom ? MenuColor : FrameColor, static_cast<TColor>(PixelOf(wnd, w / 2, h - 1)));
         EXPECT_EQ(FrameColor, static_cast<TColor>(PixelOf(wnd, 0, h / 2)));
+        EXPECT_EQ(c.Sides.Right ? MenuColor : FrameColor, static_cast<TColor>(PixelOf(wnd, w - 1, h / 2)));
         EXPECT_EQ(SelectedColor, static_cast<TColor>(PixelOf(wnd, 2, 2)));
 
         // Moving to another item raises that one instead.
@@ -280,6 +285,7 @@ TEST_F(LiveBar, TheRaisedItemJoinsItsDropDownOnTheSideItOpensTo)
         ASSERT_TRUE(PumpUntil([this] { return DropShowing() && Bar->DropDown().RootItem == Edit; }));
         EXPECT_EQ(Edit, raised->Item());
         EXPECT_EQ(ScreenHotRect().left - 1, WindowRect(wnd).left);
+        EXPECT_EQ(ScreenHotRect().top - 1, WindowRect(wnd).top);
         // A press on the raised item closes its drop-down and the bar's item.
         SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
         ASSERT_TRUE(PumpUntil([this] { return !DropShowing(); }));
