@@ -1,7 +1,13 @@
 #include "MenuBar2000.h"
 
+#include "MenuInputCore.h"
 #include "MenuItemCache.h"
 #include "MenuUtilsCore.h"
+#include "PopupMenu2000Form.h"
+#include "PopupMenu2000FormParts.h"
+#include "RaisedItemForm.h"
+#include "ThemeSupport.h"
+#include "framework/ImgList.h"
 #include "framework/MainMenu.h"
 
 #include <algorithm>
@@ -29,6 +35,37 @@ bool HasSubItems(TMenuItem* item)
     return item->Count() > 0 || (skinned && skinned->AttachMenu());
 }
 
+// An item of the family with a hidden item somewhere below it.
+bool HasHiddenItems(TMenuItem* item)
+{
+    if (!dynamic_cast<TMenuItem2000*>(item))
+        return false;
+    for (int k = 0; k < item->Count(); ++k) {
+        TMenuItem* child = item->Items(k);
+        if (auto* skinned = dynamic_cast<TMenuItem2000*>(child); skinned && skinned->GetHidden())
+            return true;
+        if (HasHiddenItems(child))
+            return true;
+    }
+    return false;
+}
+
+// The keys the open drop-down passes on reach the bar that opened it.
+HHOOK FilterHook = nullptr;
+
+LRESULT CALLBACK MenuFilterProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_MENU && msg->message == WM_KEYDOWN)
+        for (TMenuBar2000* bar : MenuBars())
+            if (auto* window = dynamic_cast<TWinControl*>(bar->DropDown().PopupForm());
+                window && window->HandleOrNull() == msg->hwnd && msg->hwnd) {
+                CallGuarded([&] { bar->MenuKey(msg->wParam); });
+                break;
+            }
+    return CallNextHookEx(FilterHook, code, wParam, lParam);
+}
+
 }  // namespace
 
 TMenuBar2000* FindMenuBar(const TComponent* menu)
@@ -46,8 +83,11 @@ TMenuBar2000::TMenuBar2000(TComponent* owner)
     : TCustomControl(owner), FDropDown(std::make_unique<TPopupMenu2000>(nullptr))
 {
     MenuBars().push_back(this);
+    if (!FilterHook)
+        FilterHook = SetWindowsHookExA(WH_MSGFILTER, MenuFilterProc, nullptr, GetCurrentThreadId());
+    FOptions.SetAlignment(taCenter);
     FDropDown->OnMenuClose = [this](TObject*, bool) {
-        if (FItemState == 2)
+        if (FItemState == 2 || FItemState == 3)
             CloseItem();
     };
 }
@@ -58,6 +98,11 @@ TMenuBar2000::~TMenuBar2000()
     StopTimer();
     auto& bars = MenuBars();
     bars.erase(std::remove(bars.begin(), bars.end(), this), bars.end());
+    if (bars.empty() && FilterHook) {
+        UnhookWindowsHookEx(FilterHook);
+        FilterHook = nullptr;
+    }
+    FRaised.reset();
     if (FDropDown->PopupForm())
         FDropDown->PopupForm()->HideMenu();
     if (FMenuFont)
@@ -126,13 +171,47 @@ HFONT TMenuBar2000::MenuFont()
     return FMenuFont;
 }
 
+namespace {
+
+TImageList* SourceImages(TComponent* menu)
+{
+    auto* popup = dynamic_cast<TCustomPopupMenu2000*>(menu);
+    return popup ? dynamic_cast<TImageList*>(popup->Images) : nullptr;
+}
+
+}  // namespace
+
 TSize TMenuBar2000::GetGlyphSize(TMenuItem* item) const
 {
     if (!item)
         return {};
-    if (MenuItemCache().Contains(CaptionOf(item)))
+    const std::string caption = CaptionOf(item);
+    if (auto* skinned = dynamic_cast<TMenuItem2000*>(item)) {
+        if (MenuItemCache().ImageIndexOf(caption) >= 0)
+            return {MenuGlyphSize, MenuGlyphSize};
+        if (TImageList* images = SourceImages(FMenu); images && skinned->GetImageIndex() != -1)
+            return {images->Width(), images->Height()};
+    }
+    if (MenuItemCache().Contains(caption))
         return {MenuGlyphSize, MenuGlyphSize};
     return {};
+}
+
+void TMenuBar2000::BuildToolTips()
+{
+    FToolTip.reset();
+    auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu);
+    if (!FMenu || (popup && !popup->ShowHint()) || !HandleAllocated())
+        return;
+    FToolTip = std::make_unique<T_AM2000_ToolTipWindow>(HandleOrNull());
+    std::vector<std::pair<TObject*, TSize>> sizes;
+    for (int k = 0; k < GetItemCount(); ++k)
+        if (TMenuItem* item = GetItem(k); item->Visible)
+            sizes.emplace_back(item, MeasureItem(item));
+    for (const TBarItemRect& region : LayoutBarItems(sizes, false))
+        if (const std::string& hint = static_cast<TMenuItem*>(region.Item)->Hint; !hint.empty())
+            FToolTip->AddTool(region.Rect, hint);
+    FToolTip->Activate();
 }
 
 TSize TMenuBar2000::MeasureItem(TMenuItem* item)
@@ -181,13 +260,19 @@ void TMenuBar2000::Rebuild(bool remeasure)
     if (!FInitialised)
         Loaded();
     if (remeasure) {
-        if (auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu))
+        if (auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu)) {
             popup->PrepareItems(false);
+            FOptions.Assign(popup->Options());
+            FOptions.SetAlignment(taCenter);
+            for (auto role : {T_AM2000_Margins::Left, T_AM2000_Margins::Right, T_AM2000_Margins::Gutter})
+                FOptions.Margins().Set(role, 0);
+        }
         Layout();
         FHotIndex = HotIndexAfterRebuild(FHotItem != nullptr, FHotIndex, GetItemCount());
         FHotItem = FHotIndex >= 0 ? GetItem(FHotIndex) : nullptr;
         if (FHotItem)
             FindItemRect(FItemRects, FHotIndex, FHotItem, FHotRect);
+        BuildToolTips();
     }
     Invalidate();
 }
@@ -217,16 +302,17 @@ void TMenuBar2000::Paint(HDC dc)
         DrawItem(dc, record);
 }
 
-void TMenuBar2000::DrawItem(HDC dc, const TBarItemRect& record)
+void TMenuBar2000::DrawItem(HDC dc, const TBarItemRect& record, bool raised)
 {
     auto* item = static_cast<TMenuItem*>(record.Item);
     const bool hot = item == FHotItem;
     const bool vertical = Orientation == 1;
-    const int pressed = hot && FItemState == 2 ? 1 : 0;
+    const int pressed = hot && FItemState == 2 && !raised ? 1 : 0;
     RECT rect = record.Rect;
     const std::string caption = StripAccelerators(CaptionOf(item));
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColor = SetTextColor(dc, GetSysColor(item->Enabled ? COLOR_MENUTEXT : COLOR_GRAYTEXT));
+    const int textColor = !item->Enabled ? COLOR_GRAYTEXT : raised ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT;
+    const COLORREF oldColor = SetTextColor(dc, GetSysColor(textColor));
     MenuFont();
     if (vertical) {
         const HGDIOBJ old = SelectObject(dc, FTurnedFont);
@@ -240,14 +326,24 @@ void TMenuBar2000::DrawItem(HDC dc, const TBarItemRect& record)
         const HGDIOBJ old = SelectObject(dc, FMenuFont);
         RECT text = rect;
         OffsetRect(&text, pressed, pressed);
+        if (const TSize glyph = GetGlyphSize(item); glyph.cx > 0) {
+            const int x = text.left + 4, y = (text.top + text.bottom - glyph.cy) / 2;
+            auto* skinned = dynamic_cast<TMenuItem2000*>(item);
+            const int index = MenuItemCache().ImageIndexOf(CaptionOf(item));
+            if (TImageList* images = SourceImages(FMenu); skinned && index < 0 && images && skinned->GetImageIndex() >= 0)
+                images->Draw(dc, x, y, skinned->GetImageIndex());
+            else if (index >= 0)
+                DrawGlyphByIndex(dc, x, y, item->Enabled, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_GRAYTEXT), index);
+            text.left += glyph.cx + 3;
+        }
         std::string shown = CaptionOf(item);
         DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &text,
-                  DT_SINGLELINE | DT_CENTER | DT_VCENTER | (FKeyboardMode ? 0 : DT_HIDEPREFIX));
+                  DT_SINGLELINE | DT_CENTER | DT_VCENTER | (FCues ? 0 : DT_HIDEPREFIX));
         SelectObject(dc, old);
     }
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
-    if (!hot)
+    if (!hot || raised)
         return;
     switch (FItemState) {
     case 1: DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT); break;
@@ -263,10 +359,14 @@ TMenuItem* TMenuBar2000::HitTest(TPoint point) const
 
 void TMenuBar2000::SelectIndex(int index, TMenuItem* item)
 {
+    NotifyMenuEvent(EVENT_OBJECT_STATECHANGE, Handle(), FHotIndex + 1);
     FHotIndex = index;
     SetHotItem(item);
     FHotIndex = FHotItem ? index : -1;
+    NotifyMenuEvent(EVENT_OBJECT_STATECHANGE, Handle(), FHotIndex + 1);
 }
+
+void TMenuBar2000::NotifyFocus() { NotifyMenuEvent(EVENT_OBJECT_FOCUS, Handle(), FHotIndex + 1); }
 
 void TMenuBar2000::SetHotItem(TMenuItem* item)
 {
@@ -277,11 +377,14 @@ void TMenuBar2000::SetHotItem(TMenuItem* item)
         auto closing = std::move(FDropDown->OnMenuClose);  // switching items, not closing the bar
         FDropDown->PopupForm()->HideMenu();
         FDropDown->OnMenuClose = std::move(closing);
+        if (FRaised)
+            FRaised->HideItem();
     }
     FHotItem = item;
     FItemState = ItemStateForNewHotItem(FItemState, item->Enabled, dropDownMode);
     FindItemRect(FItemRects, FHotIndex, item, FHotRect);
     Invalidate();
+    NotifyFocus();
     if (!HasSubItems(item))
         return;
     if (!dropDownMode) {
@@ -303,14 +406,32 @@ void TMenuBar2000::PushHotItem(bool keyboard)
     OpenDropDown(false, keyboard);
 }
 
+void TMenuBar2000::ShowRaisedItem()
+{
+    if (!FRaised) {
+        auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu);
+        FRaised = std::make_unique<T_AM2000_RaisedItemForm>(nullptr, FOptions, popup && popup->SystemShadow);
+        FRaised->ItemPainter = [this](HDC dc, const RECT& r) {
+            if (FHotItem)
+                DrawItem(dc, TBarItemRect{FHotItem, r}, true);
+        };
+        FRaised->OnClickedAgain = [this] { CloseItem(); };
+    }
+    POINT corner{FHotRect.left, FHotRect.top};
+    ClientToScreen(Handle(), &corner);
+    FRaised->SetItem(FHotItem, TRect(corner.x, corner.y, corner.x + FHotRect.Width(), corner.y + FHotRect.Height()));
+    FRaised->ShowItem();
+}
+
 void TMenuBar2000::OpenDropDown(bool expanded, bool keyboard)
 {
-    (void)expanded;
     if (!FHotItem || !FHotItem->Enabled)
         return;
     const bool vertical = Orientation == 1;
     POINT anchor = vertical ? POINT{FHotRect.left - 1, FHotRect.top} : POINT{FHotRect.left, FHotRect.bottom};
     ClientToScreen(Handle(), &anchor);
+    if ((FOptions.Flags() & FlagBit(mfRaiseMenuBarItem)) && HasSubItems(FHotItem))
+        ShowRaisedItem();
     FHotItem->Click();  // a top-level item's click runs as its menu opens
     auto* skinned = dynamic_cast<TMenuItem2000*>(FHotItem);
     TMenuItem2000* root = nullptr;
@@ -328,25 +449,43 @@ void TMenuBar2000::OpenDropDown(bool expanded, bool keyboard)
     if (OnMenuPopup)
         OnMenuPopup(this, root);
     FDropDown->RootItem = root;
+    if (auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu)) {
+        FDropDown->Options().Assign(popup->Options());  // its look too: colours, margins, title
+        FDropDown->Images = popup->Images;
+        FDropDown->SystemShadow = popup->SystemShadow;
+    }
+    T_AM2000_Flags flags = FDropDown->Options().Flags();
+    FDropDown->Options().SetFlags(expanded ? flags | FlagBit(mfHiddenIsVisible) : flags & ~FlagBit(mfHiddenIsVisible));
     IPopupMenuWindow& window = FDropDown->GetPopupForm();
+    window.SetWindowOption(7, FCues);
     window.SetWindowOption(6, HotTrack);
     window.SetWindowOption(14, vertical);
     window.SetWindowOption(11, FItemState == 3);
-    if (keyboard || FKeyboardMode)
-        window.SetWindowOption(2, 0);
+    const bool selectFirst = keyboard || FKeyboardMode;
     StopTimer();
     FKeyboardMode = false;
     FDropDown->ShowPopup(anchor.x, anchor.y);
+    // The window has its rows only once it shows.
+    if (selectFirst && FDropDown->IsShowing())
+        window.SetWindowOption(2, 0);
+    if (!expanded && !(FOptions.Flags() & FlagBit(mfNoAutoShowHidden)) && HasHiddenItems(FHotItem))
+        StartTimer(pdExpandCheck, 2000);
 }
 
 void TMenuBar2000::CloseItem()
 {
     StopTimer();
+    if (FRaised)
+        FRaised->HideItem();
     if (FDropDown->PopupForm())
         FDropDown->PopupForm()->SetWindowOption(3, 0);
+    // A closed drop-down no longer holds the keys: they come to the bars again.
+    if (CurrentPopupMenu() == FDropDown.get() && !FDropDown->IsShowing())
+        SetCurrentPopupMenu(nullptr);
     if (FItemState != 0) {
         FItemState = 0;
         FKeyboardMode = false;
+        FCues = false;
         Rebuild(false);
     }
     ShowMenuHint("");
@@ -387,6 +526,16 @@ void TMenuBar2000::TimerFired()
 {
     const TPending action = FPending;
     StopTimer();
+    if (action == pdExpandCheck) {
+        POINT p{};
+        GetCursorPos(&p);
+        ScreenToClient(Handle(), &p);
+        if (FDropDown->IsShowing() && !(FDropDown->Options().Flags() & FlagBit(mfHiddenIsVisible)) &&
+            FItemState == 2 && PointInRect(TRect(ClientRect()), TPoint(p)))
+            if (auto* window = dynamic_cast<TWinControl*>(FDropDown->PopupForm()))
+                SendMessageA(window->HandleOrNull(), WM_AM2000_EXPAND, 0, 0);
+        return;
+    }
     const bool over = CursorOverBarItem() || FDropDown->IsShowing();
     if (action == pdHoverOpen) {
         if (!over) {
@@ -404,14 +553,13 @@ void TMenuBar2000::TimerFired()
 void TMenuBar2000::MouseMove(TShiftState shift, int x, int y)
 {
     TCustomControl::MouseMove(shift, x, y);
+    if (FToolTip)
+        FToolTip->RelayMouseMove(POINT{x, y});
     TMenuItem* item = HitTest({x, y});
     if (!item || (item == FHotItem && FItemState != 0))
         return;
-    for (int k = 0; k < GetItemCount(); ++k)
-        if (GetItem(k) == item) {
-            SelectIndex(k, item);
-            return;
-        }
+    if (const int index = IndexOf(item); index >= 0)
+        SelectIndex(index, item);
 }
 
 void TMenuBar2000::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
@@ -450,6 +598,12 @@ void TMenuBar2000::WndProc(TMessage& message)
         message.Result = 0;
         return;
     }
+    if ((message.Msg >= WM_KEYDOWN && message.Msg <= WM_SYSCHAR) || message.Msg == WM_SYSKEYUP) {
+        bool taken = false;
+        CallGuarded([&] { taken = KeyMessage(message.Msg, message.WParam, message.LParam); });
+        message.Result = taken ? 1 : 0;
+        return;
+    }
     if (message.Msg == 0x508) {
         if (message.WParam == 0)
             CallGuarded([this] { CloseItem(); });
@@ -457,4 +611,124 @@ void TMenuBar2000::WndProc(TMessage& message)
         return;
     }
     TCustomControl::WndProc(message);
+}
+
+// ---- Keys ----
+
+int TMenuBar2000::IndexOf(TMenuItem* item) const
+{
+    for (int k = 0; k < GetItemCount(); ++k)
+        if (GetItem(k) == item)
+            return k;
+    return -1;
+}
+
+void TMenuBar2000::EnterBarMode()
+{
+    StopTimer();
+    if (!FHotItem) {
+        const int first = NextBarItem(-1, GetItemCount(), 1, [this](int k) { return GetItem(k)->Visible; });
+        if (first < 0)
+            return;
+        FHotIndex = first;
+        FHotItem = GetItem(first);
+    }
+    FindItemRect(FItemRects, FHotIndex, FHotItem, FHotRect);
+    FItemState = 3;
+    FCues = true;
+    Invalidate();
+}
+
+void TMenuBar2000::MoveHot(int step)
+{
+    const int index = NextBarItem(FHotIndex, GetItemCount(), step, [this](int k) { return GetItem(k)->Visible; });
+    if (index < 0)
+        return;
+    TMenuItem* item = GetItem(index);
+    if (FDropDown->IsShowing()) {  // the next item's drop-down opens with its first row selected
+        FKeyboardMode = true;
+        SelectIndex(index, item);
+        return;
+    }
+    FHotIndex = index;
+    FHotItem = item;
+    FindItemRect(FItemRects, FHotIndex, FHotItem, FHotRect);
+    Invalidate();
+}
+
+bool TMenuBar2000::OpenByAccelerator(char key)
+{
+    std::vector<TAcceleratorRow> rows;
+    for (int k = 0; k < GetItemCount(); ++k) {
+        TMenuItem* item = GetItem(k);
+        rows.push_back({item->Visible ? CaptionOf(item) : std::string("-"), item->Enabled});
+    }
+    const int index = FindAcceleratorRow(rows, key);
+    if (index < 0)
+        return false;
+    if (FDropDown->IsShowing()) {
+        FKeyboardMode = true;
+        SelectIndex(index, GetItem(index));
+        return true;
+    }
+    FHotIndex = index;
+    FHotItem = GetItem(index);
+    EnterBarMode();
+    OpenDropDown(false, true);
+    return true;
+}
+
+bool TMenuBar2000::KeyMessage(UINT msg, WPARAM key, LPARAM data)
+{
+    const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
+    if (down && key == VK_MENU) {
+        if (!(data & (1 << 30)))
+            FAltAlone = true;
+        return false;
+    }
+    const bool altAlone = FAltAlone;
+    if (down)
+        FAltAlone = false;
+    // Alt let go alone, or F10: in or out of bar mode. F10's release is taken too, so that the
+    // form's default handling enters no menu loop of its own.
+    if ((msg == WM_SYSKEYUP && key == VK_MENU && altAlone) || (msg == WM_SYSKEYDOWN && key == VK_F10)) {
+        if (FItemState == 3)
+            CloseItem();
+        else
+            EnterBarMode();
+        return true;
+    }
+    if (msg == WM_SYSKEYUP && (key == VK_F10 || key == VK_MENU))
+        return FItemState == 3;
+    const char letter = static_cast<char>(MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_CHAR));
+    if (msg == WM_SYSKEYDOWN)
+        return letter > ' ' && OpenByAccelerator(letter);
+    if (FItemState != 3)
+        return false;
+    if (msg != WM_KEYDOWN)
+        return true;  // releases and characters of bar mode go no further
+    const bool vertical = Orientation == 1;
+    switch (key) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: {
+        const bool along = vertical ? (key == VK_UP || key == VK_DOWN) : (key == VK_LEFT || key == VK_RIGHT);
+        if (along)
+            MoveHot(key == VK_LEFT || key == VK_UP ? -1 : 1);
+        else if (key == (vertical ? VK_RIGHT : VK_DOWN))
+            OpenDropDown(false, true);
+        break;
+    }
+    case VK_RETURN: OpenDropDown(false, true); break;
+    case VK_ESCAPE: CloseItem(); break;
+    default:
+        if (letter > ' ')
+            OpenByAccelerator(letter);
+        break;
+    }
+    return true;
+}
+
+void TMenuBar2000::MenuKey(WPARAM key)
+{
+    if (key == VK_LEFT || key == VK_RIGHT)
+        MoveHot(key == VK_LEFT ? -1 : 1);
 }

@@ -4,15 +4,23 @@
 // drop-down below it (beside it for a vertical bar). The source is a popup menu of the family,
 // a class-library popup menu or a main menu (its merged items). Layout and hit-testing follow
 // MenuBarCore; hover and press drive the item state (0 idle, 1 hot, 2 pushed, 3 bar mode).
+// Keys: Alt (pressed and let go alone) and F10 enter and leave bar mode with keyboard cues; there
+// the arrows move the hot item, Down or Enter opens it, Esc leaves, an item's accelerator opens
+// it (Alt with the accelerator from anywhere on the form). Left and Right passed on by the open
+// drop-down move to the next item's drop-down.
 // Messages: 0x507 (an item changed) and 0x514 kind 11 (the end of an item drag) refresh it;
 // 0x508 (its form lost the activation, wParam 0) closes the open item.
 #include "MenuBarCore.h"
+#include "MenuOptionsCore.h"
 #include "PopupMenu2000.h"
 #include "framework/Controls.h"
 
 #include <functional>
 #include <memory>
 #include <vector>
+
+class T_AM2000_RaisedItemForm;
+class T_AM2000_ToolTipWindow;
 
 class TMenuBar2000 : public TCustomControl {
 public:
@@ -34,6 +42,16 @@ public:
     TRect HotRect() const { return FHotRect; }
     const std::vector<TBarItemRect>& ItemRects() const { return FItemRects; }
     TCustomPopupMenu2000& DropDown() { return *FDropDown; }
+    // The open item raised above its drop-down (with mfRaiseMenuBarItem; made on first use).
+    T_AM2000_RaisedItemForm* RaisedItem() const { return FRaised.get(); }
+    // A copy of the source's options, centred and without side margins.
+    T_AM2000_Options& Options() { return FOptions; }
+    bool KeyboardCues() const { return FCues; }
+    // The items' hints as tool regions, laid out left to right; none without hints to show.
+    T_AM2000_ToolTipWindow* ToolTip() const { return FToolTip.get(); }
+    void BuildToolTips();
+    // A key the open drop-down passed on (Left, Right, Enter).
+    void MenuKey(WPARAM key);
 
     // 1 vertical, otherwise horizontal.
     uint8_t Orientation = 0;
@@ -46,7 +64,9 @@ public:
     std::function<void(TObject* sender, TMenuItem* item)> OnMenuPopup;
 
     TMenuItem* HitTest(TPoint point) const;
+    // Accessibility clients hear the hot item's state change (before and after) and its focus.
     void SelectIndex(int index, TMenuItem* item);
+    void NotifyFocus();
     void SetHotItem(TMenuItem* item);
     void PushHotItem(bool keyboard);
     void OpenDropDown(bool expanded, bool keyboard);
@@ -68,9 +88,15 @@ protected:
     void Notification(TComponent* component, bool removing) override;
 
 private:
-    enum TPending { pdNone, pdHoverOpen, pdLeaveCheck };
+    enum TPending { pdNone, pdHoverOpen, pdLeaveCheck, pdExpandCheck };
     void Layout();
-    void DrawItem(HDC dc, const TBarItemRect& record);
+    void DrawItem(HDC dc, const TBarItemRect& record, bool raised = false);
+    void ShowRaisedItem();
+    bool KeyMessage(UINT msg, WPARAM key, LPARAM data);
+    void EnterBarMode();
+    void MoveHot(int step);
+    bool OpenByAccelerator(char key);
+    int IndexOf(TMenuItem* item) const;
     void StartTimer(TPending action, UINT delay);
     void StopTimer();
     void TimerFired();
@@ -87,6 +113,11 @@ private:
     TPending FPending = pdNone;
     bool FInitialised = false;
     bool FKeyboardMode = false;
+    bool FCues = false;
+    bool FAltAlone = false;  // Alt went down and nothing else since
+    T_AM2000_MenuOptions FOptions;
+    std::unique_ptr<T_AM2000_RaisedItemForm> FRaised;
+    std::unique_ptr<T_AM2000_ToolTipWindow> FToolTip;
     HFONT FMenuFont = nullptr;
     HFONT FTurnedFont = nullptr;
 };

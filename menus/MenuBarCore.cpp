@@ -94,3 +94,16 @@ int ItemStateForNewHotItem(int itemState, bool enabled, bool dropDownMode)
         return itemState;
     return dropDownMode ? 2 : 1;
 }
+
+int NextBarItem(int current, int count, int step, const std::function<bool(int)>& usable)
+{
+    if (count <= 0)
+        return -1;
+    int index = current < 0 ? (step > 0 ? count - 1 : 0) : current;
+    for (int n = 0; n < count; ++n) {
+        index = ((index + step) % count + count) % count;
+        if (usable(index))
+            return index;
+    }
+    return -1;
+}

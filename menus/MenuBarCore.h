@@ -4,6 +4,7 @@
 // state a newly hot item takes. Items are compared by identity only.
 #include "framework/Types.h"
 
+#include <functional>
 #include <vector>
 
 class TObject;
@@ -56,3 +57,7 @@ int HotIndexAfterRebuild(bool hasHotItem, int hotIndex, int itemCount);
 // Item states: 0 idle, 1 hot, 2 pushed, 3 bar mode. An idle bar whose new hot item is enabled
 // turns pushed in drop-down mode, else hot.
 int ItemStateForNewHotItem(int itemState, bool enabled, bool dropDownMode);
+
+// The next usable item from current by step (+1 or -1), wrapping; from -1 the first (or last).
+// -1 when no item is usable.
+int NextBarItem(int current, int count, int step, const std::function<bool(int)>& usable);

@@ -2,9 +2,11 @@
 
 #include "DropShadow.h"
 #include "MenuAccessible.h"
+#include "MenuBar2000.h"
 #include "MenuItemCache.h"
 #include "MenuUtils.h"
 #include "PopupMenu2000FormParts.h"
+#include "RaisedItemForm.h"
 #include "ThemeSupport.h"
 #include "framework/ImgList.h"
 
@@ -162,6 +164,7 @@ TPopupMenu2000Form::~TPopupMenu2000Form()
     FShadow.reset();
     if (FOwnAccessible)
         DisconnectWindowAccessible(FOwnAccessible);
+    FRaised.reset();
     if (FParentWindow && FParentWindow->FChild == this)
         FParentWindow->FChild = nullptr;
     if (FChild)
@@ -595,6 +598,7 @@ bool TPopupMenu2000Form::Show()
         const TPlacement p = PlaceMenu(place);
         SetState(wsOpensLeftwards, p.OpensLeftwards);
         SetState(wsOpensUpwards, p.OpensUpwards);
+        RaiseOpener();
         if (p.Scroll) {
             SetState(wsScroll, true);
             FTargetHeight = p.Height;
@@ -719,6 +723,11 @@ void TPopupMenu2000Form::Showing()
     } else {
         FShadow.reset();
     }
+    // The raised opener stays above the menu, the menu right below it.
+    if (T_AM2000_RaisedItemForm* raised = OpenerRaisedItem(); raised && raised->Showing()) {
+        SetWindowPos(raised->HandleOrNull(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        SetWindowPos(wnd, raised->HandleOrNull(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
     // Capture.
     FCaptureSaved = GetCapture();
     if (FCaptureSaved)
@@ -736,6 +745,58 @@ void TPopupMenu2000Form::Showing()
 }
 
 // ---- Animation ----
+
+// ---- Raised opener ----
+
+T_AM2000_RaisedItemForm* TPopupMenu2000Form::OpenerRaisedItem() const
+{
+    if (FParentWindow)
+        return FParentWindow->FRaised.get();
+    for (int i = 0; i < MenuBarCount(); ++i)
+        if (TMenuBar2000* bar = MenuBarAt(i); &bar->DropDown() == FMenu)
+            return bar->RaisedItem();
+    return nullptr;
+}
+
+// Placed, before the animation: the opener's raised item joins the menu on the side it opens to.
+void TPopupMenu2000Form::RaiseOpener()
+{
+    if (FParentWindow) {
+        FParentWindow->RaiseRow(FParentRow, State(wsOpensLeftwards));
+        return;
+    }
+    if (!(FOptions.Flags() & FlagBit(mfRaiseMenuBarItem)))
+        return;
+    for (int i = 0; i < MenuBarCount(); ++i)
+        if (TMenuBar2000* bar = MenuBarAt(i); &bar->DropDown() == FMenu && bar->RaisedItem()) {
+            const TOpenSides s =
+                BarItemOpenSides(bar->Orientation == 1, State(wsOpensLeftwards), State(wsOpensUpwards));
+            bar->RaisedItem()->SetOpenSides(s.Left, s.Top, s.Right, s.Bottom);
+        }
+}
+
+void TPopupMenu2000Form::RaiseRow(int row, bool submenuOpensLeftwards)
+{
+    if (!(FOptions.Flags() & FlagBit(mfRaiseSubMenuItem)) || row < 0 || row >= RowCount() || !HandleAllocated())
+        return;
+    if (!FRaised) {
+        FRaised = std::make_unique<T_AM2000_RaisedItemForm>(nullptr, FOptions, FMenu && FMenu->SystemShadow);
+        // The row as this window painted it, selected, its contents 2 pixels further left.
+        FRaised->ItemPainter = [this](HDC dc, const RECT& r) {
+            BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, FBufferDC, FRaisedRow.left + 2,
+                   FRaisedRow.top, SRCCOPY);
+        };
+    }
+    RECT screen = RowRect(row);
+    const TRect client(screen.left - Left(), screen.top - Top(), screen.right - Left(), screen.bottom - Top());
+    const TRaisedRow raised = RaisedSubmenuRow(client, Width(), submenuOpensLeftwards);
+    FRaisedRow = raised.Rect;
+    FRaised->SetOpenSides(raised.Sides.Left, raised.Sides.Top, raised.Sides.Right, raised.Sides.Bottom);
+    const TRect at(raised.Rect.left + Left(), raised.Rect.top + Top(), raised.Rect.right + Left(),
+                   raised.Rect.bottom + Top());
+    FRaised->SetItem(RowItem(row), at);
+    FRaised->ShowItem();
+}
 
 void TPopupMenu2000Form::UpdateShadowAlpha(int alpha)
 {
@@ -849,6 +910,11 @@ void TPopupMenu2000Form::CloseMenu()
         FinishAnimation();
     SetState(wsAnimating, false);
     SetState(wsClosing, true);
+    // 2. A submenu closing on its own (Esc, Left) takes its parent's raised row with it.
+    if (FRaised)
+        FRaised->HideItem();
+    if (FParentWindow && FParentWindow->FRaised)
+        FParentWindow->FRaised->HideItem();
     // 3.
     if (FChild) {
         TPopupMenu2000Form* child = FChild;

@@ -14,6 +14,7 @@
 #include <vector>
 
 class T_AM2000_DropShadow;
+class T_AM2000_RaisedItemForm;
 class T_AM2000_ToolTipWindow;
 
 // Private messages of the menu window (WM_USER + 0x100 ...).
@@ -116,6 +117,8 @@ public:
     TPopupMenu2000Form* ChildWindow() const { return FChild; }
     TPopupMenu2000Form* ParentWindow() const { return FParentWindow; }
     T_AM2000_DropShadow* DropShadow() const { return FShadow.get(); }
+    // The row that opened the submenu, raised beside it (made on first use).
+    T_AM2000_RaisedItemForm* RaisedItem() const { return FRaised.get(); }
     HDC BufferDC() const { return FBufferDC; }
     // The screen rectangle of a row (empty for none).
     RECT RowRect(int row);
@@ -166,6 +169,9 @@ private:
     void HideNow();
     void SetBoundsNow(int left, int top, int width, int height);
     void UpdateShadowAlpha(int alpha);
+    void RaiseOpener();
+    void RaiseRow(int row, bool submenuOpensLeftwards);
+    T_AM2000_RaisedItemForm* OpenerRaisedItem() const;
     void BuildToolRegions();
     void MenuSelectNotice();
     void WheelTurn(int delta);
@@ -222,6 +228,8 @@ private:
     std::vector<uint8_t> FImage;        // the window image of the software blend
     std::unique_ptr<T_AM2000_DropShadow> FShadow;
     std::unique_ptr<T_AM2000_ToolTipWindow> FToolTip;
+    std::unique_ptr<T_AM2000_RaisedItemForm> FRaised;
+    RECT FRaisedRow{};  // the raised row in the back buffer
     HWND FCaptureSaved = nullptr;
     HWND FInitMenuOwner = nullptr;
     void* FAccessible = nullptr;  // IAccessible of the window, set through 0x514 kind 16

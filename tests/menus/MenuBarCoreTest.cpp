@@ -87,3 +87,18 @@ TEST(MenuBarCore, HotItemRules)
     EXPECT_EQ(0, ItemStateForNewHotItem(0, false, true));
     EXPECT_EQ(3, ItemStateForNewHotItem(3, true, false));
 }
+
+TEST(MenuBarCore, KeysStepOverHiddenItemsAndWrap)
+{
+    const bool visible[] = {true, false, true, true};
+    auto usable = [&](int k) { return visible[k]; };
+    const struct {
+        int Current, Step, Expected;
+    } cases[] = {
+        {-1, 1, 0}, {-1, -1, 3}, {0, 1, 2}, {2, -1, 0}, {3, 1, 0}, {0, -1, 3},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Expected, NextBarItem(c.Current, 4, c.Step, usable)) << c.Current << " " << c.Step;
+    EXPECT_EQ(-1, NextBarItem(-1, 4, 1, [](int) { return false; }));
+    EXPECT_EQ(-1, NextBarItem(-1, 0, 1, usable));
+}

@@ -1,12 +1,17 @@
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
 #include "framework/MainMenu.h"
 #include "menus/MenuBar2000.h"
 #include "menus/MenuPersistence.h"
+#include "menus/ThemeSupport.h"
+#include "tests/menus/BarTestParts.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -64,18 +69,8 @@ protected:
     }
     void TearDown() override { SetPopupWindowFactory(nullptr); }
 
-    TMenuItem2000* Add(TMenuItem* parent, const std::string& caption)
-    {
-        auto* item = NewComponent<TMenuItem2000>(Form);
-        item->Caption = caption;
-        parent->Add(item);
-        return item;
-    }
-    LPARAM Centre(int index) const
-    {
-        const TRect r = Bar->ItemRects().at(static_cast<size_t>(index)).Rect;
-        return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    }
+    TMenuItem2000* Add(TMenuItem* parent, const std::string& caption) { return AddItem(Form, parent, caption); }
+    LPARAM Centre(int index) const { return ItemCentre(*Bar, index); }
     void Send(UINT msg, int index) { SendMessageA(Bar->Handle(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, Centre(index)); }
 
     TApplication App;
@@ -237,4 +232,58 @@ TEST_F(MenuBar, TheEndOfAnItemDragRefreshesTheBar)
     ASSERT_EQ(3u, Bar->ItemRects().size());
     EXPECT_EQ(Help, Bar->ItemRects()[0].Item);
     EXPECT_EQ(File, Bar->ItemRects()[1].Item);
+}
+
+namespace {
+
+// The tool regions of the bar's tip window, in the order they were added.
+std::vector<std::pair<TRect, std::string>> ToolRegions(TMenuBar2000& bar)
+{
+    std::vector<std::pair<TRect, std::string>> regions;
+    if (!bar.ToolTip())
+        return regions;
+    const HWND tip = bar.ToolTip()->Handle();
+    const int count = static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+    for (int k = 0; k < count; ++k) {
+        char text[80] = {};
+        TOOLINFOA info{};
+        info.cbSize = TTTOOLINFOA_V1_SIZE;
+        info.lpszText = text;
+        if (SendMessageA(tip, TTM_ENUMTOOLSA, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(&info)))
+            regions.emplace_back(TRect(info.rect), text);
+    }
+    return regions;
+}
+
+}  // namespace
+
+TEST_F(MenuBar, GlyphsMeasureAndHintsBecomeToolRegions)
+{
+    TImageList images(nullptr, 16, 16);
+    const std::vector<uint32_t> strip(16 * 16, 0xFF102030);
+    images.AddStrip(16, 16, strip.data());
+    Menu->Images = &images;
+    File->Caption = "";
+    File->ImageIndex = 0;
+    File->Hint = "Files";
+    Help->Hint = "About";
+    // A glyph without a caption: 16 - 6 wide, 16 - 3 high.
+    EXPECT_EQ(TSize(10, 13), Bar->MeasureItem(File));
+    EXPECT_EQ(TSize(16, 16), Bar->GetGlyphSize(File));
+    TMenuItem2000 plain(nullptr);
+    plain.Caption = "Plain words";
+    EXPECT_EQ(TSize(0, 0), Bar->GetGlyphSize(&plain));
+
+    Bar->Rebuild(true);
+    EXPECT_EQ(nullptr, Bar->ToolTip());  // the menu shows no hints
+    Menu->SetShowHint(true);
+    Bar->Rebuild(true);
+    const auto regions = ToolRegions(*Bar);
+    ASSERT_EQ(2u, regions.size());
+    EXPECT_EQ(TRect(0, 0, 22, 18), regions[0].first);
+    EXPECT_EQ("Files", regions[0].second);
+    const TSize edit = Bar->MeasureItem(Edit), help = Bar->MeasureItem(Help);
+    EXPECT_EQ(TRect(22 + edit.cx + 12, 0, 22 + edit.cx + 12 + help.cx + 12, help.cy + 5), regions[1].first);
+    EXPECT_EQ("About", regions[1].second);
+    Menu->Images = nullptr;
 }

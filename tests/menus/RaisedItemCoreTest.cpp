@@ -1,0 +1,48 @@
+#include "menus/RaisedItemCore.h"
+
+#include <gtest/gtest.h>
+
+TEST(RaisedItemCore, FrameAndBounds)
+{
+    EXPECT_EQ(1, RaisedFrameWidth(1, 0));  // the default margins: a one-pixel frame
+    EXPECT_EQ(2, RaisedFrameWidth(3, 1));
+    EXPECT_EQ(0, RaisedFrameWidth(1, 2));  // never below 0
+    EXPECT_EQ(TRect(99, 49, 141, 69), RaisedItemBounds(TRect(100, 50, 140, 68), 1));
+    EXPECT_EQ(TRect(100, 50, 140, 68), RaisedItemBounds(TRect(100, 50, 140, 68), 0));
+}
+
+TEST(RaisedItemCore, BarItemOpensTheSideThatTouchesItsDropDown)
+{
+    const struct {
+        bool Vertical, Leftwards, Upwards;
+        TOpenSides Expected;
+    } cases[] = {
+        {false, false, false, {false, false, false, true}},  // below the item: bottom open
+        {false, false, true, {false, true, false, false}},   // above it: top open, bottom closed
+        {false, true, false, {false, false, false, true}},   // leftwards changes nothing across
+        {true, false, false, {false, false, true, false}},   // vertical bar: beside, to the right
+        {true, true, true, {true, false, false, false}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Expected, BarItemOpenSides(c.Vertical, c.Leftwards, c.Upwards))
+            << c.Vertical << c.Leftwards << c.Upwards;
+}
+
+TEST(RaisedItemCore, SubmenuRowNarrowsToTheSideItOpensTo)
+{
+    const TRaisedRow right = RaisedSubmenuRow(TRect(3, 40, 117, 60), 120, false);
+    EXPECT_EQ(TRect(2, 40, 116, 60), right.Rect);
+    EXPECT_EQ((TOpenSides{true, false, true, true}), right.Sides);
+    const TRaisedRow left = RaisedSubmenuRow(TRect(3, 40, 117, 60), 120, true);
+    EXPECT_EQ(TRect(5, 40, 118, 60), left.Rect);
+    EXPECT_EQ((TOpenSides{false, true, true, true}), left.Sides);
+}
+
+TEST(RaisedItemCore, ShadowFollowsTheFlagOrTheSystem)
+{
+    EXPECT_TRUE(RaisedItemShadowWanted(true, false, false, false));
+    EXPECT_TRUE(RaisedItemShadowWanted(false, true, true, true));
+    EXPECT_FALSE(RaisedItemShadowWanted(false, true, true, false));
+    EXPECT_FALSE(RaisedItemShadowWanted(false, true, false, true));  // the question failed
+    EXPECT_FALSE(RaisedItemShadowWanted(false, false, true, true));  // not following the system
+}
