@@ -33,9 +33,15 @@ std::optional<TSkinPictureFile> ReadFileAt(const std::string& d, size_t at, size
         return std::nullopt;
     if (compression != 0 && !(compression == 3 && (bitCount == 16 || bitCount == 32)))
         return std::nullopt;
+    // The palette (or the three masks of a bit-fields picture) lies between the header and the bits.
+    const uint32_t used = U32(d, at + 46);
+    if (used > (bitCount <= 8 ? (1u << bitCount) : 1u << 24))
+        return std::nullopt;
+    const uint64_t colors = bitCount <= 8 ? (used ? used : 1u << bitCount) : used;
+    const uint64_t masks = compression == 3 && infoSize == InfoHeader ? 12 : 0;
     const uint64_t stride = (static_cast<uint64_t>(width) * bitCount + 31) / 32 * 4;
     const uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
-    if (bitsAt < FileHeader + infoSize || bitsAt > size || stride * rows > size - bitsAt)
+    if (bitsAt < FileHeader + infoSize + masks + colors * 4 || bitsAt > size || stride * rows > size - bitsAt)
         return std::nullopt;
     TSkinPictureFile f;
     f.Offset = at;

@@ -22,7 +22,8 @@ std::string Stored(const std::vector<uint8_t>& file)
 std::vector<uint8_t> Picture24(int width, int height)
 {
     const std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    return BitmapFile(width, height, 24, {}, std::vector<std::vector<uint8_t>>(static_cast<size_t>(std::abs(height)), row));
+    const std::vector<std::vector<uint8_t>> rows(static_cast<size_t>(std::abs(height)), row);
+    return BitmapFile(width, height, 24, {}, rows);
 }
 
 }  // namespace
@@ -73,6 +74,9 @@ TEST(SkinPictures, DamagedPicturesAreRefused)
         {"run-length compressed", with(30, 1, 4)},
         {"short info header", with(14, 12, 4)},
         {"info header past the end", with(14, 0x10000, 4)},
+        {"a palette where the bits begin", Text(BitmapFile(2, 2, 8, {}, {{0, 0}, {0, 0}}))},
+        {"more colours than 8 bits hold",
+         Text(BitmapFile(2, 2, 8, {0, 0}, {{0, 0}, {0, 0}})).replace(46, 4, "\x01\x01\0\0", 4)},
     };
     for (const Case& c : cases)
         EXPECT_FALSE(FindSkinPictureFile(c.Data)) << c.What;
