@@ -35,6 +35,7 @@ enum T_AM2000_Gradient : uint8_t { grLinear, grReflected, grDiamond, grBlocks };
 enum T_AM2000_GradientDirection : uint8_t { gdHorizontal, gdVertical };
 enum T_AM2000_FlatStyle : uint8_t { bsDefault, bsWin31, bsWin95, bsWinXP };
 enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+enum TBiDiMode : uint8_t { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 const std::vector<std::string>& AnimationNames();
 const std::vector<std::string>& FlagNames();

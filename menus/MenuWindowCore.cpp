@@ -386,6 +386,46 @@ TSeparatorIndent SeparatorIndent(T_AM2000_Flags flags, const TMenuLayoutInput& i
     return s;
 }
 
+TReadingOrder ReadingOrder(TBiDiMode mode)
+{
+    switch (mode) {
+    case bdRightToLeft: return {true, true, true, isRightToLeft};
+    case bdRightToLeftNoAlign: return {true, false, true, isRightToLeftNoAlign};
+    case bdRightToLeftReadingOnly: return {false, false, true, isRightToLeftReadingOnly};
+    default: return {};
+    }
+}
+
+TAlignment CaptionAlignment(TAlignment alignment, const TReadingOrder& order)
+{
+    if (!order.SwapAlignment || alignment == taCenter)
+        return alignment;
+    return alignment == taLeftJustify ? taRightJustify : taLeftJustify;
+}
+
+int AlignedPopupLeft(int left, int width, TAlignment alignment, bool rightToLeftReading)
+{
+    const bool rightAligned = alignment == taRightJustify || (rightToLeftReading && alignment == taLeftJustify);
+    if (rightAligned && width < left)
+        return left - width;
+    if (alignment == taCenter)
+        return left - width / 2;
+    return left;
+}
+
+TTearOffBar TearOffBar(const T_AM2000_MenuItemRect& rect, bool selected, bool firstRowHidden, int rowsTop)
+{
+    TTearOffBar t;
+    const int top = rect.FrameWidth;
+    t.Bar = TRect(rect.ContentLeft, top, rect.ContentRight, top + TearOffHeight);
+    const int stripBottom = std::min(t.Bar.bottom + (firstRowHidden ? 2 : 3), std::max(t.Bar.bottom, rowsTop));
+    t.Strip = TRect(rect.ContentLeft, t.Bar.bottom, rect.ContentRight, stripBottom);
+    const int left = (rect.ContentLeft + rect.ContentRight) / 2 - 16;
+    for (int y = selected ? 2 : 1; y <= (selected ? 4 : 5); y += 2)
+        t.Grip.emplace_back(left, top + y, left + 33, top + y + 1);
+    return t;
+}
+
 TRect TitleBandRect(const TMenuLayoutInput& in, int bufferWidth, int bufferHeight)
 {
     const bool fixed = !in.Floating;

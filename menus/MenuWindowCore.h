@@ -73,6 +73,20 @@ int MenuWindowWidth(const TMenuLayout& layout, const TMenuLayoutInput& in, bool 
 // The last row whose bottom fits above the window's lower frame, for a window of that height.
 int LastRowThatFits(const TMenuLayout& layout, const TMenuLayoutInput& in, int height, int firstRow);
 
+// ---- Reading order ----
+struct TReadingOrder {
+    bool Mirrored = false;       // glyphs, captions, shortcuts and arrows change sides
+    bool SwapAlignment = false;  // left and right alignment of captions swap
+    bool RightToLeftReading = false;
+    T_AM2000_itsBit Bit = isLeftToRight;
+};
+TReadingOrder ReadingOrder(TBiDiMode mode);
+// The caption's alignment in a level of that reading order.
+TAlignment CaptionAlignment(TAlignment alignment, const TReadingOrder& order);
+// A top window's left before placement: right alignment (or left alignment read right to left)
+// puts the menu left of its point when there is room; centred, half over it.
+int AlignedPopupLeft(int left, int width, TAlignment alignment, bool rightToLeftReading);
+
 // ---- Placement ----
 
 struct TPlacementInput {
@@ -165,6 +179,17 @@ struct TSeparatorIndent {
     int Left = 14, Right = 14;
 };
 TSeparatorIndent SeparatorIndent(T_AM2000_Flags flags, const TMenuLayoutInput& in, bool gutter);
+
+// ---- The tear-off bar ----
+// The bar over the content's width below the frame, the strip of menu colour under it (a pixel
+// shorter when the first row's item is hidden) and, in the flat style, the grip's lines: three
+// 33 pixels long and centred at 1, 3 and 5 below the bar's top, two at 2 and 4 when selected.
+struct TTearOffBar {
+    TRect Bar, Strip;
+    std::vector<TRect> Grip;
+};
+// The strip never reaches into the first row (rowsTop).
+TTearOffBar TearOffBar(const T_AM2000_MenuItemRect& rect, bool selected, bool firstRowHidden, int rowsTop);
 
 // ---- The title band ----
 // The band's place in a window of that size: at the left or right between the frames, at the top

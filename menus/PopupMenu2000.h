@@ -65,6 +65,7 @@ public:
     TComponent* DisabledImages = nullptr;
     TComponent* HotImages = nullptr;
     int PopupX = 0, PopupY = 0;
+    TBiDiMode BiDiMode = bdLeftToRight;
     bool LoadedDone = false;
     TMenuItem2000* RootItem = nullptr;
     HMENU RootHandle = nullptr;

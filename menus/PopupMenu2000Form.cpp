@@ -7,6 +7,7 @@
 #include "MenuUtils.h"
 #include "PopupMenu2000FormParts.h"
 #include "RaisedItemForm.h"
+#include "SkinPictures.h"
 #include "ThemeSupport.h"
 #include "framework/ImgList.h"
 
@@ -153,6 +154,7 @@ TPopupMenu2000Form::TPopupMenu2000Form(TComponent* owner, TCustomPopupMenu2000* 
     Position = poDesigned;
     FKind = FSavedKind = anVertSlide;
     TWinControl::SetBounds(0, 0, 0, 0);
+    FPictures = std::make_unique<TSkinPictures>();
     AllocateBuffer(1, 1);
 }
 
@@ -391,6 +393,7 @@ void TPopupMenu2000Form::FillRows()
     FLayoutInput.Customising = State(wsCustomising);
     FLayoutInput.LeftAlignedShortCuts = FOptions.Flags() & FlagBit(mfLeftAlignedShortCuts);
     FLayoutInput.Alignment = FOptions.Alignment();
+    FLayoutInput.RightToLeft = Order().Mirrored;
     FLayoutInput.ScrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
 
     const HFONT bold = MakeFont(true, 0);
@@ -572,13 +575,8 @@ bool TPopupMenu2000Form::Show()
         // 5.
         FFirstRow = 0;
         int left = Left(), top = Top();
-        if (!FParentWindow) {
-            const TAlignment a = FOptions.Alignment();
-            if (a == taRightJustify && FTargetWidth < left)
-                left -= FTargetWidth;
-            else if (a == taCenter)
-                left -= FTargetWidth / 2;
-        }
+        if (!FParentWindow)
+            left = AlignedPopupLeft(left, FTargetWidth, FOptions.Alignment(), Order().RightToLeftReading);
         // 6.
         TPlacementInput place;
         place.Monitor = MonitorRect();

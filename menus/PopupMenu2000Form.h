@@ -15,6 +15,7 @@
 
 class T_AM2000_DropShadow;
 class T_AM2000_RaisedItemForm;
+class TSkinPictures;
 class T_AM2000_ToolTipWindow;
 
 // Private messages of the menu window (WM_USER + 0x100 ...).
@@ -159,7 +160,7 @@ private:
     void Paint();
     void PaintFrame();
     void PaintRow(int row);
-    void PaintSeparator(const RECT& r, const std::string& caption, bool hidden);
+    void PaintSeparator(const RECT& r, const std::string& caption, T_AM2000_its its);
     void PaintExpandButton();
     void PaintScrollBar();
     void CopyToScreen(HDC dc);
@@ -197,6 +198,9 @@ private:
     std::string RowCaption(int row, bool* isDefault = nullptr) const;
     T_AM2000_its RowState(int row) const;
     HFONT MakeFont(bool bold, int pointsLess) const;
+    // Columns, glyphs and arrows are mirrored (the menu reads right to left and aligns so).
+    bool RightToLeft() const { return FLayoutInput.RightToLeft; }
+    TReadingOrder Order() const { return ReadingOrder(FMenu ? FMenu->BiDiMode : bdLeftToRight); }
     COLORREF Color(T_AM2000_Colors::Role role) const;
     bool ColorNone(T_AM2000_Colors::Role role) const;
 
@@ -230,6 +234,7 @@ private:
     std::unique_ptr<T_AM2000_ToolTipWindow> FToolTip;
     std::unique_ptr<T_AM2000_RaisedItemForm> FRaised;
     RECT FRaisedRow{};  // the raised row in the back buffer
+    std::unique_ptr<TSkinPictures> FPictures;  // the skin's pictures, drawable
     HWND FCaptureSaved = nullptr;
     HWND FInitMenuOwner = nullptr;
     void* FAccessible = nullptr;  // IAccessible of the window, set through 0x514 kind 16

@@ -4,6 +4,7 @@
 
 #include "MenuItemCache.h"
 #include "MenuUtils.h"
+#include "SkinPictures.h"
 #include "framework/ImgList.h"
 
 #include <algorithm>
@@ -35,10 +36,14 @@ void Band(HDC dc, RECT r, int width, COLORREF topLeft, COLORREF bottomRight)
     }
 }
 
-void Arrow(HDC dc, int right, int top, int bottom, COLORREF color)
+// The submenu arrow; right to left it points left, mirrored at the rectangle's left edge.
+void Arrow(HDC dc, int left, int right, int top, int bottom, COLORREF color, bool rightToLeft)
 {
     const int y = (top + bottom - 5) / 2;
-    const POINT points[3] = {{right - 8, y}, {right - 8, y + 6}, {right - 5, y + 3}};
+    POINT points[3] = {{right - 8, y}, {right - 8, y + 6}, {right - 5, y + 3}};
+    if (rightToLeft)
+        for (POINT& p : points)
+            p.x = left + (right - p.x) - 1;
     const HBRUSH brush = CreateSolidBrush(color);
     const HPEN pen = CreatePen(PS_SOLID, 1, color);
     const HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
@@ -54,7 +59,7 @@ COLORREF HalfToWhite(COLORREF c)
     return RGB((GetRValue(c) + 255) / 2, (GetGValue(c) + 255) / 2, (GetBValue(c) + 255) / 2);
 }
 
-void PaintTitleBand(HDC dc, const T_AM2000_Title& title, const TRect& band, COLORREF menu)
+void PaintTitleBand(HDC dc, const T_AM2000_Title& title, const TSkinPicture& picture, const TRect& band, COLORREF menu)
 {
     const RECT r{band.left, band.top, band.right, band.bottom};
     Fill(dc, r, menu);
@@ -67,6 +72,7 @@ void PaintTitleBand(HDC dc, const T_AM2000_Title& title, const TRect& band, COLO
         for (const TGradientStrip& strip : TitleGradient(title.Gradient, title.GradientDirection, band, begin, end))
             Fill(dc, RECT{strip.Rect.left, strip.Rect.top, strip.Rect.right, strip.Rect.bottom}, strip.Color);
     }
+    picture.Draw(dc, {CentredCopy(band, picture.Width(), picture.Height())});
     if (title.Text.empty())
         return;
     const T_AM2000_Font& f = title.Font();
@@ -96,6 +102,38 @@ void PaintTitleBand(HDC dc, const T_AM2000_Title& title, const TRect& band, COLO
     TextOutA(dc, place.Origin.x, place.Origin.y, title.Text.c_str(), static_cast<int>(title.Text.size()));
     RestoreDC(dc, saved);
     DeleteObject(font);
+}
+
+// The tear-off bar: flat with a grip, or a caption bar in the system's caption colours.
+void PaintTearOffBar(HDC dc, const TTearOffBar& bar, bool selected, bool flat, const T_AM2000_Colors& colors)
+{
+    const auto color = [&colors](C::Role role) { return static_cast<COLORREF>(ResolveColor(colors.Get(role))); };
+    const RECT r = bar.Bar;
+    if (flat) {
+        Fill(dc, r, selected ? color(C::Highlight) : color(C::Menu));
+        if (selected)
+            Band(dc, r, 1, color(C::Frame), color(C::Frame));
+        for (const TRect& line : bar.Grip)
+            Fill(dc, line, selected ? color(C::Frame) : color(C::DisabledText));
+    } else {
+        const COLORREF begin = GetSysColor(selected ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+        const COLORREF end = GetSysColor(selected ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
+        BOOL gradient = FALSE;
+        if (SystemParametersInfoA(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0) && gradient) {
+            for (const TGradientStrip& strip : TitleGradient(grLinear, gdHorizontal, bar.Bar, begin, end))
+                Fill(dc, strip.Rect, strip.Color);
+        } else {
+            Fill(dc, r, begin);
+        }
+    }
+    Fill(dc, bar.Strip, color(C::Menu));
+}
+
+// An item background picture as a nine-part frame in the skin's item corners.
+void DrawItemPicture(HDC dc, const TSkinPicture& picture, const T_AM2000_Skin& skin, const RECT& r, T_AM2000_its its)
+{
+    picture.Draw(dc, NinePartCopies(TRect(r), picture.Width(), picture.Height(), skin.ItemCornerWidth,
+                                    skin.ItemCornerHeight, its & ItsBit(isHiddenPrev), its & ItsBit(isHiddenSucc)));
 }
 
 bool CuesShown()
@@ -130,7 +168,7 @@ std::string TPopupMenu2000Form::RowCaption(int row, bool* isDefault) const
 
 T_AM2000_its TPopupMenu2000Form::RowState(int row) const
 {
-    T_AM2000_its its = ItsBit(isLeftToRight);
+    T_AM2000_its its = ItsBit(Order().Bit);
     const TRowSource& s = FSources[static_cast<size_t>(FLayout.Rows[static_cast<size_t>(row)].Item)];
     if (s.Item) {
         auto* skinned = dynamic_cast<TMenuItem2000*>(s.Item);
@@ -173,6 +211,8 @@ T_AM2000_its TPopupMenu2000Form::RowState(int row) const
         its |= ItsBit(isShowAccelerators);
     if (State(wsThreeD))
         its |= ItsBit(isCtl3d);
+    if (FPictures->HasBackground())
+        its |= ItsBit(isGraphBack);
     return its;
 }
 
@@ -185,23 +225,23 @@ void TPopupMenu2000Form::Paint()
     const bool full = State(wsFullRepaint);
     SetBkMode(FBufferDC, TRANSPARENT);
     SelectObject(FBufferDC, FFont);
+    if (full) {
+        FPictures->Update(FOptions.Skin(), FOptions.Title());
+        FPictures->MakeBackground(FOptions.Skin(), FBufferWidth, FBufferHeight, Color(C::Menu));
+    }
     if (full)
         PaintFrame();
     if (full && FOptions.Title().Visible)
-        PaintTitleBand(FBufferDC, FOptions.Title(), TitleBandRect(FLayoutInput, FBufferWidth, FBufferHeight),
-                       Color(C::Menu));
+        PaintTitleBand(FBufferDC, FOptions.Title(), FPictures->Title(),
+                       TitleBandRect(FLayoutInput, FBufferWidth, FBufferHeight), Color(C::Menu));
     const T_AM2000_MenuItemRect rect =
         MenuItemRect(FLayout, FLayoutInput, FBufferWidth, !ColorNone(C::Gutter), State(wsScroll));
-    // Tear-off bar: a grip of three lines.
-    if (FOptions.Draggable() && (full || FSelection == -2 || FPrevSelection == -2)) {
-        const int top = rect.FrameWidth;
-        const bool selected = FSelection == -2;
-        Fill(FBufferDC, RECT{rect.ContentLeft, top, rect.ContentRight, top + TearOffHeight},
-             selected ? Color(C::Highlight) : Color(C::Menu));
-        const int mid = (rect.ContentLeft + rect.ContentRight) / 2;
-        const COLORREF grip = selected ? Color(C::Frame) : Color(C::DisabledText);
-        for (int y = selected ? 2 : 1; y <= (selected ? 4 : 5); y += 2)
-            Fill(FBufferDC, RECT{mid - 16, top + y, mid + 17, top + y + 1}, grip);
+    if (FOptions.Draggable() && !FLayoutInput.Floating && (full || FSelection == -2 || FPrevSelection == -2)) {
+        const bool firstHidden = !FLayout.Rows.empty() && (RowState(FFirstRow) & ItsBit(isHidden));
+        const int rowsTop = FLayout.Rows.empty() ? FBufferHeight : FLayout.FirstTop;
+        const TTearOffBar bar = TearOffBar(rect, FSelection == -2, firstHidden, rowsTop);
+        PaintTearOffBar(FBufferDC, bar, FSelection == -2, FOptions.Flags() & FlagBit(mfXpControls),
+                        FOptions.Colors());
     }
     const bool wideSelection = FOptions.Flags() & FlagBit(mfNoSharpJoints);
     for (int row = FFirstRow; row <= FLastRow && row < RowCount(); ++row)
@@ -214,8 +254,8 @@ void TPopupMenu2000Form::Paint()
                 IntersectClipRect(FBufferDC, 0, r.Top - shift, FBufferWidth, r.Top - shift + r.Height);
                 PaintFrame();
                 if (FOptions.Title().Visible)
-                    PaintTitleBand(FBufferDC, FOptions.Title(), TitleBandRect(FLayoutInput, FBufferWidth, FBufferHeight),
-                                   Color(C::Menu));
+                    PaintTitleBand(FBufferDC, FOptions.Title(), FPictures->Title(),
+                                   TitleBandRect(FLayoutInput, FBufferWidth, FBufferHeight), Color(C::Menu));
                 RestoreDC(FBufferDC, saved);
             }
             PaintRow(row);
@@ -233,7 +273,11 @@ void TPopupMenu2000Form::Paint()
 void TPopupMenu2000Form::PaintFrame()
 {
     RECT r{0, 0, FBufferWidth, FBufferHeight};
-    Fill(FBufferDC, r, Color(C::Menu));
+    const bool picture = FPictures->HasBackground();
+    if (picture)
+        FPictures->CopyBackground(FBufferDC, r);
+    else
+        Fill(FBufferDC, r, Color(C::Menu));
     if (State(wsThreeD)) {
         DrawEdge(FBufferDC, &r, EDGE_RAISED, BF_RECT);
         InflateRect(&r, -2, -2);
@@ -248,7 +292,7 @@ void TPopupMenu2000Form::PaintFrame()
         Band(FBufferDC, r, inner, Color(C::BevelInner), Color(C::BevelInnerShadow));
         InflateRect(&r, -inner, -inner);
     }
-    if (border > 0)
+    if (border > 0 && !picture)  // with a picture the bands are the picture's
         Band(FBufferDC, r, border, Color(C::Border), Color(C::Border));
 }
 
@@ -268,34 +312,18 @@ void TPopupMenu2000Form::PaintRow(int row)
     const T_AM2000_its its = RowState(row);
     const T_AM2000_Flags flags = FOptions.Flags();
     const T_AM2000_Margins& margins = FOptions.Margins();
-    const bool hidden = its & ItsBit(isHidden);
+    const bool hidden = its & ItsBit(isHidden), graphBack = its & ItsBit(isGraphBack);
+    if (graphBack)
+        FPictures->CopyBackground(dc, rowRect);
     if (IsSeparatorCaption(caption)) {
-        PaintSeparator(rowRect, caption, hidden);
+        PaintSeparator(rowRect, caption, its);
         return;
     }
     const bool selected = its & ItsBit(isSelected), disabled = its & ItsBit(isDisabled);
     const bool checked = its & ItsBit(isChecked);
     const bool highlight = selected && !(disabled && (flags & FlagBit(mfNoHighDisabled)));
 
-    // Background.
-    RECT back = rowRect;
-    if (gutter && margins.Get(M::Gutter) > 0 && margins.Get(M::Left) >= margins.Get(M::Gutter)) {
-        Fill(dc, RECT{rowRect.left - margins.Get(M::Border), top, rowRect.left + margins.Get(M::Gutter), bottom},
-             Color(C::Gutter));
-        back.left = rowRect.left + margins.Get(M::Gutter);
-    }
-    if (hidden) {
-        Fill(dc, back, ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken));
-    } else if (highlight) {
-        RECT sel = rowRect;
-        if (flags & FlagBit(mfNoSharpJoints))
-            InflateRect(&sel, margins.Get(M::Border) + margins.Get(M::BevelInner), 0);
-        Fill(dc, sel, (its & ItsBit(isPressed)) ? Color(C::Pressed) : Color(C::Highlight));
-    } else {
-        Fill(dc, back, Color(C::Menu));
-    }
-
-    // Glyph.
+    // Glyph source.
     const TRowSource& source = FSources[static_cast<size_t>(r.Item)];
     const TCaptionParts parts = SplitCaption(caption);
     int glyph = -1;
@@ -323,7 +351,41 @@ void TPopupMenu2000Form::PaintRow(int row)
         glyph = MenuItemCache().ImageIndexOf(name ? std::string_view(name) : std::string_view(parts.Caption));
     }
     const bool hasImage = images && imageIndex >= 0;
+    const bool hasGlyph = hasImage || glyph >= 0;
+
+    // Background.
+    const T_AM2000_Skin& skin = FOptions.Skin();
+    RECT back = rowRect;
+    if (gutter && margins.Get(M::Gutter) > 0 && margins.Get(M::Left) >= margins.Get(M::Gutter)) {
+        const int gutterWidth = margins.Get(M::Gutter), border = margins.Get(M::Border);
+        const RECT strip = RightToLeft() ? RECT{rowRect.right - gutterWidth, top, rowRect.right + border, bottom}
+                                         : RECT{rowRect.left - border, top, rowRect.left + gutterWidth, bottom};
+        Fill(dc, strip, Color(C::Gutter));
+        (RightToLeft() ? back.right : back.left) = RightToLeft() ? strip.left : strip.right;
+    }
+    const bool skinSelected = selected && FPictures->Has(T_AM2000_Skin::ItemBackgroundHighlight);
+    if (skinSelected || (hidden && FPictures->Has(T_AM2000_Skin::ItemBackgroundSunken))) {
+        const TItemPicture which = ItemBackgroundPicture(its, FPictures->Has(T_AM2000_Skin::ItemBackgroundPressed));
+        const auto picture = which == TItemPicture::Pressed     ? T_AM2000_Skin::ItemBackgroundPressed
+                             : which == TItemPicture::Highlight ? T_AM2000_Skin::ItemBackgroundHighlight
+                                                                : T_AM2000_Skin::ItemBackgroundSunken;
+        // A selected item without a glyph is highlighted over the glyph column too.
+        DrawItemPicture(dc, FPictures->Get(picture), skin, skinSelected && !hasGlyph ? rowRect : back, its);
+    } else if (hidden) {
+        if (!(graphBack && ColorNone(C::Sunken)))
+            Fill(dc, back, ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken));
+    } else if (highlight) {
+        RECT sel = rowRect;
+        if (flags & FlagBit(mfNoSharpJoints))
+            InflateRect(&sel, margins.Get(M::Border) + margins.Get(M::BevelInner), 0);
+        if (!(graphBack && ColorNone(C::Highlight)))
+            Fill(dc, sel, (its & ItsBit(isPressed)) ? Color(C::Pressed) : Color(C::Highlight));
+    } else if (!graphBack) {
+        Fill(dc, back, Color(C::Menu));
+    }
+
     const bool mark = (checked || (its & ItsBit(isRadio)) || (its & ItsBit(isCheckable))) && !hasImage && glyph < 0;
+    const auto markPicture = (its & ItsBit(isRadio)) ? T_AM2000_Skin::Radio : T_AM2000_Skin::CheckMark;
     const RECT box{rect.GlyphLeft, top + (hidden ? 1 : 0), rect.GlyphLeft + rect.GlyphWidth - 1, bottom - (hidden ? 1 : 0)};
     if ((hasImage || glyph >= 0 || (mark && checked)) && !(flags & FlagBit(mfXpControls))) {
         COLORREF boxColor = gutter ? Color(C::Gutter) : Color(C::Menu);
@@ -331,7 +393,16 @@ void TPopupMenu2000Form::PaintRow(int row)
             boxColor = Color(C::Highlight);
         if (!(flags & FlagBit(mfNoBitmapRect)) && (its & ItsBit(isCtl3d)) && checked)
             boxColor = ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken);
-        if (!highlight || (flags & FlagBit(mfNoBitmapRect)) || checked)
+        // A pressed or hidden item's box takes the skin's picture for that state when there is one.
+        const bool pressedPicture =
+            (its & ItsBit(isPressed)) && FPictures->Has(T_AM2000_Skin::ItemBackgroundPressed);
+        const bool sunkenPicture = hidden && FPictures->Has(T_AM2000_Skin::ItemBackgroundSunken);
+        if (pressedPicture || sunkenPicture)
+            DrawItemPicture(dc,
+                            FPictures->Get(pressedPicture ? T_AM2000_Skin::ItemBackgroundPressed
+                                                          : T_AM2000_Skin::ItemBackgroundSunken),
+                            skin, box, its);
+        else if (!highlight || (flags & FlagBit(mfNoBitmapRect)) || checked)
             Fill(dc, box, boxColor);
         if ((its & ItsBit(isCtl3d)) && !(flags & FlagBit(mfNoBitmapRect))) {
             RECT edge = box;
@@ -347,6 +418,8 @@ void TPopupMenu2000Form::PaintRow(int row)
     } else if (glyph >= 0) {
         const COLORREF shade = ColorNone(C::DisabledShadow) ? NoColor : Color(C::DisabledShadow);
         DrawGlyphByIndex(dc, boxMidX - 8, boxMidY - 8, !disabled, shade, Color(C::DisabledText), glyph);
+    } else if (mark && FPictures->Has(markPicture)) {
+        FPictures->Get(markPicture).DrawGlyph(dc, TRect(box), its);
     } else if (mark && checked) {
         const HBITMAP picture = (its & ItsBit(isRadio)) ? SystemRadioItem() : SystemCheckMark();
         BITMAP b{};
@@ -384,12 +457,15 @@ void TPopupMenu2000Form::PaintRow(int row)
     }()
                                  : nullptr;
     const HGDIOBJ oldFont = SelectObject(dc, bold ? bold : FFont);
+    const TReadingOrder order = Order();
     UINT align = DT_LEFT;
-    if (FOptions.Alignment() == taRightJustify)
-        align = DT_RIGHT;
-    else if (FOptions.Alignment() == taCenter)
-        align = DT_CENTER;
-    const UINT textFlags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (cues ? 0 : DT_HIDEPREFIX);
+    switch (CaptionAlignment(FOptions.Alignment(), order)) {
+    case taRightJustify: align = DT_RIGHT; break;
+    case taCenter: align = DT_CENTER; break;
+    default: break;
+    }
+    const UINT reading = order.RightToLeftReading ? DT_RTLREADING : 0;
+    const UINT textFlags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | reading | (cues ? 0 : DT_HIDEPREFIX);
     const std::vector<std::string> lines = SplitCaptionLines(parts.Caption);
     auto drawTexts = [&](int dx, int dy, COLORREF color) {
         SetTextColor(dc, color);
@@ -401,11 +477,21 @@ void TPopupMenu2000Form::PaintRow(int row)
         }
         if (!shortCut.empty()) {
             RECT sr{rect.ShortCutLeft + dx, top + dy, rect.ShortCutLeft + rect.ShortCutWidth + dx, bottom + dy};
-            const UINT sa = (flags & FlagBit(mfLeftAlignedShortCuts)) ? DT_LEFT : DT_RIGHT;
-            DrawTextA(dc, shortCut.c_str(), static_cast<int>(shortCut.size()), &sr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | sa);
+            const UINT sa = (flags & FlagBit(mfLeftAlignedShortCuts)) || order.Mirrored ? DT_LEFT : DT_RIGHT;
+            DrawTextA(dc, shortCut.c_str(), static_cast<int>(shortCut.size()), &sr,
+                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | reading | sa);
         }
-        if (its & ItsBit(isSubmenu))
-            Arrow(dc, rect.ArrowLeft + rect.ArrowWidth + dx, top + dy, bottom + dy, color);
+        if (!(its & ItsBit(isSubmenu)) || rect.ArrowWidth <= 0)
+            return;
+        if (FPictures->Has(T_AM2000_Skin::Triangle)) {
+            if (dx == 0)  // the picture has its own disabled look
+                FPictures->Get(T_AM2000_Skin::Triangle)
+                    .DrawGlyph(dc, TRect(rect.ArrowLeft, top, rect.ArrowLeft + rect.ArrowWidth, bottom),
+                               selected ? its | ItsBit(isPressed) : its);
+        } else {
+            Arrow(dc, rect.ArrowLeft + dx, rect.ArrowLeft + rect.ArrowWidth + dx, top + dy, bottom + dy, color,
+                  RightToLeft());
+        }
     };
     if (disabled && !ColorNone(C::DisabledShadow) && (!selected || (flags & FlagBit(mfNoHighDisabled))))
         drawTexts(1, 1, Color(C::DisabledShadow));
@@ -423,10 +509,12 @@ void TPopupMenu2000Form::PaintRow(int row)
     }
 }
 
-void TPopupMenu2000Form::PaintSeparator(const RECT& r, const std::string& caption, bool hidden)
+void TPopupMenu2000Form::PaintSeparator(const RECT& r, const std::string& caption, T_AM2000_its its)
 {
     const HDC dc = FBufferDC;
-    Fill(dc, r, hidden && !ColorNone(C::Sunken) ? Color(C::Sunken) : Color(C::Menu));
+    const bool hidden = its & ItsBit(isHidden);
+    if (!(its & ItsBit(isGraphBack)))
+        Fill(dc, r, hidden && !ColorNone(C::Sunken) ? Color(C::Sunken) : Color(C::Menu));
     const char kind = caption[0];
     if (kind == ' ')
         return;
@@ -496,13 +584,39 @@ void TPopupMenu2000Form::PaintExpandButton()
     const int top = FLayout.RowsBottom() + 3;
     RECT button{rect.ContentLeft, top, rect.ContentRight, top + ExpandButtonHeight};
     const bool selected = FSelection == -3;
-    if (selected) {
+    const bool pressed = selected && (GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0);
+    T_AM2000_its its = (selected ? ItsBit(isSelected) : 0) | (pressed ? ItsBit(isPressed) : 0);
+    // The face: the unhide pictures, else the item highlight picture, else the colours.
+    T_AM2000_Skin::Picture face = T_AM2000_Skin::PictureCount;
+    switch (ItemBackgroundPicture(its, FPictures->Has(T_AM2000_Skin::UnhideBackgroundPressed), true)) {
+    case TItemPicture::Pressed: face = T_AM2000_Skin::UnhideBackgroundPressed; break;
+    case TItemPicture::Highlight:
+        if (FPictures->Has(T_AM2000_Skin::UnhideBackgroundHighlight))
+            face = T_AM2000_Skin::UnhideBackgroundHighlight;
+        else if (FPictures->Has(T_AM2000_Skin::ItemBackgroundHighlight))
+            face = T_AM2000_Skin::ItemBackgroundHighlight;
+        break;
+    default: break;
+    }
+    if (face != T_AM2000_Skin::PictureCount) {
+        DrawItemPicture(dc, FPictures->Get(face), FOptions.Skin(), button, its);
+    } else if (selected) {
         Fill(dc, button, ColorNone(C::Sunken) ? Color(C::Highlight) : Color(C::Sunken));
-        Band(dc, button, 1, Color(C::Frame), Color(C::FrameShadow));
+        if (pressed)
+            Band(dc, button, 1, Color(C::FrameShadow), Color(C::Frame));
+        else
+            Band(dc, button, 1, Color(C::Frame), Color(C::FrameShadow));
+    } else if (FPictures->HasBackground()) {
+        FPictures->CopyBackground(dc, button);
     } else {
         Fill(dc, button, Color(C::Menu));
     }
-    const int x0 = (button.left + button.right) / 2 - 3, y0 = (button.top + button.bottom) / 2 - 4;
+    if (FPictures->Has(T_AM2000_Skin::Unhide)) {
+        FPictures->Get(T_AM2000_Skin::Unhide).DrawGlyph(dc, TRect(button), its);
+        return;
+    }
+    const int nudge = pressed ? 1 : 0;
+    const int x0 = (button.left + button.right) / 2 - 3 + nudge, y0 = (button.top + button.bottom) / 2 - 4 + nudge;
     const HPEN pen = CreatePen(PS_SOLID, 1, Color(C::MenuText));
     const HGDIOBJ old = SelectObject(dc, pen);
     for (int dy : {0, 4}) {

@@ -503,3 +503,107 @@ TEST(MenuTitle, TextStartsTenPixelsFromTheAlignedEnd)
         EXPECT_EQ(t.Escapement, c.escapement);
     }
 }
+
+TEST(MenuLayout, RightToLeftMirrorsColumnsGlyphsArrowsAndSeparatorIndents)
+{
+    TMenuLayoutInput in = MoneyLook();
+    in.Margins[T_AM2000_Margins::Left] = 30;  // unequal sides show which margin goes where
+    in.Margins[T_AM2000_Margins::Right] = 20;
+    TMenuLayout layout;
+    layout.CaptionWidth = 100;
+    layout.ShortCutWidth = 40;
+    in.RightToLeft = true;
+    const T_AM2000_MenuItemRect r = MenuItemRect(layout, in, 300, false, true);
+    EXPECT_EQ(r.ContentLeft, 1);
+    EXPECT_EQ(r.ContentRight, 299);  // no room kept for the scroll bar at the right
+    EXPECT_EQ(r.ShortCutLeft, 1 + 30);
+    EXPECT_EQ(r.CaptionLeft, 299 - 20 - 100);
+    EXPECT_EQ(r.GlyphLeft, 299 - 20 + 4);
+    EXPECT_EQ(r.GlyphWidth, 20 - 3);
+    EXPECT_EQ(r.ArrowLeft, 1);
+    EXPECT_EQ(r.ArrowWidth, 30 - 4);
+    // The glyph column, the caption and the shortcut never overlap.
+    EXPECT_LE(r.ShortCutLeft + r.ShortCutWidth, r.CaptionLeft);
+    EXPECT_LE(r.CaptionLeft + r.CaptionWidth, r.GlyphLeft);
+    EXPECT_LE(r.ArrowLeft + r.ArrowWidth, r.ShortCutLeft);
+
+    in.Margins[T_AM2000_Margins::Gutter] = 18;
+    const TSeparatorIndent xp = SeparatorIndent(FlagBit(mfXpControls), in, true);
+    EXPECT_EQ(xp.Left, 0);  // -Border; the skin has none
+    EXPECT_EQ(xp.Right, 20 + 18);
+    const TSeparatorIndent plain = SeparatorIndent(0, in, true);
+    EXPECT_EQ(plain.Left, 14);
+    EXPECT_EQ(plain.Right, 14 + 18);
+}
+
+TEST(MenuLayout, ReadingOrdersSetTheMirrorTheAlignmentAndTheStateBit)
+{
+    struct Case {
+        TBiDiMode Mode;
+        bool Mirrored, Swap, Reading;
+        T_AM2000_itsBit Bit;
+        TAlignment LeftBecomes, RightBecomes;
+    };
+    const Case cases[] = {
+        {bdLeftToRight, false, false, false, isLeftToRight, taLeftJustify, taRightJustify},
+        {bdRightToLeft, true, true, true, isRightToLeft, taRightJustify, taLeftJustify},
+        {bdRightToLeftNoAlign, true, false, true, isRightToLeftNoAlign, taLeftJustify, taRightJustify},
+        {bdRightToLeftReadingOnly, false, false, true, isRightToLeftReadingOnly, taLeftJustify, taRightJustify},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.Mode));
+        const TReadingOrder o = ReadingOrder(c.Mode);
+        EXPECT_EQ(o.Mirrored, c.Mirrored);
+        EXPECT_EQ(o.SwapAlignment, c.Swap);
+        EXPECT_EQ(o.RightToLeftReading, c.Reading);
+        EXPECT_EQ(o.Bit, c.Bit);
+        EXPECT_EQ(CaptionAlignment(taLeftJustify, o), c.LeftBecomes);
+        EXPECT_EQ(CaptionAlignment(taRightJustify, o), c.RightBecomes);
+        EXPECT_EQ(CaptionAlignment(taCenter, o), taCenter);
+    }
+}
+
+TEST(MenuPlacement, AlignmentAndReadingOrderMoveATopMenuLeftOfItsPoint)
+{
+    struct Case {
+        TAlignment Alignment;
+        bool RightToLeft;
+        int Left, Expected;
+    };
+    const Case cases[] = {
+        {taLeftJustify, false, 500, 500},
+        {taRightJustify, false, 500, 300},
+        {taLeftJustify, true, 500, 300},
+        {taRightJustify, true, 500, 300},
+        {taCenter, false, 500, 400},
+        {taCenter, true, 500, 400},
+        {taRightJustify, false, 200, 200},  // no room left of the point: placement flips it later
+        {taLeftJustify, true, 150, 150},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AlignedPopupLeft(c.Left, 200, c.Alignment, c.RightToLeft), c.Expected)
+            << int(c.Alignment) << " " << c.RightToLeft << " " << c.Left;
+}
+
+TEST(MenuLayout, TearOffBarSpansTheContentWithItsStripAndGrip)
+{
+    TMenuLayoutInput in = MoneyLook();
+    in.Draggable = true;
+    TMenuLayout layout;
+    const T_AM2000_MenuItemRect r = MenuItemRect(layout, in, 201, false, false);
+    const int rowsTop = 1 + TearOffHeight + 2;  // where measuring puts the first row
+    TTearOffBar bar = TearOffBar(r, false, false, rowsTop);
+    EXPECT_EQ(bar.Bar, TRect(1, 1, 200, 8));
+    EXPECT_EQ(bar.Strip, TRect(1, 8, 200, rowsTop));  // three pixels, cut where the first row starts
+    ASSERT_EQ(bar.Grip.size(), 3u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(bar.Grip[i], TRect(84, 2 + 2 * static_cast<int>(i), 117, 3 + 2 * static_cast<int>(i)));
+    EXPECT_EQ(bar.Grip[0].left - bar.Bar.left, bar.Bar.right - bar.Grip[0].right);  // centred
+
+    bar = TearOffBar(r, true, false, 100);
+    EXPECT_EQ(bar.Strip.Height(), 3);
+    ASSERT_EQ(bar.Grip.size(), 2u);
+    EXPECT_EQ(bar.Grip[0].top, 1 + 2);
+    EXPECT_EQ(bar.Grip[1].top, 1 + 4);
+    EXPECT_EQ(TearOffBar(r, false, true, 100).Strip.Height(), 2);  // a hidden first row
+}

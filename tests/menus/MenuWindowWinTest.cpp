@@ -5,6 +5,7 @@
 #include "menus/PopupMenu2000Form.h"
 #include "menus/ThemeSupport.h"
 #include "tests/menus/SpiSetting.h"
+#include "tests/support/TestSupport.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -140,6 +141,39 @@ struct TWhiteDesktop {
     }
     ~TWhiteDesktop() { DestroyWindow(Wnd); }
 };
+
+// A skin picture as a stored bitmap file, one colour per pixel (x, y from the top left).
+template <class TPixel>
+std::string Picture(int width, int height, TPixel pixel)
+{
+    std::vector<std::vector<uint8_t>> rows;
+    for (int y = 0; y < height; ++y) {
+        std::vector<uint8_t>& row = rows.emplace_back();
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = pixel(x, y);
+            row.insert(row.end(), {GetBValue(c), GetGValue(c), GetRValue(c)});
+        }
+    }
+    const std::vector<uint8_t> file = pvltest::BitmapFile(width, -height, 24, {}, rows);
+    return std::string(file.begin(), file.end());
+}
+
+std::string Solid(int width, int height, COLORREF color)
+{
+    return Picture(width, height, [color](int, int) { return color; });
+}
+
+// A glyph strip of 8 x 8 frames, each one colour inside a ring of the transparent magenta.
+std::string Strip(const std::vector<COLORREF>& frames)
+{
+    return Picture(8 * static_cast<int>(frames.size()), 8, [&frames](int x, int y) {
+        const int cx = x % 8;
+        return cx == 0 || cx == 7 || y == 0 || y == 7 ? RGB(255, 0, 255) : frames[static_cast<size_t>(x / 8)];
+    });
+}
+
+constexpr COLORREF StripRed = RGB(200, 0, 0), StripGreen = RGB(0, 200, 0), StripBlue = RGB(0, 0, 200),
+                   StripYellow = RGB(200, 200, 0);
 
 class MenuWindow : public ::testing::Test {
 protected:
@@ -852,4 +886,179 @@ TEST_F(MenuWindow, ASelectionWithNoSharpJointsGivesTheBorderBackWhenItMoves)
     for (int x : {first.left - 2, first.left - 1, first.right, first.right + 1})
         EXPECT_EQ(ScreenPixel(x, (first.top + first.bottom) / 2), border) << x;
     EXPECT_EQ(ScreenPixel(second.left - 2, (second.top + second.bottom) / 2), frame);
+}
+
+TEST_F(MenuWindow, SkinBackgroundFillsRowsAndTheHighlightPictureIsANinePartFrame)
+{
+    const COLORREF back = RGB(30, 120, 200), corner = RGB(220, 20, 20), edge = RGB(20, 220, 20),
+                   centre = RGB(20, 20, 220);
+    T_AM2000_Skin& skin = Menu->Options().Skin();
+    skin.Set(T_AM2000_Skin::Background, Solid(4, 4, back));
+    skin.BackgroundLayout = blTile;
+    skin.Set(T_AM2000_Skin::ItemBackgroundHighlight, Picture(9, 9, [&](int x, int y) {
+        const bool xEnd = x < 3 || x >= 6, yEnd = y < 3 || y >= 6;
+        return xEnd && yEnd ? corner : xEnd || yEnd ? edge : centre;
+    }));
+    skin.ItemCornerWidth = skin.ItemCornerHeight = 3;
+    const HWND wnd = Open(100, 100);
+    const RECT w = WindowRect(wnd), first = Row(0), separator = Row(4);
+    SaveScreenshot(w, "menu_window_skin_background.bmp");
+    EXPECT_EQ(ScreenPixel(w.left, w.top), RGB(68, 68, 68));  // the bevel stays
+    EXPECT_EQ(ScreenPixel(first.right - 3, (first.top + first.bottom) / 2), back);
+    EXPECT_EQ(ScreenPixel(separator.left + 2, separator.top + 1), back);
+    EXPECT_TRUE(RowHasColor(separator, RGB(112, 112, 112)));  // the line over the picture
+    EXPECT_FALSE(RowHasColor(first, RGB(91, 91, 91)));
+
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 0, 0);
+    Pump(10);
+    SaveScreenshot(w, "menu_window_skin_selected.bmp");
+    EXPECT_EQ(ScreenPixel(first.left, first.top), corner);
+    EXPECT_EQ(ScreenPixel(first.right - 1, first.bottom - 1), corner);
+    EXPECT_EQ(ScreenPixel((first.left + first.right) / 2, first.top), edge);
+    EXPECT_EQ(ScreenPixel(first.left, (first.top + first.bottom) / 2), edge);
+    EXPECT_EQ(ScreenPixel(first.right - 5, (first.top + first.bottom) / 2), centre);
+    EXPECT_TRUE(RowHasColor(first, RGB(255, 223, 127)));
+    EXPECT_FALSE(RowHasColor(first, RGB(80, 80, 80)));  // no plain highlight
+    // The row it left takes the background again.
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 1, 0);
+    Pump(10);
+    EXPECT_EQ(ScreenPixel(first.left, first.top), back);
+}
+
+TEST_F(MenuWindow, GlyphPicturesShowTheFrameOfTheItemsState)
+{
+    T_AM2000_Skin& skin = Menu->Options().Skin();
+    // A damaged picture counts as none: the drawn arrow stays.
+    skin.Set(T_AM2000_Skin::Triangle, "BM, but not a picture");
+    Open(100, 100);
+    EXPECT_TRUE(RowHasColor(RECT{Row(5).right - 24, Row(5).top, Row(5).right, Row(5).bottom}, RGB(255, 255, 255)));
+    CloseMenus();
+
+    const std::vector<COLORREF> frames = {StripRed, StripGreen, StripBlue, StripYellow};
+    skin.Set(T_AM2000_Skin::Triangle, Strip(frames));
+    skin.Set(T_AM2000_Skin::CheckMark, Strip(frames));
+    skin.Set(T_AM2000_Skin::Radio, Strip(frames));
+    static_cast<TMenuItem2000*>(Menu->Items()->Items(11))->SetChecked(true);  // Stay On Top
+    HWND wnd = Open(100, 100);
+    SaveScreenshot(WindowRect(wnd), "menu_window_skin_glyphs.bmp");
+    // Subtitles (row 5): the triangle picture's first frame in place of the drawn arrow.
+    const RECT subtitles = Row(5);
+    const RECT arrow{subtitles.right - 24, subtitles.top, subtitles.right, subtitles.bottom};
+    EXPECT_TRUE(RowHasColor(arrow, StripRed));
+    EXPECT_FALSE(RowHasColor(arrow, RGB(255, 255, 255)));
+    EXPECT_FALSE(RowHasColor(arrow, RGB(255, 0, 255)));  // the ring is transparent
+    // Selected, it shows as pressed: the third frame.
+    Window().SelectRow(5);
+    Pump(10);
+    EXPECT_TRUE(RowHasColor(arrow, StripBlue));
+    EXPECT_FALSE(RowHasColor(arrow, StripRed));
+    // Stay On Top (row 9) is checked: the check picture's checked frame in its glyph box.
+    const RECT stay = Row(9);
+    EXPECT_TRUE(RowHasColor(RECT{stay.left, stay.top, stay.left + 24, stay.bottom}, StripBlue));
+    CloseMenus();
+
+    // The radio picture: checked and unchecked radio items (copying items drops the radio flag).
+    Menu->RootItem = static_cast<TMenuItem2000*>(Menu->Items()->Items(6));  // Subtitles
+    for (int i : {0, 1})
+        Menu->RootItem->Items(i)->RadioItem = true;
+    wnd = Open(100, 100);
+    SaveScreenshot(WindowRect(wnd), "menu_window_skin_radio.bmp");
+    const RECT show = Row(0), hide = Row(1);
+    EXPECT_TRUE(RowHasColor(RECT{show.left, show.top, show.left + 24, show.bottom}, StripBlue));
+    EXPECT_TRUE(RowHasColor(RECT{hide.left, hide.top, hide.left + 24, hide.bottom}, StripRed));
+}
+
+TEST_F(MenuWindow, TitleBitmapIsCentredInTheBand)
+{
+    T_AM2000_Title& title = Menu->Options().Title();
+    title.Visible = true;
+    title.Width = 30;
+    title.ColorBegin = title.ColorEnd = 0xFF0000;  // blue
+    title.Bitmap = Solid(10, 12, RGB(0, 200, 0));
+    const HWND wnd = Open(100, 100);
+    const RECT w = WindowRect(wnd);
+    SaveScreenshot(w, "menu_window_title_bitmap.bmp");
+    const RECT band{w.left + 1, w.top + 1, w.left + 31, w.bottom - 1};
+    const int midX = (band.left + band.right) / 2, midY = (band.top + band.bottom) / 2;
+    EXPECT_EQ(ScreenPixel(midX, midY), RGB(0, 200, 0));
+    EXPECT_EQ(ScreenPixel(midX - 5, midY - 6), RGB(0, 200, 0));
+    EXPECT_EQ(ScreenPixel(midX - 6, midY), RGB(0, 0, 255));
+    EXPECT_EQ(ScreenPixel(midX, midY - 8), RGB(0, 0, 255));
+}
+
+TEST_F(MenuWindow, ExpandButtonTakesTheUnhidePictures)
+{
+    T_AM2000_Skin& skin = Menu->Options().Skin();
+    skin.Set(T_AM2000_Skin::Unhide, Strip({StripRed, StripGreen, StripBlue, StripYellow}));
+    skin.Set(T_AM2000_Skin::UnhideBackgroundHighlight, Solid(6, 6, RGB(10, 90, 160)));
+    static_cast<TMenuItem2000*>(Menu->Items()->Items(1))->SetHidden(true);  // Stop
+    const HWND wnd = Open(100, 100);
+    ASSERT_TRUE(Window().State(TPopupMenu2000Form::wsHasHidden));
+    const RECT last = Row(Window().RowCount() - 1);
+    const RECT button{last.left, last.bottom + 3, last.right, last.bottom + 3 + 13};
+    SaveScreenshot(WindowRect(wnd), "menu_window_skin_unhide.bmp");
+    EXPECT_TRUE(RowHasColor(button, StripRed));
+    EXPECT_FALSE(RowHasColor(button, RGB(255, 255, 255)));  // no drawn chevron
+    EXPECT_EQ(ScreenPixel(button.left + 2, button.top + 2), RGB(91, 91, 91));
+    Window().SelectRow(-3);
+    Pump(10);
+    EXPECT_EQ(ScreenPixel(button.left + 2, button.top + 2), RGB(10, 90, 160));
+    EXPECT_TRUE(RowHasColor(button, StripYellow));  // selected: the fourth frame
+}
+
+TEST_F(MenuWindow, RightToLeftPutsArrowsLeftAndCaptionsRight)
+{
+    const COLORREF text = RGB(255, 255, 255);
+    for (TBiDiMode mode : {bdLeftToRight, bdRightToLeft}) {
+        SCOPED_TRACE(int(mode));
+        Menu->BiDiMode = mode;
+        const bool rtl = mode == bdRightToLeft;
+        const HWND wnd = Open(300, 100);
+        SaveScreenshot(WindowRect(wnd), "menu_window_rtl.bmp");
+        const RECT subtitles = Row(5), exit = Row(14);
+        const int columnEdge = 24;  // the skin's side margins
+        const RECT leftEdge{subtitles.left, subtitles.top, subtitles.left + columnEdge - 4, subtitles.bottom};
+        const RECT rightEdge{subtitles.right - columnEdge + 4, subtitles.top, subtitles.right, subtitles.bottom};
+        EXPECT_EQ(RowHasColor(leftEdge, text), rtl);
+        EXPECT_EQ(RowHasColor(rightEdge, text), !rtl);
+        // A short caption sits at its column's reading start.
+        const int middle = (exit.left + exit.right) / 2;
+        EXPECT_EQ(RowHasColor(RECT{exit.left, exit.top, middle, exit.bottom}, text), !rtl);
+        EXPECT_EQ(RowHasColor(RECT{middle, exit.top, exit.right, exit.bottom}, text), rtl);
+        // Left of its point when reading right to left with left alignment.
+        EXPECT_EQ(WindowRect(wnd).left, rtl ? 300 - (WindowRect(wnd).right - WindowRect(wnd).left) : 300);
+        CloseMenus();
+    }
+}
+
+TEST_F(MenuWindow, TearOffBarIsAGripOrACaptionBarAboveTheRows)
+{
+    TSpiSetting gradient(SPI_GETGRADIENTCAPTIONS, SPI_SETGRADIENTCAPTIONS, false);
+    Menu->Options().SetDraggable(true);
+    for (bool flat : {true, false}) {
+        SCOPED_TRACE(flat);
+        Menu->Options().SetFlags(flat ? FlagBit(mfXpControls) : 0);
+        const HWND wnd = Open(100, 100);
+        const RECT w = WindowRect(wnd);
+        SaveScreenshot(w, "menu_window_tearoff.bmp");
+        EXPECT_EQ(Row(0).top - w.top, 1 + 7 + 2);
+        const int midX = (w.left + w.right) / 2, top = w.top + 1;
+        if (flat) {
+            for (int y : {1, 3, 5})
+                EXPECT_EQ(ScreenPixel(midX, top + y), RGB(145, 145, 145)) << y;
+            EXPECT_EQ(ScreenPixel(midX, top + 2), RGB(91, 91, 91));
+            EXPECT_EQ(ScreenPixel(midX - 20, top + 1), RGB(91, 91, 91));  // the grip is 33 long
+            Window().SelectRow(-2);
+            Pump(10);
+            EXPECT_EQ(ScreenPixel(midX, top + 2), GetSysColor(COLOR_BTNHIGHLIGHT));  // the frame colour
+            EXPECT_EQ(ScreenPixel(midX, top + 3), RGB(80, 80, 80));
+        } else {
+            EXPECT_EQ(ScreenPixel(midX, top + 3), GetSysColor(COLOR_INACTIVECAPTION));
+            Window().SelectRow(-2);
+            Pump(10);
+            EXPECT_EQ(ScreenPixel(midX, top + 3), GetSysColor(COLOR_ACTIVECAPTION));
+        }
+        EXPECT_EQ(ScreenPixel(midX, top + 7), RGB(91, 91, 91));  // the strip under the bar
+        CloseMenus();
+    }
 }
