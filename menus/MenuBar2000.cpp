@@ -352,6 +352,15 @@ void TMenuBar2000::CloseItem()
     ShowMenuHint("");
 }
 
+void TMenuBar2000::DropSelection()
+{
+    CloseItem();
+    FHotItem = nullptr;
+    FHotIndex = -1;
+    FHotRect = TRect();
+    Invalidate();
+}
+
 bool TMenuBar2000::CloseOnOutsideClick()
 {
     if (!CloseMenus(false, 0))

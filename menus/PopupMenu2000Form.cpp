@@ -1,6 +1,7 @@
 #include "PopupMenu2000Form.h"
 
 #include "DropShadow.h"
+#include "MenuBar2000.h"
 #include "MenuItemCache.h"
 #include "MenuUtils.h"
 #include "PopupMenu2000FormParts.h"
@@ -894,11 +895,23 @@ void TPopupMenu2000Form::DeferClose(UINT elapse)
 {
     StartMenuTimer(elapse, [this] {
         StopMenuTimer();
+        // The pointer went on to an item of a menu bar: the bar decides what opens next.
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        for (int i = 0; i < MenuBarCount(); ++i)
+            if (TMenuBar2000* bar = MenuBarAt(i); bar->HandleAllocated() && IsWindowVisible(bar->HandleOrNull())) {
+                POINT client = cursor;
+                ScreenToClient(bar->HandleOrNull(), &client);
+                if (WindowFromPoint(cursor) == bar->HandleOrNull() && bar->HitTest(TPoint(client)))
+                    return;
+            }
         TPopupMenu2000Form* top = this;
         while (top->FParentWindow)
             top = top->FParentWindow;
         top->FCancelled = true;
-        top->CloseMenu();
+        CloseMenus(true, 0);
+        if (top->IsShowing())
+            top->CloseMenu();
     });
 }
 
