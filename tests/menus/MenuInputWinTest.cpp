@@ -147,6 +147,13 @@ protected:
         const RECT r = w.RowRect(row);
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
+    // Moves the pointer onto a row (dx right of its centre) and waits until the row is selected.
+    bool Hover(TPopupMenu2000Form& w, int row, int dx = 0)
+    {
+        const POINT p = RowCentre(w, row);
+        MoveTo(p.x + dx, p.y);
+        return WaitFor([&] { return w.Selection() == row; }, 1000);
+    }
     void Key(HWND wnd, WPARAM key, UINT msg = WM_KEYDOWN)
     {
         PostMessageA(wnd, msg, key, 0);
@@ -590,9 +597,7 @@ TEST_F(MenuInput, ARightReleaseOnAnItemOpensItsContextMenuBesideIt)
     Open();
 
     // An item without one: the event, and nothing opens.
-    const POINT stop = RowCentre(Window(), 1);
-    MoveTo(stop.x, stop.y);
-    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 1; }, 1000));
+    ASSERT_TRUE(Hover(Window(), 1));
     Log.clear();
     SendMouse(MOUSEEVENTF_RIGHTDOWN);
     SendMouse(MOUSEEVENTF_RIGHTUP);
@@ -601,9 +606,8 @@ TEST_F(MenuInput, ARightReleaseOnAnItemOpensItsContextMenuBesideIt)
     EXPECT_FALSE(ChildOpen());
     EXPECT_TRUE(Menu->IsShowing());
 
+    ASSERT_TRUE(Hover(Window(), 0));
     const POINT play = RowCentre(Window(), 0);
-    MoveTo(play.x, play.y);
-    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 0; }, 1000));
     Log.clear();
     SendMouse(MOUSEEVENTF_RIGHTDOWN);
     SendMouse(MOUSEEVENTF_RIGHTUP);
@@ -615,9 +619,7 @@ TEST_F(MenuInput, ARightReleaseOnAnItemOpensItsContextMenuBesideIt)
     EXPECT_EQ(Child()->Top(), play.y);
 
     // Its command closes the whole chain first.
-    const POINT first = RowCentre(*Child(), 0);
-    MoveTo(first.x, first.y);
-    ASSERT_TRUE(WaitFor([this] { return Child()->Selection() == 0; }, 1000));
+    ASSERT_TRUE(Hover(*Child(), 0));
     ClickHere();
     ASSERT_TRUE(WaitFor([this] { return !Menu->IsShowing(); }, 1000));
     WaitFor([this] { return Log.back().rfind("click", 0) == 0; }, 1000);
@@ -628,9 +630,8 @@ TEST_F(MenuInput, ADropDownThatClosesOnLeaveGoesHalfASecondAfterThePointerLeft)
 {
     Open();
     SendMessageA(Window().HandleOrNull(), WM_AM2000_SETOPTION, 6, 1);
+    ASSERT_TRUE(Hover(Window(), 0));
     const POINT play = RowCentre(Window(), 0);
-    MoveTo(play.x, play.y);
-    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 0; }, 1000));
     MoveTo(Window().Left() - 40, play.y);
     const DWORD left = GetTickCount();
     ASSERT_TRUE(WaitFor([this] { return Window().Selection() == -1; }, 1000));
@@ -642,8 +643,7 @@ TEST_F(MenuInput, ADropDownThatClosesOnLeaveGoesHalfASecondAfterThePointerLeft)
     // Without the bit the menu stays.
     Open();
     SendMessageA(Window().HandleOrNull(), WM_AM2000_SETOPTION, 6, 0);
-    MoveTo(play.x + 5, play.y);  // the last handled place of the first showing would be ignored
-    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 0; }, 1000));
+    ASSERT_TRUE(Hover(Window(), 0, 5));  // the last handled place of the first showing would be ignored
     MoveTo(Window().Left() - 40, play.y);
     EXPECT_FALSE(WaitFor([this] { return !Menu->IsShowing(); }, 800));
 }
@@ -652,9 +652,7 @@ TEST_F(MenuInput, AMenuThatKeepsItselfOpenRunsTheCommandAndStays)
 {
     Open();
     SendMessageA(Window().HandleOrNull(), WM_AM2000_SETOPTION, 8, 0);
-    const POINT check = RowCentre(Window(), 4);
-    MoveTo(check.x, check.y);
-    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 4; }, 1000));
+    ASSERT_TRUE(Hover(Window(), 4));
     Log.clear();
     ClickHere();
     ASSERT_TRUE(WaitFor([this] { return !Log.empty() && Log.back().rfind("click", 0) == 0; }, 1000));
@@ -720,14 +718,11 @@ TEST_F(MenuInput, HoverPutsTheItemsHintIntoTheStatusBarAndTheApplication)
     Menu->StatusBarIndex = 1;
     Play->SetHint("Starts &#123the file");
     Open();
-    const POINT play = RowCentre(Window(), 0), stop = RowCentre(Window(), 1);
-    MoveTo(play.x, play.y);
-    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 0; }, 1000));
+    ASSERT_TRUE(Hover(Window(), 0));
     EXPECT_EQ(bar->PanelText(1), "Starts  the file");
     EXPECT_EQ(app.Hint(), "Starts &#123the file");
     EXPECT_EQ(hints, 1);
-    MoveTo(stop.x, stop.y);
-    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 1; }, 1000));
+    ASSERT_TRUE(Hover(Window(), 1));
     EXPECT_EQ(bar->PanelText(1), "");
     EXPECT_EQ(app.Hint(), "");
     EXPECT_EQ(hints, 2);
@@ -736,15 +731,13 @@ TEST_F(MenuInput, HoverPutsTheItemsHintIntoTheStatusBarAndTheApplication)
     bar->SetPanelText(1, "ready");
     bar->SetSimplePanel(true);
     EXPECT_NE(SendMessageA(bar->HandleOrNull(), SB_ISSIMPLE, 0, 0), 0);
-    MoveTo(play.x, play.y);
-    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 0; }, 1000));
+    ASSERT_TRUE(Hover(Window(), 0));
     EXPECT_EQ(bar->SimpleText(), "Starts  the file");
     EXPECT_EQ(bar->PanelText(1), "ready");
     // A panel index past the panels shows nothing.
     bar->SetSimplePanel(false);
     Menu->StatusBarIndex = 2;
-    MoveTo(stop.x, stop.y);
-    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == 1; }, 1000));
+    ASSERT_TRUE(Hover(Window(), 1));
     EXPECT_EQ(bar->PanelText(1), "ready");
     Menu->StatusBar = nullptr;
 }
