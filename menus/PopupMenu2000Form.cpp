@@ -867,6 +867,9 @@ void TPopupMenu2000Form::CloseMenu()
         FCounted = false;
         --OpenWindows;
     }
+    // 7.
+    if (auto* root = dynamic_cast<TMenuItem2000*>(FRoot); root && root->OnExit && !State(wsKeepOpen))
+        root->OnExit(root);
     // 8.
     FSelection = FPrevSelection = -1;
     SetState(wsOpenedSubmenu, false);

@@ -670,6 +670,19 @@ TEST_F(MenuInput, AMenuThatKeepsItselfOpenRunsTheCommandAndStays)
     EXPECT_TRUE(Check->Checked);
 }
 
+TEST_F(MenuInput, ClosingTellsTheRootItUnlessTheMenuKeepsItselfOpen)
+{
+    int exits = 0;
+    Menu->Items()->OnExit = [&](TObject*) { ++exits; };
+    Key(Open(), VK_ESCAPE);
+    EXPECT_EQ(exits, 1);
+    const HWND wnd = Open();
+    SendMessageA(wnd, WM_AM2000_SETOPTION, 8, 0);
+    Key(wnd, VK_ESCAPE);
+    EXPECT_FALSE(Menu->IsShowing());
+    EXPECT_EQ(exits, 1);
+}
+
 TEST_F(MenuInput, F1OpensTheHelpAtTheSelectedItemsContext)
 {
     TApplication app;
