@@ -607,10 +607,21 @@ bool TWinControl::ContextPopup(const TMessage& message)
     for (int i = ControlCount() - 1; i >= 0; --i) {
         TControl* child = Controls(i);
         const RECT bounds = child->BoundsRect();
-        if (!dynamic_cast<TWinControl*>(child) && child->Visible() && child->PopupMenu && PtInRect(&bounds, client)) {
+        if (!dynamic_cast<TWinControl*>(child) && child->Visible() && (child->PopupMenu || child->OnContextPopup) &&
+            PtInRect(&bounds, client)) {
             target = child;
             break;
         }
+    }
+    if (target->OnContextPopup) {
+        TPoint at(-1, -1);
+        if (message.LParam != -1)
+            at = target == this ? TPoint(client.x, client.y)
+                                : TPoint(client.x - target->Left(), client.y - target->Top());
+        bool handled = false;
+        target->OnContextPopup(target, at, handled);
+        if (handled)
+            return true;
     }
     if (!target->PopupMenu)
         return false;

@@ -24,6 +24,9 @@ using TShiftState = unsigned;
 inline constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64;
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+// Asked before a control's popup menu shows (mousePos in client coordinates, -1,-1 from the
+// keyboard); setting handled keeps the menu shut.
+using TContextPopupEvent = std::function<void(TObject* sender, TPoint mousePos, bool& handled)>;
 
 class TWinControl;
 class TPopupMenu;
@@ -79,6 +82,7 @@ public:
     // Shown on a right click (WM_CONTEXTMENU) that the control does not handle itself, and asked
     // for its shortcuts by the menu-key step while the control or a child of it has the focus.
     TPopupMenu* PopupMenu = nullptr;
+    TContextPopupEvent OnContextPopup;
 
     // Painting of controls without a window of their own; the parent calls it with the
     // device context offset to the control's top-left and clipped to it.

@@ -523,6 +523,27 @@ void TApplication::CancelHint()
     SendMessageA(FHintWindow.Get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
 }
 
+void TApplication::SetHint(const std::string& value)
+{
+    if (value == FHint)
+        return;
+    FHint = value;
+    if (OnHint)
+        OnHint(this);
+}
+
+bool TApplication::HelpContext(int context)
+{
+    bool callHelp = true;
+    bool result = false;
+    if (OnHelp)
+        result = OnHelp(HELP_CONTEXT, context, callHelp);
+    if (!callHelp || HelpFile.empty())
+        return result;
+    const HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->HandleOrNull() : Handle();
+    return WinHelpA(owner, HelpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(context)) != FALSE;
+}
+
 void TApplication::DeleteReleased()
 {
     while (!FReleased.empty()) {

@@ -119,6 +119,15 @@ public:
     void CancelHint();
     HWND Handle() const { return FUtilWindow.Get(); }
     std::string ExeName() const;
+    // The current long hint (a menu item's or a control's); OnHint hears every change.
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& value);
+    TNotifyEvent OnHint;
+    // The help file; HelpContext opens it at a context: OnHelp sees the request first and may
+    // keep the system's help program from starting (callHelp False). True when help was shown.
+    std::string HelpFile;
+    bool HelpContext(int context);
+    std::function<bool(WORD command, LONG_PTR data, bool& callHelp)> OnHelp;
 
     std::string Title;
     bool ShowMainForm = true;
@@ -141,6 +150,7 @@ private:
     bool ProcessMessage(MSG& msg);
     void DeleteReleased();
     TCustomForm* FMainForm = nullptr;
+    std::string FHint;
     bool FTerminated = false;
     bool FActive = false;
     TWindowHandle FUtilWindow;

@@ -356,6 +356,20 @@ void TStatusBar::CreateParams(TCreateParams& params)
 
 void TStatusBar::CreateWindowHandle() { ApplyPanels(); }
 
+void TStatusBar::SetSimplePanel(bool value)
+{
+    FSimplePanel = value;
+    if (HandleAllocated())
+        ApplyPanels();
+}
+
+void TStatusBar::SetSimpleText(const std::string& value)
+{
+    FSimpleText = value;
+    if (HandleAllocated() && FSimplePanel)
+        SendMessageA(HandleOrNull(), SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(FSimpleText.c_str()));
+}
+
 void TStatusBar::SetPanelWidths(const std::vector<int>& Widths)
 {
     FWidths = Widths;
@@ -390,6 +404,9 @@ void TStatusBar::ApplyPanels()
     SendMessageA(HandleOrNull(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
     for (size_t i = 0; i < FTexts.size(); ++i)
         SendMessageA(HandleOrNull(), SB_SETTEXTA, i, reinterpret_cast<LPARAM>(FTexts[i].c_str()));
+    SendMessageA(HandleOrNull(), SB_SIMPLE, FSimplePanel, 0);
+    if (FSimplePanel)
+        SendMessageA(HandleOrNull(), SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(FSimpleText.c_str()));
 }
 
 void TStatusBar::Resize()

@@ -98,6 +98,12 @@ public:
     void SetPanelText(int Panel, const std::string& Text);
     std::string PanelText(int Panel) const;
     const std::vector<int>& PanelWidths() const { return FWidths; }
+    int PanelCount() const { return static_cast<int>(FWidths.size()); }
+    // Simple mode shows one text over the whole bar instead of the panels (which keep theirs).
+    bool SimplePanel() const { return FSimplePanel; }
+    void SetSimplePanel(bool value);
+    const std::string& SimpleText() const { return FSimpleText; }
+    void SetSimpleText(const std::string& value);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -108,4 +114,6 @@ private:
     void ApplyPanels();
     std::vector<int> FWidths;
     std::vector<std::string> FTexts;
+    bool FSimplePanel = false;
+    std::string FSimpleText;
 };

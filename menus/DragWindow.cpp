@@ -51,6 +51,7 @@ struct TMenuWindowList {
 
 T_AM2000_DragWindow* CurrentDragWindow() { return Current; }
 int DragDropPosition() { return DropPosition; }
+HWND DragTargetWindow() { return DropTarget; }
 
 T_AM2000_DragWindow::T_AM2000_DragWindow(TMenuItem* item, HDC source, const RECT& sourceRect)
     : TForm(nullptr), FItem(item), FWidth(std::max<int>(1, sourceRect.right - sourceRect.left)),

@@ -52,4 +52,6 @@ void DragAccept();
 void DragReject();
 // The drop position in the menu under the pointer (-1 none), and the cursor of before the drag.
 int DragDropPosition();
+// The menu window under the pointer at the last track, or none.
+HWND DragTargetWindow();
 void EndDragFeedback();

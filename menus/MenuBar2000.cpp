@@ -491,6 +491,15 @@ void TMenuBar2000::CloseItem()
     ShowMenuHint("");
 }
 
+void TMenuBar2000::DropSelection()
+{
+    CloseItem();
+    FHotItem = nullptr;
+    FHotIndex = -1;
+    FHotRect = TRect();
+    Invalidate();
+}
+
 bool TMenuBar2000::CloseOnOutsideClick()
 {
     if (!CloseMenus(false, 0))
@@ -689,6 +698,11 @@ bool TMenuBar2000::KeyMessage(UINT msg, WPARAM key, LPARAM data)
     const bool altAlone = FAltAlone;
     if (down)
         FAltAlone = false;
+    // The release of the Alt that closed a drop-down belongs to that close, not to bar mode.
+    if (msg == WM_SYSKEYUP && key == VK_MENU && FMenuKeyReset) {
+        FMenuKeyReset = false;
+        return true;
+    }
     // Alt let go alone, or F10: in or out of bar mode. F10's release is taken too, so that the
     // form's default handling enters no menu loop of its own.
     if ((msg == WM_SYSKEYUP && key == VK_MENU && altAlone) || (msg == WM_SYSKEYDOWN && key == VK_F10)) {

@@ -71,6 +71,11 @@ public:
     void PushHotItem(bool keyboard);
     void OpenDropDown(bool expanded, bool keyboard);
     void CloseItem();
+    // Esc on the top level of a drop-down: no hot item, nothing pushed.
+    void DropSelection();
+    // Set when the drop-down's window closed on Alt or F10.
+    void SetMenuKeyReset(bool value) { FMenuKeyReset = value; }
+    bool MenuKeyReset() const { return FMenuKeyReset; }
     // A press outside the menus: closes the drop-down and the open item; False when the
     // drop-down refused to close.
     bool CloseOnOutsideClick();
@@ -118,6 +123,7 @@ private:
     T_AM2000_MenuOptions FOptions;
     std::unique_ptr<T_AM2000_RaisedItemForm> FRaised;
     std::unique_ptr<T_AM2000_ToolTipWindow> FToolTip;
+    bool FMenuKeyReset = false;
     HFONT FMenuFont = nullptr;
     HFONT FTurnedFont = nullptr;
 };

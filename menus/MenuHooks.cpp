@@ -331,14 +331,20 @@ void ShowMenuHint(const std::string& hint)
         target = MenuBarAt(0)->StatusBar;
         index = MenuBarAt(0)->StatusBarIndex;
     }
-    // The class library's status bar has panels only (no simple mode).
-    if (auto* bar = dynamic_cast<TStatusBar*>(target))
+    auto* bar = dynamic_cast<TStatusBar*>(target);
+    if (!bar)
+        return;
+    if (bar->SimplePanel())
+        bar->SetSimpleText(text);
+    else if (index < bar->PanelCount())
         bar->SetPanelText(index, text);
 }
 
 void ShowItemHint(TComponent* item, TControl* target)
 {
     const std::string hint = HintText(item);
+    if (Application)
+        Application->SetHint(hint);
     if (target)
         target->Hint = hint;
     if ((Current && Current->StatusBar) || MenuBarCount() > 0)

@@ -933,6 +933,9 @@ void TPopupMenu2000Form::CloseMenu()
         FCounted = false;
         --OpenWindows;
     }
+    // 7.
+    if (auto* root = dynamic_cast<TMenuItem2000*>(FRoot); root && root->OnExit && !State(wsKeepOpen))
+        root->OnExit(root);
     // 8.
     FSelection = FPrevSelection = -1;
     SetState(wsOpenedSubmenu, false);
@@ -961,11 +964,23 @@ void TPopupMenu2000Form::DeferClose(UINT elapse)
 {
     StartMenuTimer(elapse, [this] {
         StopMenuTimer();
+        // The pointer went on to an item of a menu bar: the bar decides what opens next.
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        for (int i = 0; i < MenuBarCount(); ++i)
+            if (TMenuBar2000* bar = MenuBarAt(i); bar->HandleAllocated() && IsWindowVisible(bar->HandleOrNull())) {
+                POINT client = cursor;
+                ScreenToClient(bar->HandleOrNull(), &client);
+                if (WindowFromPoint(cursor) == bar->HandleOrNull() && bar->HitTest(TPoint(client)))
+                    return;
+            }
         TPopupMenu2000Form* top = this;
         while (top->FParentWindow)
             top = top->FParentWindow;
         top->FCancelled = true;
-        top->CloseMenu();
+        CloseMenus(true, 0);
+        if (top->IsShowing())
+            top->CloseMenu();
     });
 }
 

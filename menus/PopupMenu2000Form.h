@@ -72,6 +72,8 @@ public:
         wsHiddenShown, wsHasHidden, wsHiddenAsRegular, wsDragMode, wsAlwaysCues, wsNoInitMenu, wsOneOff,
         wsFreeAfterClose, wsHold, wsClosedByParent, wsBit10, wsBit18, wsBit20, wsBit24, wsBit27, wsBit30,
         wsBit32, wsOwnComponent, wsOpenedSubmenu,
+        // Bit 24 (0x514 kind 6): a hot-tracking bar's drop-down closes a while after the pointer left.
+        wsCloseOnLeave = wsBit24,
     };
 
     TPopupMenu2000Form(TComponent* owner, TCustomPopupMenu2000* menu);
@@ -191,7 +193,9 @@ private:
     void FollowInParent();
     void EditCursor(int x, int y);
     void TrackItemDrag();
-    void EndItemDrag();
+    void EndItemDrag(bool accept);
+    void ContextPopup(int x, int y);
+    void OpenChild(TMenuItem* root, HMENU handle, int row, POINT at, bool keyboard);
     void CloseChain();
     TPopupMenu2000Form* TopWindow();
     TCustomForm* OwnerForm() const;

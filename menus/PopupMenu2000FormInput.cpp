@@ -3,7 +3,9 @@
 #include "PopupMenu2000Form.h"
 
 #include "DragWindow.h"
+#include "MenuBar2000.h"
 #include "MenuInputCore.h"
+#include "MenuPersistence.h"
 #include "PopupMenu2000FormParts.h"
 #include "ThemeSupport.h"
 
@@ -50,6 +52,15 @@ void PassAsMenuMessage(HWND top, UINT msg, WPARAM wParam, LPARAM lParam)
     m.lParam = lParam;
     m.time = GetMessageTime();
     CallMsgFilterA(&m, MSGF_MENU);
+}
+
+// The bar whose drop-down the menu is, or none.
+TMenuBar2000* OwningBar(const TCustomPopupMenu2000* menu)
+{
+    for (int i = 0; i < MenuBarCount(); ++i)
+        if (&MenuBarAt(i)->DropDown() == menu)
+            return MenuBarAt(i);
+    return nullptr;
 }
 
 void Beep()
@@ -165,8 +176,14 @@ void TPopupMenu2000Form::MouseLeave()
         FSelection = -1;
         Paint();
     }
+    if (State(wsCustomising) && CurrentDragWindow()) {
+        SetState(wsFullRepaint, true);
+        Paint();
+    }
     if (FToolTip)
         FToolTip->Deactivate();
+    if (State(wsCloseOnLeave) && !CurrentDragWindow())
+        DeferClose(LeaveDelay);
 }
 
 void TPopupMenu2000Form::FollowInParent()
@@ -235,6 +252,10 @@ void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
     if (State(wsDragMode) && CurrentDragWindow()) {
         // The drag window tells the menus under the pointer (this one's move stops at the jitter box).
         CurrentDragWindow()->Track();
+        if (!DragTargetWindow()) {
+            SetDropTarget(nullptr);  // nowhere to drop
+            MenuDragState().TargetCode = TMenuDragState::NoTarget;
+        }
         if (hit == FSelection)
             return;
     }
@@ -288,11 +309,14 @@ void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
         MenuSelectNotice();
     }
     EditCursor(x, y);  // the newly selected row's own cursor
-    // 10.
-    if (FOptions.Customizable() && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) && RowItem(FPressedArea))
+    // 10. The pressed item is the family's: another menu window under the pointer takes the drop.
+    if ((FOptions.Customizable() || State(wsCustomising)) && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) &&
+        (RowItem(FPressedArea) || (MenuDragState().Dragged && CurrentDragWindow())))
         TrackItemDrag();
     // 11.
     Paint();
+    ShowMenuHint("");
+    ShowItemHint(RowItem(FSelection), nullptr);
     // 12.
     if (hit == selExpand) {
         StopMenuTimer();
@@ -371,7 +395,7 @@ void TPopupMenu2000Form::MouseUp(TMouseButton button, TShiftState shift, int x, 
     FScrollRepeat = false;
     FPressedArea = -1;
     if (State(wsDragMode) && CurrentDragWindow()) {
-        EndItemDrag();  // a drop lands nowhere yet: the drag ends with the menus unchanged
+        EndItemDrag(true);
         return;
     }
     if (State(wsAnimating) || State(wsClosing))
@@ -386,6 +410,10 @@ void TPopupMenu2000Form::MouseUp(TMouseButton button, TShiftState shift, int x, 
     if (TMenuItem2000* item = Skinned(RowItem(FSelection)); item && item->OnMouseUp) {
         const RECT r = RowRect(FSelection);
         item->OnMouseUp(item, button, shift, x - (r.left - Left()), y - (r.top - Top()));
+    }
+    if (button == mbRight) {
+        ContextPopup(x, y);
+        return;
     }
     if (button != mbLeft || State(wsCustomising))
         return;
@@ -431,6 +459,37 @@ void TPopupMenu2000Form::ReleaseSelection()
     if (skinned && skinned->Control() == ctlEditbox)
         return;  // the edit box takes the click
     Execute(item, true);
+}
+
+// The item's own context menu, as a child window of this one at the pointer.
+void TPopupMenu2000Form::ContextPopup(int x, int y)
+{
+    TMenuItem* item = FSelection >= 0 ? RowItem(FSelection) : nullptr;
+    const bool onRow = item && HitTest(x, y) == FSelection;
+    if (!onRow) {
+        // Outside an item: the menu window under the pointer hears the release.
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        auto* other = dynamic_cast<TPopupMenu2000Form*>(FindDragTarget(TPoint(cursor.x, cursor.y), true));
+        if (other && other != this && other->HandleAllocated()) {
+            ScreenToClient(other->HandleOrNull(), &cursor);
+            SendMessageA(other->HandleOrNull(), WM_RBUTTONUP, 0, MAKELPARAM(cursor.x, cursor.y));
+        }
+        return;
+    }
+    if (FMenu && FMenu->OnContextMenu)
+        FMenu->OnContextMenu(FMenu);
+    TMenuItem2000* skinned = Skinned(item);
+    auto* popup = skinned ? dynamic_cast<TCustomPopupMenu2000*>(skinned->PopupMenu) : nullptr;
+    if (!popup)
+        return;
+    CloseSubmenu();
+    if (popup->OnPopup)
+        popup->OnPopup(popup);
+    popup->PrepareItems(true);
+    POINT at{};
+    GetCursorPos(&at);
+    OpenChild(popup->Items(), nullptr, FSelection, at, false);
 }
 
 // ---- Submenus ----
@@ -489,6 +548,21 @@ void TPopupMenu2000Form::OpenSubmenu(bool keyboard)
         if (attached && attached->OnPopup)
             attached->OnPopup(item);
     }
+    // 9.
+    TAnchorInput anchor;
+    anchor.ClientWidth = Width();
+    anchor.Scroll = State(wsScroll);
+    anchor.ScrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
+    anchor.OpensLeftwards = State(wsOpensLeftwards);
+    anchor.RowTop = FLayout.Rows[static_cast<size_t>(row)].Top;
+    anchor.ScrollShift = FLayout.Rows[static_cast<size_t>(FFirstRow)].Top - FLayout.FirstTop;
+    const TPoint a = SubmenuAnchor(anchor, FLayoutInput);
+    OpenChild(root, handle, row, POINT{Left() + a.x, Top() + a.y}, keyboard);
+}
+
+// Steps 6 to 9 of opening a submenu: the child window for root (or a native handle) at a screen point.
+void TPopupMenu2000Form::OpenChild(TMenuItem* root, HMENU handle, int row, POINT at, bool keyboard)
+{
     // 6.
     if (!FChildWindow)
         FChildWindow = std::make_unique<TPopupMenu2000Form>(Owner(), FMenu);
@@ -509,17 +583,8 @@ void TPopupMenu2000Form::OpenSubmenu(bool keyboard)
         child->SetState(wsKeyboardOpened, true);
         child->FIgnoreNextMove = true;
     }
-    // 9.
-    TAnchorInput anchor;
-    anchor.ClientWidth = Width();
-    anchor.Scroll = State(wsScroll);
-    anchor.ScrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
-    anchor.OpensLeftwards = State(wsOpensLeftwards);
-    anchor.RowTop = FLayout.Rows[static_cast<size_t>(row)].Top;
-    anchor.ScrollShift = FLayout.Rows[static_cast<size_t>(FFirstRow)].Top - FLayout.FirstTop;
-    const TPoint a = SubmenuAnchor(anchor, FLayoutInput);
     FChild = child;
-    child->SetBoundsNow(Left() + a.x, Top() + a.y, 0, 0);
+    child->SetBoundsNow(at.x, at.y, 0, 0);
     if (!child->Show()) {
         if (FChild == child)
             FChild = nullptr;
@@ -628,9 +693,10 @@ void TPopupMenu2000Form::Execute(TMenuItem* item, bool fromRelease)
     TCustomPopupMenu2000* menu = FMenu;
     // 5.
     TPopupMenu2000Form* top = TopWindow();
+    const bool keepOpen = top->State(wsKeepOpen);
     if (top->State(wsCustomising)) {
         top->SetState(wsCustomising, false);
-    } else {
+    } else if (!keepOpen) {
         top->FCancelled = false;
         CloseChain();
     }
@@ -659,6 +725,13 @@ void TPopupMenu2000Form::Execute(TMenuItem* item, bool fromRelease)
     }
     // 10.
     item->Click();
+    // 11.
+    if (keepOpen && IsShowing()) {
+        if (FToolTip)
+            FToolTip->Deactivate();
+        StartMenuTimer(SubmenuDelay, [this] { CheckSubmenu(); });
+        Repaint();
+    }
 }
 
 void TPopupMenu2000Form::NativeExecute(int row)
@@ -688,33 +761,63 @@ void TPopupMenu2000Form::NativeExecute(int row)
 
 void TPopupMenu2000Form::TrackItemDrag()
 {
-    const int pressed = FPressedArea;
-    if (pressed < 0 || FSelection == pressed)
-        return;  // moves within the pressed row start nothing
+    static bool tracking = false;  // the drag window's moves reach the menu windows, this one too
+    TMenuDragState& drag = MenuDragState();
     POINT cursor{};
     GetCursorPos(&cursor);
-    if (!State(wsDragMode)) {
+    if (!CurrentDragWindow()) {
+        const int pressed = FPressedArea;
+        if (pressed < 0 || FSelection == pressed)
+            return;  // moves within the pressed row start nothing
+        TMenuItem2000* item = Skinned(RowItem(pressed));
         const RECT screen = RowRect(pressed);
-        if (IsRectEmpty(&screen))
+        if (!item || IsRectEmpty(&screen))
             return;
-        SetState(wsDragMode, true);
+        drag.Dragged = item;
         RECT source = screen;
         OffsetRect(&source, -Left(), -Top());
         const int margin = FOptions.Margins().Get(T_AM2000_Margins::Frame);
         source.left += margin;
         source.right -= margin;
-        auto* window = new T_AM2000_DragWindow(RowItem(pressed), FBufferDC, source);  // the current drag window
+        auto* window = new T_AM2000_DragWindow(item, FBufferDC, source);  // the current drag window
         window->PlaceAt(screen.left + margin, screen.top + cursor.y - (screen.top + screen.bottom) / 2);
         DragAccept();
     }
+    // The drop target: the row under the pointer, or the end below the last row.
+    RECT mine{};
+    GetWindowRect(HandleOrNull(), &mine);
+    if (PtInRect(&mine, cursor)) {
+        if (!(FSelection == -1 && FPrevSelection == 0))
+            SetDropTarget(RowItem(FSelection));
+        drag.TargetCode = TMenuDragState::NoTarget;
+        if (!drag.Target) {
+            const RECT last = RowRect(RowCount() - 1);
+            if (FSelection == selExpand || FSelection == selScrollDown || PtInRect(&last, cursor))
+                drag.TargetCode = TMenuDragState::AppendTarget;
+        }
+        drag.NewParent = FRoot;
+        SetState(wsDragMode, true);
+    }
+    if (tracking)
+        return;
+    tracking = true;
     if (T_AM2000_DragWindow* window = CurrentDragWindow())
         window->Track();
+    tracking = false;
+    if (!DragTargetWindow()) {
+        SetDropTarget(nullptr);
+        drag.TargetCode = TMenuDragState::NoTarget;
+        DragReject();
+        Paint();
+    }
 }
 
-void TPopupMenu2000Form::EndItemDrag()
+void TPopupMenu2000Form::EndItemDrag(bool accept)
 {
     SetState(wsDragMode, false);
     EndDragFeedback();
+    // The family's drop: moves the item (or only resets the drag) and rebuilds the showing menu.
+    MoveMenuItem(accept);
     Repaint();
 }
 
@@ -762,7 +865,10 @@ bool TPopupMenu2000Form::KeyMessage(UINT msg, WPARAM key, LPARAM data)
     if (FChild && FChild->IsShowing())
         return FChild->KeyMessage(msg, key, data);  // the deepest window takes the keys
     if (msg == WM_SYSKEYDOWN && (key == VK_MENU || key == VK_F10)) {
+        TMenuBar2000* bar = OwningBar(FMenu);
         CloseChain();
+        if (bar)
+            bar->SetMenuKeyReset(true);
         return true;
     }
     if (msg != WM_KEYDOWN && msg != WM_SYSKEYDOWN)
@@ -802,9 +908,9 @@ bool TPopupMenu2000Form::KeyMessage(UINT msg, WPARAM key, LPARAM data)
             PassAsMenuMessage(top, WM_KEYDOWN, VK_LEFT, 0);
         }
         break;
-    case TMenuKey::Escape:
+    case TMenuKey::Escape: {
         if (State(wsDragMode) && CurrentDragWindow()) {
-            EndItemDrag();
+            EndItemDrag(false);
             break;
         }
         if (FParentWindow) {
@@ -814,15 +920,28 @@ bool TPopupMenu2000Form::KeyMessage(UINT msg, WPARAM key, LPARAM data)
             NotifyMenuEvent(EVENT_SYSTEM_MENUPOPUPEND, HandleOrNull(), CHILDID_SELF);
             NotifyMenuEvent(EVENT_OBJECT_HIDE, HandleOrNull(), CHILDID_SELF);
             FCancelled = true;
+            TMenuBar2000* bar = OwningBar(FMenu);
             CloseChain();
+            if (bar)
+                bar->DropSelection();
         }
         break;
+    }
     case TMenuKey::Enter:
         StopMenuTimer();
         ReleaseSelection();
         PassAsMenuMessage(top, WM_KEYDOWN, VK_RETURN, 0);
         break;
     case TMenuKey::Help:
+        // The help opens at the item's context, after the menus closed.
+        if (TMenuItem* item = RowItem(FSelection); item && item->HelpContext != 0 && Application &&
+                                                   !Application->HelpFile.empty()) {
+            const int context = item->HelpContext;
+            FCancelled = true;
+            CloseChain();
+            Application->HelpContext(context);
+        }
+        break;
     case TMenuKey::Nothing: break;
     case TMenuKey::Accelerator:
         if (!State(wsCustomising))

@@ -205,7 +205,7 @@ void TPopupMenu2000Form::WndProc(TMessage& message)
         case 5: SetState(wsNoInitMenu, value); break;
         case 6: SetState(wsBit24, value); break;
         case 7: SetState(wsAlwaysCues, value); break;
-        case 8: SetState(wsBit10, !value); break;
+        case 8: SetState(wsKeepOpen, !value); break;  // False: the menu stays open after a command
         case 9: SetState(wsBit20, value); break;
         case 10: FPressedRow = value; break;
         case 11:

@@ -2,8 +2,11 @@
 // selection fade. The menu shows through the component's non-modal path; keys are posted to
 // the menu window, as the family's hooks hand them on.
 #include "menus/DragWindow.h"
+#include "menus/MenuBar2000.h"
+#include "menus/MenuPersistence.h"
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000Form.h"
+#include "framework/ListView.h"
 #include "tests/menus/SpiSetting.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +146,13 @@ protected:
     {
         const RECT r = w.RowRect(row);
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    // Moves the pointer onto a row (dx right of its centre) and waits until the row is selected.
+    bool Hover(TPopupMenu2000Form& w, int row, int dx = 0)
+    {
+        const POINT p = RowCentre(w, row);
+        MoveTo(p.x + dx, p.y);
+        return WaitFor([&] { return w.Selection() == row; }, 1000);
     }
     void Key(HWND wnd, WPARAM key, UINT msg = WM_KEYDOWN)
     {
@@ -571,4 +581,280 @@ TEST_F(MenuInput, AHiddenItemThatIsUsedComesBackWithItsSeparator)
     EXPECT_EQ(Log.back(), "click &Late closed");
     EXPECT_FALSE(late->GetHidden());
     EXPECT_FALSE(line->GetHidden());
+}
+
+TEST_F(MenuInput, ARightReleaseOnAnItemOpensItsContextMenuBesideIt)
+{
+    auto* context = NewComponent<TPopupMenu2000>(Form);
+    context->Options().SetAnimation(anNone);
+    context->OnPopup = [this](TObject*) { Log.push_back("context popup"); };
+    auto* rename = NewComponent<TMenuItem2000>(context);
+    rename->Caption = "Rename";
+    rename->OnClick = [this](TObject*) { Log.push_back(std::string("click Rename") + (Menu->IsShowing() ? " open" : " closed")); };
+    context->Items()->Add(rename);
+    Play->PopupMenu = context;
+    Menu->OnContextMenu = [this](TObject* sender) { Log.push_back(sender == Menu ? "context menu" : "?"); };
+    Open();
+
+    // An item without one: the event, and nothing opens.
+    ASSERT_TRUE(Hover(Window(), 1));
+    Log.clear();
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
+    WaitFor([this] { return !Log.empty(); }, 1000);
+    EXPECT_EQ(Log, std::vector<std::string>{"context menu"});
+    EXPECT_FALSE(ChildOpen());
+    EXPECT_TRUE(Menu->IsShowing());
+
+    ASSERT_TRUE(Hover(Window(), 0));
+    const POINT play = RowCentre(Window(), 0);
+    Log.clear();
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
+    ASSERT_TRUE(WaitFor([this] { return ChildOpen(); }, 1000));
+    EXPECT_EQ(Log, (std::vector<std::string>{"context menu", "context popup", "sound MenuPopup"}));
+    EXPECT_EQ(Child()->RowCount(), 1);
+    // At the pointer, not at the row's submenu anchor.
+    EXPECT_EQ(Child()->Left(), play.x);
+    EXPECT_EQ(Child()->Top(), play.y);
+
+    // Its command closes the whole chain first.
+    ASSERT_TRUE(Hover(*Child(), 0));
+    ClickHere();
+    ASSERT_TRUE(WaitFor([this] { return !Menu->IsShowing(); }, 1000));
+    WaitFor([this] { return Log.back().rfind("click", 0) == 0; }, 1000);
+    EXPECT_EQ(Log.back(), "click Rename closed");
+}
+
+TEST_F(MenuInput, ADropDownThatClosesOnLeaveGoesHalfASecondAfterThePointerLeft)
+{
+    Open();
+    SendMessageA(Window().HandleOrNull(), WM_AM2000_SETOPTION, 6, 1);
+    ASSERT_TRUE(Hover(Window(), 0));
+    const POINT play = RowCentre(Window(), 0);
+    MoveTo(Window().Left() - 40, play.y);
+    const DWORD left = GetTickCount();
+    ASSERT_TRUE(WaitFor([this] { return Window().Selection() == -1; }, 1000));
+    const bool closed = WaitFor([this] { return !Menu->IsShowing(); }, 2000);
+    EXPECT_TRUE(closed);
+    EXPECT_GE(GetTickCount() - left, 450u);
+    EXPECT_TRUE(Window().Cancelled());
+
+    // Without the bit the menu stays.
+    Open();
+    SendMessageA(Window().HandleOrNull(), WM_AM2000_SETOPTION, 6, 0);
+    ASSERT_TRUE(Hover(Window(), 0, 5));  // the last handled place of the first showing would be ignored
+    MoveTo(Window().Left() - 40, play.y);
+    EXPECT_FALSE(WaitFor([this] { return !Menu->IsShowing(); }, 800));
+}
+
+TEST_F(MenuInput, AMenuThatKeepsItselfOpenRunsTheCommandAndStays)
+{
+    Open();
+    SendMessageA(Window().HandleOrNull(), WM_AM2000_SETOPTION, 8, 0);
+    ASSERT_TRUE(Hover(Window(), 4));
+    Log.clear();
+    ClickHere();
+    ASSERT_TRUE(WaitFor([this] { return !Log.empty() && Log.back().rfind("click", 0) == 0; }, 1000));
+    EXPECT_EQ(Log, (std::vector<std::string>{"sound MenuCommand", "command", "click Check open"}));
+    EXPECT_TRUE(Check->Checked);
+    EXPECT_EQ(Window().Selection(), 4);
+    // Again: toggled back, still open; then the option's default closes as before.
+    ClickHere();
+    ASSERT_TRUE(WaitFor([this] { return Log.size() == 6; }, 1000));
+    EXPECT_FALSE(Check->Checked);
+    EXPECT_TRUE(Menu->IsShowing());
+    SendMessageA(Window().HandleOrNull(), WM_AM2000_SETOPTION, 8, 1);
+    ClickHere();
+    EXPECT_TRUE(WaitFor([this] { return !Menu->IsShowing(); }, 1000));
+    EXPECT_TRUE(Check->Checked);
+}
+
+TEST_F(MenuInput, ClosingTellsTheRootItUnlessTheMenuKeepsItselfOpen)
+{
+    int exits = 0;
+    Menu->Items()->OnExit = [&](TObject*) { ++exits; };
+    Key(Open(), VK_ESCAPE);
+    EXPECT_EQ(exits, 1);
+    const HWND wnd = Open();
+    SendMessageA(wnd, WM_AM2000_SETOPTION, 8, 0);
+    Key(wnd, VK_ESCAPE);
+    EXPECT_FALSE(Menu->IsShowing());
+    EXPECT_EQ(exits, 1);
+}
+
+TEST_F(MenuInput, F1OpensTheHelpAtTheSelectedItemsContext)
+{
+    TApplication app;
+    std::vector<std::pair<WORD, LONG_PTR>> asked;
+    app.OnHelp = [&](WORD command, LONG_PTR data, bool& callHelp) {
+        asked.push_back({command, data});
+        callHelp = false;  // no help program under test
+        return true;
+    };
+    Play->HelpContext = 42;
+    struct Case {
+        const char* Name;
+        const char* File;
+        int Row;
+        bool Opens;
+    };
+    for (const Case& c : {Case{"no help file", "", 0, false}, Case{"no context", "player.hlp", 1, false},
+                          Case{"context", "player.hlp", 0, true}}) {
+        SCOPED_TRACE(c.Name);
+        app.HelpFile = c.File;
+        asked.clear();
+        const HWND wnd = Open();
+        SendMessageA(wnd, WM_AM2000_SELECTROW, static_cast<WPARAM>(c.Row), 0);
+        Key(wnd, VK_F1);
+        EXPECT_EQ(Menu->IsShowing(), !c.Opens);
+        if (c.Opens) {
+            EXPECT_EQ(asked, (std::vector<std::pair<WORD, LONG_PTR>>{{HELP_CONTEXT, 42}}));
+            EXPECT_TRUE(Window().Cancelled());
+        } else {
+            EXPECT_TRUE(asked.empty());
+        }
+        CloseMenus();
+    }
+}
+
+TEST_F(MenuInput, HoverPutsTheItemsHintIntoTheStatusBarAndTheApplication)
+{
+    TApplication app;
+    int hints = 0;
+    app.OnHint = [&](TObject*) { ++hints; };
+    auto* bar = NewComponent<TStatusBar>(Form);
+    bar->SetParent(Form);
+    bar->SetPanelWidths({60, -1});
+    bar->SetPanelText(1, "ready");
+    Menu->StatusBar = bar;
+    Menu->StatusBarIndex = 1;
+    Play->SetHint("Starts &#123the file");
+    Open();
+    ASSERT_TRUE(Hover(Window(), 0));
+    EXPECT_EQ(bar->PanelText(1), "Starts  the file");
+    EXPECT_EQ(app.Hint(), "Starts &#123the file");
+    EXPECT_EQ(hints, 1);
+    ASSERT_TRUE(Hover(Window(), 1));
+    EXPECT_EQ(bar->PanelText(1), "");
+    EXPECT_EQ(app.Hint(), "");
+    EXPECT_EQ(hints, 2);
+
+    // In simple mode the one text takes it and the panels keep theirs.
+    bar->SetPanelText(1, "ready");
+    bar->SetSimplePanel(true);
+    EXPECT_NE(SendMessageA(bar->HandleOrNull(), SB_ISSIMPLE, 0, 0), 0);
+    ASSERT_TRUE(Hover(Window(), 0));
+    EXPECT_EQ(bar->SimpleText(), "Starts  the file");
+    EXPECT_EQ(bar->PanelText(1), "ready");
+    // A panel index past the panels shows nothing.
+    bar->SetSimplePanel(false);
+    Menu->StatusBarIndex = 2;
+    ASSERT_TRUE(Hover(Window(), 1));
+    EXPECT_EQ(bar->PanelText(1), "ready");
+    Menu->StatusBar = nullptr;
+}
+
+TEST_F(MenuInput, AltAndEscOnABarsDropDownResetTheBar)
+{
+    auto* bar = NewComponent<TMenuBar2000>(Form);
+    bar->SetParent(Form);
+    bar->SetMenu(Menu);
+    bar->HandleNeeded();
+    auto open = [&] {
+        bar->SelectIndex(2, Sub);
+        bar->OpenDropDown(false, false);
+        EXPECT_TRUE(WaitFor([&] { return bar->DropDown().IsShowing(); }, 1000));
+        return dynamic_cast<TPopupMenu2000Form&>(bar->DropDown().GetPopupForm()).HandleOrNull();
+    };
+    Key(open(), VK_MENU, WM_SYSKEYDOWN);
+    EXPECT_FALSE(bar->DropDown().IsShowing());
+    EXPECT_TRUE(bar->MenuKeyReset());
+    EXPECT_EQ(bar->ItemState(), 0);
+    EXPECT_EQ(bar->HotItem(), Sub);
+
+    bar->SetMenuKeyReset(false);
+    Key(open(), VK_ESCAPE);
+    EXPECT_FALSE(bar->DropDown().IsShowing());
+    EXPECT_FALSE(bar->MenuKeyReset());
+    EXPECT_EQ(bar->HotItem(), nullptr);
+    EXPECT_EQ(bar->HotIndex(), -1);
+}
+
+namespace {
+
+// Presses on one row, moves over the others and releases there.
+void DragThrough(const std::vector<POINT>& path)
+{
+    MoveTo(path[0].x, path[0].y);
+    WaitFor([] { return false; }, 20);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    for (size_t i = 1; i < path.size(); ++i)
+        MoveTo(path[i].x, path[i].y);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    WaitFor([] { return CurrentDragWindow() == nullptr && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000); }, 1000);
+    WaitFor([] { return false; }, 20);
+}
+
+std::vector<std::string> Captions(TMenuItem* parent)
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < parent->Count(); ++i)
+        out.push_back(parent->Items(i)->Caption);
+    return out;
+}
+
+}  // namespace
+
+TEST_F(MenuInput, ADropMovesTheItemBeforeTheRowOrIntoASubmenu)
+{
+    Menu->Options().SetCustomizable(true);
+    Open();
+    DragThrough({RowCentre(Window(), 0), RowCentre(Window(), 1), RowCentre(Window(), 4)});
+    EXPECT_EQ(Captions(Menu->Items()),
+              (std::vector<std::string>{"Stop", "Sub&menu", "-", "&Play", "Check", "Second", "E&xit"}));
+    ASSERT_TRUE(Menu->IsShowing());
+    EXPECT_FALSE(Window().State(TPopupMenu2000Form::wsDragMode));
+
+    // Over a submenu row its submenu opens at once; a drop there moves the item into it.
+    const POINT down = RowCentre(Window(), 0);  // Stop
+    const POINT sub = RowCentre(Window(), 1);   // Sub&menu
+    MoveTo(down.x, down.y);
+    WaitFor([] { return false; }, 20);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    MoveTo(sub.x, sub.y);
+    ASSERT_TRUE(WaitFor([this] { return ChildOpen(); }, 1000));
+    const POINT beta = RowCentre(*Child(), 1);
+    MoveTo(beta.x, beta.y);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    WaitFor([] { return CurrentDragWindow() == nullptr; }, 1000);
+    WaitFor([] { return false; }, 20);
+    EXPECT_EQ(Captions(Sub), (std::vector<std::string>{"Alpha", "Stop", "Beta"}));
+    EXPECT_EQ(Captions(Menu->Items()).front(), "Sub&menu");
+    EXPECT_EQ(MenuDragState().Dragged, nullptr);
+}
+
+TEST_F(MenuInput, ADropIntoTheItemsOwnSubmenuIsRefused)
+{
+    std::vector<std::string> errors;
+    SetGuardedExceptionHandler([&](const std::exception& e) { errors.push_back(e.what()); });
+    Menu->Options().SetCustomizable(true);
+    Open();
+    const POINT sub = RowCentre(Window(), 2), stop = RowCentre(Window(), 1);
+    MoveTo(sub.x, sub.y);
+    ASSERT_TRUE(WaitFor([this] { return ChildOpen(); }, 1000));
+    // Pressed on its row, out to the next row and back (its submenu stays), then into the submenu.
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    MoveTo(stop.x, stop.y);
+    MoveTo(sub.x, sub.y + 1);
+    const POINT beta = RowCentre(*Child(), 1);
+    MoveTo(beta.x, beta.y);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    WaitFor([] { return CurrentDragWindow() == nullptr; }, 1000);
+    WaitFor([&] { return !errors.empty(); }, 1000);
+    SetGuardedExceptionHandler(nullptr);
+    EXPECT_EQ(errors, std::vector<std::string>{"Cannot move menu item into it's own submenu"});
+    EXPECT_EQ(Captions(Sub), (std::vector<std::string>{"Alpha", "Beta"}));
+    EXPECT_EQ(Menu->Items()->Items(2), Sub);
+    EXPECT_EQ(MenuDragState().Dragged, nullptr);
 }
