@@ -690,6 +690,8 @@ bool TMenuBar2000::OpenByAccelerator(char key)
 bool TMenuBar2000::KeyMessage(UINT msg, WPARAM key, LPARAM data)
 {
     const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
+    if (down)
+        FMenuKeyReset = false;  // a press the bar sees is a new one
     if (down && key == VK_MENU) {
         if (!(data & (1 << 30)))
             FAltAlone = true;
