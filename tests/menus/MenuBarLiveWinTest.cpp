@@ -213,6 +213,15 @@ TEST_F(LiveBar, AltInAnOpenDropDownClosesItAndLeavesNoMenuMode)
     EXPECT_EQ(0, Bar->ItemState());  // its release does not enter bar mode again
     // Nothing holds the keys: F10 reaches the bar.
     Tap(VK_F10);
+    ASSERT_TRUE(PumpUntil([this] { return Bar->ItemState() == 3; }));
+    Tap(VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([this] { return Bar->ItemState() == 0; }));
+    // F10 closes a drop-down too; the next Alt of its own is a new press and enters bar mode.
+    Click(0);
+    ASSERT_TRUE(PumpUntil([this] { return DropShowing(); }));
+    Tap(VK_F10);
+    ASSERT_TRUE(PumpUntil([this] { return !DropShowing(); }));
+    Tap(VK_MENU);
     EXPECT_TRUE(PumpUntil([this] { return Bar->ItemState() == 3; }));
 }
 
