@@ -6,7 +6,11 @@
 #include "ui/MainPopupsCore.h"
 #include "ui/Video_Unit.h"
 
+#include "framework/Graphics.h"
+#include "framework/ListView.h"
 #include "graphics/Bitmap32.h"
+
+#include <algorithm>
 
 #include <commctrl.h>
 
@@ -34,6 +38,16 @@ HBITMAP BitmapOf(const TBitmap32& picture)
     for (size_t i = 0; i < count; ++i)
         out[i] = picture.Bits()[i] | 0xFF000000u;  // thumbnails are opaque
     return bitmap;
+}
+
+// The list fills the page over the "Empty..." frame. The frame is a window of its own here,
+// made first: it goes below the list and leaves the list's area unpainted.
+void ShowAboveFrame(TListView& list, TLabel& frame)
+{
+    const HWND label = frame.Handle();
+    SetWindowLongPtrA(label, GWL_STYLE, GetWindowLongPtrA(label, GWL_STYLE) | WS_CLIPSIBLINGS);
+    list.Show();
+    SetWindowPos(list.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -136,7 +150,7 @@ int TControlForm::AddBookmark(const std::string& name, const TBitmap32* thumbnai
                                                 imageIndex);
     if (row >= 0) {
         Bkmark_ListView->SetData(row, 0);
-        Bkmark_ListView->Show();
+        ShowAboveFrame(*Bkmark_ListView, *BookmarkFrame);
     }
     return row;
 }
@@ -204,10 +218,18 @@ void TControlForm::AddBkmark_BtnClick(TObject*)
 {
     if (!Engine)
         return;
-    // 1. The video window gives no frame yet.
+    // 1.
     const int64_t position = Engine->GetPosition();
+    std::unique_ptr<TBitmap32> frame;
+    if (VideoForm)
+        if (const std::unique_ptr<TBitmap> grabbed = VideoForm->GrabVideoFrame()) {
+            frame = std::make_unique<TBitmap32>();
+            frame->SetSize(grabbed->Width(), grabbed->Height());
+            std::copy_n(grabbed->Pixels(), static_cast<size_t>(grabbed->Width()) * static_cast<size_t>(grabbed->Height()),
+                        frame->Bits());
+        }
     // 2.
-    const int row = MakeBookmark(nullptr, position);
+    const int row = MakeBookmark(std::move(frame), position);
     if (row < 0)
         return;
     if (VideoForm) {
@@ -219,7 +241,7 @@ void TControlForm::AddBkmark_BtnClick(TObject*)
         item->Tag = row;
         SetBookmarkMenu(row, item);
     }
-    Bkmark_ListView->Show();
+    ShowAboveFrame(*Bkmark_ListView, *BookmarkFrame);
 }
 
 void TControlForm::BookmarkClick(TObject* sender)

@@ -3,6 +3,7 @@
 #include "ui/Control_Unit.h"
 #include "ui/Control_UnitCore.h"
 #include "ui/PlayerEngine.h"
+#include "ui/SnapShot_Unit.h"
 
 #include "engine/Common_Types.h"
 #include "engine/Common_TypesCom.h"
@@ -260,8 +261,8 @@ void TVideoForm::CreateMenu()
     });
     View1 = items->AddNew("View");
     ViewSnapshotBrowser1 = View1->AddNew("Snapshot Browser", [this](TObject*) {
-        if (ControlForm && ControlForm->Parts)
-            ControlForm->Parts->ShowSnapshotBrowser();
+        if (ControlForm && ControlForm->SnapShotForm)
+            ControlForm->SnapShotForm->Show();
     });
     items->AddNew("-");
     Exit1 = items->AddNew("Exit", [this](TObject*) {

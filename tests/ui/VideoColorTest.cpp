@@ -4,6 +4,8 @@
 #include "ui/Video_Color.h"
 #include "ui/Video_Unit.h"
 
+#include "tests/support/MixerPinConfigStubs.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,9 +15,9 @@
 
 namespace {
 
-// A stack object: the handlers hold no reference past the call.
-template <class I>
-class TStackUnknown : public I {
+// A stack object: the handlers hold no reference past the call. Base: I, or a class of stubs on it.
+template <class I, class Base = I>
+class TStackUnknown : public Base {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
@@ -72,7 +74,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetMixingPrefs(DWORD*) override { return E_NOTIMPL; }
 };
 
-class TMixerPinDouble : public TStackUnknown<IMixerPinConfig2> {
+class TMixerPinDouble : public TStackUnknown<IMixerPinConfig2, TMixerPinConfigStubs> {
 public:
     DWORD Flags = DDCOLOR_BRIGHTNESS | DDCOLOR_CONTRAST | DDCOLOR_HUE | DDCOLOR_SATURATION;
     bool GetFails = false;
@@ -92,18 +94,6 @@ public:
         Sets.push_back(*control);
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE SetRelativePosition(DWORD, DWORD, DWORD, DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetRelativePosition(DWORD*, DWORD*, DWORD*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetZOrder(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetZOrder(DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetColorKey(void*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetColorKey(void*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetBlendingParameter(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetBlendingParameter(DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetAspectRatioMode(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetAspectRatioMode(DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetStreamTransparent(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetStreamTransparent(BOOL*) override { return E_NOTIMPL; }
 };
 
 // What the handlers showed.
