@@ -582,8 +582,6 @@ void TControlForm::Timer1Timer(TObject*)
     // 3.
     TimeTexts = PollTimeTexts(PlayPosition, PlayDuration, Settings.TimeMode != 0);
     UpdateTimeDisplay(TimeTexts.Hours, TimeTexts.Minutes, TimeTexts.Seconds);
-    if (Parts)
-        Parts->DisplayTimeChanged(TimeTexts.Hours.c_str(), TimeTexts.Minutes.c_str(), TimeTexts.Seconds.c_str());
     if (VideoForm)
         VideoForm->Label2->SetCaption(TimeTexts.VideoLabel);
     // 4. The enabled states every tick (a play list may arrive later); the glyph on a change.
@@ -612,8 +610,6 @@ void TControlForm::Timer1Timer(TObject*)
     }
     // 7.
     PaintBox326->Invalidate();
-    if (Parts)
-        Parts->RepaintDisplay();
 }
 
 void TControlForm::UpdateProgress(int32_t progress)
@@ -705,8 +701,6 @@ void TControlForm::PrepareNewFile()
         VideoForm->SubtitlesNONEAVALIBLE1->Visible = true;
     }
     Bkmark_ListView->Hide();
-    if (Parts)
-        Parts->FileClosed();
 }
 
 void TControlForm::NewFileLoaded()
@@ -761,9 +755,6 @@ void TControlForm::NewFileLoaded()
         AudioMode_Label->SetCaption("AC3");
     // 4., 5., 10., 12.
     SoundFileLoaded(Engine->VideoPinCount() > 0);
-    // 8., 14.: the colour and stream parts.
-    if (Parts)
-        Parts->FileLoaded(Engine->VideoPinCount() > 0);
     // 10. The spectrum reads every frame of sound alone, every tenth beside a picture.
     if (Visualisation)
         Visualisation->SetAudioOnly(Engine->VideoPinCount() == 0);

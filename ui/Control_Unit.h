@@ -73,7 +73,6 @@ public:
     TPlayList* PlayList = nullptr;
     TVideoForm* VideoForm = nullptr;
     TCustomForm* PlaylistForm = nullptr;
-    IMainWindowParts* Parts = nullptr;
 
     // The face: the caption strip with the menu, minimise and close buttons (the system caption
     // goes at show), the top panel with the transport, and the extras frame beneath it.

@@ -256,8 +256,8 @@ void TVideoForm::CreateMenu()
     });
     items->AddNew("-");
     Settings2 = items->AddNew("Settings", [this](TObject*) {
-        if (ControlForm && ControlForm->Parts)
-            ControlForm->Parts->ShowSettings();
+        if (ControlForm)
+            ControlForm->ShowSettings();
     });
     View1 = items->AddNew("View");
     ViewSnapshotBrowser1 = View1->AddNew("Snapshot Browser", [this](TObject*) {
