@@ -96,6 +96,8 @@ TVideoForm::TVideoForm(TComponent* owner) : TForm(owner)
     KeyPreview = true;
     CreateControls();
     CreateMenu();
+    // Its shortcuts ("FullScreen" on Alt+Enter) answer the class library's menu-key step.
+    PopupMenu = PopupMenu20002;
     OnShow = [this](TObject* sender) { FormShow(sender); };
     OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
     OnDblClick = [this](TObject* sender) { VideoFrameDblClick(sender); };

@@ -315,6 +315,24 @@ HWND TPlayerProcess::WaitForPopupMenu(DWORD timeoutMs) const
     return WaitForWindow("TPopupMenu2000Form", {}, timeoutMs);
 }
 
+HWND TPlayerProcess::OpenMainMenu(HWND main) const
+{
+    // The caption strip at the face's top left, its menu button at the strip's.
+    const auto childAt = [](HWND parent, int x, int y) {
+        const HWND child = ChildWindowFromPointEx(parent, POINT{x, y}, CWP_ALL);
+        return child == parent ? nullptr : child;
+    };
+    const HWND strip = childAt(main, 5, 5);
+    const HWND button = strip ? childAt(strip, 4, 4) : nullptr;
+    if (!button)
+        return nullptr;
+    // A pointer resting where the menu drops would select a row under it.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    return WaitForPopupMenu();
+}
+
 HWND TPlayerProcess::OpenVideoMenu(HWND video) const
 {
     RECT r{};

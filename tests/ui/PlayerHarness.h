@@ -80,6 +80,9 @@ public:
     int Close(DWORD timeoutMs = 20000);
     // The skinned popup menu window that shows, or none within the time.
     HWND WaitForPopupMenu(DWORD timeoutMs = 5000) const;
+    // Drops the main menu from the face's menu button, the pointer moved off where it shows;
+    // its menu window, or none.
+    HWND OpenMainMenu(HWND main) const;
     // Asks for the video window's context menu at the window's centre; its menu window, or none.
     HWND OpenVideoMenu(HWND video) const;
     // Closes an open popup menu as cancelled; true when its window has hidden.

@@ -63,6 +63,15 @@ TRect ScreenRect(HWND wnd)
     return TRect(r.left, r.top, r.right, r.bottom);
 }
 
+// The play-list window, which exists from the start, hidden; none when there is none.
+HWND PlaylistWindow(const TPlayerProcess& player)
+{
+    for (const HWND wnd : player.Windows())
+        if (WindowText(wnd) == "Playlist...")
+            return wnd;
+    return nullptr;
+}
+
 // The play list's popup (the skinned menu window), opened by a right click on its rows with the
 // pointer at `at`; none when it does not show.
 HWND OpenPopup(const TPlayerProcess& player, HWND playlist, POINT at)
@@ -563,11 +572,7 @@ TEST_F(PlayerPlaylist, DocksIntoTheVideoWindowAndUndocksWhereItWas)
     ASSERT_NE(player.WaitForMainWindow(), nullptr);
     const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
     ASSERT_NE(video, nullptr);
-    // The play-list window exists from the start, hidden.
-    HWND playlist = nullptr;
-    for (const HWND wnd : player.Windows())
-        if (WindowText(wnd) == "Playlist...")
-            playlist = wnd;
+    const HWND playlist = PlaylistWindow(player);
     ASSERT_NE(playlist, nullptr);
     ShowWindow(playlist, SW_SHOWNOACTIVATE);
     SetWindowPos(playlist, HWND_TOP, 20, 20, 248, 381, SWP_NOACTIVATE);
@@ -652,6 +657,68 @@ TEST_F(PlayerPlaylist, ANewUnsavedListIsOfferedForSavingAndFavouritesCollectRows
     const std::vector<std::string> texts = ComboTexts(combo);
     EXPECT_EQ(texts.front(), "New Playlist...");
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Kept"), texts.end());
+
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerPlaylist, ClosesAfterACancelledPopupAndDocking)
+{
+    const std::string clip = Install.Media("clip_8s.avi", "closing clip.avi");
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
+    ASSERT_NE(video, nullptr);
+    const HWND playlist = PlaylistWindow(player);
+    ASSERT_NE(playlist, nullptr);
+    // Shown as the user shows it: the main menu's "View", "Playlist" (from the end: "Exit",
+    // "Settings", "View"; its submenu opens at "Playlist").
+    const auto shows = [&] {
+        const HWND menu = player.OpenMainMenu(main);
+        if (!menu)
+            return false;
+        for (int i = 0; i < 3; ++i)
+            PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
+        HWND submenu = nullptr;
+        PumpUntil(
+            [&] {
+                for (const HWND wnd : player.Windows())
+                    if (wnd != menu && IsWindowVisible(wnd) && WindowClass(wnd) == "TPopupMenu2000Form")
+                        submenu = wnd;
+                return submenu != nullptr;
+            },
+            5000);
+        if (!submenu)
+            return false;
+        PostMessageA(submenu, WM_KEYDOWN, VK_RETURN, 0);
+        return PumpUntil([&] { return !IsWindowVisible(menu) && IsWindowVisible(playlist); }, 5000);
+    };
+    const auto closes = [&] {
+        PostMessageA(playlist, WM_CLOSE, 0, 0);
+        return PumpUntil([&] { return !IsWindowVisible(playlist); }, 5000);
+    };
+
+    // A popup shown and cancelled leaves the window's close as it was.
+    ASSERT_TRUE(shows()) << "the play list shows from the main menu";
+    const HWND menu = OpenPopup(player, playlist, POINT{2, 2});
+    ASSERT_NE(menu, nullptr);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(menu); }, 5000)) << "Esc cancels the popup";
+    EXPECT_TRUE(closes()) << "closes after a cancelled popup";
+
+    // So do docking into the video window and "Undock".
+    ASSERT_TRUE(shows());
+    const TRect videoClient = ClientOnScreen(video);
+    SetCursorPos(videoClient.right - 30, (videoClient.top + videoClient.bottom) / 2);
+    SendMessageA(playlist, WM_ENTERSIZEMOVE, 0, 0);
+    SendMessageA(playlist, WM_EXITSIZEMOVE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return GetParent(playlist) == video; }, 5000)) << "docked";
+    ASSERT_TRUE(ChooseLastPopupItem(player, playlist)) << "\"Undock\"";
+    ASSERT_TRUE(PumpUntil([&] { return GetParent(playlist) != video && IsWindowVisible(playlist); }, 5000)) << "floating";
+    EXPECT_TRUE(closes()) << "closes after docking and undocking";
+    EXPECT_TRUE(player.Running()) << "closing the play list leaves the player";
 
     EXPECT_EQ(player.Close(), 0);
 }

@@ -346,9 +346,12 @@ TEST_F(Windows, KeysOfTheVideoWindowAndTheMainWindow)
         PostKey(c.OnVideo ? Video->Handle() : Control->Handle(), c.Key, c.Alt);
         EXPECT_EQ(Engine.Log, c.Calls) << (c.OnVideo ? "video " : "main ") << c.Key;
     }
-    // Alt+Enter enters full screen from either window; in full screen only Esc leaves it.
+    // Alt+Enter enters full screen from either window; on the video window it is its popup's
+    // "FullScreen" and leaves it too. Esc leaves it from the video window only.
     PostKey(Control->Handle(), VK_RETURN, true);
     EXPECT_TRUE(Video->FullScreen());
+    PostKey(Video->Handle(), VK_RETURN, true);
+    EXPECT_FALSE(Video->FullScreen());
     PostKey(Video->Handle(), VK_RETURN, true);
     EXPECT_TRUE(Video->FullScreen());
     PostKey(Control->Handle(), VK_ESCAPE);

@@ -1,0 +1,267 @@
+// The real program's video window under real keys: its popup's Subtitles submenu beside it,
+// "Stay On Top" after the selection fade, Alt+Enter into and out of full screen, and "Exit"
+// by its accelerator.
+#include "tests/menus/SpiSetting.h"
+#include "tests/ui/PlayerHarness.h"
+#include "tests/ui/ScreenCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace pvltest;
+
+namespace {
+
+// Presses the keys in order and releases them in reverse, as one chord.
+void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        inputs.push_back(in);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *--key;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(in);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Presses one key the times given.
+void PressKey(WORD key, int times = 1)
+{
+    for (int i = 0; i < times; ++i)
+        PressKeys({key});
+}
+
+TRect WindowBounds(HWND wnd)
+{
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    return TRect(r);
+}
+
+bool TopMost(HWND wnd) { return (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// The screen under a window once it has stopped changing (three equal looks in a row), and
+// unlike `unlike` when that is given.
+std::vector<uint32_t> SettledPicture(HWND wnd, const std::vector<uint32_t>& unlike = {})
+{
+    std::vector<uint32_t> last;
+    int same = 0;
+    PumpUntil(
+        [&] {
+            std::vector<uint32_t> now = CaptureScreen(WindowBounds(wnd));
+            same = now == last && now != unlike ? same + 1 : 0;
+            last = std::move(now);
+            return same >= 2;
+        },
+        5000);
+    PumpUntil([] { return false; }, 100);
+    return last;
+}
+
+// The first run of pixel rows that differ between two pictures of a width, as [top, bottom);
+// empty (0, 0) when none does.
+std::pair<int, int> FirstChangedBand(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int width)
+{
+    if (a.size() != b.size() || width <= 0)
+        return {0, 0};
+    const auto rowChanged = [&](int y) {
+        for (int x = 0; x < width; ++x)
+            if (a[static_cast<size_t>(y * width + x)] != b[static_cast<size_t>(y * width + x)])
+                return true;
+        return false;
+    };
+    const int rows = static_cast<int>(a.size()) / width;
+    int top = 0;
+    while (top < rows && !rowChanged(top))
+        ++top;
+    int bottom = top;
+    while (bottom < rows && rowChanged(bottom))
+        ++bottom;
+    return {top, bottom};
+}
+
+// A shown menu window of the player other than those given.
+HWND OtherMenuWindow(const TPlayerProcess& player, std::initializer_list<HWND> known)
+{
+    for (const HWND wnd : player.Windows()) {
+        if (!IsWindowVisible(wnd) || WindowClass(wnd) != "TPopupMenu2000Form")
+            continue;
+        bool seen = false;
+        for (const HWND k : known)
+            seen = seen || k == wnd;
+        if (!seen)
+            return wnd;
+    }
+    return nullptr;
+}
+
+// A shown layered window of the player: the selection fade's copy of the row.
+bool FadeShows(const TPlayerProcess& player)
+{
+    for (const HWND wnd : player.Windows())
+        if (IsWindowVisible(wnd) && (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_LAYERED))
+            return true;
+    return false;
+}
+
+class VideoWindowKeys : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(Install.ChoosePlainVideoRenderer());
+        ASSERT_NO_FATAL_FAILURE(Install.StartFromTheBeginning());
+        // The pointer away from where the menus open, so that it selects nothing by hovering.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+    }
+
+    // The player playing a clip long enough for the test, its video window in front with the
+    // keyboard; none when it does not come.
+    HWND StartPlaying()
+    {
+        Player.Start("\"" + Install.Media("clip_16s.avi", "keys clip.avi") + "\"");
+        const HWND video = Player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
+        if (!video)
+            return nullptr;
+        if (!PumpUntil([&] { return VideoTimeText(video) >= "00:00:01"; }, 10000))
+            ADD_FAILURE() << "the clip does not play";
+        SetForegroundWindow(video);
+        if (!PumpUntil([&] { return GetForegroundWindow() == video; }, 5000))
+            ADD_FAILURE() << "the video window does not come to the front";
+        return video;
+    }
+
+    // The video popup opened near the window's top left (room for a submenu on its right).
+    HWND OpenMenu(HWND video)
+    {
+        const TRect bounds = WindowBounds(video);
+        PostMessageA(video, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(video), MAKELPARAM(bounds.left + 40, bounds.top + 30));
+        return Player.WaitForPopupMenu();
+    }
+
+    TPlayerInstall Install;
+    TPlayerProcess Player;
+};
+
+// From the top, playing: "Play/Pause", "Stop", "Previous", "Next", then "Subtitles" ("Audio
+// Tracks" hides with one track); from the bottom: "Exit", "View", "Settings", "Stay On Top".
+constexpr int kDownToSubtitles = 5;
+constexpr int kUpToStayOnTop = 4;
+}
+
+TEST_F(VideoWindowKeys, SubtitlesSubmenuOpensBesideItsRowOverlappingTheParentsEdge)
+{
+    const HWND video = StartPlaying();
+    ASSERT_NE(video, nullptr);
+    const HWND menu = OpenMenu(video);
+    ASSERT_NE(menu, nullptr) << "the video popup shows";
+    const TRect parent = WindowBounds(menu);
+    const std::vector<uint32_t> plain = SettledPicture(menu);
+
+    // The selected row is the band that changes from the plain picture.
+    PressKey(VK_DOWN, kDownToSubtitles);
+    const std::vector<uint32_t> selected = SettledPicture(menu, plain);
+    const auto [rowTop, rowBottom] = FirstChangedBand(plain, selected, parent.Width());
+    ASSERT_LT(rowTop, rowBottom) << "a row is selected";
+
+    PressKey(VK_RIGHT);
+    HWND submenu = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (submenu = OtherMenuWindow(Player, {menu})) != nullptr; }, 5000))
+        << "Right opens the submenu of \"Subtitles\"";
+    // Opened by the key its first row is selected; Up moves that selection to the last row.
+    const std::vector<uint32_t> first = SettledPicture(submenu);
+    const TRect child = WindowBounds(submenu);
+    PressKey(VK_UP);
+    const std::vector<uint32_t> last = SettledPicture(submenu, first);
+    const auto [firstRowTop, firstRowBottom] = FirstChangedBand(first, last, child.Width());
+    SaveScreenshot("player_video_subtitles_submenu.jpg");
+
+    EXPECT_EQ(child.left, parent.right - 5) << "over the parent's right edge";
+    ASSERT_LT(firstRowTop, firstRowBottom);
+    EXPECT_EQ(child.top + firstRowTop, parent.top + rowTop) << "its first row level with \"Subtitles\"";
+    EXPECT_EQ(child.top + firstRowBottom, parent.top + rowBottom);
+
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(submenu) && IsWindowVisible(menu); }, 5000)) << "Esc closes the submenu only";
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(menu); }, 5000));
+    EXPECT_EQ(Player.Close(), 0);
+}
+
+TEST_F(VideoWindowKeys, StayOnTopFlipsTheTopmostStyleAfterTheSelectionFade)
+{
+    const TSpiSetting fade(SPI_GETSELECTIONFADE, SPI_SETSELECTIONFADE, true);
+    const HWND video = StartPlaying();
+    ASSERT_NE(video, nullptr);
+    for (const bool expected : {true, false}) {
+        ASSERT_EQ(TopMost(video), !expected);
+        const HWND menu = OpenMenu(video);
+        ASSERT_NE(menu, nullptr);
+        SettledPicture(menu);
+        PressKey(VK_UP, kUpToStayOnTop);
+        PressKey(VK_RETURN);
+        bool fadeFirst = false;
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                const bool flipped = TopMost(video) == expected;
+                fadeFirst = fadeFirst || (!flipped && FadeShows(Player));
+                return flipped;
+            },
+            10000))
+            << "\"Stay On Top\" makes the window " << (expected ? "topmost" : "not topmost");
+        EXPECT_TRUE(fadeFirst) << "the row fades out before the command";
+        EXPECT_FALSE(IsWindowVisible(menu));
+        // It stays so.
+        PumpUntil([] { return false; }, 500);
+        EXPECT_EQ(TopMost(video), expected);
+    }
+    EXPECT_EQ(Player.Close(), 0);
+}
+
+TEST_F(VideoWindowKeys, AltEnterTogglesFullScreenBothWaysAndEscLeavesIt)
+{
+    const HWND video = StartPlaying();
+    ASSERT_NE(video, nullptr);
+    const TRect windowed = WindowBounds(video);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(video, MONITOR_DEFAULTTONEAREST), &monitor);
+    const TRect screen(monitor.rcMonitor);
+    const auto fullScreen = [&] { return WindowBounds(video) == screen && TopMost(video); };
+    const auto windowedAgain = [&] { return WindowBounds(video) == windowed && !TopMost(video); };
+
+    PressKeys({VK_MENU, VK_RETURN});
+    ASSERT_TRUE(PumpUntil(fullScreen, 5000)) << "Alt+Enter enters full screen";
+    SaveScreenshot("player_video_full_screen.jpg");
+    PressKeys({VK_MENU, VK_RETURN});
+    EXPECT_TRUE(PumpUntil(windowedAgain, 5000)) << "Alt+Enter leaves it again";
+
+    PressKeys({VK_MENU, VK_RETURN});
+    ASSERT_TRUE(PumpUntil(fullScreen, 5000)) << "and enters it once more";
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil(windowedAgain, 5000)) << "Esc leaves it";
+    EXPECT_EQ(Player.Close(), 0);
+}
+
+// The player ends here; the last of its suite.
+TEST_F(VideoWindowKeys, ZZ_ExitByItsAcceleratorInThePopupEndsThePlayer)
+{
+    const HWND video = StartPlaying();
+    ASSERT_NE(video, nullptr);
+    const HWND menu = OpenMenu(video);
+    ASSERT_NE(menu, nullptr);
+    SettledPicture(menu);
+    PressKey('E');
+    EXPECT_EQ(Player.WaitExit(20000), 0) << "\"E\" runs \"Exit\"";
+}
