@@ -329,6 +329,44 @@ bool TPlayerProcess::CloseMenu(HWND menu)
     return PumpUntil([&] { return !IsWindowVisible(menu); }, 5000);
 }
 
+HWND TPlayerProcess::OpenMainMenu(HWND main) const
+{
+    const HWND strip = ChildAt(main, 5, 5);
+    const HWND button = strip ? ChildAt(strip, 4, 4) : nullptr;
+    if (!button)
+        return nullptr;
+    Click(button);
+    return WaitForPopupMenu();
+}
+
+size_t TPlayerProcess::ShownMenus() const
+{
+    size_t shown = 0;
+    for (const HWND wnd : Windows())
+        if (IsWindowVisible(wnd) && WindowClass(wnd) == "TPopupMenu2000Form")
+            ++shown;
+    return shown;
+}
+
+bool TPlayerProcess::MenuKeys(HWND menu, const std::vector<WPARAM>& keys, size_t shown) const
+{
+    for (const WPARAM key : keys)
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    return PumpUntil([&] { return ShownMenus() == shown; }, 5000);
+}
+
+HWND ChildAt(HWND parent, int x, int y)
+{
+    const HWND child = ChildWindowFromPointEx(parent, POINT{x, y}, CWP_ALL);
+    return child == parent ? nullptr : child;
+}
+
+void Click(HWND wnd, int x, int y)
+{
+    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
 std::string SaveScreenshot(const std::string& name)
 {
     PumpUntil([] { return false; }, 700);  // the windows finish painting
