@@ -12,8 +12,7 @@
 #include "menus/WindowSkin.h"
 #include "playlist/AddDirUnit.h"
 #include "playlist/ShellCtrls.h"
-
-#include <shellapi.h>
+#include "playlist/ShellDrop.h"
 
 #include <algorithm>
 #include <tuple>
@@ -144,7 +143,7 @@ TPlaylistForm::TPlaylistForm(TComponent* owner, IPlayListEngine* engine, IPlayLi
     OnEndDock = [this](TObject*, TWinControl* target) { FormEndDock(target); };
 
     // Files dropped on the list reach the main window's message filter.
-    OnShow = [this](TObject*) { DragAcceptFiles(ListView1->Handle(), TRUE); };
+    OnShow = [this](TObject*) { AcceptDroppedFiles(ListView1->Handle()); };
     OnCloseQuery = [this](TObject*, bool&) {
         if (FHost.ReleasePlayListButton)
             FHost.ReleasePlayListButton();

@@ -1,5 +1,12 @@
 #include "playlist/ShellDrop.h"
 
+#include "playlist/ShellUtils.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+
 using Microsoft::WRL::ComPtr;
 
 STDMETHODIMP TDropSource::QueryInterface(REFIID iid, void** object)
@@ -149,4 +156,85 @@ STDMETHODIMP TShellDropTarget::Drop(IDataObject* Data, DWORD KeyState, POINTL Po
     if (FHost)
         FHost->DragEnded();
     return S_OK;
+}
+
+namespace {
+
+// Hands files of an OLE drop to its window as the WM_DROPFILES of a shell drop.
+class TFileDropBridge final : public TShellDropTarget {
+public:
+    explicit TFileDropBridge(HWND Wnd) : TShellDropTarget(nullptr), FWnd(Wnd) {}
+
+    STDMETHODIMP DragEnter(IDataObject* Data, DWORD, POINTL, DWORD* Effect) override
+    {
+        FFiles = Data && Data->QueryGetData(&Format()) == S_OK;
+        return DragOver(0, {}, Effect);
+    }
+    STDMETHODIMP DragOver(DWORD, POINTL, DWORD* Effect) override
+    {
+        if (!Effect)
+            return E_INVALIDARG;
+        *Effect = FFiles && (*Effect & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+        return S_OK;
+    }
+    STDMETHODIMP DragLeave() override
+    {
+        FFiles = false;
+        return S_OK;
+    }
+    STDMETHODIMP Drop(IDataObject* Data, DWORD, POINTL Point, DWORD* Effect) override
+    {
+        DragEnter(Data, 0, Point, Effect);
+        FFiles = false;
+        if (!Effect || *Effect == DROPEFFECT_NONE)
+            return S_OK;
+        STGMEDIUM medium{};
+        if (FAILED(Data->GetData(&Format(), &medium))) {
+            *Effect = DROPEFFECT_NONE;
+            return S_OK;
+        }
+        // The message's block is the window's own: the one in the medium goes with the medium.
+        const SIZE_T size = GlobalSize(medium.hGlobal);
+        const void* source = GlobalLock(medium.hGlobal);
+        HGLOBAL copy = source && size >= sizeof(DROPFILES) ? GlobalAlloc(GHND, size) : nullptr;
+        if (copy) {
+            auto* drop = static_cast<DROPFILES*>(GlobalLock(copy));
+            memcpy(drop, source, size);
+            POINT client{Point.x, Point.y};
+            ScreenToClient(FWnd, &client);
+            drop->pt = client;
+            drop->fNC = FALSE;
+            GlobalUnlock(copy);
+        }
+        if (source)
+            GlobalUnlock(medium.hGlobal);
+        ReleaseStgMedium(&medium);
+        if (!copy || !PostMessageA(FWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(copy), 0)) {
+            if (copy)
+                GlobalFree(copy);
+            *Effect = DROPEFFECT_NONE;
+        }
+        return S_OK;
+    }
+
+private:
+    static FORMATETC& Format()
+    {
+        static FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        return format;
+    }
+    HWND FWnd;
+    bool FFiles = false;
+};
+
+}  // namespace
+
+void AcceptDroppedFiles(HWND Wnd)
+{
+    DragAcceptFiles(Wnd, TRUE);
+    ShellEnsureOle();
+    // A window registered before (a second showing) keeps its target.
+    auto* bridge = new TFileDropBridge(Wnd);
+    RegisterDragDrop(Wnd, bridge);
+    bridge->Release();
 }

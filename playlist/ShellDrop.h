@@ -48,11 +48,18 @@ public:
     STDMETHODIMP DragLeave() override;
     STDMETHODIMP Drop(IDataObject* Data, DWORD KeyState, POINTL Point, DWORD* Effect) override;
 
-private:
+protected:
     virtual ~TShellDropTarget() = default;
+
+private:
     Microsoft::WRL::ComPtr<IDropTarget> TargetAt(POINTL Point, POINT& Client);
     LONG FRefs = 1;
     IShellDropHost* FHost;
     Microsoft::WRL::ComPtr<IDataObject> FData;
     bool FLeftButton = false;
 };
+
+// The window takes files dropped from the shell as WM_DROPFILES, also when an OLE drag lets them
+// go over it: not every platform turns such a drop into the message for a window that only
+// accepts dropped files.
+void AcceptDroppedFiles(HWND Wnd);

@@ -22,8 +22,7 @@
 #include "playlist/InfoUnit.h"
 #include "playlist/PlayList.h"
 #include "playlist/PlaylistUnit.h"
-
-#include <shellapi.h>
+#include "playlist/ShellDrop.h"
 
 #include <cstring>
 #include <memory>
@@ -295,8 +294,8 @@ int RunParvolux()
         control->StartupFinished();
 
         // Files dropped on the player's windows reach the main window's message filter.
-        DragAcceptFiles(control->Handle(), TRUE);
-        DragAcceptFiles(video->Handle(), TRUE);
+        AcceptDroppedFiles(control->Handle());
+        AcceptDroppedFiles(video->Handle());
 
         // 11.
         splash->Hide();

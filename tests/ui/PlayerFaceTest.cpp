@@ -1,6 +1,8 @@
 // The real program's face: the settings dialog of a first start and from the main menu, the
-// caption strip that replaces the system caption, and the video window's caption buttons.
+// caption strip that replaces the system caption, the video window's caption buttons, and the
+// main menu's "Visuals", "Display Color" and "Exit".
 #include "tests/ui/PlayerHarness.h"
+#include "tests/ui/RemoteControls.h"
 #include "tests/ui/ScreenCapture.h"
 
 #include "ui/DisplayPanelCore.h"
@@ -74,19 +76,6 @@ HWND FindCombo(HWND dialog, const std::string& prefix)
     };
     EnumChildWindows(dialog, TVisit::Child, reinterpret_cast<LPARAM>(&find));
     return find.Found;
-}
-
-// The child of a window at a client point.
-HWND ChildAt(HWND parent, int x, int y)
-{
-    const HWND child = ChildWindowFromPointEx(parent, POINT{x, y}, CWP_ALL);
-    return child == parent ? nullptr : child;
-}
-
-void Click(HWND wnd, int x = 2, int y = 2)
-{
-    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 // The main menu drops from the face's menu button; an item is chosen by keys from the end.
@@ -343,4 +332,175 @@ TEST_F(PlayerFace, CaptionButtonsOverAPlayingVideo)
     // Close ends the player.
     Click(ChildAt(buttons, 42, 4));
     EXPECT_EQ(player.WaitExit(20000), 0);
+}
+
+namespace {
+// The rows of an open menu window, on the screen, as the window tells them.
+std::vector<RECT> MenuRows(HWND menu)
+{
+    constexpr UINT kRowRect = 0x530;  // wParam the row, lParam a RECT of the menu's process
+    TRemoteMemory memory(menu, sizeof(RECT));
+    std::vector<RECT> rows;
+    for (WPARAM row = 0;; ++row) {
+        DWORD_PTR found = 0;
+        if (!SendMessageTimeoutA(menu, kRowRect, row, reinterpret_cast<LPARAM>(memory.At()), SMTO_ABORTIFHUNG, 5000, &found) ||
+            !found)
+            return rows;
+        RECT r{};
+        memory.Read(&r, sizeof r);
+        rows.push_back(r);
+    }
+}
+
+// The rows that show a check or radio mark: their glyph column, at the row's left, has more
+// than a few pixels of another colour than the row's background at its right end.
+std::vector<int> CheckedRows(HWND menu)
+{
+    constexpr int kGlyphColumn = 18, kMarkPixels = 6;
+    RECT bounds{};
+    GetWindowRect(menu, &bounds);
+    const std::vector<uint32_t> pixels = CaptureScreen(TRect(bounds.left, bounds.top, bounds.right, bounds.bottom));
+    const auto at = [&](int x, int y) {
+        return pixels[static_cast<size_t>((y - bounds.top) * (bounds.right - bounds.left) + (x - bounds.left))] & 0xFFFFFF;
+    };
+    std::vector<int> checked;
+    const std::vector<RECT> rows = MenuRows(menu);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const RECT& r = rows[i];
+        if (r.top < bounds.top || r.bottom > bounds.bottom || r.left < bounds.left || r.right > bounds.right)
+            continue;
+        const uint32_t background = at(r.right - 2, (r.top + r.bottom) / 2);
+        int mark = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.left + kGlyphColumn; ++x)
+                mark += at(x, y) != background;
+        if (mark > kMarkPixels)
+            checked.push_back(static_cast<int>(i));
+    }
+    return checked;
+}
+
+// The deepest open submenu: submenus open to the right of their parents.
+HWND DeepestMenu(const TPlayerProcess& player)
+{
+    HWND deepest = nullptr;
+    RECT best{};
+    for (const HWND wnd : player.Windows()) {
+        RECT r{};
+        if (IsWindowVisible(wnd) && WindowClass(wnd) == "TPopupMenu2000Form" && GetWindowRect(wnd, &r) &&
+            (!deepest || r.left > best.left)) {
+            deepest = wnd;
+            best = r;
+        }
+    }
+    return deepest;
+}
+}  // namespace
+
+TEST_F(PlayerFace, TheVisualsMenuChecksAndSetsModeFlagsAndSpeedDisplayColorIsStoredAndExitCloses)
+{
+    // From nothing selected in the main menu Up goes to "Exit", "Settings", "View"; Right opens
+    // "View" on its first entry, where Up wraps to its last, "Display Color", and again to
+    // "Visuals". Enter opens these with nothing selected, so no highlight hides a mark.
+    const std::vector<WPARAM> toView{VK_UP, VK_UP, VK_UP, VK_RIGHT};
+    std::vector<WPARAM> toVisuals = toView, toDisplayColor = toView;
+    toVisuals.insert(toVisuals.end(), {VK_UP, VK_UP, VK_RETURN});
+    toDisplayColor.insert(toDisplayColor.end(), {VK_UP, VK_RETURN});
+    // Rows of "Visuals": "Show Peaks", "Show Fade effect", the six modes, a separator, "Fast",
+    // "Medium" and "Slow Update". Down from no selection reaches row r in r + 1 presses, passing
+    // over the separator.
+    constexpr int kPeaksRow = 0, kFadeRow = 1;
+    const auto modeRow = [](int mode) { return mode + 2; };
+    const auto speedRow = [](int speed) { return 9 + speed; };
+    const auto downsTo = [](int row) { return row > 8 ? row : row + 1; };
+    struct TCase {
+        int Mode;
+        bool Peaks, Fade;
+        int Speed;  // as stored: 0 fast, 1 medium, 2 slow
+        int Theme;
+        int NewMode, NewSpeed, NewTheme;
+    };
+    const TCase cases[] = {{4, true, false, 2, 0, 1, 0, 2}, {1, false, true, 0, 2, 5, 1, 3}, {0, true, true, 1, 3, 3, 2, 0}};
+    const auto checks = [&](int mode, bool peaks, bool fade, int speed) {
+        std::vector<int> rows;
+        if (peaks)
+            rows.push_back(kPeaksRow);
+        if (fade)
+            rows.push_back(kFadeRow);
+        rows.push_back(modeRow(mode));
+        rows.push_back(speedRow(speed));
+        return rows;
+    };
+    Install.MarkNotFirstRun();
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 3, GetSystemMetrics(SM_CYSCREEN) - 3);  // off the menus
+    for (const TCase& c : cases) {
+        SCOPED_TRACE("stored mode " + std::to_string(c.Mode) + ", speed " + std::to_string(c.Speed));
+        {
+            TRegistry reg;
+            ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Interface"), true));
+            reg.WriteInteger("Visuals", c.Mode);
+            reg.WriteInteger("VisualsShowPeaks", c.Peaks);
+            reg.WriteInteger("VisualsUseFade", c.Fade);
+            reg.WriteInteger("VisualsUpdateSpeed", c.Speed);
+            reg.WriteInteger("DisplayColor", c.Theme);
+        }
+        TPlayerProcess player;
+        player.Start();
+        const HWND main = player.WaitForMainWindow();
+        ASSERT_NE(main, nullptr);
+        // The submenu at the path's end, open; its window, or none.
+        const auto open = [&](const std::vector<WPARAM>& path) -> HWND {
+            const HWND menu = player.OpenMainMenu(main);
+            return menu && player.MenuKeys(menu, path, 3) ? DeepestMenu(player) : nullptr;
+        };
+        const auto expectChecks = [&](HWND submenu, const std::vector<int>& expected) {
+            std::vector<int> seen;
+            EXPECT_TRUE(PumpUntil(
+                [&] {
+                    seen = CheckedRows(submenu);
+                    return seen == expected;
+                },
+                5000))
+                << "checked rows " << ::testing::PrintToString(seen) << " of " << MenuRows(submenu).size();
+        };
+        // Down to the row, Enter: every menu closes.
+        const auto choose = [&](HWND submenu, int row) {
+            std::vector<WPARAM> keys(static_cast<size_t>(downsTo(row)), VK_DOWN);
+            keys.push_back(VK_RETURN);
+            return submenu && player.MenuKeys(submenu, keys, 0);
+        };
+
+        // The stored mode, flags and speed are checked; a mode, then each flag, is chosen.
+        HWND submenu = open(toVisuals);
+        ASSERT_NE(submenu, nullptr) << player.ShownMenus() << " menus show";
+        expectChecks(submenu, checks(c.Mode, c.Peaks, c.Fade, c.Speed));
+        SaveScreenshot("main_menu_visuals_" + std::to_string(c.Mode) + ".jpg");
+        ASSERT_TRUE(choose(submenu, modeRow(c.NewMode)));
+        ASSERT_TRUE(choose(open(toVisuals), kPeaksRow));
+        ASSERT_TRUE(choose(open(toVisuals), kFadeRow));
+        // The checks follow what was chosen; then a speed.
+        submenu = open(toVisuals);
+        ASSERT_NE(submenu, nullptr);
+        expectChecks(submenu, checks(c.NewMode, !c.Peaks, !c.Fade, c.Speed));
+        ASSERT_TRUE(choose(submenu, speedRow(c.NewSpeed)));
+
+        // "Display Color" checks the stored theme and takes another.
+        submenu = open(toDisplayColor);
+        ASSERT_NE(submenu, nullptr);
+        expectChecks(submenu, {c.Theme});
+        ASSERT_TRUE(choose(submenu, c.NewTheme));
+
+        // "Exit", the main menu's last entry, closes the player, which stores what was chosen.
+        const HWND menu = player.OpenMainMenu(main);
+        ASSERT_NE(menu, nullptr);
+        player.MenuKeys(menu, {VK_UP, VK_RETURN}, 0);
+        ASSERT_EQ(player.WaitExit(20000), 0) << "\"Exit\" closes the player";
+        TRegistry reg(KEY_READ);
+        ASSERT_TRUE(reg.OpenKeyReadOnly(SettingsKeyPath("Interface")));
+        EXPECT_EQ(reg.ReadInteger("Visuals"), c.NewMode);
+        EXPECT_EQ(reg.ReadInteger("VisualsShowPeaks"), c.Peaks ? 0 : 1);
+        EXPECT_EQ(reg.ReadInteger("VisualsUseFade"), c.Fade ? 0 : 1);
+        EXPECT_EQ(reg.ReadInteger("VisualsUpdateSpeed"), c.NewSpeed);
+        EXPECT_EQ(reg.ReadInteger("DisplayColor"), c.NewTheme);
+    }
 }

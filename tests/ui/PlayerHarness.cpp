@@ -315,24 +315,6 @@ HWND TPlayerProcess::WaitForPopupMenu(DWORD timeoutMs) const
     return WaitForWindow("TPopupMenu2000Form", {}, timeoutMs);
 }
 
-HWND TPlayerProcess::OpenMainMenu(HWND main) const
-{
-    // The caption strip at the face's top left, its menu button at the strip's.
-    const auto childAt = [](HWND parent, int x, int y) {
-        const HWND child = ChildWindowFromPointEx(parent, POINT{x, y}, CWP_ALL);
-        return child == parent ? nullptr : child;
-    };
-    const HWND strip = childAt(main, 5, 5);
-    const HWND button = strip ? childAt(strip, 4, 4) : nullptr;
-    if (!button)
-        return nullptr;
-    // A pointer resting where the menu drops would select a row under it.
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
-    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-    return WaitForPopupMenu();
-}
-
 HWND TPlayerProcess::OpenVideoMenu(HWND video) const
 {
     RECT r{};
@@ -345,6 +327,47 @@ bool TPlayerProcess::CloseMenu(HWND menu)
 {
     PostMessageA(menu, WM_CLOSE, 0, 0);
     return PumpUntil([&] { return !IsWindowVisible(menu); }, 5000);
+}
+
+HWND TPlayerProcess::OpenMainMenu(HWND main) const
+{
+    // The caption strip at the face's top left, its menu button at the strip's.
+    const HWND strip = ChildAt(main, 5, 5);
+    const HWND button = strip ? ChildAt(strip, 4, 4) : nullptr;
+    if (!button)
+        return nullptr;
+    // A pointer resting where the menu drops would select a row under it.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+    Click(button);
+    return WaitForPopupMenu();
+}
+
+size_t TPlayerProcess::ShownMenus() const
+{
+    size_t shown = 0;
+    for (const HWND wnd : Windows())
+        if (IsWindowVisible(wnd) && WindowClass(wnd) == "TPopupMenu2000Form")
+            ++shown;
+    return shown;
+}
+
+bool TPlayerProcess::MenuKeys(HWND menu, const std::vector<WPARAM>& keys, size_t shown) const
+{
+    for (const WPARAM key : keys)
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    return PumpUntil([&] { return ShownMenus() == shown; }, 5000);
+}
+
+HWND ChildAt(HWND parent, int x, int y)
+{
+    const HWND child = ChildWindowFromPointEx(parent, POINT{x, y}, CWP_ALL);
+    return child == parent ? nullptr : child;
+}
+
+void Click(HWND wnd, int x, int y)
+{
+    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 std::string SaveScreenshot(const std::string& name)

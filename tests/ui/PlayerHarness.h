@@ -87,6 +87,11 @@ public:
     HWND OpenVideoMenu(HWND video) const;
     // Closes an open popup menu as cancelled; true when its window has hidden.
     static bool CloseMenu(HWND menu);
+    // How many of the player's menu windows show.
+    size_t ShownMenus() const;
+    // Keys pressed in an open menu (the deepest open submenu takes them); true when then Shown
+    // menu windows show.
+    bool MenuKeys(HWND menu, const std::vector<WPARAM>& keys, size_t shown) const;
 
 private:
     TKernelHandle FProcess;
@@ -94,6 +99,10 @@ private:
 };
 
 std::string WindowText(HWND wnd);
+// The child of a window at a client point, hidden and disabled ones too; none at the window itself.
+HWND ChildAt(HWND parent, int x, int y);
+// A left click's messages at a client point of the window.
+void Click(HWND wnd, int x = 2, int y = 2);
 std::string WindowClass(HWND wnd);
 // The texts of a window's children, at every depth.
 std::vector<std::string> ChildTexts(HWND parent);

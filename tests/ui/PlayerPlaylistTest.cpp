@@ -1,10 +1,13 @@
 // The real program's play-list window: adding a folder through the add-directory dialog,
 // titles and times arriving, playing by double click, removing and dragging rows, list files
-// in the combo, and docking into the video window and "Undock".
+// in the combo, docking into the video window and "Undock", the main window's play-list
+// button, dropped files, and the main menu's "Reopen" that refills the list.
+#include "tests/ui/FileDrag.h"
 #include "tests/ui/PlayerHarness.h"
 #include "tests/ui/RemoteControls.h"
 #include "tests/ui/ScreenCapture.h"
 
+#include "ui/DisplayPanelCore.h"
 #include "ui/SettingsModel.h"
 
 #include "framework/Registry.h"
@@ -63,7 +66,7 @@ TRect ScreenRect(HWND wnd)
     return TRect(r.left, r.top, r.right, r.bottom);
 }
 
-// The play-list window, which exists from the start, hidden; none when there is none.
+// The play-list window (made at the start when a file is given, else when first shown); none when there is none.
 HWND PlaylistWindow(const TPlayerProcess& player)
 {
     for (const HWND wnd : player.Windows())
@@ -188,18 +191,11 @@ protected:
         reg.WriteInteger("ResumeMode", 1);
     }
 
-    // The play-list window, shown without taking the activation at the screen's top left.
-    HWND ShowPlaylist(const TPlayerProcess& player)
+    // The play-list window, once the player has made it; none when it did not come.
+    static HWND FindPlaylist(const TPlayerProcess& player)
     {
         HWND playlist = nullptr;
-        PumpUntil(
-            [&] {
-                for (const HWND wnd : player.Windows())
-                    if (WindowText(wnd) == "Playlist...")
-                        playlist = wnd;
-                return playlist != nullptr;
-            },
-            20000);
+        PumpUntil([&] { return (playlist = PlaylistWindow(player)) != nullptr; }, 20000);
         if (!playlist) {
             std::string windows;
             for (const HWND wnd : player.Windows())
@@ -207,6 +203,15 @@ protected:
             ADD_FAILURE() << "no play-list window; windows: " << windows;
             return nullptr;
         }
+        return playlist;
+    }
+
+    // The play-list window, shown without taking the activation at the screen's top left.
+    HWND ShowPlaylist(const TPlayerProcess& player)
+    {
+        const HWND playlist = FindPlaylist(player);
+        if (!playlist)
+            return nullptr;
         ShowWindow(playlist, SW_SHOWNOACTIVATE);
         SetWindowPos(playlist, HWND_TOP, 20, 20, 248, 381, SWP_NOACTIVATE);
         PumpUntil([&] { return IsWindowVisible(playlist) != FALSE; }, 5000);
@@ -719,6 +724,141 @@ TEST_F(PlayerPlaylist, ClosesAfterACancelledPopupAndDocking)
     ASSERT_TRUE(PumpUntil([&] { return GetParent(playlist) != video && IsWindowVisible(playlist); }, 5000)) << "floating";
     EXPECT_TRUE(closes()) << "closes after docking and undocking";
     EXPECT_TRUE(player.Running()) << "closing the play list leaves the player";
+TEST_F(PlayerPlaylist, ThePlayListButtonShowsAndHidesTheWindow)
+{
+    TPlayerProcess player;
+    player.Start();
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    for (const HWND wnd : player.Windows())
+        EXPECT_FALSE(IsWindowVisible(wnd) && WindowText(wnd) == "Playlist...") << "hidden at the start";
+
+    // The sixth button of the face, below the caption strip.
+    const HWND face = ChildAt(main, 5, 16 + 5);
+    const int left = 4 + 5 * 27;
+    const HWND button = face ? ChildAt(face, left + 13, kDisplayLayout.ButtonsTop + 13) : nullptr;
+    ASSERT_NE(button, nullptr);
+    Click(button);
+    const HWND playlist = FindPlaylist(player);
+    ASSERT_NE(playlist, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(playlist) != FALSE; }, 5000)) << "shown by the button";
+    const HWND status = ChildOf(playlist, "msctls_statusbar32");
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(StatusBarText(status, 0), "No file(s)");
+    EXPECT_EQ(StatusBarText(status, 1), "Total:      ");
+    SaveScreenshot("player_playlist_button_shows.jpg");
+    Click(button);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(playlist); }, 5000)) << "hidden by it again";
+    Click(button);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(playlist) != FALSE; }, 5000)) << "and shown again";
+
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerPlaylist, FilesDroppedOnTheListOrTheMainWindowAreAdded)
+{
+    const std::string folder = Install.Folder() + "Dropped";
+    ForceDirectories(folder);
+    for (const auto& [name, seconds] : {std::pair{"x.wav", 2}, {"y.wav", 3}, {"z.wav", 1}})
+        WriteSilence(folder + "\\" + name, seconds);
+    TPlayerProcess player;
+    HWND playlist = nullptr;
+    const HWND list = StartOnWavs(player, {"first.wav"}, 1, playlist);
+    ASSERT_NE(list, nullptr);
+    const HWND main = player.WaitForMainWindow();
+    // The drag starts where no window of the player is.
+    const POINT corner{GetSystemMetrics(SM_CXSCREEN) - 3, GetSystemMetrics(SM_CYSCREEN) - 3};
+    DWORD owner = 0;
+    GetWindowThreadProcessId(WindowFromPoint(corner), &owner);
+    ASSERT_NE(owner, player.Id()) << "the screen's corner is free";
+
+    // Two files let go over the list join it, and their times arrive.
+    const TRect rows = ScreenRect(list);
+    const int listEffect = DragFiles({folder + "\\x.wav", folder + "\\y.wav"}, corner,
+                                     POINT{(rows.left + rows.right) / 2, (rows.top + rows.bottom) / 2});
+    ASSERT_NE(listEffect, -1) << "the drag ran";
+    std::vector<TRemoteRow> seen;
+    EXPECT_TRUE(RowsBecome(
+        list,
+        [](const auto& rows) {
+            return rows.size() == 3 && Captions(rows) == std::vector<std::string>{"first.wav", "x.wav", "y.wav"} &&
+                   rows[1].Time == "00:00:02" && rows[2].Time == "00:00:03";
+        },
+        &seen))
+        << "effect " << listEffect << ", rows " << ::testing::PrintToString(Captions(seen));
+
+    // One let go over the main window's face, right of the play-list window, joins it too.
+    const TRect face = ScreenRect(main);
+    const POINT onFace{face.right - 30, face.top + 40};
+    ASSERT_EQ(GetAncestor(WindowFromPoint(onFace), GA_ROOT), main);
+    const int faceEffect = DragFiles({folder + "\\z.wav"}, corner, onFace);
+    ASSERT_NE(faceEffect, -1);
+    EXPECT_TRUE(RowsBecome(list, [](const auto& rows) { return rows.size() == 4 && rows[3].Caption == "z.wav"; }, &seen))
+        << "effect " << faceEffect << ", rows " << ::testing::PrintToString(Captions(seen));
+    SaveScreenshot("player_playlist_dropped.jpg");
+
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerPlaylist, ReopenListsTheCommandLineFileFirstAndAtMostFilesEntriesAndPlaysThePickedOne)
+{
+    // The pointer kept off the menus, so that hovering selects nothing.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 3, GetSystemMetrics(SM_CYSCREEN) - 3);
+    // "Open File", "Open URL", "Reopen": the third entry, and Right opens its list.
+    const std::vector<WPARAM> toReopen{VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
+    {
+        // Without history "Reopen" is disabled: Right opens nothing, so Escape closes the menu.
+        TPlayerProcess player;
+        player.Start();
+        const HWND main = player.WaitForMainWindow();
+        ASSERT_NE(main, nullptr);
+        const HWND menu = player.OpenMainMenu(main);
+        ASSERT_NE(menu, nullptr);
+        std::vector<WPARAM> keys = toReopen;
+        keys.push_back(VK_ESCAPE);
+        EXPECT_TRUE(player.MenuKeys(menu, keys, 0)) << player.ShownMenus() << " menus show";
+        EXPECT_EQ(player.Close(), 0);
+    }
+
+    // A history of three, of which "Files" keeps two.
+    for (const char* name : {"b.wav", "c.wav", "d.wav"})
+        WriteSilence(Install.Folder() + name, 30);
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("History"), true));
+        reg.WriteInteger("Files", 2);
+        ASSERT_TRUE(reg.OpenKey(HistoryKeyPath("Files"), true));
+        reg.WriteString("File0", Install.Folder() + "b.wav");
+        reg.WriteString("File1", Install.Folder() + "c.wav");
+        reg.WriteString("File2", Install.Folder() + "d.wav");
+    }
+    TPlayerProcess player;
+    HWND playlist = nullptr;
+    const HWND list = StartOnWavs(player, {"a.wav"}, 30, playlist);
+    ASSERT_NE(list, nullptr);
+    const HWND main = player.WaitForMainWindow();
+    const auto plays = [](const char* caption) {
+        return [caption](const std::vector<TRemoteRow>& rows) {
+            return Captions(rows) == std::vector<std::string>{caption} && PlayingRows(rows) == std::vector<int>{0};
+        };
+    };
+    ASSERT_TRUE(RowsBecome(list, plays("a.wav")));
+
+    // The list reads a.wav, b.wav: its last entry is b.wav, which replaces the play list and plays.
+    HWND menu = player.OpenMainMenu(main);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(player.MenuKeys(menu, toReopen, 2)) << "\"Reopen\" opens its list";
+    SaveScreenshot("main_menu_reopen.jpg");
+    ASSERT_TRUE(player.MenuKeys(menu, {VK_END, VK_RETURN}, 0));
+    std::vector<TRemoteRow> rows;
+    EXPECT_TRUE(RowsBecome(list, plays("b.wav"), &rows)) << ::testing::PrintToString(Captions(rows));
+
+    // The picked entry went first: now a.wav is the last of the two.
+    menu = player.OpenMainMenu(main);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(player.MenuKeys(menu, toReopen, 2));
+    ASSERT_TRUE(player.MenuKeys(menu, {VK_END, VK_RETURN}, 0));
+    EXPECT_TRUE(RowsBecome(list, plays("a.wav"), &rows)) << ::testing::PrintToString(Captions(rows));
 
     EXPECT_EQ(player.Close(), 0);
 }
