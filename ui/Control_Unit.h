@@ -361,6 +361,7 @@ private:
     bool FComInitialized = false;
     uint8_t FDrawnState = 0xFF;  // unknown: the first poll draws the glyph
     int FDefaultBtnFace = -1;    // the default button's face while pressed; -1: by its state
+    TPaintBox* FPressedPower = nullptr;  // the power button held down
 };
 
 // Places a form by a stored rectangle (relative to the monitor's top-left) and monitor number.
