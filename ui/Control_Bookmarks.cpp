@@ -136,7 +136,7 @@ int TControlForm::AddBookmark(const std::string& name, const TBitmap32* thumbnai
                                                 imageIndex);
     if (row >= 0) {
         Bkmark_ListView->SetData(row, 0);
-        Bkmark_ListView->Show();
+        ShowBookmarkList(true);
     }
     return row;
 }
@@ -172,6 +172,13 @@ void TControlForm::ClearBookmarks()
     Bkmark_ListView->Clear();
     ImageList_RemoveAll(Bkmark_Images);
     FBookmarkImages.clear();
+}
+
+// The list and the "Empty..." frame share the page: one shows at a time.
+void TControlForm::ShowBookmarkList(bool show)
+{
+    BookmarkFrame->SetVisible(!show);
+    Bkmark_ListView->SetVisible(show);
 }
 
 void TControlForm::SetBookmarkMenu(int index, TMenuItem* item)
@@ -219,7 +226,7 @@ void TControlForm::AddBkmark_BtnClick(TObject*)
         item->Tag = row;
         SetBookmarkMenu(row, item);
     }
-    Bkmark_ListView->Show();
+    ShowBookmarkList(true);
 }
 
 void TControlForm::BookmarkClick(TObject* sender)
@@ -270,5 +277,5 @@ void TControlForm::Bkmark_Delete1Click(TObject*)
     for (const int row : Bkmark_ListView->SelectedIndexes())
         Bkmark_ListView->SetSelected(row, false);
     if (Bkmark_ListView->Count() == 0)
-        Bkmark_ListView->Hide();
+        ShowBookmarkList(false);
 }

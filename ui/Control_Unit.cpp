@@ -704,7 +704,7 @@ void TControlForm::PrepareNewFile()
             VideoForm->Subtitles1->Delete(3);
         VideoForm->SubtitlesNONEAVALIBLE1->Visible = true;
     }
-    Bkmark_ListView->Hide();
+    ShowBookmarkList(false);
     if (Parts)
         Parts->FileClosed();
 }

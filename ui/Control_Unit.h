@@ -266,6 +266,7 @@ public:
     void SetBookmarkMenu(int index, TMenuItem* item);
     // The rows forget their menu items (the bookmark menu is about to be emptied).
     void ForgetBookmarkMenus();
+    void ShowBookmarkList(bool show);
     void GotoBookmark(int index);
     void AddBkmark_BtnClick(TObject* sender);
     void BookmarkClick(TObject* sender);
