@@ -32,26 +32,6 @@ const TBands kRock = {-40, -30, 30, 40, 20, -20, -40, -40, -40, -40};
 constexpr int kRockIndex = 14;
 constexpr UINT kSelectedMenuItem = 0x531;  // the skinned menu's selected item, as an id
 
-struct TCollect {
-    std::function<bool(HWND)> Match;
-    std::vector<HWND> Found;
-};
-
-BOOL CALLBACK CollectMatching(HWND wnd, LPARAM data)
-{
-    auto* collect = reinterpret_cast<TCollect*>(data);
-    if (collect->Match(wnd))
-        collect->Found.push_back(wnd);
-    return TRUE;
-}
-
-std::vector<HWND> Descendants(HWND parent, std::function<bool(HWND)> match)
-{
-    TCollect collect{std::move(match), {}};
-    EnumChildWindows(parent, CollectMatching, reinterpret_cast<LPARAM>(&collect));
-    return collect.Found;
-}
-
 int ScreenLeft(HWND wnd)
 {
     RECT r{};
@@ -69,7 +49,7 @@ int ScreenTop(HWND wnd)
 // Track bars of the window with this range, left to right (top to bottom on a tie).
 std::vector<HWND> TrackBars(HWND main, int min, int max)
 {
-    std::vector<HWND> bars = Descendants(main, [&](HWND wnd) {
+    std::vector<HWND> bars = Children(main, [&](HWND wnd) {
         return SameText(WindowClass(wnd), TRACKBAR_CLASSA) && SendMessageA(wnd, TBM_GETRANGEMIN, 0, 0) == min &&
                SendMessageA(wnd, TBM_GETRANGEMAX, 0, 0) == max;
     });
@@ -126,7 +106,7 @@ bool HasChildText(HWND parent, const std::string& text)
 
 HWND ChildWithText(HWND parent, const std::string& text)
 {
-    const std::vector<HWND> found = Descendants(parent, [&](HWND wnd) { return WindowText(wnd) == text; });
+    const std::vector<HWND> found = Children(parent, [&](HWND wnd) { return WindowText(wnd) == text; });
     return found.empty() ? nullptr : found.front();
 }
 
@@ -196,7 +176,7 @@ protected:
 // The bookmark list: the list view whose captions can be edited.
 HWND BookmarkList(HWND main)
 {
-    const std::vector<HWND> lists = Descendants(main, [](HWND wnd) {
+    const std::vector<HWND> lists = Children(main, [](HWND wnd) {
         return SameText(WindowClass(wnd), WC_LISTVIEWA) && (GetWindowLongA(wnd, GWL_STYLE) & LVS_EDITLABELS) != 0;
     });
     return lists.empty() ? nullptr : lists.front();
