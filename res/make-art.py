@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Makes the program's own art: the splash picture (JPEG), the program icon, the main
 window's 20 x 20 button glyphs, the video window's 10 x 10 state icons, its 16 x 16 caption
-buttons, the main window's 12 x 12 face buttons (bitmaps) and the settings' speaker layouts
-(JPEG).
+buttons, the main window's 12 x 12 face buttons, the extras panel's check boxes, radio buttons,
+power buttons and close box (bitmaps) and the settings' speaker layouts (JPEG).
 
     make-art.py <output folder>
 
@@ -235,6 +235,73 @@ def make_face_buttons(out):
     write_bmp(os.path.join(out, "face_buttons.bmp"), 12 * len(FACE_SHAPES), 12, caption_pixel(FACE_SHAPES, 12))
 
 
+# The extras panel's owner-drawn controls, on the image lists' transparent magenta.
+MAGENTA = (255, 0, 255)
+LIT, DIM = (235, 245, 255), (110, 114, 124)
+
+
+def make_check_boxes(out):
+    """17 x 17: unchecked, checked, then both disabled."""
+    def pixel(x, y):
+        n, gx = divmod(x, 17)
+        ink = LIT if n < 2 else DIM
+        frame = box(gx, y, 2, 2, 14, 14) and not box(gx, y, 3, 3, 13, 13)
+        tick = n % 2 == 1 and (abs((y - 9) - (gx - 5)) < 1.2 and 5 <= gx <= 7 or
+                               abs((y - 11) + (gx - 7)) < 1.2 and 7 <= gx <= 12)
+        return ink if frame or tick else MAGENTA
+    write_bmp(os.path.join(out, "checkbox_images.bmp"), 17 * 4, 17, pixel)
+
+
+def make_radio_buttons(out):
+    """17 x 17: unselected, selected, then both disabled."""
+    def pixel(x, y):
+        n, gx = divmod(x, 17)
+        ink = LIT if n < 2 else DIM
+        if ring(gx, y, 8, 8, 5.2, 6.6) or n % 2 == 1 and ring(gx, y, 8, 8, 0, 2.8):
+            return ink
+        return MAGENTA
+    write_bmp(os.path.join(out, "radiobutton_images.bmp"), 17 * 4, 17, pixel)
+
+
+def make_power_buttons(out):
+    """43 x 17: spare, on, pressed, off, disabled: a rounded key with the power sign and a lamp."""
+    looks = [  # key face, sign, lamp, shift of the face when pressed
+        ((40, 44, 52), DIM, (60, 60, 60), 0),
+        ((44, 52, 66), LIT, (90, 235, 110), 0),
+        ((28, 32, 40), LIT, (60, 160, 80), 1),
+        ((44, 52, 66), LIT, (150, 40, 40), 0),
+        ((34, 36, 40), DIM, (60, 60, 60), 0),
+    ]
+
+    def pixel(x, y):
+        n, gx = divmod(x, 43)
+        face, sign, lamp, shift = looks[n]
+        gx, gy = gx - shift, y - shift
+        corner = min(gx, 42 - gx) + min(gy, 16 - gy)
+        if not box(gx, gy, 0, 0, 42, 16) or corner < 2:
+            return MAGENTA
+        if gx in (0, 42) or gy in (0, 16):
+            return (120, 126, 140)
+        if ring(gx, gy, 12, 8.5, 3.6, 4.8) and not (gy < 7 and abs(gx - 12) < 2) or box(gx, gy, 12, 2, 12, 8):
+            return sign
+        if box(gx, gy, 27, 6, 35, 10):
+            return lamp
+        return face
+    write_bmp(os.path.join(out, "powerbtn_images.bmp"), 43 * 5, 17, pixel)
+
+
+def make_close_extras(out):
+    """12 x 12: spare, normal, pressed: a cross in a frame, drawn on the panel's black."""
+    def pixel(x, y):
+        n, gx = divmod(x, 12)
+        ink = (150, 155, 165) if n != 2 else LIT
+        d = 1 if n == 2 else 0
+        frame = box(gx, y, 0, 0, 11, 11) and not box(gx, y, 1, 1, 10, 10)
+        cross = 3 <= gx - d <= 8 and 3 <= y - d <= 8 and (abs(gx - y) < 0.9 or abs(gx + y - 2 * d - 11) < 0.9)
+        return ink if n > 0 and (frame or cross) else MAGENTA
+    write_bmp(os.path.join(out, "closeextras_images.bmp"), 12 * 3, 12, pixel)
+
+
 # Where the speakers stand for each speaker item, on a 0..1 floor seen from above (listener at
 # the centre); a larger dot is the subwoofer.
 SPEAKER_LAYOUTS = [
@@ -368,6 +435,10 @@ def main():
     make_video_state_images(out)
     make_caption_buttons(out)
     make_face_buttons(out)
+    make_check_boxes(out)
+    make_radio_buttons(out)
+    make_power_buttons(out)
+    make_close_extras(out)
     make_speaker_pictures(out)
     make_digit_sprite(out)
     make_indicator_sprite(out)

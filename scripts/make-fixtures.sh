@@ -55,6 +55,11 @@ v4="-f lavfi -i testsrc=size=320x240:rate=25:duration=4"
 t4="-f lavfi -i sine=frequency=440:sample_rate=44100:duration=4"
 make mpeg4_4s.avi $v4 $t4 -c:v mpeg4 -vtag XVID -q:v 5 -c:a libmp3lame -b:a 96k -f avi
 make clip_4s.mp4 $v4 $t4 -c:v mpeg4 -c:a aac -b:a 96k -f mp4
+# Uncompressed picture with two PCM audio streams (440 Hz "eng", 880 Hz "ger"), for switching tracks.
+make two_audio_raw.avi -f lavfi -i testsrc=size=160x120:rate=10:duration=8 \
+  -f lavfi -i sine=frequency=440:sample_rate=44100:duration=8 -f lavfi -i sine=frequency=880:sample_rate=44100:duration=8 \
+  -map 0:v -map 1:a -map 2:a -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le \
+  -metadata:s:a:0 language=eng -metadata:s:a:1 language=ger -f avi
 # Sixteen seconds of picture: longer than the on-screen display's seven-second title.
 make clip_16s.avi -f lavfi -i testsrc=size=160x120:rate=10:duration=16 -f lavfi -i sine=frequency=440:sample_rate=44100:duration=16 \
   -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le -f avi

@@ -40,16 +40,6 @@ HBITMAP BitmapOf(const TBitmap32& picture)
     return bitmap;
 }
 
-// The list fills the page over the "Empty..." frame. The frame is a window of its own here,
-// made first: it goes below the list and leaves the list's area unpainted.
-void ShowAboveFrame(TListView& list, TLabel& frame)
-{
-    const HWND label = frame.Handle();
-    SetWindowLongPtrA(label, GWL_STYLE, GetWindowLongPtrA(label, GWL_STYLE) | WS_CLIPSIBLINGS);
-    list.Show();
-    SetWindowPos(list.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 void TControlForm::CreateBookmarkPage()
@@ -150,7 +140,7 @@ int TControlForm::AddBookmark(const std::string& name, const TBitmap32* thumbnai
                                                 imageIndex);
     if (row >= 0) {
         Bkmark_ListView->SetData(row, 0);
-        ShowAboveFrame(*Bkmark_ListView, *BookmarkFrame);
+        ShowBookmarkList(true);
     }
     return row;
 }
@@ -186,6 +176,13 @@ void TControlForm::ClearBookmarks()
     Bkmark_ListView->Clear();
     ImageList_RemoveAll(Bkmark_Images);
     FBookmarkImages.clear();
+}
+
+// The list and the "Empty..." frame share the page: one shows at a time.
+void TControlForm::ShowBookmarkList(bool show)
+{
+    BookmarkFrame->SetVisible(!show);
+    Bkmark_ListView->SetVisible(show);
 }
 
 void TControlForm::SetBookmarkMenu(int index, TMenuItem* item)
@@ -241,7 +238,7 @@ void TControlForm::AddBkmark_BtnClick(TObject*)
         item->Tag = row;
         SetBookmarkMenu(row, item);
     }
-    ShowAboveFrame(*Bkmark_ListView, *BookmarkFrame);
+    ShowBookmarkList(true);
 }
 
 void TControlForm::BookmarkClick(TObject* sender)
@@ -292,5 +289,5 @@ void TControlForm::Bkmark_Delete1Click(TObject*)
     for (const int row : Bkmark_ListView->SelectedIndexes())
         Bkmark_ListView->SetSelected(row, false);
     if (Bkmark_ListView->Count() == 0)
-        Bkmark_ListView->Hide();
+        ShowBookmarkList(false);
 }

@@ -151,9 +151,15 @@ void TControlForm::CreateSoundPages()
     const auto powerBox = [this](TWinControl* parent, const char* name, bool truSurround) {
         TPaintBox* box = NewBox(this, parent, name, At(252, 2, 43, 17), 0);
         box->OnPaint = [this, box](TObject*, HDC dc) {
-            PowerBtn_Images->Draw(dc, 0, 0, PowerButtonImageIndex(box->Tag != 0, box->Enabled(), false));
+            PowerBtn_Images->Draw(dc, 0, 0, PowerButtonImageIndex(box->Tag != 0, box->Enabled(), FPressedPower == box));
         };
-        box->OnMouseUp = [this, truSurround](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+        box->OnMouseDown = [this, box](TObject*, TMouseButton, TShiftState, int, int) {
+            FPressedPower = box;
+            box->Invalidate();
+        };
+        box->OnMouseUp = [this, box, truSurround](TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+            FPressedPower = nullptr;
+            box->Invalidate();
             if (truSurround)
                 SRS_TS_ONOFFMouseUp(sender, button, shift, x, y);
             else

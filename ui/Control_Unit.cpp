@@ -700,7 +700,7 @@ void TControlForm::PrepareNewFile()
             VideoForm->Subtitles1->Delete(3);
         VideoForm->SubtitlesNONEAVALIBLE1->Visible = true;
     }
-    Bkmark_ListView->Hide();
+    ShowBookmarkList(false);
 }
 
 void TControlForm::NewFileLoaded()

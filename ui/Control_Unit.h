@@ -265,6 +265,7 @@ public:
     void SetBookmarkMenu(int index, TMenuItem* item);
     // The rows forget their menu items (the bookmark menu is about to be emptied).
     void ForgetBookmarkMenus();
+    void ShowBookmarkList(bool show);
     void GotoBookmark(int index);
     void AddBkmark_BtnClick(TObject* sender);
     void BookmarkClick(TObject* sender);
@@ -360,6 +361,7 @@ private:
     bool FComInitialized = false;
     uint8_t FDrawnState = 0xFF;  // unknown: the first poll draws the glyph
     int FDefaultBtnFace = -1;    // the default button's face while pressed; -1: by its state
+    TPaintBox* FPressedPower = nullptr;  // the power button held down
 };
 
 // Places a form by a stored rectangle (relative to the monitor's top-left) and monitor number.

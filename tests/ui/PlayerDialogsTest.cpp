@@ -24,26 +24,6 @@ using namespace pvltest;
 
 namespace {
 
-struct TFound {
-    std::function<bool(HWND)> Match;
-    std::vector<HWND> Windows;
-};
-
-BOOL CALLBACK Collect(HWND wnd, LPARAM data)
-{
-    auto* found = reinterpret_cast<TFound*>(data);
-    if (found->Match(wnd))
-        found->Windows.push_back(wnd);
-    return TRUE;
-}
-
-std::vector<HWND> Children(HWND parent, std::function<bool(HWND)> match)
-{
-    TFound found{std::move(match), {}};
-    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&found));
-    return found.Windows;
-}
-
 // The title box: the main window's 343 x 12 display box.
 HWND TitleBox(HWND main)
 {

@@ -210,6 +210,28 @@ BOOL CALLBACK CollectText(HWND child, LPARAM list)
 }
 }  // namespace
 
+namespace {
+struct TFound {
+    std::function<bool(HWND)> Match;
+    std::vector<HWND> Windows;
+};
+
+BOOL CALLBACK CollectMatching(HWND wnd, LPARAM data)
+{
+    auto* found = reinterpret_cast<TFound*>(data);
+    if (found->Match(wnd))
+        found->Windows.push_back(wnd);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> Children(HWND parent, std::function<bool(HWND)> match)
+{
+    TFound found{std::move(match), {}};
+    EnumChildWindows(parent, CollectMatching, reinterpret_cast<LPARAM>(&found));
+    return found.Windows;
+}
+
 std::vector<std::string> ChildTexts(HWND parent)
 {
     std::vector<std::string> texts;

@@ -106,6 +106,8 @@ void Click(HWND wnd, int x = 2, int y = 2);
 std::string WindowClass(HWND wnd);
 // The texts of a window's children, at every depth.
 std::vector<std::string> ChildTexts(HWND parent);
+// A window's children at every depth that match, in the order the system lists them.
+std::vector<HWND> Children(HWND parent, std::function<bool(HWND)> match);
 // The video window's time label, "hh:mm:ss"; empty when there is none.
 std::string VideoTimeText(HWND video);
 // A picture of the whole screen as a JPEG file beside the test program; the file's path.

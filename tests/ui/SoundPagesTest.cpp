@@ -17,8 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <numbers>
 
@@ -304,6 +306,55 @@ TEST_F(SoundPages, SurroundPowerTogglesTheWishWithoutAFileAndSwitchesTheEffectWi
     Form->SRS_TS_ONOFFMouseUp(Form->SRS_TS_ONOFF, mbLeft, 0, 0, 0);
     EXPECT_EQ(Engine.Log, (TLog{"Wanted TS 1", "Active TS 1"})) << "not in a graph: put in";
     Form->SRS_TS1 = nullptr;
+}
+
+// A paint handler's picture on a grey ground, as 0xRRGGBB pixels.
+std::vector<uint32_t> Painted(int width, int height, const std::function<void(HDC)>& paint)
+{
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const RECT all{0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    paint(dc);
+    GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+TEST_F(SoundPages, OwnerDrawnControlsHaveTheirArtAndPowerShowsPressedWhileHeld)
+{
+    const struct {
+        TImageList* List;
+        int Count;
+    } lists[] = {{Form->CheckBox_Images, 4}, {Form->RadioButton_Images, 4}, {Form->PowerBtn_Images, 5},
+                 {Form->CloseExtras_Images, 3}};
+    for (const auto& l : lists) {
+        EXPECT_EQ(l.List->Count(), l.Count);
+        // Every image but a spare one shows something.
+        for (int i = 1; i < l.List->Count(); ++i) {
+            const auto image = Painted(l.List->Width(), l.List->Height(), [&](HDC dc) { l.List->Draw(dc, 0, 0, i); });
+            EXPECT_NE(std::count(image.begin(), image.end(), 0x808080u), static_cast<long>(image.size())) << i;
+        }
+    }
+
+    TPaintBox* power = Form->SRS_TS_ONOFF;
+    const auto image = [&](int index) { return Painted(43, 17, [&](HDC dc) { Form->PowerBtn_Images->Draw(dc, 0, 0, index); }); };
+    const auto shown = [&] { return Painted(43, 17, [&](HDC dc) { power->OnPaint(power, dc); }); };
+    EXPECT_EQ(shown(), image(3)) << "off";
+    power->OnMouseDown(power, mbLeft, 0, 5, 5);
+    EXPECT_EQ(shown(), image(2)) << "pressed";
+    EXPECT_NE(image(2), image(3));
+    power->OnMouseUp(power, mbLeft, 0, 5, 5);
+    EXPECT_EQ(shown(), image(1)) << "released: on";
 }
 
 TEST_F(SoundPages, CircleSurroundSpeakerTypeStaysOverLoads)
