@@ -724,6 +724,10 @@ TEST_F(PlayerPlaylist, ClosesAfterACancelledPopupAndDocking)
     ASSERT_TRUE(PumpUntil([&] { return GetParent(playlist) != video && IsWindowVisible(playlist); }, 5000)) << "floating";
     EXPECT_TRUE(closes()) << "closes after docking and undocking";
     EXPECT_TRUE(player.Running()) << "closing the play list leaves the player";
+
+    EXPECT_EQ(player.Close(), 0);
+}
+
 TEST_F(PlayerPlaylist, ThePlayListButtonShowsAndHidesTheWindow)
 {
     TPlayerProcess player;
