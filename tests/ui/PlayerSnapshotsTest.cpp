@@ -139,30 +139,9 @@ bool ShowsBars(const std::vector<uint32_t>& pixels, const TRect& r, int minRun)
     return false;
 }
 
-struct TChildFind {
-    std::string Class;
-    std::vector<HWND> Found;
-};
-
-BOOL CALLBACK AddChildOfClass(HWND wnd, LPARAM data)
-{
-    auto* find = reinterpret_cast<TChildFind*>(data);
-    if (SameText(WindowClass(wnd), find->Class))
-        find->Found.push_back(wnd);
-    return TRUE;
-}
-
 std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& className)
 {
-    TChildFind find{className, {}};
-    EnumChildWindows(parent, AddChildOfClass, reinterpret_cast<LPARAM>(&find));
-    return find.Found;
-}
-
-void Click(HWND wnd, int x, int y)
-{
-    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    return Children(parent, [&](HWND wnd) { return SameText(WindowClass(wnd), className); });
 }
 
 // The transport row's buttons of the main window, left to right.
