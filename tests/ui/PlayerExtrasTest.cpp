@@ -110,12 +110,6 @@ HWND ChildWithText(HWND parent, const std::string& text)
     return found.empty() ? nullptr : found.front();
 }
 
-void Click(HWND wnd, int x = 5, int y = 5)
-{
-    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
 // A button of the main strip by its place (26 x 26 buttons, 27 apart, from x 4).
 HWND StripButton(HWND main, int index)
 {
@@ -286,7 +280,7 @@ TEST_F(PlayerExtras, EqualiserPresetAndABandMovedByKeyAreKeptOverARestart)
     // "Rock" from the preset menu, chosen by keys.
     const HWND presets = ChildWithText(main, "EQ");
     ASSERT_NE(presets, nullptr) << "the preset button";
-    Click(presets);
+    Click(presets, 5, 5);
     const HWND menu = player.WaitForPopupMenu();
     ASSERT_NE(menu, nullptr) << "the preset menu";
     for (int i = 0; i <= kRockIndex; ++i)
@@ -358,7 +352,7 @@ TEST_F(PlayerExtras, VolumeMuteAndTheHiddenPanelAreKeptOverARestart)
     SaveScreenshot("extras_sound_processing.jpg");
     const HWND mute = StripButton(main, kMuteButton);
     ASSERT_NE(mute, nullptr);
-    Click(mute);
+    Click(mute, 5, 5);
     PumpUntil([] { return false; }, 500);
     NudgeTo(VolumeBar(main), 4000);
     EXPECT_TRUE(PumpUntil([&] { return Position(VolumeBar(main)) == 4000; }, 5000));
@@ -388,11 +382,11 @@ TEST_F(PlayerExtras, BookmarksAreMadeRenamedDeletedReachedAndComeBackWithTheMovi
 
     // The button at about 2 s and 5 s.
     ASSERT_TRUE(TimeReaches(video, 2));
-    Click(add);
+    Click(add, 5, 5);
     std::vector<TRemoteRow> rows;
     ASSERT_TRUE(RowsBecome(list, [](const auto& r) { return r.size() == 1; }, rows));
     ASSERT_TRUE(TimeReaches(video, 5));
-    Click(add);
+    Click(add, 5, 5);
     ASSERT_TRUE(RowsBecome(list, [](const auto& r) { return r.size() == 2; }, rows));
     EXPECT_EQ(rows[0].Caption, "Bookmark 01");
     EXPECT_EQ(rows[1].Caption, "Bookmark 02");
@@ -400,7 +394,7 @@ TEST_F(PlayerExtras, BookmarksAreMadeRenamedDeletedReachedAndComeBackWithTheMovi
     EXPECT_TRUE(rows[1].Time == "00:00:05" || rows[1].Time == "00:00:06") << rows[1].Time;
     EXPECT_EQ(rows[0].Image, -1) << "the plain renderer gives no frame";
     const std::string firstTime = rows[0].Time;
-    Click(StripButton(main, kPlayPauseButton));  // paused, so the double click below must run it again
+    Click(StripButton(main, kPlayPauseButton), 5, 5);  // paused, so the double click below must run it again
     SaveScreenshot("extras_bookmarks_two.jpg");
 
     // The first renamed in place, the second deleted by the Delete key.
