@@ -246,6 +246,46 @@ std::vector<uint8_t> WaitForFile(const std::string& fileName)
     return bytes;
 }
 
+// A colour slider of the main window's colour page: the track bar beside its caption.
+HWND ColourSlider(HWND main, const std::string& caption)
+{
+    HWND slider = nullptr;
+    for (const HWND label : ChildrenOfClass(main, "Static")) {
+        if (WindowText(label) != caption)
+            continue;
+        RECT c{};
+        GetWindowRect(label, &c);
+        for (const HWND bar : ChildrenOfClass(GetParent(label), "msctls_trackbar32")) {
+            RECT b{};
+            GetWindowRect(bar, &b);
+            if (std::abs(b.top - c.top) <= 4 && b.left > c.left)
+                slider = bar;
+        }
+    }
+    return slider;
+}
+
+// Moves a slider as the user's drag ends there.
+void MoveSlider(HWND slider, int position)
+{
+    SendMessageA(slider, TBM_SETPOS, TRUE, position);
+    PostMessageA(GetParent(slider), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(slider));
+}
+
+bool ShowsText(HWND main, const std::string& text)
+{
+    const std::vector<std::string> texts = ChildTexts(main);
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+int ReadSetting(const std::string& section, const std::string& name)
+{
+    TRegistry reg(KEY_READ);
+    if (!reg.OpenKeyReadOnly(SettingsKeyPath(section)) || !reg.ValueExists(name))
+        return -12345;
+    return reg.ReadInteger(name);
+}
+
 class PlayerSnapshots : public ::testing::Test {
 protected:
     void SetUp() override
@@ -385,33 +425,103 @@ TEST_F(PlayerSnapshots, OverlayPathTakesSnapshotsThumbnailsAndColourControls)
     PumpUntil([] { return false; }, 500);
     EXPECT_TRUE(RowShowsBars(bookmarks, 0, "bookmark_row1.jpg")) << "the bookmark's thumbnail shows the bars";
 
-    // The brightness slider acts on the mixer's controls: the slider beside its caption.
-    HWND slider = nullptr;
-    for (const HWND caption : ChildrenOfClass(main, "Static")) {
-        if (WindowText(caption) != "Brightness")
-            continue;
-        RECT c{};
-        GetWindowRect(caption, &c);
-        for (const HWND bar : ChildrenOfClass(GetParent(caption), "msctls_trackbar32")) {
-            RECT b{};
-            GetWindowRect(bar, &b);
-            if (std::abs(b.top - c.top) <= 4 && b.left > c.left)
-                slider = bar;
-        }
-    }
+    // The brightness slider acts on the mixer's controls.
+    const HWND slider = ColourSlider(main, "Brightness");
     ASSERT_NE(slider, nullptr) << "the brightness slider";
     EXPECT_EQ(SendMessageA(slider, TBM_GETRANGEMIN, 0, 0), -100);
-    SendMessageA(slider, TBM_SETPOS, TRUE, 50);
-    PostMessageA(GetParent(slider), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 50), reinterpret_cast<LPARAM>(slider));
-    const auto labelShows = [&](const std::string& text) {
-        const std::vector<std::string> texts = ChildTexts(main);
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    };
-    EXPECT_TRUE(PumpUntil([&] { return labelShows("Using Video Renderer ColorControls"); }, 5000));
+    MoveSlider(slider, 50);
+    EXPECT_TRUE(PumpUntil([&] { return ShowsText(main, "Using Video Renderer ColorControls"); }, 5000));
     // The mixer was given the slider's value on the overlay's scale: 750 + (10000 - 750) / 2.
     const std::vector<uint8_t> sets = ReadAll(log);
     EXPECT_EQ(std::string(sets.begin(), sets.end()), "flags=1 brightness=5375 contrast=0 hue=0 saturation=0\n");
     SaveScreenshot("snapshots_colour.jpg");
 
+    EXPECT_EQ(player.Close(), 0);
+}
+
+TEST_F(PlayerSnapshots, DefaultOrderGivesNoFrameAndTheDecoderLabelAndTheDefaultButtonResets)
+{
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Advanced Video"), true));
+        reg.WriteString("PerferedVideoRender0", kVideoRenderer);  // where the default order ends here
+        reg.DeleteValue("PerferedVideoRender1");
+    }
+    // This Wine's default order ends on the plain Video Renderer, which takes no YUY2: a
+    // compressed clip it plays.
+    const std::string clip = Install.Media("clip_8s.avi", "clip.avi");
+    {
+        TPlayerProcess player;
+        player.Start("\"" + clip + "\"");
+        const HWND main = player.WaitForMainWindow();
+        ASSERT_NE(main, nullptr) << SaveScreenshot("snapshots_first_start.jpg") << [&] {
+            std::string t;
+            for (const HWND w : player.Windows())
+                t += "[" + WindowClass(w) + " \"" + WindowText(w) + "\"" + (IsWindowVisible(w) ? " visible" : "") + "] ";
+            return t;
+        }();
+        const HWND video = player.WaitForWindow("TPvlForm", kVideoCaption, 20000);
+        ASSERT_NE(video, nullptr);
+        const std::vector<HWND> buttons = TransportButtons(main);
+        ASSERT_GT(buttons.size(), kSnapShotButton);
+        PumpUntil([] { return false; }, 1500);  // frames have been shown
+        Click(buttons[kSnapShotButton], 13, 13);
+        Click(buttons[kAddBookmarkButton], 13, 13);
+        const std::vector<HWND> bookmarkLists = ChildrenOfClass(main, "SysListView32");
+        ASSERT_EQ(bookmarkLists.size(), 1u);
+        ASSERT_TRUE(PumpUntil([&] { return ListViewRows(bookmarkLists.front()).size() == 1; }, 5000));
+        EXPECT_LT(ListViewRows(bookmarkLists.front())[0].Image, 0) << "the bookmark has no thumbnail";
+
+        const HWND menu = player.OpenVideoMenu(video);
+        ASSERT_NE(menu, nullptr);
+        ASSERT_TRUE(player.MenuKeys(menu, {VK_UP, VK_UP, VK_RIGHT, VK_RETURN}, 0));
+        const HWND snapshots = player.WaitForWindow("TPvlForm", "Snapshot's", 10000);
+        ASSERT_NE(snapshots, nullptr);
+        const std::vector<HWND> lists = ChildrenOfClass(snapshots, "SysListView32");
+        ASSERT_FALSE(lists.empty());
+        EXPECT_TRUE(ListViewRows(lists.front()).empty()) << "the snapshot click added no row";
+
+        const HWND slider = ColourSlider(main, "Brightness");
+        ASSERT_NE(slider, nullptr);
+        MoveSlider(slider, 50);
+        EXPECT_TRUE(PumpUntil([&] { return ShowsText(main, "Using Decoder ColorControls"); }, 5000));
+        SaveScreenshot("snapshots_default_order.jpg");
+        EXPECT_EQ(player.Close(), 0);
+    }
+    EXPECT_EQ(ReadSetting("Extras Color Controls", "Brightness"), 50);
+    EXPECT_EQ(ReadSetting("Video", "ColorBrightness"), 50);
+
+    // The next start shows the stored value; the default button returns all four to 0.
+    for (const auto& [name, value] : {std::pair{"Hue", -30}, {"Saturation", 20}, {"Contrast", 70}}) {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(SettingsKeyPath("Extras Color Controls"), true));
+        reg.WriteInteger(name, value);
+    }
+    TPlayerProcess player;
+    player.Start("\"" + clip + "\"");
+    const HWND main = player.WaitForMainWindow();
+    ASSERT_NE(main, nullptr) << SaveScreenshot("snapshots_second_start.jpg");
+    const HWND brightness = ColourSlider(main, "Brightness");
+    ASSERT_NE(brightness, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return SendMessageA(brightness, TBM_GETPOS, 0, 0) == 50; }, 5000));
+    const HWND page = GetParent(brightness);
+    // The default button: the page's 48 x 17 picture button.
+    const std::vector<HWND> faces = Children(page, [](HWND wnd) {
+        RECT r{};
+        GetClientRect(wnd, &r);
+        return r.right == 48 && r.bottom == 17;
+    });
+    const HWND defaultButton = faces.size() == 1 ? faces.front() : nullptr;
+    ASSERT_NE(defaultButton, nullptr);
+    Click(defaultButton, 24, 8);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            for (const char* name : {"Hue", "Brightness", "Saturation", "Contrast"})
+                if (SendMessageA(ColourSlider(main, name), TBM_GETPOS, 0, 0) != 0)
+                    return false;
+            return true;
+        },
+        5000))
+        << "every colour slider back at 0";
     EXPECT_EQ(player.Close(), 0);
 }
