@@ -235,16 +235,7 @@ HWND OpenAudioTracks(const TPlayerProcess& player, HWND video, HWND& menu)
     for (int i = 0; i < 5; ++i)
         PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
-    HWND submenu = nullptr;
-    PumpUntil(
-        [&] {
-            for (const HWND wnd : player.Windows())
-                if (wnd != menu && IsWindowVisible(wnd) && WindowClass(wnd) == "TPopupMenu2000Form")
-                    submenu = wnd;
-            return submenu != nullptr;
-        },
-        5000);
-    return submenu;
+    return player.WaitForSubmenu(menu);
 }
 
 LRESULT SelectedItem(HWND menu)

@@ -373,6 +373,20 @@ size_t TPlayerProcess::ShownMenus() const
     return shown;
 }
 
+HWND TPlayerProcess::WaitForSubmenu(HWND menu, DWORD timeoutMs) const
+{
+    HWND submenu = nullptr;
+    PumpUntil(
+        [&] {
+            for (const HWND wnd : Windows())
+                if (wnd != menu && IsWindowVisible(wnd) && WindowClass(wnd) == "TPopupMenu2000Form")
+                    submenu = wnd;
+            return submenu != nullptr;
+        },
+        timeoutMs);
+    return submenu;
+}
+
 bool TPlayerProcess::MenuKeys(HWND menu, const std::vector<WPARAM>& keys, size_t shown) const
 {
     for (const WPARAM key : keys)

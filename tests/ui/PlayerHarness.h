@@ -89,6 +89,8 @@ public:
     static bool CloseMenu(HWND menu);
     // How many of the player's menu windows show.
     size_t ShownMenus() const;
+    // The menu window besides `menu` that shows (its open submenu), or none within the time.
+    HWND WaitForSubmenu(HWND menu, DWORD timeoutMs = 5000) const;
     // Keys pressed in an open menu (the deepest open submenu takes them); true when then Shown
     // menu windows show.
     bool MenuKeys(HWND menu, const std::vector<WPARAM>& keys, size_t shown) const;

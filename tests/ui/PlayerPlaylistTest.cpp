@@ -686,15 +686,7 @@ TEST_F(PlayerPlaylist, ClosesAfterACancelledPopupAndDocking)
         for (int i = 0; i < 3; ++i)
             PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
         PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
-        HWND submenu = nullptr;
-        PumpUntil(
-            [&] {
-                for (const HWND wnd : player.Windows())
-                    if (wnd != menu && IsWindowVisible(wnd) && WindowClass(wnd) == "TPopupMenu2000Form")
-                        submenu = wnd;
-                return submenu != nullptr;
-            },
-            5000);
+        const HWND submenu = player.WaitForSubmenu(menu);
         if (!submenu)
             return false;
         PostMessageA(submenu, WM_KEYDOWN, VK_RETURN, 0);
