@@ -2,6 +2,7 @@
 // The COM plumbing every object of ours stands on: a reference-counted IUnknown that can be
 // aggregated, the class factory, and a guard that keeps C++ exceptions inside COM methods.
 #include "dshow/DShow.h"
+#include "framework/ComGuard.h"
 
 #include <atomic>
 #include <new>
@@ -59,19 +60,6 @@ template <class T, class... Args>
 ComPtr<T> NewComObject(Args&&... args)
 {
     return ComPtr<T>(new T(std::forward<Args>(args)...));
-}
-
-// Runs a COM method's body so that no C++ exception leaves it.
-template <class F>
-HRESULT ComGuarded(F&& body) noexcept
-{
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
 }
 
 // Makes an object of a class on demand, for CoRegisterClassObject or a DllGetClassObject.

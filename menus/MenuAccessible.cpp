@@ -3,10 +3,12 @@
 #include "MenuHooks.h"
 #include "MenuUtilsCore.h"
 #include "PopupMenu2000Form.h"
+#include "framework/ComGuard.h"
 
 #include <cctype>
 #include <new>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -153,15 +155,7 @@ namespace {
 template <class F>
 HRESULT Guarded(bool connected, F&& body) noexcept
 {
-    if (!connected)
-        return RPC_E_DISCONNECTED;
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    return connected ? ComGuarded(std::forward<F>(body)) : RPC_E_DISCONNECTED;
 }
 
 template <class... P>
