@@ -75,15 +75,6 @@ void HandOverToRunningInstance(const char* commandLine, int paramCount)
     GlobalDeleteAtom(HandOverAtom);
 }
 
-// A window whose own work comes later: a plain form with its name and caption.
-TForm* CreatePlainForm(TApplication& app, const char* name, const char* caption)
-{
-    auto* form = app.CreateForm<TForm>();
-    form->Name = name;
-    form->SetCaption(caption);
-    return form;
-}
-
 // The play-list window as the player wires it: the engine plays its rows and fetches their
 // details, the main window follows every change.
 class TPlayerPlaylistForm : public TPlaylistForm {

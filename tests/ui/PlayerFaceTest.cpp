@@ -335,23 +335,6 @@ TEST_F(PlayerFace, CaptionButtonsOverAPlayingVideo)
 }
 
 namespace {
-// The rows of an open menu window, on the screen, as the window tells them.
-std::vector<RECT> MenuRows(HWND menu)
-{
-    constexpr UINT kRowRect = 0x530;  // wParam the row, lParam a RECT of the menu's process
-    TRemoteMemory memory(menu, sizeof(RECT));
-    std::vector<RECT> rows;
-    for (WPARAM row = 0;; ++row) {
-        DWORD_PTR found = 0;
-        if (!SendMessageTimeoutA(menu, kRowRect, row, reinterpret_cast<LPARAM>(memory.At()), SMTO_ABORTIFHUNG, 5000, &found) ||
-            !found)
-            return rows;
-        RECT r{};
-        memory.Read(&r, sizeof r);
-        rows.push_back(r);
-    }
-}
-
 // The rows that show a check or radio mark: their glyph column, at the row's left, has more
 // than a few pixels of another colour than the row's background at its right end.
 std::vector<int> CheckedRows(HWND menu)

@@ -3,11 +3,15 @@
 // by its accelerator.
 #include "tests/menus/SpiSetting.h"
 #include "tests/ui/PlayerHarness.h"
+#include "tests/ui/RemoteControls.h"
 #include "tests/ui/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,16 +56,15 @@ TRect WindowBounds(HWND wnd)
 
 bool TopMost(HWND wnd) { return (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
-// The screen under a window once it has stopped changing (three equal looks in a row), and
-// unlike `unlike` when that is given.
-std::vector<uint32_t> SettledPicture(HWND wnd, const std::vector<uint32_t>& unlike = {})
+// The screen under a window once it has stopped changing (three equal looks in a row).
+std::vector<uint32_t> SettledPicture(HWND wnd)
 {
     std::vector<uint32_t> last;
     int same = 0;
     PumpUntil(
         [&] {
             std::vector<uint32_t> now = CaptureScreen(WindowBounds(wnd));
-            same = now == last && now != unlike ? same + 1 : 0;
+            same = now == last ? same + 1 : 0;
             last = std::move(now);
             return same >= 2;
         },
@@ -70,41 +73,66 @@ std::vector<uint32_t> SettledPicture(HWND wnd, const std::vector<uint32_t>& unli
     return last;
 }
 
-// The first run of pixel rows that differ between two pictures of a width, as [top, bottom);
-// empty (0, 0) when none does.
-std::pair<int, int> FirstChangedBand(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int width)
+// Presses the key the times given in an open menu, each once the menu has moved its selection
+// for the one before, so that no press is lost or taken for another.
+bool StepSelection(HWND menu, WORD key, int times)
 {
-    if (a.size() != b.size() || width <= 0)
-        return {0, 0};
-    const auto rowChanged = [&](int y) {
-        for (int x = 0; x < width; ++x)
-            if (a[static_cast<size_t>(y * width + x)] != b[static_cast<size_t>(y * width + x)])
-                return true;
-        return false;
-    };
-    const int rows = static_cast<int>(a.size()) / width;
-    int top = 0;
-    while (top < rows && !rowChanged(top))
-        ++top;
-    int bottom = top;
-    while (bottom < rows && rowChanged(bottom))
-        ++bottom;
-    return {top, bottom};
+    for (int i = 0; i < times; ++i) {
+        const uintptr_t before = MenuSelectedItem(menu);
+        PressKey(key);
+        if (!PumpUntil([&] { return MenuSelectedItem(menu) != before; }, 5000))
+            return false;
+    }
+    return true;
 }
 
-// A shown menu window of the player other than those given.
-HWND OtherMenuWindow(const TPlayerProcess& player, std::initializer_list<HWND> known)
+// The commonest colour inside each row (its edges left out) of a picture of a menu window.
+std::vector<uint32_t> RowColours(const std::vector<uint32_t>& picture, const TRect& bounds, const std::vector<RECT>& rows)
 {
-    for (const HWND wnd : player.Windows()) {
-        if (!IsWindowVisible(wnd) || WindowClass(wnd) != "TPopupMenu2000Form")
-            continue;
-        bool seen = false;
-        for (const HWND k : known)
-            seen = seen || k == wnd;
-        if (!seen)
-            return wnd;
+    constexpr int kEdge = 2;
+    std::vector<uint32_t> colours;
+    for (const RECT& r : rows) {
+        std::map<uint32_t, int> counts;
+        for (int y = std::max<int>(r.top + kEdge, bounds.top); y < std::min<int>(r.bottom - kEdge, bounds.bottom); ++y)
+            for (int x = std::max<int>(r.left + kEdge, bounds.left); x < std::min<int>(r.right - kEdge, bounds.right); ++x) {
+                const size_t at = static_cast<size_t>((y - bounds.top) * bounds.Width() + (x - bounds.left));
+                if (at < picture.size())
+                    ++counts[picture[at] & 0xFFFFFF];
+            }
+        const auto commonest = std::max_element(counts.begin(), counts.end(),
+                                                [](const auto& a, const auto& b) { return a.second < b.second; });
+        colours.push_back(commonest == counts.end() ? 0 : commonest->first);
     }
-    return nullptr;
+    return colours;
+}
+
+// The selected row, judged from one picture of a menu window without a baseline: the only row
+// whose colour is not the one all the others share; -1 when the picture shows no such row
+// (nothing selected, or not painted yet).
+int HighlightedRow(const std::vector<uint32_t>& colours)
+{
+    for (const uint32_t background : colours) {
+        int other = -1, others = 0;
+        for (size_t i = 0; i < colours.size(); ++i)
+            if (colours[i] != background) {
+                other = static_cast<int>(i);
+                ++others;
+            }
+        if (others == 1)
+            return other;
+    }
+    return -1;
+}
+
+std::string Describe(const std::vector<uint32_t>& colours)
+{
+    std::string text;
+    char colour[16];
+    for (const uint32_t c : colours) {
+        snprintf(colour, sizeof colour, " %06X", static_cast<unsigned>(c));
+        text += colour;
+    }
+    return "row colours:" + text;
 }
 
 // A shown layered window of the player: the selection fade's copy of the row.
@@ -154,45 +182,50 @@ protected:
     TPlayerProcess Player;
 };
 
-// From the top, playing: "Play/Pause", "Stop", "Previous", "Next", then "Subtitles" ("Audio
-// Tracks" hides with one track); from the bottom: "Exit", "View", "Settings", "Stay On Top".
+// Rows from the top, playing: "Play/Pause", "Stop", "Previous", "Next", a separator, then
+// "Subtitles" ("Audio Tracks" hides with one track), five Down presses from none; from the
+// bottom: "Exit", "View", "Settings", "Stay On Top".
+constexpr int kSubtitlesRow = 5;
 constexpr int kDownToSubtitles = 5;
 constexpr int kUpToStayOnTop = 4;
+// "Show Subtitles", "Hide Subtitles", a separator and "[NONE AVALIBLE]" for a clip without any.
+constexpr size_t kSubtitlesSubmenuRows = 4;
 }
 
-// Off until its rows are found reliably: the bands found from repainted pictures vary from run
-// to run (one pixel, or a whole parent band) on a loaded machine.
-TEST_F(VideoWindowKeys, DISABLED_SubtitlesSubmenuOpensBesideItsRowOverlappingTheParentsEdge)
+TEST_F(VideoWindowKeys, SubtitlesSubmenuOpensBesideItsRowOverlappingTheParentsEdge)
 {
     const HWND video = StartPlaying();
     ASSERT_NE(video, nullptr);
     const HWND menu = OpenMenu(video);
     ASSERT_NE(menu, nullptr) << "the video popup shows";
+    EXPECT_EQ(MenuSelectedItem(menu), 0u) << "it opens with nothing selected";
     const TRect parent = WindowBounds(menu);
-    const std::vector<uint32_t> plain = SettledPicture(menu);
+    const std::vector<RECT> rows = MenuRows(menu);
+    ASSERT_GT(rows.size(), static_cast<size_t>(kSubtitlesRow));
 
-    // The selected row is the band that changes from the plain picture.
-    PressKey(VK_DOWN, kDownToSubtitles);
-    const std::vector<uint32_t> selected = SettledPicture(menu, plain);
-    const auto [rowTop, rowBottom] = FirstChangedBand(plain, selected, parent.Width());
-    ASSERT_LT(rowTop, rowBottom) << "a row is selected";
+    // The selected row, from pictures taken before the submenu and its shadow lie over the
+    // parent's right edge: each one judged by itself, until one shows the last press painted.
+    ASSERT_TRUE(StepSelection(menu, VK_DOWN, kDownToSubtitles)) << "each Down moves the selection";
+    std::vector<uint32_t> colours;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            colours = RowColours(CaptureScreen(parent), parent, rows);
+            return HighlightedRow(colours) == kSubtitlesRow;
+        },
+        5000))
+        << "only \"Subtitles\" is selected; " << Describe(colours);
 
     PressKey(VK_RIGHT);
-    HWND submenu = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (submenu = OtherMenuWindow(Player, {menu})) != nullptr; }, 5000))
-        << "Right opens the submenu of \"Subtitles\"";
-    // Opened by the key its first row is selected; Up moves that selection to the last row.
-    const std::vector<uint32_t> first = SettledPicture(submenu);
+    const HWND submenu = Player.WaitForSubmenu(menu);
+    ASSERT_NE(submenu, nullptr) << "Right opens the submenu of \"Subtitles\"";
+    const std::vector<RECT> childRows = MenuRows(submenu);
+    ASSERT_EQ(childRows.size(), kSubtitlesSubmenuRows) << "the submenu of \"Subtitles\"";
     const TRect child = WindowBounds(submenu);
-    PressKey(VK_UP);
-    const std::vector<uint32_t> last = SettledPicture(submenu, first);
-    const auto [firstRowTop, firstRowBottom] = FirstChangedBand(first, last, child.Width());
     SaveScreenshot("player_video_subtitles_submenu.jpg");
 
     EXPECT_EQ(child.left, parent.right - 5) << "over the parent's right edge";
-    ASSERT_LT(firstRowTop, firstRowBottom);
-    EXPECT_EQ(child.top + firstRowTop, parent.top + rowTop) << "its first row level with \"Subtitles\"";
-    EXPECT_EQ(child.top + firstRowBottom, parent.top + rowBottom);
+    EXPECT_EQ(childRows[0].top, rows[kSubtitlesRow].top) << "its first row level with \"Subtitles\"";
+    EXPECT_EQ(childRows[0].bottom, rows[kSubtitlesRow].bottom);
 
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(submenu) && IsWindowVisible(menu); }, 5000)) << "Esc closes the submenu only";

@@ -12,6 +12,9 @@ namespace pvltest {
 namespace {
 
 constexpr UINT kTimeoutMs = 5000;
+// The skinned menu window's messages: a row's screen rectangle (wParam the row, lParam a RECT
+// of its process; 0 past the last row) and the selected item.
+constexpr UINT kMenuRowRect = 0x530, kMenuSelectedItem = 0x531;
 
 LRESULT Send(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -233,5 +236,21 @@ bool TreeSelectRootChild(HWND tree, const std::string& name)
         Send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
     return child != nullptr;
 }
+
+std::vector<RECT> MenuRows(HWND menu)
+{
+    TRemoteMemory memory(menu, sizeof(RECT));
+    std::vector<RECT> rows;
+    for (WPARAM row = 0;; ++row) {
+        DWORD_PTR found = 0;
+        if (!SendMessageTimeoutA(menu, kMenuRowRect, row, Remote(memory), SMTO_ABORTIFHUNG, kTimeoutMs, &found) || !found)
+            return rows;
+        RECT r{};
+        memory.Read(&r, sizeof r);
+        rows.push_back(r);
+    }
+}
+
+uintptr_t MenuSelectedItem(HWND menu) { return static_cast<uintptr_t>(Send(menu, kMenuSelectedItem, 0, 0)); }
 
 }  // namespace pvltest

@@ -1,10 +1,11 @@
 #pragma once
-// Reads and drives the common controls of another process: the list view, the tree view and
-// the status bar keep their texts in their own process, so the messages that carry a pointer
-// are given memory there.
+// Reads and drives the common controls of another process, and reads the player's skinned menu
+// windows: the list view, the tree view, the status bar and the menus keep what they show in
+// their own process, so the messages that carry a pointer are given memory there.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -53,5 +54,11 @@ bool TreeSelectRootChild(HWND tree, const std::string& name);
 // The display name the shell gives a path's folder, and the names of the folders from the
 // desktop down to it (the desktop not included).
 std::vector<std::string> ShellNamesDownTo(const std::string& path);
+
+// The rows of a shown skinned menu window, on the screen, as the window tells them.
+std::vector<RECT> MenuRows(HWND menu);
+// The skinned menu window's selected item as an address in its process, 0 for none: it tells
+// whether and when the selection moves, not where to.
+uintptr_t MenuSelectedItem(HWND menu);
 
 }  // namespace pvltest
