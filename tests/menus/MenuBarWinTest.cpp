@@ -223,6 +223,72 @@ TEST_F(MenuBar, AVerticalBarTurnsItsCaptions)
     EXPECT_GT(turned.Height(), 2 * turned.Width());
 }
 
+namespace {
+
+// The bounding box of the pixels of one colour within a bar item as drawn on screen.
+TRect PixelsOf(TMenuBar2000& bar, const TRect& item, COLORREF color)
+{
+    UpdateWindow(bar.Handle());
+    const HDC window = GetDC(bar.Handle());
+    TRect box(item.right, item.bottom, item.left, item.top);
+    for (int y = item.top; y < item.bottom; ++y)
+        for (int x = item.left; x < item.right; ++x)
+            if (GetPixel(window, x, y) == color) {
+                box.left = std::min<int>(box.left, x);
+                box.top = std::min<int>(box.top, y);
+                box.right = std::max<int>(box.right, x + 1);
+                box.bottom = std::max<int>(box.bottom, y + 1);
+            }
+    ReleaseDC(bar.Handle(), window);
+    return box;
+}
+
+}  // namespace
+
+TEST_F(MenuBar, AVerticalBarDrawsGlyphsTurnedAboveTheirCaptions)
+{
+    // A glyph whose top four rows are red and the rest blue, so that its turn shows.
+    TImageList images(nullptr, 16, 16);
+    std::vector<uint32_t> glyph(16 * 16, 0xFF0000FF);
+    std::fill(glyph.begin(), glyph.begin() + 4 * 16, 0xFFFF0000);
+    images.AddStrip(16, 16, glyph.data());
+    Menu->Images = &images;
+    Edit->ImageIndex = 0;
+    Edit->SetCaption("Wide caption");
+    Bar->SetAlign(alNone);
+    const struct {
+        bool Vertical;
+        TRect Red;  // within the glyph's 16 x 16 box
+    } cases[] = {
+        {false, {0, 0, 16, 4}},   // flat: the red rows on top
+        {true, {12, 0, 16, 16}},  // turned a quarter clockwise: the red rows at the right
+    };
+    for (const auto& c : cases) {
+        Bar->Orientation = c.Vertical ? 1 : 0;
+        Bar->Rebuild(true);
+        const TRect item = Bar->ItemRects()[1].Rect;
+        const TRect red = PixelsOf(*Bar, item, RGB(255, 0, 0)), blue = PixelsOf(*Bar, item, RGB(0, 0, 255));
+        const TRect box(std::min(red.left, blue.left), std::min(red.top, blue.top), std::max(red.right, blue.right),
+                        std::max(red.bottom, blue.bottom));
+        ASSERT_EQ(TSize(16, 16), TSize(box.Width(), box.Height())) << c.Vertical;
+        EXPECT_EQ(c.Red, TRect(red.left - box.left, red.top - box.top, red.right - box.left, red.bottom - box.top))
+            << c.Vertical;
+        // 4 pixels in from the item's start, centred across it; the caption follows it.
+        const TRect ink = InkOf(*Bar, item);
+        if (c.Vertical) {
+            EXPECT_EQ(item.top + 4, box.top);
+            EXPECT_NEAR((item.Width() - 16) / 2, box.left - item.left, 1);
+            EXPECT_GE(ink.top, box.bottom);
+            EXPECT_GT(ink.Height(), 2 * ink.Width());
+        } else {
+            EXPECT_EQ(item.left + 4, box.left);
+            EXPECT_NEAR((item.Height() - 16) / 2, box.top - item.top, 1);
+            EXPECT_GE(ink.left, box.right);
+        }
+    }
+    Menu->Images = nullptr;
+}
+
 TEST_F(MenuBar, TheEndOfAnItemDragRefreshesTheBar)
 {
     TMenuDragState& drag = MenuDragState();
