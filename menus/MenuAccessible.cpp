@@ -68,6 +68,19 @@ int RowOf(TPopupMenu2000Form* window, const TMenuItem* item)
     return -1;
 }
 
+// A window's place on the screen; zeros while it has no window.
+HRESULT WindowLocation(const TWinControl& control, LONG* left, LONG* top, LONG* width, LONG* height)
+{
+    RECT r{};
+    if (control.HandleAllocated())
+        GetWindowRect(control.HandleOrNull(), &r);
+    *left = r.left;
+    *top = r.top;
+    *width = r.right - r.left;
+    *height = r.bottom - r.top;
+    return S_OK;
+}
+
 // The menu bar that shows the item among its own, or none.
 TMenuBar2000* BarShowing(TMenuItem* item)
 {
@@ -637,14 +650,7 @@ HRESULT TMenuWindowAccessible::Focus(VARIANT* child)
 
 HRESULT TMenuWindowAccessible::Location(LONG* left, LONG* top, LONG* width, LONG* height)
 {
-    RECT r{};
-    if (FWindow->HandleAllocated())
-        GetWindowRect(FWindow->HandleOrNull(), &r);
-    *left = r.left;
-    *top = r.top;
-    *width = r.right - r.left;
-    *height = r.bottom - r.top;
-    return S_OK;
+    return WindowLocation(*FWindow, left, top, width, height);
 }
 
 HRESULT TMenuWindowAccessible::HitTest(LONG x, LONG y, VARIANT* child)
@@ -705,14 +711,7 @@ HRESULT TMenuBarAccessible::Focus(VARIANT* child)
 
 HRESULT TMenuBarAccessible::Location(LONG* left, LONG* top, LONG* width, LONG* height)
 {
-    RECT r{};
-    if (FBar->HandleAllocated())
-        GetWindowRect(FBar->HandleOrNull(), &r);
-    *left = r.left;
-    *top = r.top;
-    *width = r.right - r.left;
-    *height = r.bottom - r.top;
-    return S_OK;
+    return WindowLocation(*FBar, left, top, width, height);
 }
 
 HRESULT TMenuBarAccessible::Navigate(LONG direction, VARIANT* end)
