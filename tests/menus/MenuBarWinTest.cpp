@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -185,24 +186,28 @@ TEST(MenuBarMain, ShowsTheMergedItemsOfAMainMenu)
 
 namespace {
 
-// The bounding box of the dark (text) pixels of a bar item as drawn on screen.
-TRect InkOf(TMenuBar2000& bar, const TRect& item)
+// The bounding box of the pixels that match within a bar item (inset by `inset`) as drawn on screen.
+TRect BoxOf(TMenuBar2000& bar, const TRect& item, int inset, const std::function<bool(COLORREF)>& match)
 {
     UpdateWindow(bar.Handle());
     const HDC window = GetDC(bar.Handle());
-    TRect ink(item.right, item.bottom, item.left, item.top);
-    for (int y = item.top + 2; y < item.bottom - 2; ++y)
-        for (int x = item.left + 2; x < item.right - 2; ++x) {
-            const COLORREF c = GetPixel(window, x, y);
-            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) {
-                ink.left = std::min<int>(ink.left, x);
-                ink.top = std::min<int>(ink.top, y);
-                ink.right = std::max<int>(ink.right, x + 1);
-                ink.bottom = std::max<int>(ink.bottom, y + 1);
+    TRect box(item.right, item.bottom, item.left, item.top);
+    for (int y = item.top + inset; y < item.bottom - inset; ++y)
+        for (int x = item.left + inset; x < item.right - inset; ++x)
+            if (match(GetPixel(window, x, y))) {
+                box.left = std::min<int>(box.left, x);
+                box.top = std::min<int>(box.top, y);
+                box.right = std::max<int>(box.right, x + 1);
+                box.bottom = std::max<int>(box.bottom, y + 1);
             }
-        }
     ReleaseDC(bar.Handle(), window);
-    return ink;
+    return box;
+}
+
+// The dark (text) pixels of a bar item.
+TRect InkOf(TMenuBar2000& bar, const TRect& item)
+{
+    return BoxOf(bar, item, 2, [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 200; });
 }
 
 }  // namespace
@@ -222,28 +227,6 @@ TEST_F(MenuBar, AVerticalBarTurnsItsCaptions)
     ASSERT_GT(turned.Height(), 0);
     EXPECT_GT(turned.Height(), 2 * turned.Width());
 }
-
-namespace {
-
-// The bounding box of the pixels of one colour within a bar item as drawn on screen.
-TRect PixelsOf(TMenuBar2000& bar, const TRect& item, COLORREF color)
-{
-    UpdateWindow(bar.Handle());
-    const HDC window = GetDC(bar.Handle());
-    TRect box(item.right, item.bottom, item.left, item.top);
-    for (int y = item.top; y < item.bottom; ++y)
-        for (int x = item.left; x < item.right; ++x)
-            if (GetPixel(window, x, y) == color) {
-                box.left = std::min<int>(box.left, x);
-                box.top = std::min<int>(box.top, y);
-                box.right = std::max<int>(box.right, x + 1);
-                box.bottom = std::max<int>(box.bottom, y + 1);
-            }
-    ReleaseDC(bar.Handle(), window);
-    return box;
-}
-
-}  // namespace
 
 TEST_F(MenuBar, AVerticalBarDrawsGlyphsTurnedAboveTheirCaptions)
 {
@@ -267,7 +250,8 @@ TEST_F(MenuBar, AVerticalBarDrawsGlyphsTurnedAboveTheirCaptions)
         Bar->Orientation = c.Vertical ? 1 : 0;
         Bar->Rebuild(true);
         const TRect item = Bar->ItemRects()[1].Rect;
-        const TRect red = PixelsOf(*Bar, item, RGB(255, 0, 0)), blue = PixelsOf(*Bar, item, RGB(0, 0, 255));
+        const TRect red = BoxOf(*Bar, item, 0, [](COLORREF c) { return c == RGB(255, 0, 0); });
+        const TRect blue = BoxOf(*Bar, item, 0, [](COLORREF c) { return c == RGB(0, 0, 255); });
         const TRect box(std::min(red.left, blue.left), std::min(red.top, blue.top), std::max(red.right, blue.right),
                         std::max(red.bottom, blue.bottom));
         ASSERT_EQ(TSize(16, 16), TSize(box.Width(), box.Height())) << c.Vertical;
