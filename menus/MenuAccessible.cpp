@@ -1,5 +1,6 @@
 #include "MenuAccessible.h"
 
+#include "MenuBar2000.h"
 #include "MenuHooks.h"
 #include "MenuUtilsCore.h"
 #include "PopupMenu2000Form.h"
@@ -67,9 +68,45 @@ int RowOf(TPopupMenu2000Form* window, const TMenuItem* item)
     return -1;
 }
 
-// The item's rectangle in the window that shows it, or none.
+// A window's place on the screen; zeros while it has no window.
+HRESULT WindowLocation(const TWinControl& control, LONG* left, LONG* top, LONG* width, LONG* height)
+{
+    RECT r{};
+    if (control.HandleAllocated())
+        GetWindowRect(control.HandleOrNull(), &r);
+    *left = r.left;
+    *top = r.top;
+    *width = r.right - r.left;
+    *height = r.bottom - r.top;
+    return S_OK;
+}
+
+// The menu bar that shows the item among its own, or none.
+TMenuBar2000* BarShowing(TMenuItem* item)
+{
+    for (int k = 0; k < MenuBarCount(); ++k)
+        if (TMenuBar2000* bar = MenuBarAt(k); bar->HandleAllocated() && bar->IndexOf(item) >= 0)
+            return bar;
+    return nullptr;
+}
+
+// A bar item's rectangle on the screen; none while the bar does not lay it out.
+bool BarItemRect(TMenuBar2000* bar, TMenuItem* item, RECT& r)
+{
+    for (const TBarItemRect& record : bar->ItemRects())
+        if (record.Item == item) {
+            r = record.Rect;
+            MapWindowPoints(bar->HandleOrNull(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+            return true;
+        }
+    return false;
+}
+
+// The item's rectangle in the window or bar that shows it, or none.
 bool ItemRect(TMenuItem2000* item, RECT& r)
 {
+    if (TMenuBar2000* bar = BarShowing(item))
+        return BarItemRect(bar, item, r);
     TPopupMenu2000Form* window = OpenWindowShowing(item->Parent());
     const int row = window ? RowOf(window, item) : -1;
     if (row < 0 || !window->HandleAllocated())
@@ -364,6 +401,8 @@ HRESULT TMenuItemAccessible::Parent(IDispatch** parent)
     TMenuItem* up = FItem->Parent();
     if (!up)
         return S_OK;
+    if (TMenuBar2000* bar = BarShowing(FItem))
+        return GiveObject(parent, bar->Accessible());
     if (!up->Parent())
         if (auto* menu = dynamic_cast<TCustomPopupMenu2000*>(up->Owner()))
             return GiveObject(parent, menu->Accessible());
@@ -421,9 +460,11 @@ HRESULT TMenuItemAccessible::State(LONG* state)
     if (HasSubItems(FItem))
         s |= STATE_SYSTEM_HASPOPUP;
     TPopupMenu2000Form* window = OpenWindowShowing(FItem->Parent());
-    const bool selected = window && window->HandleAllocated() &&
-                          SendMessageA(window->HandleOrNull(), WM_AM2000_SELECTEDITEM, 0, 0) ==
-                              reinterpret_cast<LRESULT>(static_cast<TMenuItem*>(FItem));
+    TMenuBar2000* bar = BarShowing(FItem);
+    const bool selected = bar ? bar->HotItem() == FItem && bar->ItemState() != 0
+                              : window && window->HandleAllocated() &&
+                                    SendMessageA(window->HandleOrNull(), WM_AM2000_SELECTEDITEM, 0, 0) ==
+                                        reinterpret_cast<LRESULT>(static_cast<TMenuItem*>(FItem));
     s |= selected ? STATE_SYSTEM_FOCUSED | STATE_SYSTEM_HOTTRACKED : STATE_SYSTEM_FOCUSABLE;
     *state = s;
     return S_OK;
@@ -609,14 +650,7 @@ HRESULT TMenuWindowAccessible::Focus(VARIANT* child)
 
 HRESULT TMenuWindowAccessible::Location(LONG* left, LONG* top, LONG* width, LONG* height)
 {
-    RECT r{};
-    if (FWindow->HandleAllocated())
-        GetWindowRect(FWindow->HandleOrNull(), &r);
-    *left = r.left;
-    *top = r.top;
-    *width = r.right - r.left;
-    *height = r.bottom - r.top;
-    return S_OK;
+    return WindowLocation(*FWindow, left, top, width, height);
 }
 
 HRESULT TMenuWindowAccessible::HitTest(LONG x, LONG y, VARIANT* child)
@@ -628,6 +662,77 @@ HRESULT TMenuWindowAccessible::HitTest(LONG x, LONG y, VARIANT* child)
             break;
         }
     }
+    return S_OK;
+}
+
+// ---- A menu bar ----
+
+HRESULT TMenuBarAccessible::Parent(IDispatch** parent)
+{
+    // Above the bar stands the standard object of its window.
+    if (!FBar->HandleAllocated())
+        return S_OK;
+    IAccessible* window = nullptr;
+    if (SUCCEEDED(CreateStdAccessibleObject(FBar->HandleOrNull(), OBJID_WINDOW, __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&window))))
+        *parent = window;
+    return S_OK;
+}
+
+HRESULT TMenuBarAccessible::ChildCount(LONG* count)
+{
+    *count = FBar->GetItemCount();
+    return S_OK;
+}
+
+HRESULT TMenuBarAccessible::Child(LONG id, IDispatch** object)
+{
+    return GiveObject(object, ObjectOf(FBar->GetItem(id - 1)));
+}
+
+HRESULT TMenuBarAccessible::Role(LONG* role)
+{
+    *role = ROLE_SYSTEM_MENUBAR;
+    return S_OK;
+}
+
+HRESULT TMenuBarAccessible::State(LONG* state)
+{
+    *state = FBar->HotItem() && FBar->ItemState() != 0 ? 0 : STATE_SYSTEM_FOCUSABLE;
+    return S_OK;
+}
+
+HRESULT TMenuBarAccessible::Focus(VARIANT* child)
+{
+    if (FBar->ItemState() != 0)
+        SetObject(child, ObjectOf(FBar->HotItem()));
+    return S_OK;
+}
+
+HRESULT TMenuBarAccessible::Location(LONG* left, LONG* top, LONG* width, LONG* height)
+{
+    return WindowLocation(*FBar, left, top, width, height);
+}
+
+HRESULT TMenuBarAccessible::Navigate(LONG direction, VARIANT* end)
+{
+    const int count = FBar->GetItemCount();
+    if (count > 0 && (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD))
+        SetObject(end, ObjectOf(FBar->GetItem(direction == NAVDIR_FIRSTCHILD ? 0 : count - 1)));
+    return S_OK;
+}
+
+HRESULT TMenuBarAccessible::HitTest(LONG x, LONG y, VARIANT* child)
+{
+    if (!FBar->HandleAllocated())
+        return S_OK;
+    POINT p{x, y};
+    ScreenToClient(FBar->HandleOrNull(), &p);
+    const RECT client = FBar->ClientRect();
+    if (TMenuItem* item = FBar->HitTest(TPoint(p)))
+        SetObject(child, ObjectOf(item));
+    else if (PtInRect(&client, p))
+        SetChild(child, CHILDID_SELF);
     return S_OK;
 }
 
@@ -695,4 +800,20 @@ void DisconnectWindowAccessible(IAccessible* object)
 {
     static_cast<TMenuWindowAccessible*>(object)->Disconnect();
     object->Release();
+}
+
+IAccessible* TMenuBar2000::Accessible()
+{
+    if (!FAccessible)
+        FAccessible = new TMenuBarAccessible(this);
+    return FAccessible;
+}
+
+void TMenuBar2000::ReleaseAccessible()
+{
+    if (FAccessible) {
+        static_cast<TMenuBarAccessible*>(FAccessible)->Disconnect();
+        FAccessible->Release();
+        FAccessible = nullptr;
+    }
 }

@@ -9,6 +9,7 @@
 
 #include <atomic>
 
+class TMenuBar2000;
 class TMenuItem;
 class TMenuItem2000;
 class TPopupMenu2000Form;
@@ -171,6 +172,30 @@ protected:
 
 private:
     TPopupMenu2000Form* FWindow;
+};
+
+// The object a menu bar answers for itself: its items are its children (child id = position + 1,
+// as in the bar's focus events), and a top-level item of the bar names the bar as its parent.
+class TMenuBarAccessible final : public TMenuAccessibleBase {
+public:
+    explicit TMenuBarAccessible(TMenuBar2000* bar) : FBar(bar) {}
+    void Disconnect() { FBar = nullptr; }
+
+protected:
+    bool Connected() const override { return FBar != nullptr; }
+    HRESULT Parent(IDispatch** parent) override;
+    HRESULT ChildCount(LONG* count) override;
+    HRESULT Child(LONG id, IDispatch** object) override;
+    HRESULT Role(LONG* role) override;
+    HRESULT State(LONG* state) override;
+    HRESULT Focus(VARIANT* child) override;
+    HRESULT Selection(VARIANT* child) override { return Focus(child); }
+    HRESULT Location(LONG* left, LONG* top, LONG* width, LONG* height) override;
+    HRESULT Navigate(LONG direction, VARIANT* end) override;
+    HRESULT HitTest(LONG x, LONG y, VARIANT* child) override;
+
+private:
+    TMenuBar2000* FBar;
 };
 
 // The window that shows root (the current popup's chain, open windows only), or none.

@@ -1,5 +1,6 @@
 #include "MenuBar2000.h"
 
+#include "MenuAccessible.h"
 #include "MenuInputCore.h"
 #include "MenuItemCache.h"
 #include "MenuUtilsCore.h"
@@ -11,6 +12,7 @@
 #include "framework/MainMenu.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -105,10 +107,9 @@ TMenuBar2000::~TMenuBar2000()
     FRaised.reset();
     if (FDropDown->PopupForm())
         FDropDown->PopupForm()->HideMenu();
+    ReleaseAccessible();
     if (FMenuFont)
         DeleteObject(FMenuFont);
-    if (FTurnedFont)
-        DeleteObject(FTurnedFont);
 }
 
 void TMenuBar2000::SetMenu(TComponent* menu)
@@ -164,9 +165,6 @@ HFONT TMenuBar2000::MenuFont()
         metrics.cbSize = sizeof metrics;
         SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
         FMenuFont = CreateFontIndirectA(&metrics.lfMenuFont);
-        LOGFONTA turned = metrics.lfMenuFont;
-        turned.lfEscapement = turned.lfOrientation = 2700;  // reads top to bottom, tops to the right
-        FTurnedFont = CreateFontIndirectA(&turned);
     }
     return FMenuFont;
 }
@@ -306,43 +304,12 @@ void TMenuBar2000::DrawItem(HDC dc, const TBarItemRect& record, bool raised)
 {
     auto* item = static_cast<TMenuItem*>(record.Item);
     const bool hot = item == FHotItem;
-    const bool vertical = Orientation == 1;
     const int pressed = hot && FItemState == 2 && !raised ? 1 : 0;
     RECT rect = record.Rect;
-    const std::string caption = StripAccelerators(CaptionOf(item));
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const int textColor = !item->Enabled ? COLOR_GRAYTEXT : raised ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT;
-    const COLORREF oldColor = SetTextColor(dc, GetSysColor(textColor));
-    MenuFont();
-    if (vertical) {
-        const HGDIOBJ old = SelectObject(dc, FTurnedFont);
-        SIZE extent{};
-        GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-        const int x = rect.left + (rect.right - rect.left + extent.cy) / 2 + pressed;
-        const int y = rect.top + (rect.bottom - rect.top - extent.cx) / 2 - pressed;
-        TextOutA(dc, x, y, caption.c_str(), static_cast<int>(caption.size()));
-        SelectObject(dc, old);
-    } else {
-        const HGDIOBJ old = SelectObject(dc, FMenuFont);
-        RECT text = rect;
-        OffsetRect(&text, pressed, pressed);
-        if (const TSize glyph = GetGlyphSize(item); glyph.cx > 0) {
-            const int x = text.left + 4, y = (text.top + text.bottom - glyph.cy) / 2;
-            auto* skinned = dynamic_cast<TMenuItem2000*>(item);
-            const int index = MenuItemCache().ImageIndexOf(CaptionOf(item));
-            if (TImageList* images = SourceImages(FMenu); skinned && index < 0 && images && skinned->GetImageIndex() >= 0)
-                images->Draw(dc, x, y, skinned->GetImageIndex());
-            else if (index >= 0)
-                DrawGlyphByIndex(dc, x, y, item->Enabled, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_GRAYTEXT), index);
-            text.left += glyph.cx + 3;
-        }
-        std::string shown = CaptionOf(item);
-        DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &text,
-                  DT_SINGLELINE | DT_CENTER | DT_VCENTER | (FCues ? 0 : DT_HIDEPREFIX));
-        SelectObject(dc, old);
-    }
-    SetTextColor(dc, oldColor);
-    SetBkMode(dc, oldMode);
+    if (Orientation == 1)
+        PaintTurnedItem(dc, item, rect, pressed, raised);
+    else
+        PaintItem(dc, item, rect, pressed, pressed, raised);
     if (!hot || raised)
         return;
     switch (FItemState) {
@@ -350,6 +317,103 @@ void TMenuBar2000::DrawItem(HDC dc, const TBarItemRect& record, bool raised)
     case 2: case 3: DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT); break;
     default: FrameRect(dc, &rect, GetSysColorBrush(COLOR_MENU)); break;
     }
+}
+
+void TMenuBar2000::PaintItem(HDC dc, TMenuItem* item, const RECT& rect, int dx, int dy, bool raised)
+{
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const int textColor = !item->Enabled ? COLOR_GRAYTEXT : raised ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT;
+    const COLORREF oldColor = SetTextColor(dc, GetSysColor(textColor));
+    const HGDIOBJ oldFont = SelectObject(dc, MenuFont());
+    RECT text = rect;
+    OffsetRect(&text, dx, dy);
+    if (const TSize glyph = GetGlyphSize(item); glyph.cx > 0) {
+        const int x = text.left + 4, y = (text.top + text.bottom - glyph.cy) / 2;
+        auto* skinned = dynamic_cast<TMenuItem2000*>(item);
+        const int index = MenuItemCache().ImageIndexOf(CaptionOf(item));
+        if (TImageList* images = SourceImages(FMenu); skinned && index < 0 && images && skinned->GetImageIndex() >= 0)
+            images->Draw(dc, x, y, skinned->GetImageIndex());
+        else if (index >= 0)
+            DrawGlyphByIndex(dc, x, y, item->Enabled, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_GRAYTEXT), index);
+        text.left += glyph.cx + 3;
+    }
+    const std::string shown = CaptionOf(item);
+    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &text,
+              DT_SINGLELINE | DT_CENTER | DT_VCENTER | (FCues ? 0 : DT_HIDEPREFIX));
+    SelectObject(dc, oldFont);
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+}
+
+namespace {
+
+// A 32-bit top-down image selected into a device context of its own.
+class TPixelImage {
+public:
+    TPixelImage(int width, int height) : FDC(CreateCompatibleDC(nullptr))
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        FBitmap = CreateDIBSection(FDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        FPixels = static_cast<uint32_t*>(bits);
+        if (FBitmap)
+            FOld = SelectObject(FDC, FBitmap);
+    }
+    ~TPixelImage()
+    {
+        if (FBitmap) {
+            SelectObject(FDC, FOld);
+            DeleteObject(FBitmap);
+        }
+        DeleteDC(FDC);
+    }
+    TPixelImage(const TPixelImage&) = delete;
+    TPixelImage& operator=(const TPixelImage&) = delete;
+    HDC DC() const { return FDC; }
+    uint32_t* Pixels() const { return FPixels; }
+
+private:
+    HDC FDC;
+    HBITMAP FBitmap = nullptr;
+    HGDIOBJ FOld = nullptr;
+    uint32_t* FPixels = nullptr;
+};
+
+}  // namespace
+
+// A vertical bar's item: painted flat into an image of the item's length by its depth, on what
+// lies under it, then turned a quarter clockwise, so the caption reads from top to bottom with its
+// top towards the bar's right edge and the glyph sits above the caption.
+void TMenuBar2000::PaintTurnedItem(HDC dc, TMenuItem* item, const RECT& rect, int pressed, bool raised)
+{
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (w <= 0 || h <= 0)
+        return;
+    TPixelImage upright(w, h), flat(h, w);
+    uint32_t* const u = upright.Pixels();
+    uint32_t* const f = flat.Pixels();
+    if (!u || !f)
+        return;
+    BitBlt(upright.DC(), 0, 0, w, h, dc, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    // flat (x, y) is upright (w - 1 - y, x).
+    for (int y = 0; y < w; ++y)
+        for (int x = 0; x < h; ++x)
+            f[static_cast<size_t>(y) * static_cast<size_t>(h) + static_cast<size_t>(x)] =
+                u[static_cast<size_t>(x) * static_cast<size_t>(w) + static_cast<size_t>(w - 1 - y)];
+    PaintItem(flat.DC(), item, RECT{0, 0, h, w}, pressed, -pressed, raised);
+    GdiFlush();
+    for (int y = 0; y < w; ++y)
+        for (int x = 0; x < h; ++x)
+            u[static_cast<size_t>(x) * static_cast<size_t>(w) + static_cast<size_t>(w - 1 - y)] =
+                f[static_cast<size_t>(y) * static_cast<size_t>(h) + static_cast<size_t>(x)];
+    BitBlt(dc, rect.left, rect.top, w, h, upright.DC(), 0, 0, SRCCOPY);
 }
 
 TMenuItem* TMenuBar2000::HitTest(TPoint point) const
@@ -461,6 +525,10 @@ void TMenuBar2000::OpenDropDown(bool expanded, bool keyboard)
     window.SetWindowOption(6, HotTrack);
     window.SetWindowOption(14, vertical);
     window.SetWindowOption(11, FItemState == 3);
+    // The drop-down stands for the item's submenu: it answers the item's adapter.
+    if (auto* control = dynamic_cast<TWinControl*>(FDropDown->PopupForm()))
+        control->Perform(WM_AM2000_SETOPTION, 16,
+                         reinterpret_cast<LPARAM>(skinned ? static_cast<IAccessible*>(skinned->Adapter()) : nullptr));
     const bool selectFirst = keyboard || FKeyboardMode;
     StopTimer();
     FKeyboardMode = false;
@@ -611,6 +679,10 @@ void TMenuBar2000::WndProc(TMessage& message)
         bool taken = false;
         CallGuarded([&] { taken = KeyMessage(message.Msg, message.WParam, message.LParam); });
         message.Result = taken ? 1 : 0;
+        return;
+    }
+    if (message.Msg == WM_GETOBJECT && static_cast<DWORD>(message.LParam) == static_cast<DWORD>(OBJID_MENU)) {
+        CallGuarded([&] { message.Result = LresultFromObject(__uuidof(IAccessible), message.WParam, Accessible()); });
         return;
     }
     if (message.Msg == 0x508) {

@@ -21,6 +21,7 @@
 
 class T_AM2000_RaisedItemForm;
 class T_AM2000_ToolTipWindow;
+struct IAccessible;
 
 class TMenuBar2000 : public TCustomControl {
 public:
@@ -33,6 +34,10 @@ public:
 
     int GetItemCount() const;
     TMenuItem* GetItem(int index) const;
+    // The item's position among GetItem's, or -1.
+    int IndexOf(TMenuItem* item) const;
+    // The bar's own accessibility object (made on first use), answered for OBJID_MENU.
+    IAccessible* Accessible();
     TSize MeasureItem(TMenuItem* item);
     TSize GetGlyphSize(TMenuItem* item) const;
 
@@ -96,12 +101,15 @@ private:
     enum TPending { pdNone, pdHoverOpen, pdLeaveCheck, pdExpandCheck };
     void Layout();
     void DrawItem(HDC dc, const TBarItemRect& record, bool raised = false);
+    // The item's glyph and caption laid flat into rect, moved by (dx, dy) while pressed.
+    void PaintItem(HDC dc, TMenuItem* item, const RECT& rect, int dx, int dy, bool raised);
+    void PaintTurnedItem(HDC dc, TMenuItem* item, const RECT& rect, int pressed, bool raised);
     void ShowRaisedItem();
     bool KeyMessage(UINT msg, WPARAM key, LPARAM data);
     void EnterBarMode();
     void MoveHot(int step);
     bool OpenByAccelerator(char key);
-    int IndexOf(TMenuItem* item) const;
+    void ReleaseAccessible();
     void StartTimer(TPending action, UINT delay);
     void StopTimer();
     void TimerFired();
@@ -125,7 +133,7 @@ private:
     std::unique_ptr<T_AM2000_ToolTipWindow> FToolTip;
     bool FMenuKeyReset = false;
     HFONT FMenuFont = nullptr;
-    HFONT FTurnedFont = nullptr;
+    IAccessible* FAccessible = nullptr;
 };
 
 // The first bar whose Menu is menu, or none.

@@ -613,6 +613,8 @@ bool TPopupMenu2000Form::Show()
             top = top - start.Height + 1;
         if (p.OpensLeftwards)
             left = left - start.Width + 1;
+        OpenFrameTowardOpener(TRect(p.OpensLeftwards ? p.Left - FTargetWidth + 1 : left,
+                                    p.OpensUpwards ? p.Top - FTargetHeight + 1 : top, 0, 0));
         // 7.
         SetBoundsNow(left, top, start.Width, start.Height);
         AllocateBuffer(FTargetWidth, FTargetHeight);
@@ -771,6 +773,20 @@ void TPopupMenu2000Form::RaiseOpener()
                 BarItemOpenSides(bar->Orientation == 1, State(wsOpensLeftwards), State(wsOpensUpwards));
             bar->RaisedItem()->SetOpenSides(s.Left, s.Top, s.Right, s.Bottom);
         }
+}
+
+// The frame stays open where the raised opener meets it (at, the window's final top-left corner).
+void TPopupMenu2000Form::OpenFrameTowardOpener(const TRect& at)
+{
+    FFrameOpening = RECT{};
+    T_AM2000_RaisedItemForm* raised = OpenerRaisedItem();
+    if (!raised || !raised->Showing())
+        return;
+    RECT item{};
+    GetWindowRect(raised->HandleOrNull(), &item);
+    const TRect menu(at.left, at.top, at.left + FTargetWidth, at.top + FTargetHeight);
+    const int depth = MenuItemRect(FLayout, FLayoutInput, FTargetWidth, false, false).FrameWidth;
+    FFrameOpening = FrameOpening(menu, TRect(item), raised->OpenSides(), depth);
 }
 
 void TPopupMenu2000Form::RaiseRow(int row, bool submenuOpensLeftwards)

@@ -173,6 +173,7 @@ private:
     void SetBoundsNow(int left, int top, int width, int height);
     void UpdateShadowAlpha(int alpha);
     void RaiseOpener();
+    void OpenFrameTowardOpener(const TRect& at);
     void RaiseRow(int row, bool submenuOpensLeftwards);
     T_AM2000_RaisedItemForm* OpenerRaisedItem() const;
     void BuildToolRegions();
@@ -238,6 +239,7 @@ private:
     std::unique_ptr<T_AM2000_ToolTipWindow> FToolTip;
     std::unique_ptr<T_AM2000_RaisedItemForm> FRaised;
     RECT FRaisedRow{};  // the raised row in the back buffer
+    RECT FFrameOpening{};  // where the opener's raised item meets the frame, drawn open
     std::unique_ptr<TSkinPictures> FPictures;  // the skin's pictures, drawable
     HWND FCaptureSaved = nullptr;
     HWND FInitMenuOwner = nullptr;

@@ -294,6 +294,8 @@ void TPopupMenu2000Form::PaintFrame()
     }
     if (border > 0 && !picture)  // with a picture the bands are the picture's
         Band(FBufferDC, r, border, Color(C::Border), Color(C::Border));
+    if (!IsRectEmpty(&FFrameOpening))
+        Fill(FBufferDC, FFrameOpening, Color(C::Menu));
 }
 
 void TPopupMenu2000Form::PaintRow(int row)

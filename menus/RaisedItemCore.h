@@ -26,6 +26,12 @@ struct TRaisedRow {
 };
 TRaisedRow RaisedSubmenuRow(const TRect& row, int clientWidth, bool opensLeftwards);
 
+// The stretch of a menu window's frame that a raised item meets through one of its open sides, in
+// the window's client coordinates: along the window's side that the item crosses, over the item's
+// length and the frame's depth. Empty when no open side meets the window. When the item crosses
+// two sides (a corner), the one it overlaps least is the side it joins.
+TRect FrameOpening(const TRect& menu, const TRect& raised, const TOpenSides& sides, int frameDepth);
+
 // Whether the raised window gets a drop shadow: the options' flag, else the system's setting when
 // the component follows it (a failed question means none).
 bool RaisedItemShadowWanted(bool dropShadowFlag, bool followsSystem, bool systemAnswered, bool systemOn);

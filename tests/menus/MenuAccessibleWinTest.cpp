@@ -1,6 +1,7 @@
 // What accessibility clients see of the skinned menus: the items, the adapter of a submenu like
 // the video popup's Subtitles, and the objects the menu windows answer for WM_GETOBJECT.
 #include "menus/MenuAccessible.h"
+#include "menus/MenuBar2000.h"
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000Form.h"
 #include "tests/support/WineGraph.h"
@@ -279,6 +280,67 @@ TEST_F(MenuAccessibility, MenuWindowsAnswerWmGetObjectWithTheirObjects)
 
     SendMessageA(Window().HandleOrNull(), WM_AM2000_SELECTROW, static_cast<WPARAM>(-1), 0);
     EXPECT_EQ(State(top.Get()), STATE_SYSTEM_FOCUSABLE);
+}
+
+TEST_F(MenuAccessibility, AMenuBarAndItsItemsLeadToEachOther)
+{
+    auto* bar = NewComponent<TMenuBar2000>(Form);
+    bar->SetParent(Form);
+    bar->SetMenu(Menu);
+    bar->HandleNeeded();
+    ComPtr<IAccessible> answered;
+    ASSERT_EQ(AccessibleObjectFromWindow(bar->Handle(), static_cast<DWORD>(OBJID_MENU), __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(answered.GetAddressOf())),
+              S_OK);
+    ASSERT_NE(answered, nullptr);
+    EXPECT_EQ(Role(answered.Get()), ROLE_SYSTEM_MENUBAR);
+    EXPECT_EQ(ChildCount(answered.Get()), 5);
+    EXPECT_EQ(Name(Child(answered.Get(), 3).Get()), "Subtitles");
+
+    // Children by the ids of the bar's focus events (position + 1); each item names the bar.
+    IAccessible* own = bar->Accessible();
+    EXPECT_TRUE(Same(Child(own, 1).Get(), Play->Accessible()));
+    EXPECT_TRUE(Same(Child(own, 3).Get(), Subtitles->Accessible()));
+    EXPECT_EQ(Child(own, 6), nullptr);
+    EXPECT_TRUE(Same(Parent(Subtitles->Accessible()).Get(), own));
+    EXPECT_TRUE(Same(Parent(Play->Accessible()).Get(), own));
+    VARIANT end;
+    EXPECT_EQ(own->accNavigate(NAVDIR_LASTCHILD, Self(), &end), S_OK);
+    EXPECT_TRUE(Same(Object(end).Get(), Exit->Accessible()));
+    EXPECT_EQ(State(own), STATE_SYSTEM_FOCUSABLE);
+    EXPECT_EQ(State(Subtitles->Accessible()), STATE_SYSTEM_HASPOPUP | STATE_SYSTEM_FOCUSABLE);
+    // An item's place is its rectangle on the bar.
+    RECT item = bar->ItemRects()[2].Rect;
+    MapWindowPoints(bar->Handle(), nullptr, reinterpret_cast<POINT*>(&item), 2);
+    const RECT at = Location(Subtitles->Accessible());
+    EXPECT_TRUE(EqualRect(&item, &at));
+    VARIANT hit;
+    EXPECT_EQ(own->accHitTest(item.left + 2, item.top + 2, &hit), S_OK);
+    EXPECT_TRUE(Same(Object(hit).Get(), Subtitles->Accessible()));
+
+    // Open, the item is focused, and its drop-down answers the item's submenu.
+    bar->SelectIndex(2, Subtitles);
+    bar->PushHotItem(false);
+    ASSERT_TRUE(PumpUntil([bar] { return bar->DropDown().IsShowing(); }, 2000));
+    EXPECT_EQ(State(Subtitles->Accessible()), 0x40000084);
+    EXPECT_EQ(State(own), 0);
+    VARIANT focus;
+    EXPECT_EQ(own->get_accFocus(&focus), S_OK);
+    EXPECT_TRUE(Same(Object(focus).Get(), Subtitles->Accessible()));
+    auto* drop = dynamic_cast<TPopupMenu2000Form*>(bar->DropDown().PopupForm());
+    ASSERT_NE(drop, nullptr);
+    const ComPtr<IAccessible> submenu = FromWindow(drop->HandleOrNull());
+    ASSERT_NE(submenu, nullptr);
+    EXPECT_EQ(Name(submenu.Get()), "Subtitles - Menu");
+    EXPECT_EQ(ChildCount(submenu.Get()), 4);
+    EXPECT_TRUE(Same(Parent(Subtitles->Adapter()).Get(), Subtitles->Accessible()));
+    CloseMenus();
+    EXPECT_EQ(State(Subtitles->Accessible()), STATE_SYSTEM_HASPOPUP | STATE_SYSTEM_FOCUSABLE);
+
+    // Without the bar the items belong to the popup's own object again.
+    bar->SetMenu(nullptr);
+    EXPECT_EQ(ChildCount(own), 0);
+    EXPECT_TRUE(Same(Parent(Play->Accessible()).Get(), Menu->Accessible()));
 }
 
 TEST_F(MenuAccessibility, NamesShortcutsRolesHintsAndActions)

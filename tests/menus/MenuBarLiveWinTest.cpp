@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
@@ -361,6 +362,87 @@ TEST_F(LiveBar, ASubmenusParentRowIsRaisedBesideIt)
         EXPECT_FALSE(raised->Showing());
         EXPECT_TRUE(DropShowing());
         CloseMenus();
+    }
+}
+
+namespace {
+
+enum TMenuSide { sdTop, sdLeft, sdRight };
+
+// The menu window's frame is drawn in the menu's colour where the raised item meets its side,
+// through the frame's whole depth (as far as the item does not cover it), and closed further along.
+void ExpectFrameOpenWhereTheItemMeets(HWND menu, HWND raised, TMenuSide side)
+{
+    UpdateWindow(menu);
+    const RECT m = WindowRect(menu), r = WindowRect(raised);
+    const int w = m.right - m.left, h = m.bottom - m.top;
+    // The pixel `depth` pixels in from the side, `along` it (client coordinates).
+    const auto at = [&](TMenuSide s, int along, int depth) {
+        const COLORREF c = s == sdTop ? PixelOf(menu, along, depth)
+                           : s == sdLeft ? PixelOf(menu, depth, along)
+                                         : PixelOf(menu, w - 1 - depth, along);
+        return static_cast<TColor>(c);
+    };
+    // The frame's depth, read across another side, down to the menu's or a selected row's colour.
+    const TMenuSide other = side == sdTop ? sdLeft : sdTop;
+    const int middleOfOther = other == sdTop ? w / 2 : h / 2;
+    int depth = 0;
+    while (depth < 12 && at(other, middleOfOther, depth) != MenuColor && at(other, middleOfOther, depth) != SelectedColor)
+        ++depth;
+    ASSERT_TRUE(depth > 0 && depth < 12) << depth;
+    const int middle = side == sdTop ? (r.left + r.right) / 2 - m.left : (r.top + r.bottom) / 2 - m.top;
+    const int covered = side == sdTop ? r.bottom - m.top : side == sdLeft ? r.right - m.left : m.right - r.left;
+    ASSERT_LT(covered, depth) << "the item hides the whole frame";
+    for (int d = std::max(covered, 0); d < depth; ++d)
+        EXPECT_EQ(MenuColor, at(side, middle, d)) << "open at depth " << d;
+    const int beyond = side == sdTop ? r.right - m.left + 2 : r.bottom - m.top + 2;
+    EXPECT_NE(MenuColor, at(side, beyond, depth - 1)) << "closed beyond the item";
+}
+
+}  // namespace
+
+TEST_F(LiveBar, TheMenusFrameStaysOpenWhereTheRaisedItemMeetsIt)
+{
+    Add(Add(File, "More"), "Deeper");
+    const struct {
+        const char* Name;
+        T_AM2000_Flag Flag;
+        bool Vertical, Submenu;
+        TMenuSide Side;
+    } cases[] = {
+        {"below a bar item", mfRaiseMenuBarItem, false, false, sdTop},
+        {"beside a vertical bar's item, to its left", mfRaiseMenuBarItem, true, false, sdRight},
+        {"beside a submenu's parent row", mfRaiseSubMenuItem, false, true, sdLeft},
+    };
+    for (const auto& c : cases) {
+        Menu->Options().SetFlags(0);
+        UseRaisedColors(Menu->Options(), c.Flag);
+        Menu->Options().Colors().Set(C::Gutter, clNone);
+        // A bevel inside the border, so that the frame is deeper than the raised item's overlap.
+        Menu->Options().Margins().Set(T_AM2000_Margins::Bevel, 1);
+        Menu->Options().Margins().Set(T_AM2000_Margins::Border, 2);
+        // A vertical bar's drop-down opens towards the left: room for it there.
+        Form->SetBounds(c.Vertical ? 400 : 100, 100, 400, c.Vertical ? 200 : 60);
+        Bar->Orientation = c.Vertical ? 1 : 0;
+        Bar->UpdateBar();
+        PumpMenuMessages();
+        Click(0);
+        ASSERT_TRUE(PumpUntil([this] { return DropShowing(); })) << c.Name;
+        TPopupMenu2000Form* menu = DropWindow();
+        T_AM2000_RaisedItemForm* raised = Bar->RaisedItem();
+        if (c.Submenu) {
+            PostMessageA(menu->HandleOrNull(), WM_AM2000_SELECTROW, 2, 0);
+            PostMessageA(menu->HandleOrNull(), WM_KEYDOWN, VK_RIGHT, 0);
+            TPopupMenu2000Form* top = menu;
+            ASSERT_TRUE(PumpUntil([top] { return top->ChildWindow() && top->ChildWindow()->IsShowing(); }));
+            raised = top->RaisedItem();
+            menu = top->ChildWindow();
+        }
+        ASSERT_TRUE(raised && raised->Showing()) << c.Name;
+        SCOPED_TRACE(c.Name);
+        ExpectFrameOpenWhereTheItemMeets(menu->HandleOrNull(), raised->HandleOrNull(), c.Side);
+        CloseMenus();
+        PumpMenuMessages();
     }
 }
 

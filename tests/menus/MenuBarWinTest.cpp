@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -185,24 +186,28 @@ TEST(MenuBarMain, ShowsTheMergedItemsOfAMainMenu)
 
 namespace {
 
-// The bounding box of the dark (text) pixels of a bar item as drawn on screen.
-TRect InkOf(TMenuBar2000& bar, const TRect& item)
+// The bounding box of the pixels that match within a bar item (inset by `inset`) as drawn on screen.
+TRect BoxOf(TMenuBar2000& bar, const TRect& item, int inset, const std::function<bool(COLORREF)>& match)
 {
     UpdateWindow(bar.Handle());
     const HDC window = GetDC(bar.Handle());
-    TRect ink(item.right, item.bottom, item.left, item.top);
-    for (int y = item.top + 2; y < item.bottom - 2; ++y)
-        for (int x = item.left + 2; x < item.right - 2; ++x) {
-            const COLORREF c = GetPixel(window, x, y);
-            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) {
-                ink.left = std::min<int>(ink.left, x);
-                ink.top = std::min<int>(ink.top, y);
-                ink.right = std::max<int>(ink.right, x + 1);
-                ink.bottom = std::max<int>(ink.bottom, y + 1);
+    TRect box(item.right, item.bottom, item.left, item.top);
+    for (int y = item.top + inset; y < item.bottom - inset; ++y)
+        for (int x = item.left + inset; x < item.right - inset; ++x)
+            if (match(GetPixel(window, x, y))) {
+                box.left = std::min<int>(box.left, x);
+                box.top = std::min<int>(box.top, y);
+                box.right = std::max<int>(box.right, x + 1);
+                box.bottom = std::max<int>(box.bottom, y + 1);
             }
-        }
     ReleaseDC(bar.Handle(), window);
-    return ink;
+    return box;
+}
+
+// The dark (text) pixels of a bar item.
+TRect InkOf(TMenuBar2000& bar, const TRect& item)
+{
+    return BoxOf(bar, item, 2, [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 200; });
 }
 
 }  // namespace
@@ -221,6 +226,51 @@ TEST_F(MenuBar, AVerticalBarTurnsItsCaptions)
     const TRect turned = InkOf(*Bar, Bar->ItemRects()[1].Rect);
     ASSERT_GT(turned.Height(), 0);
     EXPECT_GT(turned.Height(), 2 * turned.Width());
+}
+
+TEST_F(MenuBar, AVerticalBarDrawsGlyphsTurnedAboveTheirCaptions)
+{
+    // A glyph whose top four rows are red and the rest blue, so that its turn shows.
+    TImageList images(nullptr, 16, 16);
+    std::vector<uint32_t> glyph(16 * 16, 0xFF0000FF);
+    std::fill(glyph.begin(), glyph.begin() + 4 * 16, 0xFFFF0000);
+    images.AddStrip(16, 16, glyph.data());
+    Menu->Images = &images;
+    Edit->ImageIndex = 0;
+    Edit->SetCaption("Wide caption");
+    Bar->SetAlign(alNone);
+    const struct {
+        bool Vertical;
+        TRect Red;  // within the glyph's 16 x 16 box
+    } cases[] = {
+        {false, {0, 0, 16, 4}},   // flat: the red rows on top
+        {true, {12, 0, 16, 16}},  // turned a quarter clockwise: the red rows at the right
+    };
+    for (const auto& c : cases) {
+        Bar->Orientation = c.Vertical ? 1 : 0;
+        Bar->Rebuild(true);
+        const TRect item = Bar->ItemRects()[1].Rect;
+        const TRect red = BoxOf(*Bar, item, 0, [](COLORREF c) { return c == RGB(255, 0, 0); });
+        const TRect blue = BoxOf(*Bar, item, 0, [](COLORREF c) { return c == RGB(0, 0, 255); });
+        const TRect box(std::min(red.left, blue.left), std::min(red.top, blue.top), std::max(red.right, blue.right),
+                        std::max(red.bottom, blue.bottom));
+        ASSERT_EQ(TSize(16, 16), TSize(box.Width(), box.Height())) << c.Vertical;
+        EXPECT_EQ(c.Red, TRect(red.left - box.left, red.top - box.top, red.right - box.left, red.bottom - box.top))
+            << c.Vertical;
+        // 4 pixels in from the item's start, centred across it; the caption follows it.
+        const TRect ink = InkOf(*Bar, item);
+        if (c.Vertical) {
+            EXPECT_EQ(item.top + 4, box.top);
+            EXPECT_NEAR((item.Width() - 16) / 2, box.left - item.left, 1);
+            EXPECT_GE(ink.top, box.bottom);
+            EXPECT_GT(ink.Height(), 2 * ink.Width());
+        } else {
+            EXPECT_EQ(item.left + 4, box.left);
+            EXPECT_NEAR((item.Height() - 16) / 2, box.top - item.top, 1);
+            EXPECT_GE(ink.left, box.right);
+        }
+    }
+    Menu->Images = nullptr;
 }
 
 TEST_F(MenuBar, TheEndOfAnItemDragRefreshesTheBar)

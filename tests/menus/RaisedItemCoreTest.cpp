@@ -46,3 +46,28 @@ TEST(RaisedItemCore, ShadowFollowsTheFlagOrTheSystem)
     EXPECT_FALSE(RaisedItemShadowWanted(false, true, false, true));  // the question failed
     EXPECT_FALSE(RaisedItemShadowWanted(false, false, true, true));  // not following the system
 }
+
+TEST(RaisedItemCore, TheFrameOpensWhereAnOpenSideMeetsTheMenu)
+{
+    const TOpenSides bottom{false, false, false, true}, top{false, true, false, false};
+    const TOpenSides rowToTheRight{true, false, true, true};
+    const struct {
+        const char* Name;
+        TRect Menu, Raised;
+        TOpenSides Sides;
+        int Depth;
+        TRect Expected;
+    } cases[] = {
+        {"a bar item over its drop-down", {100, 120, 300, 300}, {119, 99, 161, 121}, bottom, 3, {19, 0, 61, 3}},
+        {"a drop-down opened upwards", {100, 0, 300, 100}, {119, 99, 161, 121}, top, 3, {19, 97, 61, 100}},
+        {"a row beside its submenu", {200, 37, 300, 137}, {101, 39, 203, 61}, rowToTheRight, 3, {0, 2, 3, 24}},
+        {"only over the menu's width", {130, 120, 300, 300}, {119, 99, 161, 121}, bottom, 2, {0, 0, 31, 2}},
+        {"a corner joins the side it overlaps least", {100, 100, 300, 300}, {90, 95, 140, 102},
+         {false, false, true, true}, 3, {0, 0, 40, 3}},
+        {"the touching side is closed", {100, 120, 300, 300}, {119, 99, 161, 121}, top, 3, {}},
+        {"apart from the menu", {100, 130, 300, 300}, {119, 99, 161, 121}, bottom, 3, {}},
+        {"no frame", {100, 120, 300, 300}, {119, 99, 161, 121}, bottom, 0, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Expected, FrameOpening(c.Menu, c.Raised, c.Sides, c.Depth)) << c.Name;
+}

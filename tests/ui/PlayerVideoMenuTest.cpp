@@ -1,12 +1,14 @@
 // The real program's video window under real keys: its popup's Subtitles submenu beside it,
 // "Stay On Top" after the selection fade, Alt+Enter into and out of full screen, and "Exit"
-// by its accelerator.
+// by its accelerator; the popup answers accessibility clients in another process.
 #include "tests/menus/SpiSetting.h"
 #include "tests/ui/PlayerHarness.h"
 #include "tests/ui/RemoteControls.h"
 #include "tests/ui/ScreenCapture.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -229,6 +231,74 @@ TEST_F(VideoWindowKeys, SubtitlesSubmenuOpensBesideItsRowOverlappingTheParentsEd
 
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(submenu) && IsWindowVisible(menu); }, 5000)) << "Esc closes the submenu only";
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(menu); }, 5000));
+    EXPECT_EQ(Player.Close(), 0);
+}
+
+namespace {
+
+std::string AccName(IAccessible* object, LONG child)
+{
+    VARIANT id;
+    id.vt = VT_I4;
+    id.lVal = child;
+    BSTR text = nullptr;
+    if (FAILED(object->get_accName(id, &text)) || !text)
+        return {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
+    SysFreeString(text);
+    return out;
+}
+
+// Child `id` of an object as an object of its own; none when it has none.
+Microsoft::WRL::ComPtr<IAccessible> AccChild(IAccessible* object, LONG id)
+{
+    VARIANT v;
+    v.vt = VT_I4;
+    v.lVal = id;
+    Microsoft::WRL::ComPtr<IDispatch> dispatch;
+    Microsoft::WRL::ComPtr<IAccessible> child;
+    if (SUCCEEDED(object->get_accChild(v, dispatch.GetAddressOf())) && dispatch)
+        dispatch.As(&child);
+    return child;
+}
+
+}  // namespace
+
+TEST_F(VideoWindowKeys, ThePopupAnswersAccessibilityClientsFromAnotherProcess)
+{
+    TComInit com;
+    const HWND video = StartPlaying();
+    ASSERT_NE(video, nullptr);
+    const HWND menu = OpenMenu(video);
+    ASSERT_NE(menu, nullptr) << "the video popup shows";
+
+    Microsoft::WRL::ComPtr<IAccessible> popup;
+    ASSERT_EQ(AccessibleObjectFromWindow(menu, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(popup.GetAddressOf())),
+              S_OK);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(AccName(popup.Get(), CHILDID_SELF), "Menu");
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role;
+    EXPECT_EQ(popup->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.vt == VT_I4 ? role.lVal : -1, ROLE_SYSTEM_WINDOW);
+    // Its rows and one more: the first row is "Play/Pause", the last "Exit", past it nothing.
+    LONG count = 0;
+    EXPECT_EQ(popup->get_accChildCount(&count), S_OK);
+    ASSERT_GT(count, 2);
+    const auto first = AccChild(popup.Get(), 1), last = AccChild(popup.Get(), count - 1);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(AccName(first.Get(), CHILDID_SELF), "Play/Pause");
+    EXPECT_EQ(AccName(last.Get(), CHILDID_SELF), "Exit");
+    EXPECT_EQ(AccChild(popup.Get(), count), nullptr);
+
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(menu); }, 5000));
     EXPECT_EQ(Player.Close(), 0);
