@@ -314,7 +314,7 @@ TEST_F(VideoWindowKeys, StayOnTopFlipsTheTopmostStyleAfterTheSelectionFade)
         const HWND menu = OpenMenu(video);
         ASSERT_NE(menu, nullptr);
         SettledPicture(menu);
-        PressKey(VK_UP, kUpToStayOnTop);
+        ASSERT_TRUE(StepSelection(menu, VK_UP, kUpToStayOnTop)) << "each Up moves the selection";
         PressKey(VK_RETURN);
         bool fadeFirst = false;
         EXPECT_TRUE(PumpUntil(

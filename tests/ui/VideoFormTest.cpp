@@ -749,6 +749,7 @@ TEST_F(Windows, VideoPopupOpensAtTheClickAtOnceInTheSkinsColoursWithItsShadow)
     Video->Show();
     Pump(200);
     const POINT click = {ClientOnScreen(Video->Handle()).left + 40, ClientOnScreen(Video->Handle()).top + 30};
+    constexpr uint32_t kFace = 0x5B5B5B, kFrame = 0x444444;  // the skin's background and bevel
     struct {
         bool Seen = false, FullAtOnce = false, ShadowsShown = false;
         T_AM2000_Animation Kind = anDefault;
@@ -774,6 +775,10 @@ TEST_F(Windows, VideoPopupOpensAtTheClickAtOnceInTheSkinsColoursWithItsShadow)
             // The first row's right margin (no arrow there) and the frame's bevel.
             seen.Face = ScreenPixel(seen.Bounds.right - 6, seen.Bounds.top + 6);
             seen.Frame = ScreenPixel(seen.Bounds.left, (seen.Bounds.top + seen.Bounds.bottom) / 2);
+            // On a loaded machine the shadows can show before the window's paint reaches the
+            // screen: look again until the colours are there, or give up with the last ones.
+            if ((seen.Face != kFace || seen.Frame != kFrame) && ++seen.Ticks < 400)
+                return false;
             const TRect shot(seen.Bounds.left, seen.Bounds.top, seen.Bounds.right + 8, seen.Bounds.bottom + 8);
             SaveJpeg(CaptureScreen(shot), shot, "video_popup.jpg");
             return true;
@@ -786,8 +791,8 @@ TEST_F(Windows, VideoPopupOpensAtTheClickAtOnceInTheSkinsColoursWithItsShadow)
     EXPECT_EQ(seen.Bounds.left, click.x);
     EXPECT_EQ(seen.Bounds.top, click.y);
     EXPECT_TRUE(seen.ShadowsShown) << "both shadow windows";
-    EXPECT_EQ(seen.Face, 0x5B5B5Bu);
-    EXPECT_EQ(seen.Frame, 0x444444u);
+    EXPECT_EQ(seen.Face, kFace);
+    EXPECT_EQ(seen.Frame, kFrame);
 }
 
 TEST_F(Windows, MainPopupSlidesOpenBelowItsButton)
