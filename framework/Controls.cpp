@@ -123,7 +123,12 @@ LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     auto* control = static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
     if (!control && msg == WM_NCCREATE) {
-        control = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        const auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        void* param = create->lpCreateParams;
+        // An MDI child's own creation data is inside the client window's record.
+        if (param && (create->dwExStyle & WS_EX_MDICHILD))
+            param = reinterpret_cast<void*>(static_cast<MDICREATESTRUCTA*>(param)->lParam);
+        control = static_cast<TWinControl*>(param);
         if (control) {
             SetPropA(wnd, kControlProp, control);
             control->FHandle = wnd;
@@ -240,7 +245,7 @@ void TWinControl::CreateWnd()
     const HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextId++)) : nullptr;
     const HWND wnd = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
                                      params.X, params.Y, params.Width, params.Height, params.WndParent, id, instance,
-                                     FOwnClass ? this : nullptr);
+                                     FOwnClass ? this : params.Param);
     if (!wnd)
         throw Exception("Error creating window " + params.WinClassName);
     if (!FOwnClass) {

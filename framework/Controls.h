@@ -33,6 +33,9 @@ class TPopupMenu;
 
 // The class library's mouse notices, sent to a control when the pointer comes in or goes out.
 inline constexpr UINT CM_MOUSEENTER = 0xB013, CM_MOUSELEAVE = 0xB014;
+// Sent by a form to its child controls when the menu it shows changed (merged menus, the state
+// of its active MDI child).
+inline constexpr UINT CM_MENUCHANGED = 0xB015;
 
 // Cursor shapes by the class library's numbers; crDefault leaves each window its own cursor.
 using TCursor = int;
@@ -110,6 +113,7 @@ struct TCreateParams {
     HCURSOR Cursor = nullptr;  // the arrow when unset
     HBRUSH Background = nullptr;
     HICON Icon = nullptr;
+    void* Param = nullptr;  // the creation data of a system class (our own classes get the control)
 };
 
 class TWinControl : public TControl {
@@ -164,7 +168,7 @@ protected:
     virtual void CreateWindowHandle() {}
     virtual void WndProc(TMessage& message);
     // Default processing: the window class's own procedure.
-    void DefaultHandler(TMessage& message);
+    virtual void DefaultHandler(TMessage& message);
     // A notification the parent received from this control's window; True when handled.
     virtual bool ReflectedMessage(TMessage& message) { (void)message; return false; }
     // Own-class windows paint here; then controls without a window are painted on top.

@@ -44,6 +44,9 @@ TCustomForm::~TCustomForm()
 {
     if (OnDestroy)
         CallGuarded([&] { OnDestroy(this); });
+    // A child going changes its frame's active child; its window is gone before it could tell.
+    if (TCustomForm* frame = MDIFrame(); frame && frame->HandleAllocated())
+        PostMessageA(frame->HandleOrNull(), CM_MENUCHANGED, 0, 0);
     if (Application && Application->FMainForm == this)
         Application->FMainForm = nullptr;
 }
@@ -78,11 +81,18 @@ void TCustomForm::CreateParams(TCreateParams& params)
         break;
     default: params.Style |= WS_OVERLAPPEDWINDOW; break;
     }
+    if (!(BorderIcons & biSystemMenu))
+        params.Style &= ~WS_SYSMENU;
+    if (!(BorderIcons & biMinimize))
+        params.Style &= ~WS_MINIMIZEBOX;
+    if (!(BorderIcons & biMaximize))
+        params.Style &= ~WS_MAXIMIZEBOX;
     if (FormStyle == fsStayOnTop)
         params.ExStyle |= WS_EX_TOPMOST;
     // Secondary forms belong to the main form: they stay above it and have no taskbar button.
     if (Application && Application->MainForm() && Application->MainForm() != this)
         params.WndParent = Application->MainForm()->Handle();
+    MDICreateParams(params);
     if (Position == poScreenCenter) {
         RECT work;
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -102,6 +112,10 @@ void TCustomForm::Show()
 {
     SetVisible(true);
     SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (FormStyle == fsMDIChild && MDIFrame())
+        SendMessageA(MDIFrame()->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(HandleOrNull()), 0);
+    if (FWindowState != wsNormal)
+        SetWindowState(FWindowState);
 }
 
 bool TCustomForm::CloseQuery()
@@ -122,7 +136,9 @@ void TCustomForm::Close()
     if (!CloseQuery())
         return;
     const bool isMain = Application && Application->MainForm() == this;
-    TCloseAction action = isMain ? caFree : caHide;
+    // An MDI child cannot hide: it goes to an icon when it may.
+    const TCloseAction other = FormStyle != fsMDIChild ? caHide : (BorderIcons & biMinimize) ? caMinimize : caNone;
+    TCloseAction action = isMain ? caFree : other;
     if (OnClose)
         OnClose(this, action);
     if (action == caNone)
@@ -240,6 +256,16 @@ void TCustomForm::WndProc(TMessage& message)
                 Application->OnSettingChange(this, static_cast<int>(message.WParam),
                                              message.LParam ? reinterpret_cast<const char*>(message.LParam) : "");
             });
+        break;
+    case CM_MENUCHANGED:
+        CallGuarded([this] { MenuChanged(); });
+        message.Result = 0;
+        return;
+    case WM_MDIACTIVATE:
+    case WM_SIZE:
+        // The frame's menu and bar follow its active child and that child's size state.
+        if (FormStyle == fsMDIChild && MDIFrame() && MDIFrame()->HandleAllocated())
+            PostMessageA(MDIFrame()->HandleOrNull(), CM_MENUCHANGED, 0, 0);
         break;
     case WM_ACTIVATE:
         if (LOWORD(message.WParam) != WA_INACTIVE && OnActivate)

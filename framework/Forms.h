@@ -9,10 +9,12 @@
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-enum TFormStyle { fsNormal, fsStayOnTop };
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TPosition { poDesigned, poScreenCenter, poOwnerFormCenter };
 enum TDragKind { dkDrag, dkDock };
 class TCustomForm;
+class TMainMenu;
 // The dock site asks whether `source` may dock with the mouse at (x, y) of its client area;
 // it sets accept and the preview rectangle (screen coordinates).
 using TDockOverEvent = std::function<void(TObject* sender, TCustomForm* source, int x, int y, bool& accept, TRect& dockRect)>;
@@ -38,6 +40,22 @@ public:
     TFormBorderStyle BorderStyle = bsSizeable;
     TFormStyle FormStyle = fsNormal;
     TPosition Position = poDesigned;
+    // Caption icons the form may have (its border style may allow fewer).
+    TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;
+
+    // The main menu that a menu bar on the form shows (a component of the form); an MDI frame's
+    // menu has its active child's menu merged in.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* menu);
+
+    // MDI: a frame (fsMDIForm) shows its children (fsMDIChild, framed by the application's main
+    // form) in its client window, which fills what its aligned controls leave. Changes of the
+    // active child and of its size state reach the frame's controls as CM_MENUCHANGED.
+    HWND ClientHandle() const;
+    TCustomForm* MDIFrame() const;        // a child's frame
+    TCustomForm* ActiveMDIChild() const;  // a frame's active child, none without one
+    TWindowState WindowState() const;
+    void SetWindowState(TWindowState value);
 
     TNotifyEvent OnCreate, OnDestroy, OnShow, OnHide, OnActivate, OnDeactivate;
     std::function<void(TObject*, bool& canClose)> OnCloseQuery;
@@ -66,6 +84,8 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
     void SetVisible(bool value) override;
+    void DefaultHandler(TMessage& message) override;
+    void Notification(TComponent* component, bool removing) override;
     // Called by the application when the form's constructor and those of its subclasses are done.
     virtual void DoCreate();
     friend class TApplication;
@@ -75,6 +95,12 @@ private:
     bool FModal = false;
     TCustomForm* FHostDockSite = nullptr;
     DWORD FFloatingStyle = 0, FFloatingExStyle = 0;
+    TMainMenu* FMenu = nullptr;
+    TWinControl* FClient = nullptr;  // an MDI frame's client window
+    TWindowState FWindowState = wsNormal;
+    void MDICreateParams(TCreateParams& params);
+    void MenuChanged();
+    void MergeActiveChildMenu();
 };
 
 // Runs the key preview of the forms around the message's window; True when a form took the key.

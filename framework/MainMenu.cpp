@@ -1,10 +1,11 @@
 #include "MainMenu.h"
 
+#include "Forms.h"
 #include "MenuMerge.h"
 
 #include <algorithm>
 
-TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), FItems(std::make_unique<TMenuItem>(nullptr)) {}
+TMainMenu::TMainMenu(TComponent* owner) : TMenu(owner) {}
 
 TMainMenu::~TMainMenu()
 {
@@ -30,8 +31,6 @@ void TMainMenu::Unmerge(TMainMenu* menu)
     FMerged.erase(it);
     auto& into = menu->FMergedInto;
     into.erase(std::remove(into.begin(), into.end(), this), into.end());
-    if (ActiveChildMenu == menu)
-        ActiveChildMenu = nullptr;
 }
 
 std::vector<TMainMenu*> TMainMenu::MergedMenus() const
@@ -46,12 +45,24 @@ bool TMainMenu::IsMergedInto(const TMainMenu* menu) const
     return std::find(FMergedInto.begin(), FMergedInto.end(), menu) != FMergedInto.end();
 }
 
+TMainMenu* TMainMenu::ActiveChildMenu() const
+{
+    for (TMainMenu* menu : FMerged) {
+        auto* form = dynamic_cast<TCustomForm*>(menu->Owner());
+        if (form && form->FormStyle == fsMDIChild && form->Menu() == menu && form->MDIFrame() &&
+            form->MDIFrame()->ActiveMDIChild() == form)
+            return menu;
+    }
+    return nullptr;
+}
+
 std::vector<TMenuItem*> TMainMenu::MergedItems() const
 {
+    const TMainMenu* active = ActiveChildMenu();
     std::vector<TMergeMenu<TMenuItem>> menus;
     for (TMainMenu* menu : MergedMenus()) {
         TMergeMenu<TMenuItem> entry;
-        entry.ActiveChildMenu = menu != this && menu == ActiveChildMenu;
+        entry.ActiveChildMenu = menu != this && menu == active;
         for (int k = 0; k < menu->Items()->Count(); ++k)
             entry.Items.push_back(menu->Items()->Items(k));
         menus.push_back(std::move(entry));

@@ -6,12 +6,11 @@
 
 #include <vector>
 
-class TMainMenu : public TComponent {
+class TMainMenu : public TMenu {
 public:
     explicit TMainMenu(TComponent* owner);
     ~TMainMenu() override;
 
-    TMenuItem* Items() const { return FItems.get(); }
     // Adds menu to the merged list once; none and this menu itself are ignored.
     void Merge(TMainMenu* menu);
     void Unmerge(TMainMenu* menu);
@@ -19,13 +18,12 @@ public:
     std::vector<TMainMenu*> MergedMenus() const;
     // True when this menu is merged into menu.
     bool IsMergedInto(const TMainMenu* menu) const;
-    // The menu of the frame's active MDI child: merged last while it is in the list.
-    TMainMenu* ActiveChildMenu = nullptr;
+    // The merged menu that is the Menu of the active MDI child form that owns it: merged last.
+    TMainMenu* ActiveChildMenu() const;
     // Top-level items after merging by GroupIndex.
     std::vector<TMenuItem*> MergedItems() const;
 
 private:
-    std::unique_ptr<TMenuItem> FItems;
     std::vector<TMainMenu*> FMerged;      // merged into this one
     std::vector<TMainMenu*> FMergedInto;  // menus this one is merged into
 };

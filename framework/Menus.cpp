@@ -85,17 +85,23 @@ void TMenuItem::Click()
         OnClick(this);
 }
 
-// ---- TPopupMenu ----
+// ---- TMenu ----
 
-TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), FItems(NewComponent<TMenuItem>(this)) {}
+TMenu::TMenu(TComponent* owner) : TComponent(owner), FItems(NewComponent<TMenuItem>(this)) {}
 
-TPopupMenu::~TPopupMenu() = default;
+TMenu::~TMenu() = default;
 
-void TPopupMenu::ReplaceItems(TMenuItem* root)
+void TMenu::ReplaceItems(TMenuItem* root)
 {
     std::unique_ptr<TMenuItem> old(FItems);
     FItems = root;
 }
+
+// ---- TPopupMenu ----
+
+TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}
+
+TPopupMenu::~TPopupMenu() = default;
 
 namespace {
 struct TMenuOwner {
@@ -155,7 +161,7 @@ void TPopupMenu::Popup(int x, int y)
         OnPopup(this);
     TMenuOwner menu{CreatePopupMenu()};
     std::vector<TMenuItem*> flat;
-    BuildMenu(menu.Handle, FItems, flat);
+    BuildMenu(menu.Handle, Items(), flat);
     const HWND owner = Window ? Window : GetActiveWindow();
     FShowing = true;
     const UINT chosen = TrackPopupMenuEx(menu.Handle, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, owner, nullptr);
@@ -181,10 +187,10 @@ TMenuItem* FindShortCutItem(TMenuItem* parent, TShortCut key)
 bool TPopupMenu::IsShortCut(WPARAM key, LPARAM keyData)
 {
     const TShortCut shortCut = ShortCutFromKeyMessage(key, keyData);
-    TMenuItem* item = shortCut ? FindShortCutItem(FItems, shortCut) : nullptr;
+    TMenuItem* item = shortCut ? FindShortCutItem(Items(), shortCut) : nullptr;
     if (!item)
         return false;
-    for (TMenuItem* p = item; p && p != FItems; p = p->Parent())
+    for (TMenuItem* p = item; p && p != Items(); p = p->Parent())
         if (!p->Enabled)
             return false;  // a disabled item leaves the key to the control
     item->Click();

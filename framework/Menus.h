@@ -60,12 +60,27 @@ private:
     TMenuItem* FParent = nullptr;
 };
 
-class TPopupMenu : public TComponent {
+// A menu: the root item holds the top-level items.
+class TMenu : public TComponent {
+public:
+    explicit TMenu(TComponent* owner);
+    ~TMenu() override;
+
+    TMenuItem* Items() const { return FItems; }
+
+protected:
+    // Frees the root item and takes `root` (owned by this menu) in its place.
+    void ReplaceItems(TMenuItem* root);
+
+private:
+    TMenuItem* FItems;
+};
+
+class TPopupMenu : public TMenu {
 public:
     explicit TPopupMenu(TComponent* owner);
     ~TPopupMenu() override;
 
-    TMenuItem* Items() const { return FItems; }
     // Runs OnPopup, shows the menu at the screen point and runs the chosen item's click.
     virtual void Popup(int x, int y);
     // The class library's menu-key step: a key-down message (key code, key data) that is the
@@ -75,12 +90,7 @@ public:
     HWND Window = nullptr;  // the window that owns the menu while it shows
     TNotifyEvent OnPopup;
 
-protected:
-    // Frees the root item and takes `root` (owned by this menu) in its place.
-    void ReplaceItems(TMenuItem* root);
-
 private:
-    TMenuItem* FItems;
     bool FShowing = false;
 };
 

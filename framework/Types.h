@@ -59,6 +59,10 @@ struct TSize {
 };
 
 // A colour of the class library: 0x00BBGGRR, or a system colour (0x80000000 | COLOR_ index).
+// A form's border icons, as a set of bits.
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
+using TBorderIcons = unsigned;
+
 using TColor = int32_t;
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clWhite = 0xFFFFFF;

@@ -1,5 +1,6 @@
 #include "MenuBar2000.h"
 
+#include "MainMenu2000.h"
 #include "MenuAccessible.h"
 #include "MenuInputCore.h"
 #include "MenuItemCache.h"
@@ -144,8 +145,8 @@ int TMenuBar2000::GetItemCount() const
 {
     if (auto* main = dynamic_cast<TMainMenu*>(FMenu))
         return static_cast<int>(main->MergedItems().size());
-    if (auto* popup = dynamic_cast<TPopupMenu*>(FMenu))
-        return popup->Items()->Count();
+    if (auto* menu = dynamic_cast<TMenu*>(FMenu))
+        return menu->Items()->Count();
     return 0;
 }
 
@@ -155,7 +156,7 @@ TMenuItem* TMenuBar2000::GetItem(int index) const
         return nullptr;
     if (auto* main = dynamic_cast<TMainMenu*>(FMenu))
         return main->MergedItems()[static_cast<size_t>(index)];
-    return static_cast<TPopupMenu*>(FMenu)->Items()->Items(index);
+    return static_cast<TMenu*>(FMenu)->Items()->Items(index);
 }
 
 HFONT TMenuBar2000::MenuFont()
@@ -173,8 +174,19 @@ namespace {
 
 TImageList* SourceImages(TComponent* menu)
 {
+    if (auto* main = dynamic_cast<TMainMenu2000*>(menu))
+        return dynamic_cast<TImageList*>(main->Images);
     auto* popup = dynamic_cast<TCustomPopupMenu2000*>(menu);
     return popup ? dynamic_cast<TImageList*>(popup->Images) : nullptr;
+}
+
+// The options of a source of the family, none for a class-library menu.
+T_AM2000_MenuOptions* SourceOptions(TComponent* menu)
+{
+    if (auto* main = dynamic_cast<TMainMenu2000*>(menu))
+        return &main->Options();
+    auto* popup = dynamic_cast<TCustomPopupMenu2000*>(menu);
+    return popup ? &popup->Options() : nullptr;
 }
 
 }  // namespace
@@ -237,13 +249,14 @@ void TMenuBar2000::Layout()
         if (TMenuItem* item = GetItem(k); item->Visible)
             sizes.emplace_back(item, MeasureItem(item));
     const bool vertical = Orientation == 1;
-    FItemRects = LayoutBarItems(sizes, vertical);
+    FItemRects = LayoutBarItems(sizes, vertical, SystemItemWidth());
     // Every item spans the bar's full depth.
     int depth = 0, length = 0;
     for (const auto& r : FItemRects) {
         depth = std::max(depth, vertical ? r.Rect.Width() : r.Rect.Height());
         length = std::max<int>(length, vertical ? r.Rect.bottom : r.Rect.right);
     }
+    length += BorderIconsWidth();
     for (auto& r : FItemRects)
         (vertical ? r.Rect.right : r.Rect.bottom) = depth;
     if (depth == 0)
@@ -258,9 +271,10 @@ void TMenuBar2000::Rebuild(bool remeasure)
     if (!FInitialised)
         Loaded();
     if (remeasure) {
-        if (auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu)) {
+        if (auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu))
             popup->PrepareItems(false);
-            FOptions.Assign(popup->Options());
+        if (T_AM2000_MenuOptions* options = SourceOptions(FMenu)) {
+            FOptions.Assign(*options);
             FOptions.SetAlignment(taCenter);
             for (auto role : {T_AM2000_Margins::Left, T_AM2000_Margins::Right, T_AM2000_Margins::Gutter})
                 FOptions.Margins().Set(role, 0);
@@ -298,6 +312,7 @@ void TMenuBar2000::Paint(HDC dc)
     FillRect(dc, &client, GetSysColorBrush(COLOR_MENU));
     for (const auto& record : FItemRects)
         DrawItem(dc, record);
+    PaintMdiParts(dc);
 }
 
 void TMenuBar2000::DrawItem(HDC dc, const TBarItemRect& record, bool raised)
@@ -418,7 +433,8 @@ void TMenuBar2000::PaintTurnedItem(HDC dc, TMenuItem* item, const RECT& rect, in
 
 TMenuItem* TMenuBar2000::HitTest(TPoint point) const
 {
-    return static_cast<TMenuItem*>(BarHitTest(point, TRect(), nullptr, FItemRects));
+    TMenuItem* system = SystemItemWidth() > 0 ? FSystemItem.get() : nullptr;
+    return static_cast<TMenuItem*>(BarHitTest(point, GetSystemItemRect(), system, FItemRects));
 }
 
 void TMenuBar2000::SelectIndex(int index, TMenuItem* item)
@@ -446,10 +462,13 @@ void TMenuBar2000::SetHotItem(TMenuItem* item)
     }
     FHotItem = item;
     FItemState = ItemStateForNewHotItem(FItemState, item->Enabled, dropDownMode);
-    FindItemRect(FItemRects, FHotIndex, item, FHotRect);
+    if (item == FSystemItem.get())
+        FHotRect = GetSystemItemRect();
+    else
+        FindItemRect(FItemRects, FHotIndex, item, FHotRect);
     Invalidate();
     NotifyFocus();
-    if (!HasSubItems(item))
+    if (item != FSystemItem.get() && !HasSubItems(item))
         return;
     if (!dropDownMode) {
         if (HotTrack && !FKeyboardMode)
@@ -497,6 +516,9 @@ void TMenuBar2000::OpenDropDown(bool expanded, bool keyboard)
     if ((FOptions.Flags() & FlagBit(mfRaiseMenuBarItem)) && HasSubItems(FHotItem))
         ShowRaisedItem();
     FHotItem->Click();  // a top-level item's click runs as its menu opens
+    // The system item drops down the maximised MDI child's system menu; its commands go to the child.
+    TCustomForm* child = FHotItem == FSystemItem.get() ? MaximisedChild() : nullptr;
+    const HMENU systemMenu = child ? MaximisedSystemMenu(*child) : nullptr;
     auto* skinned = dynamic_cast<TMenuItem2000*>(FHotItem);
     TMenuItem2000* root = nullptr;
     if (skinned && skinned->AttachMenu()) {
@@ -505,22 +527,30 @@ void TMenuBar2000::OpenDropDown(bool expanded, bool keyboard)
     } else if (skinned && skinned->Count() > 0) {
         root = skinned;
     }
-    if (!root) {
+    if (!root && !systemMenu) {
         if (keyboard || FKeyboardMode)
             CloseItem();
         return;
     }
     if (OnMenuPopup)
         OnMenuPopup(this, root);
+    if (systemMenu)
+        SendMessageA(OwningForm()->Handle(), WM_INITMENU, reinterpret_cast<WPARAM>(systemMenu), 0);
     FDropDown->RootItem = root;
+    FDropDown->RootHandle = systemMenu;
     if (auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu)) {
         FDropDown->Options().Assign(popup->Options());  // its look too: colours, margins, title
         FDropDown->Images = popup->Images;
         FDropDown->SystemShadow = popup->SystemShadow;
+    } else if (auto* main = dynamic_cast<TMainMenu2000*>(FMenu)) {
+        FDropDown->Options().Assign(main->Options());
+        FDropDown->Images = main->Images;
+        FDropDown->SystemShadow = main->SystemShadow;
     }
     T_AM2000_Flags flags = FDropDown->Options().Flags();
     FDropDown->Options().SetFlags(expanded ? flags | FlagBit(mfHiddenIsVisible) : flags & ~FlagBit(mfHiddenIsVisible));
     IPopupMenuWindow& window = FDropDown->GetPopupForm();
+    window.SetWindowOption(12, child ? HandleToLong(child->HandleOrNull()) : 0);
     window.SetWindowOption(7, FCues);
     window.SetWindowOption(6, HotTrack);
     window.SetWindowOption(14, vertical);
@@ -635,13 +665,15 @@ void TMenuBar2000::MouseMove(TShiftState shift, int x, int y)
     TMenuItem* item = HitTest({x, y});
     if (!item || (item == FHotItem && FItemState != 0))
         return;
-    if (const int index = IndexOf(item); index >= 0)
+    if (const int index = IndexOf(item); index >= 0 || item == FSystemItem.get())
         SelectIndex(index, item);
 }
 
 void TMenuBar2000::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     TCustomControl::MouseDown(button, shift, x, y);
+    if (button == mbLeft && BorderIconPressed({x, y}))
+        return;
     TMenuItem* item = HitTest({x, y});
     if (button != mbLeft || !item)
         return;
@@ -670,7 +702,7 @@ void TMenuBar2000::WndProc(TMessage& message)
         message.Result = 0;
         return;
     }
-    if (message.Msg == 0x507 || (message.Msg == 0x514 && message.WParam == 11)) {
+    if (message.Msg == 0x507 || message.Msg == CM_MENUCHANGED || (message.Msg == 0x514 && message.WParam == 11)) {
         CallGuarded([this] { UpdateBar(); });
         message.Result = 0;
         return;

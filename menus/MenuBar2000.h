@@ -22,6 +22,7 @@
 class T_AM2000_RaisedItemForm;
 class T_AM2000_ToolTipWindow;
 struct IAccessible;
+class TCustomForm;
 
 class TMenuBar2000 : public TCustomControl {
 public:
@@ -67,6 +68,18 @@ public:
     int StatusBarIndex = 0;
     // Raised before a drop-down opens, with its root item.
     std::function<void(TObject* sender, TMenuItem* item)> OnMenuPopup;
+
+    // The form that holds the bar. On an MDI frame whose active child is maximised the bar
+    // starts with the child's system menu as an item (SystemItem, opening the child's system
+    // menu) and ends with the child's border icons (MenuBarMdi.cpp).
+    TCustomForm* OwningForm() const;
+    TMenuItem* SystemItem() const { return FSystemItem.get(); }
+    int SystemItemWidth() const;
+    int BorderIconsWidth() const;
+    TRect GetSystemItemRect() const;
+    enum TBorderButton { bbMinimize, bbRestore, bbClose };
+    // A border icon's rectangle; empty while the icons are not shown.
+    TRect BorderIconRect(TBorderButton button) const;
 
     TMenuItem* HitTest(TPoint point) const;
     // Accessibility clients hear the hot item's state change (before and after) and its focus.
@@ -115,6 +128,12 @@ private:
     void TimerFired();
     bool CursorOverBarItem() const;
     HFONT MenuFont();
+    TCustomForm* MaximisedChild() const;
+    void PaintMdiParts(HDC dc);
+    // A press on a border icon acts on the child; True when it was on one.
+    bool BorderIconPressed(TPoint point);
+    // The child's system menu with its entries enabled as for a maximised window.
+    static HMENU MaximisedSystemMenu(TCustomForm& child);
 
     TComponent* FMenu = nullptr;
     std::unique_ptr<TPopupMenu2000> FDropDown;
@@ -134,6 +153,7 @@ private:
     bool FMenuKeyReset = false;
     HFONT FMenuFont = nullptr;
     IAccessible* FAccessible = nullptr;
+    std::unique_ptr<TMenuItem> FSystemItem = std::make_unique<TMenuItem>(nullptr);
 };
 
 // The first bar whose Menu is menu, or none.

@@ -19,7 +19,6 @@ bool PointInRect(const TRect& rect, TPoint point);
 // system menu; 0 means there is no system item.
 int SystemItemWidth(bool childMaximisedWithSystemMenu);
 
-enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 // Room for a maximised MDI child's border icons at the end of the bar; 0 without one.
 int BorderIconsWidth(bool childMaximised, unsigned borderIcons, bool vertical);
 

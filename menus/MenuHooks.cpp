@@ -135,9 +135,16 @@ LRESULT CALLBACK GetMessageProc(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(GetMessageHook, code, wParam, lParam);
 }
 
-// No class-library form is an MDI frame, so activation and focus changes tell the bars nothing.
+// Activation and focus changes can change an MDI frame's active child: its bars update.
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
+    if (code == HCBT_ACTIVATE || code == HCBT_SETFOCUS)
+        for (int i = 0; i < MenuBarCount(); ++i) {
+            TMenuBar2000* bar = MenuBarAt(i);
+            const TCustomForm* form = bar->OwningForm();
+            if (form && form->FormStyle == fsMDIForm && bar->HandleAllocated())
+                PostMessageA(bar->HandleOrNull(), 0x507, 2, 0);
+        }
     return CallNextHookEx(CbtHook, code, wParam, lParam);
 }
 
