@@ -287,8 +287,10 @@ void TCustomPopupMenu2000::SetShowHint(bool value)
 void TCustomPopupMenu2000::SetParentShowHint(bool value)
 {
     FParentShowHint = value;
-    if (value)
-        FShowHint = false;  // the owner is no control that could lend its value
+    if (value) {
+        const auto* control = dynamic_cast<const TControl*>(Owner());
+        FShowHint = control && control->ShowHint;
+    }
 }
 
 void TCustomPopupMenu2000::SetCtl3D(bool value)

@@ -4,6 +4,7 @@
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000.h"
 #include "menus/ThemeSupport.h"
+#include "framework/Forms.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -535,6 +536,17 @@ TEST_F(MenusWin, FontFlagsAndSkinLinks)
     delete skin;  // freeing the skin clears the link
     EXPECT_EQ(menu->AnimatedSkin(), nullptr);
     EXPECT_EQ(menu->Version(), TCustomAnimatedSkin2000::Version());
+
+    // A different ShowHint drops ParentShowHint; ParentShowHint takes the owner control's value.
+    menu->SetShowHint(true);
+    EXPECT_FALSE(menu->ParentShowHint());
+    menu->SetParentShowHint(true);
+    EXPECT_FALSE(menu->ShowHint());  // the owner is no control
+    TForm window(nullptr);
+    window.ShowHint = true;
+    auto* owned = NewComponent<TPopupMenu2000>(&window);
+    owned->SetParentShowHint(true);
+    EXPECT_TRUE(owned->ShowHint());
 }
 
 TEST_F(MenusWin, AssignTakesAPlainPopupsItemsAsSkinnedItems)
