@@ -135,69 +135,23 @@ void TBasicAction::ForEachLink(F&& f)
             f(*link);
 }
 
-void TBasicAction::SetCaption(const std::string& value)
+template <class T, class Arg>
+void TBasicAction::Change(T& field, const T& value, void (TMenuActionLink::*slot)(Arg))
 {
-    if (value == FCaption)
+    if (value == field)
         return;
-    FCaption = value;
-    ForEachLink([&](TMenuActionLink& l) { l.SetCaption(value); });
+    field = value;
+    ForEachLink([&](TMenuActionLink& l) { (l.*slot)(value); });
 }
 
-void TBasicAction::SetEnabled(bool value)
-{
-    if (value == FEnabled)
-        return;
-    FEnabled = value;
-    ForEachLink([&](TMenuActionLink& l) { l.SetEnabled(value); });
-}
-
-void TBasicAction::SetChecked(bool value)
-{
-    if (value == FChecked)
-        return;
-    FChecked = value;
-    ForEachLink([&](TMenuActionLink& l) { l.SetChecked(value); });
-}
-
-void TBasicAction::SetHint(const std::string& value)
-{
-    if (value == FHint)
-        return;
-    FHint = value;
-    ForEachLink([&](TMenuActionLink& l) { l.SetHint(value); });
-}
-
-void TBasicAction::SetImageIndex(int value)
-{
-    if (value == FImageIndex)
-        return;
-    FImageIndex = value;
-    ForEachLink([&](TMenuActionLink& l) { l.SetImageIndex(value); });
-}
-
-void TBasicAction::SetVisible(bool value)
-{
-    if (value == FVisible)
-        return;
-    FVisible = value;
-    ForEachLink([&](TMenuActionLink& l) { l.SetVisible(value); });
-}
-
-void TBasicAction::SetHelpContext(int value)
-{
-    if (value == FHelpContext)
-        return;
-    FHelpContext = value;
-    ForEachLink([&](TMenuActionLink& l) { l.SetHelpContext(value); });
-}
-
-void TBasicAction::SetShortCut(TShortCut value)
-{
-    if (value == FShortCut)
-        return;
-    FShortCut = value;
-    ForEachLink([&](TMenuActionLink& l) { l.SetShortCut(value); });
-}
+void TBasicAction::SetCaption(const std::string& value) { Change(FCaption, value, &TMenuActionLink::SetCaption); }
+void TBasicAction::SetEnabled(bool value) { Change(FEnabled, value, &TMenuActionLink::SetEnabled); }
+void TBasicAction::SetChecked(bool value) { Change(FChecked, value, &TMenuActionLink::SetChecked); }
+void TBasicAction::SetHint(const std::string& value) { Change(FHint, value, &TMenuActionLink::SetHint); }
+void TBasicAction::SetImageIndex(int value) { Change(FImageIndex, value, &TMenuActionLink::SetImageIndex); }
+void TBasicAction::SetVisible(bool value) { Change(FVisible, value, &TMenuActionLink::SetVisible); }
+void TBasicAction::SetHelpContext(int value) { Change(FHelpContext, value, &TMenuActionLink::SetHelpContext); }
+void TBasicAction::SetShortCut(TShortCut value) { Change(FShortCut, value, &TMenuActionLink::SetShortCut); }
 
 bool TBasicAction::Execute()
 {

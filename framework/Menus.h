@@ -49,6 +49,9 @@ private:
     friend class TMenuActionLink;
     template <class F>
     void ForEachLink(F&& f);
+    // Stores a changed value and passes it to every link's slot.
+    template <class T, class Arg>
+    void Change(T& field, const T& value, void (TMenuActionLink::*slot)(Arg));
     std::string FCaption, FHint;
     bool FEnabled = true, FChecked = false, FVisible = true;
     int FImageIndex = -1, FHelpContext = 0;

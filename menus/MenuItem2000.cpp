@@ -331,41 +331,12 @@ void T_AM2000_MenuActionLink::Notice(int kind)
         item->Changed(kind);
 }
 
-void T_AM2000_MenuActionLink::SetCaption(const std::string& value)
-{
-    TMenuActionLink::SetCaption(value);
-    Notice(3);
-}
-
-void T_AM2000_MenuActionLink::SetEnabled(bool value)
-{
-    TMenuActionLink::SetEnabled(value);
-    Notice(3);
-}
-
-void T_AM2000_MenuActionLink::SetChecked(bool value)
-{
-    TMenuActionLink::SetChecked(value);
-    Notice(0);
-}
-
-void T_AM2000_MenuActionLink::SetHint(const std::string& value)
-{
-    TMenuActionLink::SetHint(value);
-    Notice(4);
-}
-
-void T_AM2000_MenuActionLink::SetImageIndex(int value)
-{
-    TMenuActionLink::SetImageIndex(value);
-    Notice(3);
-}
-
-void T_AM2000_MenuActionLink::SetVisible(bool value)
-{
-    TMenuActionLink::SetVisible(value);
-    Notice(3);
-}
+void T_AM2000_MenuActionLink::SetCaption(const std::string& value) { TMenuActionLink::SetCaption(value); Notice(3); }
+void T_AM2000_MenuActionLink::SetEnabled(bool value) { TMenuActionLink::SetEnabled(value); Notice(3); }
+void T_AM2000_MenuActionLink::SetChecked(bool value) { TMenuActionLink::SetChecked(value); Notice(0); }
+void T_AM2000_MenuActionLink::SetHint(const std::string& value) { TMenuActionLink::SetHint(value); Notice(4); }
+void T_AM2000_MenuActionLink::SetImageIndex(int value) { TMenuActionLink::SetImageIndex(value); Notice(3); }
+void T_AM2000_MenuActionLink::SetVisible(bool value) { TMenuActionLink::SetVisible(value); Notice(3); }
 
 TCustomPopupMenu2000* TMenuItem2000::OwningMenu() const
 {
