@@ -81,9 +81,115 @@ void TMenuItem::SetChecked(bool value)
 
 void TMenuItem::Click()
 {
-    if (Enabled && OnClick)
+    if (!Enabled)
+        return;
+    if (FActionLink && FActionLink->Action() && FActionLink->Action()->OnExecute)
+        FActionLink->Execute();
+    else if (OnClick)
         OnClick(this);
 }
+
+std::unique_ptr<TMenuActionLink> TMenuItem::CreateActionLink() { return std::make_unique<TMenuActionLink>(this); }
+
+void TMenuItem::SetAction(TBasicAction* value)
+{
+    if (!value) {
+        FActionLink.reset();
+        return;
+    }
+    if (!FActionLink)
+        FActionLink = CreateActionLink();
+    FActionLink->SetAction(value);
+    Caption = value->Caption();
+    Enabled = value->Enabled();
+    Checked = value->Checked();
+    Hint = value->Hint();
+    ImageIndex = value->ImageIndex();
+    Visible = value->Visible();
+    HelpContext = value->HelpContext();
+    ShortCut = value->ShortCut();
+}
+
+void TMenuItem::InitiateAction()
+{
+    if (FActionLink)
+        FActionLink->Update();
+}
+
+// ---- Actions and their links ----
+
+TBasicAction::TBasicAction(TComponent* owner) : TComponent(owner) {}
+
+TBasicAction::~TBasicAction()
+{
+    for (TMenuActionLink* link : FLinks)
+        link->FAction = nullptr;
+}
+
+template <class F>
+void TBasicAction::ForEachLink(F&& f)
+{
+    const auto links = FLinks;  // a slot may unlink
+    for (TMenuActionLink* link : links)
+        if (std::find(FLinks.begin(), FLinks.end(), link) != FLinks.end())
+            f(*link);
+}
+
+template <class T, class Arg>
+void TBasicAction::Change(T& field, const T& value, void (TMenuActionLink::*slot)(Arg))
+{
+    if (value == field)
+        return;
+    field = value;
+    ForEachLink([&](TMenuActionLink& l) { (l.*slot)(value); });
+}
+
+void TBasicAction::SetCaption(const std::string& value) { Change(FCaption, value, &TMenuActionLink::SetCaption); }
+void TBasicAction::SetEnabled(bool value) { Change(FEnabled, value, &TMenuActionLink::SetEnabled); }
+void TBasicAction::SetChecked(bool value) { Change(FChecked, value, &TMenuActionLink::SetChecked); }
+void TBasicAction::SetHint(const std::string& value) { Change(FHint, value, &TMenuActionLink::SetHint); }
+void TBasicAction::SetImageIndex(int value) { Change(FImageIndex, value, &TMenuActionLink::SetImageIndex); }
+void TBasicAction::SetVisible(bool value) { Change(FVisible, value, &TMenuActionLink::SetVisible); }
+void TBasicAction::SetHelpContext(int value) { Change(FHelpContext, value, &TMenuActionLink::SetHelpContext); }
+void TBasicAction::SetShortCut(TShortCut value) { Change(FShortCut, value, &TMenuActionLink::SetShortCut); }
+
+bool TBasicAction::Execute()
+{
+    if (!OnExecute)
+        return false;
+    OnExecute(this);
+    return true;
+}
+
+bool TBasicAction::Update()
+{
+    if (!OnUpdate)
+        return false;
+    OnUpdate(this);
+    return true;
+}
+
+TMenuActionLink::~TMenuActionLink() { SetAction(nullptr); }
+
+void TMenuActionLink::SetAction(TBasicAction* value)
+{
+    if (value == FAction)
+        return;
+    if (FAction)
+        std::erase(FAction->FLinks, this);
+    FAction = value;
+    if (value)
+        value->FLinks.push_back(this);
+}
+
+void TMenuActionLink::SetCaption(const std::string& value) { FClient->Caption = value; }
+void TMenuActionLink::SetEnabled(bool value) { FClient->Enabled = value; }
+void TMenuActionLink::SetChecked(bool value) { FClient->SetChecked(value); }
+void TMenuActionLink::SetHint(const std::string& value) { FClient->Hint = value; }
+void TMenuActionLink::SetImageIndex(int value) { FClient->ImageIndex = value; }
+void TMenuActionLink::SetVisible(bool value) { FClient->Visible = value; }
+void TMenuActionLink::SetHelpContext(int value) { FClient->HelpContext = value; }
+void TMenuActionLink::SetShortCut(TShortCut value) { FClient->ShortCut = value; }
 
 // ---- TMenu ----
 

@@ -12,6 +12,83 @@
 #include <vector>
 
 class TPopupMenu;
+class TMenuItem;
+class TMenuActionLink;
+
+// A command with its own caption, state and handler; the menu items linked to it follow every
+// change through their action links.
+class TBasicAction : public TComponent {
+public:
+    explicit TBasicAction(TComponent* owner);
+    ~TBasicAction() override;  // the links drop the action; their items keep its last values
+
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& value);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool value);
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool value);
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool value);
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int value);
+    TShortCut ShortCut() const { return FShortCut; }
+    void SetShortCut(TShortCut value);
+    TNotifyEvent OnExecute;
+    TNotifyEvent OnUpdate;
+    // Runs OnExecute; False when there is none.
+    bool Execute();
+    // Runs OnUpdate; False when there is none.
+    bool Update();
+
+private:
+    friend class TMenuActionLink;
+    template <class F>
+    void ForEachLink(F&& f);
+    // Stores a changed value and passes it to every link's slot.
+    template <class T, class Arg>
+    void Change(T& field, const T& value, void (TMenuActionLink::*slot)(Arg));
+    std::string FCaption, FHint;
+    bool FEnabled = true, FChecked = false, FVisible = true;
+    int FImageIndex = -1, FHelpContext = 0;
+    TShortCut FShortCut = 0;
+    std::vector<TMenuActionLink*> FLinks;
+};
+
+// Joins an item to an action: each change operation of the action's values reaches the item
+// through one of these slots.
+class TMenuActionLink {
+public:
+    explicit TMenuActionLink(TMenuItem* client) : FClient(client) {}
+    virtual ~TMenuActionLink();
+    TMenuActionLink(const TMenuActionLink&) = delete;
+    TMenuActionLink& operator=(const TMenuActionLink&) = delete;
+    TBasicAction* Action() const { return FAction; }
+    void SetAction(TBasicAction* value);
+    bool Execute() { return FAction && FAction->Execute(); }
+    bool Update() { return FAction && FAction->Update(); }
+
+    // The change operations, in slot order.
+    virtual void SetCaption(const std::string& value);
+    virtual void SetEnabled(bool value);
+    virtual void SetChecked(bool value);
+    virtual void SetHint(const std::string& value);
+    virtual void SetImageIndex(int value);
+    virtual void SetVisible(bool value);
+    virtual void SetHelpContext(int value);
+    virtual void SetShortCut(TShortCut value);
+
+protected:
+    TMenuItem* FClient;
+
+private:
+    friend class TBasicAction;
+    TBasicAction* FAction = nullptr;
+};
 
 class TMenuItem : public TComponent {
 public:
@@ -52,12 +129,22 @@ public:
     TMenuItem* AddNew(const std::string& caption, TNotifyEvent onClick = nullptr);
     // Checks the item; a radio item unchecks the others of its group in the same menu.
     void SetChecked(bool value);
+    // Runs the linked action's OnExecute, or else OnClick.
     virtual void Click();
     bool IsSeparator() const { return Caption == "-"; }
+    // The linked action, or none. Linking takes the action's values.
+    TBasicAction* Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+    virtual void SetAction(TBasicAction* value);
+    // Asks the linked action to update itself.
+    virtual void InitiateAction();
+
+protected:
+    virtual std::unique_ptr<TMenuActionLink> CreateActionLink();
 
 private:
     std::vector<TMenuItem*> FItems;
     TMenuItem* FParent = nullptr;
+    std::unique_ptr<TMenuActionLink> FActionLink;
 };
 
 // A menu: the root item holds the top-level items.

@@ -1,5 +1,6 @@
 #include "MenuControlsCore.h"
 
+#include "MenuUtilsCore.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -148,19 +149,7 @@ void TMenuEditBuffer::KeepCaretVisible(const TTextWidth& width, int boxWidth)
 
 std::vector<std::string> WrapMenuText(std::string_view caption, int maxWidth, const TTextWidth& width)
 {
-    std::vector<std::string> paragraphs(1);
-    for (size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '\\' && i + 1 < caption.size() && caption[i + 1] == 'n') {
-            paragraphs.emplace_back();
-            ++i;
-        } else if (caption[i] == '\r') {
-            paragraphs.emplace_back();
-            if (i + 1 < caption.size() && caption[i + 1] == '\n')
-                ++i;
-        } else {
-            paragraphs.back() += caption[i];
-        }
-    }
+    const std::vector<std::string> paragraphs = SplitCaptionLines(caption);  // breaks as every caption
     const int limit = maxWidth - 6;
     std::vector<std::string> lines;
     for (const std::string& paragraph : paragraphs) {

@@ -58,8 +58,8 @@ private:
     int FCaret = 0, FSelStart = 0, FSelLength = 0, FScrollOffset = 0;
 };
 
-// The text control's lines: a break at the two characters "\n" or at a carriage return (a line
-// feed right after it is dropped too), each line word-wrapped at blanks to maxWidth - 6 (a
+// The text control's lines: the caption's lines (SplitCaptionLines: CR, and "\n" while escapes
+// are on), each line word-wrapped at blanks to maxWidth - 6 (a
 // word longer than that stays whole).
 std::vector<std::string> WrapMenuText(std::string_view caption, int maxWidth, const TTextWidth& width);
 

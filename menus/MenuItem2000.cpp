@@ -205,6 +205,27 @@ T_AM2000_MenuControl& TMenuItem2000::ControlOptions()
     return *FControlObject;
 }
 
+T_AM2000_MenuControl& TMenuItem2000::AsButtonArray()
+{
+    if (FControl != ctlButtonArray)
+        throw EMenuError(Name + ": This is not a Button Array control");
+    return ControlOptions();
+}
+
+T_AM2000_ButtonControl& TMenuItem2000::AsButton()
+{
+    if (FControl != ctlButton)
+        throw EMenuError(Name + ": This is not a Button control");
+    return static_cast<T_AM2000_ButtonControl&>(ControlOptions());
+}
+
+T_AM2000_EditControl& TMenuItem2000::AsEditbox()
+{
+    if (FControl != ctlEditbox)
+        throw EMenuError(Name + ": This is not an Editbox control");
+    return static_cast<T_AM2000_EditControl&>(ControlOptions());
+}
+
 T_AM2000_ItemOptions& TMenuItem2000::Options()
 {
     if (!FOptions)
@@ -282,6 +303,41 @@ void TMenuItem2000::Click()
     StoreMenuItem(this);
 }
 
+void TMenuItem2000::InitiateAction()
+{
+    TMenuItem::InitiateAction();
+    for (int i = 0; i < Count(); ++i) {
+        TMenuItem* child = TMenuItem::Items(i);
+        const auto* skinned = dynamic_cast<const TMenuItem2000*>(child);
+        if (skinned ? skinned->GetVisible() : child->Visible)
+            child->InitiateAction();
+    }
+}
+
+std::unique_ptr<TMenuActionLink> TMenuItem2000::CreateActionLink()
+{
+    return std::make_unique<T_AM2000_MenuActionLink>(this);
+}
+
+void TMenuItem2000::SetAction(TBasicAction* value)
+{
+    TMenuItem::SetAction(value);
+    Changed(3);
+}
+
+void T_AM2000_MenuActionLink::Notice(int kind)
+{
+    if (auto* item = dynamic_cast<TMenuItem2000*>(FClient))
+        item->Changed(kind);
+}
+
+void T_AM2000_MenuActionLink::SetCaption(const std::string& value) { TMenuActionLink::SetCaption(value); Notice(3); }
+void T_AM2000_MenuActionLink::SetEnabled(bool value) { TMenuActionLink::SetEnabled(value); Notice(3); }
+void T_AM2000_MenuActionLink::SetChecked(bool value) { TMenuActionLink::SetChecked(value); Notice(0); }
+void T_AM2000_MenuActionLink::SetHint(const std::string& value) { TMenuActionLink::SetHint(value); Notice(4); }
+void T_AM2000_MenuActionLink::SetImageIndex(int value) { TMenuActionLink::SetImageIndex(value); Notice(3); }
+void T_AM2000_MenuActionLink::SetVisible(bool value) { TMenuActionLink::SetVisible(value); Notice(3); }
+
 TCustomPopupMenu2000* TMenuItem2000::OwningMenu() const
 {
     const TMenuItem* root = this;
@@ -329,8 +385,13 @@ void TMenuItem2000::Assign(const TPersistent& source)
     OnClick = item->OnClick;
     ImageIndex = item->ImageIndex;
     SubMenuImages = item->SubMenuImages;
+    if (TBasicAction* action = item->Action())
+        TMenuItem::SetAction(action);
     if (from) {
-        FControl = from->FControl;
+        if (from->FControl != FControl)
+            SetControl(from->FControl);
+        if (from->FControl != ctlNone && from->FControlObject)
+            ControlOptions().Assign(*from->FControlObject);
         Demotable = from->Demotable;
         FHidden = from->FHidden;
         PopupMenu = from->PopupMenu;

@@ -14,6 +14,8 @@
 class TCustomPopupMenu2000;
 class TMenuItemAccessible;
 class T_AM2000_PopupMenuAdapter;
+class T_AM2000_ButtonControl;
+class T_AM2000_EditControl;
 struct IAccessible;
 
 class TMenuItem2000 : public TMenuItem, public IAM2000SkinClient, private IOptionsOwner {
@@ -40,6 +42,7 @@ public:
     void SetShortCut(const std::string& value);  // EMenuError "Invalid shortcut: 'Foo'"
     void SetHint(const std::string& value);
     void SetControl(T_AM2000_MenuControlType value);
+    void SetAction(TBasicAction* value) override;
     virtual void SetHidden(bool value);
 
     // The family reads item state only through these.
@@ -49,6 +52,7 @@ public:
     virtual bool GetChecked() const { return Checked; }
     virtual int GetImageIndex() const { return ImageIndex; }
     virtual int GetCount() const { return Count(); }
+    virtual TBasicAction* GetAction() const { return Action(); }
     virtual std::string GetShortCut() const;
     virtual std::string GetHint() const;
     virtual bool GetHidden() const;
@@ -57,6 +61,11 @@ public:
 
     T_AM2000_MenuControlType Control() const { return FControl; }
     T_AM2000_MenuControl& ControlOptions();
+    // The hosted control by kind; EMenuError "<Name>: This is not a Button control" (Button Array,
+    // Editbox) when Control is another kind.
+    T_AM2000_MenuControl& AsButtonArray();
+    T_AM2000_ButtonControl& AsButton();
+    T_AM2000_EditControl& AsEditbox();
     // The item's own look, made on first read; none frees it (everything inherited again).
     T_AM2000_ItemOptions& Options();
     void SetOptions(const T_AM2000_ItemOptions* value);
@@ -88,6 +97,8 @@ public:
     // Runs the hosted control's click, toggles an AutoCheck item, the item's click, stamps the usage
     // and stores the menu.
     void Click() override;
+    // The linked action's update, then every visible child's.
+    void InitiateAction() override;
     // The popup component at the root of the item tree, or none.
     TCustomPopupMenu2000* OwningMenu() const;
     // The rebuild notice: kinds 0 checked state, 3 structure or appearance, 4 hint.
@@ -107,6 +118,7 @@ public:
 
 protected:
     void Notification(TComponent* component, bool removing) override;
+    std::unique_ptr<TMenuActionLink> CreateActionLink() override;
 
 private:
     void OptionsChanged() override { Changed(3); }
@@ -124,6 +136,22 @@ private:
     void ReleaseAccessibilityAdapter();
     TMenuItemAccessible* FAccessible = nullptr;
     T_AM2000_PopupMenuAdapter* FAdapter = nullptr;
+};
+
+// An item's action link: each change of the action raises the item's rebuild notice (caption,
+// enabled state, image and visibility 3, checked state 0, hint 4) when the client is a skinned item.
+class T_AM2000_MenuActionLink : public TMenuActionLink {
+public:
+    using TMenuActionLink::TMenuActionLink;
+    void SetCaption(const std::string& value) override;
+    void SetEnabled(bool value) override;
+    void SetChecked(bool value) override;
+    void SetHint(const std::string& value) override;
+    void SetImageIndex(int value) override;
+    void SetVisible(bool value) override;
+
+private:
+    void Notice(int kind);
 };
 
 // Item construction: the shortcut as a key value stored through its text, or stored directly.

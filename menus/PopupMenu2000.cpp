@@ -77,9 +77,13 @@ void TCustomPopupMenu2000::GetRootMenu(TMenuItem*& item, HMENU& handle) const
 
 void TCustomPopupMenu2000::PrepareItems(bool addEmpty)
 {
-    (void)addEmpty;  // no merge list here, so an empty menu opens empty
     if (!LoadedDone)
         Loaded();
+    // No merge list here; an attached menu opened empty as a submenu or drop-down says so.
+    if (addEmpty && AttachedTo && Items()->Count() == 0 && !RootItem && !RootHandle) {
+        TMenuItem2000* empty = Items()->AddNew("(Empty)");
+        empty->SetEnabled(false);
+    }
 }
 
 void TCustomPopupMenu2000::Loaded()
@@ -94,7 +98,7 @@ void TCustomPopupMenu2000::ShowPopup(int x, int y)
     CloseMenus(false, 0);  // a bar opening its drop-down keeps its open item
     if (OnPopup)
         OnPopup(this);
-    PrepareItems(true);
+    PrepareItems(false);  // a component of its own pops up empty
     IPopupMenuWindow& window = GetPopupForm();
     TMenuItem* root = nullptr;
     HMENU handle = nullptr;
@@ -283,8 +287,10 @@ void TCustomPopupMenu2000::SetShowHint(bool value)
 void TCustomPopupMenu2000::SetParentShowHint(bool value)
 {
     FParentShowHint = value;
-    if (value)
-        FShowHint = false;  // the owner is no control that could lend its value
+    if (value) {
+        const auto* control = dynamic_cast<const TControl*>(Owner());
+        FShowHint = control && control->ShowHint;
+    }
 }
 
 void TCustomPopupMenu2000::SetCtl3D(bool value)

@@ -5,13 +5,24 @@ component stream), the standard-command glyph strips and the check and radio mar
     make-menu-art.py <output folder>
 
 Writes money.skin, menuitemcache0.bmp, menuitemcache1.bmp, checkmark.bmp and radioitem.bmp.
-The value-type codes are those of framework/ComponentStream.h.
+The value-type codes are read from framework/ComponentStream.h, where they are fixed.
 """
 import os
+import re
 import struct
 import sys
 
-VA_INT8, VA_INT16, VA_INT32, VA_STRING, VA_IDENT, VA_FALSE, VA_TRUE, VA_SET = 1, 2, 3, 4, 5, 6, 7, 8
+
+def value_types():
+    header = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "framework", "ComponentStream.h")
+    with open(header, encoding="ascii") as f:
+        enum = re.search(r"enum TValueType : uint8_t \{(.*?)\};", f.read(), re.S).group(1)
+    return {name: int(code) for name, code in re.findall(r"(va\w+) = (\d+)", enum)}
+
+
+_VA = value_types()
+VA_INT8, VA_INT16, VA_INT32, VA_IDENT, VA_FALSE, VA_TRUE, VA_SET = (
+    _VA[n] for n in ("vaInt8", "vaInt16", "vaInt32", "vaIdent", "vaFalse", "vaTrue", "vaSet"))
 
 # TMoney's look: only what differs from the defaults.
 MONEY = [

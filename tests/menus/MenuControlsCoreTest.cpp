@@ -1,4 +1,5 @@
 #include "menus/MenuControlsCore.h"
+#include "menus/MenuUtilsCore.h"
 
 #include "framework/SysUtils.h"
 
@@ -131,6 +132,11 @@ TEST(MenuControls, TextWrappingAndSizes)
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.Lines, WrapMenuText(c.Caption, c.MaxWidth, SevenEach)) << c.Caption;
+    // The caption splitter's rules: a lone LF is no break; without escapes "\n" stays as it is.
+    EXPECT_EQ((std::vector<std::string>{"a\nb"}), WrapMenuText("a\nb", 200, SevenEach));
+    SetCaptionEscapes(false);
+    EXPECT_EQ((std::vector<std::string>{"one\\ntwo"}), WrapMenuText("one\\ntwo", 200, SevenEach));
+    SetCaptionEscapes(true);
 
     const TTextControlSize text = TextControlSize({49, 35}, 13, 20, 4, false);
     EXPECT_EQ(49 + 6 + 24, text.Width);

@@ -858,3 +858,33 @@ TEST_F(MenuInput, ADropIntoTheItemsOwnSubmenuIsRefused)
     EXPECT_EQ(Menu->Items()->Items(2), Sub);
     EXPECT_EQ(MenuDragState().Dragged, nullptr);
 }
+
+TEST_F(MenuInput, AnEmptyAttachedMenuSaysSoAsASubmenuButPopsUpEmptyOnItsOwn)
+{
+    auto* attached = NewComponent<TPopupMenu2000>(Form);
+    attached->Options().SetAnimation(anNone);
+    Second->Clear();
+    Second->SetAttachMenu(attached);
+    const HWND wnd = Open();
+    SendMessageA(wnd, WM_AM2000_SELECTROW, 5, 0);  // "Second"
+    Key(wnd, VK_RIGHT);
+    ASSERT_TRUE(ChildOpen());
+    ASSERT_EQ(Child()->RowCount(), 1);
+    const TMenuItem* empty = Child()->ItemAtRow(0);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(empty->Caption, "(Empty)");
+    EXPECT_FALSE(empty->Enabled);
+    Key(wnd, VK_LEFT);
+    Key(wnd, VK_RIGHT);  // opened again: still one
+    ASSERT_TRUE(ChildOpen());
+    EXPECT_EQ(attached->Items()->Count(), 1);
+    CloseMenus();
+
+    // Popped up as a component of its own, an empty attached menu shows the empty window.
+    auto* plain = NewComponent<TPopupMenu2000>(Form);
+    plain->Options().SetAnimation(anNone);
+    Check->SetAttachMenu(plain);
+    plain->ShowPopup(100, 100);
+    EXPECT_EQ(plain->Items()->Count(), 0);
+    CloseMenus();
+}

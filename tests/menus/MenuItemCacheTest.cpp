@@ -1,4 +1,5 @@
 #include "menus/MenuItemCacheCore.h"
+#include "menus/MenuUtilsCore.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,7 @@ TEST(MenuItemCache, LookupsIgnoreAccelDotsBlanksAndTheTabPart)
         ASSERT_NE(row, nullptr) << caption;
         EXPECT_EQ(row->Caption, "Copy");
         EXPECT_EQ(row->ShortCut, "Ctrl+C;Ctrl+Ins");
+        EXPECT_EQ(FirstShortCut(row->ShortCut), "Ctrl+C");  // what the item shows
         EXPECT_EQ(row->Hint, "Copies the selection to the clipboard");
     }
     EXPECT_NE(table.FindItem("Create"), table.FindItem("Create II"));

@@ -1,8 +1,10 @@
+#include "menus/MenuControls.h"
 #include "menus/MenuItemCache.h"
 #include "menus/MenuPersistence.h"
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000.h"
 #include "menus/ThemeSupport.h"
+#include "framework/Forms.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -534,6 +536,17 @@ TEST_F(MenusWin, FontFlagsAndSkinLinks)
     delete skin;  // freeing the skin clears the link
     EXPECT_EQ(menu->AnimatedSkin(), nullptr);
     EXPECT_EQ(menu->Version(), TCustomAnimatedSkin2000::Version());
+
+    // A different ShowHint drops ParentShowHint; ParentShowHint takes the owner control's value.
+    menu->SetShowHint(true);
+    EXPECT_FALSE(menu->ParentShowHint());
+    menu->SetParentShowHint(true);
+    EXPECT_FALSE(menu->ShowHint());  // the owner is no control
+    TForm window(nullptr);
+    window.ShowHint = true;
+    auto* owned = NewComponent<TPopupMenu2000>(&window);
+    owned->SetParentShowHint(true);
+    EXPECT_TRUE(owned->ShowHint());
 }
 
 TEST_F(MenusWin, AssignTakesAPlainPopupsItemsAsSkinnedItems)
@@ -562,4 +575,110 @@ TEST_F(MenusWin, AssignTakesAPlainPopupsItemsAsSkinnedItems)
     EXPECT_EQ(second->RawOptions().Animation(), anHorzRoll);
     EXPECT_FALSE(second->Ctl3D());
     EXPECT_EQ(second->Items()->Items(0)->Items(0)->Origin, copied->Items(0));
+}
+
+TEST_F(MenusWin, ActionsDriveTheirItemsAndEveryChangeReachesTheOpenWindow)
+{
+    TComponent form;
+    auto* menu = NewComponent<TPopupMenu2000>(&form);
+    auto* action = NewComponent<TBasicAction>(&form);
+    action->SetCaption("Play");
+    action->SetHint("Plays it");
+    action->SetShortCut(ShortCut('P', scCtrl));
+    std::vector<std::string> ran;
+    action->OnExecute = [&](TObject*) { ran.push_back("action"); };
+    auto* item = menu->Items()->AddNew("old", [&](TObject*) { ran.push_back("click"); });
+    item->SetAction(action);
+    EXPECT_EQ(item->Action(), action);
+    EXPECT_EQ(item->GetCaption(), "Play");
+    EXPECT_EQ(item->GetHint(), "Plays it");
+    EXPECT_EQ(item->GetShortCut(), "Ctrl+P");
+    item->Click();
+    EXPECT_EQ(ran, std::vector<std::string>{"action"});
+
+    Log.HideAfterPolls = 1000;
+    menu->ShowPopup(0, 0);
+    Log.Notices.clear();
+    action->SetCaption("Pause");
+    action->SetEnabled(false);
+    action->SetChecked(true);
+    action->SetHint("Pauses it");
+    action->SetImageIndex(3);
+    action->SetVisible(false);
+    action->SetHelpContext(7);  // no notice
+    EXPECT_EQ(Log.Notices, (std::vector<std::pair<TMenuItem*, int>>{
+                               {item, 3}, {item, 3}, {item, 0}, {item, 4}, {item, 3}, {item, 3}}));
+    EXPECT_EQ(item->GetCaption(), "Pause");
+    EXPECT_FALSE(item->GetEnabled());
+    EXPECT_TRUE(item->GetChecked());
+    EXPECT_EQ(item->GetImageIndex(), 3);
+    EXPECT_FALSE(item->GetVisible());
+    EXPECT_EQ(item->HelpContext, 7);
+    CloseMenus();
+
+    // A link whose client is a plain item only sets its values.
+    TMenuItem plain(nullptr);
+    T_AM2000_MenuActionLink link(&plain);
+    link.SetAction(action);
+    action->SetCaption("Stop");
+    action->SetChecked(false);
+    EXPECT_EQ(plain.Caption, "Stop");
+    EXPECT_FALSE(plain.Checked);
+
+    // Update reaches the visible children; a copy keeps the action; a freed action unlinks.
+    auto* hidden = NewComponent<TBasicAction>(&form);
+    int updates = 0, hiddenUpdates = 0;
+    action->OnUpdate = [&](TObject*) { ++updates; };
+    hidden->OnUpdate = [&](TObject*) { ++hiddenUpdates; };
+    action->SetVisible(true);
+    menu->Items()->AddNew("Hidden")->SetAction(hidden);
+    hidden->SetVisible(false);
+    menu->Items()->InitiateAction();
+    EXPECT_EQ(updates, 1);
+    EXPECT_EQ(hiddenUpdates, 0);
+    auto* copy = NewComponent<TMenuItem2000>(&form);
+    copy->Assign(*item);
+    EXPECT_EQ(copy->Action(), action);
+    delete action;
+    EXPECT_EQ(item->Action(), nullptr);
+    EXPECT_EQ(copy->Action(), nullptr);
+    EXPECT_EQ(item->GetCaption(), "Stop");
+    ran.clear();
+    item->SetEnabled(true);
+    item->Click();
+    EXPECT_EQ(ran, std::vector<std::string>{"click"});
+    delete copy;
+}
+
+TEST_F(MenusWin, TypedControlAccessFollowsTheKindAndCopiesTakeTheControl)
+{
+    TComponent form;
+    auto* item = NewComponent<TMenuItem2000>(&form);
+    item->Name = "Find";
+    const auto message = [&](auto access) {
+        try {
+            access();
+        } catch (const EMenuError& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    item->SetControl(ctlEditbox);
+    item->AsEditbox().Buffer.Text = "needle";
+    EXPECT_EQ(message([&] { item->AsButton(); }), "Find: This is not a Button control");
+    EXPECT_EQ(message([&] { item->AsButtonArray(); }), "Find: This is not a Button Array control");
+
+    auto* copy = NewComponent<TMenuItem2000>(&form);
+    copy->Assign(*item);
+    EXPECT_EQ(copy->Control(), ctlEditbox);
+    EXPECT_EQ(copy->AsEditbox().Buffer.Text, "needle");
+
+    item->SetControl(ctlButton);
+    item->AsButton().SetDown(true);
+    EXPECT_TRUE(item->AsButton().Down());
+    item->SetControl(ctlNone);
+    EXPECT_EQ(message([&] { item->AsButton(); }), "Find: This is not a Button control");
+    EXPECT_EQ(message([&] { item->AsEditbox(); }), "Find: This is not an Editbox control");
+    item->SetControl(ctlButtonArray);
+    EXPECT_NO_THROW(item->AsButtonArray());
 }
