@@ -189,7 +189,7 @@ struct THiddenRow {
 // isHidden, isHiddenPrev and isHiddenSucc of one row while hidden items are shown: a hidden run of
 // rows joins into one sunken band, a separator between two hidden items belongs to the band, and a
 // separator at the band's edge stays outside it. The first row of a draggable menu sits under the
-// tear-off bar, so it never joins upwards.
+// tear-off bar, so it never joins upwards. Only the rows up to two each way are read.
 T_AM2000_its HiddenRowBits(const std::vector<THiddenRow>& rows, size_t row, bool draggable);
 
 // ---- The tear-off bar ----

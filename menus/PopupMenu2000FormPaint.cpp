@@ -212,12 +212,14 @@ T_AM2000_its TPopupMenu2000Form::RowState(int row) const
             its |= ItsBit(isSubmenu);
     }
     if (State(wsHiddenShown) && !State(wsHiddenAsRegular)) {
-        std::vector<THiddenRow> rows(static_cast<size_t>(RowCount()));
-        for (int i = 0; i < RowCount(); ++i) {
+        // The bits look two rows each way: those rows are enough (the menu's ends stay ends).
+        const int from = std::max(0, row - 2), to = std::min(RowCount() - 1, row + 2);
+        std::vector<THiddenRow> rows;
+        for (int i = from; i <= to; ++i) {
             auto* item = dynamic_cast<TMenuItem2000*>(RowItem(i));
-            rows[static_cast<size_t>(i)] = THiddenRow{item && item->GetHidden(), IsSeparatorCaption(RowCaption(i))};
+            rows.push_back(THiddenRow{item && item->GetHidden(), IsSeparatorCaption(RowCaption(i))});
         }
-        its |= HiddenRowBits(rows, static_cast<size_t>(row), FOptions.Draggable());
+        its |= HiddenRowBits(rows, static_cast<size_t>(row - from), FOptions.Draggable());
     }
     if (row == FSelection)
         its |= ItsBit(isSelected);
@@ -309,8 +311,15 @@ void TPopupMenu2000Form::PaintFrame()
         Band(FBufferDC, r, inner, Color(C::BevelInner), Color(C::BevelInnerShadow));
         InflateRect(&r, -inner, -inner);
     }
-    if (border > 0 && !picture)  // with a picture the bands are the picture's
-        Band(FBufferDC, r, border, Color(C::Border), Color(C::Border));
+    if (border <= 0 || picture)  // with a picture the bands are the picture's
+        return;
+    Band(FBufferDC, r, border, Color(C::Border), Color(C::Border));
+    // A hidden run that reaches the menu's end takes the band there into its sunken look.
+    const COLORREF sunken = ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken);
+    if (RowCount() > 0 && (RowState(0) & ItsBit(isHiddenPrev)))
+        Fill(FBufferDC, RECT{r.left, r.top, r.right, r.top + border}, sunken);
+    if (RowCount() > 0 && (RowState(RowCount() - 1) & ItsBit(isHiddenSucc)))
+        Fill(FBufferDC, RECT{r.left, r.bottom - border, r.right, r.bottom}, sunken);
 }
 
 void TPopupMenu2000Form::PaintRow(int row)

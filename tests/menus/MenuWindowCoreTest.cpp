@@ -637,11 +637,18 @@ TEST(MenuLayout, HiddenRunsJoinIntoOneBandAndSeparatorsAtItsEdgeStayOut)
         {"hsh", false, {"HPS", ".PS", "HPS"}},           // a separator inside the band is the band's
         {"nSh", false, {"..S", "..S", "H.S"}},           // a hidden separator starting the run is not
         {"hSn", false, {"HP.", "HP.", ".P."}},           // the band ends above a separator before a shown item
+        {"nnhshnn", true, {"...", "..S", "H.S", ".PS", "HP.", ".P.", "..."}},
     };
     for (const Case& c : cases) {
         const std::vector<THiddenRow> r = rows(c.pattern);
-        for (size_t i = 0; i < r.size(); ++i)
+        for (size_t i = 0; i < r.size(); ++i) {
             EXPECT_EQ(bits(HiddenRowBits(r, i, c.draggable)), c.expected[i]) << c.pattern << " row " << i;
+            // The window asks with the rows around the one it paints.
+            const size_t from = i < 2 ? 0 : i - 2, to = std::min(r.size(), i + 3);
+            const std::vector<THiddenRow> near(r.begin() + static_cast<std::ptrdiff_t>(from),
+                                               r.begin() + static_cast<std::ptrdiff_t>(to));
+            EXPECT_EQ(HiddenRowBits(near, i - from, c.draggable), HiddenRowBits(r, i, c.draggable));
+        }
     }
     EXPECT_EQ(HiddenRowBits({}, 0, false), 0u);
 }

@@ -1252,3 +1252,22 @@ TEST_F(MenuWindow, APressOnTheTearOffBarLeavesAFloatingMenuThatKeepsWorking)
     EXPECT_EQ(FloatingMenuWindows().size(), 2u);
     EXPECT_EQ(sub->RowCount(), 4);  // its items as they are
 }
+
+TEST_F(MenuWindow, AHiddenFirstRowTakesTheBorderAboveItIntoItsBand)
+{
+    const COLORREF border = RGB(200, 160, 40), sunken = RGB(40, 160, 200);
+    Menu->Options().Margins().Set(T_AM2000_Margins::Border, 2);
+    Menu->Options().Colors().Set(T_AM2000_Colors::Border, border);
+    Menu->Options().Colors().Set(T_AM2000_Colors::Sunken, sunken);
+    static_cast<TMenuItem2000*>(Menu->Items()->Items(0))->SetHidden(true);  // Play/Pause
+    Menu->Options().SetFlags(FlagBit(mfHiddenIsVisible));
+    const HWND wnd = Open(100, 100);
+    const RECT w = WindowRect(wnd), first = Row(0);
+    SaveScreenshot(w, "menu_window_hidden_first_row.bmp");
+    const int midX = (w.left + w.right) / 2;
+    EXPECT_EQ(ScreenPixel(midX, w.top + 1), sunken);  // inside the bevel, above the row
+    EXPECT_EQ(ScreenPixel(midX, w.top + 2), sunken);
+    EXPECT_EQ(ScreenPixel(midX, first.top + 3), sunken);
+    EXPECT_EQ(ScreenPixel(midX, w.bottom - 2), border);  // the last row is shown
+    EXPECT_EQ(ScreenPixel(w.left + 1, (first.top + first.bottom) / 2), border);
+}
