@@ -21,12 +21,13 @@ bool Inside(const TRect& r, int x, int y) { return x >= r.left && x < r.right &&
 
 // ---- Scroll column ----
 
-TScrollBarGeometry ScrollBarGeometry(int contentRight, int frame, int height, int barWidth, int arrowHeight,
-                                     int rowCount, int firstRow, int lastRow)
+TScrollBarGeometry ScrollBarGeometry(const T_AM2000_MenuItemRect& rect, bool mirrored, int height, int barWidth,
+                                     int arrowHeight, int rowCount, int firstRow, int lastRow)
 {
     TScrollBarGeometry g;
-    const int left = contentRight + 5, top = frame, bottom = height - frame;
-    g.Column = TRect(contentRight, top, left + barWidth, bottom);
+    const int left = mirrored ? rect.ContentLeft - 5 - barWidth : rect.ContentRight + 5;
+    const int top = rect.FrameWidth, bottom = height - rect.FrameWidth;
+    g.Column = mirrored ? TRect(left, top, rect.ContentLeft, bottom) : TRect(rect.ContentRight, top, left + barWidth, bottom);
     g.Up = TRect(left, top, left + barWidth, top + arrowHeight);
     g.Down = TRect(left, bottom - arrowHeight, left + barWidth, bottom);
     const int track = std::max(0, g.Down.top - g.Up.bottom);
@@ -59,11 +60,11 @@ int MenuHitTest(const TMenuHitInput& h, int x, int y, int last)
         case atBottom: if (y >= h.Height - frame - w) return selNone; break;
         }
     }
-    if (in.Draggable && y < TearOffHeight + 4)
+    if (in.Draggable && !in.Floating && y < TearOffHeight + 4)
         return selTearOff;
     if (h.HasExpand && !h.Scroll && y >= h.Layout->RowsBottom())
         return selExpand;
-    if (h.Scroll && x >= h.Bar.Column.left) {
+    if (h.Scroll && x >= h.Bar.Column.left && x < h.Bar.Column.right) {
         if (Inside(h.Bar.Up, x, y))
             return selScrollUp;
         if (Inside(h.Bar.Down, x, y))
@@ -199,11 +200,11 @@ int FindAcceleratorRow(const std::vector<TAcceleratorRow>& rows, char key)
 
 TPoint SubmenuAnchor(const TAnchorInput& a, const TMenuLayoutInput& in)
 {
-    int x = a.ClientWidth - 5;
-    if (a.Scroll)
-        x -= a.ScrollBarWidth + 5;
+    // 5 pixels inside the rows' edge on the opening side.
+    const int column = a.ScrollBarWidth + 5;
+    int x = a.ClientWidth - 5 - (a.Scroll && !a.ScrollOnLeft ? column : 0);
     if (a.OpensLeftwards || a.TopRightToLeft)
-        x = 5;
+        x = 5 + (a.Scroll && a.ScrollOnLeft ? column : 0);
     const int y = a.RowTop - InnerFrame(in) - a.ScrollShift;
     return TPoint(x, y);
 }

@@ -22,13 +22,14 @@ constexpr unsigned SubmenuDelay = 250, ImmediateSubmenuDelay = 1, ExpandDelay = 
 // ---- Scroll column ----
 
 struct TScrollBarGeometry {
-    TRect Column;  // everything right of the rows
+    TRect Column;  // everything beside the rows
     TRect Up, Down, Thumb;
     double PixelsPerRow = 0;  // track pixels per row
 };
-// contentRight: the right of the rows; frame: the frame's width; the system's bar width and arrow height.
-TScrollBarGeometry ScrollBarGeometry(int contentRight, int frame, int height, int barWidth, int arrowHeight,
-                                     int rowCount, int firstRow, int lastRow);
+// The column lies right of the rows, or left of them in a mirrored (right-to-left) menu; rect gives
+// the rows' edges and the frame's width; the system's bar width and arrow height.
+TScrollBarGeometry ScrollBarGeometry(const T_AM2000_MenuItemRect& rect, bool mirrored, int height, int barWidth,
+                                     int arrowHeight, int rowCount, int firstRow, int lastRow);
 
 // ---- Hit test ----
 
@@ -87,6 +88,7 @@ struct TAnchorInput {
     int ClientWidth = 0;
     bool Scroll = false;
     int ScrollBarWidth = 16;
+    bool ScrollOnLeft = false;    // a mirrored menu keeps its scroll column at the left
     bool OpensLeftwards = false;
     bool TopRightToLeft = false;  // a top window of a right-to-left component
     int RowTop = 0;               // the row's top in the layout

@@ -3,6 +3,7 @@
 #include "MenuUtilsCore.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cmath>
 
 using M = T_AM2000_Margins;
@@ -343,7 +344,10 @@ T_AM2000_MenuItemRect MenuItemRect(const TMenuLayout& layout, const TMenuLayoutI
     r.BufferWidth = bufferWidth;
     r.ContentLeft = r.FrameWidth + r.TitleLeftWidth + (in.Floating ? 1 : 0);
     r.ContentRight = bufferWidth - r.FrameWidth - r.TitleRightWidth - (in.Floating ? 1 : 0);
-    if (scrolling && !in.RightToLeft)
+    // The scroll column stands beside the rows on the side away from the glyphs.
+    if (scrolling && in.RightToLeft)
+        r.ContentLeft += in.ScrollBarWidth + 5;
+    else if (scrolling)
         r.ContentRight -= in.ScrollBarWidth + 5;
     r.CaptionWidth = layout.CaptionWidth;
     r.ShortCutWidth = layout.ShortCutWidth;
@@ -411,6 +415,38 @@ int AlignedPopupLeft(int left, int width, TAlignment alignment, bool rightToLeft
     if (alignment == taCenter)
         return left - width / 2;
     return left;
+}
+
+T_AM2000_its HiddenRowBits(const std::vector<THiddenRow>& rows, size_t row, bool draggable)
+{
+    if (row >= rows.size())
+        return 0;
+    const auto hidden = [&rows](size_t i, int offset) {
+        const auto at = static_cast<std::ptrdiff_t>(i) + offset;
+        return at >= 0 && at < static_cast<std::ptrdiff_t>(rows.size()) && rows[static_cast<size_t>(at)].Hidden;
+    };
+    const auto separator = [&rows](size_t i, int offset) {
+        const auto at = static_cast<std::ptrdiff_t>(i) + offset;
+        return at >= 0 && at < static_cast<std::ptrdiff_t>(rows.size()) && rows[static_cast<size_t>(at)].Separator;
+    };
+    const bool self = rows[row].Hidden;
+    bool isHid = self;
+    bool prev = row == 0 ? self && !draggable : hidden(row, -1);
+    bool succ = row + 1 == rows.size() ? self : hidden(row, 1);
+    if (self) {
+        // The corrections around separators, in their order.
+        if (rows[row].Separator && !hidden(row, -1))
+            isHid = false;
+        if (separator(row, -1))
+            prev = false;
+        if (separator(row, 1) && !hidden(row, 2))
+            succ = false;
+        if (!succ && separator(row, 1) && hidden(row, 2))
+            succ = true;
+        if (!prev && separator(row, -1) && hidden(row, -2))
+            prev = true;
+    }
+    return (isHid ? ItsBit(isHidden) : 0) | (prev ? ItsBit(isHiddenPrev) : 0) | (succ ? ItsBit(isHiddenSucc) : 0);
 }
 
 TTearOffBar TearOffBar(const T_AM2000_MenuItemRect& rect, bool selected, bool firstRowHidden, int rowsTop)

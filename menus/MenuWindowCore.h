@@ -180,6 +180,18 @@ struct TSeparatorIndent {
 };
 TSeparatorIndent SeparatorIndent(T_AM2000_Flags flags, const TMenuLayoutInput& in, bool gutter);
 
+// ---- Hidden neighbours ----
+// A shown row as the look of hidden items sees it: its item's stored hidden flag and whether its
+// caption is a separator's.
+struct THiddenRow {
+    bool Hidden = false, Separator = false;
+};
+// isHidden, isHiddenPrev and isHiddenSucc of one row while hidden items are shown: a hidden run of
+// rows joins into one sunken band, a separator between two hidden items belongs to the band, and a
+// separator at the band's edge stays outside it. The first row of a draggable menu sits under the
+// tear-off bar, so it never joins upwards. Only the rows up to two each way are read.
+T_AM2000_its HiddenRowBits(const std::vector<THiddenRow>& rows, size_t row, bool draggable);
+
 // ---- The tear-off bar ----
 // The bar over the content's width below the frame, the strip of menu colour under it (a pixel
 // shorter when the first row's item is hidden) and, in the flat style, the grip's lines: three

@@ -173,6 +173,7 @@ TPopupMenu2000Form::~TPopupMenu2000Form()
         FChild->FParentWindow = nullptr;
     if (FCounted)
         --OpenWindows;
+    ForgetFloatingWindow(this);
     if (FBufferDC) {
         SelectObject(FBufferDC, FBufferOld);
         DeleteObject(FBuffer);
@@ -316,8 +317,10 @@ void TPopupMenu2000Form::Prepare()
     } else {
         SetState(wsThreeD, true);
     }
+    if (Floating())
+        SetState(wsThreeD, false);
     // 5. to 7.
-    if (!FParentWindow)
+    if (!FParentWindow && !Floating())
         FKind = FOptions.Animation();
     if (FParentWindow && FParentWindow->State(wsCustomising))
         SetState(wsCustomising, true);
@@ -381,7 +384,7 @@ void TPopupMenu2000Form::FillRows()
     FLayoutInput.Margins = {};
     for (int r = 0; r < M::RoleCount; ++r)
         FLayoutInput.Margins[static_cast<size_t>(r)] = margins.Get(static_cast<M::Role>(r));
-    const bool floating = false;
+    const bool floating = Floating();
     FLayoutInput.ThreeD = State(wsThreeD);
     FLayoutInput.Draggable = FOptions.Draggable();
     FLayoutInput.Floating = floating;
@@ -963,7 +966,8 @@ void TPopupMenu2000Form::CloseMenu()
         PlayMenuSound(MenuCloseSound);
     FToolTip.reset();
     AllocateBuffer(1, 1);
-    if (wasShown && !FParentWindow && !State(wsClosedByParent) && FMenu && !FMenu->InState(csDestroying))
+    if (wasShown && !FParentWindow && !State(wsClosedByParent) && !Floating() && FMenu &&
+        !FMenu->InState(csDestroying))
         FMenu->DoMenuClose();
     // 11.
     if (FCaptureSaved && IsWindow(FCaptureSaved))
@@ -1011,7 +1015,9 @@ void TPopupMenu2000Form::RebuildItems()
     FTargetHeight = State(wsScroll) ? std::min(WindowHeight(), FTargetHeight) : WindowHeight();
     const int left = State(wsOpensLeftwards) ? oldRight - FTargetWidth : Left();
     const int top = State(wsOpensUpwards) ? oldBottom - FTargetHeight : Top();
-    if (!State(wsAnimating))
+    if (Floating())
+        SizeFloating(Left(), Top());
+    else if (!State(wsAnimating))
         SetBoundsNow(left, top, FTargetWidth, FTargetHeight);
     AllocateBuffer(FTargetWidth, FTargetHeight);
     if (FSelection >= RowCount())

@@ -3,6 +3,7 @@
 // items into rows, paints them with the menu's skin into a back buffer, places itself on the
 // monitor (flipping left or up, scrolling when too tall), opens with its animation, casts its
 // drop shadow and answers the family's private messages. Input tracking is another unit's.
+#include "MenuInputCore.h"
 #include "MenuWindowCore.h"
 #include "PopupMenu2000.h"
 #include "framework/Forms.h"
@@ -57,6 +58,14 @@ void StopMenuTimer();
 const char* SystemCommandGlyphName(UINT id);
 // Installs the real window as every popup component's window.
 void UseMenuWindows();
+
+class TPopupMenu2000Form;
+// A floating copy of a menu level, torn off by its tear-off bar: a tool window with the caption
+// of the menu (or of its item) at the point, which stays open and keeps its items working. A
+// floating window that shows the same level goes first. The menu owns it.
+TPopupMenu2000Form* CreateTearOffWindow(TCustomPopupMenu2000* menu, TMenuItem* item, HMENU handle, int x, int y);
+// The family's floating windows, oldest first.
+const std::vector<TPopupMenu2000Form*>& FloatingMenuWindows();
 
 class TCustomPopupMenu2000Form : public TForm {
 public:
@@ -134,6 +143,9 @@ public:
 
     // Input: the selection code of a client point; submenus of the selected row; keys.
     int HitTest(int x, int y);
+    // Torn off: a window with a border, no 3D edge and no tear-off bar.
+    bool Floating() const { return BorderStyle != bsNone; }
+    HMENU RootHandle() const { return FRootHandle; }
     void OpenSubmenu(bool keyboard);
     void CloseSubmenu();
     int ParentRow() const { return FParentRow; }
@@ -165,7 +177,17 @@ private:
     void PaintSeparator(const RECT& r, const std::string& caption, T_AM2000_its its);
     void PaintExpandButton();
     void PaintScrollBar();
+    // The scroll column of scroll mode, at the rows' right (left when mirrored).
+    TScrollBarGeometry ScrollBar() const;
     void CopyToScreen(HDC dc);
+    // The client area's top left on the screen; the back buffer lies BufferTop() pixels lower.
+    POINT ClientOrigin() const;
+    int BufferTop() const { return Floating() ? 2 : 0; }
+    // The press on the tear-off bar; the floating window's first show and its size for the rows.
+    void TearOff();
+    void ShowFloating(int x, int y);
+    void SizeFloating(int left, int top);
+    friend TPopupMenu2000Form* CreateTearOffWindow(TCustomPopupMenu2000*, TMenuItem*, HMENU, int, int);
     void Showing();
     void AnimationStep(WPARAM tick, LPARAM delay);
     void FinishAnimation();

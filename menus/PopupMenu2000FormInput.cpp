@@ -115,6 +115,7 @@ TPopupMenu2000Form* TPopupMenu2000Form::TopWindow()
 
 int TPopupMenu2000Form::HitTest(int x, int y)
 {
+    y -= BufferTop();
     TMenuHitInput h;
     h.Layout = &FLayout;
     h.In = &FLayoutInput;
@@ -125,12 +126,8 @@ int TPopupMenu2000Form::HitTest(int x, int y)
     h.LastRow = FLastRow;
     h.Scroll = State(wsScroll);
     h.HasExpand = State(wsHasHidden) && !State(wsHiddenShown);
-    if (h.Scroll) {
-        const T_AM2000_MenuItemRect rect =
-            MenuItemRect(FLayout, FLayoutInput, FBufferWidth, !ColorNone(C::Gutter), true);
-        h.Bar = ScrollBarGeometry(rect.ContentRight, rect.FrameWidth, FBufferHeight, GetSystemMetrics(SM_CXVSCROLL),
-                                  GetSystemMetrics(SM_CYVSCROLL), RowCount(), FFirstRow, FLastRow);
-    }
+    if (h.Scroll)
+        h.Bar = ScrollBar();
     return MenuHitTest(h, x, y, FSelection);
 }
 
@@ -201,7 +198,7 @@ void TPopupMenu2000Form::EditCursor(int x, int y)
 {
     if (TMenuItem2000* item = Skinned(RowItem(FSelection)); item && item->Control() == ctlEditbox) {
         RECT area = RowRect(FSelection);
-        OffsetRect(&area, -Left(), -Top());
+        OffsetRect(&area, -ClientOrigin().x, -ClientOrigin().y);
         const std::string caption = StripAccelerators(SplitCaption(item->GetCaption()).Caption);
         SIZE size{};
         GetTextExtentPoint32A(FBufferDC, caption.c_str(), static_cast<int>(caption.size()), &size);
@@ -263,12 +260,7 @@ void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
     const bool thumbDrag = (FMouseState & 2) && (FPressedArea == selThumb || (hit == FSelection && hit == selThumb));
     if (hit == FSelection || thumbDrag) {
         if (thumbDrag) {
-            const T_AM2000_MenuItemRect rect =
-                MenuItemRect(FLayout, FLayoutInput, FBufferWidth, !ColorNone(C::Gutter), true);
-            const TScrollBarGeometry bar =
-                ScrollBarGeometry(rect.ContentRight, rect.FrameWidth, FBufferHeight, GetSystemMetrics(SM_CXVSCROLL),
-                                  GetSystemMetrics(SM_CYVSCROLL), RowCount(), FFirstRow, FLastRow);
-            const int rows = ThumbRows(cursor.y - FThumbPoint.y, bar.PixelsPerRow);
+            const int rows = ThumbRows(cursor.y - FThumbPoint.y, ScrollBar().PixelsPerRow);
             if (rows != 0) {
                 const TScrollRange range =
                     ScrollByThumb(FLayout, FLayoutInput, FTargetHeight, TScrollRange{FFirstRow, FLastRow}, rows);
@@ -300,7 +292,7 @@ void TPopupMenu2000Form::MouseMove(TShiftState shift, int x, int y)
     if (!quiet) {
         if (TMenuItem2000* item = Skinned(RowItem(hit))) {
             FSelectedRow = RowRect(hit);
-            OffsetRect(&FSelectedRow, -Left(), -Top());
+            OffsetRect(&FSelectedRow, -ClientOrigin().x, -ClientOrigin().y);
             if (item->OnEnter)
                 item->OnEnter(item);
             if (item->OnMouseMove)
@@ -351,7 +343,7 @@ void TPopupMenu2000Form::MouseDown(TMouseButton button, TShiftState shift, int x
     FPressedArea = HitTest(x, y);
     if (TMenuItem2000* item = Skinned(RowItem(FPressedArea)); item && item->OnMouseDown) {
         const RECT r = RowRect(FPressedArea);
-        item->OnMouseDown(item, button, shift, x - (r.left - Left()), y - (r.top - Top()));
+        item->OnMouseDown(item, button, shift, x - (r.left - ClientOrigin().x), y - (r.top - ClientOrigin().y));
     }
     switch (FPressedArea) {
     case selScrollUp:
@@ -359,6 +351,7 @@ void TPopupMenu2000Form::MouseDown(TMouseButton button, TShiftState shift, int x
     case selTrackBelow:
     case selTrackAbove: ScrollPress(FPressedArea); break;
     case selThumb: GetCursorPos(&FThumbPoint); break;
+    case selTearOff: TearOff(); break;
     default: break;
     }
 }
@@ -409,7 +402,7 @@ void TPopupMenu2000Form::MouseUp(TMouseButton button, TShiftState shift, int x, 
     }
     if (TMenuItem2000* item = Skinned(RowItem(FSelection)); item && item->OnMouseUp) {
         const RECT r = RowRect(FSelection);
-        item->OnMouseUp(item, button, shift, x - (r.left - Left()), y - (r.top - Top()));
+        item->OnMouseUp(item, button, shift, x - (r.left - ClientOrigin().x), y - (r.top - ClientOrigin().y));
     }
     if (button == mbRight) {
         ContextPopup(x, y);
@@ -553,19 +546,23 @@ void TPopupMenu2000Form::OpenSubmenu(bool keyboard)
     anchor.ClientWidth = Width();
     anchor.Scroll = State(wsScroll);
     anchor.ScrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
+    anchor.ScrollOnLeft = RightToLeft();
+    anchor.TopRightToLeft = !FParentWindow && FMenu && FMenu->BiDiMode != bdLeftToRight;
     anchor.OpensLeftwards = State(wsOpensLeftwards);
     anchor.RowTop = FLayout.Rows[static_cast<size_t>(row)].Top;
     anchor.ScrollShift = FLayout.Rows[static_cast<size_t>(FFirstRow)].Top - FLayout.FirstTop;
     const TPoint a = SubmenuAnchor(anchor, FLayoutInput);
-    OpenChild(root, handle, row, POINT{Left() + a.x, Top() + a.y}, keyboard);
+    const POINT origin = ClientOrigin();
+    OpenChild(root, handle, row, POINT{origin.x + a.x, origin.y + BufferTop() + a.y}, keyboard);
 }
 
 // Steps 6 to 9 of opening a submenu: the child window for root (or a native handle) at a screen point.
 void TPopupMenu2000Form::OpenChild(TMenuItem* root, HMENU handle, int row, POINT at, bool keyboard)
 {
     // 6.
+    // A floating window's owner is its menu, which must not free the submenu window a second time.
     if (!FChildWindow)
-        FChildWindow = std::make_unique<TPopupMenu2000Form>(Owner(), FMenu);
+        FChildWindow = std::make_unique<TPopupMenu2000Form>(Floating() ? nullptr : Owner(), FMenu);
     TPopupMenu2000Form* child = FChildWindow.get();
     child->SetRoot(root, handle);
     child->FParentWindow = this;
@@ -684,7 +681,7 @@ void TPopupMenu2000Form::Execute(TMenuItem* item, bool fromRelease)
     if (!control && (IsAlphaKind(FKind) || systemFade) && FSelection >= 0) {
         const RECT screen = RowRect(FSelection);
         RECT source = screen;
-        OffsetRect(&source, -Left(), -Top());
+        OffsetRect(&source, -ClientOrigin().x, -(ClientOrigin().y + BufferTop()));
         fade = std::make_unique<T_AM2000_DragWindow>(item, FBufferDC, source);
         fade->PlaceAt(screen.left, screen.top);
         fade->ShowAt();
@@ -699,6 +696,8 @@ void TPopupMenu2000Form::Execute(TMenuItem* item, bool fromRelease)
     } else if (!keepOpen) {
         top->FCancelled = false;
         CloseChain();
+    } else if (top->Floating() && top != this) {
+        top->CloseSubmenu();  // a floating window stays; the submenu that ran the command goes
     }
     // 6.
     PlayMenuSound("MenuCommand");
@@ -775,7 +774,7 @@ void TPopupMenu2000Form::TrackItemDrag()
             return;
         drag.Dragged = item;
         RECT source = screen;
-        OffsetRect(&source, -Left(), -Top());
+        OffsetRect(&source, -ClientOrigin().x, -(ClientOrigin().y + BufferTop()));
         const int margin = FOptions.Margins().Get(T_AM2000_Margins::Frame);
         source.left += margin;
         source.right -= margin;

@@ -21,7 +21,8 @@ RECT TPopupMenu2000Form::RowRect(int row)
     const int frame = FLayoutInput.M(M::Border) + FLayoutInput.M(M::Bevel) + FLayoutInput.M(M::BevelInner) +
                       (State(wsThreeD) ? 2 : 0);
     RECT rect{frame, r.Top - shift, FTargetWidth - frame, r.Top - shift + r.Height};
-    OffsetRect(&rect, Left(), Top());
+    const POINT origin = ClientOrigin();
+    OffsetRect(&rect, origin.x, origin.y + BufferTop());
     return rect;
 }
 
@@ -122,11 +123,11 @@ void TPopupMenu2000Form::BuildToolRegions()
         if (hint.empty())
             continue;
         RECT r = RowRect(row);
-        OffsetRect(&r, -Left(), -Top());
+        OffsetRect(&r, -ClientOrigin().x, -ClientOrigin().y);
         FToolTip->AddTool(r, hint);
     }
     const int frame = FLayoutInput.M(M::Border) + FLayoutInput.M(M::Bevel) + FLayoutInput.M(M::BevelInner);
-    if (FOptions.Draggable())
+    if (FOptions.Draggable() && !Floating())
         FToolTip->AddTool(RECT{frame, frame, FTargetWidth - frame, frame + 9}, "Drag to make this menu float");
     if (State(wsHasHidden))
         FToolTip->AddTool(RECT{frame, FTargetHeight - frame - ExpandButtonHeight - 3, FTargetWidth - frame,

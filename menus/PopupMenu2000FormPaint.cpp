@@ -104,15 +104,26 @@ void PaintTitleBand(HDC dc, const T_AM2000_Title& title, const TSkinPicture& pic
     DeleteObject(font);
 }
 
-// The tear-off bar: flat with a grip, or a caption bar in the system's caption colours.
-void PaintTearOffBar(HDC dc, const TTearOffBar& bar, bool selected, bool flat, const T_AM2000_Colors& colors)
+// The tear-off bar: flat with a grip, or a caption bar in the system's caption colours. Where the
+// menu colour would show, a skin's background picture shows instead.
+void PaintTearOffBar(HDC dc, const TTearOffBar& bar, bool selected, bool flat, const T_AM2000_Colors& colors,
+                     const TSkinPictures& pictures)
 {
     const auto color = [&colors](C::Role role) { return static_cast<COLORREF>(ResolveColor(colors.Get(role))); };
+    const auto menu = [&](const RECT& r) {
+        if (pictures.HasBackground())
+            pictures.CopyBackground(dc, r);
+        else
+            Fill(dc, r, color(C::Menu));
+    };
     const RECT r = bar.Bar;
     if (flat) {
-        Fill(dc, r, selected ? color(C::Highlight) : color(C::Menu));
-        if (selected)
+        if (selected) {
+            Fill(dc, r, color(C::Highlight));
             Band(dc, r, 1, color(C::Frame), color(C::Frame));
+        } else {
+            menu(r);
+        }
         for (const TRect& line : bar.Grip)
             Fill(dc, line, selected ? color(C::Frame) : color(C::DisabledText));
     } else {
@@ -126,7 +137,7 @@ void PaintTearOffBar(HDC dc, const TTearOffBar& bar, bool selected, bool flat, c
             Fill(dc, r, begin);
         }
     }
-    Fill(dc, bar.Strip, color(C::Menu));
+    menu(bar.Strip);
 }
 
 // An item background picture as a nine-part frame in the skin's item corners.
@@ -184,8 +195,6 @@ T_AM2000_its TPopupMenu2000Form::RowState(int row) const
             its |= ItsBit(isRadio);
         if (s.Item->Count() > 0 || (skinned && skinned->AttachMenu()) || s.Item->SubMenu)
             its |= ItsBit(isSubmenu);
-        if (skinned && skinned->GetHidden() && State(wsHiddenShown) && !State(wsHiddenAsRegular))
-            its |= ItsBit(isHidden);
     } else {
         MENUITEMINFOA info{};
         info.cbSize = sizeof info;
@@ -201,6 +210,16 @@ T_AM2000_its TPopupMenu2000Form::RowState(int row) const
             its |= ItsBit(isRadio);
         if (info.hSubMenu)
             its |= ItsBit(isSubmenu);
+    }
+    if (State(wsHiddenShown) && !State(wsHiddenAsRegular)) {
+        // The bits look two rows each way: those rows are enough (the menu's ends stay ends).
+        const int from = std::max(0, row - 2), to = std::min(RowCount() - 1, row + 2);
+        std::vector<THiddenRow> rows;
+        for (int i = from; i <= to; ++i) {
+            auto* item = dynamic_cast<TMenuItem2000*>(RowItem(i));
+            rows.push_back(THiddenRow{item && item->GetHidden(), IsSeparatorCaption(RowCaption(i))});
+        }
+        its |= HiddenRowBits(rows, static_cast<size_t>(row - from), FOptions.Draggable());
     }
     if (row == FSelection)
         its |= ItsBit(isSelected);
@@ -241,7 +260,7 @@ void TPopupMenu2000Form::Paint()
         const int rowsTop = FLayout.Rows.empty() ? FBufferHeight : FLayout.FirstTop;
         const TTearOffBar bar = TearOffBar(rect, FSelection == -2, firstHidden, rowsTop);
         PaintTearOffBar(FBufferDC, bar, FSelection == -2, FOptions.Flags() & FlagBit(mfXpControls),
-                        FOptions.Colors());
+                        FOptions.Colors(), *FPictures);
     }
     const bool wideSelection = FOptions.Flags() & FlagBit(mfNoSharpJoints);
     for (int row = FFirstRow; row <= FLastRow && row < RowCount(); ++row)
@@ -292,8 +311,15 @@ void TPopupMenu2000Form::PaintFrame()
         Band(FBufferDC, r, inner, Color(C::BevelInner), Color(C::BevelInnerShadow));
         InflateRect(&r, -inner, -inner);
     }
-    if (border > 0 && !picture)  // with a picture the bands are the picture's
+    if (border > 0 && !picture) {  // with a picture the bands are the picture's
         Band(FBufferDC, r, border, Color(C::Border), Color(C::Border));
+        // A hidden run that reaches the menu's end takes the band there into its sunken look.
+        const COLORREF sunken = ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken);
+        if (RowCount() > 0 && (RowState(0) & ItsBit(isHiddenPrev)))
+            Fill(FBufferDC, RECT{r.left, r.top, r.right, r.top + border}, sunken);
+        if (RowCount() > 0 && (RowState(RowCount() - 1) & ItsBit(isHiddenSucc)))
+            Fill(FBufferDC, RECT{r.left, r.bottom - border, r.right, r.bottom}, sunken);
+    }
     if (!IsRectEmpty(&FFrameOpening))
         Fill(FBufferDC, FFrameOpening, Color(C::Menu));
 }
@@ -376,6 +402,13 @@ void TPopupMenu2000Form::PaintRow(int row)
     } else if (hidden) {
         if (!(graphBack && ColorNone(C::Sunken)))
             Fill(dc, back, ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken));
+        // The band's edges: none where the neighbour is hidden too, so a run reads as one band.
+        if (its & ItsBit(isCtl3d)) {
+            if (!(its & ItsBit(isHiddenPrev)))
+                Fill(dc, RECT{back.left, top - 1, back.right, top}, Color(C::Line));
+            if (!(its & ItsBit(isHiddenSucc)))
+                Fill(dc, RECT{back.left, bottom - 1, back.right, bottom}, Color(C::LineShadow));
+        }
     } else if (highlight) {
         RECT sel = rowRect;
         if (flags & FlagBit(mfNoSharpJoints))
@@ -514,7 +547,7 @@ void TPopupMenu2000Form::PaintRow(int row)
 void TPopupMenu2000Form::PaintSeparator(const RECT& r, const std::string& caption, T_AM2000_its its)
 {
     const HDC dc = FBufferDC;
-    const bool hidden = its & ItsBit(isHidden);
+    const bool hidden = (its & ItsBit(isHiddenPrev)) && (its & ItsBit(isHiddenSucc));
     if (!(its & ItsBit(isGraphBack)))
         Fill(dc, r, hidden && !ColorNone(C::Sunken) ? Color(C::Sunken) : Color(C::Menu));
     const char kind = caption[0];
@@ -630,24 +663,25 @@ void TPopupMenu2000Form::PaintExpandButton()
     DeleteObject(pen);
 }
 
+TScrollBarGeometry TPopupMenu2000Form::ScrollBar() const
+{
+    const T_AM2000_MenuItemRect rect = MenuItemRect(FLayout, FLayoutInput, FBufferWidth, !ColorNone(C::Gutter), true);
+    return ScrollBarGeometry(rect, RightToLeft(), FBufferHeight, GetSystemMetrics(SM_CXVSCROLL),
+                             GetSystemMetrics(SM_CYVSCROLL), RowCount(), FFirstRow, FLastRow);
+}
+
 void TPopupMenu2000Form::PaintScrollBar()
 {
     const HDC dc = FBufferDC;
-    const T_AM2000_MenuItemRect rect = MenuItemRect(FLayout, FLayoutInput, FBufferWidth, !ColorNone(C::Gutter), true);
-    const int w = GetSystemMetrics(SM_CXVSCROLL), arrow = GetSystemMetrics(SM_CYVSCROLL);
-    const int left = rect.ContentRight + 5, top = rect.FrameWidth, bottom = FBufferHeight - rect.FrameWidth;
-    Fill(dc, RECT{rect.ContentRight, top, left + w, bottom}, Color(C::Menu));
-    RECT up{left, top, left + w, top + arrow}, down{left, bottom - arrow, left + w, bottom};
+    const TScrollBarGeometry bar = ScrollBar();
+    Fill(dc, bar.Column, Color(C::Menu));
+    RECT up = bar.Up, down = bar.Down;
     const UINT atTop = FFirstRow == 0 ? DFCS_INACTIVE : 0;
     const UINT atEnd = FLastRow >= RowCount() - 1 ? DFCS_INACTIVE : 0;
-    DrawFrameControl(dc, &up, DFC_SCROLL, DFCS_SCROLLUP | atTop | (FSelection == -10 ? DFCS_PUSHED : 0));
-    DrawFrameControl(dc, &down, DFC_SCROLL, DFCS_SCROLLDOWN | atEnd | (FSelection == -9 ? DFCS_PUSHED : 0));
-    const int track = std::max(0, static_cast<int>(down.top - up.bottom));
-    if (RowCount() > 0 && track > 0) {
-        const int visible = FLastRow - FFirstRow + 1;
-        const int length = std::max(6, track * visible / RowCount());
-        const int offset = track * FFirstRow / RowCount();
-        RECT thumb{left, up.bottom + offset, left + w, std::min(up.bottom + offset + length, down.top)};
+    DrawFrameControl(dc, &up, DFC_SCROLL, DFCS_SCROLLUP | atTop | (FSelection == selScrollUp ? DFCS_PUSHED : 0));
+    DrawFrameControl(dc, &down, DFC_SCROLL, DFCS_SCROLLDOWN | atEnd | (FSelection == selScrollDown ? DFCS_PUSHED : 0));
+    if (bar.Thumb.bottom > bar.Thumb.top) {
+        RECT thumb = bar.Thumb;
         DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
     }
 }
@@ -660,7 +694,16 @@ void TPopupMenu2000Form::CopyToScreen(HDC dc)
     const bool own = dc == nullptr;
     if (own)
         dc = GetDC(wnd);
-    const int w = Width(), h = Height();
+    int w = Width(), h = Height();
+    // A floating window's client starts with a strip in the menu colour; the buffer lies under it.
+    const int dy = BufferTop();
+    if (Floating()) {
+        RECT client{};
+        GetClientRect(wnd, &client);
+        w = client.right;
+        h = client.bottom - dy;
+        Fill(dc, RECT{0, 0, w, dy}, Color(C::Menu));
+    }
     int sx = 0, sy = 0;
     const bool animating = State(wsAnimating) && !State(wsAnimationDone);
     if (animating && IsStretchKind(FEffective)) {
@@ -702,11 +745,11 @@ void TPopupMenu2000Form::CopyToScreen(HDC dc)
             info.bmiHeader.biHeight = b.bmHeight;
             info.bmiHeader.biPlanes = 1;
             info.bmiHeader.biBitCount = 24;
-            SetDIBitsToDevice(dc, -sx, -sy, static_cast<DWORD>(b.bmWidth), static_cast<DWORD>(b.bmHeight), 0, 0, 0,
+            SetDIBitsToDevice(dc, -sx, dy - sy, static_cast<DWORD>(b.bmWidth), static_cast<DWORD>(b.bmHeight), 0, 0, 0,
                               static_cast<UINT>(b.bmHeight), image->data(), &info, DIB_RGB_COLORS);
         } else {
             GdiFlush();
-            BitBlt(dc, 0, 0, w, h, FBufferDC, sx, sy, SRCCOPY);
+            BitBlt(dc, 0, dy, w, h, FBufferDC, sx, sy, SRCCOPY);
         }
     }
     if (own)

@@ -13,3 +13,7 @@ struct TNativeEntry {
 TNativeEntry ReadNativeEntry(HMENU menu, int position);
 // NotifyWinEvent, bound by name, for the window's menu object.
 void NotifyMenuEvent(DWORD event, HWND wnd, LONG child);
+
+class TPopupMenu2000Form;
+// A floating window leaves the family's list as it goes.
+void ForgetFloatingWindow(const TPopupMenu2000Form* form);

@@ -60,6 +60,9 @@ TEST(MenuHitTest, RowsFrameTitleTearOffAndExpandButton)
     t.In.Draggable = true;
     EXPECT_EQ(MenuHitTest(h, 10, 10, 3), -2);
     EXPECT_EQ(MenuHitTest(h, 10, 11, 3), 0);
+    t.In.Floating = true;  // a torn-off menu has no bar
+    EXPECT_EQ(MenuHitTest(h, 10, 10, 3), 0);
+    t.In.Floating = false;
     t.In.Draggable = false;
 
     // The expand band below the rows; with the window taller than the rows.
@@ -77,7 +80,11 @@ TEST(MenuHitTest, ScrollModeShiftsRowsAndFindsTheScrollColumn)
     h.FirstRow = 3;
     h.LastRow = LastRowThatFits(t.Layout, t.In, 104, 3);
     ASSERT_EQ(h.LastRow, 7);
-    h.Bar = ScrollBarGeometry(90, 2, 104, 16, 16, 10, h.FirstRow, h.LastRow);
+    T_AM2000_MenuItemRect rect;
+    rect.ContentLeft = 2;
+    rect.ContentRight = 90;
+    rect.FrameWidth = 2;
+    h.Bar = ScrollBarGeometry(rect, false, 104, 16, 16, 10, h.FirstRow, h.LastRow);
     // Track 100 - 2*16 - 4 = 68: 6.8 pixels a row; thumb from 20 + 20 for 34.
     EXPECT_DOUBLE_EQ(h.Bar.PixelsPerRow, 6.8);
     EXPECT_EQ(h.Bar.Thumb.top, 38);
@@ -90,6 +97,20 @@ TEST(MenuHitTest, ScrollModeShiftsRowsAndFindsTheScrollColumn)
     EXPECT_EQ(MenuHitTest(h, 100, 80, -1), -7);
     EXPECT_EQ(MenuHitTest(h, 100, 25, -1), -8);
     EXPECT_EQ(MenuHitTest(h, 92, 50, 4), 4);  // the gap before the bar keeps the selection
+
+    // Mirrored: the same column at the left, rows from 23 on; the right side is rows again.
+    rect.ContentLeft = 23;
+    rect.ContentRight = 118;
+    h.Bar = ScrollBarGeometry(rect, true, 104, 16, 16, 10, h.FirstRow, h.LastRow);
+    EXPECT_EQ(h.Bar.Column, TRect(2, 2, 23, 102));
+    EXPECT_EQ(h.Bar.Up, TRect(2, 2, 18, 18));
+    EXPECT_EQ(h.Bar.Thumb, TRect(2, 38, 18, 72));
+    EXPECT_EQ(MenuHitTest(h, 5, 5, -1), -10);
+    EXPECT_EQ(MenuHitTest(h, 5, 95, -1), -9);
+    EXPECT_EQ(MenuHitTest(h, 5, 50, -1), -6);
+    EXPECT_EQ(MenuHitTest(h, 20, 50, 4), 4);
+    EXPECT_EQ(MenuHitTest(h, 100, 5, -1), 3);
+    EXPECT_EQ(MenuHitTest(h, 30, 101, -1), 7);
 }
 
 TEST(MenuStepping, SkipsRowsThatCannotBeSelectedAndWrapsUpwardOnly)
@@ -172,8 +193,16 @@ TEST(MenuSubmenus, AnchorAndTiming)
     a.ScrollBarWidth = 16;
     a.ScrollShift = 20;
     EXPECT_EQ(SubmenuAnchor(a, t.In), TPoint(74, 20));
+    // A mirrored menu's column is at its left: the right edge keeps its 5 pixels.
+    a.ScrollOnLeft = true;
+    EXPECT_EQ(SubmenuAnchor(a, t.In), TPoint(95, 20));
     a.OpensLeftwards = true;
+    EXPECT_EQ(SubmenuAnchor(a, t.In), TPoint(5 + 21, 20));
+    a.ScrollOnLeft = false;
     t.In.ThreeD = true;
+    EXPECT_EQ(SubmenuAnchor(a, t.In), TPoint(5, 18));
+    a.OpensLeftwards = false;
+    a.TopRightToLeft = true;
     EXPECT_EQ(SubmenuAnchor(a, t.In), TPoint(5, 18));
 
     struct Case {

@@ -514,13 +514,13 @@ TEST(MenuLayout, RightToLeftMirrorsColumnsGlyphsArrowsAndSeparatorIndents)
     layout.ShortCutWidth = 40;
     in.RightToLeft = true;
     const T_AM2000_MenuItemRect r = MenuItemRect(layout, in, 300, false, true);
-    EXPECT_EQ(r.ContentLeft, 1);
-    EXPECT_EQ(r.ContentRight, 299);  // no room kept for the scroll bar at the right
-    EXPECT_EQ(r.ShortCutLeft, 1 + 30);
+    EXPECT_EQ(r.ContentLeft, 1 + 16 + 5);  // the scroll column is at the left
+    EXPECT_EQ(r.ContentRight, 299);
+    EXPECT_EQ(r.ShortCutLeft, 22 + 30);
     EXPECT_EQ(r.CaptionLeft, 299 - 20 - 100);
     EXPECT_EQ(r.GlyphLeft, 299 - 20 + 4);
     EXPECT_EQ(r.GlyphWidth, 20 - 3);
-    EXPECT_EQ(r.ArrowLeft, 1);
+    EXPECT_EQ(r.ArrowLeft, 22);
     EXPECT_EQ(r.ArrowWidth, 30 - 4);
     // The glyph column, the caption and the shortcut never overlap.
     EXPECT_LE(r.ShortCutLeft + r.ShortCutWidth, r.CaptionLeft);
@@ -606,4 +606,49 @@ TEST(MenuLayout, TearOffBarSpansTheContentWithItsStripAndGrip)
     EXPECT_EQ(bar.Grip[0].top, 1 + 2);
     EXPECT_EQ(bar.Grip[1].top, 1 + 4);
     EXPECT_EQ(TearOffBar(r, false, true, 100).Strip.Height(), 2);  // a hidden first row
+}
+
+TEST(MenuLayout, HiddenRunsJoinIntoOneBandAndSeparatorsAtItsEdgeStayOut)
+{
+    // n normal item, h hidden item, s separator, S hidden separator; bits as H (isHidden),
+    // P (isHiddenPrev), S (isHiddenSucc) per row.
+    const auto rows = [](const std::string& pattern) {
+        std::vector<THiddenRow> r;
+        for (char c : pattern)
+            r.push_back(THiddenRow{c == 'h' || c == 'S', c == 's' || c == 'S'});
+        return r;
+    };
+    const auto bits = [](T_AM2000_its its) {
+        std::string s;
+        s += (its & ItsBit(isHidden)) ? 'H' : '.';
+        s += (its & ItsBit(isHiddenPrev)) ? 'P' : '.';
+        s += (its & ItsBit(isHiddenSucc)) ? 'S' : '.';
+        return s;
+    };
+    struct Case {
+        const char* pattern;
+        bool draggable;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"nhhn", false, {"..S", "H.S", "HP.", ".P."}},  // a run, its neighbours lose their joining corners
+        {"hn", false, {"HP.", ".P."}},                   // the first row joins the frame band
+        {"hn", true, {"H..", ".P."}},                    // ... not under the tear-off bar
+        {"nh", false, {"..S", "H.S"}},                   // the last row joins the bottom band
+        {"hsh", false, {"HPS", ".PS", "HPS"}},           // a separator inside the band is the band's
+        {"nSh", false, {"..S", "..S", "H.S"}},           // a hidden separator starting the run is not
+        {"hSn", false, {"HP.", "HP.", ".P."}},           // the band ends above a separator before a shown item
+        {"nnhshnn", true, {"...", "..S", "H.S", ".PS", "HP.", ".P.", "..."}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<THiddenRow> r = rows(c.pattern);
+        for (size_t i = 0; i < r.size(); ++i) {
+            EXPECT_EQ(bits(HiddenRowBits(r, i, c.draggable)), c.expected[i]) << c.pattern << " row " << i;
+            // The window asks with the rows around the one it paints.
+            const size_t from = i < 2 ? 0 : i - 2, to = std::min(r.size(), i + 3);
+            const std::vector<THiddenRow> near(r.begin() + static_cast<std::ptrdiff_t>(from),
+                                               r.begin() + static_cast<std::ptrdiff_t>(to));
+            EXPECT_EQ(HiddenRowBits(near, i - from, c.draggable), HiddenRowBits(r, i, c.draggable));
+        }
+    }
+    EXPECT_EQ(HiddenRowBits({}, 0, false), 0u);
 }

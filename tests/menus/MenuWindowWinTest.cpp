@@ -1062,3 +1062,212 @@ TEST_F(MenuWindow, TearOffBarIsAGripOrACaptionBarAboveTheRows)
         CloseMenus();
     }
 }
+
+TEST_F(MenuWindow, ARightToLeftMenuScrollsWithItsBarAtTheLeft)
+{
+    Menu->Items()->Clear();
+    for (int i = 0; i < 100; ++i)
+        Menu->Items()->Add(NewItem2000(Menu, "Item " + std::to_string(i), 0, false, true, nullptr, 0, ""));
+    const int bar = GetSystemMetrics(SM_CXVSCROLL), arrow = GetSystemMetrics(SM_CYVSCROLL);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (TBiDiMode mode : {bdLeftToRight, bdRightToLeft}) {
+        SCOPED_TRACE(int(mode));
+        Menu->BiDiMode = mode;
+        const bool rtl = mode == bdRightToLeft;
+        const HWND wnd = Open(400, 50);
+        ASSERT_TRUE(Window().State(TPopupMenu2000Form::wsScroll));
+        const RECT w = WindowRect(wnd);
+        SaveScreenshot(w, rtl ? "menu_window_scroll_rtl.bmp" : "menu_window_scroll_ltr.bmp");
+        const int width = w.right - w.left;
+        // The buttons inside the bevel on the side away from the glyphs; rows on the other side.
+        const RECT leftButtons{w.left + 1, w.top + 1, w.left + 1 + bar, w.top + 1 + arrow};
+        const RECT rightButtons{w.right - 1 - bar, w.top + 1, w.right - 1, w.top + 1 + arrow};
+        EXPECT_EQ(RowHasColor(leftButtons, face), rtl);
+        EXPECT_EQ(RowHasColor(rightButtons, face), !rtl);
+        const int column = rtl ? 1 + bar / 2 : width - 1 - bar / 2, rows = rtl ? width - 10 : 10;
+        EXPECT_EQ(Window().HitTest(column, 1 + arrow / 2), -10);
+        EXPECT_EQ(Window().HitTest(column, w.bottom - w.top - 1 - arrow / 2), -9);
+        EXPECT_EQ(Window().HitTest(rows, 5), 0);
+        // Pressing the scroll-down button scrolls by a row.
+        const int downY = w.bottom - w.top - 1 - arrow / 2;
+        PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(column, downY));
+        PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(column, downY));
+        Pump(30);
+        EXPECT_EQ(Window().FirstShownRow(), 1);
+        CloseMenus();
+    }
+}
+
+TEST_F(MenuWindow, NeighbouringHiddenItemsShareOneSunkenPicture)
+{
+    // Corners of 3 x 3 on a picture taller than a row: a row's bottom corners come from the
+    // picture's bottom, and an end joined to a hidden neighbour has none (the side runs on).
+    const COLORREF corner = RGB(220, 20, 20), edge = RGB(20, 220, 20), centre = RGB(20, 20, 220);
+    T_AM2000_Skin& skin = Menu->Options().Skin();
+    skin.Set(T_AM2000_Skin::ItemBackgroundSunken, Picture(9, 60, [&](int x, int y) {
+        const bool xEnd = x < 3 || x >= 6, yEnd = y < 3 || y >= 57;
+        return xEnd && yEnd ? corner : xEnd || yEnd ? edge : centre;
+    }));
+    skin.ItemCornerWidth = skin.ItemCornerHeight = 3;
+    for (int i : {1, 2})  // Stop and Previous
+        static_cast<TMenuItem2000*>(Menu->Items()->Items(i))->SetHidden(true);
+    Menu->Options().SetFlags(FlagBit(mfHiddenIsVisible));
+    const HWND wnd = Open(100, 100);
+    SaveScreenshot(WindowRect(wnd), "menu_window_hidden_neighbours.bmp");
+    const RECT play = Row(0), stop = Row(1), previous = Row(2), next = Row(3);
+    EXPECT_EQ(ScreenPixel(stop.left, stop.top + 2), corner);
+    EXPECT_EQ(ScreenPixel(stop.left, stop.bottom - 2), edge);  // Previous goes on below
+    EXPECT_EQ(ScreenPixel(previous.left, previous.bottom - 2), corner);
+    EXPECT_EQ(ScreenPixel(previous.right - 1, previous.bottom - 2), corner);
+    EXPECT_FALSE(RowHasColor(next, edge));  // a shown item has no picture
+    // Selected, the shown item above the run loses its bottom corners to it.
+    skin.Set(T_AM2000_Skin::ItemBackgroundHighlight, skin.Get(T_AM2000_Skin::ItemBackgroundSunken));
+    Window().Repaint();
+    Window().SelectRow(0);
+    Pump(10);
+    SaveScreenshot(WindowRect(wnd), "menu_window_hidden_neighbours_selected.bmp");
+    EXPECT_EQ(ScreenPixel(play.left, play.top + 2), corner);
+    EXPECT_EQ(ScreenPixel(play.left, play.bottom - 2), edge);
+}
+
+TEST_F(MenuWindow, TearOffBarAndItsStripShowTheBackgroundPicture)
+{
+    const COLORREF back = RGB(30, 120, 200);
+    Menu->Options().SetDraggable(true);
+    Menu->Options().Skin().Set(T_AM2000_Skin::Background, Solid(4, 4, back));
+    Menu->Options().Skin().BackgroundLayout = blTile;
+    for (bool flat : {true, false}) {
+        SCOPED_TRACE(flat);
+        Menu->Options().SetFlags(flat ? FlagBit(mfXpControls) : 0);
+        const HWND wnd = Open(100, 100);
+        const RECT w = WindowRect(wnd);
+        SaveScreenshot(w, "menu_window_tearoff_picture.bmp");
+        const int midX = (w.left + w.right) / 2, top = w.top + 1;
+        for (int y : {7, 8, 9})
+            EXPECT_EQ(ScreenPixel(midX, top + y), back) << y;  // the strip under the bar
+        if (flat) {
+            EXPECT_EQ(ScreenPixel(midX, top + 1), RGB(145, 145, 145));  // the grip over the picture
+            EXPECT_EQ(ScreenPixel(midX, top + 2), back);
+            EXPECT_EQ(ScreenPixel(midX - 20, top + 1), back);
+        }
+        Window().SelectRow(-2);
+        Pump(10);
+        EXPECT_NE(ScreenPixel(midX, top + 3), back);  // selected, the bar is the highlight
+        EXPECT_EQ(ScreenPixel(midX, top + 8), back);
+        Window().SelectRow(-1);
+        Pump(10);
+        if (flat) {
+            EXPECT_EQ(ScreenPixel(midX, top + 2), back);
+        }
+        CloseMenus();
+    }
+}
+
+TEST_F(MenuWindow, APressOnTheTearOffBarLeavesAFloatingMenuThatKeepsWorking)
+{
+    Menu->Options().SetDraggable(true);
+    int clicks = 0;
+    Menu->Items()->Items(11)->OnClick = [&clicks](TObject*) { ++clicks; };  // Stay On Top
+    const HWND wnd = Open(100, 100);
+    const RECT popup = WindowRect(wnd);
+    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((popup.right - popup.left) / 2, 3));
+    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM((popup.right - popup.left) / 2, 3));
+    Pump(50);
+    EXPECT_FALSE(Window().IsShowing());
+    ASSERT_EQ(FloatingMenuWindows().size(), 1u);
+    TPopupMenu2000Form& floating = *FloatingMenuWindows()[0];
+    const HWND tool = floating.HandleOrNull();
+    ASSERT_TRUE(IsWindowVisible(tool));
+    const RECT w = WindowRect(tool);
+    SaveScreenshot(w, "menu_window_floating.bmp");
+    EXPECT_EQ(w.left, popup.left);
+    EXPECT_EQ(w.top, popup.top);
+    EXPECT_TRUE(GetWindowLongPtrA(tool, GWL_STYLE) & WS_CAPTION);
+    EXPECT_TRUE(GetWindowLongPtrA(tool, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    char caption[64] = {};
+    GetWindowTextA(tool, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Menu");  // the root has no caption
+    // The client: a 2-pixel strip, then the rows with neither a tear-off bar nor a 3D edge.
+    RECT client{};
+    GetClientRect(tool, &client);
+    EXPECT_EQ(client.bottom, floating.WindowHeight() + 2);
+    EXPECT_EQ(client.right, floating.WindowWidth());
+    POINT origin{0, 0};
+    ClientToScreen(tool, &origin);
+    EXPECT_EQ(ScreenPixel(origin.x + client.right / 2, origin.y), RGB(91, 91, 91));
+    EXPECT_EQ(ScreenPixel(origin.x + 10, origin.y + 2), RGB(68, 68, 68));  // the ring right under it
+    const RECT first = floating.RowRect(0);
+    EXPECT_EQ(first.top, origin.y + 2 + 1);
+    EXPECT_EQ(floating.HitTest(10, first.top - origin.y + 1), 0);
+
+    // A click on an item runs it and the window stays.
+    const RECT stay = floating.RowRect(9);
+    const POINT at{(stay.left + stay.right) / 2 - origin.x, (stay.top + stay.bottom) / 2 - origin.y};
+    SetCursorPos(origin.x + at.x, origin.y + at.y);
+    PostMessageA(tool, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    Pump(20);
+    EXPECT_EQ(floating.Selection(), 9);
+    PostMessageA(tool, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageA(tool, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    Pump(100);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(IsWindowVisible(tool));
+    EXPECT_TRUE(floating.IsShowing());
+
+    // Its submenus open beside it; a command there closes the submenu and leaves the window.
+    int hides = 0;
+    Menu->Items()->Items(6)->Items(1)->OnClick = [&hides](TObject*) { ++hides; };  // Hide Subtitles
+    const auto click = [&](HWND target, const RECT& row) {
+        POINT p{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+        SetCursorPos(p.x, p.y);
+        ScreenToClient(target, &p);
+        PostMessageA(target, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        Pump(20);
+        PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        PostMessageA(target, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        Pump(100);
+    };
+    click(tool, floating.RowRect(5));
+    TPopupMenu2000Form* child = floating.ChildWindow();
+    ASSERT_NE(child, nullptr);
+    ASSERT_TRUE(child->IsShowing());
+    EXPECT_GE(WindowRect(child->HandleOrNull()).left, w.right - 10);
+    click(child->HandleOrNull(), child->RowRect(1));
+    EXPECT_EQ(hides, 1);
+    EXPECT_EQ(floating.ChildWindow(), nullptr);
+    EXPECT_TRUE(floating.IsShowing());
+
+    // The close button hides it; tearing the level off again replaces it.
+    SendMessageA(tool, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(tool));
+    TPopupMenu2000Form* again = CreateTearOffWindow(Menu, Menu->Items(), nullptr, 300, 200);
+    ASSERT_EQ(FloatingMenuWindows().size(), 1u);
+    EXPECT_EQ(FloatingMenuWindows()[0], again);
+    // A submenu's copy takes its item's caption without the marks.
+    TMenuItem* subtitles = Menu->Items()->Items(6);
+    subtitles->Caption = "Sub&titles";
+    TPopupMenu2000Form* sub = CreateTearOffWindow(Menu, subtitles, nullptr, 300, 400);
+    GetWindowTextA(sub->HandleOrNull(), caption, sizeof caption);
+    EXPECT_STREQ(caption, "Subtitles");
+    EXPECT_EQ(FloatingMenuWindows().size(), 2u);
+    EXPECT_EQ(sub->RowCount(), 4);  // its items as they are
+}
+
+TEST_F(MenuWindow, AHiddenFirstRowTakesTheBorderAboveItIntoItsBand)
+{
+    const COLORREF border = RGB(200, 160, 40), sunken = RGB(40, 160, 200);
+    Menu->Options().Margins().Set(T_AM2000_Margins::Border, 2);
+    Menu->Options().Colors().Set(T_AM2000_Colors::Border, border);
+    Menu->Options().Colors().Set(T_AM2000_Colors::Sunken, sunken);
+    static_cast<TMenuItem2000*>(Menu->Items()->Items(0))->SetHidden(true);  // Play/Pause
+    Menu->Options().SetFlags(FlagBit(mfHiddenIsVisible));
+    const HWND wnd = Open(100, 100);
+    const RECT w = WindowRect(wnd), first = Row(0);
+    SaveScreenshot(w, "menu_window_hidden_first_row.bmp");
+    const int midX = (w.left + w.right) / 2;
+    EXPECT_EQ(ScreenPixel(midX, w.top + 1), sunken);  // inside the bevel, above the row
+    EXPECT_EQ(ScreenPixel(midX, w.top + 2), sunken);
+    EXPECT_EQ(ScreenPixel(midX, first.top + 3), sunken);
+    EXPECT_EQ(ScreenPixel(midX, w.bottom - 2), border);  // the last row is shown
+    EXPECT_EQ(ScreenPixel(w.left + 1, (first.top + first.bottom) / 2), border);
+}

@@ -1,0 +1,117 @@
+// Menus torn off by their tear-off bar: the press on the bar closes the chain and leaves a floating
+// copy of the level in a tool window, which stays open until its close button.
+#include "PopupMenu2000Form.h"
+
+#include "MenuUtilsCore.h"
+#include "PopupMenu2000FormParts.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+std::vector<TPopupMenu2000Form*> Floating;
+
+// A menu without a caption of its own and an item without one are called so.
+constexpr const char* DefaultFloatingTitle = "Menu";
+
+}  // namespace
+
+const std::vector<TPopupMenu2000Form*>& FloatingMenuWindows() { return Floating; }
+
+void ForgetFloatingWindow(const TPopupMenu2000Form* form)
+{
+    Floating.erase(std::remove(Floating.begin(), Floating.end(), form), Floating.end());
+}
+
+TPopupMenu2000Form* CreateTearOffWindow(TCustomPopupMenu2000* menu, TMenuItem* item, HMENU handle, int x, int y)
+{
+    // 1. The level shows in one floating window at a time.
+    const auto same = std::find_if(Floating.begin(), Floating.end(), [&](const TPopupMenu2000Form* f) {
+        return f->Root() == item && f->RootHandle() == handle;
+    });
+    if (same != Floating.end())
+        std::unique_ptr<TPopupMenu2000Form>{*same}.reset();  // leaves the list and its owner's as it goes
+    // 2. and 3.
+    auto* form = NewComponent<TPopupMenu2000Form>(menu, menu);
+    std::string caption = menu ? menu->Options().Caption() : std::string();
+    if (caption.empty() && item) {
+        auto* skinned = dynamic_cast<TMenuItem2000*>(item);
+        caption = StripAccelerators(SplitCaption(skinned ? skinned->GetCaption() : item->Caption).Caption);
+    }
+    form->SetCaption(caption.empty() ? DefaultFloatingTitle : caption);
+    // 4. and 5.
+    form->SetRoot(item, handle);
+    form->BorderStyle = bsToolWindow;
+    form->SetState(TPopupMenu2000Form::wsKeepOpen, true);
+    // 6. and 7.
+    form->ShowFloating(x, y);
+    Floating.push_back(form);
+    return form;
+}
+
+void TPopupMenu2000Form::TearOff()
+{
+    TCustomPopupMenu2000* menu = FMenu;
+    TMenuItem* item = FRoot;
+    const HMENU handle = FRootHandle;
+    const int x = Left(), y = Top();
+    TPopupMenu2000Form* top = TopWindow();
+    if (top->Floating()) {
+        top->CloseSubmenu();
+    } else {
+        top->FCancelled = true;
+        CloseChain();
+    }
+    CreateTearOffWindow(menu, item, handle, x, y);
+}
+
+POINT TPopupMenu2000Form::ClientOrigin() const
+{
+    POINT origin{Left(), Top()};
+    if (Floating() && HandleAllocated()) {
+        origin = POINT{0, 0};
+        ClientToScreen(HandleOrNull(), &origin);
+    }
+    return origin;
+}
+
+void TPopupMenu2000Form::SizeFloating(int left, int top)
+{
+    const HWND wnd = Handle();
+    RECT r{0, 0, FTargetWidth, FTargetHeight + BufferTop()};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(wnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(wnd, GWL_EXSTYLE)));
+    SetBoundsNow(left, top, r.right - r.left, r.bottom - r.top);
+}
+
+void TPopupMenu2000Form::ShowFloating(int x, int y)
+{
+    const HWND wnd = Handle();
+    Prepare();
+    FKind = FSavedKind = anHorzSlide;
+    SetState(wsScroll, false);
+    FillRows();
+    FTargetWidth = WindowWidth();
+    FTargetHeight = WindowHeight();
+    FFirstRow = 0;
+    FLastRow = RowCount() - 1;
+    FSelection = FPrevSelection = -1;
+    SetState(wsAnimating, false);
+    SetState(wsClosing, false);
+    SetState(wsAnimationDone, true);
+    FCancelled = true;
+    SizeFloating(x, y);
+    AllocateBuffer(FTargetWidth, FTargetHeight);
+    SetState(wsFullRepaint, true);
+    Paint();
+    ShowWindow(wnd, SW_SHOWNOACTIVATE);
+    SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    BuildToolRegions();
+    NotifyMenuEvent(EVENT_OBJECT_SHOW, wnd, CHILDID_SELF);
+    // The button that pressed the bar still holds: the user goes on dragging the new window.
+    if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) {
+        ReleaseCapture();
+        SendMessageA(wnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    }
+}
