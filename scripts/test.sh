@@ -2,8 +2,8 @@
 # Sets everything up and runs every test: the native build under the sanitizers, and the
 # Windows program built in both forms (32-bit and 64-bit), whose tests run under Wine in the
 # form this machine runs (one Xvfb and one Wine prefix for the whole run).
-# Ends with "N passed (M after a retry), N failed; S skipped: names" (the retry and the skipped
-# part only when there are some); exits non-zero on any failure or build error.
+# Ends with "N passed (M after a retry: names), N failed; S skipped: names" (the retry and the
+# skipped part only when there are some); exits non-zero on any failure or build error.
 #   scripts/test.sh [ctest -R regex]
 #   PVL_WINDOWS_FORM=win32|win64 picks the form whose tests run.
 set -uo pipefail
@@ -30,7 +30,7 @@ configure_and_build() {  # <dir> <cmake args...>
   cmake --build "$dir" -j "$jobs" 2>&1 | grep -E 'error|warning: unused|FAILED' | head -n 60
   return "${PIPESTATUS[0]}"
 }
-retried=0
+retried=0; retried_names=()
 ctest_counts() {  # <log>: prints "total fails" of ctest's summary, nothing when there is none
   local summary
   summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
@@ -61,6 +61,11 @@ run_ctest() {  # <dir> [ctest arguments...]
         if [ -n "$counts" ]; then
           read -r total fails <<<"$counts"
           passed=$((passed + total - fails)); failed=$((failed - total + fails)); retried=$((retried + total - fails))
+          local failed_again name
+          failed_again=$(sed -nE 's/^[[:space:]]+[0-9]+ - ([^ ]+) \(.*/\1/p' "$log")
+          for name in ${again//|/ }; do
+            grep -qxF "$name" <<<"$failed_again" || retried_names+=("$name")
+          done
         fi
       fi
     fi
@@ -107,7 +112,7 @@ if [ -n "$form" ]; then
 fi
 
 summary="$passed passed"
-[ "$retried" -gt 0 ] && summary+=" ($retried after a retry)"
+[ "$retried" -gt 0 ] && summary+=" ($retried after a retry: $(IFS=,; echo "${retried_names[*]}" | sed 's/,/, /g'))"
 summary+=", $failed failed"
 [ "${#skipped[@]}" -gt 0 ] && summary+="; ${#skipped[@]} skipped: $(IFS=,; echo "${skipped[*]}" | sed 's/,/, /g')"
 echo "$summary"
