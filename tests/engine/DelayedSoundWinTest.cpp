@@ -1,9 +1,12 @@
 // A movie playing with its sound delayed: the renderer holds each delayed sample for the
-// delay, and this Wine's splitter feeds picture and sound from one demuxer. A close while
-// playing must end, many times over, under a watchdog that fails the run instead of hanging it.
+// delay, and this Wine's splitter feeds picture and sound from one demuxer, whose stop can then
+// wait for ever. A close while playing must end, many times over, under a watchdog that fails
+// the run instead of hanging it, and the engine must go on with the next file.
+#include "engine/MyDSUtils.h"
 #include "tests/engine/OpenFixture.h"
 #include "tests/support/Watchdog.h"
 
+#include <cstdio>
 #include <string>
 
 using namespace pvltest;
@@ -22,18 +25,24 @@ protected:
         Processor().SetDelay(delay);
         ASSERT_TRUE(AudioFlows());
     }
-    TWatchdog Watchdog{5000};
+    void CloseWhilePlayingEveryTime();
+    // A splitter that never stops is given up after StopGraphTimeoutMs.
+    TWatchdog Watchdog{StopGraphTimeoutMs + 5000};
 };
 
-// Off while the close still hangs with 150 ms and more (a known fault): run it with
-// --gtest_also_run_disabled_tests.
-TEST_F(DelayedSound, DISABLED_AMoviePlayingWithItsSoundDelayedClosesEveryTime)
+// With 500 ms the splitter's stop never ends here: that graph is left behind, and the same
+// engine opens and plays the clip again, remembering the delay of the close before. Ends the
+// process: its exit code tells whether every step held.
+void DelayedSound::CloseWhilePlayingEveryTime()
 {
     for (const int32_t delay : {0, 150, 500}) {
         for (int round = 0; round < 5; ++round) {
             const std::string step = "a close with the sound " + std::to_string(delay) + " ms late, round " + std::to_string(round);
             SCOPED_TRACE(step);
             StartPlaying(delay);
+            if (round > 0) {
+                EXPECT_EQ(Form.Delay, delay);
+            }
             PumpMessages(800);
             Watchdog.Arm(step);
             Engine().ClosePlayingFile();
@@ -41,6 +50,16 @@ TEST_F(DelayedSound, DISABLED_AMoviePlayingWithItsSoundDelayedClosesEveryTime)
             Watchdog.Disarm();
         }
     }
+    std::fflush(stdout);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), HasFailure() ? 1 : 0);
+}
+
+// This Wine crashes as it kills a left graph's waiting thread at the end of a process, whose
+// status is then a crash whatever its exit code: the rounds run in a process of their own.
+TEST_F(DelayedSound, AMoviePlayingWithItsSoundDelayedClosesEveryTime)
+{
+    EXPECT_EXIT(CloseWhilePlayingEveryTime(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
