@@ -15,8 +15,11 @@ void RestoreRunState(IMediaControl* control, OAFilterState state)
 
 }  // namespace
 
-bool SwitchAudioPin(IGraphBuilder* graph, const std::vector<IPin*>& audioPins, IPin* requested, IPin* chainInput)
+bool SwitchAudioPin(IGraphBuilder* graph, const std::vector<IPin*>& audioPins, IPin* requested, IPin* chainInput,
+                    bool* stopGivenUp)
 {
+    if (stopGivenUp)
+        *stopGivenUp = false;
     if (!graph || !requested || !chainInput)
         return false;
     ComPtr<IMediaControl> control;
@@ -42,7 +45,10 @@ bool SwitchAudioPin(IGraphBuilder* graph, const std::vector<IPin*>& audioPins, I
     // 4. Stop and take the old stream and its decoder off the chain.
     OAFilterState before = State_Stopped;
     control->GetState(0, &before);
-    if (FAILED(StopGraph(control.Get())) || FAILED(DisconnectPair(graph, playing)))
+    const HRESULT stopped = StopGraph(control.Get());
+    if (stopGivenUp)
+        *stopGivenUp = stopped == VFW_E_TIMEOUT;
+    if (FAILED(stopped) || FAILED(DisconnectPair(graph, playing)))
         return false;
     if (ConnectedPeer(chainInput) && FAILED(DisconnectPair(graph, chainInput)))
         return false;
@@ -120,7 +126,8 @@ TGraphPause::TGraphPause(IGraphBuilder* graph)
         return;
     if (SUCCEEDED(graph->QueryInterface(IID_PPV_ARGS(&FSeeking))) && FAILED(FSeeking->GetCurrentPosition(&FPosition)))
         FSeeking.Reset();
-    FStopped = SUCCEEDED(StopGraph(FControl.Get()));
+    FStopResult = StopGraph(FControl.Get());
+    FStopped = SUCCEEDED(FStopResult);
 }
 
 TGraphPause::~TGraphPause()

@@ -9,8 +9,10 @@
 // False, leaving the graph alone, when no audio pin is connected or the requested one already
 // is. When the requested pin cannot connect, the previous pin is connected again and the
 // position and run state are restored: False. On success the graph resumes from the same
-// position and runs: True unless the run fails.
-bool SwitchAudioPin(IGraphBuilder* graph, const std::vector<IPin*>& audioPins, IPin* requested, IPin* chainInput);
+// position and runs: True unless the run fails. `stopGivenUp` tells whether the graph's stop
+// never ended (StopGraph's VFW_E_TIMEOUT): False then, and the graph must not be called again.
+bool SwitchAudioPin(IGraphBuilder* graph, const std::vector<IPin*>& audioPins, IPin* requested, IPin* chainInput,
+                    bool* stopGivenUp = nullptr);
 
 // Puts an effect (its input and output pins) between the chain's input and the pin that feeds
 // it, connecting directly in the connection's current format. When the effect refuses that
@@ -31,6 +33,8 @@ public:
     TGraphPause& operator=(const TGraphPause&) = delete;
     // False when the graph's state could not be read or it did not stop.
     bool Stopped() const { return FStopped; }
+    // The stop never ended (StopGraph's VFW_E_TIMEOUT): the graph must not be called again.
+    bool StopGivenUp() const { return FStopResult == VFW_E_TIMEOUT; }
 
 private:
     ComPtr<IMediaControl> FControl;
@@ -38,4 +42,5 @@ private:
     OAFilterState FState = State_Stopped;
     LONGLONG FPosition = 0;
     bool FStopped = false;
+    HRESULT FStopResult = S_OK;
 };

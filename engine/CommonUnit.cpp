@@ -5,6 +5,7 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -41,6 +42,34 @@ public:
 };
 
 TNoSite NoSite;
+
+// Graphs whose splitter never stopped. Releasing one would stop it again and wait for ever, so
+// each is held on purpose, never released (not even at exit), until the process ends its threads.
+void KeepAbandonedGraph(const ComPtr<IGraphBuilder>& graph)
+{
+    static auto* const abandoned = new std::vector<ComPtr<IGraphBuilder>>;
+    abandoned->push_back(graph);
+}
+
+// Takes one of the engine's kept filters out of an abandoned graph through the filter alone
+// (its peers may be the stuck splitter's pins), so that the next graph can have it.
+void LeaveAbandonedGraph(IBaseFilter* filter)
+{
+    FILTER_INFO info{};
+    if (!filter || FAILED(filter->QueryFilterInfo(&info)))
+        return;
+    const ComPtr<IFilterGraph> graph = AdoptRef(info.pGraph);
+    if (!graph)
+        return;
+    filter->Stop();
+    ComPtr<IEnumPins> pins;
+    if (SUCCEEDED(filter->EnumPins(&pins))) {
+        ComPtr<IPin> pin;
+        while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK)
+            pin->Disconnect();
+    }
+    filter->JoinFilterGraph(nullptr, nullptr);
+}
 
 WideString GuidText(const GUID& id)
 {
@@ -252,7 +281,7 @@ void TCommonModule::SetFilterState(uint8_t state)
         return;
     switch (state) {
     case esStopped:
-        StopGraph(control.Get());
+        StopPlayingGraph();
         break;
     case esRunning:
         control->Run();
@@ -292,8 +321,8 @@ void TCommonModule::Stop()
     if (!Graph || FAILED(Graph.As(&control)))
         return;
     ShowOSDText("Stop", 5);
-    StopGraph(control.Get());
-    SetPosition(0);
+    if (StopPlayingGraph())
+        SetPosition(0);
 }
 
 void TCommonModule::PlayPause()
@@ -383,7 +412,10 @@ bool TCommonModule::SetPosition(int64_t position)
     ComPtr<IMediaControl> control;
     if (!Graph || !MediaSeeking || FAILED(Graph.As(&control)))
         return false;
-    return SUCCEEDED(SeekGraph(control.Get(), MediaSeeking.Get(), position));
+    const HRESULT result = SeekGraph(control.Get(), MediaSeeking.Get(), position);
+    if (result == VFW_E_TIMEOUT)
+        CloseStuckGraph();
+    return SUCCEEDED(result);
 }
 
 int32_t TCommonModule::GetMSecfromPercent(double percent)
@@ -412,17 +444,10 @@ void TCommonModule::SetVolume(int32_t volume)
 
 void TCommonModule::FlushGraph()
 {
-    if (Graph) {
-        ComPtr<IMediaControl> control;
-        if (SUCCEEDED(Graph.As(&control)))
-            StopGraph(control.Get());
-        ComPtr<IMediaEventEx> events;
-        if (SUCCEEDED(Graph.As(&events)))
-            events->SetNotifyWindow(0, 0, 0);
-        ComPtr<IObjectWithSite> site;
-        if (SUCCEEDED(Graph.As(&site)))
-            site->SetSite(&NoSite);
-    }
+    if (ComPtr<IMediaControl> control; Graph && SUCCEEDED(Graph.As(&control)) && StopGraph(control.Get()) == VFW_E_TIMEOUT)
+        AbandonGraph();
+    if (Graph)
+        LeaveGraphRecords();
     if (Services.VideoForm)
         Services.VideoForm->ReleaseRenderer();
     if (SRS_CS1)
@@ -456,17 +481,61 @@ void TCommonModule::FlushGraph()
     Graph.Reset();
 }
 
+// The graph's own records of the engine: no filter is asked.
+void TCommonModule::LeaveGraphRecords()
+{
+    ComPtr<IMediaEventEx> events;
+    if (SUCCEEDED(Graph.As(&events)))
+        events->SetNotifyWindow(0, 0, 0);
+    ComPtr<IObjectWithSite> site;
+    if (SUCCEEDED(Graph.As(&site)))
+        site->SetSite(&NoSite);
+}
+
+void TCommonModule::AbandonGraph()
+{
+    KeepAbandonedGraph(Graph);
+    LeaveGraphRecords();
+    for (IBaseFilter* filter : {SRS_CS1 ? SRS_CS1->Filter() : nullptr, SRS_TS1 ? SRS_TS1->Filter() : nullptr,
+                                PvlSprocessor ? PvlSprocessor->Filter() : nullptr, AC3Filter1 ? AC3Filter1->Filter() : nullptr,
+                                DirectVobSub1 ? DirectVobSub1->Filter() : nullptr})
+        LeaveAbandonedGraph(filter);
+    Graph.Reset();
+}
+
+bool TCommonModule::StopPlayingGraph()
+{
+    ComPtr<IMediaControl> control;
+    if (!Graph || FAILED(Graph.As(&control)) || StopGraph(control.Get()) != VFW_E_TIMEOUT)
+        return true;
+    CloseStuckGraph();
+    return false;
+}
+
+void TCommonModule::CloseStuckGraph()
+{
+    KeepMovieInfo();
+    AbandonGraph();
+    ClosePlayingFile();
+}
+
+void TCommonModule::KeepMovieInfo()
+{
+    try {
+        SaveMovieInfo();
+    } catch (const std::exception&) {
+        // The movie memory reports its own failures; the graph goes all the same.
+    }
+}
+
 void TCommonModule::ClosePlayingFile()
 {
     if (Graph && GetFilterState() != esNoGraph) {
         ComPtr<IMediaControl> control;
-        if (SUCCEEDED(Graph.As(&control)))
-            StopGraph(control.Get());
-        try {
-            SaveMovieInfo();
-        } catch (const std::exception&) {
-            // The movie memory reports its own failures; the graph goes all the same.
-        }
+        const bool stuck = SUCCEEDED(Graph.As(&control)) && StopGraph(control.Get()) == VFW_E_TIMEOUT;
+        KeepMovieInfo();
+        if (stuck)
+            AbandonGraph();
     }
     FlushGraph();
     if (Services.ControlForm) {

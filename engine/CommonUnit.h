@@ -234,6 +234,17 @@ private:
     void ShowOSDText(const std::string& text, int seconds);
     IPlayList* PlayList();
     bool StepThroughPlayList(bool forward);
+    // Stops the graph (StopGraph). One whose splitter never stops cannot be asked anything
+    // again: it is closed as a file is closed, its memory saved first, and left behind
+    // (CloseStuckGraph); false then, with no graph.
+    bool StopPlayingGraph();
+    void CloseStuckGraph();
+    // Holds the graph for the rest of the run, takes the engine's kept filters out of it
+    // through themselves, and lets the engine forget it; nothing reaches its splitter.
+    void AbandonGraph();
+    void LeaveGraphRecords();
+    // SaveMovieInfo, whose failure never stops a close.
+    void KeepMovieInfo();
     // The steps both surround switches share; ranThrough tells whether the graph was stopped
     // and brought back.
     bool SwitchSurround(TExternalFilterCntl& effect, bool inGraph, bool active,

@@ -88,7 +88,11 @@ bool TCommonModule::SelectAudioStream(int pinIndex)
     std::vector<IPin*> pins;
     for (const TPinItem& item : AudioPins)
         pins.push_back(item.Pin.Get());
-    return SwitchAudioPin(Graph.Get(), pins, pins[static_cast<size_t>(pinIndex)], AudioChainInput.Get());
+    bool stopGivenUp = false;
+    const bool switched = SwitchAudioPin(Graph.Get(), pins, pins[static_cast<size_t>(pinIndex)], AudioChainInput.Get(), &stopGivenUp);
+    if (stopGivenUp)
+        CloseStuckGraph();
+    return switched;
 }
 
 bool TCommonModule::SwitchSurround(TExternalFilterCntl& effect, bool inGraph, bool active,
@@ -103,6 +107,10 @@ bool TCommonModule::SwitchSurround(TExternalFilterCntl& effect, bool inGraph, bo
         return effect.IsFilterConnected();
     // Stopped for the change; the position and the run state come back when it goes.
     const TGraphPause pause(Graph.Get());
+    if (pause.StopGivenUp()) {
+        CloseStuckGraph();
+        return false;
+    }
     if (!pause.Stopped())
         return effect.IsFilterConnected();
     if (active) {

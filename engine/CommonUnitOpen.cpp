@@ -23,8 +23,7 @@ bool TCommonModule::PlayInList(int index, bool autoPlay)
     const TOpeningGuard opening(FOpening);
 
     // 2.
-    if (ComPtr<IMediaControl> control; Graph && SUCCEEDED(Graph.As(&control)))
-        StopGraph(control.Get());
+    StopPlayingGraph();
     if (Services.ControlForm)
         Services.ControlForm->PrepareNewFile();
 

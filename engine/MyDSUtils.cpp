@@ -3,6 +3,7 @@
 #include <mmreg.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -146,10 +147,17 @@ void SplittersAndRenderers(IMediaControl* control, std::vector<ComPtr<IBaseFilte
     }
 }
 
-DWORD WINAPI StopFilters(void* filters)
+void StopEach(const std::vector<ComPtr<IBaseFilter>>& filters)
 {
-    for (const ComPtr<IBaseFilter>& filter : *static_cast<std::vector<ComPtr<IBaseFilter>>*>(filters))
+    for (const ComPtr<IBaseFilter>& filter : filters)
         filter->Stop();
+}
+
+// The stopper thread owns its splitters: a stop that never ends outlives StopGraph.
+DWORD WINAPI StopOwnedFilters(void* filters)
+{
+    const std::unique_ptr<std::vector<ComPtr<IBaseFilter>>> owned(static_cast<std::vector<ComPtr<IBaseFilter>>*>(filters));
+    StopEach(*owned);
     return 0;
 }
 
@@ -405,16 +413,20 @@ HRESULT StopGraph(IMediaControl* control)
     if (state == State_Running)
         control->Pause();
     control->GetState(2000, &state);
-    std::vector<ComPtr<IBaseFilter>> splitters, renderers;
-    SplittersAndRenderers(control, splitters, renderers);
-    HANDLE stopper = nullptr;
-    if (!splitters.empty()) {
-        stopper = CreateThread(nullptr, 0, StopFilters, &splitters, 0, nullptr);
+    auto splitters = std::make_unique<std::vector<ComPtr<IBaseFilter>>>();
+    std::vector<ComPtr<IBaseFilter>> renderers;
+    SplittersAndRenderers(control, *splitters, renderers);
+    if (!splitters->empty()) {
+        const HANDLE stopper = CreateThread(nullptr, 0, StopOwnedFilters, splitters.get(), 0, nullptr);
         if (stopper) {
+            splitters.release();  // the thread's now
             WaitForSingleObject(stopper, 100);
-            StopFilters(&renderers);
-            WaitForSingleObject(stopper, INFINITE);
+            StopEach(renderers);
+            const DWORD waited = WaitForSingleObject(stopper, StopGraphTimeoutMs);
             CloseHandle(stopper);
+            // A splitter still stopping holds its lock: the graph's own stop would wait on it.
+            if (waited != WAIT_OBJECT_0)
+                return VFW_E_TIMEOUT;
         }
     }
     return control->Stop();
@@ -426,8 +438,11 @@ HRESULT SeekGraph(IMediaControl* control, IMediaSeeking* seeking, LONGLONG posit
         return E_POINTER;
     OAFilterState state = State_Stopped;
     control->GetState(0, &state);
-    if (state != State_Stopped)
-        StopGraph(control);
+    if (state != State_Stopped) {
+        const HRESULT stopped = StopGraph(control);
+        if (stopped == VFW_E_TIMEOUT)
+            return stopped;
+    }
     const HRESULT result = seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
     if (state == State_Running)
         control->Run();

@@ -23,11 +23,16 @@ HRESULT RemoveAllFilters(IGraphBuilder* graph);
 // for ever. So a running graph is paused and settled first, its splitters are told to stop
 // while their stream threads still wait in the renderers, and only then are the renderers
 // stopped, so that every stream thread finds its splitter stopping and ends.
+// A splitter that still has not stopped after StopGraphTimeoutMs is left stopping on a thread
+// of its own: VFW_E_TIMEOUT then, and the graph must not be called again (every call that
+// reaches that splitter, its release too, would wait for ever).
+constexpr DWORD StopGraphTimeoutMs = 5000;
 HRESULT StopGraph(IMediaControl* control);
 // Moves a graph to an absolute position (100 ns units) and leaves it in the state it had.
 // A running or paused graph is stopped for the seek: this platform's splitter wakes only one
 // of its stream threads when a seek's flush ends, and a later stop waits for the other one
 // for ever. A stopped graph only takes the position, and starts its threads afresh there.
+// VFW_E_TIMEOUT, with nothing else done, when that stop does not end (see StopGraph).
 HRESULT SeekGraph(IMediaControl* control, IMediaSeeking* seeking, LONGLONG position);
 // The pin's first preferred media type; E_FAIL without a pin, VFW_E_NO_TYPES when it offers
 // none (so a success always comes with a media type).
