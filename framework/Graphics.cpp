@@ -115,6 +115,12 @@ void TBitmap::SetPixels(int width, int height, const uint32_t* pixels)
         std::memcpy(FBits, pixels, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
 }
 
+void TBitmap::Assign(const TBitmap& source)
+{
+    if (&source != this)
+        SetPixels(source.FWidth, source.FHeight, source.FBits);
+}
+
 void TBitmap::SetSize(int width, int height)
 {
     FHandle.Reset();

@@ -60,6 +60,8 @@ public:
     void SetPixels(int width, int height, const uint32_t* pixels);
     // A new picture of the size, black with alpha 0, for filling in place through ScanLine.
     void SetSize(int width, int height);
+    // A copy of the source's pixels (an empty source empties this one).
+    void Assign(const TBitmap& source);
     uint32_t* ScanLine(int row) { return FBits + static_cast<ptrdiff_t>(row) * FWidth; }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }

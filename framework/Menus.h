@@ -2,6 +2,7 @@
 // Popup menus: a tree of items shown as the system's popup menu. The skinned menu family
 // derives from these and draws the same tree itself.
 #include "Classes.h"
+#include "Graphics.h"
 #include "ShortCuts.h"
 #include "Types.h"
 
@@ -110,6 +111,7 @@ public:
     int HelpContext = 0;
     std::string Hint;
     int ImageIndex = -1;
+    TBitmap Bitmap;  // the item's own glyph, shown by the skinned menus
     TComponent* SubMenuImages = nullptr;
     UINT Command = 0;
     // A popup menu shown as this item's submenu; its OnPopup runs before its items show.

@@ -114,6 +114,12 @@ void TMenuItem2000::SetImageIndex(int value)
     Changed(3);
 }
 
+void TMenuItem2000::SetBitmap(const TBitmap& value)
+{
+    Bitmap.Assign(value);
+    Changed(3);
+}
+
 void TMenuItem2000::SetDefaultIndex(int value)
 {
     FDefaultIndex = value;
@@ -384,6 +390,7 @@ void TMenuItem2000::Assign(const TPersistent& source)
     Hint = item->Hint;
     OnClick = item->OnClick;
     ImageIndex = item->ImageIndex;
+    Bitmap.Assign(item->Bitmap);
     SubMenuImages = item->SubMenuImages;
     if (TBasicAction* action = item->Action())
         TMenuItem::SetAction(action);

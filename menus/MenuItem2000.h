@@ -38,6 +38,7 @@ public:
     void SetVisible(bool value);
     void SetChecked(bool value);
     void SetImageIndex(int value);
+    void SetBitmap(const TBitmap& value);
     void SetDefaultIndex(int value);
     void SetShortCut(const std::string& value);  // EMenuError "Invalid shortcut: 'Foo'"
     void SetHint(const std::string& value);
@@ -51,6 +52,8 @@ public:
     virtual bool GetVisible() const { return Visible; }
     virtual bool GetChecked() const { return Checked; }
     virtual int GetImageIndex() const { return ImageIndex; }
+    virtual const TBitmap& GetBitmap() const { return Bitmap; }
+    virtual bool IsBitmapStored() const { return !GetBitmap().Empty(); }
     virtual int GetCount() const { return Count(); }
     virtual TBasicAction* GetAction() const { return Action(); }
     virtual std::string GetShortCut() const;
@@ -88,7 +91,7 @@ public:
     TMouseEvent OnMouseDown, OnMouseUp;
 
     int DefaultIndex() const { return FDefaultIndex; }
-    int NumGlyphs = 1;
+    int NumGlyphs = 1;  // equal cells of the Bitmap strip; menus show the first
     bool Demotable = true;
     uint32_t LastTimeUsed = 0;
     TMenuItem* Origin = nullptr;

@@ -12,6 +12,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstring>
+#include <vector>
+
 #undef GetObject  // the stored-property member, not the GDI call
 
 namespace {
@@ -164,6 +167,33 @@ namespace {
 const char* const Extensions[] = {"", "", ".menu", ".txt", ".xml"};
 constexpr int BinaryForm = 1, TextForm = 2, XmlForm = 3;
 
+// An item's bitmap as stored: width and height (32-bit), then the rows top-down, 4 bytes a pixel.
+std::string BitmapData(const TBitmap& bitmap)
+{
+    const int32_t size[2] = {bitmap.Width(), bitmap.Height()};
+    std::string data(reinterpret_cast<const char*>(size), sizeof size);
+    if (const uint32_t* pixels = bitmap.Pixels())
+        data.append(reinterpret_cast<const char*>(pixels),
+                    static_cast<size_t>(size[0]) * static_cast<size_t>(size[1]) * 4);
+    return data;
+}
+
+void ReadBitmapData(TMenuItem2000& item, const std::string& data)
+{
+    int32_t size[2] = {};
+    if (data.size() >= sizeof size)
+        std::memcpy(size, data.data(), sizeof size);
+    if (data.size() < sizeof size || size[0] < 0 || size[1] < 0 ||
+        data.size() - sizeof size != static_cast<uint64_t>(size[0]) * static_cast<uint64_t>(size[1]) * 4)
+        throw EReadError("Invalid stream format");
+    std::vector<uint32_t> pixels(static_cast<size_t>(size[0]) * static_cast<size_t>(size[1]));
+    if (!pixels.empty())
+        std::memcpy(pixels.data(), data.data() + sizeof size, pixels.size() * 4);
+    TBitmap bitmap;
+    bitmap.SetPixels(size[0], size[1], pixels.data());
+    item.SetBitmap(bitmap);
+}
+
 // Items taken out of the tree while a layout is read, found again by name.
 class TItemPool {
 public:
@@ -242,6 +272,12 @@ public:
         list.push_back(BoolProperty("Default", [i] { return i->Default; }, [i](bool v) { i->Default = v; }));
         list.push_back(IntProperty("GroupIndex", [i] { return i->GroupIndex; }, [i](int64_t v) { i->GroupIndex = static_cast<int>(v); }));
         list.push_back(IntProperty("ImageIndex", [i] { return i->ImageIndex; }, [i](int64_t v) { i->SetImageIndex(static_cast<int>(v)); }));
+        list.push_back(BinaryProperty("Bitmap", [i] { return BitmapData(i->GetBitmap()); },
+                                      [i](const std::string& v) { ReadBitmapData(*i, v); },
+                                      [i] { return i->IsBitmapStored(); }));
+        list.push_back(IntProperty("NumGlyphs", [i] { return i->NumGlyphs; },
+                                   [i](int64_t v) { i->NumGlyphs = static_cast<int>(v); },
+                                   [i] { return i->NumGlyphs != 1; }));
         list.push_back(IntProperty("HelpContext", [i] { return i->HelpContext; }, [i](int64_t v) { i->HelpContext = static_cast<int>(v); }));
         list.push_back(IntProperty("Tag", [i] { return static_cast<int64_t>(static_cast<int32_t>(i->Tag)); },
                                    [i](int64_t v) { i->Tag = static_cast<intptr_t>(v); }));

@@ -447,6 +447,8 @@ void TPopupMenu2000Form::FillRows()
                 in.ImageHeight = list->Height();
             else
                 in.StandardGlyph = MenuItemCache().HasGlyph(parts.Caption);
+            if (skinned)
+                in.BitmapHeight = skinned->GetBitmap().Height();
             if (!IsSeparatorCaption(text))
                 in.CaptionWidth = captionWidth(parts.Caption, isDefault);
         } else {

@@ -379,7 +379,12 @@ void TPopupMenu2000Form::PaintRow(int row)
         glyph = MenuItemCache().ImageIndexOf(name ? std::string_view(name) : std::string_view(parts.Caption));
     }
     const bool hasImage = images && imageIndex >= 0;
-    const bool hasGlyph = hasImage || glyph >= 0;
+    // The item's own bitmap comes after image lists and the standard-command glyph.
+    auto* skinnedItem = dynamic_cast<TMenuItem2000*>(source.Item);
+    const TBitmap* bitmap = !hasImage && glyph < 0 && skinnedItem && !skinnedItem->GetBitmap().Empty()
+                                ? &skinnedItem->GetBitmap()
+                                : nullptr;
+    const bool hasGlyph = hasImage || glyph >= 0 || bitmap;
 
     // Background.
     const T_AM2000_Skin& skin = FOptions.Skin();
@@ -419,10 +424,10 @@ void TPopupMenu2000Form::PaintRow(int row)
         Fill(dc, back, Color(C::Menu));
     }
 
-    const bool mark = (checked || (its & ItsBit(isRadio)) || (its & ItsBit(isCheckable))) && !hasImage && glyph < 0;
+    const bool mark = (checked || (its & ItsBit(isRadio)) || (its & ItsBit(isCheckable))) && !hasGlyph;
     const auto markPicture = (its & ItsBit(isRadio)) ? T_AM2000_Skin::Radio : T_AM2000_Skin::CheckMark;
     const RECT box{rect.GlyphLeft, top + (hidden ? 1 : 0), rect.GlyphLeft + rect.GlyphWidth - 1, bottom - (hidden ? 1 : 0)};
-    if ((hasImage || glyph >= 0 || (mark && checked)) && !(flags & FlagBit(mfXpControls))) {
+    if ((hasGlyph || (mark && checked)) && !(flags & FlagBit(mfXpControls))) {
         COLORREF boxColor = gutter ? Color(C::Gutter) : Color(C::Menu);
         if ((flags & FlagBit(mfNoBitmapRect)) && checked)
             boxColor = Color(C::Highlight);
@@ -448,24 +453,29 @@ void TPopupMenu2000Form::PaintRow(int row)
         }
     }
     const int boxMidX = (box.left + box.right) / 2, boxMidY = (box.top + box.bottom) / 2;
+    // A bitmap glyph (a strip's first cell), embossed in the disabled colours when disabled.
+    const auto drawPicture = [&](HBITMAP picture, int cells, int x, int y) {
+        if (disabled)
+            DrawGlyphShape(dc, x, y, NoColor, ColorNone(C::DisabledShadow) ? NoColor : Color(C::DisabledShadow),
+                           Color(C::DisabledText), picture, cells, 0);
+        else
+            DrawGlyph(dc, x, y, 0, 0, NoColor, picture, cells, 0);
+    };
     if (hasImage) {
         images->Draw(dc, boxMidX - images->Width() / 2, boxMidY - images->Height() / 2, imageIndex);
     } else if (glyph >= 0) {
         const COLORREF shade = ColorNone(C::DisabledShadow) ? NoColor : Color(C::DisabledShadow);
         DrawGlyphByIndex(dc, boxMidX - 8, boxMidY - 8, !disabled, shade, Color(C::DisabledText), glyph);
+    } else if (bitmap) {
+        const int cells = std::max<int>(1, skinnedItem->NumGlyphs);
+        drawPicture(bitmap->Handle(), cells, boxMidX - bitmap->Width() / cells / 2, boxMidY - bitmap->Height() / 2);
     } else if (mark && FPictures->Has(markPicture)) {
         FPictures->Get(markPicture).DrawGlyph(dc, TRect(box), its);
     } else if (mark && checked) {
         const HBITMAP picture = (its & ItsBit(isRadio)) ? SystemRadioItem() : SystemCheckMark();
         BITMAP b{};
-        if (picture && GetObjectA(picture, sizeof b, &b)) {
-            const int x = boxMidX - b.bmWidth / 2, y = boxMidY - b.bmHeight / 2;
-            if (disabled)
-                DrawGlyphShape(dc, x, y, NoColor, ColorNone(C::DisabledShadow) ? NoColor : Color(C::DisabledShadow),
-                               Color(C::DisabledText), picture, 1, 0);
-            else
-                DrawGlyph(dc, x, y, 0, 0, NoColor, picture, 1, 0);
-        }
+        if (picture && GetObjectA(picture, sizeof b, &b))
+            drawPicture(picture, 1, boxMidX - b.bmWidth / 2, boxMidY - b.bmHeight / 2);
     }
 
     // Caption, shortcut and arrow.

@@ -84,6 +84,11 @@ protected:
 TEST_F(MenuStorage, EveryModeWritesAndReadsBack)
 {
     const std::string original = Names(Menu->Items());
+    const uint32_t strip[2] = {0xFF102030u, 0x80405060u};
+    TBitmap bitmap;
+    bitmap.SetPixels(2, 1, strip);
+    Save->SetBitmap(bitmap);
+    Save->NumGlyphs = 2;
     for (uint8_t mode : {1, 2, 3, 4}) {
         SCOPED_TRACE(mode);
         SetMenuStorageMode(mode);
@@ -101,11 +106,18 @@ TEST_F(MenuStorage, EveryModeWritesAndReadsBack)
         Menu->Items()->Add(Save);
         Open->SetCaption("changed");
         Two->SetChecked(true);
+        Save->SetBitmap(TBitmap());
+        Save->NumGlyphs = 1;
         LoadMenuOrder(Menu);
         EXPECT_EQ(original, Names(Menu->Items()));
         EXPECT_EQ("&Open...", Open->Caption);
         EXPECT_FALSE(Two->Checked);
         EXPECT_EQ(Open, File->Items(0));
+        ASSERT_EQ(Save->GetBitmap().Width(), 2);
+        EXPECT_EQ(std::vector<uint32_t>(strip, strip + 2),
+                  std::vector<uint32_t>(Save->GetBitmap().Pixels(), Save->GetBitmap().Pixels() + 2));
+        EXPECT_EQ(2, Save->NumGlyphs);
+        EXPECT_TRUE(Open->GetBitmap().Empty());
         Open->Click();
     }
     EXPECT_EQ(4, Clicks);

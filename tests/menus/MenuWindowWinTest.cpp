@@ -368,6 +368,54 @@ TEST_F(MenuWindow, ACheckedRadioItemsGlyphBoxTakesTheHighlight)
     EXPECT_EQ(ScreenPixel(unchecked.left + 1, unchecked.top + 1), RGB(91, 91, 91));
 }
 
+// An item's own bitmap: a blue square in a ring of magenta, whose bottom-left pixel makes it
+// transparent.
+namespace {
+TBitmap RingedSquare(int height)
+{
+    std::vector<uint32_t> pixels(static_cast<size_t>(16 * height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < 16; ++x)
+            pixels[static_cast<size_t>(y * 16 + x)] =
+                x == 0 || x == 15 || y == 0 || y == height - 1 ? 0xFFFF00FFu : 0xFF0000C8u;
+    TBitmap bitmap;
+    bitmap.SetPixels(16, height, pixels.data());
+    return bitmap;
+}
+}  // namespace
+
+TEST_F(MenuWindow, AnItemsBitmapIsItsGlyphEmbossedWhenDisabledAndSetsItsRowHeight)
+{
+    constexpr COLORREF disabledText = RGB(10, 120, 30);
+    Menu->Options().Colors().Set(T_AM2000_Colors::DisabledText, disabledText);
+    TMenuItem2000* view = Menu->Items()->Items(14);  // View: Snapshot Browser, then the three
+    Menu->RootItem = view;
+    TMenuItem2000* plain = view->AddNew("Plain Picture");
+    TMenuItem2000* disabled = view->AddNew("Disabled Picture");
+    TMenuItem2000* tall = view->AddNew("Tall Picture");
+    plain->SetBitmap(RingedSquare(16));
+    disabled->SetBitmap(RingedSquare(16));
+    disabled->SetEnabled(false);
+    tall->SetBitmap(RingedSquare(24));
+    const HWND wnd = Open(100, 100);
+    SaveScreenshot(WindowRect(wnd), "menu_window_item_bitmaps.bmp");
+    const auto glyphColumn = [this](int row) {
+        const RECT r = Row(row);
+        return RECT{r.left, r.top, r.left + 24, r.bottom};
+    };
+    EXPECT_TRUE(RowHasColor(glyphColumn(1), RGB(0, 0, 200)));
+    EXPECT_FALSE(RowHasColor(glyphColumn(1), RGB(255, 0, 255)));
+    EXPECT_FALSE(RowHasColor(glyphColumn(1), disabledText));
+    EXPECT_TRUE(RowHasColor(glyphColumn(2), disabledText));
+    EXPECT_FALSE(RowHasColor(glyphColumn(2), RGB(0, 0, 200)));
+    EXPECT_EQ(Row(3).bottom - Row(3).top, 28);
+
+    TMenuItem2000* copy = NewComponent<TMenuItem2000>(Form);
+    copy->Assign(*tall);
+    ASSERT_EQ(copy->GetBitmap().Height(), 24);
+    EXPECT_EQ(copy->GetBitmap().Pixels()[17], 0xFF0000C8u);
+}
+
 TEST_F(MenuWindow, ClosesThroughTheFamilysMessagesAndReusesItsWindow)
 {
     const HWND wnd = Open(100, 100);
