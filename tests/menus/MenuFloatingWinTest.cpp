@@ -4,6 +4,7 @@
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000Form.h"
 #include "menus/ThemeSupport.h"
+#include "tests/menus/BarTestParts.h"
 #include "tests/menus/InputParts.h"
 
 #include <commctrl.h>
@@ -66,10 +67,8 @@ protected:
     }
     TMenuItem2000* Add(TMenuItem* parent, const std::string& caption)
     {
-        auto* item = NewComponent<TMenuItem2000>(Menu);
-        item->Caption = caption;
+        TMenuItem2000* item = AddItem(Menu, parent, caption);
         item->OnClick = [this, item](TObject*) { Log.push_back("click " + item->Caption); };
-        parent->Add(item);
         return item;
     }
     TPopupMenu2000Form& TearOff()
@@ -154,12 +153,20 @@ TEST_F(FloatingMenu, APressGivesItTheKeysThatMoveOpenAndRunAndEscGivesThemBack)
     EXPECT_FALSE(Logged("click E&xit"));
 }
 
-TEST_F(FloatingMenu, APressOutsideClosesItsSubmenuAndTakesTheKeysButLeavesIt)
+TEST_F(FloatingMenu, APressOutsideOrAltClosesItsSubmenuAndTakesTheKeysButLeavesIt)
 {
     TPopupMenu2000Form& floating = TearOff();
     ClickRow(floating, 2);  // Sub&menu
     ASSERT_TRUE(Open(floating.ChildWindow()));
     EXPECT_EQ(FloatingKeyWindow(), &floating);
+    Tap(VK_MENU);
+    EXPECT_FALSE(Open(floating.ChildWindow()));
+    EXPECT_TRUE(Open(&floating));
+    EXPECT_EQ(FloatingKeyWindow(), nullptr);
+
+    MoveTo(10, 10);  // off the row, so that the press opens it again
+    ClickRow(floating, 2);
+    ASSERT_TRUE(Open(floating.ChildWindow()));
 
     RECT edit{};
     GetWindowRect(Edit, &edit);
