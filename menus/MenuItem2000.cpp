@@ -18,6 +18,7 @@ TMenuItem2000::TMenuItem2000(TComponent* owner) : TMenuItem(owner) {}
 
 TMenuItem2000::~TMenuItem2000()
 {
+    ForgetFloatingLevel(this);
     TMenuItem* parent = nullptr;
     if (!InState(csLoading | csDestroying)) {
         parent = Parent();

@@ -76,6 +76,8 @@ void FloatingPress(HWND target);
 // An item's change notice (0x507 kinds) to the floating windows: the window that shows the
 // item's parent repaints its row, renews its hints or rebuilds; a level of the item rebuilds.
 void NoticeFloatingWindows(TMenuItem* item, int kind);
+// An item going away: a floating window that shows its level hides, a submenu of one closes.
+void ForgetFloatingLevel(const TMenuItem* item);
 
 class TCustomPopupMenu2000Form : public TForm {
 public:

@@ -64,6 +64,22 @@ void NoticeFloatingWindows(TMenuItem* item, int kind)
     }
 }
 
+void ForgetFloatingLevel(const TMenuItem* item)
+{
+    const std::vector<TPopupMenu2000Form*> list = Floating;
+    for (TPopupMenu2000Form* f : list)
+        for (TPopupMenu2000Form* w = f; w; w = w->ChildWindow())
+            if (w->Root() == item) {
+                TPopupMenu2000Form* parent = w->ParentWindow();
+                w->SetRoot(nullptr, nullptr);  // nothing of the item is read on the way out
+                if (parent)
+                    parent->CloseSubmenu();
+                else
+                    w->CloseMenu();
+                break;
+            }
+}
+
 TPopupMenu2000Form* CreateTearOffWindow(TCustomPopupMenu2000* menu, TMenuItem* item, HMENU handle, int x, int y)
 {
     // 1. The level shows in one floating window at a time.

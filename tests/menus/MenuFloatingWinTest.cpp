@@ -226,3 +226,25 @@ TEST_F(FloatingMenu, ItemChangesMadeElsewhereReachItAndTheSubmenuOpenedFromIt)
     EXPECT_EQ(child->RowCount(), 3);
     EXPECT_TRUE(Open(child));
 }
+
+TEST_F(FloatingMenu, ALevelThatGoesAwayTakesItsFloatingWindowAndSubmenuWithIt)
+{
+    TPopupMenu2000Form& floating = TearOff();
+    floating.SelectRow(2);
+    floating.OpenSubmenu(false);
+    ASSERT_TRUE(Open(floating.ChildWindow()));
+    TPopupMenu2000Form* sub = CreateTearOffWindow(Menu, Sub, nullptr, 450, 400);
+    ASSERT_TRUE(Open(sub));
+    delete Sub;
+    PumpUntil([] { return false; }, 30);
+    EXPECT_FALSE(Open(sub));
+    EXPECT_FALSE(IsWindowVisible(sub->HandleOrNull()));
+    EXPECT_FALSE(Open(floating.ChildWindow()));
+    EXPECT_EQ(floating.RowCount(), 5);  // the row went too
+    // The pointer crossing where the rows were finds nothing of the item.
+    const RECT r = floating.RowRect(2);
+    MoveTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ClickHere();
+    PumpUntil([] { return false; }, 100);
+    EXPECT_TRUE(Open(&floating));
+}
