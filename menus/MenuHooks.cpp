@@ -28,10 +28,9 @@ TPopupMenu2000Form* TopMenuWindow()
     return window && window->HandleAllocated() ? window : nullptr;
 }
 
-// The last open submenu level below the popup's window.
-TPopupMenu2000Form* DeepestMenuWindow()
+// The last open submenu level below a window.
+TPopupMenu2000Form* DeepestMenuWindow(TPopupMenu2000Form* window)
 {
-    TPopupMenu2000Form* window = TopMenuWindow();
     while (window && window->ChildWindow() && window->ChildWindow()->HandleAllocated() &&
            window->ChildWindow()->IsShowing())
         window = window->ChildWindow();
@@ -57,8 +56,9 @@ bool IsKeyMessage(UINT message)
 }
 
 // A press outside the menus closes them, unless a menu or bar refuses; the press goes on either way.
-void MouseDownOutside()
+void MouseDownOutside(HWND target)
 {
+    FloatingPress(GetAncestor(target, GA_ROOT));
     if (IsOverMenuWindow())
         return;
     if (IsMenuShowing()) {
@@ -83,9 +83,12 @@ bool KeyToMenus(const MSG& msg)
         // A menu closed but not yet let go by its wait leaves the keys to the windows.
         if (!IsMenuShowing() || IsCustomising(TopMenuWindow()))
             return false;
-        TPopupMenu2000Form* deepest = DeepestMenuWindow();
+        TPopupMenu2000Form* deepest = DeepestMenuWindow(TopMenuWindow());
         return deepest && SendMessageA(deepest->HandleOrNull(), msg.message, msg.wParam, msg.lParam) != 0;
     }
+    if (TPopupMenu2000Form* floating = FloatingKeyWindow())
+        if (SendMessageA(DeepestMenuWindow(floating)->HandleOrNull(), msg.message, msg.wParam, msg.lParam) != 0)
+            return true;
     for (int i = MenuBarCount() - 1; i >= 0; --i) {
         TMenuBar2000* bar = MenuBarAt(i);
         if (bar->Designing())
@@ -103,7 +106,7 @@ bool KeyToMenus(const MSG& msg)
 bool GetMessageAction(MSG& msg)
 {
     if (IsMouseDown(msg.message)) {
-        MouseDownOutside();
+        MouseDownOutside(msg.hwnd);
     } else if (msg.message == WM_MOUSEWHEEL) {
         if (IsMenuShowing())
             if (TPopupMenu2000Form* window = TopMenuWindow()) {

@@ -4,6 +4,7 @@
 #include "MenuItemCacheCore.h"
 #include "MenuPersistence.h"
 #include "PopupMenu2000.h"
+#include "PopupMenu2000Form.h"
 
 void T_AM2000_MenuControl::Assign(const TPersistent& source)
 {
@@ -17,6 +18,7 @@ TMenuItem2000::TMenuItem2000(TComponent* owner) : TMenuItem(owner) {}
 
 TMenuItem2000::~TMenuItem2000()
 {
+    ForgetFloatingLevel(this);
     TMenuItem* parent = nullptr;
     if (!InState(csLoading | csDestroying)) {
         parent = Parent();
@@ -369,6 +371,7 @@ void TMenuItem2000::Changed(int kind)
         }
         if (kind == 3 && menu)
             menu->RefreshIfShowing();
+        NoticeFloatingWindows(this, kind);
     } catch (...) {
         --FUpdateLock;
         throw;

@@ -449,6 +449,21 @@ T_AM2000_its HiddenRowBits(const std::vector<THiddenRow>& rows, size_t row, bool
     return (isHid ? ItsBit(isHidden) : 0) | (prev ? ItsBit(isHiddenPrev) : 0) | (succ ? ItsBit(isHiddenSucc) : 0);
 }
 
+TRect HiddenRowFill(const TRect& row, int border, T_AM2000_its its, int gutter, bool mirrored)
+{
+    const bool ctl3d = its & ItsBit(isCtl3d);
+    TRect r = row;
+    r.left -= border + (ctl3d && !(its & ItsBit(isNoLeftSunken)) ? 1 : 0);
+    r.right += border + (ctl3d && !(its & ItsBit(isNoRightSunken)) ? 1 : 0);
+    if (gutter > 0) {
+        if (mirrored)
+            r.right = row.right - gutter;
+        else
+            r.left = row.left + gutter;
+    }
+    return r;
+}
+
 TTearOffBar TearOffBar(const T_AM2000_MenuItemRect& rect, bool selected, bool firstRowHidden, int rowsTop)
 {
     TTearOffBar t;

@@ -192,6 +192,11 @@ struct THiddenRow {
 // tear-off bar, so it never joins upwards. Only the rows up to two each way are read.
 T_AM2000_its HiddenRowBits(const std::vector<THiddenRow>& rows, size_t row, bool draggable);
 
+// The sunken fill of a hidden row: the row reaches over the border on both sides (a pixel further
+// with the 3D look, except on a side marked no-sunken); the gutter strip on the glyph side stays.
+// gutter is the strip's width inside the row (0 for none); mirrored: the glyph side is the right.
+TRect HiddenRowFill(const TRect& row, int border, T_AM2000_its its, int gutter, bool mirrored);
+
 // ---- The tear-off bar ----
 // The bar over the content's width below the frame, the strip of menu colour under it (a pixel
 // shorter when the first row's item is hidden) and, in the flat style, the grip's lines: three

@@ -66,6 +66,18 @@ class TPopupMenu2000Form;
 TPopupMenu2000Form* CreateTearOffWindow(TCustomPopupMenu2000* menu, TMenuItem* item, HMENU handle, int x, int y);
 // The family's floating windows, oldest first.
 const std::vector<TPopupMenu2000Form*>& FloatingMenuWindows();
+// The floating window that takes the keys while no popup shows: the last one pressed (on its
+// rows, its caption or a submenu of it), until a press elsewhere or Esc on its own level.
+TPopupMenu2000Form* FloatingKeyWindow();
+void ReleaseFloatingKeys();
+// A mouse press on a window: the floating window it belongs to takes the keys; the submenus
+// opened from the other floating windows close. Other menus of the family change nothing.
+void FloatingPress(HWND target);
+// An item's change notice (0x507 kinds) to the floating windows: the window that shows the
+// item's parent repaints its row, renews its hints or rebuilds; a level of the item rebuilds.
+void NoticeFloatingWindows(TMenuItem* item, int kind);
+// An item going away: a floating window that shows its level hides, a submenu of one closes.
+void ForgetFloatingLevel(const TMenuItem* item);
 
 class TCustomPopupMenu2000Form : public TForm {
 public:

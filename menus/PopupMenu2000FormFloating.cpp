@@ -2,6 +2,7 @@
 // copy of the level in a tool window, which stays open until its close button.
 #include "PopupMenu2000Form.h"
 
+#include "MenuHooks.h"
 #include "MenuUtilsCore.h"
 #include "PopupMenu2000FormParts.h"
 
@@ -11,6 +12,7 @@
 namespace {
 
 std::vector<TPopupMenu2000Form*> Floating;
+TPopupMenu2000Form* KeyWindow = nullptr;  // the floating window the keys go to
 
 // A menu without a caption of its own and an item without one are called so.
 constexpr const char* DefaultFloatingTitle = "Menu";
@@ -22,6 +24,60 @@ const std::vector<TPopupMenu2000Form*>& FloatingMenuWindows() { return Floating;
 void ForgetFloatingWindow(const TPopupMenu2000Form* form)
 {
     Floating.erase(std::remove(Floating.begin(), Floating.end(), form), Floating.end());
+    if (KeyWindow == form)
+        KeyWindow = nullptr;
+}
+
+TPopupMenu2000Form* FloatingKeyWindow() { return KeyWindow && KeyWindow->IsShowing() ? KeyWindow : nullptr; }
+
+void ReleaseFloatingKeys() { KeyWindow = nullptr; }
+
+void FloatingPress(HWND target)
+{
+    TPopupMenu2000Form* pressed = nullptr;
+    for (TPopupMenu2000Form* f : Floating)
+        for (TPopupMenu2000Form* w = f; w && !pressed; w = w->ChildWindow())
+            if (w->HandleAllocated() && w->HandleOrNull() == target)
+                pressed = f;
+    if (!pressed && IsMenuWindow(TWinControl::FromHandle(target)))
+        return;  // another menu of the family, or its raised item
+    KeyWindow = pressed;
+    // Closing may run the submenu's handlers, which may tear off or free windows.
+    const std::vector<TPopupMenu2000Form*> others = Floating;
+    for (TPopupMenu2000Form* f : others)
+        if (f != pressed && std::find(Floating.begin(), Floating.end(), f) != Floating.end())
+            f->CloseSubmenu();
+}
+
+void NoticeFloatingWindows(TMenuItem* item, int kind)
+{
+    const std::vector<TPopupMenu2000Form*> list = Floating;
+    for (TPopupMenu2000Form* f : list) {
+        if (std::find(Floating.begin(), Floating.end(), f) == Floating.end() || !f->IsShowing())
+            continue;
+        // A level whose own item changed is built again; its rows hear of their items below.
+        if (kind == 3)
+            for (TPopupMenu2000Form* w = f; w; w = w->ChildWindow())
+                if (w->Root() == item && w->IsShowing())
+                    w->RebuildItems();
+        f->ItemChanged(item, kind);
+    }
+}
+
+void ForgetFloatingLevel(const TMenuItem* item)
+{
+    const std::vector<TPopupMenu2000Form*> list = Floating;
+    for (TPopupMenu2000Form* f : list)
+        for (TPopupMenu2000Form* w = f; w; w = w->ChildWindow())
+            if (w->Root() == item) {
+                TPopupMenu2000Form* parent = w->ParentWindow();
+                w->SetRoot(nullptr, nullptr);  // nothing of the item is read on the way out
+                if (parent)
+                    parent->CloseSubmenu();
+                else
+                    w->CloseMenu();
+                break;
+            }
 }
 
 TPopupMenu2000Form* CreateTearOffWindow(TCustomPopupMenu2000* menu, TMenuItem* item, HMENU handle, int x, int y)
@@ -56,13 +112,8 @@ void TPopupMenu2000Form::TearOff()
     TMenuItem* item = FRoot;
     const HMENU handle = FRootHandle;
     const int x = Left(), y = Top();
-    TPopupMenu2000Form* top = TopWindow();
-    if (top->Floating()) {
-        top->CloseSubmenu();
-    } else {
-        top->FCancelled = true;
-        CloseChain();
-    }
+    TopWindow()->FCancelled = true;
+    CloseChain();
     CreateTearOffWindow(menu, item, handle, x, y);
 }
 

@@ -656,6 +656,10 @@ void PromoteItem(TMenuItem* item)
 void TPopupMenu2000Form::CloseChain()
 {
     TPopupMenu2000Form* top = TopWindow();
+    if (top->Floating()) {
+        top->CloseSubmenu();  // a floating window stays; what was opened from it goes
+        return;
+    }
     CloseMenus();
     if (top->IsShowing())
         top->CloseMenu();
@@ -696,8 +700,8 @@ void TPopupMenu2000Form::Execute(TMenuItem* item, bool fromRelease)
     } else if (!keepOpen) {
         top->FCancelled = false;
         CloseChain();
-    } else if (top->Floating() && top != this) {
-        top->CloseSubmenu();  // a floating window stays; the submenu that ran the command goes
+    } else if (top->Floating()) {
+        CloseChain();  // the submenu that ran the command goes
     }
     // 6.
     PlayMenuSound("MenuCommand");
@@ -864,6 +868,12 @@ bool TPopupMenu2000Form::KeyMessage(UINT msg, WPARAM key, LPARAM data)
     if (FChild && FChild->IsShowing())
         return FChild->KeyMessage(msg, key, data);  // the deepest window takes the keys
     if (msg == WM_SYSKEYDOWN && (key == VK_MENU || key == VK_F10)) {
+        if (TopWindow()->Floating()) {
+            // Alt leaves a floating menu for the form and its bar, which hear the key.
+            CloseChain();
+            ReleaseFloatingKeys();
+            return false;
+        }
         TMenuBar2000* bar = OwningBar(FMenu);
         CloseChain();
         if (bar)
@@ -915,6 +925,10 @@ bool TPopupMenu2000Form::KeyMessage(UINT msg, WPARAM key, LPARAM data)
         if (FParentWindow) {
             if (!State(wsAnimating))
                 FParentWindow->CloseSubmenu();
+        } else if (Floating()) {
+            // The floating window stays open and gives the keys back.
+            SelectRow(-1);
+            ReleaseFloatingKeys();
         } else {
             NotifyMenuEvent(EVENT_SYSTEM_MENUPOPUPEND, HandleOrNull(), CHILDID_SELF);
             NotifyMenuEvent(EVENT_OBJECT_HIDE, HandleOrNull(), CHILDID_SELF);

@@ -389,7 +389,8 @@ void TPopupMenu2000Form::PaintRow(int row)
     // Background.
     const T_AM2000_Skin& skin = FOptions.Skin();
     RECT back = rowRect;
-    if (gutter && margins.Get(M::Gutter) > 0 && margins.Get(M::Left) >= margins.Get(M::Gutter)) {
+    const bool gutterStrip = gutter && margins.Get(M::Gutter) > 0 && margins.Get(M::Left) >= margins.Get(M::Gutter);
+    if (gutterStrip) {
         const int gutterWidth = margins.Get(M::Gutter), border = margins.Get(M::Border);
         const RECT strip = RightToLeft() ? RECT{rowRect.right - gutterWidth, top, rowRect.right + border, bottom}
                                          : RECT{rowRect.left - border, top, rowRect.left + gutterWidth, bottom};
@@ -405,14 +406,16 @@ void TPopupMenu2000Form::PaintRow(int row)
         // A selected item without a glyph is highlighted over the glyph column too.
         DrawItemPicture(dc, FPictures->Get(picture), skin, skinSelected && !hasGlyph ? rowRect : back, its);
     } else if (hidden) {
+        const TRect sunken = HiddenRowFill(TRect(rowRect.left, top, rowRect.right, bottom), margins.Get(M::Border), its,
+                                           gutterStrip ? margins.Get(M::Gutter) : 0, RightToLeft());
         if (!(graphBack && ColorNone(C::Sunken)))
-            Fill(dc, back, ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken));
+            Fill(dc, sunken, ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken));
         // The band's edges: none where the neighbour is hidden too, so a run reads as one band.
         if (its & ItsBit(isCtl3d)) {
             if (!(its & ItsBit(isHiddenPrev)))
-                Fill(dc, RECT{back.left, top - 1, back.right, top}, Color(C::Line));
+                Fill(dc, RECT{sunken.left, top - 1, sunken.right, top}, Color(C::Line));
             if (!(its & ItsBit(isHiddenSucc)))
-                Fill(dc, RECT{back.left, bottom - 1, back.right, bottom}, Color(C::LineShadow));
+                Fill(dc, RECT{sunken.left, bottom - 1, sunken.right, bottom}, Color(C::LineShadow));
         }
     } else if (highlight) {
         RECT sel = rowRect;

@@ -8,6 +8,7 @@
 #include "menus/PopupMenu2000Form.h"
 #include "menus/RaisedItemForm.h"
 #include "tests/menus/BarTestParts.h"
+#include "tests/menus/InputParts.h"
 
 #include <gtest/gtest.h>
 
@@ -20,36 +21,6 @@
 namespace {
 
 using C = T_AM2000_Colors;
-
-// Pumps (through the hooks) until the condition holds; False after ms.
-bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms)
-            return false;
-        PumpMenuMessages();
-        Sleep(1);
-    }
-    return true;
-}
-
-void Press(WORD key, bool up = false)
-{
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof in);
-}
-
-// A key pressed and let go, and handled.
-void Tap(WORD key)
-{
-    Press(key);
-    Press(key, true);
-    PumpUntil([] { return false; }, 60);
-}
 
 std::string ClassOf(HWND wnd)
 {

@@ -7,6 +7,7 @@
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000Form.h"
 #include "framework/ListView.h"
+#include "tests/menus/InputParts.h"
 #include "tests/menus/SpiSetting.h"
 
 #include <gtest/gtest.h>
@@ -36,39 +37,6 @@ DWORD Remaining(DWORD start, DWORD ms)
 {
     const DWORD spent = GetTickCount() - start;
     return spent < ms ? ms - spent : 0;
-}
-
-POINT CursorNow()
-{
-    POINT p{};
-    GetCursorPos(&p);
-    return p;
-}
-
-void SendMouse(DWORD flags, int x = 0, int y = 0)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        in.mi.dx = static_cast<LONG>((x * 65536LL + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN));
-        in.mi.dy = static_cast<LONG>((y * 65536LL + GetSystemMetrics(SM_CYSCREEN) / 2) / GetSystemMetrics(SM_CYSCREEN));
-    }
-    SendInput(1, &in, sizeof in);
-}
-
-// Moves the pointer and waits until it is there and the moves were handled.
-void MoveTo(int x, int y)
-{
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
-    WaitFor([&] { const POINT p = CursorNow(); return p.x == x && p.y == y; }, 1000);
-    WaitFor([] { return false; }, 5);  // the queued move reaches the window
-}
-
-void ClickHere()
-{
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
 }
 
 std::vector<std::pair<DWORD, std::pair<HWND, LONG>>> WinEvents;

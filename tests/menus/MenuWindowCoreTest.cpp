@@ -652,3 +652,27 @@ TEST(MenuLayout, HiddenRunsJoinIntoOneBandAndSeparatorsAtItsEdgeStayOut)
     }
     EXPECT_EQ(HiddenRowBits({}, 0, false), 0u);
 }
+
+TEST(MenuLayout, AHiddenRowsFillReachesOverTheBorderButLeavesTheGutter)
+{
+    const TRect row(10, 20, 110, 40);
+    const T_AM2000_its d3 = ItsBit(isHidden) | ItsBit(isCtl3d);
+    struct Case {
+        int border;
+        T_AM2000_its its;
+        int gutter;
+        bool mirrored;
+        TRect expected;
+    } cases[] = {
+        {2, ItsBit(isHidden), 0, false, TRect(8, 20, 112, 40)},
+        {0, ItsBit(isHidden), 0, false, row},
+        {2, d3, 0, false, TRect(7, 20, 113, 40)},                              // a pixel more with the 3D look
+        {2, d3 | ItsBit(isNoLeftSunken), 0, false, TRect(8, 20, 113, 40)},      // ... not on a no-sunken side
+        {2, d3 | ItsBit(isNoRightSunken), 0, false, TRect(7, 20, 112, 40)},
+        {2, ItsBit(isHidden), 16, false, TRect(26, 20, 112, 40)},             // the gutter on the glyph side stays
+        {2, ItsBit(isHidden), 16, true, TRect(8, 20, 94, 40)},                // at the right when mirrored
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HiddenRowFill(row, c.border, c.its, c.gutter, c.mirrored), c.expected)
+            << c.border << " " << c.its << " " << c.gutter << " " << c.mirrored;
+}

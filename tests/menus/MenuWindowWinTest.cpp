@@ -1317,5 +1317,11 @@ TEST_F(MenuWindow, AHiddenFirstRowTakesTheBorderAboveItIntoItsBand)
     EXPECT_EQ(ScreenPixel(midX, w.top + 2), sunken);
     EXPECT_EQ(ScreenPixel(midX, first.top + 3), sunken);
     EXPECT_EQ(ScreenPixel(midX, w.bottom - 2), border);  // the last row is shown
-    EXPECT_EQ(ScreenPixel(w.left + 1, (first.top + first.bottom) / 2), border);
+    // The hidden row's fill reaches over the border at both sides; a shown row leaves it.
+    const int firstY = (first.top + first.bottom) / 2, secondY = (Row(1).top + Row(1).bottom) / 2;
+    for (int x : {w.left + 1, w.left + 2, w.right - 3, w.right - 2})
+        EXPECT_EQ(ScreenPixel(x, firstY), sunken) << x - w.left;
+    EXPECT_NE(ScreenPixel(w.left, firstY), sunken);  // the bevel outside the border
+    for (int x : {w.left + 1, w.right - 2})
+        EXPECT_EQ(ScreenPixel(x, secondY), border) << x - w.left;
 }
