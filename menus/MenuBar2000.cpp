@@ -124,6 +124,28 @@ TMenuBar2000::~TMenuBar2000()
         DeleteObject(FItemFont);
 }
 
+void TMenuBar2000::ForgetItem(const TMenuItem* item)
+{
+    if (FDropDown->RootItem == item) {
+        if (FDropDown->IsShowing())
+            FDropDown->PopupForm()->HideMenu();
+        if (FDropDown->PopupForm())
+            FDropDown->PopupForm()->SetRoot(nullptr, nullptr);
+        FDropDown->RootItem = nullptr;
+    }
+    if (FHotItem == item) {
+        FHotItem = nullptr;
+        FHotIndex = -1;
+        FItemState = 0;
+    }
+}
+
+void ForgetMenuItemInBars(const TMenuItem* item)
+{
+    for (TMenuBar2000* bar : MenuBars())
+        bar->ForgetItem(item);
+}
+
 void TMenuBar2000::SetMenu(TComponent* menu)
 {
     if (menu == FMenu)

@@ -114,6 +114,8 @@ public:
     bool CloseOnOutsideClick();
     void Rebuild(bool remeasure);
     void UpdateBar();
+    // An item that is going: the drop-down it roots closes and forgets it, and it is no longer hot.
+    void ForgetItem(const TMenuItem* item);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -178,6 +180,8 @@ private:
 
 // The ancestor whose parent is a menu's root (the item itself at the top level).
 TMenuItem* TopLevelAncestor(TMenuItem* item);
+// Every bar forgets an item that is going (ForgetItem).
+void ForgetMenuItemInBars(const TMenuItem* item);
 // The first bar whose Menu is menu, or none.
 TMenuBar2000* FindMenuBar(const TComponent* menu);
 int MenuBarCount();
