@@ -8,8 +8,10 @@
 #include "menus/MenuUtilsCore.h"
 #include "menus/PopupMenu2000Form.h"
 #include "tests/menus/BarTestParts.h"
+#include "tests/menus/TextExtent.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <functional>
 #include <vector>
@@ -282,15 +284,7 @@ TEST_F(MenuBarMdi, TheMainMenusLookIsTheBarsAndItsDropDowns)
 {
     Child->SetWindowState(wsNormal);
     Pump();
-    auto textHeight = [](HFONT font) {
-        const HDC dc = CreateCompatibleDC(nullptr);
-        const HGDIOBJ old = SelectObject(dc, font);
-        SIZE size{};
-        GetTextExtentPoint32A(dc, "File", 4, &size);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        return static_cast<int>(size.cy);
-    };
+    auto textHeight = [](HFONT font) { return static_cast<int>(TextExtent(font, "File").cy); };
     EXPECT_TRUE(Bar->GetSystemFont());
     const int systemHeight = Bar->MeasureItem(File).cy;
 
@@ -376,4 +370,15 @@ TEST_F(MenuBarMdi, SelectingANestedItemOpensThePathFromTheBar)
     ASSERT_TRUE(Bar->DropDown().IsShowing());
     EXPECT_EQ(view, Bar->DropDown().RootItem);
     EXPECT_EQ(view->Items(0), FrameMenu->SelectedItem());
+
+    // An accessibility client's selection takes the same way through the bar.
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    EXPECT_EQ(S_OK, two->Accessible()->accSelect(SELFLAG_TAKESELECTION, self));
+    EXPECT_EQ(File, Bar->DropDown().RootItem);
+    EXPECT_EQ(recent, FrameMenu->SelectedItem());
+    ASSERT_NE(nullptr, window->ChildWindow());
+    ASSERT_GE(window->ChildWindow()->Selection(), 0);
+    EXPECT_EQ(two, window->ChildWindow()->ItemAtRow(window->ChildWindow()->Selection()));
 }

@@ -130,6 +130,20 @@ TEST(MenuLayout, LastRowThatFitsFollowsTheScrollPosition)
     EXPECT_EQ(LastRowThatFits(layout, in, 1000, 0), 9);
 }
 
+namespace {
+
+void ExpectPlacement(const TPlacement& expected, const TPlacement& p, const char* name)
+{
+    EXPECT_EQ(p.Left, expected.Left) << name;
+    EXPECT_EQ(p.Top, expected.Top) << name;
+    EXPECT_EQ(p.Height, expected.Height) << name;
+    EXPECT_EQ(p.OpensLeftwards, expected.OpensLeftwards) << name;
+    EXPECT_EQ(p.OpensUpwards, expected.OpensUpwards) << name;
+    EXPECT_EQ(p.Scroll, expected.Scroll) << name;
+}
+
+}  // namespace
+
 TEST(MenuPlacement, FlipsScrollsAndOverlaps)
 {
     const TRect screen{0, 0, 1280, 1024};
@@ -181,15 +195,8 @@ TEST(MenuPlacement, FlipsScrollsAndOverlaps)
         {"negative origin flips", top(second, -100, 400, 200, 300), {-100, 400, 300, true, true, false}},
         {"negative origin submenu", sub(second, -300, 0, 200, 300, -500, 200, true), {-494, 0, 300, true, false, false}},
     };
-    for (const Case& c : cases) {
-        const TPlacement p = PlaceMenu(c.in);
-        EXPECT_EQ(p.Left, c.out.Left) << c.name;
-        EXPECT_EQ(p.Top, c.out.Top) << c.name;
-        EXPECT_EQ(p.Height, c.out.Height) << c.name;
-        EXPECT_EQ(p.OpensLeftwards, c.out.OpensLeftwards) << c.name;
-        EXPECT_EQ(p.OpensUpwards, c.out.OpensUpwards) << c.name;
-        EXPECT_EQ(p.Scroll, c.out.Scroll) << c.name;
-    }
+    for (const Case& c : cases)
+        ExpectPlacement(c.out, PlaceMenu(c.in), c.name);
 }
 
 // A bar's drop-down never covers the bar item it opens from: a vertical bar's asks to open
@@ -225,12 +232,7 @@ TEST(MenuPlacement, BarDropDownsStayOffTheBar)
         in.VerticalBar = c.vertical;
         in.BarItem = c.item;
         const TPlacement p = PlaceMenu(in);
-        EXPECT_EQ(p.Left, c.out.Left) << c.name;
-        EXPECT_EQ(p.Top, c.out.Top) << c.name;
-        EXPECT_EQ(p.Height, c.out.Height) << c.name;
-        EXPECT_EQ(p.OpensLeftwards, c.out.OpensLeftwards) << c.name;
-        EXPECT_EQ(p.OpensUpwards, c.out.OpensUpwards) << c.name;
-        EXPECT_EQ(p.Scroll, c.out.Scroll) << c.name;
+        ExpectPlacement(c.out, p, c.name);
         // The window's final rectangle (leftward and upward ones end at their point + 1).
         const int left = p.OpensLeftwards ? p.Left - c.width + 1 : p.Left;
         const int top = p.OpensUpwards ? p.Top - p.Height + 1 : p.Top;
