@@ -357,14 +357,16 @@ void TMenuBar2000::Layout()
         if (TMenuItem* item = GetItem(k); item->Visible)
             sizes.emplace_back(item, MeasureItem(item));
     const bool vertical = Orientation == 1;
-    FItemRects = LayoutBarItems(sizes, vertical, BarItemsStart(SystemItemWidth(), vertical, RightToLeft()));
+    const int start = BarItemsStart(SystemItemWidth(), vertical, RightToLeft());
+    FItemRects = LayoutBarItems(sizes, vertical, start);
     // Every item spans the bar's full depth.
     int depth = 0, length = 0;
     for (const auto& r : FItemRects) {
         depth = std::max(depth, vertical ? r.Rect.Width() : r.Rect.Height());
         length = std::max<int>(length, vertical ? r.Rect.bottom : r.Rect.right);
     }
-    length += BorderIconsWidth() + (vertical ? 0 : SystemItemWidth() - BarItemsStart(SystemItemWidth(), false, RightToLeft()));
+    // Right to left the system item follows the items.
+    length += BorderIconsWidth() + (vertical || start > 0 ? 0 : SystemItemWidth());
     for (auto& r : FItemRects)
         (vertical ? r.Rect.right : r.Rect.bottom) = depth;
     if (depth == 0)
