@@ -3,6 +3,7 @@
 // virtual WndProc, and notifications sent to a parent (WM_COMMAND, WM_NOTIFY, scroll and
 // owner-draw messages) are reflected to the child control that raised them.
 #include "Classes.h"
+#include "Graphics.h"
 #include "Types.h"
 #include "WinHandles.h"
 
@@ -82,6 +83,8 @@ public:
     TNotifyEvent OnClick;
     std::string Hint;
     bool ShowHint = false;
+    // What the control writes with (the class library's default until set).
+    TFont Font;
     // Shown on a right click (WM_CONTEXTMENU) that the control does not handle itself, and asked
     // for its shortcuts by the menu-key step while the control or a child of it has the focus.
     TPopupMenu* PopupMenu = nullptr;

@@ -116,9 +116,13 @@ bool ItemRect(TMenuItem2000* item, RECT& r)
 }
 
 // Opens the item's menu when it is not showing, then selects the item level by level, opening
-// the submenus on the way.
+// the submenus on the way. An item under a bar's item is selected through the bar.
 void SelectFromOutside(TMenuItem2000* item)
 {
+    if (TMenuBar2000* bar = BarShowing(TopLevelAncestor(item))) {
+        bar->SelectItem(item);
+        return;
+    }
     TCustomPopupMenu2000* menu = item->OwningMenu();
     if (!menu)
         return;
@@ -128,18 +132,8 @@ void SelectFromOutside(TMenuItem2000* item)
             ClientToScreen(control->HandleOrNull(), &origin);
         menu->ShowPopup(origin.x, origin.y);
     }
-    auto* window = dynamic_cast<TPopupMenu2000Form*>(menu->PopupForm());
-    while (window) {
-        const TMenuItem* wanted = item;  // the item or its ancestor on this level
-        while (wanted && wanted->Parent() != window->Root())
-            wanted = wanted->Parent();
-        const int row = wanted ? RowOf(window, wanted) : -1;
-        window->SelectRow(row);
-        if (row < 0 || wanted == item)
-            return;
-        window->OpenSubmenu(true);
-        window = window->ChildWindow();
-    }
+    if (auto* window = dynamic_cast<TPopupMenu2000Form*>(menu->PopupForm()))
+        window->SelectDownTo(item);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "MenuAccessible.h"
 #include "MenuInputCore.h"
 #include "MenuItemCache.h"
+#include "MenuUtils.h"
 #include "MenuUtilsCore.h"
 #include "PopupMenu2000Form.h"
 #include "PopupMenu2000FormParts.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -71,6 +73,13 @@ LRESULT CALLBACK MenuFilterProc(int code, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
+TMenuItem* TopLevelAncestor(TMenuItem* item)
+{
+    while (item && item->Parent() && item->Parent()->Parent())
+        item = item->Parent();
+    return item;
+}
+
 TMenuBar2000* FindMenuBar(const TComponent* menu)
 {
     for (TMenuBar2000* bar : MenuBars())
@@ -111,6 +120,30 @@ TMenuBar2000::~TMenuBar2000()
     ReleaseAccessible();
     if (FMenuFont)
         DeleteObject(FMenuFont);
+    if (FItemFont)
+        DeleteObject(FItemFont);
+}
+
+void TMenuBar2000::ForgetItem(const TMenuItem* item)
+{
+    if (FDropDown->RootItem == item) {
+        if (FDropDown->IsShowing())
+            FDropDown->PopupForm()->HideMenu();
+        if (FDropDown->PopupForm())
+            FDropDown->PopupForm()->SetRoot(nullptr, nullptr);
+        FDropDown->RootItem = nullptr;
+    }
+    if (FHotItem == item) {
+        FHotItem = nullptr;
+        FHotIndex = -1;
+        FItemState = 0;
+    }
+}
+
+void ForgetMenuItemInBars(const TMenuItem* item)
+{
+    for (TMenuBar2000* bar : MenuBars())
+        bar->ForgetItem(item);
 }
 
 void TMenuBar2000::SetMenu(TComponent* menu)
@@ -172,12 +205,18 @@ HFONT TMenuBar2000::MenuFont()
 
 namespace {
 
-TImageList* SourceImages(TComponent* menu)
+// The look of a source of the family; none for a class-library menu.
+const T_AM2000_MenuLook* SourceLook(TComponent* menu)
 {
     if (auto* main = dynamic_cast<TMainMenu2000*>(menu))
-        return dynamic_cast<TImageList*>(main->Images);
-    auto* popup = dynamic_cast<TCustomPopupMenu2000*>(menu);
-    return popup ? dynamic_cast<TImageList*>(popup->Images) : nullptr;
+        return main;
+    return dynamic_cast<TCustomPopupMenu2000*>(menu);
+}
+
+TImageList* SourceImages(TComponent* menu)
+{
+    const T_AM2000_MenuLook* look = SourceLook(menu);
+    return look ? dynamic_cast<TImageList*>(look->Images) : nullptr;
 }
 
 // The options of a source of the family, none for a class-library menu.
@@ -190,6 +229,75 @@ T_AM2000_MenuOptions* SourceOptions(TComponent* menu)
 }
 
 }  // namespace
+
+bool TMenuBar2000::GetSystemFont() const
+{
+    const T_AM2000_MenuLook* look = SourceLook(FMenu);
+    return !look || look->SystemFont();
+}
+
+bool TMenuBar2000::GetParentFont() const
+{
+    const T_AM2000_MenuLook* look = SourceLook(FMenu);
+    return look && look->ParentFont();
+}
+
+bool TMenuBar2000::IsCtl3D() const
+{
+    const T_AM2000_MenuLook* look = SourceLook(FMenu);
+    if (!look)
+        return true;
+    if (!look->SystemCtl3D)
+        return look->Ctl3D();
+    BOOL flat = FALSE;
+    return !(SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0) && flat);
+}
+
+TBiDiMode TMenuBar2000::GetBiDiMode() const
+{
+    if (auto* main = dynamic_cast<TMainMenu2000*>(FMenu))
+        return main->BiDiMode;
+    auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu);
+    return popup ? popup->BiDiMode : bdLeftToRight;
+}
+
+bool TMenuBar2000::GetSystemShadow() const
+{
+    const T_AM2000_MenuLook* look = SourceLook(FMenu);
+    return look && look->SystemShadow;
+}
+
+void TMenuBar2000::ApplyMenuBarOptions(const T_AM2000_MenuBarOptions& options)
+{
+    SetHotTrack(options.HotTrack);
+    if (options.BorderIconsStyle != BorderIconsStyle) {
+        BorderIconsStyle = options.BorderIconsStyle;
+        Invalidate();
+    }
+}
+
+HFONT TMenuBar2000::ItemFont()
+{
+    LOGFONTA font{};
+    const T_AM2000_MenuLook* look = SourceLook(FMenu);
+    if (GetSystemFont()) {
+        GetObjectA(MenuFont(), sizeof font, &font);
+    } else if (GetParentFont() && Parent()) {
+        GetObjectA(Parent()->Font.Handle(), sizeof font, &font);
+    } else if (look) {
+        static const T_AM2000_Font standard("MS Sans Serif", -11, clWindowText, 0);  // the own font before one is set
+        font = MenuLogFont(look->Font() ? *look->Font() : standard);
+    } else {
+        GetObjectA(Font.Handle(), sizeof font, &font);
+    }
+    if (!FItemFont || memcmp(&font, &FItemLogFont, sizeof font) != 0) {
+        if (FItemFont)
+            DeleteObject(FItemFont);
+        FItemFont = CreateFontIndirectA(&font);
+        FItemLogFont = font;
+    }
+    return FItemFont;
+}
 
 TSize TMenuBar2000::GetGlyphSize(TMenuItem* item) const
 {
@@ -232,7 +340,7 @@ TSize TMenuBar2000::MeasureItem(TMenuItem* item)
     TSize text;
     if (!caption.empty()) {
         const HDC dc = CreateCompatibleDC(nullptr);
-        const HGDIOBJ old = SelectObject(dc, MenuFont());
+        const HGDIOBJ old = SelectObject(dc, ItemFont());
         SIZE extent{};
         GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
         SelectObject(dc, old);
@@ -249,14 +357,16 @@ void TMenuBar2000::Layout()
         if (TMenuItem* item = GetItem(k); item->Visible)
             sizes.emplace_back(item, MeasureItem(item));
     const bool vertical = Orientation == 1;
-    FItemRects = LayoutBarItems(sizes, vertical, SystemItemWidth());
+    const int start = BarItemsStart(SystemItemWidth(), vertical, RightToLeft());
+    FItemRects = LayoutBarItems(sizes, vertical, start);
     // Every item spans the bar's full depth.
     int depth = 0, length = 0;
     for (const auto& r : FItemRects) {
         depth = std::max(depth, vertical ? r.Rect.Width() : r.Rect.Height());
         length = std::max<int>(length, vertical ? r.Rect.bottom : r.Rect.right);
     }
-    length += BorderIconsWidth();
+    // Right to left the system item follows the items.
+    length += BorderIconsWidth() + (vertical || start > 0 ? 0 : SystemItemWidth());
     for (auto& r : FItemRects)
         (vertical ? r.Rect.right : r.Rect.bottom) = depth;
     if (depth == 0)
@@ -319,14 +429,26 @@ void TMenuBar2000::DrawItem(HDC dc, const TBarItemRect& record, bool raised)
 {
     auto* item = static_cast<TMenuItem*>(record.Item);
     const bool hot = item == FHotItem;
-    const int pressed = hot && FItemState == 2 && !raised ? 1 : 0;
+    const bool threeD = IsCtl3D();
+    const int pressed = hot && FItemState == 2 && !raised && threeD ? 1 : 0;
     RECT rect = record.Rect;
+    // The flat look highlights the hot item; the 3D look edges it.
+    const bool selected = hot && FItemState != 0 && !threeD;
+    if (selected && !raised) {
+        const HBRUSH brush = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+    }
     if (Orientation == 1)
-        PaintTurnedItem(dc, item, rect, pressed, raised);
+        PaintTurnedItem(dc, item, rect, pressed, raised || selected);
     else
-        PaintItem(dc, item, rect, pressed, pressed, raised);
+        PaintItem(dc, item, rect, pressed, pressed, raised || selected);
     if (!hot || raised)
         return;
+    if (!threeD) {
+        FrameRect(dc, &rect, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+        return;
+    }
     switch (FItemState) {
     case 1: DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT); break;
     case 2: case 3: DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT); break;
@@ -339,7 +461,7 @@ void TMenuBar2000::PaintItem(HDC dc, TMenuItem* item, const RECT& rect, int dx, 
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const int textColor = !item->Enabled ? COLOR_GRAYTEXT : raised ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT;
     const COLORREF oldColor = SetTextColor(dc, GetSysColor(textColor));
-    const HGDIOBJ oldFont = SelectObject(dc, MenuFont());
+    const HGDIOBJ oldFont = SelectObject(dc, ItemFont());
     RECT text = rect;
     OffsetRect(&text, dx, dy);
     if (const TSize glyph = GetGlyphSize(item); glyph.cx > 0) {
@@ -489,21 +611,45 @@ void TMenuBar2000::PushHotItem(bool keyboard)
     OpenDropDown(false, keyboard);
 }
 
+void TMenuBar2000::SelectItem(TMenuItem* item)
+{
+    TMenuItem* top = TopLevelAncestor(item);
+    const int index = IndexOf(top);
+    if (index < 0)
+        return;
+    if (top != FHotItem) {
+        if (FDropDown->IsShowing())
+            FDropDown->PopupForm()->HideMenu();
+        SelectIndex(index, top);
+    }
+    if (item == top)
+        return;  // a bar item is selected on the bar; its drop-down stays as it is
+    if (!FDropDown->IsShowing())
+        PushHotItem(false);
+    if (auto* window = dynamic_cast<TPopupMenu2000Form*>(FDropDown->PopupForm()); window && FDropDown->IsShowing())
+        window->SelectDownTo(item);
+    Rebuild(false);
+}
+
 void TMenuBar2000::ShowRaisedItem()
 {
     if (!FRaised) {
-        auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu);
-        FRaised = std::make_unique<T_AM2000_RaisedItemForm>(nullptr, FOptions, popup && popup->SystemShadow);
+        FRaised = std::make_unique<T_AM2000_RaisedItemForm>(nullptr, FOptions, GetSystemShadow());
         FRaised->ItemPainter = [this](HDC dc, const RECT& r) {
             if (FHotItem)
                 DrawItem(dc, TBarItemRect{FHotItem, r}, true);
         };
         FRaised->OnClickedAgain = [this] { CloseItem(); };
     }
-    POINT corner{FHotRect.left, FHotRect.top};
-    ClientToScreen(Handle(), &corner);
-    FRaised->SetItem(FHotItem, TRect(corner.x, corner.y, corner.x + FHotRect.Width(), corner.y + FHotRect.Height()));
+    FRaised->SetItem(FHotItem, HotRectOnScreen());
     FRaised->ShowItem();
+}
+
+TRect TMenuBar2000::HotRectOnScreen() const
+{
+    POINT corner{FHotRect.left, FHotRect.top};
+    ClientToScreen(HandleOrNull(), &corner);
+    return TRect(corner.x, corner.y, corner.x + FHotRect.Width(), corner.y + FHotRect.Height());
 }
 
 void TMenuBar2000::OpenDropDown(bool expanded, bool keyboard)
@@ -511,7 +657,8 @@ void TMenuBar2000::OpenDropDown(bool expanded, bool keyboard)
     if (!FHotItem || !FHotItem->Enabled)
         return;
     const bool vertical = Orientation == 1;
-    POINT anchor = vertical ? POINT{FHotRect.left - 1, FHotRect.top} : POINT{FHotRect.left, FHotRect.bottom};
+    const TPoint at = DropDownAnchor(FHotRect, vertical, RightToLeft());
+    POINT anchor{at.x, at.y};
     ClientToScreen(Handle(), &anchor);
     if ((FOptions.Flags() & FlagBit(mfRaiseMenuBarItem)) && HasSubItems(FHotItem))
         ShowRaisedItem();
@@ -538,22 +685,24 @@ void TMenuBar2000::OpenDropDown(bool expanded, bool keyboard)
         SendMessageA(OwningForm()->Handle(), WM_INITMENU, reinterpret_cast<WPARAM>(systemMenu), 0);
     FDropDown->RootItem = root;
     FDropDown->RootHandle = systemMenu;
-    if (auto* popup = dynamic_cast<TCustomPopupMenu2000*>(FMenu)) {
-        FDropDown->Options().Assign(popup->Options());  // its look too: colours, margins, title
-        FDropDown->Images = popup->Images;
-        FDropDown->SystemShadow = popup->SystemShadow;
-    } else if (auto* main = dynamic_cast<TMainMenu2000*>(FMenu)) {
-        FDropDown->Options().Assign(main->Options());
-        FDropDown->Images = main->Images;
-        FDropDown->SystemShadow = main->SystemShadow;
+    // Its look too: colours, margins, title, fonts, 3D frame and image lists; a class-library
+    // menu leaves the defaults.
+    if (T_AM2000_MenuOptions* options = SourceOptions(FMenu))
+        FDropDown->Options().Assign(*options);
+    if (const T_AM2000_MenuLook* look = SourceLook(FMenu)) {
+        FDropDown->AssignLook(*look);
+    } else {
+        const T_AM2000_MenuLook standard;
+        FDropDown->AssignLook(standard);
     }
+    FDropDown->BiDiMode = GetBiDiMode();
     T_AM2000_Flags flags = FDropDown->Options().Flags();
     FDropDown->Options().SetFlags(expanded ? flags | FlagBit(mfHiddenIsVisible) : flags & ~FlagBit(mfHiddenIsVisible));
     IPopupMenuWindow& window = FDropDown->GetPopupForm();
     window.SetWindowOption(12, child ? HandleToLong(child->HandleOrNull()) : 0);
     window.SetWindowOption(7, FCues);
     window.SetWindowOption(6, HotTrack);
-    window.SetWindowOption(14, vertical);
+    window.SetWindowOption(14, vertical || RightToLeft());
     window.SetWindowOption(11, FItemState == 3);
     // The drop-down stands for the item's submenu: it answers the item's adapter.
     if (auto* control = dynamic_cast<TWinControl*>(FDropDown->PopupForm()))

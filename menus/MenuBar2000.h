@@ -46,6 +46,7 @@ public:
     int HotIndex() const { return FHotIndex; }
     int ItemState() const { return FItemState; }
     TRect HotRect() const { return FHotRect; }
+    TRect HotRectOnScreen() const;
     const std::vector<TBarItemRect>& ItemRects() const { return FItemRects; }
     TCustomPopupMenu2000& DropDown() { return *FDropDown; }
     // The open item raised above its drop-down (with mfRaiseMenuBarItem; made on first use).
@@ -63,6 +64,17 @@ public:
     uint8_t Orientation = 0;
     bool HotTrack = false;
     void SetHotTrack(bool value) { HotTrack = value; }
+    // How a maximised MDI child's border icons are drawn.
+    T_AM2000_FlatStyle BorderIconsStyle = bsDefault;
+    // A skin's bar options: hot tracking and the border icons' style.
+    void ApplyMenuBarOptions(const T_AM2000_MenuBarOptions& options);
+
+    // The source's look: a menu of the family gives its own, any other menu the defaults below.
+    bool GetSystemFont() const;   // True
+    bool GetParentFont() const;   // False
+    bool IsCtl3D() const;         // True; a source following the system's flat-menu setting asks it
+    TBiDiMode GetBiDiMode() const;  // left to right
+    bool GetSystemShadow() const;   // False
     // Where the menus' hints go while no popup with a status bar of its own is open.
     TComponent* StatusBar = nullptr;
     int StatusBarIndex = 0;
@@ -87,6 +99,9 @@ public:
     void NotifyFocus();
     void SetHotItem(TMenuItem* item);
     void PushHotItem(bool keyboard);
+    // Selection for accessibility clients: the item's top-level ancestor becomes the hot item;
+    // an item below it is then selected in the (opened) drop-down, submenus opening on the way.
+    void SelectItem(TMenuItem* item);
     void OpenDropDown(bool expanded, bool keyboard);
     void CloseItem();
     // Esc on the top level of a drop-down: no hot item, nothing pushed.
@@ -99,6 +114,8 @@ public:
     bool CloseOnOutsideClick();
     void Rebuild(bool remeasure);
     void UpdateBar();
+    // An item that is going: the drop-down it roots closes and forgets it, and it is no longer hot.
+    void ForgetItem(const TMenuItem* item);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -128,6 +145,9 @@ private:
     void TimerFired();
     bool CursorOverBarItem() const;
     HFONT MenuFont();
+    // The items' font: the menu font, the parent's, the source's own, or the bar's.
+    HFONT ItemFont();
+    bool RightToLeft() const { return GetBiDiMode() != bdLeftToRight; }
     TCustomForm* MaximisedChild() const;
     void PaintMdiParts(HDC dc);
     // A press on a border icon acts on the child; True when it was on one.
@@ -152,10 +172,16 @@ private:
     std::unique_ptr<T_AM2000_ToolTipWindow> FToolTip;
     bool FMenuKeyReset = false;
     HFONT FMenuFont = nullptr;
+    HFONT FItemFont = nullptr;  // made from FItemLogFont
+    LOGFONTA FItemLogFont{};
     IAccessible* FAccessible = nullptr;
     std::unique_ptr<TMenuItem> FSystemItem = std::make_unique<TMenuItem>(nullptr);
 };
 
+// The ancestor whose parent is a menu's root (the item itself at the top level).
+TMenuItem* TopLevelAncestor(TMenuItem* item);
+// Every bar forgets an item that is going (ForgetItem).
+void ForgetMenuItemInBars(const TMenuItem* item);
 // The first bar whose Menu is menu, or none.
 TMenuBar2000* FindMenuBar(const TComponent* menu);
 int MenuBarCount();

@@ -107,3 +107,24 @@ int NextBarItem(int current, int count, int step, const std::function<bool(int)>
     }
     return -1;
 }
+
+TBorderIconLook BorderIconLook(T_AM2000_FlatStyle style)
+{
+    switch (style) {
+    case bsWin31: return {true, true};
+    case bsWinXP: return {true, false};
+    default: return {};
+    }
+}
+
+TPoint DropDownAnchor(const TRect& item, bool vertical, bool rightToLeft)
+{
+    if (vertical)
+        return {item.left - 1, item.top};
+    return {rightToLeft ? item.right - 1 : item.left, item.bottom};
+}
+
+int BarItemsStart(int systemItemWidth, bool vertical, bool rightToLeft)
+{
+    return rightToLeft && !vertical ? 0 : systemItemWidth;
+}

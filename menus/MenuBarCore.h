@@ -2,6 +2,7 @@
 // What a menu bar decides without a window: item measurement and layout, the MDI child's
 // system item and border icons, hit-testing, the hot item kept over a rebuild, and the item
 // state a newly hot item takes. Items are compared by identity only.
+#include "MenuOptionsCore.h"
 #include "framework/Types.h"
 
 #include <functional>
@@ -60,3 +61,20 @@ int ItemStateForNewHotItem(int itemState, bool enabled, bool dropDownMode);
 // The next usable item from current by step (+1 or -1), wrapping; from -1 the first (or last).
 // -1 when no item is usable.
 int NextBarItem(int current, int count, int step, const std::function<bool(int)>& usable);
+
+// How a maximised MDI child's border icons are drawn in a bar's BorderIconsStyle: the system's
+// raised buttons (the default and Windows 95), flat black-framed ones (Windows 3.1), flat ones
+// (XP, whose menus are flat).
+struct TBorderIconLook {
+    bool Flat = false, Mono = false;
+    bool operator==(const TBorderIconLook&) const = default;
+};
+TBorderIconLook BorderIconLook(T_AM2000_FlatStyle style);
+
+// Where a drop-down opens from its bar item (client coordinates): below it, from its right
+// edge when read right to left; beside a vertical bar's item, left of it.
+TPoint DropDownAnchor(const TRect& item, bool vertical, bool rightToLeft);
+
+// Where the first item starts along the bar: after the system item, except on a horizontal bar
+// read right to left, whose system item stands at the end before the border icons.
+int BarItemsStart(int systemItemWidth, bool vertical, bool rightToLeft);

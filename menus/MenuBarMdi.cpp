@@ -59,7 +59,7 @@ int TMenuBar2000::BorderIconsWidth() const
 
 TRect TMenuBar2000::GetSystemItemRect() const
 {
-    return SystemItemRect(SystemItemWidth(), Orientation == 1, false, Width(), BorderIconsWidth(), Width());
+    return SystemItemRect(SystemItemWidth(), Orientation == 1, RightToLeft(), Width(), BorderIconsWidth(), Width());
 }
 
 TRect TMenuBar2000::BorderIconRect(TBorderButton button) const
@@ -117,9 +117,12 @@ void TMenuBar2000::PaintMdiParts(HDC dc)
         if (FHotItem == FSystemItem.get() && FItemState != 0)
             DrawEdge(dc, &rect, FItemState == 1 ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
     }
+    const TBorderIconLook look = BorderIconLook(BorderIconsStyle);
+    const UINT style = (look.Flat ? DFCS_FLAT : 0) | (look.Mono ? DFCS_MONO : 0);
     for (const auto& b : BorderButtons)
         if (RECT rect = BorderIconRect(b.Button); rect.right > rect.left)
-            DrawFrameControl(dc, &rect, DFC_CAPTION, b.FrameState | ((child->BorderIcons & b.Needs) ? 0 : DFCS_INACTIVE));
+            DrawFrameControl(dc, &rect, DFC_CAPTION,
+                             b.FrameState | style | ((child->BorderIcons & b.Needs) ? 0 : DFCS_INACTIVE));
 }
 
 bool TMenuBar2000::BorderIconPressed(TPoint point)

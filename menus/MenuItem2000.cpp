@@ -1,5 +1,6 @@
 #include "MenuItem2000.h"
 
+#include "MenuBar2000.h"
 #include "MenuControls.h"
 #include "MenuItemCacheCore.h"
 #include "MenuPersistence.h"
@@ -19,6 +20,7 @@ TMenuItem2000::TMenuItem2000(TComponent* owner) : TMenuItem(owner) {}
 TMenuItem2000::~TMenuItem2000()
 {
     ForgetFloatingLevel(this);
+    ForgetMenuItemInBars(this);  // a bar's drop-down may still root at it
     TMenuItem* parent = nullptr;
     if (!InState(csLoading | csDestroying)) {
         parent = Parent();

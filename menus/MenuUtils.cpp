@@ -191,3 +191,17 @@ void DrawGlyph(HDC dc, int x, int y, unsigned flags, COLORREF shadowColor, COLOR
                 SetPixel(dc, x + col, y + row, (flags & 8) ? LightenedColor(p) : p);
         }
 }
+
+LOGFONTA MenuLogFont(const T_AM2000_Font& f, int escapement)
+{
+    LOGFONTA lf{};
+    lf.lfHeight = f.Height;
+    lf.lfWeight = (f.Style & 1) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (f.Style & 2) ? 1 : 0;
+    lf.lfUnderline = (f.Style & 4) ? 1 : 0;
+    lf.lfStrikeOut = (f.Style & 8) ? 1 : 0;
+    lf.lfCharSet = f.Charset;
+    lf.lfEscapement = lf.lfOrientation = escapement;
+    lstrcpynA(lf.lfFaceName, f.Name.c_str(), LF_FACESIZE);
+    return lf;
+}

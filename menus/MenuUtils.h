@@ -11,6 +11,10 @@ void MenuUnitStart();
 HBITMAP SystemCheckMark();
 HBITMAP SystemRadioItem();
 
+class T_AM2000_Font;
+// The GDI description of a menu font, turned by escapement (tenths of a degree).
+LOGFONTA MenuLogFont(const T_AM2000_Font& font, int escapement = 0);
+
 // CF_TEXT in a movable block; nothing when the clipboard cannot be opened.
 void CopyTextToClipboard(const std::string& text);
 std::string PasteTextFromClipboard();

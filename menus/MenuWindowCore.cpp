@@ -164,6 +164,7 @@ TPlacement PlaceMenu(const TPlacementInput& in)
     p.Height = in.TargetHeight;
     const TRect& mon = in.Monitor;
     const int w = in.TargetWidth, h = in.TargetHeight;
+    const bool fromBar = in.MenuBar && !in.Submenu;
 
     // 1. and 2. Horizontal.
     if (!in.HasComponent || !in.LeftwardsRequested) {
@@ -175,7 +176,7 @@ TPlacement PlaceMenu(const TPlacementInput& in)
             p.OpensLeftwards = true;
             if (in.Submenu) {
                 p.Left = in.ParentLeft + 6;
-            } else if (in.Centred) {
+            } else if (in.Centred || fromBar) {
                 p.Left = mon.right - w;
                 p.OpensLeftwards = false;
             }
@@ -184,8 +185,13 @@ TPlacement PlaceMenu(const TPlacementInput& in)
         p.OpensLeftwards = true;
         if (p.Left - w < mon.left) {
             p.OpensLeftwards = false;
-            if (in.Submenu)
+            if (in.Submenu) {
                 p.Left = in.ParentLeft + in.ParentWidth - 6;
+            } else if (fromBar && in.VerticalBar) {
+                p.Left = in.BarItem.right;  // beside the bar, not over it
+            } else if (fromBar) {
+                p.OpensLeftwards = true;  // against the monitor's left edge (below)
+            }
         }
     }
     // A leftward window ends at its left (+1): keep that end on the monitor.
@@ -196,18 +202,24 @@ TPlacement PlaceMenu(const TPlacementInput& in)
         p.Left = std::max(p.Left, static_cast<int>(mon.left));
     p.OpensUpwards = false;
 
-    // 4. Vertical.
+    // 4. Vertical. An upward window ends at its top (+1); from a bar it ends above the bar item,
+    // or, from a vertical bar, at the monitor's bottom.
     if (p.Top + h > mon.bottom) {
         if (!in.Submenu) {
-            const int below = mon.bottom - in.Top, above = in.Top + 1 - mon.top;
-            if (h < in.Top - mon.top) {
+            int upTop = in.Top;
+            if (fromBar)
+                upTop = in.VerticalBar ? mon.bottom - 1 : in.Top - (in.BarItem.Height() + 1);
+            const int below = mon.bottom - in.Top, above = upTop + 1 - mon.top;
+            if (h < upTop - mon.top) {
                 p.OpensUpwards = true;
+                p.Top = upTop;
             } else if (below >= above) {
                 p.Scroll = true;
                 p.Height = below;
             } else {
                 p.Scroll = true;
                 p.OpensUpwards = true;
+                p.Top = upTop;
                 p.Height = above;
             }
         } else if (h < mon.bottom - mon.top) {

@@ -99,6 +99,9 @@ struct TPlacementInput {
     bool ParentOpensLeftwards = false;
     int ParentLeft = 0, ParentWidth = 0;
     bool Centred = false;  // a top window with centred alignment
+    // A top window dropped down from a menu bar, and the bar item it opens from (screen).
+    bool MenuBar = false, VerticalBar = false;
+    TRect BarItem;
 };
 
 struct TPlacement {

@@ -1,6 +1,7 @@
 #include "PopupMenu2000.h"
 
 #include "DropShadow.h"
+#include "MenuBar2000.h"
 #include "MenuPersistence.h"
 #include "MenuUtils.h"
 #include "ThemeSupport.h"
@@ -155,17 +156,8 @@ void TCustomPopupMenu2000::Assign(const TPersistent& source)
             StatusBarIndex = other->StatusBarIndex;
             FShowHint = other->FShowHint;
             FOptions.Assign(other->FOptions);
-            SetFont(other->FFont.get());
-            FSystemFont = other->FSystemFont;
-            FCtl3D = other->FCtl3D;
-            SystemCtl3D = other->SystemCtl3D;
-            SystemShadow = other->SystemShadow;
-            SystemSelectionFade = other->SystemSelectionFade;
-            Images = other->Images;
-            DisabledImages = other->DisabledImages;
-            HotImages = other->HotImages;
+            AssignLook(*other);
             FParentShowHint = other->FParentShowHint;
-            FParentFont = other->FParentFont;
             SetAnimatedSkin(other->FAnimatedSkin);
             OnMenuCommand = other->OnMenuCommand;
             OnMenuClose = other->OnMenuClose;
@@ -207,37 +199,16 @@ T_AM2000_MenuOptions& TCustomPopupMenu2000::Options()
 
 void TCustomPopupMenu2000::SetAnimatedSkin(TCustomAnimatedSkin2000* value)
 {
-    if (value == FAnimatedSkin)
-        return;
-    if (FAnimatedSkin)
-        FAnimatedSkin->RemoveClient(this);
-    FAnimatedSkin = value;
-    if (value) {
-        value->AddClient(this);
-        ApplySkin(*value);
-    } else {
-        TAnimatedSkin2000 fresh(nullptr);  // the default look, once
-        ApplySkin(fresh);
-    }
+    LinkAnimatedSkin(*this, FAnimatedSkin, value);
 }
 
 void TCustomPopupMenu2000::ApplySkin(TCustomAnimatedSkin2000& skin)
 {
     BeginMenuUpdate();
-    FCtl3D = skin.Ctl3D();
-    SystemCtl3D = skin.SystemCtl3D();
-    SystemShadow = skin.SystemShadow();
-    SystemSelectionFade = skin.SystemSelectionFade();
-    FParentFont = skin.ParentFont();
-    FSystemFont = skin.SystemFont();
-    if (FParentFont || FSystemFont)
-        FFont.reset();
-    else
-        SetFont(&skin.Font());
-    Images = skin.Images;
-    DisabledImages = skin.DisabledImages;
-    HotImages = skin.HotImages;
+    TakeSkinLook(skin);
     skin.AssignTo(FOptions);
+    if (TMenuBar2000* bar = FindMenuBar(this))
+        bar->ApplyMenuBarOptions(skin.MenuBar());
     EndMenuUpdate();
     RefreshIfShowing();
 }
@@ -246,35 +217,6 @@ void TCustomPopupMenu2000::SkinFreed(TCustomAnimatedSkin2000& skin)
 {
     if (FAnimatedSkin == &skin)
         FAnimatedSkin = nullptr;
-}
-
-void TCustomPopupMenu2000::SetParentFont(bool value)
-{
-    FParentFont = value;
-    if (value) {
-        FSystemFont = false;
-        FFont.reset();
-    }
-}
-
-void TCustomPopupMenu2000::SetSystemFont(bool value)
-{
-    FSystemFont = value;
-    if (value) {
-        FParentFont = false;
-        FFont.reset();
-    }
-}
-
-void TCustomPopupMenu2000::SetFont(const T_AM2000_Font* value)
-{
-    if (!value) {
-        FFont.reset();
-        return;
-    }
-    if (!FFont)
-        FFont = std::make_unique<T_AM2000_Font>("MS Sans Serif", -11, clWindowText, 0);
-    FFont->Assign(*value);
 }
 
 void TCustomPopupMenu2000::SetShowHint(bool value)
@@ -291,12 +233,6 @@ void TCustomPopupMenu2000::SetParentShowHint(bool value)
         const auto* control = dynamic_cast<const TControl*>(Owner());
         FShowHint = control && control->ShowHint;
     }
-}
-
-void TCustomPopupMenu2000::SetCtl3D(bool value)
-{
-    FCtl3D = value;
-    SystemCtl3D = false;
 }
 
 std::string TCustomPopupMenu2000::Version() { return TCustomAnimatedSkin2000::Version(); }

@@ -5,12 +5,13 @@
 #include "AnimatedSkinCore.h"
 #include "MenuHooks.h"
 #include "MenuItem2000.h"
+#include "MenuLookCore.h"
 #include "PopupMenuWindow.h"
 #include "framework/Menus.h"
 
 #include <memory>
 
-class TCustomPopupMenu2000 : public TPopupMenu, public IAM2000SkinClient, private IOptionsOwner {
+class TCustomPopupMenu2000 : public TPopupMenu, public T_AM2000_MenuLook, public IAM2000SkinClient, private IOptionsOwner {
 public:
     explicit TCustomPopupMenu2000(TComponent* owner);
     ~TCustomPopupMenu2000() override;
@@ -41,29 +42,14 @@ public:
     TCustomAnimatedSkin2000* AnimatedSkin() const { return FAnimatedSkin; }
     void SetAnimatedSkin(TCustomAnimatedSkin2000* value);
 
-    bool ParentFont() const { return FParentFont; }
-    void SetParentFont(bool value);
-    bool SystemFont() const { return FSystemFont; }
-    void SetSystemFont(bool value);
-    // The menu's own font; none while ParentFont or SystemFont.
-    T_AM2000_Font* Font() const { return FFont.get(); }
-    void SetFont(const T_AM2000_Font* value);
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool value);
     bool ParentShowHint() const { return FParentShowHint; }
     void SetParentShowHint(bool value);
-    bool Ctl3D() const { return FCtl3D; }
-    void SetCtl3D(bool value);
-    bool SystemCtl3D = false;
-    bool SystemShadow = false;
-    bool SystemSelectionFade = true;
     static std::string Version();
 
     TComponent* StatusBar = nullptr;
     int StatusBarIndex = 0;
-    TComponent* Images = nullptr;
-    TComponent* DisabledImages = nullptr;
-    TComponent* HotImages = nullptr;
     int PopupX = 0, PopupY = 0;
     TBiDiMode BiDiMode = bdLeftToRight;
     bool LoadedDone = false;
@@ -86,11 +72,10 @@ private:
     bool OwnerHasSkin() const override { return FAnimatedSkin != nullptr; }
     bool OwnerLoadingOrDesigning() const override { return InState(csLoading | csReading) || Designing(); }
     T_AM2000_MenuOptions FOptions;
-    std::unique_ptr<T_AM2000_Font> FFont;
     std::unique_ptr<IPopupMenuWindow> FPopupForm;
     std::shared_ptr<bool> FAlive;
     TCustomAnimatedSkin2000* FAnimatedSkin = nullptr;
-    bool FParentFont = false, FSystemFont = true, FShowHint = false, FParentShowHint = true, FCtl3D = true;
+    bool FShowHint = false, FParentShowHint = true;
 };
 
 class TPopupMenu2000 : public TCustomPopupMenu2000 {

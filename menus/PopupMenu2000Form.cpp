@@ -336,14 +336,7 @@ void TPopupMenu2000Form::Prepare()
     // 8. Font and line height.
     LOGFONTA font{};
     if (FMenu && FMenu->Font()) {
-        const T_AM2000_Font& f = *FMenu->Font();
-        font.lfHeight = f.Height;
-        font.lfWeight = (f.Style & 1) ? FW_BOLD : FW_NORMAL;
-        font.lfItalic = (f.Style & 2) != 0;
-        font.lfUnderline = (f.Style & 4) != 0;
-        font.lfStrikeOut = (f.Style & 8) != 0;
-        font.lfCharSet = f.Charset;
-        lstrcpynA(font.lfFaceName, f.Name.c_str(), LF_FACESIZE);
+        font = MenuLogFont(*FMenu->Font());
     } else {
         NONCLIENTMETRICSA metrics{};
         metrics.cbSize = sizeof metrics;
@@ -580,7 +573,8 @@ bool TPopupMenu2000Form::Show()
         // 5.
         FFirstRow = 0;
         int left = Left(), top = Top();
-        if (!FParentWindow)
+        TMenuBar2000* bar = OpenerBar();
+        if (!FParentWindow && !bar)  // a bar's drop-down keeps to its item
             left = AlignedPopupLeft(left, FTargetWidth, FOptions.Alignment(), Order().RightToLeftReading);
         // 6.
         TPlacementInput place;
@@ -598,6 +592,11 @@ bool TPopupMenu2000Form::Show()
             place.ParentWidth = FParentWindow->Width();
         }
         place.Centred = !FParentWindow && FOptions.Alignment() == taCenter;
+        if (bar && bar->HandleAllocated()) {
+            place.MenuBar = true;
+            place.VerticalBar = bar->Orientation == 1;
+            place.BarItem = bar->HotRectOnScreen();
+        }
         const TPlacement p = PlaceMenu(place);
         SetState(wsOpensLeftwards, p.OpensLeftwards);
         SetState(wsOpensUpwards, p.OpensUpwards);
@@ -753,14 +752,22 @@ void TPopupMenu2000Form::Showing()
 
 // ---- Raised opener ----
 
+TMenuBar2000* TPopupMenu2000Form::OpenerBar() const
+{
+    if (FParentWindow)
+        return nullptr;
+    for (int i = 0; i < MenuBarCount(); ++i)
+        if (TMenuBar2000* bar = MenuBarAt(i); &bar->DropDown() == FMenu)
+            return bar;
+    return nullptr;
+}
+
 T_AM2000_RaisedItemForm* TPopupMenu2000Form::OpenerRaisedItem() const
 {
     if (FParentWindow)
         return FParentWindow->FRaised.get();
-    for (int i = 0; i < MenuBarCount(); ++i)
-        if (TMenuBar2000* bar = MenuBarAt(i); &bar->DropDown() == FMenu)
-            return bar->RaisedItem();
-    return nullptr;
+    TMenuBar2000* bar = OpenerBar();
+    return bar ? bar->RaisedItem() : nullptr;
 }
 
 // Placed, before the animation: the opener's raised item joins the menu on the side it opens to.
@@ -772,12 +779,10 @@ void TPopupMenu2000Form::RaiseOpener()
     }
     if (!(FOptions.Flags() & FlagBit(mfRaiseMenuBarItem)))
         return;
-    for (int i = 0; i < MenuBarCount(); ++i)
-        if (TMenuBar2000* bar = MenuBarAt(i); &bar->DropDown() == FMenu && bar->RaisedItem()) {
-            const TOpenSides s =
-                BarItemOpenSides(bar->Orientation == 1, State(wsOpensLeftwards), State(wsOpensUpwards));
-            bar->RaisedItem()->SetOpenSides(s.Left, s.Top, s.Right, s.Bottom);
-        }
+    if (TMenuBar2000* bar = OpenerBar(); bar && bar->RaisedItem()) {
+        const TOpenSides s = BarItemOpenSides(bar->Orientation == 1, State(wsOpensLeftwards), State(wsOpensUpwards));
+        bar->RaisedItem()->SetOpenSides(s.Left, s.Top, s.Right, s.Bottom);
+    }
 }
 
 // The frame stays open where the raised opener meets it (at, the window's final top-left corner).

@@ -16,6 +16,7 @@
 
 class T_AM2000_DropShadow;
 class T_AM2000_RaisedItemForm;
+class TMenuBar2000;
 class TSkinPictures;
 class T_AM2000_ToolTipWindow;
 
@@ -148,6 +149,9 @@ public:
     RECT RowRect(int row);
     // Selects a row and repaints the rows concerned; tells the owner form.
     void SelectRow(int row);
+    // Selects item, an item below this window's root, level by level, opening the submenus on
+    // the way; a level without the item or its ancestor is left with no row selected.
+    void SelectDownTo(const TMenuItem* item);
     // The monitor the window places itself on (a submenu: the active form's).
     RECT MonitorRect() const;
     // Shadows follow the window (the drop-shadow test).
@@ -210,6 +214,8 @@ private:
     void OpenFrameTowardOpener(const TRect& at);
     void RaiseRow(int row, bool submenuOpensLeftwards);
     T_AM2000_RaisedItemForm* OpenerRaisedItem() const;
+    // The bar whose drop-down this top window is; none for a submenu or a popup.
+    TMenuBar2000* OpenerBar() const;
     void BuildToolRegions();
     void MenuSelectNotice();
     void WheelTurn(int delta);

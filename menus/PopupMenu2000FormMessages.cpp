@@ -26,6 +26,23 @@ RECT TPopupMenu2000Form::RowRect(int row)
     return rect;
 }
 
+void TPopupMenu2000Form::SelectDownTo(const TMenuItem* item)
+{
+    for (TPopupMenu2000Form* window = this; window; window = window->ChildWindow()) {
+        const TMenuItem* wanted = item;  // the item or its ancestor on this level
+        while (wanted && wanted->Parent() != window->Root())
+            wanted = wanted->Parent();
+        int row = -1;
+        for (int k = 0; wanted && k < window->RowCount() && row < 0; ++k)
+            if (window->ItemAtRow(k) == wanted)
+                row = k;
+        window->SelectRow(row);
+        if (row < 0 || wanted == item)
+            return;
+        window->OpenSubmenu(true);
+    }
+}
+
 void TPopupMenu2000Form::SelectRow(int row)
 {
     if (row >= RowCount() || row < -10)

@@ -78,16 +78,8 @@ void PaintTitleBand(HDC dc, const T_AM2000_Title& title, const TSkinPicture& pic
     const T_AM2000_Font& f = title.Font();
     const bool side = title.Position == atLeft || title.Position == atRight;
     const int escapement = side ? (title.TextDirection == tdForward ? 900 : 2700) : 0;
-    LOGFONTA lf{};
-    lf.lfHeight = f.Height;
-    lf.lfWeight = (f.Style & 1) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (f.Style & 2) ? 1 : 0;
-    lf.lfUnderline = (f.Style & 4) ? 1 : 0;
-    lf.lfStrikeOut = (f.Style & 8) ? 1 : 0;
-    lf.lfCharSet = f.Charset;
-    lf.lfEscapement = lf.lfOrientation = escapement;
+    LOGFONTA lf = MenuLogFont(f, escapement);
     lf.lfOutPrecision = OUT_TT_PRECIS;  // a turned text needs an outline font
-    lstrcpynA(lf.lfFaceName, f.Name.c_str(), LF_FACESIZE);
     const HFONT font = CreateFontIndirectA(&lf);
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);

@@ -102,3 +102,44 @@ TEST(MenuBarCore, KeysStepOverHiddenItemsAndWrap)
     EXPECT_EQ(-1, NextBarItem(-1, 4, 1, [](int) { return false; }));
     EXPECT_EQ(-1, NextBarItem(-1, 0, 1, usable));
 }
+
+// Right to left, a horizontal bar's system item stands at its end before the border icons and
+// the items start at the beginning; a drop-down opens from the item's right edge.
+TEST(MenuBarCore, RightToLeftPlacesTheSystemItemAndAnchorAtTheEnd)
+{
+    const struct {
+        bool Vertical, RightToLeft;
+        int Start;
+        TPoint Anchor;  // of an item at (40, 0, 90, 18), or (0, 40, 18, 90) on a vertical bar
+    } cases[] = {
+        {false, false, 20, {40, 18}},
+        {false, true, 0, {89, 18}},
+        {true, false, 20, {-1, 40}},
+        {true, true, 20, {-1, 40}},  // a vertical bar always opens beside its item
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.Start, BarItemsStart(20, c.Vertical, c.RightToLeft)) << c.Vertical << c.RightToLeft;
+        const TRect item = c.Vertical ? TRect(0, 40, 18, 90) : TRect(40, 0, 90, 18);
+        const TPoint anchor = DropDownAnchor(item, c.Vertical, c.RightToLeft);
+        EXPECT_EQ(c.Anchor.x, anchor.x) << c.Vertical << c.RightToLeft;
+        EXPECT_EQ(c.Anchor.y, anchor.y) << c.Vertical << c.RightToLeft;
+    }
+    EXPECT_EQ(0, BarItemsStart(0, false, false));
+    // Items of 100 after the system item's start; the bar 100 + 20 + 57 long: the system item
+    // ends 4 into the border icons' leading gap of 5, after the last item.
+    const TRect system = SystemItemRect(20, false, true, 177, 57, 177);
+    EXPECT_EQ(TRect(104, 0, 124, 17), system);
+    EXPECT_GE(system.left, 100);
+}
+
+TEST(MenuBarCore, BorderIconsStyleChoosesTheButtonLook)
+{
+    const struct {
+        T_AM2000_FlatStyle Style;
+        TBorderIconLook Look;
+    } cases[] = {
+        {bsDefault, {false, false}}, {bsWin95, {false, false}}, {bsWin31, {true, true}}, {bsWinXP, {true, false}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Look, BorderIconLook(c.Style)) << int(c.Style);
+}

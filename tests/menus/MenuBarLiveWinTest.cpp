@@ -482,3 +482,28 @@ TEST_F(LiveBar, LosingTheActivationClosesTheOpenItem)
     PostMessageA(Bar->Handle(), 0x507, 2, 0);
     EXPECT_TRUE(PumpUntil([this] { return Bar->ItemRects().size() == 4; }));
 }
+
+TEST_F(LiveBar, AVerticalBarsDropDownOpensBesideTheBarNeverOverIt)
+{
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    struct TCase {
+        int FormLeft;
+        bool Leftwards;  // room on the left: it ends at the item's left edge
+    } const cases[] = {{0, false}, {screenWidth - 200, true}};
+    for (const TCase& c : cases) {
+        Form->SetBounds(c.FormLeft, 100, 200, 200);
+        Bar->Orientation = 1;
+        Bar->Rebuild(true);
+        PumpMenuMessages();
+        Click(0);
+        ASSERT_TRUE(PumpUntil([this] { return DropShowing(); })) << c.FormLeft;
+        const TRect drop(WindowRect(DropWindow()->HandleOrNull()));
+        const TRect hot = ScreenHotRect(), bar(WindowRect(Bar->Handle()));
+        EXPECT_TRUE(drop.right <= bar.left || drop.left >= bar.right)
+            << c.FormLeft << ": drop-down " << drop.left << ".." << drop.right << ", bar " << bar.left << ".." << bar.right;
+        EXPECT_EQ(c.Leftwards ? hot.left : hot.right, c.Leftwards ? drop.right : drop.left) << c.FormLeft;
+        EXPECT_EQ(hot.top, drop.top) << c.FormLeft;
+        CloseMenus();
+        PumpMenuMessages();
+    }
+}

@@ -130,6 +130,20 @@ TEST(MenuLayout, LastRowThatFitsFollowsTheScrollPosition)
     EXPECT_EQ(LastRowThatFits(layout, in, 1000, 0), 9);
 }
 
+namespace {
+
+void ExpectPlacement(const TPlacement& expected, const TPlacement& p, const char* name)
+{
+    EXPECT_EQ(p.Left, expected.Left) << name;
+    EXPECT_EQ(p.Top, expected.Top) << name;
+    EXPECT_EQ(p.Height, expected.Height) << name;
+    EXPECT_EQ(p.OpensLeftwards, expected.OpensLeftwards) << name;
+    EXPECT_EQ(p.OpensUpwards, expected.OpensUpwards) << name;
+    EXPECT_EQ(p.Scroll, expected.Scroll) << name;
+}
+
+}  // namespace
+
 TEST(MenuPlacement, FlipsScrollsAndOverlaps)
 {
     const TRect screen{0, 0, 1280, 1024};
@@ -181,14 +195,54 @@ TEST(MenuPlacement, FlipsScrollsAndOverlaps)
         {"negative origin flips", top(second, -100, 400, 200, 300), {-100, 400, 300, true, true, false}},
         {"negative origin submenu", sub(second, -300, 0, 200, 300, -500, 200, true), {-494, 0, 300, true, false, false}},
     };
+    for (const Case& c : cases)
+        ExpectPlacement(c.out, PlaceMenu(c.in), c.name);
+}
+
+// A bar's drop-down never covers the bar item it opens from: a vertical bar's asks to open
+// leftwards from the item's left edge and, without room, opens from the item's right edge.
+TEST(MenuPlacement, BarDropDownsStayOffTheBar)
+{
+    const TRect screen{0, 0, 1280, 1024};
+    struct Case {
+        const char* name;
+        bool vertical, leftwards;
+        TRect item;  // the bar item on the screen
+        int width, height;
+        TPlacement out;
+    };
+    const Case cases[] = {
+        {"vertical, room on the left", true, true, {1200, 100, 1220, 160}, 200, 300, {1199, 100, 300, true, false, false}},
+        {"vertical at the left edge flips right", true, true, {0, 100, 20, 160}, 200, 300, {20, 100, 300, false, false, false}},
+        {"vertical near the left edge flips right", true, true, {150, 100, 170, 160}, 200, 300, {170, 100, 300, false, false, false}},
+        {"vertical near the bottom ends there", true, true, {1200, 900, 1220, 960}, 200, 300, {1199, 1023, 300, true, true, false}},
+        {"horizontal at the right edge", false, false, {1200, 0, 1260, 20}, 200, 300, {1080, 20, 300, false, false, false}},
+        {"horizontal near the bottom opens above", false, false, {100, 980, 160, 1000}, 200, 300, {100, 979, 300, false, true, false}},
+        {"right-to-left without room", false, true, {10, 0, 70, 20}, 200, 300, {199, 20, 300, true, false, false}},
+    };
     for (const Case& c : cases) {
-        const TPlacement p = PlaceMenu(c.in);
-        EXPECT_EQ(p.Left, c.out.Left) << c.name;
-        EXPECT_EQ(p.Top, c.out.Top) << c.name;
-        EXPECT_EQ(p.Height, c.out.Height) << c.name;
-        EXPECT_EQ(p.OpensLeftwards, c.out.OpensLeftwards) << c.name;
-        EXPECT_EQ(p.OpensUpwards, c.out.OpensUpwards) << c.name;
-        EXPECT_EQ(p.Scroll, c.out.Scroll) << c.name;
+        TPlacementInput in;
+        in.Monitor = screen;
+        in.Left = c.vertical ? c.item.left - 1 : c.leftwards ? c.item.right - 1 : c.item.left;
+        in.Top = c.vertical ? c.item.top : c.item.bottom;
+        in.TargetWidth = c.width;
+        in.TargetHeight = c.height;
+        in.LeftwardsRequested = c.leftwards;
+        in.MenuBar = true;
+        in.VerticalBar = c.vertical;
+        in.BarItem = c.item;
+        const TPlacement p = PlaceMenu(in);
+        ExpectPlacement(c.out, p, c.name);
+        // The window's final rectangle (leftward and upward ones end at their point + 1).
+        const int left = p.OpensLeftwards ? p.Left - c.width + 1 : p.Left;
+        const int top = p.OpensUpwards ? p.Top - p.Height + 1 : p.Top;
+        const TRect window{left, top, left + c.width, top + p.Height};
+        const bool overlaps = window.left < c.item.right && c.item.left < window.right &&
+                              window.top < c.item.bottom && c.item.top < window.bottom;
+        EXPECT_FALSE(overlaps) << c.name;
+        EXPECT_GE(window.left, screen.left) << c.name;
+        EXPECT_LE(window.right, screen.right) << c.name;
+        EXPECT_LE(window.bottom, screen.bottom) << c.name;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "menus/PopupMenu2000Form.h"
 #include "menus/ThemeSupport.h"
 #include "tests/menus/SpiSetting.h"
+#include "tests/menus/TextExtent.h"
 #include "tests/support/TestSupport.h"
 
 #include <commctrl.h>
@@ -86,12 +87,7 @@ int MenuLineHeight()
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     const HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HGDIOBJ old = SelectObject(dc, font);
-    SIZE size{};
-    GetTextExtentPoint32A(dc, "Hj", 2, &size);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    const SIZE size = TextExtent(font, "Hj");
     DeleteObject(font);
     return size.cy + 7;
 }

@@ -1,4 +1,5 @@
 #include "menus/AnimatedSkinCore.h"
+#include "menus/MenuLookCore.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -254,4 +255,76 @@ TEST(MoneySkin, ThousandsOfMutationsGiveAnErrorOrASkin)
     }
     EXPECT_GT(errors, 0);
     EXPECT_GT(skins, 0);
+}
+
+// A menu's look: a font choice drops the others, Ctl3D stops following the system, and a skin
+// pushes its fonts, frame, flags and image lists (through the link, a fresh default look when
+// the link is cleared).
+TEST(MenuLook, FontChoicesExcludeEachOtherAndSkinsPushTheirLook)
+{
+    T_AM2000_MenuLook look;
+    EXPECT_TRUE(look.SystemFont());
+    EXPECT_FALSE(look.ParentFont());
+    EXPECT_EQ(nullptr, look.Font());
+    const T_AM2000_Font arial("Arial", -13, clWindowText, 1);
+    look.SetSystemFont(false);
+    look.SetFont(&arial);
+    ASSERT_NE(nullptr, look.Font());
+    EXPECT_EQ("Arial", look.Font()->Name);
+    look.SetParentFont(true);
+    EXPECT_FALSE(look.SystemFont());
+    EXPECT_EQ(nullptr, look.Font());
+    look.SetFont(&arial);
+    look.SetSystemFont(true);
+    EXPECT_FALSE(look.ParentFont());
+    EXPECT_EQ(nullptr, look.Font());
+    look.SystemCtl3D = true;
+    look.SetCtl3D(false);
+    EXPECT_FALSE(look.Ctl3D());
+    EXPECT_FALSE(look.SystemCtl3D);
+
+    struct TLookClient : IAM2000SkinClient {
+        T_AM2000_MenuLook Look;
+        int Pushes = 0;
+        void ApplySkin(TCustomAnimatedSkin2000& skin) override
+        {
+            ++Pushes;
+            Look.TakeSkinLook(skin);
+        }
+        void SkinFreed(TCustomAnimatedSkin2000&) override {}
+    } client;
+    TComponent disabled(nullptr), hot(nullptr);
+    TAnimatedSkin2000 skin(nullptr);
+    skin.SetSystemFont(false);
+    skin.Font().Assign(arial);
+    skin.SetCtl3D(false);
+    skin.SetSystemShadow(true);
+    skin.DisabledImages = &disabled;
+    skin.HotImages = &hot;
+    TCustomAnimatedSkin2000* link = nullptr;
+    LinkAnimatedSkin(client, link, &skin);
+    EXPECT_EQ(&skin, link);
+    EXPECT_EQ(1, client.Pushes);
+    EXPECT_EQ(1, skin.ClientCount());
+    ASSERT_NE(nullptr, client.Look.Font());
+    EXPECT_EQ(-13, client.Look.Font()->Height);
+    EXPECT_FALSE(client.Look.Ctl3D());
+    EXPECT_TRUE(client.Look.SystemShadow);
+    EXPECT_EQ(&disabled, client.Look.DisabledImages);
+    EXPECT_EQ(&hot, client.Look.HotImages);
+
+    T_AM2000_MenuLook copy;
+    copy.AssignLook(client.Look);
+    ASSERT_NE(nullptr, copy.Font());
+    EXPECT_NE(client.Look.Font(), copy.Font());  // a copy, not shared
+    EXPECT_EQ(&hot, copy.HotImages);
+    EXPECT_FALSE(copy.SystemFont());
+
+    LinkAnimatedSkin(client, link, nullptr);
+    EXPECT_EQ(0, skin.ClientCount());
+    EXPECT_EQ(2, client.Pushes);
+    EXPECT_TRUE(client.Look.SystemFont());
+    EXPECT_EQ(nullptr, client.Look.Font());
+    EXPECT_TRUE(client.Look.Ctl3D());
+    EXPECT_EQ(nullptr, client.Look.HotImages);
 }
