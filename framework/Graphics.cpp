@@ -121,6 +121,19 @@ void TBitmap::Assign(const TBitmap& source)
         SetPixels(source.FWidth, source.FHeight, source.FBits);
 }
 
+TDIBSection::TDIBSection(int width, int height, WORD bitCount, bool topDown)
+{
+    FInfo.bmiHeader.biSize = sizeof FInfo.bmiHeader;
+    FInfo.bmiHeader.biWidth = width;
+    FInfo.bmiHeader.biHeight = topDown ? -height : height;
+    FInfo.bmiHeader.biPlanes = 1;
+    FInfo.bmiHeader.biBitCount = bitCount;
+    FInfo.bmiHeader.biCompression = BI_RGB;
+    FHandle.Reset(CreateDIBSection(nullptr, &FInfo, DIB_RGB_COLORS, &FBits, nullptr, 0));
+    if (!FHandle)
+        FBits = nullptr;
+}
+
 void TBitmap::SetSize(int width, int height)
 {
     FHandle.Reset();
@@ -128,18 +141,11 @@ void TBitmap::SetSize(int width, int height)
     FWidth = FHeight = 0;
     if (width <= 0 || height <= 0)
         return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    FHandle.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!FHandle)
+    TDIBSection section(width, height);
+    if (!section)
         throw Exception("Out of system resources");
-    FBits = static_cast<uint32_t*>(bits);
+    FBits = static_cast<uint32_t*>(section.Bits());
+    FHandle.Reset(section.Release());
     FWidth = width;
     FHeight = height;
 }
@@ -180,4 +186,110 @@ void TBitmap::SaveToFile(const std::string& fileName) const
     }
     if (!SaveFileAtomically(fileName, file.data(), file.size()))
         throw EFCreateError("Cannot create file \"" + fileName + "\"");
+}
+
+// ---- Pen, brush and canvas ----
+
+void TPen::SetColor(TColor value)
+{
+    if (value != FColor) {
+        FColor = value;
+        FHandle.Reset();
+    }
+}
+
+void TPen::SetWidth(int value)
+{
+    if (value != FWidth) {
+        FWidth = value;
+        FHandle.Reset();
+    }
+}
+
+HPEN TPen::Handle()
+{
+    if (!FHandle)
+        FHandle.Reset(CreatePen(PS_SOLID, FWidth, ColorToRGB(FColor)));
+    return FHandle.Get();
+}
+
+void TBrush::SetColor(TColor value)
+{
+    if (value != FColor) {
+        FColor = value;
+        FHandle.Reset();
+    }
+}
+
+HBRUSH TBrush::Handle()
+{
+    if (!FHandle)
+        FHandle.Reset(CreateSolidBrush(ColorToRGB(FColor)));
+    return FHandle.Get();
+}
+
+class TCanvas::TTextState {
+public:
+    explicit TTextState(TCanvas& canvas)
+        : FDC(canvas.FHandle), FFont(FDC, canvas.Font.Handle()),
+          FColor(SetTextColor(FDC, ColorToRGB(canvas.Font.Color()))),
+          FBack(SetBkColor(FDC, ColorToRGB(canvas.Brush.Color()))),
+          FMode(SetBkMode(FDC, canvas.Brush.Style == bsClear ? TRANSPARENT : OPAQUE))
+    {
+    }
+    ~TTextState()
+    {
+        SetBkMode(FDC, FMode);
+        SetBkColor(FDC, FBack);
+        SetTextColor(FDC, FColor);
+    }
+    TTextState(const TTextState&) = delete;
+    TTextState& operator=(const TTextState&) = delete;
+
+private:
+    HDC FDC;
+    TSelectObject FFont;
+    COLORREF FColor, FBack;
+    int FMode;
+};
+
+void TCanvas::FillRect(const TRect& rect)
+{
+    if (Brush.Style == bsClear)
+        return;
+    const RECT r = rect;
+    ::FillRect(FHandle, &r, Brush.Handle());
+}
+
+void TCanvas::MoveTo(int x, int y)
+{
+    MoveToEx(FHandle, x, y, nullptr);
+}
+
+void TCanvas::LineTo(int x, int y)
+{
+    const TSelectObject pen(FHandle, Pen.Handle());
+    ::LineTo(FHandle, x, y);
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text)
+{
+    const TTextState state(*this);
+    ::TextOut(FHandle, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text)
+{
+    const TTextState state(*this);
+    const RECT r = rect;
+    const UINT opaque = Brush.Style == bsClear ? 0 : ETO_OPAQUE;
+    ExtTextOutA(FHandle, x, y, ETO_CLIPPED | opaque, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+}
+
+TSize TCanvas::TextExtent(const std::string& text)
+{
+    const TSelectObject font(FHandle, Font.Handle());
+    SIZE size{};
+    GetTextExtentPoint32A(FHandle, text.c_str(), static_cast<int>(text.size()), &size);
+    return {size.cx, size.cy};
 }

@@ -53,6 +53,25 @@ private:
     TFontHandle FHandle;
 };
 
+// A DIB section of 24 or 32 bits per pixel with the pointer to its bits; rows top-down unless
+// asked bottom-up. Empty when the system refuses one.
+class TDIBSection {
+public:
+    TDIBSection() = default;
+    TDIBSection(int width, int height, WORD bitCount = 32, bool topDown = true);
+    explicit operator bool() const { return static_cast<bool>(FHandle); }
+    HBITMAP Get() const { return FHandle.Get(); }
+    void* Bits() const { return FBits; }
+    const BITMAPINFO& Info() const { return FInfo; }
+    // Hands the bitmap over; the caller deletes it.
+    HBITMAP Release() { return FHandle.Release(); }
+
+private:
+    BITMAPINFO FInfo{};
+    TBitmapHandle FHandle;
+    void* FBits = nullptr;
+};
+
 // 32-bit pixels the program can reach, drawn onto any device context.
 class TBitmap : public TPersistent {
 public:
@@ -78,4 +97,68 @@ private:
     uint32_t* FBits = nullptr;
     int FWidth = 0;
     int FHeight = 0;
+};
+
+using TBrushStyle = int;
+inline constexpr TBrushStyle bsSolid = 0, bsClear = 1;
+
+// A canvas's pen: the GDI pen made from colour and width on first use.
+class TPen {
+public:
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);
+    int Width() const { return FWidth; }
+    void SetWidth(int value);
+    HPEN Handle();
+
+private:
+    TColor FColor = clBlack;
+    int FWidth = 1;
+    TPenHandle FHandle;
+};
+
+// A canvas's brush: solid in its colour, or clear (text and shapes leave the background).
+class TBrush {
+public:
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);
+    TBrushStyle Style = bsSolid;
+    HBRUSH Handle();
+
+private:
+    TColor FColor = clWhite;
+    TBrushHandle FHandle;
+};
+
+// Drawing on a device context the canvas does not own, with its own pen, brush and font; each
+// operation selects what it needs and puts the context's objects back.
+class TCanvas {
+public:
+    explicit TCanvas(HDC dc = nullptr) : FHandle(dc) {}
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+    HDC Handle() const { return FHandle; }
+    void SetHandle(HDC dc) { FHandle = dc; }
+
+    TPen Pen;
+    TBrush Brush;
+    TFont Font;
+
+    void FillRect(const TRect& rect);
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);
+    void TextOut(int x, int y, const std::string& text);
+    // The text at (x, y), clipped to the rectangle, which the brush fills first unless clear.
+    void TextRect(const TRect& rect, int x, int y, const std::string& text);
+    TSize TextExtent(const std::string& text);
+    int TextWidth(const std::string& text) { return TextExtent(text).cx; }
+    int TextHeight(const std::string& text) { return TextExtent(text).cy; }
+    void Draw(int x, int y, const TBitmap& bitmap) { bitmap.Draw(FHandle, x, y); }
+    TColor Pixel(int x, int y) const { return static_cast<TColor>(GetPixel(FHandle, x, y)); }
+    void SetPixel(int x, int y, TColor color) { ::SetPixel(FHandle, x, y, ColorToRGB(color)); }
+
+private:
+    // Font, colour and background mode for one text call.
+    class TTextState;
+    HDC FHandle;
 };

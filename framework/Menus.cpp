@@ -3,18 +3,101 @@
 #include "Controls.h"
 
 #include <algorithm>
+#include <mutex>
 
 // ---- TMenuItem ----
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
+namespace {
+
+// Taken command ids by value; 0 stays unused, as a menu's "nothing chosen". Made on first use,
+// so it outlives every item, static ones too.
+struct TCommandPool {
+    std::mutex Lock;
+    std::vector<bool> Taken{true};
+};
+
+TCommandPool& CommandPool()
+{
+    static TCommandPool pool;
+    return pool;
+}
+
+UINT UniqueCommand()
+{
+    TCommandPool& pool = CommandPool();
+    const std::lock_guard lock(pool.Lock);
+    const auto open = std::find(pool.Taken.begin(), pool.Taken.end(), false);
+    const auto id = static_cast<size_t>(open - pool.Taken.begin());
+    if (open == pool.Taken.end())
+        pool.Taken.push_back(true);
+    else
+        *open = true;
+    return static_cast<UINT>(id);
+}
+
+void FreeCommand(UINT id)
+{
+    TCommandPool& pool = CommandPool();
+    const std::lock_guard lock(pool.Lock);
+    pool.Taken[id] = false;
+}
+
+// Takes every entry out without destroying submenus: those belong to the child items.
+void DetachEntries(HMENU menu)
+{
+    if (menu)
+        while (GetMenuItemCount(menu) > 0 && RemoveMenu(menu, 0, MF_BYPOSITION)) {
+        }
+}
+
+// An entry's text (caption, then the shortcut column after a tab) and state flags.
+std::string EntryText(const TMenuItem* item)
+{
+    return item->ShortCutText.empty() ? item->Caption : item->Caption + "\t" + item->ShortCutText;
+}
+
+UINT EntryFlags(const TMenuItem* item)
+{
+    return MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
+}
+
+}  // namespace
+
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), FCommand(UniqueCommand()) {}
 
 TMenuItem::~TMenuItem()
 {
     if (FParent) {
         auto& siblings = FParent->FItems;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+        DetachEntries(FParent->FHandle);
     }
     Clear();
+    if (FHandle)
+        DestroyMenu(FHandle);  // empty by now, so no child's menu goes with it
+    FreeCommand(FCommand);
+}
+
+HMENU TMenuItem::Handle()
+{
+    if (!FHandle)
+        FHandle = CreatePopupMenu();
+    DetachEntries(FHandle);
+    for (TMenuItem* item : FItems) {
+        if (!item->Visible)
+            continue;
+        if (item->IsSeparator()) {
+            AppendMenuA(FHandle, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const std::string text = EntryText(item);
+        const UINT flags = EntryFlags(item);
+        if (item->Count() > 0)
+            AppendMenuA(FHandle, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(item->Handle()), text.c_str());
+        else
+            AppendMenuA(FHandle, flags, item->FCommand, text.c_str());
+    }
+    return FHandle;
 }
 
 int TMenuItem::MenuIndex() const
@@ -53,6 +136,7 @@ void TMenuItem::Remove(TMenuItem* item)
         return;
     FItems.erase(it);
     item->FParent = nullptr;
+    DetachEntries(FHandle);
 }
 
 void TMenuItem::Clear()
@@ -230,10 +314,8 @@ void BuildMenu(HMENU menu, const TMenuItem* parent, std::vector<TMenuItem*>& fla
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        std::string text = item->Caption;
-        if (!item->ShortCutText.empty())
-            text += "\t" + item->ShortCutText;
-        UINT flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
+        const std::string text = EntryText(item);
+        const UINT flags = EntryFlags(item);
         const TMenuItem* source = item;
         if (TPopupMenu* attached = item->SubMenu) {
             if (attached->OnPopup)

@@ -113,7 +113,13 @@ public:
     int ImageIndex = -1;
     TBitmap Bitmap;  // the item's own glyph, shown by the skinned menus
     TComponent* SubMenuImages = nullptr;
-    UINT Command = 0;
+    // The id the item's WM_COMMAND carries: unique among live items, given at construction and
+    // free again when the item goes.
+    UINT Command() const { return FCommand; }
+    // A native popup menu of the visible children (a child with children as its own submenu,
+    // the others by Command), made on first use and brought up to date on every call.
+    HMENU Handle();
+    bool HandleAllocated() const { return FHandle != nullptr; }
     // A popup menu shown as this item's submenu; its OnPopup runs before its items show.
     TPopupMenu* SubMenu = nullptr;
 
@@ -147,6 +153,8 @@ private:
     std::vector<TMenuItem*> FItems;
     TMenuItem* FParent = nullptr;
     std::unique_ptr<TMenuActionLink> FActionLink;
+    UINT FCommand;
+    HMENU FHandle = nullptr;
 };
 
 // A menu: the root item holds the top-level items.

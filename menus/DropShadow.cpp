@@ -1,6 +1,7 @@
 #include "DropShadow.h"
 
 #include "MenuUtils.h"
+#include "framework/Graphics.h"
 #include "PopupMenu2000Form.h"
 
 #include <vector>
@@ -134,15 +135,10 @@ void FreeImage(HWND wnd)
 uint8_t* NewImage(HWND wnd, int w, int h, int& stride)
 {
     FreeImage(wnd);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
+    TDIBSection section(w, h, 24);
+    void* const bits = section.Bits();
     const HDC dc = CreateCompatibleDC(nullptr);
-    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HBITMAP bitmap = section.Release();
     SetPropA(wnd, "AM2000Image", dc);
     SetPropA(wnd, "AM2000Bitmap", bitmap);
     SetPropA(wnd, "AM2000Old", SelectObject(dc, bitmap));
@@ -256,19 +252,12 @@ void T_AM2000_DropShadow::Paint2000(int which, int w, int h)
     std::vector<uint32_t> pixels = which == 0 ? VerticalShadow2000(FColor, h) : HorizontalShadow2000(FColor, w);
     if (pixels.empty())
         return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
     // The vertical strip is stored bottom-up; the horizontal one top-down (row 0 at the menu).
-    info.bmiHeader.biHeight = which == 0 ? h : -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
+    const TDIBSection section(w, h, 32, which != 0);
     const HDC screen = GetDC(nullptr);
     const HDC dc = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
-    SetDIBits(dc, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
+    const HGDIOBJ old = SelectObject(dc, section.Get());
+    SetDIBits(dc, section.Get(), 0, static_cast<UINT>(h), pixels.data(), &section.Info(), DIB_RGB_COLORS);
     RECT r;
     GetWindowRect(wnd, &r);
     POINT pos{r.left, r.top}, src{0, 0};
@@ -276,7 +265,6 @@ void T_AM2000_DropShadow::Paint2000(int which, int w, int h)
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(FAlpha), AC_SRC_ALPHA};
     UpdateLayeredWindow(wnd, screen, &pos, &size, dc, &src, 0, &blend, ULW_ALPHA);
     SelectObject(dc, old);
-    DeleteObject(bitmap);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
 }

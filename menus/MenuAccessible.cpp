@@ -2,6 +2,7 @@
 
 #include "MenuBar2000.h"
 #include "MenuHooks.h"
+#include "MenuUtils.h"
 #include "MenuUtilsCore.h"
 #include "PopupMenu2000Form.h"
 #include "framework/ComGuard.h"
@@ -380,12 +381,6 @@ std::string ShortcutKey(const std::string& caption)
         return std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1]))));
     }
     return {};
-}
-
-bool IsSeparatorItem(TMenuItem2000* item)
-{
-    const std::string caption = item->GetCaption();
-    return !caption.empty() && std::string("-=.: ").find(caption[0]) != std::string::npos;
 }
 
 }  // namespace

@@ -487,39 +487,17 @@ namespace {
 // A 32-bit top-down image selected into a device context of its own.
 class TPixelImage {
 public:
-    TPixelImage(int width, int height) : FDC(CreateCompatibleDC(nullptr))
+    TPixelImage(int width, int height)
+        : FDC(CreateCompatibleDC(nullptr)), FImage(width, height), FSelect(FDC.Get(), FImage.Get())
     {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        FBitmap = CreateDIBSection(FDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        FPixels = static_cast<uint32_t*>(bits);
-        if (FBitmap)
-            FOld = SelectObject(FDC, FBitmap);
     }
-    ~TPixelImage()
-    {
-        if (FBitmap) {
-            SelectObject(FDC, FOld);
-            DeleteObject(FBitmap);
-        }
-        DeleteDC(FDC);
-    }
-    TPixelImage(const TPixelImage&) = delete;
-    TPixelImage& operator=(const TPixelImage&) = delete;
-    HDC DC() const { return FDC; }
-    uint32_t* Pixels() const { return FPixels; }
+    HDC DC() const { return FDC.Get(); }
+    uint32_t* Pixels() const { return static_cast<uint32_t*>(FImage.Bits()); }
 
 private:
-    HDC FDC;
-    HBITMAP FBitmap = nullptr;
-    HGDIOBJ FOld = nullptr;
-    uint32_t* FPixels = nullptr;
+    TMemoryDC FDC;
+    TDIBSection FImage;
+    TSelectObject FSelect;
 };
 
 }  // namespace

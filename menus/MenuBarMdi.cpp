@@ -2,19 +2,10 @@
 // bar and its border icons at the end.
 #include "MenuBar2000.h"
 
+#include "MenuUtils.h"
 #include "framework/Forms.h"
 
 namespace {
-
-HICON FormIcon(HWND wnd)
-{
-    auto icon = reinterpret_cast<HICON>(SendMessageA(wnd, WM_GETICON, ICON_SMALL, 0));
-    if (!icon)
-        icon = reinterpret_cast<HICON>(GetClassLongPtrA(wnd, GCLP_HICONSM));
-    if (!icon)
-        icon = reinterpret_cast<HICON>(GetClassLongPtrA(wnd, GCLP_HICON));
-    return icon ? icon : LoadIconA(nullptr, IDI_APPLICATION);
-}
 
 // Each border icon: its picture, the command it sends the child, the icon bit that enables it.
 const struct {
@@ -112,8 +103,7 @@ void TMenuBar2000::PaintMdiParts(HDC dc)
         return;
     if (SystemItemWidth() > 0) {
         RECT rect = GetSystemItemRect();
-        DrawIconEx(dc, rect.left + 2, rect.top, FormIcon(child->HandleOrNull()), MenuGlyphSize, MenuGlyphSize, 0,
-                   nullptr, DI_NORMAL);
+        DrawFormIcon(dc, child, MenuGlyphSize, rect.top, rect.left + 2);
         if (FHotItem == FSystemItem.get() && FItemState != 0)
             DrawEdge(dc, &rect, FItemState == 1 ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
     }

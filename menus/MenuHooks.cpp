@@ -430,7 +430,7 @@ TMenuItem* FindItemByCommand(const TComponent* menu, WORD command)
     if (!menu)
         return nullptr;
     for (int i = 0; i < menu->ComponentCount(); ++i)
-        if (auto* item = dynamic_cast<TMenuItem*>(menu->Components(i)); item && LOWORD(item->Command) == command)
+        if (auto* item = dynamic_cast<TMenuItem*>(menu->Components(i)); item && LOWORD(item->Command()) == command)
             return item;
     return nullptr;
 }

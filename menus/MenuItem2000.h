@@ -96,6 +96,8 @@ public:
     uint32_t LastTimeUsed = 0;
     TMenuItem* Origin = nullptr;
     HMENU NativeHandle = nullptr;
+    // The item's native menu: NativeHandle when set, else the class library's handle.
+    HMENU ItemHandle() { return NativeHandle ? NativeHandle : Handle(); }
 
     // Runs the hosted control's click, toggles an AutoCheck item, the item's click, stamps the usage
     // and stores the menu.

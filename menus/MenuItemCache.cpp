@@ -27,23 +27,6 @@ struct TImages {
     }
 };
 
-// The image of an index on the list's background, as a bitmap the glyph routines read.
-HBITMAP ImageBitmap(HIMAGELIST list, int index)
-{
-    const HDC dc = CreateCompatibleDC(nullptr);
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIB24(dc, 16, 16, bits);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT r{0, 0, 16, 16};
-    const HBRUSH key = CreateSolidBrush(RGB(255, 0, 255));
-    FillRect(dc, &r, key);
-    DeleteObject(key);
-    ImageList_Draw(list, index, dc, 0, 0, ILD_TRANSPARENT);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return bitmap;
-}
-
 }  // namespace
 
 HIMAGELIST MenuItemCacheImages()
@@ -57,13 +40,10 @@ void DrawGlyphByIndex(HDC dc, int x, int y, bool enabled, COLORREF highlight, CO
     const HIMAGELIST list = MenuItemCacheImages();
     if (!list || index < 0 || index >= MenuItemCache().GlyphCount() || index >= ImageList_GetImageCount(list))
         return;
-    if (enabled) {
+    if (enabled)
         ImageList_Draw(list, index, dc, x, y, ILD_TRANSPARENT);
-        return;
-    }
-    const HBITMAP bitmap = ImageBitmap(list, index);
-    DrawGlyphShape(dc, x, y, RGB(255, 0, 255), highlight, shadow, bitmap, 1, 0);
-    DeleteObject(bitmap);
+    else
+        DrawImageListShape(dc, x, y, highlight, shadow, 16, 16, index, list);
 }
 
 void DrawGlyphOf(HDC dc, int x, int y, bool enabled, COLORREF highlight, COLORREF shadow, std::string_view caption)

@@ -1,10 +1,16 @@
 #include "MenuUtils.h"
 
 #include "AnimatedSkinCore.h"
+#include "MenuItem2000.h"
 #include "MenuUtilsCore.h"
+#include "PopupMenu2000.h"
+#include "framework/Forms.h"
+#include "framework/Graphics.h"
 #include "framework/SysUtils.h"
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -84,16 +90,11 @@ std::string PasteTextFromClipboard()
     return text;
 }
 
-HBITMAP CreateDIB24(HDC dc, int width, int height, void*& bits)
+HBITMAP CreateDIB24(HDC, int width, int height, void*& bits)
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = 40;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    TDIBSection section(width, height, 24, false);
+    bits = section.Bits();
+    return section.Release();
 }
 
 COLORREF TBitmapBits24::Pixel(int x, int y) const
@@ -131,6 +132,8 @@ TBitmapBits24 GetBitmapBits24(HBITMAP bitmap, COLORREF transparent)
 }
 
 namespace {
+
+constexpr COLORREF NoColour = 0x1FFFFFFF;
 
 // The cell of a strip to draw: the whole bitmap when there are fewer than two cells.
 void GlyphCell(const TBitmapBits24& bits, int numGlyphs, int index, int& left, int& width)
@@ -176,6 +179,11 @@ COLORREF LightenedColor(COLORREF color)
 void DrawGlyph(HDC dc, int x, int y, unsigned flags, COLORREF shadowColor, COLORREF transparent, HBITMAP bitmap,
                int numGlyphs, int index)
 {
+    if (flags & 0x40) {
+        const COLORREF under = GetPixel(dc, x, y);
+        DrawGlyphGlow(dc, x, y, under == GetPixel(dc, x + 1, y) ? under : NoColour, shadowColor, transparent, bitmap,
+                      numGlyphs, index);
+    }
     if (flags & 2) {
         DrawGlyphShape(dc, x + 1, y + 1, transparent, 0x1FFFFFFF, shadowColor, bitmap, numGlyphs, index);
         --x;
@@ -204,4 +212,220 @@ LOGFONTA MenuLogFont(const T_AM2000_Font& f, int escapement)
     lf.lfEscapement = lf.lfOrientation = escapement;
     lstrcpynA(lf.lfFaceName, f.Name.c_str(), LF_FACESIZE);
     return lf;
+}
+
+void DrawGlyphGlow(HDC dc, int x, int y, COLORREF background, COLORREF glowColor, COLORREF transparent,
+                   HBITMAP bitmap, int numGlyphs, int index)
+{
+    const TBitmapBits24 bits = GetBitmapBits24(bitmap, transparent);
+    int left = 0, width = 0;
+    GlyphCell(bits, numGlyphs, index, left, width);
+    const int w = width + 2, h = bits.Height + 2;
+    std::vector<uint32_t> under(static_cast<size_t>(w) * static_cast<size_t>(h), background);
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w && background == NoColour; ++col)
+            under[static_cast<size_t>(row * w + col)] = GetPixel(dc, x - 1 + col, y - 1 + row);
+    std::vector<uint32_t> picture = under;
+    for (int row = 0; row < bits.Height; ++row)
+        for (int col = 0; col < width; ++col)
+            if (bits.Pixel(left + col, row) != bits.Transparent)
+                picture[static_cast<size_t>((row + 1) * w + col + 1)] = glowColor;
+    picture = GlowBlur(picture, w, h);
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col) {
+            const size_t at = static_cast<size_t>(row * w + col);
+            if (picture[at] != under[at])
+                SetPixel(dc, x - 1 + col, y - 1 + row, picture[at]);
+        }
+}
+
+namespace {
+
+// An image of the list on the list's background (0xFF00FF when it has none), as a bottom-up
+// 24-bit bitmap the glyph routines read; `background` gets the colour.
+TBitmapHandle ImageListBitmap(HIMAGELIST list, int width, int height, int index, COLORREF& background)
+{
+    const COLORREF listBack = ImageList_GetBkColor(list);
+    background = listBack == CLR_NONE ? RGB(255, 0, 255) : listBack;
+    void* bits = nullptr;
+    TBitmapHandle bitmap(CreateDIB24(nullptr, width, height, bits));
+    const TMemoryDC dc(CreateCompatibleDC(nullptr));
+    const TSelectObject select(dc.Get(), bitmap.Get());
+    const TBrushHandle brush(CreateSolidBrush(background));
+    const RECT all{0, 0, width, height};
+    FillRect(dc.Get(), &all, brush.Get());
+    ImageList_Draw(list, index, dc.Get(), 0, 0, ILD_TRANSPARENT);
+    return bitmap;
+}
+
+}  // namespace
+
+void DrawImageListGlyph(HDC dc, int x, int y, unsigned flags, COLORREF color, int width, int height, int index,
+                        HIMAGELIST list)
+{
+    if (!(flags & (2 | 8 | 0x40))) {
+        ImageList_Draw(list, index, dc, x, y, ILD_TRANSPARENT);
+        return;
+    }
+    COLORREF background = 0;
+    const TBitmapHandle bitmap = ImageListBitmap(list, width, height, index, background);
+    if (flags & 2) {
+        DrawGlyphShape(dc, x + 2, y + 2, background, NoColour, color, bitmap.Get(), 1, 0);
+        ImageList_Draw(list, index, dc, x - 1, y - 1, ILD_TRANSPARENT);
+    } else {
+        DrawGlyph(dc, x, y, flags, color, background, bitmap.Get(), 1, 0);
+    }
+}
+
+void DrawImageListShape(HDC dc, int x, int y, COLORREF highlight, COLORREF shadow, int width, int height, int index,
+                        HIMAGELIST list)
+{
+    COLORREF background = 0;
+    const TBitmapHandle bitmap = ImageListBitmap(list, width, height, index, background);
+    DrawGlyphShape(dc, x, y, background, highlight, shadow, bitmap.Get(), 1, 0);
+}
+
+HICON FormIcon(HWND wnd)
+{
+    auto icon = reinterpret_cast<HICON>(SendMessageA(wnd, WM_GETICON, ICON_SMALL, 0));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(GetClassLongPtrA(wnd, GCLP_HICONSM));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(GetClassLongPtrA(wnd, GCLP_HICON));
+    return icon;
+}
+
+void DrawFormIcon(HDC dc, const TCustomForm* form, int size, int y, int x)
+{
+    const auto iconOf = [](const TCustomForm* f) { return f && f->HandleAllocated() ? FormIcon(f->HandleOrNull()) : nullptr; };
+    HICON icon = iconOf(form);
+    if (!icon && Application)
+        icon = iconOf(Application->MainForm());
+    if (!icon)
+        icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    if (!icon)
+        icon = LoadIconA(nullptr, IDI_APPLICATION);
+    const auto sized = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE));
+    DrawIconEx(dc, x, y, sized ? sized : icon, size, size, 0, nullptr, DI_NORMAL);
+    if (sized)
+        DestroyIcon(sized);
+}
+
+// ---- Item tests ----
+
+std::string ItemCaption(const TMenuItem* item)
+{
+    if (!item)
+        return {};
+    auto* skinned = dynamic_cast<const TMenuItem2000*>(item);
+    return skinned ? skinned->GetCaption() : item->Caption;
+}
+
+bool IsSeparatorItem(const TMenuItem* item) { return IsSeparatorCaption(ItemCaption(item)); }
+
+bool ItemEnabled(const TMenuItem* item)
+{
+    auto* skinned = dynamic_cast<const TMenuItem2000*>(item);
+    return skinned ? skinned->GetEnabled() : item && item->Enabled;
+}
+
+bool ItemVisible(const TMenuItem* item)
+{
+    auto* skinned = dynamic_cast<const TMenuItem2000*>(item);
+    return skinned ? skinned->GetVisible() : item && item->Visible;
+}
+
+int ItemCount(const TMenuItem* item)
+{
+    if (!item || item->InState(TComponent::csDestroying))
+        return 0;
+    auto* skinned = dynamic_cast<const TMenuItem2000*>(item);
+    if (!skinned)
+        return item->Count();
+    if (skinned->AttachMenu())
+        return ItemCount(skinned->AttachMenu()->Items());
+    return skinned->GetCount();
+}
+
+namespace {
+
+// Entries of a skinned item's NativeHandle; the class library's handle only mirrors the children.
+int NativeEntries(const TMenuItem* item)
+{
+    auto* skinned = dynamic_cast<const TMenuItem2000*>(item);
+    return skinned && skinned->NativeHandle ? std::max(GetMenuItemCount(skinned->NativeHandle), 0) : 0;
+}
+
+}  // namespace
+
+int ItemCountWithNative(const TMenuItem* item)
+{
+    const int count = ItemCount(item);
+    return count ? count : NativeEntries(item);
+}
+
+bool HasSubItems(const TMenuItem* item)
+{
+    if (!item)
+        return false;
+    auto* skinned = dynamic_cast<const TMenuItem2000*>(item);
+    if (!skinned)
+        return item->Count() > 0;
+    return NativeEntries(item) > 0 || skinned->GetCount() > 0 || skinned->AttachMenu();
+}
+
+bool NativeItemHasSubmenu(HMENU menu, int position)
+{
+    if (position < 0)
+        return false;
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE | MIIM_SUBMENU;
+    return GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info) && info.hSubMenu;
+}
+
+int TextWidthNoAccel(TCanvas& canvas, const std::string& caption)
+{
+    return canvas.TextWidth(StripAccelerators(caption));
+}
+
+// ---- Settings, caret and cursor ----
+
+bool GradientCaptionsOn()
+{
+    BOOL on = FALSE;
+    return SystemParametersInfoA(SPI_GETGRADIENTCAPTIONS, 0, &on, 0) && on;
+}
+
+namespace {
+int HiddenCarets = 0;
+int SavedCursor = crDefault;
+}  // namespace
+
+void HideMenuCaret()
+{
+    HideCaret(nullptr);
+    ++HiddenCarets;
+}
+
+void RestoreCaret()
+{
+    for (; HiddenCarets > 0; --HiddenCarets)
+        ShowCaret(nullptr);
+}
+
+int HiddenCaretCount() { return HiddenCarets; }
+
+void SetTempCursor(int cursor)
+{
+    if (!Screen || Screen->Cursor() == cursor)
+        return;
+    SavedCursor = Screen->Cursor();
+    Screen->SetCursor(cursor);
+}
+
+void RestoreTempCursor(int cursor)
+{
+    if (Screen && (cursor == -1 || Screen->Cursor() == cursor))
+        Screen->SetCursor(SavedCursor);
 }

@@ -263,3 +263,32 @@ int StripFrameIndex(int frameCount, T_AM2000_its state)
         return 3;
     return 0;
 }
+
+std::vector<uint32_t> GlowBlur(const std::vector<uint32_t>& pixels, int width, int height)
+{
+    static constexpr int Weights[3][3] = {{1, 2, 1}, {2, 2, 2}, {1, 2, 1}};
+    if (width <= 0 || height <= 0 || pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
+        return pixels;
+    std::vector<uint32_t> out(pixels.size());
+    const auto at = [width](int x, int y) { return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x); };
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            int total = 0;
+            int sums[4] = {};
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= width || ny >= height)
+                        continue;
+                    const int w = Weights[dy + 1][dx + 1];
+                    total += w;
+                    for (int c = 0; c < 4; ++c)
+                        sums[c] += w * static_cast<int>((pixels[at(nx, ny)] >> (8 * c)) & 0xFF);
+                }
+            uint32_t value = 0;
+            for (int c = 0; c < 4; ++c)
+                value |= static_cast<uint32_t>(std::nearbyint(static_cast<double>(sums[c]) / total)) << (8 * c);
+            out[at(x, y)] = value;
+        }
+    return out;
+}

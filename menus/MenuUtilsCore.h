@@ -37,6 +37,11 @@ TColor ResolveColor(TColor color);
 // From + Round((To - From) / Steps) per channel, wrapping in 8 bits; Steps 0 gives From.
 TColor GradientStep(TColor from, TColor to, double steps);
 
+// ---- Glow ----
+// Each pixel becomes the mean of its 3x3 neighbourhood weighted 1 2 1 / 2 2 2 / 1 2 1, neighbours
+// outside the picture left out, each byte channel rounded (ties to even). Rows of `width` pixels.
+std::vector<uint32_t> GlowBlur(const std::vector<uint32_t>& pixels, int width, int height);
+
 // ---- Update lock with deferred refresh ----
 class IMenuRefreshTarget {
 public:

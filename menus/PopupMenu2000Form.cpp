@@ -38,6 +38,8 @@ TMenuSoundPlayer SoundPlayer;
 int OpenWindows = 0;
 std::function<void()> TimerCallback;
 UINT_PTR TimerId = 0;
+const void* TimerObject = nullptr;
+int TimerCode = 0;
 
 void CALLBACK MenuTimerProc(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -121,10 +123,12 @@ bool MenuLayeredWindows() { return LayeredSwitch && BoundSetLayered() != nullptr
 void SetMenuSoundPlayer(TMenuSoundPlayer player) { SoundPlayer = std::move(player); }
 int OpenMenuWindows() { return OpenWindows; }
 
-void StartMenuTimer(UINT elapse, std::function<void()> callback)
+void StartMenuTimer(UINT elapse, std::function<void()> callback, const void* object, int code)
 {
     StopMenuTimer();
     TimerCallback = std::move(callback);
+    TimerObject = object;
+    TimerCode = code;
     TimerId = SetTimer(nullptr, 0, elapse, MenuTimerProc);
 }
 
@@ -134,6 +138,13 @@ void StopMenuTimer()
         KillTimer(nullptr, TimerId);
     TimerId = 0;
     TimerCallback = nullptr;
+    TimerObject = nullptr;
+    TimerCode = 0;
+}
+
+bool IsMenuTimerFor(const void* object, int code)
+{
+    return TimerId && TimerObject == object && TimerCode == code;
 }
 
 void UseMenuWindows()

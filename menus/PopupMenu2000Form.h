@@ -52,9 +52,11 @@ void SetMenuBeeper(std::function<void()> beeper);
 extern bool MenuSoundSwitch;                          // off: sndPlaySoundA; on: PlaySoundA
 extern std::string MenuPopupSound, MenuCloseSound;
 int OpenMenuWindows();
-// The family's shared timer: one callback at a time.
-void StartMenuTimer(UINT elapse, std::function<void()> callback);
+// The family's shared timer: one callback at a time, named by an object and a code of its own.
+void StartMenuTimer(UINT elapse, std::function<void()> callback, const void* object = nullptr, int code = 0);
 void StopMenuTimer();
+// True while the timer runs for that object and code.
+bool IsMenuTimerFor(const void* object, int code = 0);
 // The standard-command caption of a system command's glyph ("SYSTEMCLOSE"), or none.
 const char* SystemCommandGlyphName(UINT id);
 // Installs the real window as every popup component's window.

@@ -6,6 +6,7 @@
 #include "MenuBar2000.h"
 #include "MenuInputCore.h"
 #include "MenuPersistence.h"
+#include "MenuUtils.h"
 #include "PopupMenu2000FormParts.h"
 #include "ThemeSupport.h"
 
@@ -17,18 +18,6 @@ namespace {
 
 TMenuFadeObserver FadeObserver;
 std::function<void()> Beeper;
-
-bool ItemEnabled(const TMenuItem* item)
-{
-    auto* skinned = dynamic_cast<const TMenuItem2000*>(item);
-    return skinned ? skinned->GetEnabled() : item->Enabled;
-}
-
-bool HasSubItems(const TMenuItem* item)
-{
-    auto* skinned = dynamic_cast<const TMenuItem2000*>(item);
-    return item->Count() > 0 || (skinned && skinned->AttachMenu());
-}
 
 void ToggleChecked(TMenuItem* item)
 {

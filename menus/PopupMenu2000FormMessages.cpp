@@ -85,9 +85,9 @@ void TPopupMenu2000Form::MenuSelectNotice()
         auto* skinned = dynamic_cast<TMenuItem2000*>(source.Item);
         if (source.Item->Count() > 0 || (skinned && skinned->AttachMenu())) {
             wParam = MAKEWPARAM(source.Item->MenuIndex(), MF_POPUP);
-            lParam = reinterpret_cast<LPARAM>(skinned ? skinned->NativeHandle : nullptr);
+            lParam = reinterpret_cast<LPARAM>(skinned ? skinned->ItemHandle() : source.Item->Handle());
         } else {
-            wParam = MAKEWPARAM(source.Item->Command, 0);
+            wParam = MAKEWPARAM(source.Item->Command(), 0);
         }
     } else {
         const TNativeEntry e = ReadNativeEntry(FRootHandle, source.Native);

@@ -86,20 +86,12 @@ bool TOSDForm::Render()
     if (width <= 0 || area.Height() <= 0)
         return false;
     if (width != FBitmapWidth || !FBitmap) {
-        BITMAPINFO format{};
-        format.bmiHeader.biSize = sizeof format.bmiHeader;
-        format.bmiHeader.biWidth = width;
-        format.bmiHeader.biHeight = -kOSDBitmapHeight;
-        format.bmiHeader.biPlanes = 1;
-        format.bmiHeader.biBitCount = 24;
-        format.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
         Deselect();
-        FBitmap.Reset(CreateDIBSection(FDC.Get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+        FBitmap = TDIBSection(width, kOSDBitmapHeight, 24);
         if (!FBitmap)
             return false;
         FBitmapWidth = width;
-        FBits = static_cast<const uint8_t*>(bits);
+        FBits = static_cast<const uint8_t*>(FBitmap.Bits());
     }
     const HDC dc = FDC.Get();
     const HGDIOBJ previous = SelectObject(dc, FBitmap.Get());

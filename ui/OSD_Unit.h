@@ -53,7 +53,7 @@ private:
     uint32_t FStart = 0;
     TFont FFont;
     TMemoryDC FDC;
-    TBitmapHandle FBitmap;
+    TDIBSection FBitmap;
     int FBitmapWidth = 0;
     const uint8_t* FBits = nullptr;  // the section's top-down rows
     HGDIOBJ FOriginalBitmap = nullptr;

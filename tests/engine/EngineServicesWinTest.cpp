@@ -176,8 +176,8 @@ TEST(SystemServices, LanguageNamesOfLocales)
 }
 
 // Colours of a 96 x 40 white picture after drawing into it.
-struct TCanvas {
-    TCanvas()
+struct TWhitePicture {
+    TWhitePicture()
     {
         BITMAPINFO info{};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), 96, -40, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -186,7 +186,7 @@ struct TCanvas {
         Old = SelectObject(DC.Get(), Bitmap.Get());
         std::fill(Pixels, Pixels + 96 * 40, 0x00FFFFFFu);
     }
-    ~TCanvas() { SelectObject(DC.Get(), Old); }
+    ~TWhitePicture() { SelectObject(DC.Get(), Old); }
     int Count(uint32_t rgb)
     {
         GdiFlush();
@@ -205,13 +205,13 @@ TEST(OutlinedText, OutlineSurroundsTheTextAndTheCanvasIsRestored)
     font.SetHeight(-24);
     const uint32_t red = 0x00FF0000, black = 0x00000000;
 
-    TCanvas plain;
+    TWhitePicture plain;
     DrawOutlinedText(plain.DC.Get(), "HI", TRect(10, 5, 90, 35), 0, RGB(255, 0, 0), RGB(0, 0, 0), font);
     EXPECT_EQ(plain.Count(red), 0);
     const int textPixels = plain.Count(black);
     EXPECT_GT(textPixels, 0);
 
-    TCanvas outlined;
+    TWhitePicture outlined;
     SetBkMode(outlined.DC.Get(), OPAQUE);
     SetBkColor(outlined.DC.Get(), RGB(0, 0, 255));
     SetTextColor(outlined.DC.Get(), RGB(1, 2, 3));

@@ -434,11 +434,10 @@ TEST_F(MenuHooks, WindowTests)
 
     auto* play = NewComponent<TMenuItem>(menu);
     auto* stop = NewComponent<TMenuItem>(menu);
-    play->Command = 0x10005;  // the low 16 bits are the command
-    stop->Command = 7;
-    EXPECT_EQ(FindItemByCommand(menu, 5), play);
-    EXPECT_EQ(FindItemByCommand(menu, 7), stop);
-    EXPECT_EQ(FindItemByCommand(menu, 8), nullptr);
+    const TMenuItem elsewhere(nullptr);
+    EXPECT_EQ(FindItemByCommand(menu, static_cast<WORD>(play->Command())), play);
+    EXPECT_EQ(FindItemByCommand(menu, static_cast<WORD>(stop->Command())), stop);
+    EXPECT_EQ(FindItemByCommand(menu, static_cast<WORD>(elsewhere.Command())), nullptr);
 }
 
 TEST_F(MenuHooks, APressOutsideClosesTheMenuBarsOpenItemButNotOneOnTheBar)

@@ -215,3 +215,21 @@ TEST(MenuGlyphStrips, FrameByStateForEightSixAndOtherCounts)
     for (const auto& c : cases)
         EXPECT_EQ(StripFrameIndex(c.Frames, c.State), c.Expected) << c.Frames << " frames, state " << c.State;
 }
+
+TEST(MenuGlow, BlurWeighsTheNeighbourhoodAndLeavesOutsideOut)
+{
+    const struct {
+        int Width, Height;
+        std::vector<uint32_t> In, Out;
+    } cases[] = {
+        {1, 1, {0x123456}, {0x123456}},
+        {2, 1, {3, 0}, {2, 2}},                                // 1.5 rounds to even 2
+        {2, 1, {1, 0}, {0, 0}},                                // 0.5 rounds to even 0
+        {2, 1, {0x010203, 0x030201}, {0x020202, 0x020202}},    // channels apart
+        // A lone centre of 224: corners 224/7, edges 448/10, centre 448/14.
+        {3, 3, {0, 0, 0, 0, 224, 0, 0, 0, 0}, {32, 45, 32, 45, 32, 45, 32, 45, 32}},
+        {2, 2, {1, 2, 3}, {1, 2, 3}},                          // a size that does not fit is left alone
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(GlowBlur(c.In, c.Width, c.Height), c.Out) << c.Width << "x" << c.Height << " " << c.In[0];
+}

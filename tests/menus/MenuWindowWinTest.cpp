@@ -692,16 +692,16 @@ TEST_F(MenuWindow, SelectionTellsTheOwnerFormAndRowsFollowItemChanges)
     const HWND formWnd = Form->Handle();
     SetPropA(formWnd, "TestOldProc",
              reinterpret_cast<HANDLE>(SetWindowLongPtrA(formWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc::Record))));
-    Menu->Items()->Items(3)->Command = 77;
     const HWND wnd = Open(100, 100);
     SendMessageA(wnd, WM_AM2000_SELECTROW, 3, 0);
     SendMessageA(wnd, WM_AM2000_SELECTROW, 5, 0);
     ASSERT_EQ(selects.List.size(), 2u);
-    EXPECT_EQ(LOWORD(selects.List[0].first), 77);
+    EXPECT_EQ(LOWORD(selects.List[0].first), static_cast<WORD>(Menu->Items()->Items(3)->Command()));
     EXPECT_EQ(HIWORD(selects.List[0].first), 0);
     EXPECT_EQ(selects.List[0].second, 0);
     EXPECT_EQ(LOWORD(selects.List[1].first), 6);  // Subtitles (row 5): its index, with the popup flag
     EXPECT_EQ(HIWORD(selects.List[1].first), MF_POPUP);
+    EXPECT_EQ(selects.List[1].second, reinterpret_cast<LPARAM>(Menu->Items()->Items(6)->Handle()));
     SetWindowLongPtrA(formWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RemovePropA(formWnd, "TestOldProc")));
     current = nullptr;
 

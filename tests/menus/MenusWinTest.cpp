@@ -3,8 +3,10 @@
 #include "menus/MenuPersistence.h"
 #include "menus/MenuUtils.h"
 #include "menus/PopupMenu2000.h"
+#include "menus/PopupMenu2000Form.h"
 #include "menus/ThemeSupport.h"
 #include "framework/Forms.h"
+#include "framework/Graphics.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -681,4 +683,172 @@ TEST_F(MenusWin, TypedControlAccessFollowsTheKindAndCopiesTakeTheControl)
     EXPECT_EQ(message([&] { item->AsEditbox(); }), "Find: This is not an Editbox control");
     item->SetControl(ctlButtonArray);
     EXPECT_NO_THROW(item->AsButtonArray());
+}
+
+TEST(MenusWinGlyphs, GlowBlursTheShapeOnTheBackgroundOrOnWhatTheCanvasShows)
+{
+    const HBITMAP glyph = PixelRow({RGB(255, 0, 255), RGB(0, 0, 0)});
+    TCanvasDC plain(8, 6);
+    DrawGlyph(plain.Dc, 2, 2, 0x40, RGB(255, 0, 0), 0x1FFFFFFF, glyph, 1, 0);
+    EXPECT_EQ(plain.At(3, 2), RGB(0, 0, 0));          // the glyph over its glow
+    EXPECT_EQ(plain.At(4, 2), RGB(255, 204, 204));    // 8 of 10 weights white
+    EXPECT_EQ(plain.At(2, 2), RGB(255, 219, 219));    // 12 of 14
+    EXPECT_EQ(plain.At(5, 2), RGB(255, 255, 255));    // outside the glow
+
+    // The origin's colour differs from its neighbour's: the glow blurs a copy of the canvas.
+    TCanvasDC busy(8, 6);
+    SetPixel(busy.Dc, 3, 2, RGB(0, 0, 255));
+    SetPixel(busy.Dc, 1, 3, RGB(0, 255, 0));
+    DrawGlyph(busy.Dc, 2, 2, 0x40, RGB(255, 0, 0), 0x1FFFFFFF, glyph, 1, 0);
+    EXPECT_EQ(busy.At(1, 3), RGB(182, 255, 182));
+    EXPECT_EQ(busy.At(4, 2), RGB(255, 204, 204));
+    DeleteObject(glyph);
+}
+
+TEST(MenusWinGlyphs, ImageListGlyphsPlainLightenedShadowedAndDisabled)
+{
+    const HIMAGELIST list = ImageList_Create(2, 1, ILC_COLOR24 | ILC_MASK, 1, 1);
+    const HBITMAP strip = PixelRow({RGB(255, 0, 255), RGB(0, 0, 128)});
+    ASSERT_EQ(ImageList_AddMasked(list, strip, RGB(255, 0, 255)), 0);
+    DeleteObject(strip);
+    const COLORREF white = RGB(255, 255, 255), red = RGB(255, 0, 0);
+    const struct {
+        unsigned Flags;
+        int X, Y;
+        COLORREF Expected;
+    } cases[] = {
+        {0, 3, 2, RGB(0, 0, 128)},
+        {0, 2, 2, white},
+        {8, 3, 2, 0x903030},             // lightened; the list's background stays out
+        {8, 2, 2, white},
+        {2, 2, 1, RGB(0, 0, 128)},       // the image one up and left
+        {2, 5, 4, red},                  // its shape two right and down
+        {2, 4, 3, white},
+    };
+    for (const auto& c : cases) {
+        TCanvasDC canvas(8, 6);
+        DrawImageListGlyph(canvas.Dc, 2, 2, c.Flags, red, 2, 1, 0, list);
+        EXPECT_EQ(canvas.At(c.X, c.Y), c.Expected) << c.Flags << " at " << c.X << "," << c.Y;
+    }
+    TCanvasDC disabled(8, 6);
+    DrawImageListShape(disabled.Dc, 2, 2, RGB(0, 255, 0), RGB(0, 0, 255), 2, 1, 0, list);
+    EXPECT_EQ(disabled.At(3, 2), RGB(0, 0, 255));
+    EXPECT_EQ(disabled.At(4, 3), RGB(0, 255, 0));
+    EXPECT_EQ(disabled.At(2, 2), white);
+    ImageList_Destroy(list);
+}
+
+TEST(MenusWinGlyphs, FormIconFallsBackToTheProgramsOrTheSystemsIcon)
+{
+    TCanvasDC canvas(24, 24);
+    DrawFormIcon(canvas.Dc, nullptr, 16, 4, 2);
+    int drawn = 0, outside = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x)
+            if (canvas.At(x, y) != RGB(255, 255, 255))
+                ++(x >= 2 && x < 18 && y >= 4 && y < 20 ? drawn : outside);
+    EXPECT_GT(drawn, 20);
+    EXPECT_EQ(outside, 0);
+}
+
+TEST_F(MenusWin, ItemTestsReadSkinnedItemsAttachedMenusAndNativeMenus)
+{
+    TComponent form;
+    auto* plain = NewComponent<TMenuItem>(&form);
+    plain->Caption = "=== ";
+    plain->Enabled = false;
+    plain->AddNew("child");
+    auto* skinned = NewComponent<TMenuItem2000>(&form);
+    skinned->SetCaption("&Open");
+    skinned->SetVisible(false);
+    auto* attached = NewComponent<TMenuItem2000>(&form);
+    auto* menu = NewComponent<TPopupMenu2000>(&form);
+    attached->SetAttachMenu(menu);
+    auto* native = NewComponent<TMenuItem2000>(&form);
+    const HMENU entries = CreatePopupMenu();
+    AppendMenuA(entries, MF_STRING, 1, "One");
+    AppendMenuA(entries, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), "Two");
+    native->NativeHandle = entries;
+
+    const struct {
+        const TMenuItem* Item;
+        std::string Caption;
+        bool Separator, Enabled, Visible;
+        int Count, WithNative;
+        bool SubItems;
+    } cases[] = {
+        {nullptr, "", false, false, false, 0, 0, false},
+        {plain, "=== ", true, false, true, 1, 1, true},
+        {skinned, "&Open", false, true, false, 0, 0, false},
+        {attached, "", false, true, true, 0, 0, true},  // an empty attached menu still opens
+        {native, "", false, true, true, 0, 2, true},
+    };
+    for (const auto& c : cases) {
+        const std::string name = c.Item ? c.Item->Caption : "none";
+        EXPECT_EQ(ItemCaption(c.Item), c.Caption) << name;
+        EXPECT_EQ(IsSeparatorItem(c.Item), c.Separator) << name;
+        EXPECT_EQ(ItemEnabled(c.Item), c.Enabled) << name;
+        EXPECT_EQ(ItemVisible(c.Item), c.Visible) << name;
+        EXPECT_EQ(ItemCount(c.Item), c.Count) << name;
+        EXPECT_EQ(ItemCountWithNative(c.Item), c.WithNative) << name;
+        EXPECT_EQ(HasSubItems(c.Item), c.SubItems) << name;
+    }
+    menu->Items()->AddNew("a");
+    menu->Items()->AddNew("b");
+    EXPECT_EQ(ItemCount(attached), 2);  // the attached menu's items
+
+    EXPECT_FALSE(NativeItemHasSubmenu(entries, 0));
+    EXPECT_TRUE(NativeItemHasSubmenu(entries, 1));
+    EXPECT_FALSE(NativeItemHasSubmenu(entries, -1));
+    EXPECT_FALSE(NativeItemHasSubmenu(entries, 2));
+    native->NativeHandle = nullptr;
+    DestroyMenu(entries);
+}
+
+TEST(MenusWinUtilities, TextWidthLeavesOutAcceleratorMarks)
+{
+    TCanvasDC dc(4, 4);
+    TCanvas canvas(dc.Dc);
+    const struct {
+        const char* Caption;
+        const char* Shown;
+    } cases[] = {{"&Open", "Open"}, {"Save && Quit", "Save & Quit"}, {"", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(TextWidthNoAccel(canvas, c.Caption), canvas.TextWidth(c.Shown)) << c.Caption;
+    EXPECT_GT(canvas.TextWidth("Open"), 0);
+}
+
+TEST(MenusWinUtilities, TimerAnswersForItsOwnerAndCode)
+{
+    int owner = 0, other = 0;
+    StartMenuTimer(10000, [] {}, &owner, 1);
+    EXPECT_TRUE(IsMenuTimerFor(&owner, 1));
+    EXPECT_FALSE(IsMenuTimerFor(&owner, 2));
+    EXPECT_FALSE(IsMenuTimerFor(&other, 1));
+    StartMenuTimer(10000, [] {}, &other, 1);  // a new start takes the timer over
+    EXPECT_FALSE(IsMenuTimerFor(&owner, 1));
+    EXPECT_TRUE(IsMenuTimerFor(&other, 1));
+    StopMenuTimer();
+    EXPECT_FALSE(IsMenuTimerFor(&other, 1));
+}
+
+TEST(MenusWinUtilities, CaretCountAndTemporaryCursor)
+{
+    HideMenuCaret();
+    HideMenuCaret();
+    EXPECT_EQ(HiddenCaretCount(), 2);
+    RestoreCaret();
+    EXPECT_EQ(HiddenCaretCount(), 0);
+
+    Screen->SetCursor(crDefault);
+    SetTempCursor(crIBeam);
+    EXPECT_EQ(Screen->Cursor(), crIBeam);
+    RestoreTempCursor(crArrow);  // the screen shows another shape: kept
+    EXPECT_EQ(Screen->Cursor(), crIBeam);
+    RestoreTempCursor(crIBeam);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    SetTempCursor(crNo);
+    Screen->SetCursor(crSizeAll);
+    RestoreTempCursor(-1);  // always
+    EXPECT_EQ(Screen->Cursor(), crDefault);
 }
