@@ -27,19 +27,6 @@ std::vector<TMenuBar2000*>& MenuBars()
 
 constexpr UINT_PTR BarTimer = 1;
 
-std::string CaptionOf(TMenuItem* item)
-{
-    if (auto* skinned = dynamic_cast<TMenuItem2000*>(item))
-        return skinned->GetCaption();
-    return item->Caption;
-}
-
-bool HasSubItems(TMenuItem* item)
-{
-    auto* skinned = dynamic_cast<TMenuItem2000*>(item);
-    return item->Count() > 0 || (skinned && skinned->AttachMenu());
-}
-
 // An item of the family with a hidden item somewhere below it.
 bool HasHiddenItems(TMenuItem* item)
 {
@@ -303,7 +290,7 @@ TSize TMenuBar2000::GetGlyphSize(TMenuItem* item) const
 {
     if (!item)
         return {};
-    const std::string caption = CaptionOf(item);
+    const std::string caption = ItemCaption(item);
     if (auto* skinned = dynamic_cast<TMenuItem2000*>(item)) {
         if (MenuItemCache().ImageIndexOf(caption) >= 0)
             return {MenuGlyphSize, MenuGlyphSize};
@@ -336,7 +323,7 @@ TSize TMenuBar2000::MeasureItem(TMenuItem* item)
 {
     if (!item)
         return {};
-    const std::string caption = StripAccelerators(CaptionOf(item));
+    const std::string caption = StripAccelerators(ItemCaption(item));
     TSize text;
     if (!caption.empty()) {
         const HDC dc = CreateCompatibleDC(nullptr);
@@ -467,14 +454,14 @@ void TMenuBar2000::PaintItem(HDC dc, TMenuItem* item, const RECT& rect, int dx, 
     if (const TSize glyph = GetGlyphSize(item); glyph.cx > 0) {
         const int x = text.left + 4, y = (text.top + text.bottom - glyph.cy) / 2;
         auto* skinned = dynamic_cast<TMenuItem2000*>(item);
-        const int index = MenuItemCache().ImageIndexOf(CaptionOf(item));
+        const int index = MenuItemCache().ImageIndexOf(ItemCaption(item));
         if (TImageList* images = SourceImages(FMenu); skinned && index < 0 && images && skinned->GetImageIndex() >= 0)
             images->Draw(dc, x, y, skinned->GetImageIndex());
         else if (index >= 0)
             DrawGlyphByIndex(dc, x, y, item->Enabled, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_GRAYTEXT), index);
         text.left += glyph.cx + 3;
     }
-    const std::string shown = CaptionOf(item);
+    const std::string shown = ItemCaption(item);
     DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &text,
               DT_SINGLELINE | DT_CENTER | DT_VCENTER | (FCues ? 0 : DT_HIDEPREFIX));
     SelectObject(dc, oldFont);
@@ -901,7 +888,7 @@ bool TMenuBar2000::OpenByAccelerator(char key)
     std::vector<TAcceleratorRow> rows;
     for (int k = 0; k < GetItemCount(); ++k) {
         TMenuItem* item = GetItem(k);
-        rows.push_back({item->Visible ? CaptionOf(item) : std::string("-"), item->Enabled});
+        rows.push_back({item->Visible ? ItemCaption(item) : std::string("-"), item->Enabled});
     }
     const int index = FindAcceleratorRow(rows, key);
     if (index < 0)
