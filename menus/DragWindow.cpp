@@ -50,6 +50,23 @@ struct TMenuWindowList {
 }  // namespace
 
 T_AM2000_DragWindow* CurrentDragWindow() { return Current; }
+bool IsDragActive() { return Current != nullptr; }
+
+namespace {
+unsigned DragButtons = 1u << mbLeft;
+}  // namespace
+
+void SetDragButtons(std::initializer_list<TMouseButton> buttons)
+{
+    DragButtons = 0;
+    for (const TMouseButton button : buttons)
+        DragButtons |= 1u << button;
+}
+
+bool CanStartDrag(TMouseButton button)
+{
+    return (DragButtons & (1u << button)) && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) && IsDragActive();
+}
 int DragDropPosition() { return DropPosition; }
 HWND DragTargetWindow() { return DropTarget; }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 class TMenuItem;
@@ -46,6 +47,12 @@ private:
 };
 
 T_AM2000_DragWindow* CurrentDragWindow();
+// True while a menu item is being dragged.
+bool IsDragActive();
+// The buttons that drag items: the left one unless changed.
+void SetDragButtons(std::initializer_list<TMouseButton> buttons);
+// True when `button` drags items, the left button is down and an item is being dragged.
+bool CanStartDrag(TMouseButton button);
 // The pointer is over a menu that takes the item: arrow cursor, the window shows.
 void DragAccept();
 // Nowhere to drop: the no-drop cursor, no drop position, the window hides.

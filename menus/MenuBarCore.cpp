@@ -7,6 +7,11 @@ bool PointInRect(const TRect& rect, TPoint point)
     return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
 }
 
+bool PointInRectInclusive(const TRect& rect, TPoint point)
+{
+    return point.x >= rect.left && point.x <= rect.right && point.y >= rect.top && point.y <= rect.bottom;
+}
+
 int SystemItemWidth(bool childMaximisedWithSystemMenu)
 {
     return childMaximisedWithSystemMenu ? MenuGlyphSize + 4 : 0;

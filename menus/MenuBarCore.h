@@ -15,6 +15,8 @@ inline constexpr int MenuGlyphSize = 16;
 
 // Left and top inclusive, right and bottom exclusive.
 bool PointInRect(const TRect& rect, TPoint point);
+// With the right and bottom edges.
+bool PointInRectInclusive(const TRect& rect, TPoint point);
 
 // Width of the system item: glyph + 4 when the active MDI child is maximised and has a
 // system menu; 0 means there is no system item.

@@ -75,6 +75,22 @@ TEST(MenuBarCore, HitTestAndItemRects)
     EXPECT_EQ(list[0].Rect, rect);
 }
 
+TEST(MenuBarCore, PointInRectTakesTheFarEdgesOnlyWhenInclusive)
+{
+    const TRect rect(10, 20, 30, 40);
+    const struct {
+        TPoint Point;
+        bool Half, Inclusive;
+    } cases[] = {
+        {{10, 20}, true, true}, {{29, 39}, true, true}, {{30, 25}, false, true}, {{15, 40}, false, true},
+        {{30, 40}, false, true}, {{9, 25}, false, false}, {{15, 19}, false, false}, {{31, 25}, false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.Half, PointInRect(rect, c.Point)) << c.Point.x << "," << c.Point.y;
+        EXPECT_EQ(c.Inclusive, PointInRectInclusive(rect, c.Point)) << c.Point.x << "," << c.Point.y;
+    }
+}
+
 TEST(MenuBarCore, HotItemRules)
 {
     EXPECT_EQ(0, HotIndexAfterRebuild(false, -1, 3));  // none hot: the first becomes hot

@@ -383,6 +383,12 @@ TEST_F(MenuInput, AnItemDragWithCustomizableFollowsThePointer)
     MoveTo(stop.x, stop.y);
     ASSERT_TRUE(WaitFor([] { return CurrentDragWindow() != nullptr; }, 1000));
     EXPECT_EQ(Screen->Cursor(), crArrow);
+    EXPECT_TRUE(IsDragActive());
+    EXPECT_TRUE(CanStartDrag(mbLeft));
+    EXPECT_FALSE(CanStartDrag(mbRight));  // not a drag button
+    SetDragButtons({mbLeft, mbRight});
+    EXPECT_TRUE(CanStartDrag(mbRight));
+    SetDragButtons({mbLeft});
     RECT before{};
     GetWindowRect(CurrentDragWindow()->HandleOrNull(), &before);
     MoveTo(stop.x + 10, stop.y + 3);
@@ -396,6 +402,8 @@ TEST_F(MenuInput, AnItemDragWithCustomizableFollowsThePointer)
     EXPECT_TRUE(WaitFor([] { return Screen->Cursor() == crNo; }, 1000));
     SendMouse(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(WaitFor([] { return CurrentDragWindow() == nullptr; }, 1000));
+    EXPECT_FALSE(IsDragActive());
+    EXPECT_FALSE(CanStartDrag(mbLeft));
     EXPECT_EQ(Menu->Items()->Items(0), Play);  // a drop ends the drag unmoved
 }
 
