@@ -57,6 +57,35 @@ void MenuUnitStart()
 HBITMAP SystemCheckMark() { return CheckMark; }
 HBITMAP SystemRadioItem() { return RadioItem; }
 
+HBRUSH SunkenPatternBrush()
+{
+    static const HBRUSH brush = [] {
+        const TScreenDC screen;
+        const TSunkenPattern pattern = SunkenPattern(static_cast<TColor>(GetSysColor(COLOR_BTNHIGHLIGHT)),
+                                                     static_cast<TColor>(GetSysColor(COLOR_BTNFACE)),
+                                                     GetDeviceCaps(screen.Handle, BITSPIXEL));
+        // A packed DIB, header then bottom-up rows of 24 bytes; the brush takes a copy.
+        std::vector<uint8_t> dib(sizeof(BITMAPINFOHEADER) + 8 * 24);
+        BITMAPINFOHEADER header{};
+        header.biSize = sizeof header;
+        header.biWidth = header.biHeight = 8;
+        header.biPlanes = 1;
+        header.biBitCount = 24;
+        memcpy(dib.data(), &header, sizeof header);
+        uint8_t* rows = dib.data() + sizeof header;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const auto c = static_cast<COLORREF>(pattern[static_cast<size_t>(y * 8 + x)]);
+                uint8_t* p = rows + (7 - y) * 24 + x * 3;
+                p[0] = GetBValue(c);
+                p[1] = GetGValue(c);
+                p[2] = GetRValue(c);
+            }
+        return CreateDIBPatternBrushPt(dib.data(), DIB_RGB_COLORS);
+    }();
+    return brush;
+}
+
 void CopyTextToClipboard(const std::string& text)
 {
     if (!OpenClipboard(nullptr))

@@ -15,6 +15,9 @@ class TMenuItem;
 void MenuUnitStart();
 HBITMAP SystemCheckMark();
 HBITMAP SystemRadioItem();
+// The sunken pattern as a brush over an 8 x 8 DIB, made once from the 3D-highlight and
+// button-face colours and the screen's depth; the caller never deletes it.
+HBRUSH SunkenPatternBrush();
 
 class T_AM2000_Font;
 // The GDI description of a menu font, turned by escapement (tenths of a degree).

@@ -82,6 +82,15 @@ TColor GradientStep(TColor from, TColor to, double steps)
     return result;
 }
 
+TSunkenPattern SunkenPattern(TColor highlight, TColor face, int bitsPerPixel)
+{
+    TSunkenPattern pattern{};
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            pattern[static_cast<size_t>(y * 8 + x)] = (x % 2 == y % 2 || bitsPerPixel > 8) ? highlight : face;
+    return pattern;
+}
+
 void BeginMenuUpdate() { ++UpdateCount; }
 
 void EndMenuUpdate()

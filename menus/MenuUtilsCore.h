@@ -5,6 +5,7 @@
 #include "framework/ColorNames.h"
 #include "framework/SysUtils.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -36,6 +37,12 @@ void SetSysColorResolver(TSysColorResolver resolver);
 TColor ResolveColor(TColor color);
 // From + Round((To - From) / Steps) per channel, wrapping in 8 bits; Steps 0 gives From.
 TColor GradientStep(TColor from, TColor to, double steps);
+
+// The fill of a hidden row without a sunken colour, 8 x 8 pixels row by row from the top: where x
+// and y are both even or both odd the highlight colour, elsewhere the face colour on screens of
+// at most 8 bits per pixel (a dither reads as a lighter face there), the highlight on deeper ones.
+using TSunkenPattern = std::array<TColor, 64>;
+TSunkenPattern SunkenPattern(TColor highlight, TColor face, int bitsPerPixel);
 
 // ---- Glow ----
 // Each pixel becomes the mean of its 3x3 neighbourhood weighted 1 2 1 / 2 2 2 / 1 2 1, neighbours

@@ -250,6 +250,8 @@ private:
     TReadingOrder Order() const { return ReadingOrder(FMenu ? FMenu->BiDiMode : bdLeftToRight); }
     COLORREF Color(T_AM2000_Colors::Role role) const;
     bool ColorNone(T_AM2000_Colors::Role role) const;
+    // The hidden look: `Colors.Sunken`, or the sunken pattern when that is clNone.
+    void FillSunken(HDC dc, const RECT& r) const;
 
     TCustomPopupMenu2000* FMenu;
     TMenuItem* FRoot = nullptr;

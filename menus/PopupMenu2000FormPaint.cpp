@@ -157,6 +157,14 @@ bool TPopupMenu2000Form::ColorNone(C::Role role) const
     return const_cast<T_AM2000_MenuOptions&>(FOptions).Colors().Get(role) == clNone;
 }
 
+void TPopupMenu2000Form::FillSunken(HDC dc, const RECT& r) const
+{
+    if (!ColorNone(C::Sunken))
+        Fill(dc, r, Color(C::Sunken));
+    else if (r.right > r.left && r.bottom > r.top)
+        FillRect(dc, &r, SunkenPatternBrush());
+}
+
 std::string TPopupMenu2000Form::RowCaption(int row, bool* isDefault) const
 {
     const TRowSource& s = FSources[static_cast<size_t>(FLayout.Rows[static_cast<size_t>(row)].Item)];
@@ -306,11 +314,10 @@ void TPopupMenu2000Form::PaintFrame()
     if (border > 0 && !picture) {  // with a picture the bands are the picture's
         Band(FBufferDC, r, border, Color(C::Border), Color(C::Border));
         // A hidden run that reaches the menu's end takes the band there into its sunken look.
-        const COLORREF sunken = ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken);
         if (RowCount() > 0 && (RowState(0) & ItsBit(isHiddenPrev)))
-            Fill(FBufferDC, RECT{r.left, r.top, r.right, r.top + border}, sunken);
+            FillSunken(FBufferDC, RECT{r.left, r.top, r.right, r.top + border});
         if (RowCount() > 0 && (RowState(RowCount() - 1) & ItsBit(isHiddenSucc)))
-            Fill(FBufferDC, RECT{r.left, r.bottom - border, r.right, r.bottom}, sunken);
+            FillSunken(FBufferDC, RECT{r.left, r.bottom - border, r.right, r.bottom});
     }
     if (!IsRectEmpty(&FFrameOpening))
         Fill(FBufferDC, FFrameOpening, Color(C::Menu));
@@ -401,7 +408,7 @@ void TPopupMenu2000Form::PaintRow(int row)
         const TRect sunken = HiddenRowFill(TRect(rowRect.left, top, rowRect.right, bottom), margins.Get(M::Border), its,
                                            gutterStrip ? margins.Get(M::Gutter) : 0, RightToLeft());
         if (!(graphBack && ColorNone(C::Sunken)))
-            Fill(dc, sunken, ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken));
+            FillSunken(dc, sunken);
         // The band's edges: none where the neighbour is hidden too, so a run reads as one band.
         if (its & ItsBit(isCtl3d)) {
             if (!(its & ItsBit(isHiddenPrev)))
@@ -426,8 +433,7 @@ void TPopupMenu2000Form::PaintRow(int row)
         COLORREF boxColor = gutter ? Color(C::Gutter) : Color(C::Menu);
         if ((flags & FlagBit(mfNoBitmapRect)) && checked)
             boxColor = Color(C::Highlight);
-        if (!(flags & FlagBit(mfNoBitmapRect)) && (its & ItsBit(isCtl3d)) && checked)
-            boxColor = ColorNone(C::Sunken) ? Color(C::Menu) : Color(C::Sunken);
+        const bool sunkenBox = !(flags & FlagBit(mfNoBitmapRect)) && (its & ItsBit(isCtl3d)) && checked;
         // A pressed or hidden item's box takes the skin's picture for that state when there is one.
         const bool pressedPicture =
             (its & ItsBit(isPressed)) && FPictures->Has(T_AM2000_Skin::ItemBackgroundPressed);
@@ -437,6 +443,8 @@ void TPopupMenu2000Form::PaintRow(int row)
                             FPictures->Get(pressedPicture ? T_AM2000_Skin::ItemBackgroundPressed
                                                           : T_AM2000_Skin::ItemBackgroundSunken),
                             skin, box, its);
+        else if (sunkenBox)
+            FillSunken(dc, box);
         else if (!highlight || (flags & FlagBit(mfNoBitmapRect)) || checked)
             Fill(dc, box, boxColor);
         if ((its & ItsBit(isCtl3d)) && !(flags & FlagBit(mfNoBitmapRect))) {
@@ -553,8 +561,12 @@ void TPopupMenu2000Form::PaintSeparator(const RECT& r, const std::string& captio
 {
     const HDC dc = FBufferDC;
     const bool hidden = (its & ItsBit(isHiddenPrev)) && (its & ItsBit(isHiddenSucc));
-    if (!(its & ItsBit(isGraphBack)))
-        Fill(dc, r, hidden && !ColorNone(C::Sunken) ? Color(C::Sunken) : Color(C::Menu));
+    if (!(its & ItsBit(isGraphBack))) {
+        if (hidden)
+            FillSunken(dc, r);
+        else
+            Fill(dc, r, Color(C::Menu));
+    }
     const char kind = caption[0];
     if (kind == ' ')
         return;
@@ -641,7 +653,10 @@ void TPopupMenu2000Form::PaintExpandButton()
     if (face != T_AM2000_Skin::PictureCount) {
         DrawItemPicture(dc, FPictures->Get(face), FOptions.Skin(), button, its);
     } else if (selected) {
-        Fill(dc, button, ColorNone(C::Sunken) ? Color(C::Highlight) : Color(C::Sunken));
+        if (FOptions.Flags() & FlagBit(mfSoftColors))
+            Fill(dc, button, Color(C::Highlight));
+        else
+            FillSunken(dc, button);
         if (pressed)
             Band(dc, button, 1, Color(C::FrameShadow), Color(C::Frame));
         else

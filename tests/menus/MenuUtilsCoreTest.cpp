@@ -65,6 +65,24 @@ TEST(MenuColors, GradientStepTable)
     EXPECT_GE(ResolveColor(clWindow), 0);
 }
 
+TEST(MenuColors, SunkenPatternDithersOnlyOnPaletteScreens)
+{
+    const TColor highlight = 0xFFFFFF, face = 0xC0C0C0;
+    struct {
+        int BitsPerPixel;
+        bool Dithered;
+    } cases[] = {{1, true}, {4, true}, {8, true}, {15, false}, {16, false}, {24, false}, {32, false}};
+    for (const auto& c : cases) {
+        const TSunkenPattern pattern = SunkenPattern(highlight, face, c.BitsPerPixel);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const TColor expected = c.Dithered && (x + y) % 2 == 1 ? face : highlight;
+                EXPECT_EQ(pattern[static_cast<size_t>(y * 8 + x)], expected)
+                    << c.BitsPerPixel << " bits at " << x << "," << y;
+            }
+    }
+}
+
 namespace {
 
 struct TCountingTarget : IMenuRefreshTarget {

@@ -1321,3 +1321,31 @@ TEST_F(MenuWindow, AHiddenFirstRowTakesTheBorderAboveItIntoItsBand)
     for (int x : {w.left + 1, w.right - 2})
         EXPECT_EQ(ScreenPixel(x, secondY), border) << x - w.left;
 }
+
+TEST_F(MenuWindow, HiddenRowsWithoutASunkenColourShowTheSunkenPattern)
+{
+    // Deeper than 8 bits the pattern is the 3D highlight throughout, not the menu colour.
+    const HDC screen = GetDC(nullptr);
+    const int depth = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    ASSERT_GT(depth, 8);
+    const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT), menu = RGB(91, 91, 91);
+    Menu->Options().Margins().Set(T_AM2000_Margins::Border, 2);
+    Menu->Options().Colors().Set(T_AM2000_Colors::Sunken, clNone);
+    for (int i : {0, 1})  // Play/Pause and Stop
+        static_cast<TMenuItem2000*>(Menu->Items()->Items(i))->SetHidden(true);
+    Menu->Options().SetFlags(FlagBit(mfHiddenIsVisible));
+    const HWND wnd = Open(100, 100);
+    const RECT w = WindowRect(wnd), first = Row(0), second = Row(1), shown = Row(2);
+    SaveScreenshot(w, "menu_window_sunken_pattern.bmp");
+    ASSERT_NE(highlight, menu);
+    const int midX = (w.left + w.right) / 2;
+    for (const RECT& row : {first, second}) {
+        const int y = (row.top + row.bottom) / 2;
+        for (int dy : {0, 1})  // both parities of the pattern
+            for (int x : {row.right - 6, row.right - 5, row.right - 4, row.right - 3})
+                EXPECT_EQ(ScreenPixel(x, y + dy), highlight) << x - w.left << "," << y + dy - w.top;
+    }
+    EXPECT_EQ(ScreenPixel(midX, w.top + 1), highlight);  // the border band above the hidden first row
+    EXPECT_EQ(ScreenPixel(shown.right - 3, (shown.top + shown.bottom) / 2), menu);
+}
