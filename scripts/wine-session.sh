@@ -38,9 +38,9 @@ start)
   if [ -n "${PVL_REAL_AUDIO:-}" ]; then rm -f "$home/.asoundrc"; else printf 'pcm.!default { type null }\n' > "$home/.asoundrc"; fi
   display=${PVL_DISPLAY:-}
   if [ -z "$display" ]; then
-    # -displayfd picks a free display number, so parallel runs never collide. Wine keeps an X
-    # connection for every thread that drew, and keeps some renderer threads for ever: the whole
-    # run shares one server, so it takes more clients than the default 256.
+    # -displayfd picks a free display number, so parallel runs never collide. Wine keeps some
+    # renderer threads for ever, and a whole run here once met the default limit of 256 clients
+    # on the one server it shares.
     exec 7> "$state/displayfd"
     Xvfb -displayfd 7 -maxclients 2048 -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
     echo $! > "$state/xvfb.pid"

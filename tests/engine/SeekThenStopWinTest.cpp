@@ -15,8 +15,9 @@ constexpr int64_t Second = 10000000;
 
 class SeekThenStop : public TOpenFixture {
 protected:
-    // This Wine keeps a thread, with its X connection, of every video renderer that ran, and a
-    // mixing renderer's device too: the plain renderer keeps the eighty graphs here light.
+    // This Wine keeps a thread of every video renderer that ran, and a mixing renderer's Direct3D
+    // device too: a 32-bit process runs short after some fifty graphs with a mixing renderer,
+    // so the eighty graphs here use the plain one.
     void SetUp() override
     {
         TCommonModule& e = Engine();
